@@ -1,0 +1,40 @@
+# Helpers shared by every folder of the build.
+
+# dox_add_subdirs(<dir>...): add each sub-folder that has its own CMakeLists.txt,
+# so that parts of the tree can arrive one by one without touching their parent.
+function(dox_add_subdirs)
+  foreach(dir ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
+
+# dox_core_area(<name> SOURCES ... [LIBS ...]): one area of DoxCore, built as a
+# static library of position-independent objects. Tests link the area alone;
+# libDoxCore.so links every area registered here.
+function(dox_core_area name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC doxcore_headers ${A_LIBS})
+  set_property(GLOBAL APPEND PROPERTY DOX_CORE_AREAS ${name})
+endfunction()
+
+# dox_gtest(<name> SOURCES ... [LIBS ...] [GUI]): a GoogleTest program run by
+# CTest. GUI tests get a QApplication on the offscreen platform from their main.
+function(dox_gtest name)
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(T_GUI)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} dox_gui_test_main)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  endif()
+  target_link_libraries(${name} PRIVATE dox_test_support)
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DOX_BIN_DIR=${DOX_BIN_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

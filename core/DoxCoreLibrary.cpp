@@ -1,0 +1,2 @@
+// libDoxCore.so is assembled from the static areas of core/; its one export,
+// CreateModule, lives with the module object.

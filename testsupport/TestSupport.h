@@ -1,0 +1,33 @@
+#pragma once
+// Small helpers every test may use: scratch folders and the application directory.
+
+#include <filesystem>
+#include <string>
+
+namespace doxtest {
+
+// A fresh, empty folder for one test, removed when the object goes away.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The folder that holds every library and program of the build (bin/).
+std::filesystem::path BinDir();
+
+// Reads a whole file as bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& file);
+
+// Writes bytes to a file, replacing it; false on failure.
+bool WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+
+}  // namespace doxtest

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs everything the build, the programs and the tests need on Debian 12.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+    build-essential cmake ninja-build pkg-config \
+    qt6-base-dev qt6-base-dev-tools \
+    libsqlite3-dev sqlite3 zlib1g-dev libtinyxml2-dev libgcab-dev gcab cabextract \
+    libgtest-dev libgmock-dev googletest \
+    fonts-wqy-zenhei fontconfig poppler-utils \
+    >/dev/null
