@@ -1,0 +1,48 @@
+#pragma once
+// The store over one template file: a 20-byte header (magic "DOXDOT!", version
+// byte, element count, directory offset, directory CRC-32), the element bytes
+// back to back, then a directory of one record per element (offset, size,
+// CRC-32, name length, UTF-8 name with two zero bytes). All integers are
+// little-endian. A save writes a complete new file beside the old one and
+// replaces it only when everything was written.
+
+#include "DocContainer.h"
+
+#include <string>
+
+class DocTemplate final : public DocContainer {
+public:
+    // A file holds at most this many elements, and a name with its two zero
+    // bytes at most kMaxNameBytes bytes.
+    static constexpr int kMaxElements = 31;
+    static constexpr int kMaxNameBytes = 255;
+    static constexpr int kHeaderSize = 20;
+
+    explicit DocTemplate(DocContainerSink* sink = nullptr) : DocContainer(sink) {}
+    ~DocTemplate() override;
+
+    int IsPath(const wchar_t* path) override;
+    int Open(const wchar_t* path, int mode) override;
+    int Save() override;
+    int SaveFrom() override;
+    void Close() override;
+    int LoadAll() override;
+    int ReadElement(DocElement* element) override;
+    // Appends the bytes at the end of the open file and records their location.
+    int WriteElement(DocElement* element) override;
+
+    const std::wstring& Path() const { return path_; }
+    bool IsOpen() const { return fd_ >= 0; }
+
+private:
+    int OpenFile(const std::wstring& path, int mode);
+    int ReadDirectory();
+    // Writes the elements into a new file beside the open one and puts it in its
+    // place; the elements learn their new locations only when that succeeded.
+    int WriteFile(bool attached);
+    void CloseFile();
+
+    std::wstring path_;
+    std::string filePath_;  // canonical, UTF-8: where saves put the new file
+    int fd_ = -1;
+};

@@ -1,0 +1,178 @@
+#include "SqlConnectionPool.h"
+
+#include "CharBuffer.h"
+#include "SqlStatement.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <new>
+
+namespace {
+
+SqlConnectionPool*& ModulePool()
+{
+    static SqlConnectionPool* pool = nullptr;
+    return pool;
+}
+
+}  // namespace
+
+SqlPoolConnection::~SqlPoolConnection()
+{
+    if (db_)
+        sqlite3_close_v2(db_);
+}
+
+void SqlPoolConnection::Release()
+{
+    if (--refCount_ > 0)
+        return;
+    if (pool_)
+        pool_->Unlink(this);
+    delete this;
+}
+
+void SqlConnectionPool::Init()
+{
+    if (!ModulePool())
+        ModulePool() = new SqlConnectionPool;
+}
+
+void SqlConnectionPool::Shutdown()
+{
+    SqlConnectionPool* pool = ModulePool();
+    if (!pool)
+        return;
+    // Statements first: a connection closes cleanly only once every statement
+    // on it is finalized.
+    pool->FinalizeAll();
+    pool->CloseAll();
+    ModulePool() = nullptr;
+    delete pool;
+}
+
+bool SqlConnectionPool::IsInitialised()
+{
+    return ModulePool() != nullptr;
+}
+
+SqlConnectionPool* SqlConnectionPool::Get()
+{
+    return ModulePool();
+}
+
+SqlConnectionPool::~SqlConnectionPool()
+{
+    FinalizeAll();
+    CloseAll();
+}
+
+std::wstring SqlConnectionPool::CanonicalPath(const wchar_t* path)
+{
+    if (!path || !*path)
+        return std::wstring();
+    std::wstring text(path);
+    if (text == L":memory:")
+        return text;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path p(WideToUtf8(text));
+    fs::path abs = fs::absolute(p, ec);
+    if (ec)
+        return text;
+    fs::path canon = fs::weakly_canonical(abs, ec);
+    if (ec)
+        canon = abs.lexically_normal();
+    return Utf8ToWide(canon.string());
+}
+
+SqlPoolConnection* SqlConnectionPool::GetOrOpen(const wchar_t* path)
+{
+    if (!path || !*path)
+        return nullptr;
+    std::wstring key = CanonicalPath(path);
+    for (SqlPoolConnection* entry : connections_) {
+        if (entry->path_ == key) {
+            entry->AddRef();
+            return entry;
+        }
+    }
+    auto* entry = new (std::nothrow) SqlPoolConnection;
+    if (!entry)
+        return nullptr;
+    entry->path_ = key;
+    sqlite3* db = nullptr;
+    std::string utf8 = WideToUtf8(key);
+    int rc = sqlite3_open_v2(utf8.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK || !db) {
+        if (db)
+            sqlite3_close_v2(db);
+        delete entry;
+        return nullptr;
+    }
+    // A new database keeps its text in UTF-16, as databases made by the other
+    // builds of this system do; an existing database keeps its own encoding.
+    sqlite3_exec(db, "PRAGMA encoding = 'UTF-16le'", nullptr, nullptr, nullptr);
+    entry->db_ = db;
+    entry->pool_ = this;
+    entry->refCount_ = 1;
+    connections_.insert(connections_.begin(), entry);
+    return entry;
+}
+
+SqlStatement* SqlConnectionPool::NewStatement(SqlPoolConnection* connection)
+{
+    if (!connection)
+        return nullptr;
+    auto* statement = new (std::nothrow) SqlStatement;
+    if (!statement)
+        return nullptr;
+    statement->pool_ = this;
+    statement->db_ = connection->Handle();
+    statement->refCount_ = 1;
+    statements_.push_back(statement);
+    return statement;
+}
+
+void SqlConnectionPool::FinalizeAll()
+{
+    std::vector<SqlStatement*> statements;
+    statements.swap(statements_);
+    for (SqlStatement* statement : statements) {
+        statement->Finalize();
+        statement->pool_ = nullptr;
+        statement->db_ = nullptr;
+        // Pool entries always have a holder (they are freed at zero); the holder
+        // frees this one when it lets go.
+    }
+}
+
+void SqlConnectionPool::CloseAll()
+{
+    std::vector<SqlPoolConnection*> connections;
+    connections.swap(connections_);
+    for (SqlPoolConnection* entry : connections) {
+        if (entry->db_)
+            sqlite3_close_v2(entry->db_);
+        entry->db_ = nullptr;
+        entry->pool_ = nullptr;
+        if (entry->refCount_ <= 0)
+            delete entry;
+    }
+}
+
+void SqlConnectionPool::Unlink(SqlPoolConnection* connection)
+{
+    auto it = std::find(connections_.begin(), connections_.end(), connection);
+    if (it != connections_.end())
+        connections_.erase(it);
+}
+
+void SqlConnectionPool::Unlink(SqlStatement* statement)
+{
+    auto it = std::find(statements_.begin(), statements_.end(), statement);
+    if (it != statements_.end())
+        statements_.erase(it);
+}

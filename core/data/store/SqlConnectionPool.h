@@ -1,0 +1,81 @@
+#pragma once
+// One process-wide pool of open SQLite connections, keyed by canonical database
+// path, and of the prepared statements on them. Every user of one database file
+// shares one connection, so a transaction begun by one user covers the
+// statements of every other user of that file until it ends.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+class SqlConnectionPool;
+class SqlStatement;
+
+// One open database. Reference counted by its users (SqlConnection); closed and
+// freed when the last one lets go.
+class SqlPoolConnection {
+public:
+    SqlPoolConnection(const SqlPoolConnection&) = delete;
+    SqlPoolConnection& operator=(const SqlPoolConnection&) = delete;
+
+    void AddRef() { ++refCount_; }
+    void Release();
+
+    sqlite3* Handle() const { return db_; }
+    // The canonical path the database was opened with.
+    const std::wstring& Path() const { return path_; }
+    int RefCount() const { return refCount_; }
+
+private:
+    friend class SqlConnectionPool;
+    SqlPoolConnection() = default;
+    ~SqlPoolConnection();
+
+    SqlConnectionPool* pool_ = nullptr;  // null once the pool has let it go
+    int refCount_ = 0;
+    sqlite3* db_ = nullptr;
+    std::wstring path_;
+};
+
+class SqlConnectionPool {
+public:
+    // Prepares the module pool; after Shutdown it can be prepared again.
+    static void Init();
+    // Finalizes every statement, then closes every connection, then forgets the
+    // pool. Entries still held by someone stay alive (without a database) until
+    // their holders let go, so no holder is left with a dangling pointer.
+    static void Shutdown();
+    static bool IsInitialised();
+    // The module pool; null before Init and after Shutdown.
+    static SqlConnectionPool* Get();
+
+    // The connection for a path (compared canonically and exactly) with one more
+    // reference, opening the database when no entry has it; null for an empty
+    // path or when SQLite cannot open it.
+    SqlPoolConnection* GetOrOpen(const wchar_t* path);
+
+    // A new statement entry on a connection, with one reference.
+    SqlStatement* NewStatement(SqlPoolConnection* connection);
+
+    void FinalizeAll();
+    void CloseAll();
+
+    int ConnectionCount() const { return static_cast<int>(connections_.size()); }
+    int StatementCount() const { return static_cast<int>(statements_.size()); }
+
+    // The canonical form of a path used as the pool's key.
+    static std::wstring CanonicalPath(const wchar_t* path);
+
+private:
+    friend class SqlPoolConnection;
+    friend class SqlStatement;
+    SqlConnectionPool() = default;
+    ~SqlConnectionPool();
+
+    void Unlink(SqlPoolConnection* connection);
+    void Unlink(SqlStatement* statement);
+
+    std::vector<SqlPoolConnection*> connections_;  // most recently opened first
+    std::vector<SqlStatement*> statements_;        // in order of creation
+};
