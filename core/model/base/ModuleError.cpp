@@ -68,8 +68,11 @@ void SetModuleErrorFormat(const wchar_t* format, ...)
 
 void SetModuleErrorFromSystem(int error)
 {
+    char buffer[256];
+    // GNU strerror_r: thread-safe, returns the text (in buffer or a static string).
+    const char* message = strerror_r(error, buffer, sizeof buffer);
     std::wstring text;
-    Utf8ToWide(text, strerror(error));
+    Utf8ToWide(text, message);
     SetModuleError(text);
 }
 
