@@ -58,7 +58,8 @@ bool CharBuffer::Assign(const char* text)
     size_t len = std::strlen(text);
     if (len >= INT32_MAX || !Reserve(static_cast<int32_t>(len + 1)))
         return false;
-    std::memcpy(data_, text, len + 1);
+    // memmove: the text may be a part of this very buffer.
+    std::memmove(data_, text, len + 1);
     return true;
 }
 
