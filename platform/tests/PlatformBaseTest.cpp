@@ -1,0 +1,128 @@
+// The platform base: loading libraries by name, the window-class table, the
+// clipboard format table, system error texts, byte streams and capability flags.
+
+#include "ByteStream.h"
+#include "Capabilities.h"
+#include "ClipboardFormat.h"
+#include "Library.h"
+#include "SystemError.h"
+#include "TestSupport.h"
+#include "WindowClass.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace {
+
+void LocalFunction() {}
+
+}  // namespace
+
+TEST(PlatformLibrary, NamesMapToFilesOfTheApplicationDirectory)
+{
+    struct Case {
+        const char* name;
+        const char* file;
+    } cases[] = {
+        {"DoxCore", "libDoxCore.so"},         {"DoxCore.DLL", "libDoxCore.so"},
+        {"DoxKQPlus.dll", "libDoxKQPlus.so"}, {"libDoxCore.so", "libDoxCore.so"},
+        {"msimg32.dll", "libmsimg32.so"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(plat::LibraryFileName(c.name), c.file) << c.name;
+
+    // The tests run from their own folder; the binaries they load live in bin/.
+    std::string self = std::filesystem::canonical("/proc/self/exe").parent_path().string();
+    EXPECT_EQ(plat::ApplicationDirectory(), self);
+    EXPECT_EQ(plat::ModuleDirectory(reinterpret_cast<const void*>(&LocalFunction)), self);
+}
+
+TEST(PlatformLibrary, LoadsAndBindsByName)
+{
+    std::string bin = doxtest::BinDir().string();
+    plat::LibraryHandle core = plat::LoadLibraryFrom(bin, "DoxCore.DLL");
+    ASSERT_NE(core, nullptr) << plat::LastLibraryError();
+    void* create = plat::GetLibraryExport(core, "CreateModule");
+    ASSERT_NE(create, nullptr);
+    EXPECT_EQ(plat::ModuleDirectory(create), std::filesystem::canonical(bin).string());
+    // Only the factory is visible from outside.
+    EXPECT_EQ(plat::GetLibraryExport(core, "_ZN7DoxCore4InitEl"), nullptr);
+    EXPECT_FALSE(plat::LastLibraryError().empty());
+    plat::FreeLibrary(core);
+
+    EXPECT_EQ(plat::LoadLibraryFrom(bin, "NoSuchLibrary.dll"), nullptr);
+    EXPECT_NE(plat::LastLibraryError().find("libNoSuchLibrary.so"), std::string::npos);
+    EXPECT_EQ(plat::GetLibraryExport(nullptr, "CreateModule"), nullptr);
+}
+
+TEST(PlatformWindowClass, TableOfNames)
+{
+    EXPECT_FALSE(plat::FindWindowClass(L"TestClassA").has_value());
+    plat::RegisterWindowClass({L"TestClassA", plat::kClassDblClks, 16, plat::ClassCursor::Arrow});
+    auto found = plat::FindWindowClass(L"testclassa");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->name, L"TestClassA");
+    EXPECT_EQ(found->style, plat::kClassDblClks);
+    // Registering again replaces the record and never fails.
+    plat::RegisterWindowClass({L"TESTCLASSA", plat::kClassSaveBits, 0, plat::ClassCursor::None});
+    EXPECT_EQ(plat::FindWindowClass(L"TestClassA")->style, plat::kClassSaveBits);
+    EXPECT_TRUE(plat::UnregisterWindowClass(L"TestClassA"));
+    EXPECT_FALSE(plat::UnregisterWindowClass(L"TestClassA"));
+    EXPECT_FALSE(plat::FindWindowClass(L"TestClassA").has_value());
+}
+
+TEST(PlatformClipboard, FormatNumbers)
+{
+    uint32_t a = plat::RegisterClipboardFormat(L"TestFormatA");
+    uint32_t b = plat::RegisterClipboardFormat(L"TestFormatB");
+    EXPECT_GE(a, plat::kFirstClipboardFormat);
+    EXPECT_EQ(b, a + 1);
+    EXPECT_EQ(plat::RegisterClipboardFormat(L"testformata"), a);  // one number per name
+    EXPECT_EQ(plat::ClipboardFormatName(a), L"TestFormatA");
+    EXPECT_EQ(plat::ClipboardFormatName(b + 1), L"");
+    EXPECT_EQ(plat::ClipboardFormatName(1), L"");  // a standard format has no registered name
+    EXPECT_EQ(plat::RegisterClipboardFormat(L""), 0u);
+}
+
+TEST(PlatformSystemError, TextsOfErrorNumbers)
+{
+    EXPECT_EQ(plat::SystemErrorText(ENOENT), L"No such file or directory");
+    EXPECT_EQ(plat::SystemErrorText(ENOSPC), L"No space left on device");
+    EXPECT_FALSE(plat::SystemErrorText(99999).empty());
+}
+
+TEST(PlatformByteStream, ReadWriteSeek)
+{
+    plat::ByteStream s;
+    EXPECT_EQ(s.Write("abc", 3), 3);
+    EXPECT_EQ(s.Position(), 3);
+    ASSERT_TRUE(s.Seek(5));
+    EXPECT_EQ(s.Write("z", 1), 1);  // past the end: the gap becomes zeros
+    EXPECT_EQ(s.Bytes(), QByteArray("abc\0\0z", 6));
+    EXPECT_FALSE(s.Seek(-1));
+    EXPECT_EQ(s.Position(), 6);
+    ASSERT_TRUE(s.Seek(-2, plat::ByteStream::End));
+    char buffer[8] = {};
+    EXPECT_EQ(s.Read(buffer, sizeof buffer), 2);
+    EXPECT_EQ(std::string(buffer, 2), std::string("\0z", 2));
+    EXPECT_EQ(s.Read(buffer, 1), 0);
+    ASSERT_TRUE(s.Seek(1));
+    ASSERT_TRUE(s.Seek(1, plat::ByteStream::Current));
+    EXPECT_EQ(s.Read(buffer, 1), 1);
+    EXPECT_EQ(buffer[0], 'c');
+    s.SetSize(2);
+    EXPECT_EQ(s.Bytes(), QByteArray("ab"));
+    EXPECT_EQ(s.Read(buffer, 1), 0);
+    EXPECT_EQ(s.Write(nullptr, 4), 0);
+}
+
+TEST(PlatformCapabilities, FlagsFollowBindAndUnbind)
+{
+    plat::BindOptionalEntryPoints();
+    const plat::Capabilities& caps = plat::GetCapabilities();
+    EXPECT_TRUE(caps.alphaBlend && caps.gradientFill && caps.updateLayeredWindow && caps.setLayeredWindowAttributes);
+    plat::UnbindOptionalEntryPoints();
+    EXPECT_FALSE(caps.alphaBlend || caps.gradientFill || caps.updateLayeredWindow || caps.setLayeredWindowAttributes);
+}
