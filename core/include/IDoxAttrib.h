@@ -10,18 +10,19 @@ enum : uint32_t {
     DOX_ATTRIB_KIND_MASK = 0xFFFFu,
     DOX_ATTRIB_KIND_TEXT = 1,
     DOX_ATTRIB_KIND_CHOICE = 2,
-    DOX_ATTRIB_KIND_COLLECTION = 3,  // elements of its own (columns, rows, functions)
-    DOX_ATTRIB_KIND_GROUP = 4,       // has items
+    DOX_ATTRIB_KIND_COLLECTION = 3, // elements of its own (columns, rows, functions)
+    DOX_ATTRIB_KIND_GROUP = 4,      // has items
     DOX_ATTRIB_KIND_CSVALUE = 5,
-    DOX_ATTRIB_READONLY = 0x10000,   // shown, never edited
-    DOX_ATTRIB_FREETEXT = 0x20000,   // any typed text besides the choices
-    DOX_ATTRIB_MULTI = 0x40000,      // several choices at once / multi-line text
-    DOX_ATTRIB_COLOR = 0x80000,      // the grid offers the colour editor
+    DOX_ATTRIB_READONLY = 0x10000, // shown, never edited
+    DOX_ATTRIB_FREETEXT = 0x20000, // any typed text besides the choices
+    DOX_ATTRIB_MULTI = 0x40000,    // several choices at once / multi-line text
+    DOX_ATTRIB_COLOR = 0x80000,    // the grid offers the colour editor
 };
 
 class IDoxAttribSet;
 
-class IDoxAttrib {
+class IDoxAttrib
+{
 public:
     virtual const wchar_t* GetCaption() = 0;
     virtual const wchar_t* GetDescription() = 0;
@@ -48,7 +49,8 @@ protected:
     ~IDoxAttrib() = default;
 };
 
-class IDoxAttribSet {
+class IDoxAttribSet
+{
 public:
     virtual const wchar_t* GetName() = 0;
     virtual int32_t GetCount() = 0;

@@ -12,8 +12,7 @@ DoxAlignAttribute::ChoiceItem::ChoiceItem(const char* key, const wchar_t* captio
 }
 
 DoxAlignAttribute::DoxAlignAttribute()
-    : DoxAttribute("alignment", L"对齐方式"),
-      align_("align", L"水平", 0, &hAlignOptions_),
+    : DoxAttribute("alignment", L"对齐方式"), align_("align", L"水平", 0, &hAlignOptions_),
       valign_("valign", L"垂直", 36, &vAlignOptions_)
 {
     AddItem(&align_);

@@ -6,7 +6,8 @@
 #include "DoxAttribOptions.h"
 #include "DoxAttribute.h"
 
-class DoxAlignAttribute : public DoxAttribute {
+class DoxAlignAttribute : public DoxAttribute
+{
 public:
     DoxAlignAttribute();
 
@@ -24,7 +25,8 @@ private:
     DoxAttribOptionsHAlign hAlignOptions_;
     DoxAttribOptionsVAlign vAlignOptions_;
 
-    class ChoiceItem : public DoxAttribItemUint {
+    class ChoiceItem : public DoxAttribItemUint
+    {
     public:
         ChoiceItem(const char* key, const wchar_t* caption, uint32_t initial, DoxAttribOptions* options);
     };

@@ -7,11 +7,13 @@
 
 #include "IDoxAttrib.h"
 
-namespace tinyxml2 {
+namespace tinyxml2
+{
 class XMLElement;
 }
 
-class DoxAttribBase : public IDoxAttrib {
+class DoxAttribBase : public IDoxAttrib
+{
 public:
     // key: the XML "id"; an empty key means the object has none.
     DoxAttribBase(const char* key, const wchar_t* caption, uint32_t type = 0);

@@ -9,22 +9,67 @@
 
 DoxAttribFacade::~DoxAttribFacade() = default;
 
-const wchar_t* DoxAttribFacade::GetCaption() { return L""; }
-const wchar_t* DoxAttribFacade::GetDescription() { return L""; }
-uint32_t DoxAttribFacade::GetType() { return 0; }
-const wchar_t* DoxAttribFacade::GetDefaultText() { return L""; }
-const wchar_t* DoxAttribFacade::GetValueText() { return L""; }
-bool DoxAttribFacade::SetValueText(const wchar_t*) { return false; }
-const wchar_t* DoxAttribFacade::GetErrorText() { return L""; }
-int32_t DoxAttribFacade::GetElementCount() { return 0; }
-IDoxAttribSet* DoxAttribFacade::GetElement(int32_t) { return nullptr; }
-bool DoxAttribFacade::AddElement() { return false; }
+const wchar_t* DoxAttribFacade::GetCaption()
+{
+    return L"";
+}
+const wchar_t* DoxAttribFacade::GetDescription()
+{
+    return L"";
+}
+uint32_t DoxAttribFacade::GetType()
+{
+    return 0;
+}
+const wchar_t* DoxAttribFacade::GetDefaultText()
+{
+    return L"";
+}
+const wchar_t* DoxAttribFacade::GetValueText()
+{
+    return L"";
+}
+bool DoxAttribFacade::SetValueText(const wchar_t*)
+{
+    return false;
+}
+const wchar_t* DoxAttribFacade::GetErrorText()
+{
+    return L"";
+}
+int32_t DoxAttribFacade::GetElementCount()
+{
+    return 0;
+}
+IDoxAttribSet* DoxAttribFacade::GetElement(int32_t)
+{
+    return nullptr;
+}
+bool DoxAttribFacade::AddElement()
+{
+    return false;
+}
 void DoxAttribFacade::RemoveElement(int32_t) {}
-bool DoxAttribFacade::MoveElement(int32_t, bool) { return false; }
-int32_t DoxAttribFacade::GetOptionCount() { return 0; }
-const wchar_t* DoxAttribFacade::GetOptionText(int32_t) { return nullptr; }
-int32_t DoxAttribFacade::GetChildCount() { return 0; }
-IDoxAttrib* DoxAttribFacade::GetChild(int32_t) { return nullptr; }
+bool DoxAttribFacade::MoveElement(int32_t, bool)
+{
+    return false;
+}
+int32_t DoxAttribFacade::GetOptionCount()
+{
+    return 0;
+}
+const wchar_t* DoxAttribFacade::GetOptionText(int32_t)
+{
+    return nullptr;
+}
+int32_t DoxAttribFacade::GetChildCount()
+{
+    return 0;
+}
+IDoxAttrib* DoxAttribFacade::GetChild(int32_t)
+{
+    return nullptr;
+}
 void DoxAttribFacade::Destroy(uint32_t) {}
 
 // --- one item across the selection ---
@@ -36,12 +81,30 @@ DoxAttribItem* DoxAttribItem_Collection::First() const
     return items_.empty() ? owner_ : items_.front();
 }
 
-const wchar_t* DoxAttribItem_Collection::GetCaption() { return First()->GetCaption(); }
-const wchar_t* DoxAttribItem_Collection::GetDescription() { return First()->GetDescription(); }
-uint32_t DoxAttribItem_Collection::GetType() { return First()->GetType(); }
-const wchar_t* DoxAttribItem_Collection::GetDefaultText() { return First()->GetDefaultText(); }
-int32_t DoxAttribItem_Collection::GetOptionCount() { return First()->GetOptionCount(); }
-const wchar_t* DoxAttribItem_Collection::GetOptionText(int32_t i) { return First()->GetOptionText(i); }
+const wchar_t* DoxAttribItem_Collection::GetCaption()
+{
+    return First()->GetCaption();
+}
+const wchar_t* DoxAttribItem_Collection::GetDescription()
+{
+    return First()->GetDescription();
+}
+uint32_t DoxAttribItem_Collection::GetType()
+{
+    return First()->GetType();
+}
+const wchar_t* DoxAttribItem_Collection::GetDefaultText()
+{
+    return First()->GetDefaultText();
+}
+int32_t DoxAttribItem_Collection::GetOptionCount()
+{
+    return First()->GetOptionCount();
+}
+const wchar_t* DoxAttribItem_Collection::GetOptionText(int32_t i)
+{
+    return First()->GetOptionText(i);
+}
 
 const wchar_t* DoxAttribItem_Collection::GetValueText()
 {
@@ -87,10 +150,22 @@ void DoxAttribItem_Collection::Append(DoxAttribItem* item)
 
 DoxAttribute_Collection::DoxAttribute_Collection(DoxAttribute* owner) : owner_(owner) {}
 
-const wchar_t* DoxAttribute_Collection::GetCaption() { return owner_->GetCaption(); }
-const wchar_t* DoxAttribute_Collection::GetDescription() { return owner_->GetDescription(); }
-uint32_t DoxAttribute_Collection::GetType() { return owner_->GetType(); }
-const wchar_t* DoxAttribute_Collection::GetErrorText() { return owner_->GetErrorText(); }
+const wchar_t* DoxAttribute_Collection::GetCaption()
+{
+    return owner_->GetCaption();
+}
+const wchar_t* DoxAttribute_Collection::GetDescription()
+{
+    return owner_->GetDescription();
+}
+uint32_t DoxAttribute_Collection::GetType()
+{
+    return owner_->GetType();
+}
+const wchar_t* DoxAttribute_Collection::GetErrorText()
+{
+    return owner_->GetErrorText();
+}
 
 int32_t DoxAttribute_Collection::GetChildCount()
 {

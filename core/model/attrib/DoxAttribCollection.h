@@ -15,7 +15,8 @@ class DoxAttribSet;
 
 // Answers every IDoxAttrib operation with the empty default: empty texts, 0, false,
 // null. Facades are members of their attribute or item, so Destroy does nothing.
-class DoxAttribFacade : public IDoxAttrib {
+class DoxAttribFacade : public IDoxAttrib
+{
 public:
     DoxAttribFacade() = default;
     virtual ~DoxAttribFacade();
@@ -42,7 +43,8 @@ public:
 };
 
 // One item across the selection: the first entry is the item that embeds it.
-class DoxAttribItem_Collection : public DoxAttribFacade {
+class DoxAttribItem_Collection : public DoxAttribFacade
+{
 public:
     explicit DoxAttribItem_Collection(DoxAttribItem* owner);
 
@@ -74,7 +76,8 @@ private:
 
 // One attribute class across the selection: its shared items that every selected
 // control carries.
-class DoxAttribute_Collection : public DoxAttribFacade {
+class DoxAttribute_Collection : public DoxAttribFacade
+{
 public:
     explicit DoxAttribute_Collection(DoxAttribute* owner);
 
@@ -98,7 +101,8 @@ private:
 };
 
 // The attribute set the property grid sees for a multiple selection.
-class DoxAttribSet_Collection : public IDoxAttribSet {
+class DoxAttribSet_Collection : public IDoxAttribSet
+{
 public:
     DoxAttribSet_Collection();
     virtual ~DoxAttribSet_Collection();

@@ -12,7 +12,8 @@
 class DoxAttribute;
 class DoxAttribOptions;
 
-class DoxAttribItem : public DoxAttribBase {
+class DoxAttribItem : public DoxAttribBase
+{
 public:
     DoxAttribItem(const char* key, const wchar_t* caption, uint32_t type, bool fullSaveOnly);
     ~DoxAttribItem() override;
@@ -57,8 +58,7 @@ protected:
     bool AskParent(bool changing);
 
     // Steps 2 and 3 of the change chain.
-    template <class T>
-    bool ApplyChange(T& field, const T& value)
+    template <class T> bool ApplyChange(T& field, const T& value)
     {
         T old = field;
         field = value;
@@ -76,5 +76,5 @@ protected:
     int32_t shared_ = 0;
     int32_t alwaysNotify_ = 0;
     DoxAttribItem_Collection collection_{this};
-    std::wstring text_;  // holds the last returned text
+    std::wstring text_; // holds the last returned text
 };

@@ -4,7 +4,8 @@
 
 DoxAttribItemBoolEx::DoxAttribItemBoolEx(const char* key, const wchar_t* caption, bool initial,
                                          DoxAttribOptions* options)
-    : DoxAttribItem(key, caption, DOX_ATTRIB_KIND_CHOICE, false), value_(initial ? 1 : 0), defaultValue_(value_)
+    : DoxAttribItem(key, caption, DOX_ATTRIB_KIND_CHOICE, false), value_(initial ? 1 : 0),
+      defaultValue_(value_)
 {
     options_ = options;
 }

@@ -5,9 +5,11 @@
 #include "DoxAttribItem.h"
 #include "DoxAttribOptions.h"
 
-class DoxAttribItemBoolEx : public DoxAttribItem {
+class DoxAttribItemBoolEx : public DoxAttribItem
+{
 public:
-    DoxAttribItemBoolEx(const char* key, const wchar_t* caption, bool initial, DoxAttribOptions* options = nullptr);
+    DoxAttribItemBoolEx(const char* key, const wchar_t* caption, bool initial,
+                        DoxAttribOptions* options = nullptr);
 
     const wchar_t* GetDefaultText() override;
     const wchar_t* GetValueText() override;
@@ -29,7 +31,8 @@ protected:
     int32_t defaultValue_;
 };
 
-class DoxAttribItemBool : public DoxAttribItemBoolEx {
+class DoxAttribItemBool : public DoxAttribItemBoolEx
+{
 public:
     DoxAttribItemBool(const char* key, const wchar_t* caption, bool initial);
 

@@ -5,7 +5,8 @@
 #include "DoxAttribOptions.h"
 #include "DoxAttribText.h"
 
-namespace {
+namespace
+{
 
 constexpr const wchar_t* kOutOfRange = L"超出有效范围";
 constexpr const wchar_t* kBadValue = L"无效值";
@@ -24,11 +25,11 @@ int32_t ClampTo(int64_t v, int32_t lo, int32_t hi)
     return static_cast<int32_t>(std::clamp<int64_t>(v, lo, hi));
 }
 
-}  // namespace
+} // namespace
 
-DoxAttribItemInt::DoxAttribItemInt(const char* key, const wchar_t* caption, int32_t initial, bool fullSaveOnly)
-    : DoxAttribItem(key, caption, DOX_ATTRIB_KIND_TEXT | DOX_ATTRIB_FREETEXT, fullSaveOnly),
-      value_(initial),
+DoxAttribItemInt::DoxAttribItemInt(const char* key, const wchar_t* caption, int32_t initial,
+                                   bool fullSaveOnly)
+    : DoxAttribItem(key, caption, DOX_ATTRIB_KIND_TEXT | DOX_ATTRIB_FREETEXT, fullSaveOnly), value_(initial),
       defaultValue_(initial)
 {
 }
@@ -135,7 +136,8 @@ bool DoxAttribItemInt::ParseTenths(const wchar_t* text, int32_t& tenths)
     if (whole.negative)
         v = -v;
     std::wstring rest = RestOf(text, pos);
-    if ((!rest.empty() && !doxattrib::EqualsIgnoreCase(rest.c_str(), L"mm")) || v < minimum_ || v > maximum_) {
+    if ((!rest.empty() && !doxattrib::EqualsIgnoreCase(rest.c_str(), L"mm")) || v < minimum_ ||
+        v > maximum_) {
         errorText_ = kOutOfRange;
         return false;
     }
@@ -147,8 +149,8 @@ std::wstring DoxAttribItemInt::FormatTenths(int64_t shown)
 {
     // The sign is written apart so that -0.5 does not lose it.
     int64_t magnitude = shown < 0 ? -shown : shown;
-    return doxattrib::Format(L"%ls%lld.%01lldmm", shown < 0 ? L"-" : L"", static_cast<long long>(magnitude / 10),
-                             static_cast<long long>(magnitude % 10));
+    return doxattrib::Format(L"%ls%lld.%01lldmm", shown < 0 ? L"-" : L"",
+                             static_cast<long long>(magnitude / 10), static_cast<long long>(magnitude % 10));
 }
 
 DoxAttribItemPos::DoxAttribItemPos(const char* key, const wchar_t* caption, bool axisX)
@@ -198,7 +200,8 @@ int32_t DoxAttribItemPos::ClampStored(int32_t stored) const
     return -ClampTo(-static_cast<int64_t>(stored), minimum_, maximum_);
 }
 
-DoxAttribItemSize::DoxAttribItemSize(const char* key, const wchar_t* caption) : DoxAttribItemInt(key, caption, 0)
+DoxAttribItemSize::DoxAttribItemSize(const char* key, const wchar_t* caption)
+    : DoxAttribItemInt(key, caption, 0)
 {
     SetRange(10, 6000);
     format_ = L"%d.%01dmm";

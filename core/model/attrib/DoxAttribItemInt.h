@@ -6,7 +6,8 @@
 
 #include "DoxAttribItem.h"
 
-class DoxAttribItemInt : public DoxAttribItem {
+class DoxAttribItemInt : public DoxAttribItem
+{
 public:
     DoxAttribItemInt(const char* key, const wchar_t* caption, int32_t initial, bool fullSaveOnly = false);
 
@@ -59,7 +60,8 @@ protected:
 // A position in 0.1 mm, shown as "%d.%01dmm". An x position is stored as shown; a y
 // position stores the negated distance from the page top, because page
 // coordinates grow upward, and shows and accepts the distance.
-class DoxAttribItemPos : public DoxAttribItemInt {
+class DoxAttribItemPos : public DoxAttribItemInt
+{
 public:
     DoxAttribItemPos(const char* key, const wchar_t* caption, bool axisX);
 
@@ -81,7 +83,8 @@ private:
 };
 
 // A width or height in 0.1 mm, 1 mm to 600 mm.
-class DoxAttribItemSize : public DoxAttribItemInt {
+class DoxAttribItemSize : public DoxAttribItemInt
+{
 public:
     DoxAttribItemSize(const char* key, const wchar_t* caption);
 

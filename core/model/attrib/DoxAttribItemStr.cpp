@@ -5,8 +5,7 @@
 
 DoxAttribItemStr::DoxAttribItemStr(const char* key, const wchar_t* caption, const wchar_t* initial)
     : DoxAttribItem(key, caption, DOX_ATTRIB_KIND_TEXT | DOX_ATTRIB_FREETEXT, false),
-      value_(initial ? initial : L""),
-      defaultValue_(value_)
+      value_(initial ? initial : L""), defaultValue_(value_)
 {
 }
 

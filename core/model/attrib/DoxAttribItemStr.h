@@ -6,7 +6,8 @@
 
 #include "DoxAttribItem.h"
 
-class DoxAttribItemStr : public DoxAttribItem {
+class DoxAttribItemStr : public DoxAttribItem
+{
 public:
     DoxAttribItemStr(const char* key, const wchar_t* caption, const wchar_t* initial);
 

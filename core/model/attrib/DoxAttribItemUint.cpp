@@ -4,7 +4,8 @@
 
 #include "DoxAttribText.h"
 
-namespace {
+namespace
+{
 
 constexpr const wchar_t* kOutOfRange = L"超出有效范围";
 constexpr const wchar_t* kBadValue = L"无效值";
@@ -22,11 +23,10 @@ int HexDigit(wchar_t c)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 DoxAttribItemUint::DoxAttribItemUint(const char* key, const wchar_t* caption, uint32_t initial)
-    : DoxAttribItem(key, caption, DOX_ATTRIB_KIND_TEXT | DOX_ATTRIB_FREETEXT, false),
-      value_(initial),
+    : DoxAttribItem(key, caption, DOX_ATTRIB_KIND_TEXT | DOX_ATTRIB_FREETEXT, false), value_(initial),
       defaultValue_(initial)
 {
 }

@@ -8,7 +8,8 @@
 #include "DoxAttribItem.h"
 #include "DoxAttribOptions.h"
 
-class DoxAttribItemUint : public DoxAttribItem {
+class DoxAttribItemUint : public DoxAttribItem
+{
 public:
     DoxAttribItemUint(const char* key, const wchar_t* caption, uint32_t initial);
 
@@ -38,7 +39,8 @@ protected:
     std::wstring unit_;
 };
 
-class DoxAttribItemColor : public DoxAttribItemUint {
+class DoxAttribItemColor : public DoxAttribItemUint
+{
 public:
     DoxAttribItemColor(const char* key, const wchar_t* caption, uint32_t initial);
 

@@ -1,6 +1,7 @@
 #include "DoxAttribKinds.h"
 
-namespace DoxAttribKindId {
+namespace DoxAttribKindId
+{
 int32_t Align = -1;
 int32_t Basic = -1;
 int32_t Data = -1;
@@ -16,12 +17,13 @@ int32_t RichLabelSplit = -1;
 int32_t TableSplit = -1;
 int32_t FrameSplit = -1;
 int32_t DataFunction = -1;
-}  // namespace DoxAttribKindId
+} // namespace DoxAttribKindId
 
-namespace {
+namespace
+{
 int32_t attribKindCounter = 0;
 bool attribKindsRegistered = false;
-}  // namespace
+} // namespace
 
 void RegisterAttribKind(int32_t& id)
 {

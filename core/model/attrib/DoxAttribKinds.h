@@ -7,23 +7,24 @@
 
 #include <cstdint>
 
-namespace DoxAttribKindId {
-extern int32_t Align;           // DoxAlignAttribute            0
-extern int32_t Basic;           // DoxBasicAttribute            1
-extern int32_t Data;            // DoxDataAttribute             2
-extern int32_t EditSplit;       // DoxEditSplitAttribute        3
-extern int32_t Font;            // DoxFontAttribute             4
-extern int32_t Format;          // DoxFormatAttribute           5
-extern int32_t Formula;         // DoxFormulaAttribute          6
-extern int32_t Table;           // DoxTableAttribute            7
-extern int32_t GridBasic;       // DoxAttribGridBasic           8
-extern int32_t CheckValue;      // DoxCheckValueAttrib          9
-extern int32_t RichEditSplit;   // DoxRichEditSplitAttribute   10
-extern int32_t RichLabelSplit;  // DoxRichLabelSplitAttribute  11
-extern int32_t TableSplit;      // DoxTableSplitAttribute      12
-extern int32_t FrameSplit;      // DoxFrameSplitAttribute      13
-extern int32_t DataFunction;    // DataFunctionAttrib          14
-}  // namespace DoxAttribKindId
+namespace DoxAttribKindId
+{
+extern int32_t Align;          // DoxAlignAttribute            0
+extern int32_t Basic;          // DoxBasicAttribute            1
+extern int32_t Data;           // DoxDataAttribute             2
+extern int32_t EditSplit;      // DoxEditSplitAttribute        3
+extern int32_t Font;           // DoxFontAttribute             4
+extern int32_t Format;         // DoxFormatAttribute           5
+extern int32_t Formula;        // DoxFormulaAttribute          6
+extern int32_t Table;          // DoxTableAttribute            7
+extern int32_t GridBasic;      // DoxAttribGridBasic           8
+extern int32_t CheckValue;     // DoxCheckValueAttrib          9
+extern int32_t RichEditSplit;  // DoxRichEditSplitAttribute   10
+extern int32_t RichLabelSplit; // DoxRichLabelSplitAttribute  11
+extern int32_t TableSplit;     // DoxTableSplitAttribute      12
+extern int32_t FrameSplit;     // DoxFrameSplitAttribute      13
+extern int32_t DataFunction;   // DataFunctionAttrib          14
+} // namespace DoxAttribKindId
 
 // Gives id the counter's value and advances the counter.
 void RegisterAttribKind(int32_t& id);

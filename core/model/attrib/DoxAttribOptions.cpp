@@ -1,10 +1,9 @@
 #include "DoxAttribOptions.h"
 
-#include <array>
-
 #include "DoxAttribText.h"
 
-namespace {
+namespace
+{
 
 constexpr const wchar_t* kInvalidData = L"无效数据";
 
@@ -20,7 +19,7 @@ constexpr DoxAttribChoice kHAlignChoices[] = {{L"左对齐", 0}, {L"居中", 1},
 constexpr DoxAttribChoice kFieldTypeChoices[] = {{L"文本", 0}, {L"数值", 1}, {L"日期", 2}, {L"日期时间", 3}};
 
 constexpr DoxAttribChoice kTransparentChoices[] = {
-    {L"0", 0}, {L"30", 30}, {L"60", 60}, {L"90", 90}, {L"120", 120},
+    {L"0", 0},     {L"30", 30},   {L"60", 60},   {L"90", 90},   {L"120", 120},
     {L"150", 150}, {L"180", 180}, {L"210", 210}, {L"240", 240},
 };
 
@@ -36,7 +35,7 @@ constexpr uint32_t kPalette[kDoxColorPaletteSize] = {
     0x0000FFFF, 0x0050D092, 0x0050B000, 0x00F0B000, 0x00C07000, 0x00602000, 0x00A03070,
 };
 
-}  // namespace
+} // namespace
 
 DoxAttribOptions::~DoxAttribOptions() = default;
 
@@ -48,17 +47,33 @@ void DoxAttribOptions::Destroy(uint32_t flags)
         this->~DoxAttribOptions();
 }
 
-int32_t DoxAttribOptions::GetCount() { return 0; }
-const wchar_t* DoxAttribOptions::GetText(int32_t) { return L""; }
-const wchar_t* DoxAttribOptions::ValueToText(uint32_t) { return L""; }
-bool DoxAttribOptions::Parse(const wchar_t*, uint32_t&, std::wstring&) { return false; }
+int32_t DoxAttribOptions::GetCount()
+{
+    return 0;
+}
+const wchar_t* DoxAttribOptions::GetText(int32_t)
+{
+    return L"";
+}
+const wchar_t* DoxAttribOptions::ValueToText(uint32_t)
+{
+    return L"";
+}
+bool DoxAttribOptions::Parse(const wchar_t*, uint32_t&, std::wstring&)
+{
+    return false;
+}
 
-DoxAttribOptionsTable::DoxAttribOptionsTable(const DoxAttribChoice* choices, int32_t count, bool nonZeroIsLast)
+DoxAttribOptionsTable::DoxAttribOptionsTable(const DoxAttribChoice* choices, int32_t count,
+                                             bool nonZeroIsLast)
     : choices_(choices), count_(count), nonZeroIsLast_(nonZeroIsLast)
 {
 }
 
-int32_t DoxAttribOptionsTable::GetCount() { return count_; }
+int32_t DoxAttribOptionsTable::GetCount()
+{
+    return count_;
+}
 
 const wchar_t* DoxAttribOptionsTable::GetText(int32_t i)
 {
@@ -96,7 +111,10 @@ DoxAttribOptionsVAlign::DoxAttribOptionsVAlign() : DoxAttribOptionsTable(kVAlign
 DoxAttribOptionsHAlign::DoxAttribOptionsHAlign() : DoxAttribOptionsTable(kHAlignChoices, 3, false) {}
 DoxAttribOptionsFieldType::DoxAttribOptionsFieldType() : DoxAttribOptionsTable(kFieldTypeChoices, 4, false) {}
 
-int32_t DoxAttribOptionsTransparent::GetCount() { return 9; }
+int32_t DoxAttribOptionsTransparent::GetCount()
+{
+    return 9;
+}
 
 const wchar_t* DoxAttribOptionsTransparent::GetText(int32_t i)
 {
@@ -122,7 +140,10 @@ const uint32_t* DoxColorPalette()
     return kPalette;
 }
 
-int32_t DoxAttribOptionsColor::GetCount() { return kDoxColorPaletteSize; }
+int32_t DoxAttribOptionsColor::GetCount()
+{
+    return kDoxColorPaletteSize;
+}
 
 const wchar_t* DoxAttribOptionsColor::GetText(int32_t i)
 {
@@ -163,6 +184,12 @@ const wchar_t* DoxAttribOptionsFieldName::GetText(int32_t i)
     return names_[static_cast<size_t>(i)].c_str();
 }
 
-const wchar_t* DoxAttribOptionsFieldName::ValueToText(uint32_t) { return L""; }
+const wchar_t* DoxAttribOptionsFieldName::ValueToText(uint32_t)
+{
+    return L"";
+}
 
-bool DoxAttribOptionsFieldName::Parse(const wchar_t*, uint32_t&, std::wstring&) { return false; }
+bool DoxAttribOptionsFieldName::Parse(const wchar_t*, uint32_t&, std::wstring&)
+{
+    return false;
+}

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-class DoxAttribOptions {
+class DoxAttribOptions
+{
 public:
     DoxAttribOptions() = default;
     virtual ~DoxAttribOptions();
@@ -33,7 +34,8 @@ struct DoxAttribChoice {
 };
 
 // A fixed list of choices.
-class DoxAttribOptionsTable : public DoxAttribOptions {
+class DoxAttribOptionsTable : public DoxAttribOptions
+{
 public:
     int32_t GetCount() override;
     const wchar_t* GetText(int32_t i) override;
@@ -50,34 +52,40 @@ private:
     bool nonZeroIsLast_;
 };
 
-class DoxAttribOptionsBool : public DoxAttribOptionsTable {
+class DoxAttribOptionsBool : public DoxAttribOptionsTable
+{
 public:
     DoxAttribOptionsBool();
 };
 
-class DoxAttribOptionsPlot : public DoxAttribOptionsTable {
+class DoxAttribOptionsPlot : public DoxAttribOptionsTable
+{
 public:
     DoxAttribOptionsPlot();
 };
 
-class DoxAttribOptionsVAlign : public DoxAttribOptionsTable {
+class DoxAttribOptionsVAlign : public DoxAttribOptionsTable
+{
 public:
     DoxAttribOptionsVAlign();
 };
 
-class DoxAttribOptionsHAlign : public DoxAttribOptionsTable {
+class DoxAttribOptionsHAlign : public DoxAttribOptionsTable
+{
 public:
     DoxAttribOptionsHAlign();
 };
 
-class DoxAttribOptionsFieldType : public DoxAttribOptionsTable {
+class DoxAttribOptionsFieldType : public DoxAttribOptionsTable
+{
 public:
     DoxAttribOptionsFieldType();
 };
 
 // The usual transparencies; a typed number is read by the item itself, so Parse
 // accepts only the empty text.
-class DoxAttribOptionsTransparent : public DoxAttribOptions {
+class DoxAttribOptionsTransparent : public DoxAttribOptions
+{
 public:
     int32_t GetCount() override;
     const wchar_t* GetText(int32_t i) override;
@@ -88,7 +96,8 @@ public:
 
 // The colour palette, each entry written "#%08X"; a typed colour is read by the item
 // itself, so Parse accepts only the empty text.
-class DoxAttribOptionsColor : public DoxAttribOptions {
+class DoxAttribOptionsColor : public DoxAttribOptions
+{
 public:
     int32_t GetCount() override;
     const wchar_t* GetText(int32_t i) override;
@@ -105,7 +114,8 @@ const uint32_t* DoxColorPalette();
 
 // The names of the fields of the data context a data binding keeps. The list is
 // asked again at every GetCount; GetText answers from the last answer.
-class DoxAttribOptionsFieldName : public DoxAttribOptions {
+class DoxAttribOptionsFieldName : public DoxAttribOptions
+{
 public:
     using FieldSource = std::function<std::vector<std::wstring>()>;
     explicit DoxAttribOptionsFieldName(FieldSource source = {});

@@ -9,13 +9,15 @@
 
 #include "IDoxAttrib.h"
 
-namespace tinyxml2 {
+namespace tinyxml2
+{
 class XMLElement;
 }
 
 class DoxAttribute;
 
-class DoxAttribSet : public IDoxAttribSet {
+class DoxAttribSet : public IDoxAttribSet
+{
 public:
     explicit DoxAttribSet(DoxAttribSet* owner = nullptr);
     virtual ~DoxAttribSet();

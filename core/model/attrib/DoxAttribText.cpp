@@ -4,7 +4,8 @@
 #include <cwchar>
 #include <vector>
 
-namespace doxattrib {
+namespace doxattrib
+{
 
 bool IsBlank(wchar_t c)
 {
@@ -55,14 +56,15 @@ int32_t ParseXmlInt32(const char* text)
     return SaturateToInt32(ReadDecimal(wide.c_str(), pos));
 }
 
-namespace {
+namespace
+{
 
 wchar_t FoldCase(wchar_t c)
 {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-}  // namespace
+} // namespace
 
 bool EqualsIgnoreCase(const wchar_t* a, const wchar_t* b)
 {
@@ -93,4 +95,4 @@ std::wstring Format(const wchar_t* format, ...)
     }
 }
 
-}  // namespace doxattrib
+} // namespace doxattrib

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string>
 
-namespace doxattrib {
+namespace doxattrib
+{
 
 bool IsBlank(wchar_t c);
 // Index of the first non-blank character at or after pos.
@@ -19,7 +20,7 @@ size_t SkipBlanks(const wchar_t* text, size_t pos);
 struct DecimalRead {
     bool negative = false;
     bool digits = false;
-    uint64_t magnitude = 0;  // saturated at 2^32
+    uint64_t magnitude = 0; // saturated at 2^32
 };
 DecimalRead ReadDecimal(const wchar_t* text, size_t& pos);
 int32_t SaturateToInt32(const DecimalRead& read);
@@ -34,4 +35,4 @@ bool EqualsIgnoreCase(const wchar_t* a, const wchar_t* b);
 
 std::wstring Format(const wchar_t* format, ...);
 
-}  // namespace doxattrib
+} // namespace doxattrib

@@ -11,7 +11,8 @@
 class DoxAttribItem;
 class DoxAttribSet;
 
-class DoxAttribute : public DoxAttribBase {
+class DoxAttribute : public DoxAttribBase
+{
 public:
     DoxAttribute(const char* key, const wchar_t* caption);
     ~DoxAttribute() override;

@@ -5,13 +5,8 @@
 #include "DoxAttribKinds.h"
 
 DoxBasicAttribute::DoxBasicAttribute()
-    : DoxAttribute("base", L"基本"),
-      x_("x", L"x", true),
-      y_("y", L"y", false),
-      cx_("cx", L"cx"),
-      cy_("cy", L"cy"),
-      order_("order", L"顺序", -1, true),
-      lock_("lock", L"锁定", false)
+    : DoxAttribute("base", L"基本"), x_("x", L"x", true), y_("y", L"y", false), cx_("cx", L"cx"),
+      cy_("cy", L"cy"), order_("order", L"顺序", -1, true), lock_("lock", L"锁定", false)
 {
     order_.SetType(DOX_ATTRIB_KIND_TEXT | DOX_ATTRIB_READONLY);
     lock_.SetShared(true);

@@ -12,7 +12,8 @@
 
 // What the basic attribute needs of the layer that holds its control: the size of
 // the page, in 0.1 mm.
-class DoxPageExtent {
+class DoxPageExtent
+{
 public:
     // False when the layer is on no page yet.
     virtual bool GetPageExtent(int32_t& width, int32_t& height) const = 0;
@@ -21,7 +22,8 @@ protected:
     ~DoxPageExtent() = default;
 };
 
-class DoxBasicAttribute : public DoxAttribute {
+class DoxBasicAttribute : public DoxAttribute
+{
 public:
     DoxBasicAttribute();
 
@@ -76,8 +78,7 @@ struct DoxOrientedRect {
 
 // Writes the rectangle into any record with left, top, right and bottom (a RECT),
 // negating top and bottom unless the orientation is 1.
-template <class Rect>
-void OrientRect(const DoxOrientedRect& in, Rect& out)
+template <class Rect> void OrientRect(const DoxOrientedRect& in, Rect& out)
 {
     out.left = in.left;
     out.right = in.right;

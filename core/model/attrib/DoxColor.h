@@ -23,6 +23,15 @@ constexpr uint32_t DoxColorFromColorRef(uint32_t colorRef)
     return DoxColorToColorRef(colorRef);
 }
 
-constexpr uint8_t DoxColorRed(uint32_t rgb) { return static_cast<uint8_t>(rgb >> 16); }
-constexpr uint8_t DoxColorGreen(uint32_t rgb) { return static_cast<uint8_t>(rgb >> 8); }
-constexpr uint8_t DoxColorBlue(uint32_t rgb) { return static_cast<uint8_t>(rgb); }
+constexpr uint8_t DoxColorRed(uint32_t rgb)
+{
+    return static_cast<uint8_t>(rgb >> 16);
+}
+constexpr uint8_t DoxColorGreen(uint32_t rgb)
+{
+    return static_cast<uint8_t>(rgb >> 8);
+}
+constexpr uint8_t DoxColorBlue(uint32_t rgb)
+{
+    return static_cast<uint8_t>(rgb);
+}

@@ -1,10 +1,11 @@
 #include "DoxSingleAttributes.h"
 
-namespace {
+namespace
+{
 
 constexpr uint32_t kTextItemType = DOX_ATTRIB_KIND_TEXT | DOX_ATTRIB_FREETEXT | DOX_ATTRIB_MULTI;
 
-}  // namespace
+} // namespace
 
 DoxEditableAttribute::DoxEditableAttribute() : DoxAttribItemBool("editable", L"可编辑", true)
 {

@@ -12,49 +12,57 @@
 #include "DoxAttribOptions.h"
 
 // Whether the field takes input in fill-in mode.
-class DoxEditableAttribute : public DoxAttribItemBool {
+class DoxEditableAttribute : public DoxAttribItemBool
+{
 public:
     DoxEditableAttribute();
 };
 
 // Whether anything of the control's content is printed.
-class DoxPrintableAttribute : public DoxAttribItemBool {
+class DoxPrintableAttribute : public DoxAttribItemBool
+{
 public:
     DoxPrintableAttribute();
 };
 
 // Whether the page runner takes the control at all; not shared in a multiple
 // selection.
-class DoxVisibleAttribute : public DoxAttribItemBool {
+class DoxVisibleAttribute : public DoxAttribItemBool
+{
 public:
     DoxVisibleAttribute();
 };
 
 // Whether the painter outlines the control's rectangle.
-class DoxBorderAttribute : public DoxAttribItemBool {
+class DoxBorderAttribute : public DoxAttribItemBool
+{
 public:
     DoxBorderAttribute();
 };
 
-class DoxBgColorAttribute : public DoxAttribItemColor {
+class DoxBgColorAttribute : public DoxAttribItemColor
+{
 public:
     // The initial colour depends on the control kind; 0xFFFFFFFF is none.
     explicit DoxBgColorAttribute(uint32_t initial);
 };
 
-class DoxBgColorAttributeEx : public DoxBgColorAttribute {
+class DoxBgColorAttributeEx : public DoxBgColorAttribute
+{
 public:
     using DoxBgColorAttribute::DoxBgColorAttribute;
 };
 
-class DoxFgColorAttribute : public DoxAttribItemColor {
+class DoxFgColorAttribute : public DoxAttribItemColor
+{
 public:
     DoxFgColorAttribute();
 };
 
 // The control's transparency t, 0 (opaque) to 255; the background is blended with
 // constant alpha 255 - t. Offers the usual steps and accepts any number between.
-class DoxTransparentAttribute : public DoxAttribItemInt {
+class DoxTransparentAttribute : public DoxAttribItemInt
+{
 public:
     DoxTransparentAttribute();
 
@@ -66,7 +74,8 @@ private:
 
 // A string whose typed "\n" (a backslash and the letter n) is shown as a line break.
 // The value and the XML keep the backslash sequence.
-class DoxDisplayTextItem : public DoxAttribItemStr {
+class DoxDisplayTextItem : public DoxAttribItemStr
+{
 public:
     DoxDisplayTextItem(const char* key, const wchar_t* caption, const wchar_t* initial);
 
@@ -80,14 +89,16 @@ private:
 };
 
 // A label's text (key "text").
-class DoxTextAttribute : public DoxDisplayTextItem {
+class DoxTextAttribute : public DoxDisplayTextItem
+{
 public:
     DoxTextAttribute();
 };
 
 // An input field's tip (also key "text", so that it merges with a label's text in a
 // multiple selection).
-class DoxTipAttribute : public DoxDisplayTextItem {
+class DoxTipAttribute : public DoxDisplayTextItem
+{
 public:
     DoxTipAttribute();
 };

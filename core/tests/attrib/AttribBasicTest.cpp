@@ -9,13 +9,14 @@ using attribtest::EditLikeSet;
 using attribtest::FakePage;
 using attribtest::LabelLikeSet;
 
-namespace {
+namespace
+{
 
 TEST(AttribBasic, PageBoundsOnEdits)
 {
     struct Case {
         const char* name;
-        int32_t x, d, cx, cy;  // the control before the edit; d: distance from the top
+        int32_t x, d, cx, cy; // the control before the edit; d: distance from the top
         const char* item;
         const wchar_t* typed;
         bool accepted;
@@ -64,13 +65,14 @@ TEST(AttribBasic, WithoutALayerOnlyTheItemRangesApply)
 TEST(AttribBasic, ContainsPointIncludesTheEdges)
 {
     EditLikeSet edit;
-    edit.base.StoreRect(100, -200, 50, 30);  // x 100..150, y -230..-200
+    edit.base.StoreRect(100, -200, 50, 30); // x 100..150, y -230..-200
     struct Case {
         int32_t px, py;
         bool inside;
     };
-    for (const Case& c : {Case{100, -200, true}, Case{150, -230, true}, Case{125, -215, true}, Case{99, -215, false},
-                          Case{151, -215, false}, Case{125, -199, false}, Case{125, -231, false}}) {
+    for (const Case& c :
+         {Case{100, -200, true}, Case{150, -230, true}, Case{125, -215, true}, Case{99, -215, false},
+          Case{151, -215, false}, Case{125, -199, false}, Case{125, -231, false}}) {
         EXPECT_EQ(edit.base.ContainsPoint(c.px, c.py), c.inside) << c.px << "," << c.py;
     }
 }
@@ -114,7 +116,7 @@ TEST(AttribBasic, DisplayTextTurnsBackslashNIntoLineBreaks)
                           Case{L"\\\\n", L"\\\n"}, Case{L"a\\N", L"a\\N"}}) {
         ASSERT_TRUE(label.text.SetValueText(c.typed));
         EXPECT_EQ(label.text.GetDisplayText(), c.display);
-        EXPECT_EQ(label.text.GetText(), c.typed);  // the value keeps what was typed
+        EXPECT_EQ(label.text.GetText(), c.typed); // the value keeps what was typed
     }
     ASSERT_TRUE(label.text.SetValueText(L""));
     EXPECT_FALSE(label.text.HasDisplayText());
@@ -143,11 +145,11 @@ TEST(AttribBasic, OrientRectNegatesUnlessOrientedDown)
 TEST(AttribBasic, KindIdsAreFixed)
 {
     RegisterAttribKinds();
-    RegisterAttribKinds();  // a second run changes nothing
+    RegisterAttribKinds(); // a second run changes nothing
     using namespace DoxAttribKindId;
-    const int32_t ids[] = {Align,      Basic,         Data,           Font,       Format,     Formula,
-                           Table,      GridBasic,     CheckValue,     EditSplit,  RichEditSplit,
-                           RichLabelSplit, TableSplit, FrameSplit,    DataFunction};
+    const int32_t ids[] = {Align,         Basic,          Data,       Font,       Format,
+                           Formula,       Table,          GridBasic,  CheckValue, EditSplit,
+                           RichEditSplit, RichLabelSplit, TableSplit, FrameSplit, DataFunction};
     const int32_t expected[] = {0, 1, 2, 4, 5, 6, 7, 8, 9, 3, 10, 11, 12, 13, 14};
     for (size_t i = 0; i < std::size(ids); ++i)
         EXPECT_EQ(ids[i], expected[i]) << i;
@@ -156,4 +158,4 @@ TEST(AttribBasic, KindIdsAreFixed)
     EXPECT_EQ(edit.align.GetKindId(), 0);
 }
 
-}  // namespace
+} // namespace

@@ -10,7 +10,8 @@
 using attribtest::ControlSet;
 using attribtest::RecordingGroup;
 
-namespace {
+namespace
+{
 
 struct Chain {
     ControlSet control{"editcontrol", L"文本控件"};
@@ -70,7 +71,7 @@ TEST(AttribChangeChain, AcceptedEditReachesTheRootWithTheNewValue)
     Chain chain;
     ASSERT_TRUE(chain.number.SetValueText(L"9"));
     ASSERT_EQ(chain.group.seen.size(), 1u);
-    EXPECT_EQ(chain.group.seen[0].key, "n");  // the group can tell which item changes
+    EXPECT_EQ(chain.group.seen[0].key, "n"); // the group can tell which item changes
     EXPECT_TRUE(chain.group.seen[0].changing);
     EXPECT_EQ(chain.group.seen[0].valueText, L"9");
     EXPECT_EQ(chain.control.calls, (std::vector<bool>{true}));
@@ -167,7 +168,7 @@ TEST(AttribChangeChain, RefreshAllClimbsToTheRoot)
     RecordingGroup columnGroup("b", 102);
     column.AddAttribute(&columnGroup);
 
-    DoxAttribSet::RefreshAll(&column, false);  // not a root, not upward: nothing
+    DoxAttribSet::RefreshAll(&column, false); // not a root, not upward: nothing
     EXPECT_EQ(controlGroup.refreshes, 0);
     DoxAttribSet::RefreshAll(&column, true);
     EXPECT_EQ(controlGroup.refreshes, 1);
@@ -194,4 +195,4 @@ TEST(AttribChangeChain, OutOfRangeIndexesGiveNull)
     EXPECT_STREQ(chain.flag.GetOptionText(2), L"");
 }
 
-}  // namespace
+} // namespace

@@ -11,9 +11,11 @@
 #include "DoxBasicAttribute.h"
 #include "DoxSingleAttributes.h"
 
-namespace attribtest {
+namespace attribtest
+{
 
-class FakePage : public DoxPageExtent {
+class FakePage : public DoxPageExtent
+{
 public:
     FakePage(int32_t width, int32_t height) : width_(width), height_(height) {}
     bool GetPageExtent(int32_t& width, int32_t& height) const override
@@ -29,7 +31,8 @@ private:
 };
 
 // A root set that counts the changes that reach it and can refuse them.
-class ControlSet : public DoxAttribSet {
+class ControlSet : public DoxAttribSet
+{
 public:
     ControlSet(const char* id, const wchar_t* name)
     {
@@ -57,12 +60,13 @@ public:
 };
 
 // The attributes of an edit control.
-class EditLikeSet : public ControlSet {
+class EditLikeSet : public ControlSet
+{
 public:
     EditLikeSet() : ControlSet("editcontrol", L"文本控件"), bgcolor(0x00D8D8D8)
     {
-        for (DoxAttribItem* item : std::vector<DoxAttribItem*>{&editable, &printable, &visible, &border, &bgcolor,
-                                                               &fgcolor, &transparent, &tip})
+        for (DoxAttribItem* item : std::vector<DoxAttribItem*>{&editable, &printable, &visible, &border,
+                                                               &bgcolor, &fgcolor, &transparent, &tip})
             base.AddItem(item);
         AddAttribute(&base);
         AddAttribute(&align);
@@ -79,11 +83,13 @@ public:
 };
 
 // The attributes of a label control.
-class LabelLikeSet : public ControlSet {
+class LabelLikeSet : public ControlSet
+{
 public:
     LabelLikeSet() : ControlSet("labelcontrol", L"标签控件"), bgcolor(0xFFFFFFFF)
     {
-        for (DoxAttribItem* item : std::vector<DoxAttribItem*>{&printable, &border, &bgcolor, &fgcolor, &text})
+        for (DoxAttribItem* item :
+             std::vector<DoxAttribItem*>{&printable, &border, &bgcolor, &fgcolor, &text})
             base.AddItem(item);
         AddAttribute(&base);
         AddAttribute(&align);
@@ -97,7 +103,8 @@ public:
 };
 
 // The attributes of a line control: only the base group with a colour.
-class LineLikeSet : public ControlSet {
+class LineLikeSet : public ControlSet
+{
 public:
     LineLikeSet() : ControlSet("linecontrol", L"直线控件")
     {
@@ -110,7 +117,8 @@ public:
 };
 
 // A group of a test class that records what it is asked and can refuse.
-class RecordingGroup : public DoxAttribute {
+class RecordingGroup : public DoxAttribute
+{
 public:
     explicit RecordingGroup(const char* key = "test", int32_t kindId = 100)
         : DoxAttribute(key, L"测试"), kindId_(kindId)
@@ -139,7 +147,7 @@ public:
     struct Seen {
         std::string key;
         bool changing;
-        std::wstring valueText;  // what the item showed while being asked
+        std::wstring valueText; // what the item showed while being asked
     };
     std::vector<Seen> seen;
     bool refuse = false;
@@ -156,4 +164,4 @@ inline void RegisterKindsOnce()
     RegisterAttribKinds();
 }
 
-}  // namespace attribtest
+} // namespace attribtest

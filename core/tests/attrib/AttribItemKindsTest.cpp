@@ -11,10 +11,12 @@
 #include "DoxAttribute.h"
 #include "DoxSingleAttributes.h"
 
-namespace {
+namespace
+{
 
 // Every item needs a parent group before its first edit.
-class Group : public DoxAttribute {
+class Group : public DoxAttribute
+{
 public:
     Group() : DoxAttribute("g", L"组") {}
     int32_t GetKindId() const override { return 100; }
@@ -23,20 +25,20 @@ public:
 struct TextCase {
     const wchar_t* typed;
     bool accepted;
-    int32_t value;          // GetValue afterwards (the old value when refused)
-    const wchar_t* shown;   // GetValueText afterwards
-    const wchar_t* error;   // GetErrorText afterwards
+    int32_t value;        // GetValue afterwards (the old value when refused)
+    const wchar_t* shown; // GetValueText afterwards
+    const wchar_t* error; // GetErrorText afterwards
 };
 
 // Applies each case to a fresh item made by make() and checks value, text and message.
-template <class Make>
-void RunTextCases(const char* what, Make make, std::initializer_list<TextCase> cases)
+template <class Make> void RunTextCases(const char* what, Make make, std::initializer_list<TextCase> cases)
 {
     for (const TextCase& c : cases) {
         Group group;
         auto item = make();
         group.AddItem(item.get());
-        SCOPED_TRACE(std::string(what) + " typed \"" + std::string(c.typed, c.typed + wcslen(c.typed)) + "\"");
+        SCOPED_TRACE(std::string(what) + " typed \"" + std::string(c.typed, c.typed + wcslen(c.typed)) +
+                     "\"");
         EXPECT_EQ(item->SetValueText(c.typed), c.accepted);
         EXPECT_EQ(item->GetValue(), c.value);
         EXPECT_STREQ(item->GetValueText(), c.shown);
@@ -236,4 +238,4 @@ TEST(AttribItemKinds, DefaultTexts)
     EXPECT_STREQ(transparent.GetDefaultText(), L"120");
 }
 
-}  // namespace
+} // namespace

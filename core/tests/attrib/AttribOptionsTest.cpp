@@ -9,7 +9,8 @@
 #include "DoxAttribOptions.h"
 #include "DoxColor.h"
 
-namespace {
+namespace
+{
 
 struct ListCase {
     const char* name;
@@ -17,8 +18,8 @@ struct ListCase {
     std::vector<std::wstring> texts;
     std::vector<uint32_t> values;
     uint32_t unknownValue;
-    const wchar_t* unknownValueText;  // ValueToText of a value that is no choice
-    const wchar_t* parseMessage;      // message when Parse meets an unknown text
+    const wchar_t* unknownValueText; // ValueToText of a value that is no choice
+    const wchar_t* parseMessage;     // message when Parse meets an unknown text
 };
 
 TEST(AttribOptions, FixedListsLookUpBothWays)
@@ -34,7 +35,13 @@ TEST(AttribOptions, FixedListsLookUpBothWays)
         {"plot", &plot, {L"左端", L"右端"}, {0, 1}, 9, L"右端", L"无效数据"},
         {"valign", &valign, {L"顶部对齐", L"居中", L"底部对齐"}, {0, 36, 40}, 4, L"", L"无效数据"},
         {"halign", &halign, {L"左对齐", L"居中", L"右对齐"}, {0, 1, 2}, 3, L"", L"无效数据"},
-        {"fieldtype", &fieldType, {L"文本", L"数值", L"日期", L"日期时间"}, {0, 1, 2, 3}, 4, L"", L"无效数据"},
+        {"fieldtype",
+         &fieldType,
+         {L"文本", L"数值", L"日期", L"日期时间"},
+         {0, 1, 2, 3},
+         4,
+         L"",
+         L"无效数据"},
         {"transparent",
          &transparent,
          {L"0", L"30", L"60", L"90", L"120", L"150", L"180", L"210", L"240"},
@@ -91,9 +98,9 @@ TEST(AttribOptions, ColourPalette)
         int32_t index;
         const wchar_t* text;
     };
-    for (const Entry& e : {Entry{0, L"#FFFFFFFF"}, Entry{1, L"#00FFFFFF"}, Entry{7, L"#00000000"},
-                           Entry{20, L"#00F0D9C6"}, Entry{65, L"#0050D092"}, Entry{70, L"#00A03070"},
-                           Entry{71, L""}, Entry{-1, L""}}) {
+    for (const Entry& e :
+         {Entry{0, L"#FFFFFFFF"}, Entry{1, L"#00FFFFFF"}, Entry{7, L"#00000000"}, Entry{20, L"#00F0D9C6"},
+          Entry{65, L"#0050D092"}, Entry{70, L"#00A03070"}, Entry{71, L""}, Entry{-1, L""}}) {
         EXPECT_STREQ(colours.GetText(e.index), e.text) << e.index;
     }
     // 007F7F7F is listed twice; every other entry once.
@@ -114,11 +121,11 @@ TEST(AttribOptions, FieldNamesFollowTheSourceAtEveryCount)
 {
     std::vector<std::wstring> fields = {L"金额", L"日期"};
     DoxAttribOptionsFieldName names([&] { return fields; });
-    EXPECT_STREQ(names.GetText(0), L"");  // nothing asked yet
+    EXPECT_STREQ(names.GetText(0), L""); // nothing asked yet
     ASSERT_EQ(names.GetCount(), 2);
     EXPECT_STREQ(names.GetText(1), L"日期");
     fields.push_back(L"收款人");
-    EXPECT_STREQ(names.GetText(2), L"");  // the list is the one of the last count
+    EXPECT_STREQ(names.GetText(2), L""); // the list is the one of the last count
     ASSERT_EQ(names.GetCount(), 3);
     EXPECT_STREQ(names.GetText(2), L"收款人");
     uint32_t value = 0;
@@ -136,8 +143,8 @@ TEST(AttribOptions, ColourConversionForDrawing)
     constexpr uint32_t orange = 0x00FF8000;
     constexpr uint32_t colorRef = DoxColorToColorRef(orange);
     EXPECT_EQ(colorRef, 0x000080FFu);
-    EXPECT_EQ(colorRef & 0xFF, 0xFFu);          // COLORREF keeps red in the low byte
-    EXPECT_EQ((colorRef >> 16) & 0xFF, 0x00u);  // and blue in the third
+    EXPECT_EQ(colorRef & 0xFF, 0xFFu);         // COLORREF keeps red in the low byte
+    EXPECT_EQ((colorRef >> 16) & 0xFF, 0x00u); // and blue in the third
     EXPECT_EQ(DoxColorFromColorRef(colorRef), orange);
     EXPECT_EQ(DoxColorRed(orange), 0xFF);
     EXPECT_EQ(DoxColorGreen(orange), 0x80);
@@ -146,4 +153,4 @@ TEST(AttribOptions, ColourConversionForDrawing)
     EXPECT_EQ(DoxColorFromColorRef(kDoxNoColor), kDoxNoColor);
 }
 
-}  // namespace
+} // namespace

@@ -12,9 +12,11 @@ using attribtest::EditLikeSet;
 using attribtest::LabelLikeSet;
 using attribtest::LineLikeSet;
 
-namespace {
+namespace
+{
 
-class AttribSelection : public ::testing::Test {
+class AttribSelection : public ::testing::Test
+{
 protected:
     void SetUp() override { RegisterAttribKinds(); }
 
@@ -134,7 +136,7 @@ TEST_F(AttribSelection, RefusalStopsTheWalkAndShowsTheRefusingControlsMessage)
 TEST_F(AttribSelection, NothingInCommonAndNothingSelected)
 {
     EditLikeSet edit;
-    DoxAttribSet other;  // carries none of the attribute classes
+    DoxAttribSet other; // carries none of the attribute classes
     DoxAttribSet_Collection selection;
     Select(selection, {&edit, &other});
     EXPECT_EQ(selection.GetCount(), 0);
@@ -160,7 +162,7 @@ TEST_F(AttribSelection, RebuildingStartsOverAndMatchesByKindAndKey)
     LineLikeSet line;
     DoxAttribSet_Collection selection;
     Select(selection, {&edit, &line});
-    ASSERT_EQ(selection.GetCount(), 1);  // the line has no alignment group
+    ASSERT_EQ(selection.GetCount(), 1); // the line has no alignment group
     EXPECT_EQ(Captions(selection.GetAt(0)), (std::vector<std::wstring>{L"锁定", L"可打印", L"前景色"}));
 
     // A rebuild must not keep items of the old selection in the facades.
@@ -173,4 +175,4 @@ TEST_F(AttribSelection, RebuildingStartsOverAndMatchesByKindAndKey)
     EXPECT_EQ(line.printable.GetValue(), 1);
 }
 
-}  // namespace
+} // namespace

@@ -16,7 +16,8 @@ using attribtest::LabelLikeSet;
 using attribtest::LineLikeSet;
 using attribtest::RecordingGroup;
 
-namespace {
+namespace
+{
 
 std::string SaveToText(DoxAttribSet& set, bool full)
 {
@@ -40,7 +41,8 @@ bool LoadFromText(DoxAttribSet& set, const std::string& xml)
 // A line-like control's "dox:control" element with the given base items.
 std::string LineXml(const std::string& items, const std::string& setTag = "dox:control")
 {
-    return "<" + setTag + " id=\"linecontrol\"><dox:attrib id=\"base\">" + items + "</dox:attrib></" + setTag + ">";
+    return "<" + setTag + " id=\"linecontrol\"><dox:attrib id=\"base\">" + items + "</dox:attrib></" +
+           setTag + ">";
 }
 
 TEST(AttribXml, FullSaveAndCopy)
@@ -51,19 +53,17 @@ TEST(AttribXml, FullSaveAndCopy)
     line.base.OrderItem().StoreValue(3);
     ASSERT_TRUE(line.fgcolor.SetValueText(L"#FFFFFFFF"));
 
-    const std::string head =
-        "<dox:control id=\"linecontrol\">\n"
-        "    <dox:attrib id=\"base\">\n"
-        "        <dox:attribitem id=\"x\" value=\"100\"/>\n"
-        "        <dox:attribitem id=\"y\" value=\"-200\"/>\n"
-        "        <dox:attribitem id=\"cx\" value=\"300\"/>\n"
-        "        <dox:attribitem id=\"cy\" value=\"50\"/>\n";
-    const std::string tail =
-        "        <dox:attribitem id=\"lock\" value=\"0\"/>\n"
-        "        <dox:attribitem id=\"printable\" value=\"1\"/>\n"
-        "        <dox:attribitem id=\"fgcolor\" value=\"-1\"/>\n"
-        "    </dox:attrib>\n"
-        "</dox:control>\n";
+    const std::string head = "<dox:control id=\"linecontrol\">\n"
+                             "    <dox:attrib id=\"base\">\n"
+                             "        <dox:attribitem id=\"x\" value=\"100\"/>\n"
+                             "        <dox:attribitem id=\"y\" value=\"-200\"/>\n"
+                             "        <dox:attribitem id=\"cx\" value=\"300\"/>\n"
+                             "        <dox:attribitem id=\"cy\" value=\"50\"/>\n";
+    const std::string tail = "        <dox:attribitem id=\"lock\" value=\"0\"/>\n"
+                             "        <dox:attribitem id=\"printable\" value=\"1\"/>\n"
+                             "        <dox:attribitem id=\"fgcolor\" value=\"-1\"/>\n"
+                             "    </dox:attrib>\n"
+                             "</dox:control>\n";
     EXPECT_EQ(SaveToText(line, true), head + "        <dox:attribitem id=\"order\" value=\"3\"/>\n" + tail);
     // A copy carries no fill-in order, and no empty element in its place.
     EXPECT_EQ(SaveToText(line, false), head + tail);
@@ -106,7 +106,7 @@ TEST(AttribXml, LoadingSkipsWhatNamesNothing)
                                            "<other id=\"y\" value=\"-90\"/>")));
     EXPECT_EQ(line.base.GetX(), 70);
     EXPECT_EQ(line.base.GetY(), 0);
-    EXPECT_EQ(line.printable.GetValue(), 1);  // not persisted: neither read nor written
+    EXPECT_EQ(line.printable.GetValue(), 1); // not persisted: neither read nor written
     EXPECT_EQ(SaveToText(line, true).find("printable"), std::string::npos);
 
     LineLikeSet other;
@@ -176,13 +176,12 @@ TEST(AttribXml, ItemsSharingAKeyLoadTogetherAndBothWrite)
     EXPECT_EQ(first.GetValue(), 42);
     EXPECT_EQ(second.GetValue(), 42);
     EXPECT_EQ(group.loads, 1);
-    EXPECT_EQ(SaveToText(set, true),
-              "<dox:attribset id=\"s\">\n"
-              "    <dox:attrib id=\"g\">\n"
-              "        <dox:attribitem id=\"k\" value=\"42\"/>\n"
-              "        <dox:attribitem id=\"k\" value=\"42\"/>\n"
-              "    </dox:attrib>\n"
-              "</dox:attribset>\n");
+    EXPECT_EQ(SaveToText(set, true), "<dox:attribset id=\"s\">\n"
+                                     "    <dox:attrib id=\"g\">\n"
+                                     "        <dox:attribitem id=\"k\" value=\"42\"/>\n"
+                                     "        <dox:attribitem id=\"k\" value=\"42\"/>\n"
+                                     "    </dox:attrib>\n"
+                                     "</dox:attribset>\n");
 }
 
 TEST(AttribXml, SavingARootRefreshesItsAttributesFirst)
@@ -220,7 +219,7 @@ TEST(AttribXml, DamagedValuesAreBroughtIntoRange)
     const Case cases[] = {
         {"x", "-50", x, 0},
         {"x", "99999999999", x, 6000},
-        {"y", "500", y, 0},  // above the page top
+        {"y", "500", y, 0}, // above the page top
         {"y", "-7000", y, -6000},
         {"cx", "-5", cx, 10},
         {"cx", "0", cx, 10},
@@ -257,8 +256,9 @@ TEST(AttribXml, DamagedTextIsCutToItsLimit)
 {
     LabelLikeSet label;
     label.text.SetLimit(3);
-    ASSERT_TRUE(LoadFromText(label, "<dox:control id=\"labelcontrol\"><dox:attrib id=\"base\">"
-                                    "<dox:attribitem id=\"text\" value=\"金额合计\"/></dox:attrib></dox:control>"));
+    ASSERT_TRUE(LoadFromText(label,
+                             "<dox:control id=\"labelcontrol\"><dox:attrib id=\"base\">"
+                             "<dox:attribitem id=\"text\" value=\"金额合计\"/></dox:attrib></dox:control>"));
     EXPECT_EQ(label.text.GetText(), L"金额合");
 }
 
@@ -266,7 +266,7 @@ TEST(AttribXml, LoadedRectangleStaysOnThePage)
 {
     struct Case {
         const char* name;
-        int32_t x, d, cx, cy;  // d: distance from the page top
+        int32_t x, d, cx, cy; // d: distance from the page top
         int32_t ex, ed, ecx, ecy;
     };
     // Page 210 x 297 mm.
@@ -299,4 +299,4 @@ TEST(AttribXml, LoadedRectangleStaysOnThePage)
     }
 }
 
-}  // namespace
+} // namespace
