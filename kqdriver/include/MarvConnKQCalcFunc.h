@@ -30,12 +30,12 @@
 
 /* Input of a calculation; characters are digits '0'-'9'. */
 typedef struct KQCalcRequest {
-    char account[32];    /* right-aligned, '0'-padded on the left */
-    char bizType;        /* '1'..'5' */
-    char credenceNo[8];  /* right-aligned, '0'-padded */
-    char date[8];        /* "%Y%m%d" */
-    char amount[16];     /* fen, right-aligned, '0'-padded; all '0' without amount */
-    char terminator;     /* NUL */
+    char account[32];   /* right-aligned, '0'-padded on the left */
+    char bizType;       /* '1'..'5' */
+    char credenceNo[8]; /* right-aligned, '0'-padded */
+    char date[8];       /* "%Y%m%d" */
+    char amount[16];    /* fen, right-aligned, '0'-padded; all '0' without amount */
+    char terminator;    /* NUL */
 } KQCalcRequest;
 
 /* The operators' passwords: 104 characters and a NUL. As built by the caller, all

@@ -3,9 +3,11 @@
 // 3-character code; Lookup turns it into the code, message and help text that
 // GetErrorCode, GetErrorCodeText and GetHelpDescr return (texts in GBK).
 
-namespace kq {
+namespace kq
+{
 
-class CErrorCode {
+class CErrorCode
+{
 public:
     virtual ~CErrorCode() = default;
 
@@ -18,4 +20,4 @@ int LastErrorCode();
 const char* LastErrorText();
 const char* LastErrorHelp();
 
-}  // namespace kq
+} // namespace kq

@@ -10,9 +10,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace kq {
+namespace kq
+{
 
-namespace {
+namespace
+{
 
 // The frame sequence byte: one per module, set by every transaction routine and
 // advanced by every frame built. The driver is single-threaded by contract.
@@ -31,11 +33,11 @@ constexpr const char* kTraceLog = "KQDrvTrace.log";
 constexpr const char* kRule = "*****************************************************\r\n";
 
 // Payload sizes of the successful replies, status byte included.
-constexpr int kReadSerialReply = 10;  // status, 5 bytes of device number, 4 bytes of chip id
-constexpr int kVerifyReply = 1;       // status
-constexpr int kCalcReply = 11;        // status, 10 result bytes
+constexpr int kReadSerialReply = 10; // status, 5 bytes of device number, 4 bytes of chip id
+constexpr int kVerifyReply = 1;      // status
+constexpr int kCalcReply = 11;       // status, 10 result bytes
 
-}  // namespace
+} // namespace
 
 bool TraceEnabled()
 {
@@ -60,7 +62,8 @@ int CKQFuncType::GetSequence() const
     return g_sequence;
 }
 
-int CKQFuncType::Run(char command, const unsigned char* payload, int n, int minReply, KQFrame& reply, char* out)
+int CKQFuncType::Run(char command, const unsigned char* payload, int n, int minReply, KQFrame& reply,
+                     char* out)
 {
     KQFrame request{};
     reply = KQFrame{};
@@ -182,4 +185,4 @@ void CKQFuncType::WriteTrace(const std::string& text)
     ::close(fd);
 }
 
-}  // namespace kq
+} // namespace kq

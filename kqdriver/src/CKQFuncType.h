@@ -7,7 +7,8 @@
 #include <ctime>
 #include <string>
 
-namespace kq {
+namespace kq
+{
 
 // Request payload lengths and the least reply payload (status included) that a
 // successful reply must carry.
@@ -15,7 +16,8 @@ constexpr int kVerifyAuthPayload = 15;
 constexpr int kVerifyCardAuthPayload = 56;
 constexpr int kCalcPayCodePayload = 48;
 
-class CKQFuncType {
+class CKQFuncType
+{
 public:
     explicit CKQFuncType(int port);
     virtual ~CKQFuncType() = default;
@@ -28,10 +30,10 @@ public:
 
     // Each runs one command; 1 on success, else 0 with the 3-character code in
     // out[0-2] and a NUL at out[3]. Null out: 0 at once.
-    int ReadSerial(char* out);  // out: 10 hex characters of the device number, 4 chip id bytes
+    int ReadSerial(char* out); // out: 10 hex characters of the device number, 4 chip id bytes
     int VerifyAuth(const unsigned char* payload, char* out);
     int VerifyCardAuth(const unsigned char* payload, char* out);
-    int CalcPayCode(const unsigned char* payload, char* out);  // out: 20 hex characters and a NUL
+    int CalcPayCode(const unsigned char* payload, char* out); // out: 20 hex characters and a NUL
 
     // Trace blocks (written only while tracing is on). transaction and data are
     // GBK text; data may be empty.
@@ -58,4 +60,4 @@ bool TraceEnabled();
 // Writes a 3-character code and a terminating NUL.
 void PutErrorCode(char* out, const char* code);
 
-}  // namespace kq
+} // namespace kq

@@ -8,9 +8,11 @@
 #include <cstring>
 #include <thread>
 
-namespace kq {
+namespace kq
+{
 
-namespace {
+namespace
+{
 
 void PutCode(char* codeOut, const char* code)
 {
@@ -23,7 +25,7 @@ int PayloadLength(const unsigned char* frame)
     return frame[2] * 256 + frame[3];
 }
 
-}  // namespace
+} // namespace
 
 uint16_t FrameChecksum(const unsigned char* bytes, int count)
 {
@@ -203,4 +205,4 @@ int CSerPort::Transact(int port, KQFrame* request, KQFrame* reply, char* codeOut
     return ok;
 }
 
-}  // namespace kq
+} // namespace kq

@@ -10,13 +10,14 @@
 
 #include <cstdint>
 
-namespace kq {
+namespace kq
+{
 
 constexpr int kMaxPayload = 128;
 constexpr int kFrameHeaderBytes = 4;
 constexpr int kFrameChecksumBytes = 2;
-constexpr int kMaxFrameBytes = kFrameHeaderBytes + kMaxPayload + kFrameChecksumBytes;  // 134
-constexpr int kMaxFrameText = kMaxFrameBytes * 2 + 2;                                  // 270
+constexpr int kMaxFrameBytes = kFrameHeaderBytes + kMaxPayload + kFrameChecksumBytes; // 134
+constexpr int kMaxFrameText = kMaxFrameBytes * 2 + 2;                                 // 270
 constexpr char kSTX = 0x02;
 constexpr char kETX = 0x03;
 
@@ -29,7 +30,8 @@ struct KQFrame {
 // Two running 16-bit sums; the result is the second (0 for no bytes).
 uint16_t FrameChecksum(const unsigned char* bytes, int count);
 
-class CSerPort {
+class CSerPort
+{
 public:
     // Takes the poll settings current at this moment.
     CSerPort();
@@ -63,4 +65,4 @@ private:
     int pollSleepMs_;
 };
 
-}  // namespace kq
+} // namespace kq

@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <iconv.h>
 
-namespace kq {
+namespace kq
+{
 
 std::string Utf8ToGbk(std::string_view utf8)
 {
@@ -12,7 +13,7 @@ std::string Utf8ToGbk(std::string_view utf8)
         return std::string(utf8);
     std::string out;
     char buffer[256];
-    char* in = const_cast<char*>(utf8.data());  // iconv's signature; the input is not changed
+    char* in = const_cast<char*>(utf8.data()); // iconv's signature; the input is not changed
     size_t inLeft = utf8.size();
     while (inLeft > 0) {
         char* dst = buffer;
@@ -34,4 +35,4 @@ std::string Utf8ToGbk(std::string_view utf8)
     return out;
 }
 
-}  // namespace kq
+} // namespace kq

@@ -5,9 +5,10 @@
 #include <string>
 #include <string_view>
 
-namespace kq {
+namespace kq
+{
 
 // A character GBK cannot hold, or an invalid UTF-8 sequence, becomes '?'.
 std::string Utf8ToGbk(std::string_view utf8);
 
-}  // namespace kq
+} // namespace kq

@@ -9,14 +9,16 @@
 #include <cstring>
 #include <string>
 
-namespace kq {
+namespace kq
+{
 
-namespace {
+namespace
+{
 
 constexpr int kAuthChars = 104;
-constexpr int kEntryChars = 10;        // one operator entry of the block as built
-constexpr int kCardAuthoriserAt = 16;  // card form: 8 authoriser entries from here
-constexpr int kCardEntryChars = 11;    // [number code 2][type][password 8]
+constexpr int kEntryChars = 10;       // one operator entry of the block as built
+constexpr int kCardAuthoriserAt = 16; // card form: 8 authoriser entries from here
+constexpr int kCardEntryChars = 11;   // [number code 2][type][password 8]
 constexpr int kCardAuthorisers = 8;
 
 const char* const kTransactionReadSerial = "          交易：读取机具号和芯片ID\r\n";
@@ -45,7 +47,7 @@ void Fail(char* out, const char* code)
     CErrorCode().Lookup(out);
 }
 
-}  // namespace
+} // namespace
 
 void RoleNumberToCode(char digit, char* code)
 {
@@ -239,4 +241,4 @@ int MarvConnKQCalcImpl(int port, char* auth, const char* req, char* out)
     return ConnCalcPayCode(port, account, bizType, date, credenceNo, amount, out, 2);
 }
 
-}  // namespace kq
+} // namespace kq

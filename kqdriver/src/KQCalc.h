@@ -2,7 +2,8 @@
 // The driver's transaction routines and the calculation sequence behind the
 // exports ReadKQSN and MarvConnKQCalcFunc.
 
-namespace kq {
+namespace kq
+{
 
 // '0'-'9' -> "00"-"09", 'a'-'f' (or 'A'-'F') -> "10"-"15"; writes two characters.
 void RoleNumberToCode(char digit, char* code);
@@ -18,4 +19,4 @@ int ConnCalcPayCode(int port, const char* account, char bizType, const char* dat
                     const char* amount, char* out, int sequence);
 int MarvConnKQCalcImpl(int port, char* auth, const char* req, char* out);
 
-}  // namespace kq
+} // namespace kq

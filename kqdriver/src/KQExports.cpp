@@ -8,12 +8,13 @@
 #include "CKQFuncType.h"
 #include "KQCalc.h"
 
-namespace {
+namespace
+{
 
-constexpr const char kVersionText[] =
-    "RadEDOdudIZE For Windows,Version 1.0;\n\nWritten by the Dox project's device driver team\n\nlast modify 20070318";
+constexpr const char kVersionText[] = "RadEDOdudIZE For Windows,Version 1.0;\n\nWritten by the Dox project's "
+                                      "device driver team\n\nlast modify 20070318";
 
-}  // namespace
+} // namespace
 
 const char* GetDllVersion(void)
 {

@@ -1,6 +1,7 @@
 #include "KQHex.h"
 
-namespace kq {
+namespace kq
+{
 
 int HexDigitValue(char c)
 {
@@ -47,4 +48,4 @@ int HexToInt(const char* text, int digits)
     return value;
 }
 
-}  // namespace kq
+} // namespace kq

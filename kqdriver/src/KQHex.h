@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <string>
 
-namespace kq {
+namespace kq
+{
 
 // '0'-'9' -> 0-9, 'a'-'f' and 'A'-'F' -> 10-15, anything else -> 0.
 int HexDigitValue(char c);
@@ -24,4 +25,4 @@ std::string IntToHex(unsigned value, int digits);
 // `digits` characters read as hex; -1 for a null text.
 int HexToInt(const char* text, int digits);
 
-}  // namespace kq
+} // namespace kq

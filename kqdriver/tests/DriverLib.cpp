@@ -5,19 +5,20 @@
 #include <dlfcn.h>
 #include <iconv.h>
 
-namespace kqtest {
+namespace kqtest
+{
 
-namespace {
+namespace
+{
 
-template <class F>
-void Bind(void* handle, const char* name, F& function, std::string& error)
+template <class F> void Bind(void* handle, const char* name, F& function, std::string& error)
 {
     function = reinterpret_cast<F>(::dlsym(handle, name));
     if (!function)
         error += std::string("missing ") + name + "; ";
 }
 
-}  // namespace
+} // namespace
 
 std::filesystem::path DriverLib::DefaultFile()
 {
@@ -75,4 +76,4 @@ std::string GbkToUtf8(const std::string& gbk)
     return out;
 }
 
-}  // namespace kqtest
+} // namespace kqtest

@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <string>
 
-namespace kqtest {
+namespace kqtest
+{
 
-class DriverLib {
+class DriverLib
+{
 public:
     // The library in the application directory (bin/).
     DriverLib();
@@ -40,4 +42,4 @@ private:
 // GBK bytes to UTF-8, through iconv, for comparing texts.
 std::string GbkToUtf8(const std::string& gbk);
 
-}  // namespace kqtest
+} // namespace kqtest

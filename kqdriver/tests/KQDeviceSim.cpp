@@ -8,9 +8,11 @@
 #include <stdexcept>
 #include <unistd.h>
 
-namespace kqtest {
+namespace kqtest
+{
 
-namespace {
+namespace
+{
 
 constexpr char kSTX = 0x02;
 constexpr char kETX = 0x03;
@@ -50,7 +52,7 @@ void WriteAll(int fd, const std::string& bytes)
     }
 }
 
-}  // namespace
+} // namespace
 
 uint16_t Checksum(const Bytes& bytes)
 {
@@ -65,8 +67,8 @@ uint16_t Checksum(const Bytes& bytes)
 std::string FrameText::Encode() const
 {
     unsigned length = lengthOverride >= 0 ? static_cast<unsigned>(lengthOverride) : payload.size();
-    Bytes bytes{static_cast<uint8_t>(sequence), static_cast<uint8_t>(command), static_cast<uint8_t>(length >> 8),
-                static_cast<uint8_t>(length & 0xFF)};
+    Bytes bytes{static_cast<uint8_t>(sequence), static_cast<uint8_t>(command),
+                static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length & 0xFF)};
     bytes.insert(bytes.end(), payload.begin(), payload.end());
     uint16_t sum = static_cast<uint16_t>(Checksum(bytes) + checksumDelta);
     bytes.push_back(static_cast<uint8_t>(sum >> 8));
@@ -263,4 +265,4 @@ ScopedEnv::~ScopedEnv()
         ::unsetenv(name_.c_str());
 }
 
-}  // namespace kqtest
+} // namespace kqtest

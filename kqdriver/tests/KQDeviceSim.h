@@ -11,24 +11,25 @@
 #include <thread>
 #include <vector>
 
-namespace kqtest {
+namespace kqtest
+{
 
 using Bytes = std::vector<uint8_t>;
 
 struct ReceivedFrame {
-    std::string text;  // what arrived between STX and ETX
-    Bytes bytes;       // decoded byte form, checksum included
-    bool wellFormed = false;  // even count of upper-case hex digits, at least a header and a checksum
+    std::string text;        // what arrived between STX and ETX
+    Bytes bytes;             // decoded byte form, checksum included
+    bool wellFormed = false; // even count of upper-case hex digits, at least a header and a checksum
     bool checksumOk = false;
-    bool lengthOk = false;  // the length field matches the bytes sent
+    bool lengthOk = false; // the length field matches the bytes sent
     unsigned sequence = 0;
     char command = 0;
     Bytes payload;
 };
 
 struct SimReply {
-    std::string bytes;  // written to the line as they are
-    bool hangUp = false;  // close the device side after writing
+    std::string bytes;   // written to the line as they are
+    bool hangUp = false; // close the device side after writing
 };
 using SimAction = std::function<SimReply(const ReceivedFrame&)>;
 
@@ -40,9 +41,9 @@ struct FrameText {
     unsigned sequence = 0;
     char command = 0;
     Bytes payload;
-    int lengthOverride = -1;     // a length field other than the payload's
-    int checksumDelta = 0;       // added to the correct checksum
-    std::string beforeEtx;       // noise between the checksum and ETX
+    int lengthOverride = -1; // a length field other than the payload's
+    int checksumDelta = 0;   // added to the correct checksum
+    std::string beforeEtx;   // noise between the checksum and ETX
     bool withEtx = true;
     std::string Encode() const;
 };
@@ -60,7 +61,8 @@ SimAction Raw(std::string bytes);
 SimAction Silence();
 SimAction HangUp();
 
-class KQDeviceSim {
+class KQDeviceSim
+{
 public:
     KQDeviceSim();
     ~KQDeviceSim();
@@ -91,7 +93,8 @@ private:
 };
 
 // Points port "COM<port>" at a device path for the life of the object.
-class PortOverride {
+class PortOverride
+{
 public:
     PortOverride(int port, const std::string& path);
     ~PortOverride();
@@ -103,7 +106,8 @@ private:
 };
 
 // Sets an environment variable for the life of the object (null: unset it).
-class ScopedEnv {
+class ScopedEnv
+{
 public:
     ScopedEnv(const char* name, const char* value);
     ~ScopedEnv();
@@ -116,4 +120,4 @@ private:
     std::string old_;
 };
 
-}  // namespace kqtest
+} // namespace kqtest

@@ -19,7 +19,8 @@
 
 using namespace kqtest;
 
-namespace {
+namespace
+{
 
 constexpr int kPort = 7;
 
@@ -36,11 +37,12 @@ Bytes Repeat(uint8_t value, size_t count)
     return Bytes(count, value);
 }
 
-class KQDriverTest : public ::testing::Test {
+class KQDriverTest : public ::testing::Test
+{
 protected:
-    // Short polls: a silent device costs 41 x 5 ms instead of about 3 s.
-    ScopedEnv pollMs_{"DOX_SERIAL_POLL_MS", "5"};
-    ScopedEnv pollCount_{"DOX_SERIAL_POLL_COUNT", "40"};
+    // Short polls: a silent device costs 51 x 10 ms instead of about 3 s.
+    ScopedEnv pollMs_{"DOX_SERIAL_POLL_MS", "10"};
+    ScopedEnv pollCount_{"DOX_SERIAL_POLL_COUNT", "50"};
     DriverLib lib_;
     KQDeviceSim sim_;
     PortOverride port_{kPort, sim_.Path()};
@@ -74,7 +76,7 @@ protected:
 struct SequenceCase {
     int seq;
     unsigned wire;
-    const char* frameText;  // what the device receives between STX and ETX
+    const char* frameText; // what the device receives between STX and ETX
 };
 
 void PrintTo(const SequenceCase& c, std::ostream* os)
@@ -82,7 +84,9 @@ void PrintTo(const SequenceCase& c, std::ostream* os)
     *os << c.seq;
 }
 
-class KQDriverReadSN : public KQDriverTest, public ::testing::WithParamInterface<SequenceCase> {};
+class KQDriverReadSN : public KQDriverTest, public ::testing::WithParamInterface<SequenceCase>
+{
+};
 
 TEST_P(KQDriverReadSN, SendsOneEmptyFrameAndFillsTheDeviceId)
 {
@@ -92,7 +96,7 @@ TEST_P(KQDriverReadSN, SendsOneEmptyFrameAndFillsTheDeviceId)
 
     EXPECT_EQ(out.substr(0, 10), kDeviceNumberText);
     EXPECT_EQ(Bytes(out.begin() + 10, out.begin() + 14), kChipId);
-    EXPECT_EQ(out.substr(14), std::string(2, '\0'));  // nothing written behind the chip id
+    EXPECT_EQ(out.substr(14), std::string(2, '\0')); // nothing written behind the chip id
 
     auto frames = sim_.Received();
     ASSERT_EQ(frames.size(), 1u);
@@ -116,7 +120,7 @@ struct CalcCase {
     std::string request;
     char verifyCommand;
     Bytes verifyPayload;
-    std::string authAfter;  // the caller's block as the driver leaves it
+    std::string authAfter; // the caller's block as the driver leaves it
     Bytes calcPayload;
 };
 
@@ -157,8 +161,8 @@ std::vector<CalcCase> CalcCases()
     {
         std::string auth = MakeAuth(signer, auditor);
         cases.push_back({"SignerAndAuditor", auth, Request('3', "12345"), 'd',
-                         Concat({{0x02, 0x12, 0x34, 0x56, 0xFF}, {0x1A, 0x65, 0x43, 0x21, 0xFF}, kAbsent5}), auth,
-                         CalcPayload('3', {0, 0, 0, 0, 0, 0x01, 0x23, 0x45})});
+                         Concat({{0x02, 0x12, 0x34, 0x56, 0xFF}, {0x1A, 0x65, 0x43, 0x21, 0xFF}, kAbsent5}),
+                         auth, CalcPayload('3', {0, 0, 0, 0, 0, 0x01, 0x23, 0x45})});
     }
     {
         std::string auth = MakeAuth(signer, auditor, Operator{16, "111111"});
@@ -176,7 +180,11 @@ std::vector<CalcCase> CalcCases()
                                  {0x0A, 0x65, 0x43, 0x21},
                                  {0x0F, 0x01, 0x87, 0x65, 0x43, 0x21},
                                  kNoCardAuthorisers}),
-                         CardForm("02123456" "10654321" "15" "1" "87654321"),
+                         CardForm("02123456"
+                                  "10654321"
+                                  "15"
+                                  "1"
+                                  "87654321"),
                          CalcPayload('2', {0, 0, 0, 0, 0, 0, 0x01, 0x00})});
     }
     {
@@ -187,7 +195,11 @@ std::vector<CalcCase> CalcCases()
                                  {0xFF, 0xFF, 0xFF, 0xFF},
                                  {0x09, 0x01, 0x13, 0x57, 0x24, 0x68},
                                  kNoCardAuthorisers}),
-                         CardForm("11246810" "ffffffff" "09" "1" "13572468"),
+                         CardForm("11246810"
+                                  "ffffffff"
+                                  "09"
+                                  "1"
+                                  "13572468"),
                          CalcPayload('4', {0, 0, 0, 0, 0, 0, 0, 0x01})});
     }
     return cases;
@@ -198,7 +210,9 @@ void PrintTo(const CalcCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class KQDriverCalc : public KQDriverTest, public ::testing::WithParamInterface<CalcCase> {};
+class KQDriverCalc : public KQDriverTest, public ::testing::WithParamInterface<CalcCase>
+{
+};
 
 TEST_P(KQDriverCalc, RunsThreeTransactionsAndReturnsThePassword)
 {
@@ -236,7 +250,9 @@ INSTANTIATE_TEST_SUITE_P(Operators, KQDriverCalc, ::testing::ValuesIn(CalcCases(
 // ---------------------------------------------------------------------------
 // Device status codes: every status of the error table, with its texts.
 
-class KQDriverDeviceStatus : public KQDriverTest, public ::testing::WithParamInterface<ErrorRow> {};
+class KQDriverDeviceStatus : public KQDriverTest, public ::testing::WithParamInterface<ErrorRow>
+{
+};
 
 TEST_P(KQDriverDeviceStatus, BecomesTheCodeAndItsTexts)
 {
@@ -267,7 +283,7 @@ TEST_F(KQDriverTest, TextsAreGbkBytes)
     std::string out;
     EXPECT_EQ(ReadSN(out), 0);
     EXPECT_EQ(std::string(lib_.GetErrorCodeText()),
-              "\xca\xda\xc8\xa8\xbf\xda\xc1\xee\xb4\xed\xce\xf3");  // 授权口令错误
+              "\xca\xda\xc8\xa8\xbf\xda\xc1\xee\xb4\xed\xce\xf3"); // 授权口令错误
 
     sim_.Script({Status(0x99)});
     EXPECT_EQ(ReadSN(out), 0);
@@ -289,7 +305,9 @@ void PrintTo(const StepFailureCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class KQDriverCalcFailure : public KQDriverTest, public ::testing::WithParamInterface<StepFailureCase> {};
+class KQDriverCalcFailure : public KQDriverTest, public ::testing::WithParamInterface<StepFailureCase>
+{
+};
 
 TEST_P(KQDriverCalcFailure, ReportsTheStepsCode)
 {
@@ -307,30 +325,29 @@ TEST_P(KQDriverCalcFailure, ReportsTheStepsCode)
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, KQDriverCalcFailure,
-    ::testing::Values(StepFailureCase{"DeviceSilent", {Silence()}, 1, kRow701},
-                      StepFailureCase{"DeviceNumberStatus", {Status(0x20)}, 1, kRow701},
-                      StepFailureCase{"DeviceNumberBadChecksum",
-                                      {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.checksumDelta = 1; })},
-                                      1,
-                                      kRow701},
-                      StepFailureCase{"VerificationRefused",
-                                      {Answer(kDeviceNumberReply), Status(0x52)},
-                                      2,
-                                      {"052", 0x052, "签发口令错误", ""}},
-                      StepFailureCase{"VerificationSilent", {Answer(kDeviceNumberReply), Silence()}, 2, kRow811},
-                      StepFailureCase{"CalculationRefused",
-                                      {Answer(kDeviceNumberReply), Answer({0}), Status(0x63)},
-                                      3,
-                                      {"063", 0x063, "机具未发行", ""}},
-                      StepFailureCase{"CalculationReplyShort",
-                                      {Answer(kDeviceNumberReply), Answer({0}), Answer({0x00})},
-                                      3,
-                                      kRow812},
-                      StepFailureCase{"CalculationReplyCut",
-                                      {Answer(kDeviceNumberReply), Answer({0}),
-                                       Answer({0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99})},
-                                      3,
-                                      kRow812}),
+    ::testing::Values(
+        StepFailureCase{"DeviceSilent", {Silence()}, 1, kRow701},
+        StepFailureCase{"DeviceNumberStatus", {Status(0x20)}, 1, kRow701},
+        StepFailureCase{"DeviceNumberBadChecksum",
+                        {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.checksumDelta = 1; })},
+                        1,
+                        kRow701},
+        StepFailureCase{"VerificationRefused",
+                        {Answer(kDeviceNumberReply), Status(0x52)},
+                        2,
+                        {"052", 0x052, "签发口令错误", ""}},
+        StepFailureCase{"VerificationSilent", {Answer(kDeviceNumberReply), Silence()}, 2, kRow811},
+        StepFailureCase{"CalculationRefused",
+                        {Answer(kDeviceNumberReply), Answer({0}), Status(0x63)},
+                        3,
+                        {"063", 0x063, "机具未发行", ""}},
+        StepFailureCase{
+            "CalculationReplyShort", {Answer(kDeviceNumberReply), Answer({0}), Answer({0x00})}, 3, kRow812},
+        StepFailureCase{"CalculationReplyCut",
+                        {Answer(kDeviceNumberReply), Answer({0}),
+                         Answer({0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99})},
+                        3,
+                        kRow812}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KQDriverTest, CardFailureStillLeavesTheCardForm)
@@ -341,7 +358,11 @@ TEST_F(KQDriverTest, CardFailureStillLeavesTheCardForm)
     std::string out;
     EXPECT_EQ(Calc(auth, Request('1', "500"), out), 0);
     EXPECT_EQ(std::string(out.c_str()), "05A");
-    EXPECT_EQ(auth, CardForm("00111111" "ffffffff" "01" "1" "22222222"));
+    EXPECT_EQ(auth, CardForm("00111111"
+                             "ffffffff"
+                             "01"
+                             "1"
+                             "22222222"));
     ASSERT_EQ(sim_.Received().size(), 2u);
     EXPECT_EQ(sim_.Received()[1].command, 'e');
 }
@@ -360,7 +381,9 @@ void PrintTo(const LinkFaultCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class KQDriverLinkFault : public KQDriverTest, public ::testing::WithParamInterface<LinkFaultCase> {};
+class KQDriverLinkFault : public KQDriverTest, public ::testing::WithParamInterface<LinkFaultCase>
+{
+};
 
 TEST_P(KQDriverLinkFault, EndsInItsCode)
 {
@@ -380,21 +403,22 @@ INSTANTIATE_TEST_SUITE_P(
         LinkFaultCase{"Silence", {Silence()}, kRow811},
         LinkFaultCase{"HeaderCut", {Raw(kStx + "0031")}, kRow811},
         LinkFaultCase{"BodyCut", {Raw(kStx + "0031000A00123456")}, kRow811},
-        LinkFaultCase{"NoEtx", {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.withEtx = false; })}, kRow811},
+        LinkFaultCase{
+            "NoEtx", {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.withEtx = false; })}, kRow811},
         LinkFaultCase{"LengthAbove128", {Raw(kStx + "00310081")}, kRow812},
-        LinkFaultCase{"LengthAbove128InFullFrame",
-                      {AnswerWith(Repeat(0, 129), nullptr)},
-                      kRow812},
+        LinkFaultCase{"LengthAbove128InFullFrame", {AnswerWith(Repeat(0, 129), nullptr)}, kRow812},
         LinkFaultCase{"FirstCharacterNotStx", {Raw("X" + EncodeFrame(0, '1', kDeviceNumberReply))}, kRow814},
         LinkFaultCase{"HangUp", {HangUp()}, kRow815},
-        LinkFaultCase{"BadChecksum", {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.checksumDelta = 1; })},
+        LinkFaultCase{"BadChecksum",
+                      {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.checksumDelta = 1; })},
                       kRow816},
         LinkFaultCase{"ChecksumHighByteWrong",
                       {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.checksumDelta = 0x100; })},
                       kRow816},
         // A reply must carry at least its status, and a successful one all of its data.
         LinkFaultCase{"EmptyReply", {Answer({})}, kRow812},
-        LinkFaultCase{"ShortReply", {Answer({0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xC1, 0x00, 0xFF})}, kRow812}),
+        LinkFaultCase{
+            "ShortReply", {Answer({0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xC1, 0x00, 0xFF})}, kRow812}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KQDriverTest, ShortPasswordReplyIsNeverAPassword)
@@ -415,10 +439,15 @@ TEST_F(KQDriverTest, TolerantReplies)
         SimAction action;
     };
     const Case cases[] = {
-        {"wrong sequence and command, good checksum",
-         AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.sequence = 0x77; f.command = 'x'; })},
-        {"noise between checksum and ETX", AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.beforeEtx = "zz\r\n\x02 9"; })},
-        {"lower-case hex", [](const ReceivedFrame& r) {
+        {"wrong sequence and command, good checksum", AnswerWith(kDeviceNumberReply,
+                                                                 [](FrameText& f) {
+                                                                     f.sequence = 0x77;
+                                                                     f.command = 'x';
+                                                                 })},
+        {"noise between checksum and ETX",
+         AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.beforeEtx = "zz\r\n\x02 9"; })},
+        {"lower-case hex",
+         [](const ReceivedFrame& r) {
              std::string text = EncodeFrame(r.sequence, r.command, kDeviceNumberReply);
              for (char& ch : text)
                  ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -464,7 +493,8 @@ TEST_F(KQDriverTest, PortThatCannotBeOpened)
         const char* name;
         const char* path;
     };
-    for (const Case& c : {Case{"missing device", "/nonexistent/ttyKQ"}, Case{"not a terminal", "/dev/null"}}) {
+    for (const Case& c :
+         {Case{"missing device", "/nonexistent/ttyKQ"}, Case{"not a terminal", "/dev/null"}}) {
         SCOPED_TRACE(c.name);
         PortOverride other(kPort + 1, c.path);
         std::string out(16, '\0');
@@ -580,4 +610,4 @@ TEST_F(KQDriverTest, VersionTextAndTraceSwitch)
     EXPECT_EQ(std::count(version.begin(), version.end(), '\n'), 4);
 }
 
-}  // namespace
+} // namespace

@@ -16,7 +16,8 @@
 
 using namespace kqtest;
 
-namespace {
+namespace
+{
 
 TEST(KQFrameChecksum, RunningSums)
 {
@@ -31,7 +32,7 @@ TEST(KQFrameChecksum, RunningSums)
         {{}, 0x0000},
         {{0x01, 0x02}, 0x0004},
         {{0xA5, 0x31, 0x00, 0x00}, 0x0327},
-        {std::vector<unsigned char>(300, 0xFF), 0xADA2},  // both sums wrap
+        {std::vector<unsigned char>(300, 0xFF), 0xADA2}, // both sums wrap
         {allValues, 0xAA80},
     };
     for (const Case& c : cases) {
@@ -46,8 +47,18 @@ TEST(KQHexText, Conversions)
         char c;
         int value;
     };
-    for (DigitCase d : {DigitCase{'0', 0}, {'9', 9}, {'a', 10}, {'f', 15}, {'A', 10}, {'F', 15}, {'g', 0},
-                        {'G', 0}, {'\0', 0}, {' ', 0}, {'/', 0}, {':', 0}}) {
+    for (DigitCase d : {DigitCase{'0', 0},
+                        {'9', 9},
+                        {'a', 10},
+                        {'f', 15},
+                        {'A', 10},
+                        {'F', 15},
+                        {'g', 0},
+                        {'G', 0},
+                        {'\0', 0},
+                        {' ', 0},
+                        {'/', 0},
+                        {':', 0}}) {
         SCOPED_TRACE(d.c);
         EXPECT_EQ(kq::HexDigitValue(d.c), d.value);
     }
@@ -81,7 +92,9 @@ TEST(KQCardForm, NumberCodes)
     }
 }
 
-class KQErrorTable : public ::testing::TestWithParam<ErrorRow> {};
+class KQErrorTable : public ::testing::TestWithParam<ErrorRow>
+{
+};
 
 TEST_P(KQErrorTable, LookupGivesTheRecord)
 {
@@ -94,8 +107,8 @@ TEST_P(KQErrorTable, LookupGivesTheRecord)
 
 // The rows no code path raises, and codes that only a lookup of odd input meets.
 INSTANTIATE_TEST_SUITE_P(Rows, KQErrorTable,
-                         ::testing::Values(kUnraisedRows[0], kUnraisedRows[1], kUnraisedRows[2], kUnraisedRows[3],
-                                           kUnraisedRows[4],
+                         ::testing::Values(kUnraisedRows[0], kUnraisedRows[1], kUnraisedRows[2],
+                                           kUnraisedRows[3], kUnraisedRows[4],
                                            ErrorRow{"ABC", 999, "未知错误(999)", "未知错误"},
                                            ErrorRow{"000", 999, "未知错误(999)", "未知错误"},
                                            ErrorRow{"3E7", 999, "未知错误(999)", "未知错误"},
@@ -106,4 +119,4 @@ INSTANTIATE_TEST_SUITE_P(Rows, KQErrorTable,
                                            ErrorRow{"061", 0x061, "授权员授权金额权限不够", ""}),
                          [](const auto& info) { return "Code" + std::to_string(info.index); });
 
-}  // namespace
+} // namespace

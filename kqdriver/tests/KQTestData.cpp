@@ -1,8 +1,10 @@
 #include "KQTestData.h"
 
-namespace kqtest {
+namespace kqtest
+{
 
-namespace {
+namespace
+{
 
 std::string Pad(const std::string& text, size_t width)
 {
@@ -16,7 +18,7 @@ void Put(std::string& block, size_t at, char role, const Operator& op)
     block.replace(at + 2, op.password.size(), op.password);
 }
 
-}  // namespace
+} // namespace
 
 std::string MakeRequest(const std::string& account, char bizType, const std::string& credenceNo,
                         const std::string& date, const std::string& amount)
@@ -39,4 +41,4 @@ std::string MakeAuth(const Operator& signer, const std::optional<Operator>& audi
     return block;
 }
 
-}  // namespace kqtest
+} // namespace kqtest

@@ -6,10 +6,11 @@
 #include <optional>
 #include <string>
 
-namespace kqtest {
+namespace kqtest
+{
 
 struct Operator {
-    int number;  // 1..16
+    int number; // 1..16
     std::string password;
 };
 
@@ -28,4 +29,4 @@ inline const Bytes kChipId = {0xC1, 0x00, 0xFF, 0x7E};
 inline const Bytes kCalcReply = {0x00, 0x3A, 0x5B, 0xC4, 0x01, 0x00, 0xFE, 0x77, 0x10, 0x9D, 0x2C};
 inline const char kPasswordText[] = "3A5BC40100FE77109D2C";
 
-}  // namespace kqtest
+} // namespace kqtest

@@ -13,12 +13,14 @@
 
 using namespace kqtest;
 
-namespace {
+namespace
+{
 
 constexpr int kPort = 9;
 
 // Runs in another current folder for the life of the object.
-class ScopedCurrentDir {
+class ScopedCurrentDir
+{
 public:
     explicit ScopedCurrentDir(const std::filesystem::path& dir) : old_(std::filesystem::current_path())
     {
@@ -33,18 +35,19 @@ private:
 std::string Block(const std::string& transaction, const std::string& data, int seq, const std::string& result)
 {
     const std::string rule = std::string(53, '*') + "\r\n";
-    return rule + "时间： T" + transaction + data + "随机数" + std::to_string(seq) + "\r\n" + "返回：" + result +
-           "\r\n" + rule + "\r\n";
+    return rule + "时间： T" + transaction + data + "随机数" + std::to_string(seq) + "\r\n" + "返回：" +
+           result + "\r\n" + rule + "\r\n";
 }
 
 const std::string kReadLine = "          交易：读取机具号和芯片ID\r\n";
 const std::string kVerifyLine = "          交易：验证授权人口令\r\n";
 const std::string kCalcLine = "          交易：联机计算支付密码\r\n";
 
-class KQDriverTrace : public ::testing::Test {
+class KQDriverTrace : public ::testing::Test
+{
 protected:
-    ScopedEnv pollMs_{"DOX_SERIAL_POLL_MS", "5"};
-    ScopedEnv pollCount_{"DOX_SERIAL_POLL_COUNT", "40"};
+    ScopedEnv pollMs_{"DOX_SERIAL_POLL_MS", "10"};
+    ScopedEnv pollCount_{"DOX_SERIAL_POLL_COUNT", "50"};
     doxtest::TempDir libDir_;
     doxtest::TempDir workDir_;
     std::unique_ptr<DriverLib> lib_;
@@ -130,4 +133,4 @@ TEST(KQDriverTraceOff, ShippedLibraryWritesNoLog)
     EXPECT_FALSE(std::filesystem::exists(workDir / "KQDrvTrace.log"));
 }
 
-}  // namespace
+} // namespace

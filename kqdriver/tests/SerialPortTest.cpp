@@ -1,7 +1,7 @@
 // The POSIX serial port and the names of ports, on pseudo-terminals and scratch folders.
 
-#include "KQDeviceSim.h"
 #include "SerialPort.h"
+#include "KQDeviceSim.h"
 #include "SerialPortNames.h"
 #include "TestSupport.h"
 
@@ -17,7 +17,8 @@
 
 using kqtest::ScopedEnv;
 
-namespace {
+namespace
+{
 
 // A pseudo-terminal whose device side the test keeps open as well.
 struct Pty {
@@ -83,8 +84,8 @@ std::string ReadFromMaster(int master, size_t count)
 TEST(SerialPortNames, DevicesInPortOrder)
 {
     doxtest::TempDir dev;
-    for (const char* name : {"ttyS10", "ttyS2", "ttyUSB1", "ttyACM0", "ttyS0", "ttyUSB0", "ttyS", "ttySX", "tty0",
-                             "ttyAMA0", "console", "ttyUSB"})
+    for (const char* name : {"ttyS10", "ttyS2", "ttyUSB1", "ttyACM0", "ttyS0", "ttyUSB0", "ttyS", "ttySX",
+                             "tty0", "ttyAMA0", "console", "ttyUSB"})
         ASSERT_TRUE(doxtest::WriteFileBytes(dev / name, ""));
     const std::vector<std::string> expected = {(dev / "ttyS0").string(),   (dev / "ttyS2").string(),
                                                (dev / "ttyS10").string(),  (dev / "ttyUSB0").string(),
@@ -101,8 +102,15 @@ TEST(SerialPortNames, PortNamesAndOverrides)
         const char* name;
         const char* path;
     };
-    for (Case c : {Case{"COM3", "/dev/pts/77"}, {"com3", "/dev/pts/77"}, {"Com42", "/tmp/kq-line"}, {"COM", ""},
-                   {"COM0", ""}, {"COM-3", ""}, {"COM3x", ""}, {"LPT3", ""}, {"", ""}}) {
+    for (Case c : {Case{"COM3", "/dev/pts/77"},
+                   {"com3", "/dev/pts/77"},
+                   {"Com42", "/tmp/kq-line"},
+                   {"COM", ""},
+                   {"COM0", ""},
+                   {"COM-3", ""},
+                   {"COM3x", ""},
+                   {"LPT3", ""},
+                   {"", ""}}) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(plat::SerialPortPathForName(c.name), c.path);
     }
@@ -136,7 +144,7 @@ TEST(SerialPortNames, PollSettings)
         int expectMs;
     };
     const Case cases[] = {
-        {nullptr, nullptr, 100, 30}, {"40", "5", 40, 5}, {"0", "1", 0, 1},
+        {nullptr, nullptr, 100, 30}, {"40", "5", 40, 5},    {"0", "1", 0, 1},
         {"abc", "0", 100, 30},       {"-3", "+5", 100, 30}, {"", "99999999999", 100, 30},
     };
     for (const Case& c : cases) {
@@ -245,4 +253,4 @@ TEST(SerialPortIO, QueueTimeOutsAndHangUp)
     EXPECT_EQ(port.Read(buffer, 1), -1);
 }
 
-}  // namespace
+} // namespace

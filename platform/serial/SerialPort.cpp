@@ -10,9 +10,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 int MillisecondsLeft(std::chrono::steady_clock::time_point deadline)
 {
@@ -21,7 +23,7 @@ int MillisecondsLeft(std::chrono::steady_clock::time_point deadline)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-}  // namespace
+} // namespace
 
 SerialPort::~SerialPort()
 {
@@ -94,7 +96,7 @@ void SerialPort::Close()
     // The exclusive mode belongs to the terminal, not to this descriptor: a later
     // open would fail while someone else still holds the device open.
     (void)::ioctl(fd_, TIOCNXCL);
-    ::close(fd_);  // releases the lock as well
+    ::close(fd_); // releases the lock as well
     fd_ = -1;
 }
 
@@ -140,7 +142,7 @@ int SerialPort::Read(void* data, int n)
         return -1;
     int waiting = InQueue();
     if (waiting <= 0 || n == 0)
-        return WaitReadable(0) < 0 ? -1 : 0;  // tells a hang-up from an empty queue
+        return WaitReadable(0) < 0 ? -1 : 0; // tells a hang-up from an empty queue
     size_t want = static_cast<size_t>(waiting < n ? waiting : n);
     ssize_t r;
     do {
@@ -191,4 +193,4 @@ void SerialPort::Purge()
         ::tcflush(fd_, TCIOFLUSH);
 }
 
-}  // namespace plat
+} // namespace plat

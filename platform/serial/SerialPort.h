@@ -5,9 +5,11 @@
 
 #include <string>
 
-namespace plat {
+namespace plat
+{
 
-class SerialPort {
+class SerialPort
+{
 public:
     SerialPort() = default;
     ~SerialPort();
@@ -53,4 +55,4 @@ private:
     std::string lastError_;
 };
 
-}  // namespace plat
+} // namespace plat

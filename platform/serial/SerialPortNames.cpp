@@ -12,9 +12,11 @@
 
 extern char** environ;
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 constexpr const char* kDeviceGroups[] = {"ttyS", "ttyUSB", "ttyACM"};
 constexpr std::string_view kPortVariable = "DOX_COM";
@@ -49,7 +51,7 @@ int ReadSetting(const char* name, int fallback, int minimum)
     return static_cast<int>(value);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> ListSerialDevices(const std::string& devDir)
 {
@@ -131,4 +133,4 @@ SerialPollSettings CurrentSerialPollSettings()
     return settings;
 }
 
-}  // namespace plat
+} // namespace plat

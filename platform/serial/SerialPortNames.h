@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-namespace plat {
+namespace plat
+{
 
 struct SerialPortEntry {
-    std::string name;  // "COM<n>"
-    int number = 0;    // n, from 1
-    std::string path;  // the device
+    std::string name; // "COM<n>"
+    int number = 0;   // n, from 1
+    std::string path; // the device
 };
 
 // Device files of serial ports in devDir, in port order (full paths).
@@ -38,4 +39,4 @@ struct SerialPollSettings {
 };
 SerialPollSettings CurrentSerialPollSettings();
 
-}  // namespace plat
+} // namespace plat
