@@ -501,6 +501,14 @@ TEST_F(KQDriverTest, PortThatCannotBeOpened)
         EXPECT_EQ(lib_.ReadKQSN(kPort + 1, out.data(), 0), 0);
         EXPECT_EQ(std::string(out.c_str()), "801");
         ExpectLastError(kRow801);
+
+        // Before a calculation the same fault is reported as the unread device number.
+        std::string auth = MakeAuth({1, "111111"});
+        std::string result(300, '\0');
+        EXPECT_EQ(lib_.MarvConnKQCalcFunc(kPort + 1, auth.data(), Request('1', "1").data(), result.data()),
+                  0);
+        EXPECT_EQ(std::string(result.c_str()), "701");
+        ExpectLastError(kRow701);
     }
 }
 

@@ -7,9 +7,12 @@
 #include "DriverLib.h"
 #include "ErrorRows.h"
 #include "KQCalc.h"
+#include "KQDeviceSim.h"
 #include "KQHex.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <string>
 #include <vector>
@@ -90,6 +93,48 @@ TEST(KQCardForm, NumberCodes)
         kq::RoleNumberToCode(c.digit, code);
         EXPECT_STREQ(code, c.code) << c.digit;
     }
+}
+
+TEST(KQSerialLink, LargestRequestIsSentWholeAndALargerOneNever)
+{
+    ScopedEnv ms("DOX_SERIAL_POLL_MS", "10");
+    ScopedEnv count("DOX_SERIAL_POLL_COUNT", "50");
+    KQDeviceSim sim;
+    PortOverride port(5, sim.Path());
+    sim.Script({Answer({0x00})});
+
+    kq::KQFrame request{};
+    kq::KQFrame reply{};
+    request.bytes[0] = 0x42;
+    request.bytes[1] = '8';
+    request.bytes[3] = 128;
+    Bytes payload;
+    for (int i = 0; i < 128; ++i)
+        payload.push_back(static_cast<uint8_t>(0x80 + i));
+    std::copy(payload.begin(), payload.end(), request.bytes + 4);
+    char code[4] = {};
+    kq::CSerPort link;
+    ASSERT_EQ(link.Transact(5, &request, &reply, code), 1) << code;
+
+    auto frames = sim.Received();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].text.size(), 268u);
+    EXPECT_TRUE(frames[0].checksumOk);
+    EXPECT_EQ(frames[0].payload, payload);
+    // The checksum is left in the caller's frame as well.
+    const uint16_t sum = Checksum(Bytes(request.bytes, request.bytes + 132));
+    EXPECT_EQ(request.bytes[132], sum >> 8);
+    EXPECT_EQ(request.bytes[133], sum & 0xFF);
+
+    request.bytes[2] = 0;
+    request.bytes[3] = 129;
+    EXPECT_EQ(link.Transact(5, &request, &reply, code), 0);
+    EXPECT_STREQ(code, "812");
+    EXPECT_EQ(link.Transact(5, nullptr, &reply, code), 0);
+    EXPECT_STREQ(code, "800");
+    EXPECT_EQ(link.Transact(5, &request, nullptr, code), 0);
+    EXPECT_STREQ(code, "800");
+    EXPECT_EQ(sim.Received().size(), 1u) << "nothing more reached the device";
 }
 
 class KQErrorTable : public ::testing::TestWithParam<ErrorRow>
