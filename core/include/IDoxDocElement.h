@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-class IDoxDocElement {
+class IDoxDocElement
+{
 public:
     virtual const wchar_t* GetId() = 0;
     // Renames the element; 0 when the store already has that id (ignoring case)

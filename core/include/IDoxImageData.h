@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-class IDoxImageData {
+class IDoxImageData
+{
 public:
     // The bytes, or null when there are none (or they cannot be loaded).
     virtual const uint8_t* GetData() = 0;

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace plat {
+namespace plat
+{
 
 int64_t ByteStream::Write(const void* data, int64_t size)
 {
@@ -41,4 +42,4 @@ void ByteStream::SetSize(int64_t size)
     bytes_.resize(size < 0 ? 0 : size, '\0');
 }
 
-}  // namespace plat
+} // namespace plat

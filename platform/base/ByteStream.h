@@ -7,9 +7,11 @@
 
 #include <cstdint>
 
-namespace plat {
+namespace plat
+{
 
-class ByteStream {
+class ByteStream
+{
 public:
     ByteStream() = default;
     explicit ByteStream(const QByteArray& bytes) : bytes_(bytes) {}
@@ -36,4 +38,4 @@ private:
     int64_t position_ = 0;
 };
 
-}  // namespace plat
+} // namespace plat

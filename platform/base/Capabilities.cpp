@@ -1,6 +1,7 @@
 #include "Capabilities.h"
 
-namespace plat {
+namespace plat
+{
 
 Capabilities& GetCapabilities()
 {
@@ -22,4 +23,4 @@ void UnbindOptionalEntryPoints()
     GetCapabilities() = Capabilities{};
 }
 
-}  // namespace plat
+} // namespace plat

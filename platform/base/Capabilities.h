@@ -3,7 +3,8 @@
 // may be missing; here they are flags set at start-up, so each fallback (plain
 // blit, solid fill, no drop shadow) stays reachable and testable by clearing a flag.
 
-namespace plat {
+namespace plat
+{
 
 struct Capabilities {
     bool alphaBlend = false;
@@ -21,4 +22,4 @@ void BindOptionalEntryPoints();
 // Clears every flag (the core's shut-down).
 void UnbindOptionalEntryPoints();
 
-}  // namespace plat
+} // namespace plat

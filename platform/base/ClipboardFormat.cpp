@@ -2,9 +2,11 @@
 
 #include <vector>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 std::vector<std::wstring>& Names()
 {
@@ -16,7 +18,9 @@ bool SameName(const std::wstring& a, const std::wstring& b)
 {
     if (a.size() != b.size())
         return false;
-    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    auto lower = [](wchar_t c) {
+        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    };
     for (size_t i = 0; i < a.size(); ++i) {
         if (lower(a[i]) != lower(b[i]))
             return false;
@@ -24,7 +28,7 @@ bool SameName(const std::wstring& a, const std::wstring& b)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 uint32_t RegisterClipboardFormat(const std::wstring& name)
 {
@@ -35,7 +39,7 @@ uint32_t RegisterClipboardFormat(const std::wstring& name)
         if (SameName(names[i], name))
             return kFirstClipboardFormat + static_cast<uint32_t>(i);
     }
-    if (names.size() >= 0x4000)  // the numbers end at 0xFFFF
+    if (names.size() >= 0x4000) // the numbers end at 0xFFFF
         return 0;
     names.push_back(name);
     return kFirstClipboardFormat + static_cast<uint32_t>(names.size() - 1);
@@ -49,4 +53,4 @@ std::wstring ClipboardFormatName(uint32_t format)
     return names[format - kFirstClipboardFormat];
 }
 
-}  // namespace plat
+} // namespace plat

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string>
 
-namespace plat {
+namespace plat
+{
 
 constexpr uint32_t kFirstClipboardFormat = 0xC000;
 
@@ -16,4 +17,4 @@ uint32_t RegisterClipboardFormat(const std::wstring& name);
 // The name of a registered format; empty when the number is unknown.
 std::wstring ClipboardFormatName(uint32_t format);
 
-}  // namespace plat
+} // namespace plat

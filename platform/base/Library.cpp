@@ -6,9 +6,11 @@
 #include <cctype>
 #include <filesystem>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 thread_local std::string lastError;
 
@@ -23,7 +25,7 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string ApplicationDirectory()
 {
@@ -92,4 +94,4 @@ std::string LastLibraryError()
     return lastError;
 }
 
-}  // namespace plat
+} // namespace plat

@@ -5,7 +5,8 @@
 
 #include <string>
 
-namespace plat {
+namespace plat
+{
 
 using LibraryHandle = void*;
 
@@ -29,4 +30,4 @@ void FreeLibrary(LibraryHandle library);
 // The loader's message for the last failure of this thread.
 std::string LastLibraryError();
 
-}  // namespace plat
+} // namespace plat

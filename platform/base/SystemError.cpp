@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace plat {
+namespace plat
+{
 
 std::wstring SystemErrorText(int error)
 {
@@ -14,4 +15,4 @@ std::wstring SystemErrorText(int error)
     return QString::fromLocal8Bit(text ? text : "").toStdWString();
 }
 
-}  // namespace plat
+} // namespace plat

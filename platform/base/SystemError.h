@@ -3,8 +3,9 @@
 
 #include <string>
 
-namespace plat {
+namespace plat
+{
 
 std::wstring SystemErrorText(int error);
 
-}  // namespace plat
+} // namespace plat

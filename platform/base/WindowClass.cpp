@@ -2,9 +2,11 @@
 
 #include <map>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 std::wstring Key(const std::wstring& name)
 {
@@ -22,7 +24,7 @@ std::map<std::wstring, WindowClass>& Table()
     return table;
 }
 
-}  // namespace
+} // namespace
 
 void RegisterWindowClass(const WindowClass& windowClass)
 {
@@ -42,4 +44,4 @@ bool UnregisterWindowClass(const std::wstring& name)
     return Table().erase(Key(name)) > 0;
 }
 
-}  // namespace plat
+} // namespace plat

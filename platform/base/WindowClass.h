@@ -8,7 +8,8 @@
 #include <optional>
 #include <string>
 
-namespace plat {
+namespace plat
+{
 
 // Class style bits the widgets honour.
 constexpr uint32_t kClassVRedraw = 0x0001;
@@ -31,4 +32,4 @@ void RegisterWindowClass(const WindowClass& windowClass);
 std::optional<WindowClass> FindWindowClass(const std::wstring& name);
 bool UnregisterWindowClass(const std::wstring& name);
 
-}  // namespace plat
+} // namespace plat

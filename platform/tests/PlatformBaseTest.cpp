@@ -14,11 +14,12 @@
 #include <cerrno>
 #include <filesystem>
 
-namespace {
+namespace
+{
 
 void LocalFunction() {}
 
-}  // namespace
+} // namespace
 
 TEST(PlatformLibrary, NamesMapToFilesOfTheApplicationDirectory)
 {
@@ -79,10 +80,10 @@ TEST(PlatformClipboard, FormatNumbers)
     uint32_t b = plat::RegisterClipboardFormat(L"TestFormatB");
     EXPECT_GE(a, plat::kFirstClipboardFormat);
     EXPECT_EQ(b, a + 1);
-    EXPECT_EQ(plat::RegisterClipboardFormat(L"testformata"), a);  // one number per name
+    EXPECT_EQ(plat::RegisterClipboardFormat(L"testformata"), a); // one number per name
     EXPECT_EQ(plat::ClipboardFormatName(a), L"TestFormatA");
     EXPECT_EQ(plat::ClipboardFormatName(b + 1), L"");
-    EXPECT_EQ(plat::ClipboardFormatName(1), L"");  // a standard format has no registered name
+    EXPECT_EQ(plat::ClipboardFormatName(1), L""); // a standard format has no registered name
     EXPECT_EQ(plat::RegisterClipboardFormat(L""), 0u);
 }
 
@@ -99,7 +100,7 @@ TEST(PlatformByteStream, ReadWriteSeek)
     EXPECT_EQ(s.Write("abc", 3), 3);
     EXPECT_EQ(s.Position(), 3);
     ASSERT_TRUE(s.Seek(5));
-    EXPECT_EQ(s.Write("z", 1), 1);  // past the end: the gap becomes zeros
+    EXPECT_EQ(s.Write("z", 1), 1); // past the end: the gap becomes zeros
     EXPECT_EQ(s.Bytes(), QByteArray("abc\0\0z", 6));
     EXPECT_FALSE(s.Seek(-1));
     EXPECT_EQ(s.Position(), 6);
@@ -122,7 +123,9 @@ TEST(PlatformCapabilities, FlagsFollowBindAndUnbind)
 {
     plat::BindOptionalEntryPoints();
     const plat::Capabilities& caps = plat::GetCapabilities();
-    EXPECT_TRUE(caps.alphaBlend && caps.gradientFill && caps.updateLayeredWindow && caps.setLayeredWindowAttributes);
+    EXPECT_TRUE(caps.alphaBlend && caps.gradientFill && caps.updateLayeredWindow &&
+                caps.setLayeredWindowAttributes);
     plat::UnbindOptionalEntryPoints();
-    EXPECT_FALSE(caps.alphaBlend || caps.gradientFill || caps.updateLayeredWindow || caps.setLayeredWindowAttributes);
+    EXPECT_FALSE(caps.alphaBlend || caps.gradientFill || caps.updateLayeredWindow ||
+                 caps.setLayeredWindowAttributes);
 }

@@ -12,7 +12,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 const wchar_t kMsgNoName[] = L"文件名不能为空";
 const wchar_t kMsgConnect[] = L"连接数据库失败。";
@@ -20,7 +21,7 @@ const wchar_t kMsgNoConnection[] = L"无效的数据库连接。";
 const wchar_t kMsgElementCrc[] = L"文档元素校验错误。";
 const wchar_t kMsgElementSize[] = L"文档元素Size错误。";
 
-}  // namespace
+} // namespace
 
 DocConnection::~DocConnection()
 {
@@ -67,8 +68,9 @@ int DocConnection::Open(const wchar_t* path, int mode)
 
 int DocConnection::EnsureTable()
 {
-    SqlCommand query(&connection_, L"SELECT DISTINCT name from sqlite_master where sql not NULL and type = 'table' "
-                                   L"and name = 'doxdoctbl'");
+    SqlCommand query(&connection_,
+                     L"SELECT DISTINCT name from sqlite_master where sql not NULL and type = 'table' "
+                     L"and name = 'doxdoctbl'");
     if (!query.Prepare() || !query.Step()) {
         SetModuleError(query.ErrorText());
         return 0;
@@ -111,7 +113,8 @@ int DocConnection::ListElements()
         if (!element)
             return 0;
         element->SetLocation(this, static_cast<uint32_t>(rows->ColumnInt(0)),
-                             static_cast<uint32_t>(rows->ColumnInt(3)), static_cast<uint32_t>(rows->ColumnInt(2)));
+                             static_cast<uint32_t>(rows->ColumnInt(3)),
+                             static_cast<uint32_t>(rows->ColumnInt(2)));
     }
 }
 
@@ -208,7 +211,7 @@ int DocConnection::WriteAll(const std::vector<DocElement*>& elements)
         }
         for (DocElement* element : elements) {
             if (element->Size() == 0)
-                continue;  // an empty element gets no row
+                continue; // an empty element gets no row
             if (!element->Buffer() || element->Capacity() < element->Size())
                 return 0;
             Placed p{};

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-class DocConnection final : public DocContainer {
+class DocConnection final : public DocContainer
+{
 public:
     explicit DocConnection(DocContainerSink* sink = nullptr) : DocContainer(sink) {}
     ~DocConnection() override;

@@ -18,7 +18,9 @@ uint32_t DocCrc32(const void* bytes, uint32_t size)
 
 bool DocIdEquals(const wchar_t* a, const wchar_t* b)
 {
-    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    auto lower = [](wchar_t c) {
+        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    };
     for (;; ++a, ++b) {
         if (lower(*a) != lower(*b))
             return false;

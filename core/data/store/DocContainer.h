@@ -11,7 +11,8 @@
 class DocElement;
 
 // Told each time a store marks itself modified.
-class DocContainerSink {
+class DocContainerSink
+{
 public:
     virtual void OnModified(int modified) = 0;
 
@@ -21,12 +22,13 @@ protected:
 
 // Open modes.
 enum DocOpenMode : int {
-    kDocOpenRead = 0,       // existing store, read-only
-    kDocOpenReadWrite = 1,  // existing store, read and write
-    kDocOpenCreate = 2,     // a new, empty store (replacing an existing one)
+    kDocOpenRead = 0,      // existing store, read-only
+    kDocOpenReadWrite = 1, // existing store, read and write
+    kDocOpenCreate = 2,    // a new, empty store (replacing an existing one)
 };
 
-class DocContainer {
+class DocContainer
+{
 public:
     virtual ~DocContainer();
     DocContainer(const DocContainer&) = delete;

@@ -10,12 +10,14 @@
 #include <cstdint>
 #include <string>
 
-namespace plat {
+namespace plat
+{
 class ByteStream;
 }
 class DocContainer;
 
-class DocElement final : public IDoxDocElement, public IDoxImageData {
+class DocElement final : public IDoxDocElement, public IDoxImageData
+{
 public:
     DocElement(const DocElement&) = delete;
     DocElement& operator=(const DocElement&) = delete;
@@ -80,7 +82,7 @@ private:
     uint32_t size_ = 0;
     uint32_t location_ = 0;
     uint32_t secondLocation_ = 0;
-    uint8_t* buffer_ = nullptr;  // C heap
+    uint8_t* buffer_ = nullptr; // C heap
     uint32_t capacity_ = 0;
     DocElement* ownNext_ = nullptr;
     DocElement* ownPrev_ = nullptr;

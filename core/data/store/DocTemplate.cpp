@@ -5,10 +5,10 @@
 #include "ModuleError.h"
 
 #include <fcntl.h>
-#include <zlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -16,7 +16,8 @@
 #include <filesystem>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const char kMagic[7] = {'D', 'O', 'X', 'D', 'O', 'T', '!'};
 
@@ -35,8 +36,8 @@ const wchar_t kMsgNameTooLong[] = L"文档元素ID过长,无法保存到模板�
 
 uint32_t GetU32(const uint8_t* p)
 {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void PutU32(uint8_t* p, uint32_t v)
@@ -95,7 +96,7 @@ std::string DirectoryName(const std::wstring& id)
     return name;
 }
 
-}  // namespace
+} // namespace
 
 DocTemplate::~DocTemplate()
 {
@@ -217,7 +218,8 @@ int DocTemplate::ReadDirectory()
         return 0;
     }
     uint64_t fileSize = static_cast<uint64_t>(st.st_size);
-    if (count > static_cast<uint32_t>(kMaxElements) || fileSize >= (uint64_t{1} << 32) || dirOffset >= fileSize) {
+    if (count > static_cast<uint32_t>(kMaxElements) || fileSize >= (uint64_t{1} << 32) ||
+        dirOffset >= fileSize) {
         SetModuleError(kMsgDamaged);
         return 0;
     }
@@ -443,8 +445,8 @@ int DocTemplate::WriteFile(bool attached)
         PutU32(record + 8, placed[i].crc);
         record[12] = static_cast<uint8_t>(name.size());
         dirCrc = static_cast<uint32_t>(crc32(dirCrc, record, sizeof record));
-        dirCrc = static_cast<uint32_t>(crc32(dirCrc, reinterpret_cast<const Bytef*>(name.data()),
-                                             static_cast<uInt>(name.size())));
+        dirCrc = static_cast<uint32_t>(
+            crc32(dirCrc, reinterpret_cast<const Bytef*>(name.data()), static_cast<uInt>(name.size())));
         directory.append(reinterpret_cast<const char*>(record), sizeof record);
         directory += name;
     }

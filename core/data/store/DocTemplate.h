@@ -10,7 +10,8 @@
 
 #include <string>
 
-class DocTemplate final : public DocContainer {
+class DocTemplate final : public DocContainer
+{
 public:
     // A file holds at most this many elements, and a name with its two zero
     // bytes at most kMaxNameBytes bytes.
@@ -43,6 +44,6 @@ private:
     void CloseFile();
 
     std::wstring path_;
-    std::string filePath_;  // canonical, UTF-8: where saves put the new file
+    std::string filePath_; // canonical, UTF-8: where saves put the new file
     int fd_ = -1;
 };

@@ -90,7 +90,7 @@ int SqlCommand::Prepare()
             return 0;
         }
         statement_.Reset(statement);
-        statement->Release();  // the command's reference is the one Reset took
+        statement->Release(); // the command's reference is the one Reset took
     }
     if (!statement_->Compile(sql_)) {
         errorText_ = statement_->ErrorText();
@@ -124,14 +124,16 @@ bool SqlCommand::Bind()
         case kSqlParamText:
             if (p.hasData) {
                 std::string text = WideToUtf8(p.text);
-                rc = sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+                rc = sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                                       SQLITE_TRANSIENT);
             } else {
                 rc = sqlite3_bind_null(stmt, index);
             }
             break;
         case kSqlParamBlob:
             if (p.hasData)
-                rc = sqlite3_bind_blob(stmt, index, p.bytes.empty() ? "" : static_cast<const void*>(p.bytes.data()),
+                rc = sqlite3_bind_blob(stmt, index,
+                                       p.bytes.empty() ? "" : static_cast<const void*>(p.bytes.data()),
                                        static_cast<int>(p.bytes.size()), SQLITE_TRANSIENT);
             else
                 rc = sqlite3_bind_null(stmt, index);

@@ -20,16 +20,17 @@ enum SqlParameterType : uint32_t {
 };
 
 struct SqlParameter {
-    std::wstring name;  // with its leading "@", e.g. "@docid"
+    std::wstring name; // with its leading "@", e.g. "@docid"
     uint32_t type = kSqlParamNull;
     int64_t intValue = 0;
     double doubleValue = 0;
     std::wstring text;
-    bool hasData = false;  // false: a null text or blob, bound as SQL null
+    bool hasData = false; // false: a null text or blob, bound as SQL null
     std::vector<uint8_t> bytes;
 };
 
-class SqlCommand {
+class SqlCommand
+{
 public:
     SqlCommand() = default;
     explicit SqlCommand(SqlConnection* connection, const wchar_t* sql = nullptr);

@@ -8,7 +8,8 @@
 struct sqlite3;
 class SqlPoolConnection;
 
-class SqlConnection {
+class SqlConnection
+{
 public:
     SqlConnection() = default;
     // Gives its pooled connection back.

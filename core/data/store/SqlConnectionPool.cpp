@@ -9,7 +9,8 @@
 #include <filesystem>
 #include <new>
 
-namespace {
+namespace
+{
 
 SqlConnectionPool*& ModulePool()
 {
@@ -17,7 +18,7 @@ SqlConnectionPool*& ModulePool()
     return pool;
 }
 
-}  // namespace
+} // namespace
 
 SqlPoolConnection::~SqlPoolConnection()
 {

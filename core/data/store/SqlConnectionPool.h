@@ -14,7 +14,8 @@ class SqlStatement;
 
 // One open database. Reference counted by its users (SqlConnection); closed and
 // freed when the last one lets go.
-class SqlPoolConnection {
+class SqlPoolConnection
+{
 public:
     SqlPoolConnection(const SqlPoolConnection&) = delete;
     SqlPoolConnection& operator=(const SqlPoolConnection&) = delete;
@@ -32,13 +33,14 @@ private:
     SqlPoolConnection() = default;
     ~SqlPoolConnection();
 
-    SqlConnectionPool* pool_ = nullptr;  // null once the pool has let it go
+    SqlConnectionPool* pool_ = nullptr; // null once the pool has let it go
     int refCount_ = 0;
     sqlite3* db_ = nullptr;
     std::wstring path_;
 };
 
-class SqlConnectionPool {
+class SqlConnectionPool
+{
 public:
     // Prepares the module pool; after Shutdown it can be prepared again.
     static void Init();
@@ -76,6 +78,6 @@ private:
     void Unlink(SqlPoolConnection* connection);
     void Unlink(SqlStatement* statement);
 
-    std::vector<SqlPoolConnection*> connections_;  // most recently opened first
-    std::vector<SqlStatement*> statements_;        // in order of creation
+    std::vector<SqlPoolConnection*> connections_; // most recently opened first
+    std::vector<SqlStatement*> statements_;       // in order of creation
 };

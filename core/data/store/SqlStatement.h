@@ -10,7 +10,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 class SqlConnectionPool;
 
-class SqlStatement {
+class SqlStatement
+{
 public:
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
@@ -54,7 +55,7 @@ private:
     // text set otherwise.
     bool Compile(const std::wstring& sql);
 
-    SqlConnectionPool* pool_ = nullptr;  // null once the pool has let it go
+    SqlConnectionPool* pool_ = nullptr; // null once the pool has let it go
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     std::wstring errorText_;
@@ -62,13 +63,16 @@ private:
 };
 
 // Holds one reference on a statement entry and gives it back when it goes.
-class SqlStatementRef {
+class SqlStatementRef
+{
 public:
     SqlStatementRef() = default;
     ~SqlStatementRef() { Reset(); }
     SqlStatementRef(const SqlStatementRef&) = delete;
     SqlStatementRef& operator=(const SqlStatementRef&) = delete;
-    SqlStatementRef(SqlStatementRef&& other) noexcept : statement_(std::exchange(other.statement_, nullptr)) {}
+    SqlStatementRef(SqlStatementRef&& other) noexcept : statement_(std::exchange(other.statement_, nullptr))
+    {
+    }
     SqlStatementRef& operator=(SqlStatementRef&& other) noexcept
     {
         if (this != &other) {

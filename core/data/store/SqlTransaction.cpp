@@ -2,7 +2,8 @@
 
 #include "SqlCommand.h"
 
-namespace {
+namespace
+{
 
 bool Run(SqlConnection* connection, const wchar_t* sql, std::wstring* error = nullptr)
 {
@@ -13,7 +14,7 @@ bool Run(SqlConnection* connection, const wchar_t* sql, std::wstring* error = nu
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 SqlTransaction::~SqlTransaction()
 {

@@ -8,7 +8,8 @@
 
 class SqlConnection;
 
-class SqlTransaction {
+class SqlTransaction
+{
 public:
     SqlTransaction() = default;
     explicit SqlTransaction(SqlConnection* connection) { Begin(connection); }
@@ -27,6 +28,6 @@ public:
 
 private:
     SqlConnection* connection_ = nullptr;
-    bool open_ = false;  // Begin ran and the closing rollback is still due
+    bool open_ = false; // Begin ran and the closing rollback is still due
     std::wstring errorText_;
 };

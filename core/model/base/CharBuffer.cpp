@@ -63,7 +63,8 @@ bool CharBuffer::Assign(const char* text)
     return true;
 }
 
-namespace {
+namespace
+{
 
 void AppendUtf8(std::string& out, char32_t c)
 {
@@ -86,7 +87,7 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string WideToUtf8(const std::wstring& text)
 {

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-class CharBuffer {
+class CharBuffer
+{
 public:
     CharBuffer() = default;
     explicit CharBuffer(const char* text);
@@ -45,4 +46,7 @@ const wchar_t* Utf8ToWide(std::wstring& out, const char* text);
 // The same conversions over texts with a length (the bytes may hold zeros).
 std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const char* text, size_t length);
-inline std::wstring Utf8ToWide(const std::string& text) { return Utf8ToWide(text.data(), text.size()); }
+inline std::wstring Utf8ToWide(const std::string& text)
+{
+    return Utf8ToWide(text.data(), text.size());
+}

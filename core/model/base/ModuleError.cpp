@@ -9,7 +9,8 @@
 #include <cwchar>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::wstring& LastError()
 {
@@ -29,7 +30,7 @@ void Notify()
         sink->OnError(LastError().c_str());
 }
 
-}  // namespace
+} // namespace
 
 void SetModuleError(const wchar_t* text)
 {
@@ -57,7 +58,7 @@ void SetModuleErrorFormat(const wchar_t* format, ...)
         va_end(args);
         if (n >= 0 && static_cast<size_t>(n) < buffer.size())
             break;
-        if (buffer.size() >= (1u << 20)) {  // a malformed format never fits
+        if (buffer.size() >= (1u << 20)) { // a malformed format never fits
             buffer[0] = L'\0';
             break;
         }

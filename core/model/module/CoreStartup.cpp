@@ -6,11 +6,12 @@
 #include "SqlConnectionPool.h"
 #include "WindowClass.h"
 
-namespace {
+namespace
+{
 
 uint32_t clipboardFormat = 0;
 
-}  // namespace
+} // namespace
 
 uint32_t DoxClipboardFormat()
 {
@@ -32,7 +33,8 @@ int CoreStartup()
 
     // The shadow class first, then the window class; the table cannot refuse.
     plat::RegisterWindowClass({L"DoxShadowClass", plat::kClassSaveBits, 16, plat::ClassCursor::Arrow});
-    plat::RegisterWindowClass({L"DoxWindowClass", plat::kClassVRedraw | plat::kClassHRedraw | plat::kClassDblClks, 0,
+    plat::RegisterWindowClass({L"DoxWindowClass",
+                               plat::kClassVRedraw | plat::kClassHRedraw | plat::kClassDblClks, 0,
                                plat::ClassCursor::Arrow});
     return 1;
 }

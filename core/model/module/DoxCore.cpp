@@ -5,15 +5,15 @@
 
 #include <new>
 
-namespace {
+namespace
+{
 
 constexpr int kCoreVersion = 500;
 
 DoxCore* singleton = nullptr;
 
 // Operations whose services are not part of this library yet report so.
-template <class T>
-T* NotAvailable(const wchar_t* text)
+template <class T> T* NotAvailable(const wchar_t* text)
 {
     ClearModuleError();
     SetModuleError(text);
@@ -26,7 +26,7 @@ const wchar_t kNoPageWindow[] = L"当前版本尚不支持填单窗口。";
 const wchar_t kNoPreview[] = L"当前版本尚不支持模板预览。";
 const wchar_t kNoIcon[] = L"当前版本尚不支持模板图标。";
 
-}  // namespace
+} // namespace
 
 DoxCore* DoxCore::Instance()
 {
@@ -48,7 +48,7 @@ IDoxCore* CreateDoxCore(int version, intptr_t arg)
         return nullptr;
     singleton = core;
     if (!core->Init(arg)) {
-        core->Release();  // runs the whole shut-down once
+        core->Release(); // runs the whole shut-down once
         singleton = nullptr;
         return nullptr;
     }

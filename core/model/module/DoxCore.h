@@ -5,16 +5,19 @@
 #include "DoxImageData.h"
 #include "IDoxCore.h"
 
-class DoxCore final : public InterfaceImpl<IDoxCore> {
+class DoxCore final : public InterfaceImpl<IDoxCore>
+{
 public:
     DoxCore() = default;
     ~DoxCore() override = default;
 
     int Init(intptr_t arg) override;
 
-    IDoxDocument* CreateTemplate(const wchar_t* path, const wchar_t* pageName, int32_t cx, int32_t cy) override;
+    IDoxDocument* CreateTemplate(const wchar_t* path, const wchar_t* pageName, int32_t cx,
+                                 int32_t cy) override;
     IDoxDocument* OpenTemplate(const wchar_t* path) override;
-    IDoxDocument* CreateConnection(const wchar_t* path, const wchar_t* pageName, int32_t cx, int32_t cy) override;
+    IDoxDocument* CreateConnection(const wchar_t* path, const wchar_t* pageName, int32_t cx,
+                                   int32_t cy) override;
     IDoxDocument* CreateConnectionFromTemplate(const wchar_t* dbPath, const wchar_t* templatePath) override;
     IDoxDocument* OpenComplex(const wchar_t* dbPath, const wchar_t* templatePath) override;
     IDoxDesignWindow* CreateDesignWindow(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent,

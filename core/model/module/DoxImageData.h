@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-class DoxImageData final : public IDoxImageData {
+class DoxImageData final : public IDoxImageData
+{
 public:
     DoxImageData() = default;
     ~DoxImageData();

@@ -14,14 +14,14 @@ TEST(BaseCharBuffer, ReserveAndAssign)
     EXPECT_EQ(empty.capacity(), 0);
     EXPECT_STREQ(empty.data(), "");
     CharBuffer other;
-    EXPECT_EQ(empty.data(), other.data());  // one shared empty string
+    EXPECT_EQ(empty.data(), other.data()); // one shared empty string
 
     CharBuffer b("hello");
-    EXPECT_EQ(b.length(), 6);  // the text and its zero
+    EXPECT_EQ(b.length(), 6); // the text and its zero
     EXPECT_EQ(b.capacity(), 6);
     EXPECT_STREQ(b.data(), "hello");
     char* block = b.data();
-    ASSERT_TRUE(b.Reserve(3));  // within the capacity: the block and bytes stay
+    ASSERT_TRUE(b.Reserve(3)); // within the capacity: the block and bytes stay
     EXPECT_EQ(b.data(), block);
     EXPECT_EQ(b.length(), 3);
     EXPECT_EQ(std::memcmp(b.data(), "hel", 3), 0);
@@ -33,7 +33,7 @@ TEST(BaseCharBuffer, ReserveAndAssign)
     EXPECT_EQ(b.data(), empty.data());
 
     ASSERT_TRUE(b.Assign("abcdef"));
-    ASSERT_TRUE(b.Assign(b.data() + 2));  // a part of itself
+    ASSERT_TRUE(b.Assign(b.data() + 2)); // a part of itself
     EXPECT_STREQ(b.data(), "cdef");
     ASSERT_TRUE(b.Assign(nullptr));
     EXPECT_EQ(b.length(), 0);
@@ -46,13 +46,17 @@ TEST(BaseCharBuffer, WideToUtf8)
     struct Case {
         const char* what;
         const wchar_t* text;
-        std::string bytes;  // without the two closing zeros
+        std::string bytes; // without the two closing zeros
     } cases[] = {
         {"empty", L"", ""},
         {"ascii", L"doc_dxtemplate", "doc_dxtemplate"},
         {"chinese", L"票据", "\xe7\xa5\xa8\xe6\x8d\xae"},
         {"outside the BMP", L"\U0001F600", "\xf0\x9f\x98\x80"},
-        {"lone surrogate", L"a\xD800" L"b", "a\xef\xbf\xbd" "b"},
+        {"lone surrogate",
+         L"a\xD800"
+         L"b",
+         "a\xef\xbf\xbd"
+         "b"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -81,7 +85,11 @@ TEST(BaseCharBuffer, Utf8ToWide)
         {"overlong", "\xc0\xafz", L"\xFFFDz"},
         {"encoded surrogate", "\xed\xa0\x80", L"\xFFFD"},
         {"beyond U+10FFFF", "\xf4\x90\x80\x80", L"\xFFFD"},
-        {"invalid lead", "\xff" "a", L"\xFFFD" L"a"},
+        {"invalid lead",
+         "\xff"
+         "a",
+         L"\xFFFD"
+         L"a"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,7 +1,7 @@
 // The module-wide last error and its sink.
 
-#include "DoxCommon.h"
 #include "ModuleError.h"
+#include "DoxCommon.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct RecordingSink : IDoxErrorSink {
     std::vector<std::wstring> texts;
@@ -26,7 +27,7 @@ struct SinkScope {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(BaseModuleError, SettersTellTheSinkOnce)
 {
@@ -45,7 +46,8 @@ TEST(BaseModuleError, SettersTellTheSinkOnce)
          [] { SetModuleErrorFormat(L"[%ls]", std::wstring(3000, L'长').c_str()); },
          L"[" + std::wstring(3000, L'长') + L"]"},
         {"system text", [] { SetModuleErrorFromSystem(ENOENT); }, L"No such file or directory"},
-        {"errno", [] {
+        {"errno",
+         [] {
              errno = EACCES;
              SetModuleErrorFromSystem();
          },

@@ -1,9 +1,9 @@
 // What the module object starts and stops: the connection pool, the optional
 // drawing entry points, the clipboard format and the window classes.
 
+#include "CoreStartup.h"
 #include "Capabilities.h"
 #include "ClipboardFormat.h"
-#include "CoreStartup.h"
 #include "DoxCore.h"
 #include "ModuleError.h"
 #include "SqlConnection.h"

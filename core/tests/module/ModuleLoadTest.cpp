@@ -13,14 +13,16 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct RecordingSink : IDoxErrorSink {
     std::vector<std::wstring> texts;
     void OnError(const wchar_t* text) override { texts.emplace_back(text); }
 };
 
-class ModuleLoad : public ::testing::Test {
+class ModuleLoad : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -45,18 +47,17 @@ protected:
 
 // The interface's operations as a separately built program reaches them: by
 // their slot in the virtual table.
-template <class R, class... A>
-R CallSlot(IDoxCore* core, int slot, A... args)
+template <class R, class... A> R CallSlot(IDoxCore* core, int slot, A... args)
 {
     auto table = *reinterpret_cast<void***>(core);
     return reinterpret_cast<R (*)(IDoxCore*, A...)>(table[slot])(core, args...);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ModuleLoad, OneReferenceCountedObject)
 {
-    EXPECT_EQ(create_(499, 0), nullptr);  // wrong version while none exists
+    EXPECT_EQ(create_(499, 0), nullptr); // wrong version while none exists
     IDoxCore* core = create_(500, 0);
     ASSERT_NE(core, nullptr);
     auto* impl = static_cast<InterfaceImpl<IDoxCore>*>(core);
@@ -71,7 +72,7 @@ TEST_F(ModuleLoad, OneReferenceCountedObject)
     EXPECT_EQ(impl->GetRefCount(), 3);
     core->Release();
     second->Release();
-    EXPECT_EQ(impl->GetRefCount(), 1);  // still alive for the first holder
+    EXPECT_EQ(impl->GetRefCount(), 1); // still alive for the first holder
     EXPECT_STREQ(core->GetLastErrorText(), L"");
     core->Release();
 
@@ -96,13 +97,18 @@ TEST_F(ModuleLoad, LastErrorAndSink)
         const char* what;
         bool (*call)(IDoxCore*);
     } cases[] = {
-        {"CreateTemplate", [](IDoxCore* c) { return c->CreateTemplate(L"/tmp/x.dxt", L"p", 2100, 2970) == nullptr; }},
+        {"CreateTemplate",
+         [](IDoxCore* c) { return c->CreateTemplate(L"/tmp/x.dxt", L"p", 2100, 2970) == nullptr; }},
         {"OpenTemplate", [](IDoxCore* c) { return c->OpenTemplate(L"/tmp/x.dxt") == nullptr; }},
-        {"CreateConnection", [](IDoxCore* c) { return c->CreateConnection(L"/tmp/x.db", L"p", 2100, 2970) == nullptr; }},
-        {"CreateConnectionFromTemplate", [](IDoxCore* c) { return c->CreateConnectionFromTemplate(L"a", L"b") == nullptr; }},
+        {"CreateConnection",
+         [](IDoxCore* c) { return c->CreateConnection(L"/tmp/x.db", L"p", 2100, 2970) == nullptr; }},
+        {"CreateConnectionFromTemplate",
+         [](IDoxCore* c) { return c->CreateConnectionFromTemplate(L"a", L"b") == nullptr; }},
         {"OpenComplex", [](IDoxCore* c) { return c->OpenComplex(L"a", nullptr) == nullptr; }},
-        {"CreateDesignWindow", [](IDoxCore* c) { return c->CreateDesignWindow(nullptr, 0, nullptr, nullptr, 1) == nullptr; }},
-        {"CreatePageWindow", [](IDoxCore* c) { return c->CreatePageWindow(nullptr, 0, nullptr, nullptr, 1) == nullptr; }},
+        {"CreateDesignWindow",
+         [](IDoxCore* c) { return c->CreateDesignWindow(nullptr, 0, nullptr, nullptr, 1) == nullptr; }},
+        {"CreatePageWindow",
+         [](IDoxCore* c) { return c->CreatePageWindow(nullptr, 0, nullptr, nullptr, 1) == nullptr; }},
         {"GetTemplatePreview", [](IDoxCore* c) { return c->GetTemplatePreview(L"/tmp/x.dxt") == nullptr; }},
         {"GetTemplateIcon", [](IDoxCore* c) { return c->GetTemplateIcon(L"/tmp/x.dxt") == nullptr; }},
     };
@@ -139,13 +145,13 @@ TEST_F(ModuleLoad, OperationsSitInTheirSlots)
     IDoxCore* core = create_(500, 0);
     ASSERT_NE(core, nullptr);
     RecordingSink sink;
-    EXPECT_EQ((CallSlot<IDoxCore*>(core, 0)), core);                          // AddRef
-    CallSlot<void>(core, 1);                                                   // Release
-    EXPECT_EQ((CallSlot<int, intptr_t>(core, 2, 0)), 1);                       // Init
-    EXPECT_EQ((CallSlot<void*, const wchar_t*>(core, 4, L"x")), nullptr);      // OpenTemplate
-    EXPECT_EQ((CallSlot<IDoxErrorSink*, IDoxErrorSink*>(core, 10, &sink)), &sink);  // SetErrorSink
-    EXPECT_STREQ((CallSlot<const wchar_t*>(core, 11)), core->GetLastErrorText());   // GetLastErrorText
-    EXPECT_EQ((CallSlot<void*, const wchar_t*>(core, 13, L"x")), nullptr);     // GetTemplateIcon
+    EXPECT_EQ((CallSlot<IDoxCore*>(core, 0)), core);                               // AddRef
+    CallSlot<void>(core, 1);                                                       // Release
+    EXPECT_EQ((CallSlot<int, intptr_t>(core, 2, 0)), 1);                           // Init
+    EXPECT_EQ((CallSlot<void*, const wchar_t*>(core, 4, L"x")), nullptr);          // OpenTemplate
+    EXPECT_EQ((CallSlot<IDoxErrorSink*, IDoxErrorSink*>(core, 10, &sink)), &sink); // SetErrorSink
+    EXPECT_STREQ((CallSlot<const wchar_t*>(core, 11)), core->GetLastErrorText());  // GetLastErrorText
+    EXPECT_EQ((CallSlot<void*, const wchar_t*>(core, 13, L"x")), nullptr);         // GetTemplateIcon
     EXPECT_EQ(sink.texts.back(), L"当前版本尚不支持模板图标。");
     core->SetErrorSink(nullptr);
     core->Release();

@@ -16,7 +16,8 @@
 using namespace storetest;
 using doxtest::TempDir;
 
-namespace {
+namespace
+{
 
 std::wstring Path(const TempDir& dir, const std::string& name)
 {
@@ -51,7 +52,7 @@ bool Exec(DocConnection& store, const wchar_t* sql)
     return command.Prepare() && command.Step();
 }
 
-}  // namespace
+} // namespace
 
 TEST(StoreDatabase, RowsAsTheToolSeesThem)
 {

@@ -15,7 +15,8 @@
 using namespace storetest;
 using doxtest::TempDir;
 
-namespace {
+namespace
+{
 
 struct CountingSink : DocContainerSink {
     int calls = 0;
@@ -46,19 +47,19 @@ struct Fixture {
     Fixture() { EXPECT_EQ(store.Open(Path(dir, "f.dxt").c_str(), kDocOpenCreate), 1); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(StoreContainer, LookupAndCreation)
 {
     Fixture f;
-    EXPECT_EQ(f.sink.calls, 1);  // a new file starts modified
+    EXPECT_EQ(f.sink.calls, 1); // a new file starts modified
     EXPECT_EQ(f.store.GetElement(L""), nullptr);
     EXPECT_EQ(f.store.GetElement(nullptr), nullptr);
     DocElement* a = f.store.GetElement(L"Doc_A");
     ASSERT_NE(a, nullptr);
     EXPECT_TRUE(a->IsLoaded());
     EXPECT_TRUE(a->IsDirty());
-    EXPECT_EQ(f.sink.calls, 1);  // making an element is no modification
+    EXPECT_EQ(f.sink.calls, 1); // making an element is no modification
     EXPECT_EQ(f.store.GetElement(L"doc_a"), a);
     EXPECT_EQ(f.store.HasElement(L"DOC_A"), 1);
     EXPECT_EQ(f.store.HasElement(L""), 0);
@@ -69,7 +70,7 @@ TEST(StoreContainer, LookupAndCreation)
     f.store.GetElement(L"page1_bkpic");
     f.store.GetElement(L"page2_bkpic");
     EXPECT_EQ(f.store.FindElementLike(L"bkpic")->Id(), L"page1_bkpic");
-    EXPECT_EQ(f.store.FindElementLike(L"BKPIC"), nullptr);  // case matters here
+    EXPECT_EQ(f.store.FindElementLike(L"BKPIC"), nullptr); // case matters here
     EXPECT_EQ(f.store.FindElementLike(L""), nullptr);
 
     EXPECT_EQ(f.store.AddElement(L"DOC_a"), nullptr);
@@ -181,6 +182,6 @@ TEST(StoreContainer, AttachedElementsAreSafe)
     }
     EXPECT_EQ(source.store.GetElement(L"b")->SecondContainer(), nullptr);
     other.AttachElement(source.store.GetElement(L"b"));
-    source.store.Close();  // destroys the elements: no list may point at them
+    source.store.Close(); // destroys the elements: no list may point at them
     EXPECT_EQ(other.AttachedCount(), 0);
 }

@@ -2,8 +2,8 @@
 // the messages for damaged and hostile files, and saves that must never lose
 // the old file.
 
-#include "DocElement.h"
 #include "DocTemplate.h"
+#include "DocElement.h"
 #include "StoreTestUtil.h"
 #include "TestSupport.h"
 
@@ -21,7 +21,8 @@ using doxtest::ReadFileBytes;
 using doxtest::TempDir;
 using doxtest::WriteFileBytes;
 
-namespace {
+namespace
+{
 
 std::wstring Path(const TempDir& dir, const std::string& name)
 {
@@ -35,9 +36,10 @@ std::string Bytes(DocElement* e)
     return data ? std::string(reinterpret_cast<const char*>(data), e->GetSize()) : std::string();
 }
 
-const std::vector<RawElement> kTwo = {{"doc_dxtemplate", "<dox:template/>"}, {"bkpic0", std::string("\x00\x01\x02\xff", 4)}};
+const std::vector<RawElement> kTwo = {{"doc_dxtemplate", "<dox:template/>"},
+                                      {"bkpic0", std::string("\x00\x01\x02\xff", 4)}};
 
-}  // namespace
+} // namespace
 
 TEST(StoreTemplateFile, ReadsAFileBuiltByteByByte)
 {
@@ -52,7 +54,7 @@ TEST(StoreTemplateFile, ReadsAFileBuiltByteByByte)
     ASSERT_EQ(elements.size(), 2u);
     EXPECT_EQ(elements[0]->Id(), L"doc_dxtemplate");
     EXPECT_EQ(elements[1]->Id(), L"bkpic0");
-    EXPECT_FALSE(elements[0]->IsLoaded());  // bytes are read on demand
+    EXPECT_FALSE(elements[0]->IsLoaded()); // bytes are read on demand
     EXPECT_EQ(elements[0]->Location(), 20u);
     EXPECT_EQ(Bytes(elements[0]), kTwo[0].bytes);
     EXPECT_EQ(Bytes(elements[1]), kTwo[1].bytes);
@@ -79,20 +81,24 @@ TEST(StoreTemplateFile, WritesTheExactLayout)
         EXPECT_EQ(Bytes(abc), "XYZ");
     }
     std::string file = ReadFileBytes(dir / "w.dxt");
-    std::string name3 = "\xe5\x9b\xbe\xe7\x89\x87";  // 图片 in UTF-8
+    std::string name3 = "\xe5\x9b\xbe\xe7\x89\x87"; // 图片 in UTF-8
     std::string expected = "DOXDOT!";
     expected.push_back('\x01');
     PutU32(expected, 3);
-    PutU32(expected, 25);  // 20 + 3 + 2 bytes of data
+    PutU32(expected, 25); // 20 + 3 + 2 bytes of data
     std::string directory;
     PutU32(directory, 20);
     PutU32(directory, 3);
     PutU32(directory, DocCrc32("XYZ", 3));
-    directory += std::string("\x05" "abc\0\0", 6);
-    PutU32(directory, 0);  // the empty element keeps its offset and CRC (none yet)
+    directory += std::string("\x05"
+                             "abc\0\0",
+                             6);
+    PutU32(directory, 0); // the empty element keeps its offset and CRC (none yet)
     PutU32(directory, 0);
     PutU32(directory, 0);
-    directory += std::string("\x07" "empty\0\0", 8);
+    directory += std::string("\x07"
+                             "empty\0\0",
+                             8);
     PutU32(directory, 23);
     PutU32(directory, 2);
     PutU32(directory, DocCrc32("\x01\x02", 2));
@@ -132,7 +138,7 @@ TEST(StoreTemplateFile, SaveRewritesAndKeepsUnchangedElements)
         ASSERT_EQ(store.GetElement(L"doc_dxtemplate")->SetData("<dox:template name=\"x\"/>", 24), 1);
         store.GetElement(L"new")->SetData("n", 1);
         ASSERT_EQ(store.Save(), 1);
-        EXPECT_TRUE(store.IsModified());  // a save leaves the flag set
+        EXPECT_TRUE(store.IsModified()); // a save leaves the flag set
         EXPECT_EQ(Bytes(store.GetElement(L"bkpic0")), kTwo[1].bytes);
     }
     DocTemplate again;
@@ -177,9 +183,11 @@ TEST(StoreTemplateFile, DamagedFilesGetTheirMessage)
     zeroName.push_back('\0');
     std::string outside;
     PutU32(outside, 20);
-    PutU32(outside, 0xFFFFFFF0u);  // far beyond the end of the file
+    PutU32(outside, 0xFFFFFFF0u); // far beyond the end of the file
     PutU32(outside, 0);
-    outside += std::string("\x03" "a\0\0", 4);
+    outside += std::string("\x03"
+                           "a\0\0",
+                           4);
     std::string empty20 = "DOXDOT!";
     empty20.push_back('\x01');
     empty20 += std::string(12, '\0');
@@ -191,7 +199,7 @@ TEST(StoreTemplateFile, DamagedFilesGetTheirMessage)
     struct Case {
         const char* what;
         std::string file;
-        std::wstring message;  // empty: opens
+        std::wstring message; // empty: opens
     } cases[] = {
         {"19 bytes", good.substr(0, 19), kNotTemplate},
         {"no file content", "", kNotTemplate},
@@ -237,11 +245,11 @@ TEST(StoreTemplateFile, ThirtyOneElementsAreReadBack)
 TEST(StoreTemplateFile, ElementReadErrors)
 {
     std::string file = BuildTemplate(kTwo, DocCrc32);
-    file[20] ^= 0x20;  // one byte of the first element's data
+    file[20] ^= 0x20; // one byte of the first element's data
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir / "c.dxt", file));
     DocTemplate store;
-    ASSERT_EQ(store.Open(Path(dir, "c.dxt").c_str(), kDocOpenRead), 1);  // found only when read
+    ASSERT_EQ(store.Open(Path(dir, "c.dxt").c_str(), kDocOpenRead), 1); // found only when read
     DocElement* damaged = store.GetElement(L"doc_dxtemplate");
     EXPECT_EQ(damaged->GetData(), nullptr);
     EXPECT_EQ(LastError(), L"文档元素校验错误。");
@@ -276,7 +284,7 @@ TEST(StoreTemplateFile, RefusalsAndTheirMessages)
     EXPECT_EQ(LastError(), L"无效文件或者是只读模板文件。");
 
     ASSERT_EQ(store.Open(Path(dir, "a.dxt").c_str(), kDocOpenRead), 1);
-    EXPECT_EQ(store.GetElement(L"unknown"), nullptr);  // read-only: nothing is made
+    EXPECT_EQ(store.GetElement(L"unknown"), nullptr); // read-only: nothing is made
     EXPECT_EQ(store.ElementCount(), 2);
     EXPECT_EQ(store.GetElement(L"bkpic0")->SetData("x", 1), 0);
     EXPECT_EQ(Bytes(store.GetElement(L"bkpic0")), kTwo[1].bytes);
@@ -295,7 +303,7 @@ TEST(StoreTemplateFile, RefusalsAndTheirMessages)
     reader2.Close();
     EXPECT_EQ(writer.Open(Path(dir, "a.dxt").c_str(), kDocOpenReadWrite), 1);
     EXPECT_EQ(writer.IsPath(Path(dir, "a.dxt").c_str()), 1);
-    EXPECT_EQ(writer.IsPath(Path(dir, "A.dxt").c_str()), 0);  // Linux names differ by case
+    EXPECT_EQ(writer.IsPath(Path(dir, "A.dxt").c_str()), 0); // Linux names differ by case
     EXPECT_EQ(writer.IsPath(Path(dir, "./a.dxt").c_str()), 1);
 }
 
@@ -312,7 +320,7 @@ TEST(StoreTemplateFile, WriterRefusesWhatCouldNotBeReadBack)
     store.GetElement(L"e31")->Remove();
     // 253 bytes of UTF-8 still fit with the two zero bytes; 254 do not.
     std::wstring fits(253, L'n');
-    std::wstring tooLong = std::wstring(84, L'图') + L"nn";  // 84 x 3 + 2 = 254 bytes
+    std::wstring tooLong = std::wstring(84, L'图') + L"nn"; // 84 x 3 + 2 = 254 bytes
     ASSERT_EQ(store.GetElement(L"e30")->SetId(fits.c_str()), 1);
     ASSERT_EQ(store.GetElement(L"e29")->SetId(tooLong.c_str()), 1);
     EXPECT_EQ(store.Save(), 0);
@@ -355,7 +363,7 @@ TEST(StoreTemplateFile, FailedSaveLeavesTheOldFileWhole)
     size_t files = 0;
     for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(dir.path()))
         ++files;
-    EXPECT_EQ(files, 1u);  // no temporary file left behind
+    EXPECT_EQ(files, 1u); // no temporary file left behind
     // The elements still point into the old file and the new bytes are kept.
     store.GetElement(L"bkpic0")->ReleaseData();
     EXPECT_EQ(Bytes(store.GetElement(L"bkpic0")), kTwo[1].bytes);
@@ -375,7 +383,7 @@ TEST(StoreTemplateFile, SaveAsThroughTheAttachedList)
     ASSERT_TRUE(WriteFileBytes(dir / "src.dxt", BuildTemplate(kTwo, DocCrc32)));
     DocTemplate source;
     ASSERT_EQ(source.Open(Path(dir, "src.dxt").c_str(), kDocOpenReadWrite), 1);
-    ASSERT_EQ(source.GetElement(L"bkpic0")->SetData("changed", 7), 1);  // unsaved in the source
+    ASSERT_EQ(source.GetElement(L"bkpic0")->SetData("changed", 7), 1); // unsaved in the source
     DocTemplate target;
     ASSERT_EQ(target.Open(Path(dir, "dst.dxt").c_str(), kDocOpenCreate), 1);
     target.AttachAll(&source);

@@ -15,7 +15,8 @@
 using namespace storetest;
 using doxtest::TempDir;
 
-namespace {
+namespace
+{
 
 std::wstring Path(const TempDir& dir, const std::string& name)
 {
@@ -37,7 +38,7 @@ int64_t CountRows(SqlConnection& c, const wchar_t* table)
     return command.Statement()->ColumnInt64(0);
 }
 
-}  // namespace
+} // namespace
 
 TEST(StoreSql, ConnectionsAreSharedByCanonicalPath)
 {
@@ -48,7 +49,7 @@ TEST(StoreSql, ConnectionsAreSharedByCanonicalPath)
     ASSERT_EQ(a.Open(Path(dir, "db.sqlite").c_str()), 1);
     std::filesystem::create_directory(dir / "sub");
     ASSERT_EQ(b.Open(Path(dir, "sub/../db.sqlite").c_str()), 1);
-    ASSERT_EQ(c.Open(Path(dir, "DB.sqlite").c_str()), 1);  // another file on Linux
+    ASSERT_EQ(c.Open(Path(dir, "DB.sqlite").c_str()), 1); // another file on Linux
     EXPECT_EQ(a.Entry(), b.Entry());
     EXPECT_EQ(a.Entry()->RefCount(), 2);
     EXPECT_NE(a.Entry(), c.Entry());
@@ -59,7 +60,7 @@ TEST(StoreSql, ConnectionsAreSharedByCanonicalPath)
     EXPECT_EQ(d.Open(nullptr), 0);
 
     ASSERT_TRUE(Exec(a, L"create table t(x)"));
-    b.Close();  // a still holds it: the database stays open
+    b.Close(); // a still holds it: the database stays open
     EXPECT_EQ(a.Entry()->RefCount(), 1);
     EXPECT_TRUE(Exec(a, L"insert into t values(1)"));
     c.Close();
@@ -90,8 +91,10 @@ TEST(StoreSql, ParametersBindByName)
         const char* what;
         int32_t asInt;
         int64_t expected;
-    } cases[] = {{"minus one", -1, -1}, {"all bits", static_cast<int32_t>(0xFFFFFFFFu), -1},
-                 {"highest bit", static_cast<int32_t>(0x80000000u), -2147483648LL}, {"positive", 7, 7}};
+    } cases[] = {{"minus one", -1, -1},
+                 {"all bits", static_cast<int32_t>(0xFFFFFFFFu), -1},
+                 {"highest bit", static_cast<int32_t>(0x80000000u), -2147483648LL},
+                 {"positive", 7, 7}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.what);
         SqlCommand insert(&c, L"insert into t(i,s,b) values(@i,@s,@b)");
@@ -109,7 +112,7 @@ TEST(StoreSql, ParametersBindByName)
         EXPECT_EQ(rows->ColumnText(1), L"票据 'quoted'");
         ASSERT_EQ(rows->ColumnBytes(2), 2);
         EXPECT_EQ(std::string(static_cast<const char*>(rows->ColumnBlob(2)), 2), std::string("\x00\x01", 2));
-        EXPECT_EQ(rows->Next(), 2);  // past the last row: done, not an error
+        EXPECT_EQ(rows->Next(), 2); // past the last row: done, not an error
     }
     // Null texts and blobs bind SQL null.
     SqlCommand nulls(&c, L"insert into t(i,s,b) values(0,@s,@b)");
@@ -133,7 +136,7 @@ TEST(StoreSql, ErrorsAreTexts)
         const char* what;
         SqlConnection* connection;
         const wchar_t* sql;
-        const wchar_t* param;  // a text parameter to add, or null
+        const wchar_t* param; // a text parameter to add, or null
         std::wstring error;
     } cases[] = {
         {"no connection", nullptr, L"select 1", nullptr, L"Invalid sqlite connection."},
@@ -187,12 +190,12 @@ TEST(StoreSql, TransactionScopes)
         SqlTransaction t(&c);
         ASSERT_TRUE(Exec(c, L"insert into t values(1)"));
         EXPECT_TRUE(t.Commit());
-    }  // the closing rollback after a commit changes nothing
+    } // the closing rollback after a commit changes nothing
     EXPECT_EQ(CountRows(c, L"t"), 1);
     {
         SqlTransaction t(&c);
         ASSERT_TRUE(Exec(c, L"insert into t values(2)"));
-    }  // left without a commit: rolled back
+    } // left without a commit: rolled back
     EXPECT_EQ(CountRows(c, L"t"), 1);
     // Another user of the same file shares the transaction.
     SqlConnection other;
@@ -234,5 +237,5 @@ TEST(StoreSql, ShutdownWithHoldersLeftIsSafe)
     again.Close();
     SqlConnectionPool::Shutdown();
     SqlConnection none;
-    EXPECT_EQ(none.Open(Path(dir, "s.db").c_str()), 0);  // no pool: no connection
+    EXPECT_EQ(none.Open(Path(dir, "s.db").c_str()), 0); // no pool: no connection
 }

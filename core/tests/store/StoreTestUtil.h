@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace storetest {
+namespace storetest
+{
 
 // Each test starts with a fresh pool and an empty last error and ends with the
 // pool shut down.
-class PoolScope {
+class PoolScope
+{
 public:
     PoolScope()
     {
@@ -44,12 +46,13 @@ inline uint32_t GetU32(const std::string& bytes, size_t at)
 }
 
 struct RawElement {
-    std::string name;  // UTF-8, without the two zero bytes
+    std::string name; // UTF-8, without the two zero bytes
     std::string bytes;
 };
 
 // A template file written by hand: header, element bytes in order, directory.
-inline std::string BuildTemplate(const std::vector<RawElement>& elements, uint32_t (*crc)(const void*, uint32_t))
+inline std::string BuildTemplate(const std::vector<RawElement>& elements,
+                                 uint32_t (*crc)(const void*, uint32_t))
 {
     std::string data;
     std::string directory;
@@ -75,4 +78,4 @@ inline std::string BuildTemplate(const std::vector<RawElement>& elements, uint32
     return file + data + directory;
 }
 
-}  // namespace storetest
+} // namespace storetest
