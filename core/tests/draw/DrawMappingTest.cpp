@@ -1,0 +1,262 @@
+// Mapping kinds, zoom and the GDI rules the painters rely on: 0.1 mm with y up lands
+// at the image's resolution, zoom is clamped when reported, rectangles keep exclusive
+// edges, text stays upright.
+
+#include "DC.h"
+#include "DrawTestSupport.h"
+#include "DrawUnits.h"
+#include "ScreenInfo.h"
+
+#include <gtest/gtest.h>
+
+using namespace drawtest;
+
+namespace {
+
+int Px(int tenthMm, int dpi)
+{
+    return static_cast<int>(std::lround(tenthMm * dpi / 254.0));
+}
+
+struct ResolutionCase {
+    int dpi;
+    int widthMm;
+};
+
+class DrawMappingKind2 : public testing::TestWithParam<ResolutionCase> {};
+
+TEST_P(DrawMappingKind2, TenUnitsMakeOneMillimetreWithYUp)
+{
+    const ResolutionCase c = GetParam();
+    int width = Px(c.widthMm * 10, c.dpi);
+    QImage image = MakeImage(width, width, c.dpi);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    EXPECT_EQ(dc.SetMapMode(2), 1);
+    EXPECT_EQ(dc.GetMapping(), 2);
+    EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
+
+    // 35.0 mm right of the origin and 20.0 mm below it: y is negative below.
+    POINT p{350, -200};
+    dc.LPtoDP(&p);
+    EXPECT_NEAR(p.x, Px(350, c.dpi), 1);
+    EXPECT_NEAR(p.y, Px(200, c.dpi), 1);
+    POINT above{0, 100};
+    dc.LPtoDP(&above);
+    EXPECT_LT(above.y, 0);
+
+    // A 10 mm x 5 mm box at (10 mm, 10 mm) from the top-left corner.
+    dc.FillSolidRect(RECT{100, -100, 200, -150}, kRed);
+    dc.EndPainting();
+    int left = Px(100, c.dpi), right = Px(200, c.dpi), top = Px(100, c.dpi), bottom = Px(150, c.dpi);
+    EXPECT_EQ(ColorAt(image, left + 1, top + 1), kRed);
+    EXPECT_EQ(ColorAt(image, right - 2, bottom - 2), kRed);
+    EXPECT_EQ(ColorAt(image, left - 2, top + 1), kWhite);
+    EXPECT_EQ(ColorAt(image, right + 1, top + 1), kWhite);
+    EXPECT_EQ(ColorAt(image, left + 1, top - 2), kWhite);
+    EXPECT_EQ(ColorAt(image, left + 1, bottom + 1), kWhite);
+}
+
+INSTANTIATE_TEST_SUITE_P(Resolutions, DrawMappingKind2,
+                         testing::Values(ResolutionCase{254, 100}, ResolutionCase{508, 60}, ResolutionCase{96, 254},
+                                         ResolutionCase{600, 50}, ResolutionCase{300, 80}));
+
+TEST(DrawMapping, ReportedZoomIsClampedToFiftyToOneHundredFifty)
+{
+    const struct {
+        int stored;
+        int reported;
+    } cases[] = {{49, 100}, {50, 50}, {75, 75}, {100, 100}, {150, 150}, {151, 100}, {0, 100}, {-20, 100}};
+    for (const auto& c : cases) {
+        DCX dc;
+        dc.SetZoom(c.stored);
+        int zoom = -1;
+        EXPECT_EQ(dc.GetZoom(&zoom), &zoom);
+        EXPECT_EQ(zoom, c.reported) << "stored " << c.stored;
+    }
+    DC plain;
+    int zoom = -1;
+    plain.SetZoom(150);
+    plain.GetZoom(&zoom);
+    EXPECT_EQ(zoom, 100);
+}
+
+TEST(DrawMapping, PixelMappingScalesByZoom)
+{
+    const struct {
+        int zoom;
+        int mapMode;
+        int firstPx;
+        int endPx;  // exclusive
+    } cases[] = {{100, MM_TEXT, 10, 20}, {150, MM_ANISOTROPIC, 15, 30}, {50, MM_ANISOTROPIC, 5, 10}};
+    for (const auto& c : cases) {
+        QImage image = MakeImage(64, 64, 96);
+        DCX dc;
+        ASSERT_TRUE(dc.AttachImage(&image));
+        dc.SetZoom(c.zoom);
+        dc.SetMapMode(1);
+        EXPECT_EQ(dc.GetMapMode(), c.mapMode) << c.zoom;
+        if (c.zoom != 100) {
+            EXPECT_EQ(dc.GetWindowExt().cx, 100);
+            EXPECT_EQ(dc.GetViewportExt().cx, c.zoom);
+            EXPECT_EQ(dc.GetViewportExt().cy, c.zoom);
+        }
+        dc.FillSolidRect(10, 10, 10, 10, kBlue);
+        dc.EndPainting();
+        EXPECT_EQ(ColorAt(image, c.firstPx, c.firstPx), kBlue) << c.zoom;
+        EXPECT_EQ(ColorAt(image, c.endPx - 1, c.endPx - 1), kBlue) << c.zoom;
+        EXPECT_EQ(ColorAt(image, c.endPx, c.endPx), kWhite) << c.zoom;
+        EXPECT_EQ(ColorAt(image, c.firstPx - 1, c.firstPx), kWhite) << c.zoom;
+    }
+}
+
+TEST(DrawMapping, ZoomAppliesToTenthMillimetresOnTheNextSetMapMode)
+{
+    QImage image = MakeImage(300, 300, 254);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    dc.SetMapMode(2);
+    dc.SetZoom(50);
+    POINT p{100, -100};
+    dc.LPtoDP(&p);
+    EXPECT_EQ(p.x, 100);  // not yet applied
+    dc.SetMapMode(2);
+    p = {100, -100};
+    dc.LPtoDP(&p);
+    EXPECT_EQ(p.x, 50);
+    EXPECT_EQ(p.y, 50);
+}
+
+TEST(DrawMapping, OtherKindsArePlainMapModes)
+{
+    QImage image = MakeImage(100, 100, 254);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    EXPECT_EQ(dc.SetMapMode(MM_HIMETRIC), 1);
+    EXPECT_EQ(dc.GetMapping(), MM_HIMETRIC);
+    EXPECT_EQ(dc.GetMapMode(), MM_HIMETRIC);
+    POINT p{100, -50};  // 0.01 mm
+    dc.LPtoDP(&p);
+    EXPECT_EQ(p.x, 10);
+    EXPECT_EQ(p.y, 5);
+    EXPECT_EQ(dc.SetMapMode(2), MM_HIMETRIC);
+}
+
+TEST(DrawMapping, RectanglesExcludeTheirRightAndBottomEdges)
+{
+    QImage image = MakeImage(12, 12, 96);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    CPen pen(PS_SOLID, 1, kBlue);
+    CBrush brush(kRed);
+    dc.SelectObject(pen);
+    dc.SelectObject(brush);
+    dc.Rectangle(2, 3, 7, 8);
+    dc.EndPainting();
+    EXPECT_EQ(ColorAt(image, 2, 3), kBlue);
+    EXPECT_EQ(ColorAt(image, 6, 7), kBlue);
+    EXPECT_EQ(ColorAt(image, 4, 5), kRed);
+    EXPECT_EQ(ColorAt(image, 7, 5), kWhite);
+    EXPECT_EQ(ColorAt(image, 4, 8), kWhite);
+    EXPECT_EQ(ColorAt(image, 1, 3), kWhite);
+}
+
+TEST(DrawMapping, LineToLeavesItsEndPointOut)
+{
+    QImage image = MakeImage(12, 12, 96);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    dc.SelectObject(CPen(PS_SOLID, 1, kRed));
+    dc.MoveTo(1, 4);
+    dc.LineTo(8, 4);
+    dc.EndPainting();
+    EXPECT_EQ(ColorAt(image, 1, 4), kRed);
+    EXPECT_EQ(ColorAt(image, 7, 4), kRed);
+    EXPECT_EQ(ColorAt(image, 8, 4), kWhite);
+}
+
+TEST(DrawMapping, TextUnderYUpMappingIsUpright)
+{
+    // The same text drawn at the same device point with y up and with plain pixels
+    // must give the same pixels: never a mirrored glyph.
+    LOGFONTW lf;
+    lf.lfHeight = -40;
+    wcscpy(lf.lfFaceName, L"宋体");
+    CFont font;
+    font.CreateFontIndirect(lf);
+
+    QImage up = MakeImage(300, 300, 254);
+    DCX upDc;
+    ASSERT_TRUE(upDc.AttachImage(&up));
+    upDc.SetMapMode(2);
+    upDc.SelectObject(font);
+    upDc.SetBkMode(TRANSPARENT);
+    upDc.TextOut(50, -60, L"票据F");
+    upDc.EndPainting();
+
+    QImage plain = MakeImage(300, 300, 254);
+    DCX plainDc;
+    ASSERT_TRUE(plainDc.AttachImage(&plain));
+    plainDc.SelectObject(font);
+    plainDc.SetBkMode(TRANSPARENT);
+    plainDc.TextOut(50, 60, L"票据F");
+    plainDc.EndPainting();
+
+    EXPECT_TRUE(up == plain);
+    EXPECT_FALSE(up == MakeImage(300, 300, 254));  // something was drawn
+}
+
+TEST(DrawMapping, SaveAndRestoreBringBackMappingAndObjects)
+{
+    QImage image = MakeImage(50, 50, 254);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    int first = dc.SaveDC();
+    dc.SetMapMode(2);
+    dc.SelectObject(CPen(PS_SOLID, 1, kRed));
+    int second = dc.SaveDC();
+    EXPECT_EQ(second, first + 1);
+    dc.SetMapMode(MM_TEXT);
+    dc.SelectObject(CPen(PS_DASH, 1, kBlue));
+    EXPECT_TRUE(dc.RestoreDC(-1));
+    EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
+    EXPECT_EQ(dc.GetCurrentPen().color(), kRed);
+    EXPECT_TRUE(dc.RestoreDC(first));
+    EXPECT_EQ(dc.GetMapMode(), MM_TEXT);
+    EXPECT_FALSE(dc.RestoreDC(first));  // already popped
+    EXPECT_FALSE(dc.RestoreDC(0));
+}
+
+TEST(DrawMapping, ScreenConversionsGivePositiveSizes)
+{
+    plat::SetScreenDotsPerInch(96);
+    const struct {
+        int zoom;
+        SIZE tenthMm;
+        SIZE pixels;
+    } cases[] = {{100, {254, 508}, {96, 192}}, {150, {254, 254}, {144, 144}}, {50, {508, 254}, {96, 48}}};
+    for (const auto& c : cases) {
+        SIZE s = c.tenthMm;
+        TenthMmToPixels(c.zoom, &s);
+        EXPECT_NEAR(s.cx, c.pixels.cx, 1) << c.zoom;
+        EXPECT_NEAR(s.cy, c.pixels.cy, 1) << c.zoom;
+        SIZE back = c.pixels;
+        PixelsToLogical(2, c.zoom, &back);
+        EXPECT_NEAR(back.cx, c.tenthMm.cx, 3) << c.zoom;
+        EXPECT_NEAR(back.cy, c.tenthMm.cy, 3) << c.zoom;
+        EXPECT_GT(back.cy, 0);
+    }
+    plat::SetScreenDotsPerInch(0);
+}
+
+TEST(DrawMapping, FontHeightsFromPointsAreExact)
+{
+    const struct {
+        int points;
+        int height;
+    } cases[] = {{12, -42}, {9, -32}, {72, -254}, {10, -35}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FontHeightFromPoints(c.points), c.height) << c.points;
+}
+
+}  // namespace
