@@ -1,0 +1,479 @@
+// Bills in "doxcore.db": the table layout (checked with the sqlite3 tool), save,
+// load, update, copy, delete and list, hostile values, the input history, failed
+// saves and the child rows of the newest bill.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "BillTestSupport.h"
+#include "Clock.h"
+#include "DataCell.h"
+#include "DataRow.h"
+#include "ModuleError.h"
+#include "SqlCommand.h"
+#include "SqlConnection.h"
+#include "TestSupport.h"
+
+using billtest::AddTyped;
+
+namespace {
+
+// Runs the sqlite3 command-line tool on a database and returns what it prints.
+std::string Sqlite3(const std::filesystem::path& db, const std::string& sql)
+{
+    const std::string command = "sqlite3 -batch '" + db.string() + "' \"" + sql + "\" 2>&1";
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe)
+        return "<no sqlite3>";
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+        out.append(buffer, n);
+    return out;
+}
+
+class RecordingSink : public IDoxDataQuerySink {
+public:
+    int OnColumns(IDoxColumnReader* columns) override
+    {
+        ++columnCalls;
+        for (int32_t i = 0; i < columns->GetCount(); ++i)
+            names.emplace_back(columns->GetName(i));
+        outside = columns->GetName(columns->GetCount());
+        return 1;
+    }
+    int OnRecord(IDoxRecordReader* record) override
+    {
+        ids.push_back(record->GetId());
+        std::vector<std::wstring> texts;
+        for (int32_t i = 0; i < record->GetCount(); ++i)
+            texts.emplace_back(record->GetText(i));
+        records.push_back(texts);
+        return static_cast<int>(ids.size()) < stopAfter ? 1 : 0;
+    }
+
+    int columnCalls = 0;
+    std::vector<std::wstring> names;
+    std::wstring outside = L"x";
+    std::vector<int64_t> ids;
+    std::vector<std::vector<std::wstring>> records;
+    int stopAfter = 1 << 30;
+};
+
+plat::SystemTime PinnedTime()
+{
+    plat::SystemTime t;
+    t.year = 2024;
+    t.month = 3;
+    t.day = 1;
+    t.hour = 8;
+    t.minute = 5;
+    t.second = 9;
+    return t;
+}
+
+// A page "P1" with a text, number, date and date-time field and a child table
+// 明细 of five rows, prepared on a fresh doxcore.db.
+class BillStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db_ = dir_ / "doxcore.db";
+        ASSERT_EQ(connection_.Open(db_.wstring().c_str()), 1);
+        AddTyped(page_, L"名称", 0);
+        AddTyped(page_, L"金额", 1);
+        AddTyped(page_, L"日期", 2);
+        AddTyped(page_, L"时间", 3);
+        table_ = page_.AddTable(L"明细");
+        table_->SetRows(5);
+        AddTyped(*table_, L"品名", 0);
+        AddTyped(*table_, L"数量", 1);
+        ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+    }
+
+    void Fill(const wchar_t* name, const wchar_t* amount, std::vector<std::pair<int32_t, const wchar_t*>> lines = {})
+    {
+        page_.SetFieldText(L"主表.名称", 0, name);
+        page_.SetFieldText(L"主表.金额", 0, amount);
+        for (const auto& [row, text] : lines)
+            page_.SetFieldText(L"明细.品名", row, text);
+    }
+
+    std::wstring Text(const wchar_t* name, int32_t row = 0)
+    {
+        IDoxValue* value = page_.GetFieldValue(name, row);
+        return value ? std::wstring(value->Format(0, nullptr)) : L"<none>";
+    }
+
+    std::string Count(const char* table) { return Sqlite3(db_, std::string("select count(*) from ") + table); }
+
+    plat::FixedClock clock_{PinnedTime()};
+    plat::ScopedClock pinned_{clock_};
+    doxtest::TempDir dir_;
+    std::filesystem::path db_;
+    SqlConnection connection_;
+    DataPage page_;
+    DataTable* table_ = nullptr;
+};
+
+TEST_F(BillStore, TablesHaveTheFixedColumnsThenOneTextColumnPerField)
+{
+    EXPECT_EQ(Sqlite3(db_, "select name from sqlite_master where type = 'table' and name like 'P1%' order by name"),
+              "P1_MainTable\nP1_table0\n");
+    EXPECT_EQ(Sqlite3(db_, "pragma table_info(P1_MainTable)"),
+              "0|id|INTEGER|1||1\n"
+              "1|parentId|INTEGER|0||0\n"
+              "2|createtime|INTEGER|0||0\n"
+              "3|row|INTEGER|0||0\n"
+              "4|名称|TEXT|0||0\n"
+              "5|金额|TEXT|0||0\n"
+              "6|日期|TEXT|0||0\n"
+              "7|时间|TEXT|0||0\n");
+    EXPECT_EQ(Sqlite3(db_, "pragma table_info(P1_table0)"),
+              "0|id|INTEGER|1||1\n"
+              "1|parentId|INTEGER|0||0\n"
+              "2|createtime|INTEGER|0||0\n"
+              "3|row|INTEGER|0||0\n"
+              "4|品名|TEXT|0||0\n"
+              "5|数量|TEXT|0||0\n");
+    EXPECT_EQ(Sqlite3(db_, "select sql from sqlite_master where name = 'P1_MainTable'"),
+              "CREATE TABLE \"P1_MainTable\" ( id integer primary key autoincrement not null, parentId "
+              "integer,createtime integer,row integer,\"名称\" text,\"金额\" text,\"日期\" text,\"时间\" text )\n");
+}
+
+TEST_F(BillStore, SavesEveryTypeAsItsDefaultText)
+{
+    Fill(L"it's", L"1234.5", {{0, L"螺丝"}, {2, L"垫片"}});
+    page_.SetFieldText(L"主表.日期", 0, L"20240301");
+    page_.SetFieldText(L"主表.时间", 0, L"2024-3-1 8:05:09");
+    page_.SetFieldText(L"明细.数量", 2, L"3w");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    EXPECT_EQ(page_.IsModified(), 0);
+    const int64_t id = page_.GetRecordId(0);
+    ASSERT_GT(id, 0);
+    plat::FileTime now = 0;
+    ASSERT_TRUE(plat::SystemTimeToFileTime(PinnedTime(), now));
+
+    EXPECT_EQ(Sqlite3(db_, "select id, parentId, createtime, row, 名称, 金额, 日期, 时间 from P1_MainTable"),
+              std::to_string(id) + "|0|" + std::to_string(now) + "|0|it's|1234.5|2024-03-01|2024-03-01 08:05:09\n");
+    // Every grid line is stored; lines without values hold NULL.
+    EXPECT_EQ(Sqlite3(db_, "select parentId, row, ifnull(品名, 'NULL'), ifnull(数量, 'NULL') from P1_table0 "
+                           "order by row"),
+              std::to_string(id) + "|0|螺丝|NULL\n" + std::to_string(id) + "|1|NULL|NULL\n" + std::to_string(id) +
+                  "|2|垫片|30000\n" + std::to_string(id) + "|3|NULL|NULL\n" + std::to_string(id) + "|4|NULL|NULL\n");
+}
+
+TEST_F(BillStore, SaveUpdateCopyLoadDeleteAndList)
+{
+    Fill(L"first", L"10", {{1, L"a"}});
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    const int64_t first = page_.GetRecordId(0);
+    const int64_t firstLine = table_->GetRecordId(1);
+
+    // Unchanged: 0 with no error text, nothing written.
+    SetModuleError(L"stale");
+    EXPECT_EQ(page_.SaveRecord(), 0);
+    EXPECT_STREQ(GetModuleErrorText(), L"");
+
+    // Changed: the same rows are updated, an emptied cell becomes NULL.
+    Fill(L"first!", L"", {{1, L"b"}});
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    EXPECT_EQ(page_.GetRecordId(0), first);
+    EXPECT_EQ(table_->GetRecordId(1), firstLine);
+    EXPECT_EQ(Count("P1_MainTable"), "1\n");
+    EXPECT_EQ(Sqlite3(db_, "select 名称, ifnull(金额, 'NULL') from P1_MainTable"), "first!|NULL\n");
+
+    // Copy: a full new bill with new ids.
+    ASSERT_EQ(page_.SaveRecordAsNew(), 1);
+    const int64_t second = page_.GetRecordId(0);
+    EXPECT_NE(second, first);
+    EXPECT_NE(table_->GetRecordId(1), firstLine);
+    EXPECT_EQ(Count("P1_MainTable"), "2\n");
+    EXPECT_EQ(Count("P1_table0"), "10\n");
+
+    // Load the first one back into an emptied page.
+    ASSERT_EQ(page_.ResetRecordIds(), 1);
+    EXPECT_EQ(Text(L"主表.名称"), L"");
+    Fill(L"edit", L"1");
+    ASSERT_EQ(page_.LoadRecord(first), 1);
+    EXPECT_EQ(page_.IsModified(), 0);
+    EXPECT_EQ(Text(L"主表.名称"), L"first!");
+    EXPECT_EQ(Text(L"主表.金额"), L"");
+    EXPECT_EQ(Text(L"明细.品名", 1), L"b");
+    EXPECT_EQ(page_.GetRecordId(0), first);
+
+    // List: the main table's field columns, then each bill.
+    RecordingSink sink;
+    ASSERT_EQ(page_.QueryRecords(&sink, nullptr), 1);
+    EXPECT_EQ(sink.columnCalls, 1);
+    EXPECT_EQ(sink.names, (std::vector<std::wstring>{L"名称", L"金额", L"日期", L"时间"}));
+    EXPECT_EQ(sink.outside, L"");
+    EXPECT_EQ(sink.ids, (std::vector<int64_t>{first, second}));
+    EXPECT_EQ(sink.records[1], (std::vector<std::wstring>{L"first!", L"", L"", L""}));
+
+    // Deleting another bill leaves the page alone; deleting the shown one empties it.
+    ASSERT_EQ(page_.DeleteRecord(second), 1);
+    EXPECT_EQ(Text(L"主表.名称"), L"first!");
+    ASSERT_EQ(page_.DeleteRecord(first), 1);
+    EXPECT_EQ(Text(L"主表.名称"), L"");
+    EXPECT_EQ(page_.GetRecordId(0), -1);
+    EXPECT_EQ(Count("P1_MainTable"), "0\n");
+    EXPECT_EQ(Count("P1_table0"), "0\n");
+}
+
+TEST_F(BillStore, NothingToSave)
+{
+    EXPECT_EQ(page_.SaveRecord(), 0);
+    page_.SetFieldText(L"主表.名称", 0, L"x");
+    page_.SetFieldText(L"主表.名称", 0, L"");
+    EXPECT_EQ(page_.IsModified(), 1);
+    EXPECT_EQ(page_.SaveRecord(), 1);
+    EXPECT_EQ(page_.SaveRecordAsNew(), 1);
+    EXPECT_EQ(Count("P1_MainTable"), "0\n");
+}
+
+TEST_F(BillStore, QueryModes)
+{
+    std::vector<int64_t> ids;
+    for (const wchar_t* name : {L"a", L"b", L"c"}) {
+        page_.ResetRecordIds();
+        Fill(name, L"1");
+        ASSERT_EQ(page_.SaveRecord(), 1);
+        ids.push_back(page_.GetRecordId(0));
+    }
+    DataQuery condition{4, 0, L"名称 <> 'b'"};
+    struct Case {
+        DataQuery query;
+        std::vector<int64_t> expected;
+    } cases[] = {
+        {{1, 0, nullptr}, ids},
+        {{0, 0, nullptr}, ids},
+        {{7, 99, nullptr}, ids},
+        {{2, 0, nullptr}, {ids[2]}},
+        {{3, ids[1], nullptr}, {ids[1]}},
+        {{3, 12345, nullptr}, {}},
+        {condition, {ids[0], ids[2]}},
+    };
+    for (const Case& c : cases) {
+        RecordingSink sink;
+        EXPECT_EQ(page_.QueryRecords(&sink, &c.query), 1) << c.query.mode;
+        EXPECT_EQ(sink.ids, c.expected) << c.query.mode;
+    }
+
+    RecordingSink stopping;
+    stopping.stopAfter = 1;
+    SetModuleError(L"");
+    EXPECT_EQ(page_.QueryRecords(&stopping, nullptr), 0);
+    EXPECT_EQ(stopping.ids.size(), 1u);
+    EXPECT_STREQ(GetModuleErrorText(), L"");
+
+    DataQuery broken{4, 0, L"名称 = "};
+    RecordingSink none;
+    EXPECT_EQ(page_.QueryRecords(&none, &broken), 0);
+    EXPECT_NE(std::wstring(GetModuleErrorText()), L"");
+    EXPECT_EQ(page_.QueryRecords(nullptr, nullptr), 1);
+}
+
+TEST_F(BillStore, EmptyTableListsColumnsOnly)
+{
+    RecordingSink sink;
+    EXPECT_EQ(page_.QueryRecords(&sink, nullptr), 1);
+    EXPECT_EQ(sink.columnCalls, 1);
+    EXPECT_TRUE(sink.ids.empty());
+}
+
+TEST_F(BillStore, HostileValuesRoundTrip)
+{
+    const std::wstring values[] = {
+        L"it's",
+        L"100%",
+        L"a_b",
+        L"\"quoted\"",
+        L"'; drop table P1_MainTable; --",
+        L"back\\slash",
+        L"中文 票据 ‘引号’",
+        std::wstring(20000, L'长') + L"'%_",
+    };
+    for (const std::wstring& value : values) {
+        page_.ResetRecordIds();
+        page_.SetFieldText(L"主表.名称", 0, value.c_str());
+        page_.SetFieldText(L"明细.品名", 4, value.c_str());
+        ASSERT_EQ(page_.SaveRecord(), 1) << GetModuleErrorText();
+        const int64_t id = page_.GetRecordId(0);
+        page_.ResetRecordIds();
+        ASSERT_EQ(page_.LoadRecord(id), 1);
+        EXPECT_EQ(Text(L"主表.名称"), value);
+        EXPECT_EQ(Text(L"明细.品名", 4), value);
+    }
+    EXPECT_EQ(Count("P1_MainTable"), std::to_string(std::size(values)) + "\n");
+}
+
+TEST_F(BillStore, InputHistoryMatchesTheTypedTextLiterally)
+{
+    for (const wchar_t* value : {L"it's", L"100%", L"100 percent", L"a_b", L"axb", L"A_B", L"back\\slash", L""}) {
+        page_.ResetRecordIds();
+        page_.SetFieldText(L"主表.名称", 0, value);
+        page_.SetFieldText(L"主表.金额", 0, L"1");
+        ASSERT_EQ(page_.SaveRecord(), 1);
+    }
+    DataField* name = page_.LookupField(L"名称");
+    auto history = [&](const wchar_t* text) {
+        SqlCommand command;
+        EXPECT_EQ(name->QueryInputHistory(text, command), 1);
+        SqlStatementRef reader;
+        std::vector<std::wstring> found;
+        if (!command.ExecuteReader(reader))
+            return std::vector<std::wstring>{L"<failed: " + command.ErrorText() + L">"};
+        while (reader->Next() == 1)
+            found.push_back(reader->ColumnText(0));
+        return found;
+    };
+    EXPECT_EQ(history(L"'"), (std::vector<std::wstring>{L"it's"}));
+    EXPECT_EQ(history(L"%"), (std::vector<std::wstring>{L"100%"}));
+    EXPECT_EQ(history(L"_"), (std::vector<std::wstring>{L"A_B", L"a_b"}));
+    EXPECT_EQ(history(L"\\"), (std::vector<std::wstring>{L"back\\slash"}));
+    EXPECT_EQ(history(L"100"), (std::vector<std::wstring>{L"100 percent", L"100%"}));
+    EXPECT_EQ(history(L"").size(), 7u);
+    EXPECT_EQ(history(nullptr).size(), 7u);
+    EXPECT_EQ(history(L"zzz").size(), 0u);
+
+    DataPage unprepared;
+    DataField* loose = unprepared.AddField(L"x");
+    SqlCommand command;
+    EXPECT_EQ(loose->QueryInputHistory(L"a", command), 0);
+}
+
+TEST_F(BillStore, AFailedSaveGivesTheRowsTheirIdsBack)
+{
+    {
+        SqlCommand trigger(&connection_);
+        trigger.SetSql(L"create trigger refuse before insert on P1_table0 when new.row = 3 "
+                       L"begin select raise(abort, 'line refused'); end");
+        ASSERT_TRUE(trigger.Prepare() && trigger.Step());
+    }
+    Fill(L"new", L"5", {{0, L"x"}});
+    EXPECT_EQ(page_.SaveRecord(), 0);
+    EXPECT_NE(std::wstring(GetModuleErrorText()).find(L"line refused"), std::wstring::npos);
+    EXPECT_EQ(page_.GetRecordId(0), -1);
+    for (int32_t row = 0; row < 5; ++row)
+        EXPECT_EQ(table_->GetRecordId(row), -1) << row;
+    EXPECT_EQ(page_.IsModified(), 1);
+    EXPECT_EQ(Count("P1_MainTable"), "0\n");
+
+    {
+        SqlCommand drop(&connection_, L"drop trigger refuse");
+        ASSERT_TRUE(drop.Prepare() && drop.Step());
+    }
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    const int64_t id = page_.GetRecordId(0);
+    EXPECT_EQ(Sqlite3(db_, "select id, 名称 from P1_MainTable"), std::to_string(id) + "|new\n");
+    EXPECT_EQ(Sqlite3(db_, "select count(*) from P1_table0 where parentId = " + std::to_string(id)), "5\n");
+
+    // A failed copy of a loaded bill leaves the page on the loaded bill.
+    {
+        SqlCommand trigger(&connection_);
+        trigger.SetSql(L"create trigger refuse before insert on P1_table0 begin select raise(abort, 'no'); end");
+        ASSERT_TRUE(trigger.Prepare() && trigger.Step());
+    }
+    const int64_t line = table_->GetRecordId(2);
+    EXPECT_EQ(page_.SaveRecordAsNew(), 0);
+    EXPECT_EQ(page_.GetRecordId(0), id);
+    EXPECT_EQ(table_->GetRecordId(2), line);
+    EXPECT_EQ(Count("P1_MainTable"), "1\n");
+}
+
+TEST_F(BillStore, NewestBillLoadsOnlyItsOwnLines)
+{
+    Fill(L"A", L"1", {{0, L"a0"}, {1, L"a1"}});
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    const int64_t a = page_.GetRecordId(0);
+    page_.ResetRecordIds();
+    Fill(L"B", L"2", {{0, L"b0"}});
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    // Bill A changes again after B was saved.
+    ASSERT_EQ(page_.LoadRecord(a), 1);
+    page_.SetFieldText(L"明细.品名", 2, L"a2");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+
+    page_.ResetRecordIds();
+    ASSERT_EQ(page_.LoadRecord(0), 1);
+    EXPECT_EQ(Text(L"主表.名称"), L"B");
+    EXPECT_EQ(Text(L"明细.品名", 0), L"b0");
+    EXPECT_EQ(Text(L"明细.品名", 1), L"");
+    EXPECT_EQ(Text(L"明细.品名", 2), L"");
+}
+
+TEST_F(BillStore, LoadingAMissingBillEmptiesThePage)
+{
+    Fill(L"shown", L"1", {{0, L"x"}});
+    EXPECT_EQ(page_.LoadRecord(4711), 1);
+    EXPECT_EQ(Text(L"主表.名称"), L"");
+    EXPECT_EQ(Text(L"明细.品名", 0), L"");
+    EXPECT_EQ(page_.GetRecordId(0), -1);
+}
+
+TEST_F(BillStore, NewFieldsWidenTheTablesOnce)
+{
+    Fill(L"old", L"1");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    const int64_t id = page_.GetRecordId(0);
+    page_.ClearRows();
+    AddTyped(page_, L"备注", 0);
+    AddTyped(page_, L"ＸＹ", 0);
+    ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+    // A field whose name differs only in letter case shares the column.
+    page_.ClearRows();
+    AddTyped(page_, L"memo", 0);
+    ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+    page_.ClearRows();
+    AddTyped(page_, L"MEMO", 0);
+    ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+    EXPECT_EQ(Sqlite3(db_, "select group_concat(name, ',') from pragma_table_info('P1_MainTable')"),
+              "id,parentId,createtime,row,名称,金额,日期,时间,备注,ＸＹ,memo\n");
+    ASSERT_EQ(page_.LoadRecord(id), 1);
+    EXPECT_EQ(Text(L"主表.名称"), L"old");
+    page_.SetFieldText(L"主表.memo", 0, L"m");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    EXPECT_EQ(Sqlite3(db_, "select memo from P1_MainTable"), "m\n");
+}
+
+TEST_F(BillStore, FieldNamesThatAreKeywordsOrFixedColumns)
+{
+    DataPage page;
+    for (const wchar_t* name : {L"order", L"alter", L"row", L"createtime", L"ID", L"a\"b", L"select"})
+        AddTyped(page, name, 0);
+    ASSERT_EQ(page.PrepareStore(&connection_, L"K-1 x"), 1) << GetModuleErrorText();
+    for (const wchar_t* name : {L"主表.order", L"主表.alter", L"主表.row", L"主表.createtime", L"主表.ID",
+                                L"主表.a\"b", L"主表.select"})
+        EXPECT_EQ(page.SetFieldText(name, 0, L"v'1"), 1) << name;
+    ASSERT_EQ(page.SaveRecord(), 1) << GetModuleErrorText();
+    const int64_t id = page.GetRecordId(0);
+    page.ResetRecordIds();
+    ASSERT_EQ(page.LoadRecord(id), 1);
+    for (const wchar_t* name : {L"主表.order", L"主表.alter", L"主表.a\"b", L"主表.select"})
+        EXPECT_STREQ(page.GetFieldValue(name, 0)->GetText(), L"v'1") << name;
+    // Fields named like the fixed columns are filled in but have no column of
+    // their own; the fixed columns keep their meaning.
+    EXPECT_EQ(Sqlite3(db_, "select id, row from [K-1 x_MainTable]"), std::to_string(id) + "|0\n");
+    RecordingSink sink;
+    ASSERT_EQ(page.QueryRecords(&sink, nullptr), 1);
+    EXPECT_EQ(sink.names, (std::vector<std::wstring>{L"order", L"alter", L"a\"b", L"select"}));
+}
+
+TEST(BillStoreWithoutDatabase, RecordOperationsDoNothing)
+{
+    DataPage page;
+    AddTyped(page, L"a", 0);
+    ASSERT_EQ(page.PrepareStore(nullptr, L"P"), 1);
+    page.SetFieldText(L"主表.a", 0, L"x");
+    EXPECT_EQ(page.SaveRecord(), 1);
+    EXPECT_EQ(page.SaveRecordAsNew(), 1);
+    EXPECT_EQ(page.LoadRecord(1), 1);
+    EXPECT_EQ(page.DeleteRecord(1), 1);
+    EXPECT_STREQ(page.GetFieldValue(L"主表.a", 0)->GetText(), L"x");
+}
+
+}  // namespace
