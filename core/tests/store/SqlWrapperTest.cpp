@@ -132,6 +132,7 @@ TEST(StoreSql, ErrorsAreTexts)
     TempDir dir;
     SqlConnection c;
     ASSERT_EQ(c.Open(Path(dir, "e.db").c_str()), 1);
+    SqlConnection closed;
     struct Case {
         const char* what;
         SqlConnection* connection;
@@ -140,6 +141,7 @@ TEST(StoreSql, ErrorsAreTexts)
         std::wstring error;
     } cases[] = {
         {"no connection", nullptr, L"select 1", nullptr, L"Invalid sqlite connection."},
+        {"connection not open", &closed, L"select 1", nullptr, L"Memory out."},
         {"empty text", &c, L"", nullptr, L"SQL statement is null."},
         {"only blanks", &c, L"   ", nullptr, L"SQL statement is null."},
         {"only empty statements", &c, L" ; ;", nullptr, L"SQL statement is null."},
@@ -206,6 +208,11 @@ TEST(StoreSql, TransactionScopes)
         t.Rollback();
     }
     EXPECT_EQ(CountRows(c, L"t"), 1);
+    // A commit with no transaction open is reported, not taken for success.
+    SqlTransaction late(&c);
+    late.Rollback();
+    EXPECT_FALSE(late.Commit());
+    EXPECT_EQ(late.ErrorText(), L"cannot commit - no transaction is active");
 }
 
 TEST(StoreSql, ShutdownWithHoldersLeftIsSafe)
