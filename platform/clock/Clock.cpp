@@ -4,9 +4,11 @@
 #include <chrono>
 #include <ctime>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 constexpr int64_t kTicksPerMillisecond = 10000;
 constexpr int64_t kTicksPerSecond = 1000 * kTicksPerMillisecond;
@@ -56,12 +58,10 @@ SystemTime FromTm(const std::tm& tm, int milliseconds)
     return st;
 }
 
-template <class Convert>
-SystemTime Now(Convert convert)
+template <class Convert> SystemTime Now(Convert convert)
 {
     const auto now = std::chrono::system_clock::now();
-    const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
     std::time_t seconds = static_cast<std::time_t>(ms / 1000);
     int milliseconds = static_cast<int>(ms % 1000);
     if (milliseconds < 0) {
@@ -76,7 +76,7 @@ SystemTime Now(Convert convert)
 SystemClock g_systemClock;
 std::atomic<const Clock*> g_clock{nullptr};
 
-}  // namespace
+} // namespace
 
 bool IsLeapYear(int year)
 {
@@ -108,7 +108,8 @@ bool SystemTimeToFileTime(const SystemTime& in, FileTime& out)
         in.milliseconds > 999)
         return false;
     const int64_t days = DaysFromCivil(in.year, in.month, in.day) - kEpoch1601;
-    const int64_t ticks = days * kTicksPerDay + (in.hour * 3600 + in.minute * 60 + in.second) * kTicksPerSecond +
+    const int64_t ticks = days * kTicksPerDay +
+                          (in.hour * 3600 + in.minute * 60 + in.second) * kTicksPerSecond +
                           in.milliseconds * kTicksPerMillisecond;
     out = static_cast<FileTime>(ticks);
     return true;
@@ -131,7 +132,8 @@ bool FileTimeToSystemTime(FileTime in, SystemTime& out)
     st.year = static_cast<uint16_t>(y);
     st.month = static_cast<uint16_t>(m);
     st.day = static_cast<uint16_t>(d);
-    st.dayOfWeek = static_cast<uint16_t>(DayOfWeek(static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)));
+    st.dayOfWeek =
+        static_cast<uint16_t>(DayOfWeek(static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)));
     st.hour = static_cast<uint16_t>(rest / (3600 * kTicksPerSecond));
     rest %= 3600 * kTicksPerSecond;
     st.minute = static_cast<uint16_t>(rest / (60 * kTicksPerSecond));
@@ -174,4 +176,4 @@ ScopedClock::~ScopedClock()
     SetClock(previous_);
 }
 
-}  // namespace plat
+} // namespace plat

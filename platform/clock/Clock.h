@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-namespace plat {
+namespace plat
+{
 
 // The calendar fields of one moment, in the order Windows' SYSTEMTIME keeps them.
 // dayOfWeek runs from 0 (Sunday) to 6.
@@ -40,7 +41,8 @@ bool SystemTimeToFileTime(const SystemTime& in, FileTime& out);
 bool FileTimeToSystemTime(FileTime in, SystemTime& out);
 
 // Where the current time comes from.
-class Clock {
+class Clock
+{
 public:
     virtual ~Clock() = default;
     // The date and time of the person at the machine.
@@ -49,14 +51,16 @@ public:
 };
 
 // The machine's clock.
-class SystemClock final : public Clock {
+class SystemClock final : public Clock
+{
 public:
     SystemTime LocalNow() const override;
     SystemTime UtcNow() const override;
 };
 
 // A clock that stands still at the given local and UTC moments (tests).
-class FixedClock final : public Clock {
+class FixedClock final : public Clock
+{
 public:
     FixedClock(const SystemTime& local, const SystemTime& utc) : local_(local), utc_(utc) {}
     // Local and UTC the same.
@@ -74,11 +78,18 @@ private:
 const Clock& GetClock();
 void SetClock(const Clock* clock);
 
-inline SystemTime LocalNow() { return GetClock().LocalNow(); }
-inline SystemTime UtcNow() { return GetClock().UtcNow(); }
+inline SystemTime LocalNow()
+{
+    return GetClock().LocalNow();
+}
+inline SystemTime UtcNow()
+{
+    return GetClock().UtcNow();
+}
 
 // Sets a clock for the lifetime of the object and puts the previous one back.
-class ScopedClock {
+class ScopedClock
+{
 public:
     explicit ScopedClock(const Clock& clock);
     ~ScopedClock();
@@ -89,4 +100,4 @@ private:
     const Clock* previous_;
 };
 
-}  // namespace plat
+} // namespace plat

@@ -8,8 +8,8 @@
 #include <string>
 
 struct DataValue {
-    uint32_t type = kNoValueType;  // a category, or kNoValueType
-    uint32_t reserved = 0;         // carried along, never interpreted here
+    uint32_t type = kNoValueType; // a category, or kNoValueType
+    uint32_t reserved = 0;        // carried along, never interpreted here
     FormatValue value{};
     std::wstring text;
 

@@ -7,29 +7,30 @@
 #include <cstdarg>
 #include <cwchar>
 
-namespace {
+namespace
+{
 
 enum class Shape {
-    IsoDate,         // %04d-%02d-%02d
-    IsoDateTime,     // %04d-%02d-%02d %02d:%02d:%02d
-    YmdShort,        // %04d-%d-%d
-    YyMmDd,          // %02d-%02d-%02d
-    YyMd,            // %02d-%d-%d
-    CnYyyyMmDd,      // %04d年%02d月%02d日
-    CnYyyyMd,        // %04d年%d月%d日
-    CnYyMd,          // %02d年%d月%d日
-    YmdHnsShort,     // %04d-%d-%d %d:%d:%d
-    YyMdHns,         // %02d-%d-%d %d:%d:%d
-    YyMdHn,          // %02d-%d-%d %d:%d
-    MdHn,            // %d-%d %d:%d
-    Hns,             // %d:%d:%d
-    CnYyyyMdHns,     // %04d年%d月%d日 %d:%d:%d
-    CnYyyyMdHn,      // %04d年%d月%d日 %d:%d
-    CnYyMdHns,       // %02d年%d月%d日 %d:%d:%d
-    CnYyMdHn,        // %02d年%d月%d日 %d:%d
-    UpperFull,       // 贰零零玖年零玖月贰拾陆日
-    UpperShortYear,  // 零玖年零玖月贰拾陆日
-    UpperMonthDay,   // 零玖月贰拾陆日
+    IsoDate,        // %04d-%02d-%02d
+    IsoDateTime,    // %04d-%02d-%02d %02d:%02d:%02d
+    YmdShort,       // %04d-%d-%d
+    YyMmDd,         // %02d-%02d-%02d
+    YyMd,           // %02d-%d-%d
+    CnYyyyMmDd,     // %04d年%02d月%02d日
+    CnYyyyMd,       // %04d年%d月%d日
+    CnYyMd,         // %02d年%d月%d日
+    YmdHnsShort,    // %04d-%d-%d %d:%d:%d
+    YyMdHns,        // %02d-%d-%d %d:%d:%d
+    YyMdHn,         // %02d-%d-%d %d:%d
+    MdHn,           // %d-%d %d:%d
+    Hns,            // %d:%d:%d
+    CnYyyyMdHns,    // %04d年%d月%d日 %d:%d:%d
+    CnYyyyMdHn,     // %04d年%d月%d日 %d:%d
+    CnYyMdHns,      // %02d年%d月%d日 %d:%d:%d
+    CnYyMdHn,       // %02d年%d月%d日 %d:%d
+    UpperFull,      // 贰零零玖年零玖月贰拾陆日
+    UpperShortYear, // 零玖年零玖月贰拾陆日
+    UpperMonthDay,  // 零玖月贰拾陆日
     LowerFull,
     LowerShortYear,
     LowerMonthDay,
@@ -197,8 +198,7 @@ std::wstring Render(Shape shape, const plat::SystemTime& t)
     return std::wstring();
 }
 
-template <Shape S>
-int FormatDate(const wchar_t*, const FormatValue* value, std::wstring& out)
+template <Shape S> int FormatDate(const wchar_t*, const FormatValue* value, std::wstring& out)
 {
     out.clear();
     plat::SystemTime t;
@@ -208,7 +208,10 @@ int FormatDate(const wchar_t*, const FormatValue* value, std::wstring& out)
     return 1;
 }
 
-#define DOX_DATE(name, shape, example) {0, name, &FormatDate<Shape::shape>, 0, example}
+#define DOX_DATE(name, shape, example)                                                                       \
+    {                                                                                                        \
+        0, name, &FormatDate<Shape::shape>, 0, example                                                       \
+    }
 
 FormatEntry g_dateEntries[] = {
     DOX_DATE(L"<默认>", IsoDate, L"yyyy-mm-dd"),
@@ -335,7 +338,7 @@ bool ParseDateOrDateTime(const wchar_t* text, plat::FileTime& out, std::wstring*
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::span<FormatEntry> DateFormatEntries()
 {

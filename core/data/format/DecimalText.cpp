@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-namespace {
+namespace
+{
 
 // The exact decimal value of |value| (finite): all of its digits with the point
 // after intDigits of them. A double is m * 2^e, so its expansion ends after -e
@@ -28,8 +29,8 @@ ExactDecimal Expand(double value)
     }
     const int precision = e < 0 ? -e : 0;
     std::string text(static_cast<size_t>(precision) + 330, '\0');
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed,
-                                      precision);
+    const auto result =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, precision);
     text.resize(static_cast<size_t>(result.ptr - text.data()));
 
     ExactDecimal exact;
@@ -49,7 +50,8 @@ ExactDecimal Expand(double value)
 ExactDecimal ExpandShortest(double value)
 {
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
     const std::string text(buffer, result.ptr);
     ExactDecimal shortest;
     const size_t point = text.find('.');
@@ -105,14 +107,15 @@ std::wstring NonFinite(double value, bool upper)
     return Widen(text);
 }
 
-}  // namespace
+} // namespace
 
 double NudgeAwayFromZero(double value)
 {
     return value >= 0 ? value + 1e-14 : value - 1e-14;
 }
 
-namespace {
+namespace
+{
 
 std::wstring Fixed(double value, int decimals, ExactDecimal exact)
 {
@@ -133,7 +136,7 @@ int ClampDecimals(int decimals)
     return decimals < 0 ? 0 : decimals > 40 ? 40 : decimals;
 }
 
-}  // namespace
+} // namespace
 
 std::wstring FormatFixed(double value, int decimals)
 {

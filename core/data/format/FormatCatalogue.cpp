@@ -7,7 +7,8 @@
 
 #include <span>
 
-namespace {
+namespace
+{
 
 const wchar_t* const kCategoryNames[kFormatCategoryCount] = {L"文本", L"数值", L"日期", L"日期时间"};
 
@@ -47,7 +48,7 @@ bool EqualIgnoringCase(const wchar_t* a, const wchar_t* b)
     return *a == *b;
 }
 
-}  // namespace
+} // namespace
 
 void InitFormatCatalogue()
 {

@@ -32,10 +32,10 @@ static_assert(sizeof(FormatValue) == 8, "a field value is 8 bytes");
 using FormatFunction = int (*)(const wchar_t* parameter, const FormatValue* value, std::wstring& out);
 
 struct FormatEntry {
-    uint32_t id;  // written by InitFormatCatalogue
+    uint32_t id; // written by InitFormatCatalogue
     const wchar_t* name;
     FormatFunction format;
-    uint32_t takesParameter;  // 1 when the function reads the parameter text
+    uint32_t takesParameter; // 1 when the function reads the parameter text
     const wchar_t* example;
 };
 

@@ -1,11 +1,13 @@
 #include "NameRules.h"
 
-namespace {
+namespace
+{
 
 // The SQL words, then the two columns of every bill table.
 const wchar_t* const kReservedWords[] = {
-    L"table", L"view", L"insert", L"update", L"create", L"alert",    L"delete", L"drop",  L"index", L"select",
-    L"add",   L"foreign", L"limit", L"right", L"from",  L"rollback", L"set",    L"where", L"id",    L"parentId",
+    L"table", L"view",     L"insert", L"update", L"create",  L"alert",    L"delete",
+    L"drop",  L"index",    L"select", L"add",    L"foreign", L"limit",    L"right",
+    L"from",  L"rollback", L"set",    L"where",  L"id",      L"parentId",
 };
 static_assert(sizeof(kReservedWords) / sizeof(kReservedWords[0]) == 20);
 
@@ -32,7 +34,7 @@ bool EqualIgnoringCase(const wchar_t* a, const wchar_t* b)
     return *a == *b;
 }
 
-}  // namespace
+} // namespace
 
 bool IsValidNameText(const wchar_t* text)
 {

@@ -24,7 +24,8 @@ const wchar_t* const kChineseNegativeWord = L"负";
 
 const AmountWords kAmountWords = {{L"整", L"元", L"角", L"分"}};
 
-namespace {
+namespace
+{
 
 // The classification buffer of the Chinese writers holds at most 127 codes.
 constexpr size_t kMaxNumberText = 128;
@@ -61,8 +62,8 @@ bool ReadDecimal(const wchar_t* text, size_t& pos, double& out)
     bool negative = false;
     if (text[i] == L'+' || text[i] == L'-')
         negative = text[i++] == L'-';
-    std::string digits;  // mantissa without sign, for the conversion
-    int intDigits = 0;   // significant digits before the point
+    std::string digits; // mantissa without sign, for the conversion
+    int intDigits = 0;  // significant digits before the point
     int leadingFractionZeros = 0;
     bool seenNonZero = false;
     size_t mantissaDigits = 0;
@@ -140,7 +141,7 @@ bool ReadHexInteger(const wchar_t* text, size_t& pos, double& out)
     uint64_t value = 0;
     for (int digit; (digit = HexValue(text[i])) >= 0; ++i) {
         if (value > (static_cast<uint64_t>(INT64_MAX) >> 4))
-            return false;  // past a 64-bit integer: refused rather than clamped
+            return false; // past a 64-bit integer: refused rather than clamped
         value = value << 4 | static_cast<uint64_t>(digit);
     }
     out = negative ? -static_cast<double>(value) : static_cast<double>(value);
@@ -207,7 +208,7 @@ bool ParseExponent(const wchar_t* text, size_t& i, long& exponent)
     return text[i] == L'\0';
 }
 
-}  // namespace
+} // namespace
 
 bool ParseNumberText(const wchar_t* text, double& out)
 {
@@ -272,7 +273,7 @@ double RoundToPowerOfTen(double value, double step)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     double a = std::fabs(step);
     if (!(a > 0) || std::isinf(a))
-        return nan;  // no power of ten: the unit search would never end
+        return nan; // no power of ten: the unit search would never end
     if (a == 1)
         return std::floor(value + 0.5);
     double scale = 1;
@@ -334,7 +335,7 @@ bool ToChineseNumeral(const ChineseNumerals& table, const wchar_t* number, std::
 
     const size_t first = digits.find_first_not_of(L'0');
     if (first == std::wstring::npos) {
-        out = table.text[0];  // zero, without a sign
+        out = table.text[0]; // zero, without a sign
         return true;
     }
     DigitRun run;
@@ -357,7 +358,7 @@ bool ToChineseNumeral(const ChineseNumerals& table, const wchar_t* number, std::
             out += table.text[units];
         }
     } else {
-        out += table.text[0];  // a number below 1 reads 〇点…
+        out += table.text[0]; // a number below 1 reads 〇点…
     }
 
     int pendingZeros = 0;
@@ -426,7 +427,7 @@ bool ToChineseAmount(const ChineseNumerals& table, const AmountWords& words, con
             text += table.text[0];
         text += table.text[units];
     } else if (intPart.find_first_not_of(L'0') == std::wstring::npos) {
-        text += table.text[0];  // 零元 when the amount has no whole units
+        text += table.text[0]; // 零元 when the amount has no whole units
     }
     text += words.text[1];
 

@@ -6,7 +6,8 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 enum class Fixed { Plain, Thousands, Percent, PerMille };
 
@@ -63,21 +64,27 @@ int FormatDigit(const wchar_t*, const FormatValue* value, std::wstring& out)
     return 1;
 }
 
-#define DOX_FIXED(name, kind, dec, scale, example) {0, name, &FormatNumberFixed<Fixed::kind, dec, scale>, 1, example}
+#define DOX_FIXED(name, kind, dec, scale, example)                                                           \
+    {                                                                                                        \
+        0, name, &FormatNumberFixed<Fixed::kind, dec, scale>, 1, example                                     \
+    }
 
-#define DOX_DIGIT(pos, place, kind, suffix, example) {0, L"<" place suffix, &FormatDigit<pos, DigitKind::kind>, 0, example}
+#define DOX_DIGIT(pos, place, kind, suffix, example)                                                         \
+    {                                                                                                        \
+        0, L"<" place suffix, &FormatDigit<pos, DigitKind::kind>, 0, example                                 \
+    }
 
 // The twenty positions from 10^-4 to 10^15, in catalogue order.
-#define DOX_DIGIT_RUN(kind, suffix, example)                                                                  \
-    DOX_DIGIT(-4, L"万分位", kind, suffix, example), DOX_DIGIT(-3, L"千分位", kind, suffix, example),         \
-        DOX_DIGIT(-2, L"百分位", kind, suffix, example), DOX_DIGIT(-1, L"十分位", kind, suffix, example),     \
-        DOX_DIGIT(0, L"个位", kind, suffix, example), DOX_DIGIT(1, L"十位", kind, suffix, example),           \
-        DOX_DIGIT(2, L"百位", kind, suffix, example), DOX_DIGIT(3, L"千位", kind, suffix, example),           \
-        DOX_DIGIT(4, L"万位", kind, suffix, example), DOX_DIGIT(5, L"十万位", kind, suffix, example),         \
-        DOX_DIGIT(6, L"百万位", kind, suffix, example), DOX_DIGIT(7, L"千万位", kind, suffix, example),       \
-        DOX_DIGIT(8, L"亿位", kind, suffix, example), DOX_DIGIT(9, L"十亿位", kind, suffix, example),         \
-        DOX_DIGIT(10, L"百亿位", kind, suffix, example), DOX_DIGIT(11, L"千亿位", kind, suffix, example),     \
-        DOX_DIGIT(12, L"万亿位", kind, suffix, example), DOX_DIGIT(13, L"十万亿位", kind, suffix, example),   \
+#define DOX_DIGIT_RUN(kind, suffix, example)                                                                 \
+    DOX_DIGIT(-4, L"万分位", kind, suffix, example), DOX_DIGIT(-3, L"千分位", kind, suffix, example),        \
+        DOX_DIGIT(-2, L"百分位", kind, suffix, example), DOX_DIGIT(-1, L"十分位", kind, suffix, example),    \
+        DOX_DIGIT(0, L"个位", kind, suffix, example), DOX_DIGIT(1, L"十位", kind, suffix, example),          \
+        DOX_DIGIT(2, L"百位", kind, suffix, example), DOX_DIGIT(3, L"千位", kind, suffix, example),          \
+        DOX_DIGIT(4, L"万位", kind, suffix, example), DOX_DIGIT(5, L"十万位", kind, suffix, example),        \
+        DOX_DIGIT(6, L"百万位", kind, suffix, example), DOX_DIGIT(7, L"千万位", kind, suffix, example),      \
+        DOX_DIGIT(8, L"亿位", kind, suffix, example), DOX_DIGIT(9, L"十亿位", kind, suffix, example),        \
+        DOX_DIGIT(10, L"百亿位", kind, suffix, example), DOX_DIGIT(11, L"千亿位", kind, suffix, example),    \
+        DOX_DIGIT(12, L"万亿位", kind, suffix, example), DOX_DIGIT(13, L"十万亿位", kind, suffix, example),  \
         DOX_DIGIT(14, L"百万亿位", kind, suffix, example), DOX_DIGIT(15, L"千万亿位", kind, suffix, example)
 
 FormatEntry g_numberEntries[] = {
@@ -126,7 +133,7 @@ static_assert(sizeof(g_numberEntries) / sizeof(g_numberEntries[0]) == 94);
 #undef DOX_DIGIT
 #undef DOX_FIXED
 
-}  // namespace
+} // namespace
 
 std::span<FormatEntry> NumberFormatEntries()
 {

@@ -2,7 +2,8 @@
 
 #include <cwchar>
 
-namespace {
+namespace
+{
 
 bool IsBlank(wchar_t c)
 {
@@ -28,8 +29,7 @@ int FormatTextDefault(const wchar_t*, const FormatValue* value, std::wstring& ou
 }
 
 // The n-th character (from 1); empty when the text is shorter.
-template <int N>
-int FormatTextCharacter(const wchar_t*, const FormatValue* value, std::wstring& out)
+template <int N> int FormatTextCharacter(const wchar_t*, const FormatValue* value, std::wstring& out)
 {
     out.clear();
     const wchar_t* text = value->text;
@@ -39,8 +39,7 @@ int FormatTextCharacter(const wchar_t*, const FormatValue* value, std::wstring& 
 }
 
 // The n-th word; the parameter names the separator characters.
-template <int N>
-int FormatTextWord(const wchar_t* parameter, const FormatValue* value, std::wstring& out)
+template <int N> int FormatTextWord(const wchar_t* parameter, const FormatValue* value, std::wstring& out)
 {
     out = NthWord(value->text, N, parameter);
     return 1;
@@ -83,7 +82,7 @@ FormatEntry g_textEntries[] = {
 };
 static_assert(sizeof(g_textEntries) / sizeof(g_textEntries[0]) == 23);
 
-}  // namespace
+} // namespace
 
 std::span<FormatEntry> TextFormatEntries()
 {

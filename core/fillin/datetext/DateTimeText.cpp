@@ -1,6 +1,7 @@
 #include "DateTimeText.h"
 
-namespace {
+namespace
+{
 
 // The blanks an operator may type around numbers: ASCII white space and the
 // ideographic space of Chinese input methods.
@@ -86,7 +87,7 @@ bool ReadCompactDate(DateTimeParts& parts)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::wstring InvalidDateMessage(const std::wstring& text)
 {

@@ -12,26 +12,26 @@
 enum DateTimeToken : int32_t {
     kDateTokenError = -1,
     kDateTokenEnd = 0,
-    kDateTokenYear = 1,    // 年
-    kDateTokenMonth = 2,   // 月
-    kDateTokenDay = 3,     // 日
-    kDateTokenHour = 4,    // 时
-    kDateTokenMinute = 5,  // 分
-    kDateTokenSecond = 6,  // 秒
-    kDateTokenDateSeparator = 7,  // - . / backslash
-    kDateTokenTimeSeparator = 8,  // :
+    kDateTokenYear = 1,          // 年
+    kDateTokenMonth = 2,         // 月
+    kDateTokenDay = 3,           // 日
+    kDateTokenHour = 4,          // 时
+    kDateTokenMinute = 5,        // 分
+    kDateTokenSecond = 6,        // 秒
+    kDateTokenDateSeparator = 7, // - . / backslash
+    kDateTokenTimeSeparator = 8, // :
 };
 
 // One text being read. Every part is -1 while not given.
 struct DateTimeParts {
-    std::wstring text;  // the whole text, for the message
+    std::wstring text; // the whole text, for the message
     size_t position = 0;
     wchar_t current = 0;
-    wchar_t digits[5] = {};  // the number being read: at most 4 digits and a terminator
+    wchar_t digits[5] = {}; // the number being read: at most 4 digits and a terminator
     int32_t digitCount = 0;
-    int32_t number = -1;  // value of the last number read
+    int32_t number = -1; // value of the last number read
     int32_t lastToken = -1;
-    std::wstring error;  // the message of the last failure
+    std::wstring error; // the message of the last failure
     int32_t year = -1;
     int32_t month = -1;
     int32_t day = -1;

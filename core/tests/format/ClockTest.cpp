@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
+namespace
+{
 
 plat::SystemTime Make(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 {
@@ -58,9 +59,18 @@ TEST(ClockCalendar, ConvertsKnownMomentsBothWays)
 TEST(ClockCalendar, RefusesFieldsOutOfRange)
 {
     const plat::SystemTime bad[] = {
-        Make(1600, 12, 31), Make(30828, 1, 1),  Make(2009, 0, 1),        Make(2009, 13, 1),
-        Make(2009, 1, 0),   Make(2009, 4, 31),  Make(1900, 2, 29),       Make(2100, 2, 29),
-        Make(2009, 2, 29),  Make(2009, 1, 1, 24), Make(2009, 1, 1, 0, 60), Make(2009, 1, 1, 0, 0, 60),
+        Make(1600, 12, 31),
+        Make(30828, 1, 1),
+        Make(2009, 0, 1),
+        Make(2009, 13, 1),
+        Make(2009, 1, 0),
+        Make(2009, 4, 31),
+        Make(1900, 2, 29),
+        Make(2100, 2, 29),
+        Make(2009, 2, 29),
+        Make(2009, 1, 1, 24),
+        Make(2009, 1, 1, 0, 60),
+        Make(2009, 1, 1, 0, 0, 60),
         Make(2009, 1, 1, 0, 0, 0, 1000),
     };
     for (const plat::SystemTime& t : bad) {
@@ -81,8 +91,8 @@ TEST(ClockCalendar, MonthLengthsAndLeapYears)
     struct Case {
         int year, month, days;
     } const cases[] = {
-        {2009, 1, 31}, {2009, 2, 28}, {2008, 2, 29}, {1900, 2, 28}, {2000, 2, 29}, {2100, 2, 28},
-        {2009, 4, 30}, {2009, 12, 31}, {2009, 0, 0},  {2009, 13, 0},
+        {2009, 1, 31}, {2009, 2, 28}, {2008, 2, 29},  {1900, 2, 28}, {2000, 2, 29},
+        {2100, 2, 28}, {2009, 4, 30}, {2009, 12, 31}, {2009, 0, 0},  {2009, 13, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(plat::DaysInMonth(c.year, c.month), c.days) << c.year << "-" << c.month;
@@ -133,4 +143,4 @@ TEST(ClockSystem, LocalTimeFollowsTheZone)
     EXPECT_EQ(now.dayOfWeek, plat::DayOfWeek(now.year, now.month, now.day));
 }
 
-}  // namespace
+} // namespace

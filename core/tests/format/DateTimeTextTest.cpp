@@ -1,11 +1,12 @@
-#include "Clock.h"
 #include "DateTimeText.h"
+#include "Clock.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace {
+namespace
+{
 
 plat::SystemTime Day(int y, int m, int d, int h = 0, int mi = 0)
 {
@@ -51,7 +52,9 @@ TEST(DateTimeText, ReadsEveryShapeTheOperatorsType)
         {L"2010-05-25 11时23分10秒", 2010, 5, 25, 11, 23, 10},
         {L"2010年5月25日 11:23", 2010, 5, 25, 11, 23, -1},
         {L" 2010 - 5 - 25 ", 2010, 5, 25, -1, -1, -1},
-        {L"\x3000" L"2010-05-25\x3000", 2010, 5, 25, -1, -1, -1},
+        {L"\x3000"
+         L"2010-05-25\x3000",
+         2010, 5, 25, -1, -1, -1},
         {L"09-9-26", 9, 9, 26, -1, -1, -1},
         {L"2009-09-26 9:9:1", 2009, 9, 26, 9, 9, 1},
         // Ranges are not the grammar's business.
@@ -75,24 +78,24 @@ TEST(DateTimeText, ReadsEveryShapeTheOperatorsType)
 TEST(DateTimeText, RefusesIllFormedTexts)
 {
     const wchar_t* const cases[] = {
-        L"2010-05",           // two date parts
-        L"11",                // a number alone
-        L"2010-05-25 11",     // the hour alone; the 11 would be a fourth date part
-        L"2010年5月25",        // the day without its unit
-        L"2010-05年",          // separators and units mixed
+        L"2010-05",       // two date parts
+        L"11",            // a number alone
+        L"2010-05-25 11", // the hour alone; the 11 would be a fourth date part
+        L"2010年5月25",   // the day without its unit
+        L"2010-05年",     // separators and units mixed
         L"2010年5-25",
         L"11:23时",
         L"11时23:10",
-        L"12345-01-01",       // five digits
-        L"2010-05-25-01",     // a fourth date part
-        L"11:23:10:05",       // a fourth time part
+        L"12345-01-01",   // five digits
+        L"2010-05-25-01", // a fourth date part
+        L"11:23:10:05",   // a fourth time part
         L"2010-05-25 11:23:10 12:00",
-        L"月5日",              // a unit first
+        L"月5日", // a unit first
         L"2010年年",
         L"abc",
         L"2010-05-25x",
         L"2010,05,25",
-        L"2010-05-2５",        // a full-width digit
+        L"2010-05-2５", // a full-width digit
         // A separator or unit with no number of its own must not reuse the one before.
         L"2010年5月日",
         L"2010-5--",
@@ -148,11 +151,11 @@ struct RangeCase {
 TEST(DateTimeText, RangeCheck)
 {
     const RangeCase cases[] = {
-        {-1, -1, -1, -1, -1, -1, true},  {0, 0, 0, 0, 0, 0, true},      {99, 12, 31, 23, 59, 59, true},
-        {1601, 1, 1, -1, -1, -1, true},  {9999, 1, 1, -1, -1, -1, true}, {100, 1, 1, -1, -1, -1, false},
-        {1600, 1, 1, -1, -1, -1, false}, {10000, 1, 1, -1, -1, -1, false}, {0, 13, 1, -1, -1, -1, false},
-        {2010, 1, 32, -1, -1, -1, false}, {-1, -1, -1, 24, 0, 0, false},  {-1, -1, -1, 0, 60, 0, false},
-        {-1, -1, -1, 0, 0, 60, false},   {-2, -1, -1, -1, -1, -1, false},
+        {-1, -1, -1, -1, -1, -1, true},   {0, 0, 0, 0, 0, 0, true},         {99, 12, 31, 23, 59, 59, true},
+        {1601, 1, 1, -1, -1, -1, true},   {9999, 1, 1, -1, -1, -1, true},   {100, 1, 1, -1, -1, -1, false},
+        {1600, 1, 1, -1, -1, -1, false},  {10000, 1, 1, -1, -1, -1, false}, {0, 13, 1, -1, -1, -1, false},
+        {2010, 1, 32, -1, -1, -1, false}, {-1, -1, -1, 24, 0, 0, false},    {-1, -1, -1, 0, 60, 0, false},
+        {-1, -1, -1, 0, 0, 60, false},    {-2, -1, -1, -1, -1, -1, false},
     };
     for (const RangeCase& c : cases) {
         DateTimeParts parts = ParseDateTime(L"");
@@ -162,8 +165,8 @@ TEST(DateTimeText, RangeCheck)
         parts.hour = c.hour;
         parts.minute = c.minute;
         parts.second = c.second;
-        EXPECT_EQ(IsValidDateTimeParts(parts), c.valid)
-            << c.year << "-" << c.month << "-" << c.day << " " << c.hour << ":" << c.minute << ":" << c.second;
+        EXPECT_EQ(IsValidDateTimeParts(parts), c.valid) << c.year << "-" << c.month << "-" << c.day << " "
+                                                        << c.hour << ":" << c.minute << ":" << c.second;
     }
 }
 
@@ -177,19 +180,13 @@ struct CompleteCase {
 TEST(DateTimeText, CompletesTheDateFromTheDefaults)
 {
     const CompleteCase cases[] = {
-        {L"26-01-05", true, 2026, 1, 5},
-        {L"27-01-05", true, 1927, 1, 5},
-        {L"00-01-05", true, 2000, 1, 5},
-        {L"99-9-26", true, 1999, 9, 26},
-        {L"2012-02-29", true, 2012, 2, 29},
-        {L"2000-02-29", true, 2000, 2, 29},
-        {L"2011-02-29", false, 0, 0, 0},
-        {L"1900-02-29", false, 0, 0, 0},
-        {L"20100230", false, 0, 0, 0},
-        {L"2010-04-31", false, 0, 0, 0},
-        {L"2010-00-31", true, 2010, 3, 31},  // month 0 keeps the default month
-        {L"2010-00-00", false, 0, 0, 0},
-        {L"11:23", false, 0, 0, 0},          // no day
+        {L"26-01-05", true, 2026, 1, 5},    {L"27-01-05", true, 1927, 1, 5},
+        {L"00-01-05", true, 2000, 1, 5},    {L"99-9-26", true, 1999, 9, 26},
+        {L"2012-02-29", true, 2012, 2, 29}, {L"2000-02-29", true, 2000, 2, 29},
+        {L"2011-02-29", false, 0, 0, 0},    {L"1900-02-29", false, 0, 0, 0},
+        {L"20100230", false, 0, 0, 0},      {L"2010-04-31", false, 0, 0, 0},
+        {L"2010-00-31", true, 2010, 3, 31},                             // month 0 keeps the default month
+        {L"2010-00-00", false, 0, 0, 0},    {L"11:23", false, 0, 0, 0}, // no day
     };
     for (const CompleteCase& c : cases) {
         SCOPED_TRACE(Narrow(c.text));
@@ -206,7 +203,8 @@ TEST(DateTimeText, CompletesTheDateFromTheDefaults)
             EXPECT_EQ(st.year, 2026);
             EXPECT_EQ(st.month, 3);
             EXPECT_EQ(st.day, 15);
-            EXPECT_EQ(parts.error, std::wstring(c.text) + L" 不是有效的日期。\n请使用yyyy-mm-dd或者yyyymmdd格式。");
+            EXPECT_EQ(parts.error,
+                      std::wstring(c.text) + L" 不是有效的日期。\n请使用yyyy-mm-dd或者yyyymmdd格式。");
         }
     }
 }
@@ -256,9 +254,10 @@ TEST(DateTimeText, ParseDateTextUsesTheLocalToday)
             EXPECT_EQ(month, c.month);
             EXPECT_EQ(day, c.day);
         } else {
-            EXPECT_EQ(parts.error, std::wstring(c.text) + L" 不是有效的日期。\n请使用yyyy-mm-dd或者yyyymmdd格式。");
+            EXPECT_EQ(parts.error,
+                      std::wstring(c.text) + L" 不是有效的日期。\n请使用yyyy-mm-dd或者yyyymmdd格式。");
         }
     }
 }
 
-}  // namespace
+} // namespace

@@ -6,9 +6,11 @@
 #include <set>
 #include <string>
 
-namespace {
+namespace
+{
 
-class FormatCatalogue : public testing::Test {
+class FormatCatalogue : public testing::Test
+{
 protected:
     static void SetUpTestSuite() { InitFormatCatalogue(); }
 };
@@ -150,7 +152,7 @@ TEST_F(FormatCatalogue, ParseTable)
     FormatValue value;
     const wchar_t* text = L"张三";
     ASSERT_TRUE(GetParseFunction(kFormatText)(text, value, &error));
-    EXPECT_EQ(value.text, text);  // the text itself, not a copy
+    EXPECT_EQ(value.text, text); // the text itself, not a copy
 
     ASSERT_TRUE(GetParseFunction(kFormatNumber)(L" 3w ", value, &error));
     EXPECT_EQ(value.number, 30000);
@@ -161,4 +163,4 @@ TEST_F(FormatCatalogue, ParseTable)
     EXPECT_FALSE(GetParseFunction(kFormatNumber)(L"12abc", value, nullptr));
 }
 
-}  // namespace
+} // namespace

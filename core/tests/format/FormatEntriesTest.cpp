@@ -11,13 +11,16 @@
 #include <limits>
 #include <string>
 
-namespace {
+namespace
+{
 
-class FormatEntries : public testing::Test {
+class FormatEntries : public testing::Test
+{
 protected:
     static void SetUpTestSuite() { InitFormatCatalogue(); }
 
-    static std::wstring Run(uint32_t id, FormatValue value, const wchar_t* parameter = nullptr, int* result = nullptr)
+    static std::wstring Run(uint32_t id, FormatValue value, const wchar_t* parameter = nullptr,
+                            int* result = nullptr)
     {
         std::wstring out = L"(untouched)";
         const int r = FormatById(id, out, parameter, &value);
@@ -79,7 +82,7 @@ TEST_F(FormatEntries, TextEntries)
         {1, L"abc", nullptr, L""},
         {2, L"北京市", nullptr, L"北"},
         {4, L"北京市", nullptr, L"市"},
-        {4, L"北京", nullptr, L""},  // <第3个字> of a two-character text
+        {4, L"北京", nullptr, L""}, // <第3个字> of a two-character text
         {11, L"0123456789", nullptr, L"9"},
         {11, L"012345678", nullptr, L""},
         {2, nullptr, nullptr, L""},
@@ -93,18 +96,18 @@ TEST_F(FormatEntries, TextEntries)
         {14, L"北京,海淀,,中关村", L",", L"中关村"},
         {13, L"北京-海淀/中关村", L"-/", L"海淀"},
         {14, L"北京-海淀/中关村", L"-/", L"中关村"},
-        {13, L"北京 海淀,中关村", L",", L"中关村"},  // blanks are no separators then
-        {12, L" ,北京", L",", L""},              // the text starts with a separator
+        {13, L"北京 海淀,中关村", L",", L"中关村"}, // blanks are no separators then
+        {12, L" ,北京", L",", L""},                 // the text starts with a separator
         {21, L"1 2 3 4 5 6 7 8 9 10", nullptr, L"10"},
         {12, nullptr, nullptr, L""},
         {22, L"账号(6222 0000)备注", L"(,)", L"6222 0000"},
-        {22, L"账号((6222)备注", L"(,)", L"6222"},       // X characters right after X are skipped
-        {22, L"账号[6222}备注", L"[(,)}", L"6222"},      // X and Y are sets of characters
-        {22, L"账号(6222", L"(,)", L"6222"},             // no Y after an X: to the end
-        {22, L"账号6222)备注", L"(,)", L"账号6222"},     // no X: from the start to Y
-        {22, L"账号6222 备注", L"(,)", L""},             // neither X nor Y: nothing
-        {22, L"账号:6222", L":", L"6222"},               // no Y: to the end
-        {22, L"  账号)6222", L",)", L"账号"},             // no X: from the start
+        {22, L"账号((6222)备注", L"(,)", L"6222"},   // X characters right after X are skipped
+        {22, L"账号[6222}备注", L"[(,)}", L"6222"},  // X and Y are sets of characters
+        {22, L"账号(6222", L"(,)", L"6222"},         // no Y after an X: to the end
+        {22, L"账号6222)备注", L"(,)", L"账号6222"}, // no X: from the start to Y
+        {22, L"账号6222 备注", L"(,)", L""},         // neither X nor Y: nothing
+        {22, L"账号:6222", L":", L"6222"},           // no Y: to the end
+        {22, L"  账号)6222", L",)", L"账号"},        // no X: from the start
         {22, L"账号(6222)", L"", L""},
         {22, L"账号(6222)", nullptr, L""},
     };
@@ -181,7 +184,7 @@ TEST_F(FormatEntries, DigitEntries)
     const wchar_t* const* runs[3] = {figures, lower, upper};
     const struct {
         double value;
-        const char* digits;  // positions 10^-4 to 10^15
+        const char* digits; // positions 10^-4 to 10^15
     } values[] = {
         {1234.5, "00054321000000000000"},
         {-1234.5, "00054321000000000000"},
@@ -271,7 +274,12 @@ TEST_F(FormatEntries, ChineseEntriesFailBeyondTheirUnits)
         uint32_t index;
         double value;
     } cases[] = {
-        {30, 1e17}, {31, -1e17}, {31, std::numeric_limits<double>::infinity()}, {32, 1e17}, {33, 123456789012345678.0}, {32, std::numeric_limits<double>::quiet_NaN()},
+        {30, 1e17},
+        {31, -1e17},
+        {31, std::numeric_limits<double>::infinity()},
+        {32, 1e17},
+        {33, 123456789012345678.0},
+        {32, std::numeric_limits<double>::quiet_NaN()},
     };
     for (const auto& c : cases) {
         int result = 1;
@@ -355,7 +363,7 @@ TEST_F(FormatEntries, DateEntriesOnAnotherMoment)
 
     EXPECT_EQ(U8(Date(2, 9, Time(1930, 1, 30))), U8(L"壹玖叁零年零壹月零叁拾日"));
     EXPECT_EQ(U8(Date(2, 12, Time(1930, 1, 31))), U8(L"一九三〇年一月三十一日"));
-    EXPECT_EQ(U8(Date(2, 26, Time(2009, 9, 27))), U8(L"日"));  // a Sunday
+    EXPECT_EQ(U8(Date(2, 26, Time(2009, 9, 27))), U8(L"日")); // a Sunday
     EXPECT_EQ(U8(Date(2, 8, Time(2001, 2, 3))), U8(L"01年2月3日"));
 }
 
@@ -366,7 +374,7 @@ TEST_F(FormatEntries, NoDatePrintsNothing)
     for (uint32_t c = kFormatDate; c <= kFormatDateTime; ++c) {
         for (uint32_t i = 0; i < GetFormatCount(c); ++i) {
             if (i == 1)
-                continue;  // <空白> never fails
+                continue; // <空白> never fails
             for (uint64_t v : values) {
                 int result = 1;
                 EXPECT_EQ(Date(c, i, v, &result), L"") << c << ":" << i << " " << v;
@@ -376,4 +384,4 @@ TEST_F(FormatEntries, NoDatePrintsNothing)
     }
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,8 @@
 #include <utility>
 #include <vector>
 
-namespace {
+namespace
+{
 
 plat::SystemTime Moment(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
@@ -35,7 +36,8 @@ uint64_t Ticks(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
     return ticks;
 }
 
-class FormatDataValue : public testing::Test {
+class FormatDataValue : public testing::Test
+{
 protected:
     static void SetUpTestSuite() { InitFormatCatalogue(); }
 };
@@ -145,23 +147,44 @@ TEST(FormatNameRules, FieldAndTableNames)
         bool text;
         bool field;
     } cases[] = {
-        {L"amount", true, true},     {L"Table", true, false},    {L"PARENTID", true, false},
-        {L"parentid", true, false},  {L"ID", true, false},       {L"Rollback", true, false},
-        {L"where", true, false},     {L"tables", true, true},    {L"1st", true, false},
-        {L"_a1", true, true},        {L"金额", true, true},      {L"a-b", false, false},
-        {L"", true, false},          {nullptr, true, false},     {L"a b", false, false},
-        {L"a.b", false, false},      {L"{a", false, false},      {L"\x80" L"a", false, false},
-        {L"\x81" L"a", true, true},  {L"a\x7F", false, false},   {L"Z9_", true, true},
-        {L"付款人名称2", true, true}, {L"select", true, false},  {L"alert", true, false},
+        {L"amount", true, true},
+        {L"Table", true, false},
+        {L"PARENTID", true, false},
+        {L"parentid", true, false},
+        {L"ID", true, false},
+        {L"Rollback", true, false},
+        {L"where", true, false},
+        {L"tables", true, true},
+        {L"1st", true, false},
+        {L"_a1", true, true},
+        {L"金额", true, true},
+        {L"a-b", false, false},
+        {L"", true, false},
+        {nullptr, true, false},
+        {L"a b", false, false},
+        {L"a.b", false, false},
+        {L"{a", false, false},
+        {L"\x80"
+         L"a",
+         false, false},
+        {L"\x81"
+         L"a",
+         true, true},
+        {L"a\x7F", false, false},
+        {L"Z9_", true, true},
+        {L"付款人名称2", true, true},
+        {L"select", true, false},
+        {L"alert", true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name ? U8(c.name) : "(null)");
         EXPECT_EQ(IsValidNameText(c.name), c.text);
         EXPECT_EQ(IsValidFieldName(c.name), c.field);
     }
-    const wchar_t* const reserved[] = {L"table", L"view",  L"insert", L"update", L"create", L"alert",   L"delete",
-                                       L"drop",  L"index", L"select", L"add",    L"foreign", L"limit",  L"right",
-                                       L"from",  L"rollback", L"set", L"where",  L"id",     L"parentId"};
+    const wchar_t* const reserved[] = {L"table",    L"view",    L"insert", L"update", L"create",
+                                       L"alert",    L"delete",  L"drop",   L"index",  L"select",
+                                       L"add",      L"foreign", L"limit",  L"right",  L"from",
+                                       L"rollback", L"set",     L"where",  L"id",     L"parentId"};
     for (const wchar_t* word : reserved)
         EXPECT_FALSE(IsValidFieldName(word)) << U8(word);
 }
@@ -175,7 +198,8 @@ struct ParseCase {
     uint64_t value;
 };
 
-class DateParse : public testing::Test {
+class DateParse : public testing::Test
+{
 protected:
     // Today at the desk: 2026-03-15 10:20; in UTC it is already the 16th.
     DateParse() : clock_(Moment(2026, 3, 15, 10, 20), Moment(2026, 3, 16, 2, 20)), scope_(clock_) {}
@@ -185,7 +209,8 @@ protected:
         SCOPED_TRACE(U8(c.text));
         plat::FileTime value = 12345;
         std::wstring error = L"stale";
-        const bool ok = dateOnly ? ParseDateValue(c.text, value, &error) : ParseDateTimeValue(c.text, value, &error);
+        const bool ok =
+            dateOnly ? ParseDateValue(c.text, value, &error) : ParseDateTimeValue(c.text, value, &error);
         ASSERT_EQ(ok, c.ok);
         if (ok) {
             EXPECT_EQ(value, c.value);
@@ -215,8 +240,8 @@ TEST_F(DateParse, Dates)
         {L"99-9-26", true, Ticks(1999, 9, 26)},
         {L"2008-02-29", true, Ticks(2008, 2, 29)},
         {L"2000-02-29", true, Ticks(2000, 2, 29)},
-        {L"2009-00-26", true, Ticks(2009, 3, 26)},          // month 0: this month
-        {L"2009-09-26 9:9:1", true, Ticks(2009, 9, 26)},    // a date ignores the time
+        {L"2009-00-26", true, Ticks(2009, 3, 26)},       // month 0: this month
+        {L"2009-09-26 9:9:1", true, Ticks(2009, 9, 26)}, // a date ignores the time
         {L"9999-12-31", true, Ticks(9999, 12, 31)},
         {L"1601-01-01", true, Ticks(1601, 1, 1)},
         {L"2009-02-29", false, 0},
@@ -242,7 +267,7 @@ TEST_F(DateParse, DateTimes)
         {L"2009-09-26 23:59", true, Ticks(2009, 9, 26, 23, 59, 0)},
         {L"2009-09-26", true, Ticks(2009, 9, 26)},
         {L"2009年9月26日 11时23分10秒", true, Ticks(2009, 9, 26, 11, 23, 10)},
-        {L"12:30", true, Ticks(2026, 3, 15, 12, 30)},    // today at the desk, not in UTC
+        {L"12:30", true, Ticks(2026, 3, 15, 12, 30)}, // today at the desk, not in UTC
         {L"11时23分", true, Ticks(2026, 3, 15, 11, 23)},
         {L"0:0:0", true, Ticks(2026, 3, 15)},
         {L"12", false, 0},
@@ -274,10 +299,10 @@ TEST_F(DateParse, ParseTableEntriesAndANullErrorText)
 TEST(FormatChineseDays, DayNumberTables)
 {
     const wchar_t* const upper[32] = {
-        L"",         L"零壹",     L"零贰",     L"零叁",     L"零肆",     L"零伍",     L"零陆",     L"零柒",
-        L"零捌",     L"零玖",     L"零壹拾",   L"壹拾壹",   L"壹拾贰",   L"壹拾叁",   L"壹拾肆",   L"壹拾伍",
-        L"壹拾陆",   L"壹拾柒",   L"壹拾捌",   L"壹拾玖",   L"零贰拾",   L"贰拾壹",   L"贰拾贰",   L"贰拾叁",
-        L"贰拾肆",   L"贰拾伍",   L"贰拾陆",   L"贰拾柒",   L"贰拾捌",   L"贰拾玖",   L"零叁拾",   L"叁拾壹",
+        L"",       L"零壹",   L"零贰",   L"零叁",   L"零肆",   L"零伍",   L"零陆",   L"零柒",
+        L"零捌",   L"零玖",   L"零壹拾", L"壹拾壹", L"壹拾贰", L"壹拾叁", L"壹拾肆", L"壹拾伍",
+        L"壹拾陆", L"壹拾柒", L"壹拾捌", L"壹拾玖", L"零贰拾", L"贰拾壹", L"贰拾贰", L"贰拾叁",
+        L"贰拾肆", L"贰拾伍", L"贰拾陆", L"贰拾柒", L"贰拾捌", L"贰拾玖", L"零叁拾", L"叁拾壹",
     };
     const wchar_t* const lower[32] = {
         L"",       L"一",     L"二",     L"三",     L"四",     L"五",     L"六",     L"七",
@@ -293,4 +318,4 @@ TEST(FormatChineseDays, DayNumberTables)
     EXPECT_EQ(ChineseDayNumber(-1, false), L"");
 }
 
-}  // namespace
+} // namespace

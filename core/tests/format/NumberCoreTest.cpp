@@ -1,5 +1,5 @@
-#include "DecimalText.h"
 #include "NumberCore.h"
+#include "DecimalText.h"
 #include "TestText.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,8 @@
 #include <limits>
 #include <string>
 
-namespace {
+namespace
+{
 
 const double kInf = std::numeric_limits<double>::infinity();
 const double kNan = std::numeric_limits<double>::quiet_NaN();
@@ -29,11 +30,11 @@ TEST(NumberDecimalText, FixedDecimalsRoundHalfAwayFromZero)
         {-2.5, 0, L"-3"},
         {0.5, 0, L"1"},
         {1.5, 0, L"2"},
-        {2.675, 2, L"2.67"},  // held as 2.67499999…
+        {2.675, 2, L"2.67"}, // held as 2.67499999…
         {NudgeAwayFromZero(2.675), 2, L"2.68"},
-        {1.005, 2, L"1.00"},  // held as 1.00499999…
+        {1.005, 2, L"1.00"}, // held as 1.00499999…
         {NudgeAwayFromZero(1.005), 2, L"1.01"},
-        {999.995, 2, L"1000.00"},  // held as 999.99500000000000454…
+        {999.995, 2, L"1000.00"}, // held as 999.99500000000000454…
         {9.9999, 3, L"10.000"},
         {0, 2, L"0.00"},
         {-0.001, 2, L"-0.00"},
@@ -85,7 +86,7 @@ TEST(NumberDecimalText, GeneralFormWithFourteenDigits)
         {0.1 + 0.2, L"0.3"},
         {1.0 / 3, L"0.33333333333333"},
         {2.0 / 3, L"0.66666666666667"},
-        {12345678901234.5, L"12345678901235"},  // an exact tie: away from zero
+        {12345678901234.5, L"12345678901235"}, // an exact tie: away from zero
         {99999999999999.0, L"99999999999999"},
         {99999999999999.5, L"1E+014"},
         {1e14, L"1E+014"},
@@ -176,8 +177,8 @@ TEST(NumberAbs, OnlyTheWordAbsInAnyCase)
         const wchar_t* parameter;
         double result;
     } cases[] = {
-        {L"ABS", 5}, {L"abs", 5}, {L"aBs", 5}, {L"ABS ", -5}, {L" ABS", -5},
-        {L"AB", -5}, {L"ABSS", -5}, {L"", -5}, {nullptr, -5},
+        {L"ABS", 5}, {L"abs", 5},   {L"aBs", 5}, {L"ABS ", -5}, {L" ABS", -5},
+        {L"AB", -5}, {L"ABSS", -5}, {L"", -5},   {nullptr, -5},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ApplyAbsParameter(-5, c.parameter), c.result) << (c.parameter ? U8(c.parameter) : "(null)");
@@ -260,8 +261,14 @@ TEST(ChineseNumeral, RefusesWhatIsNoNumberOrTooLarge)
     const std::wstring longText(128, L'1');
     const std::wstring longest = L"0." + std::wstring(125, L'0');
     const wchar_t* const cases[] = {
-        L"1E+017", L"100000000000000000", L"1.2.3", L"12a", L"", L"-", L"+1", L"1E", L"1E+", L"1E+5x",
-        L"1 2",    L"E5",                 L"1,000", longText.c_str(), nullptr,
+        L"1E+017", L"100000000000000000",
+        L"1.2.3",  L"12a",
+        L"",       L"-",
+        L"+1",     L"1E",
+        L"1E+",    L"1E+5x",
+        L"1 2",    L"E5",
+        L"1,000",  longText.c_str(),
+        nullptr,
     };
     for (const wchar_t* text : cases) {
         SCOPED_TRACE(text ? U8(text) : "(null)");
@@ -270,7 +277,7 @@ TEST(ChineseNumeral, RefusesWhatIsNoNumberOrTooLarge)
         EXPECT_TRUE(out.empty());
     }
     std::wstring out;
-    EXPECT_TRUE(ToChineseNumeral(kLowerChineseNumerals, longest.c_str(), out));  // 127 characters
+    EXPECT_TRUE(ToChineseNumeral(kLowerChineseNumerals, longest.c_str(), out)); // 127 characters
     EXPECT_EQ(U8(out), U8(L"〇"));
 }
 
@@ -321,8 +328,8 @@ TEST(ChineseAmount, RefusesMalformedAmounts)
 {
     const std::wstring longText(128, L'1');
     const wchar_t* const cases[] = {
-        L"1.234", L"1.2.3", L"123456789012345678.00", L"12a.00", L"", L"-", L".", L"1e5", L"+1.00",
-        longText.c_str(), nullptr,
+        L"1.234", L"1.2.3", L"123456789012345678.00", L"12a.00", L"", L"-", L".",
+        L"1e5",   L"+1.00", longText.c_str(),         nullptr,
     };
     for (const wchar_t* text : cases) {
         SCOPED_TRACE(text ? U8(text) : "(null)");
@@ -338,9 +345,15 @@ TEST(NumberSeparators, GroupsTheIntegerDigitsInThrees)
         const wchar_t* in;
         const wchar_t* out;
     } cases[] = {
-        {L"1234567.00", L"1,234,567.00"}, {L"-1234.5", L"-1,234.5"}, {L"123.0", L"123.0"},
-        {L"1000", L"1000"},               {L"1000.0", L"1,000.0"},   {L"-100.00", L"-100.00"},
-        {L"123456.7", L"123,456.7"},      {L"0.5", L"0.5"},          {L"", L""},
+        {L"1234567.00", L"1,234,567.00"},
+        {L"-1234.5", L"-1,234.5"},
+        {L"123.0", L"123.0"},
+        {L"1000", L"1000"},
+        {L"1000.0", L"1,000.0"},
+        {L"-100.00", L"-100.00"},
+        {L"123456.7", L"123,456.7"},
+        {L"0.5", L"0.5"},
+        {L"", L""},
     };
     for (const auto& c : cases) {
         std::wstring text = c.in;
@@ -359,4 +372,4 @@ TEST(ChineseTransliterate, MapsDigitsOrNothing)
     EXPECT_EQ(TransliterateDigits(nullptr, kLowerChineseNumerals), L"");
 }
 
-}  // namespace
+} // namespace
