@@ -42,6 +42,10 @@ int DocConnection::Open(const wchar_t* path, int mode)
         return 0;
     }
     connection_.Close();
+    // The rows are listed anew; elements of an earlier database would clash with
+    // them or point at rows of another file.
+    FreeElements();
+    ForgetAttached();
     if (mode == kDocOpenCreate) {
         std::string file = WideToUtf8(std::wstring(path));
         int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

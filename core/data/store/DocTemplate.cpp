@@ -175,6 +175,10 @@ int DocTemplate::Open(const wchar_t* path, int mode)
     path_ = name;
     readOnly_ = mode == kDocOpenRead ? 1 : 0;
     if (mode == kDocOpenCreate) {
+        // A new file starts empty: elements of an earlier file must not be
+        // written into it from locations that belong to that file.
+        FreeElements();
+        ForgetAttached();
         MarkModified();
         return 1;
     }

@@ -305,6 +305,14 @@ TEST(StoreTemplateFile, RefusalsAndTheirMessages)
     EXPECT_EQ(writer.IsPath(Path(dir, "a.dxt").c_str()), 1);
     EXPECT_EQ(writer.IsPath(Path(dir, "A.dxt").c_str()), 0); // Linux names differ by case
     EXPECT_EQ(writer.IsPath(Path(dir, "./a.dxt").c_str()), 1);
+
+    // Opening another file anew leaves nothing of the first one behind.
+    ASSERT_EQ(writer.Open(Path(dir, "b.dxt").c_str(), kDocOpenCreate), 1);
+    EXPECT_EQ(writer.ElementCount(), 0);
+    EXPECT_EQ(writer.IsPath(Path(dir, "a.dxt").c_str()), 0);
+    ASSERT_EQ(writer.Save(), 1);
+    // No elements: count 0, the directory right behind the header, CRC of nothing.
+    EXPECT_EQ(ReadFileBytes(dir / "b.dxt"), std::string("DOXDOT!\x01\0\0\0\0\x14\0\0\0\0\0\0\0", 20));
 }
 
 TEST(StoreTemplateFile, WriterRefusesWhatCouldNotBeReadBack)
