@@ -396,7 +396,9 @@ int DocTemplate::WriteFile(bool attached)
         }
     }
 
-    std::string tempPath = filePath_ + ".XXXXXX";
+    // A short name of its own, so that a file name near the length limit can
+    // still be saved.
+    std::string tempPath = (std::filesystem::path(filePath_).parent_path() / ".doxsave-XXXXXX").string();
     std::vector<char> tempName(tempPath.begin(), tempPath.end());
     tempName.push_back('\0');
     int fd = mkostemp(tempName.data(), O_CLOEXEC);

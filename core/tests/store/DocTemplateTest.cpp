@@ -433,6 +433,25 @@ TEST(StoreTemplateFile, FailedSaveLeavesTheOldFileWhole)
     EXPECT_EQ(Bytes(again.GetElement(L"doc_dxtemplate")), kTwo[0].bytes);
 }
 
+TEST(StoreTemplateFile, SaveThroughALinkReplacesTheTarget)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "real.dxt", BuildTemplate(kTwo, DocCrc32)));
+    std::filesystem::create_symlink(dir / "real.dxt", dir / "link.dxt");
+    std::filesystem::permissions(dir / "real.dxt", std::filesystem::perms(0640));
+    {
+        DocTemplate store;
+        ASSERT_EQ(store.Open(Path(dir, "link.dxt").c_str(), kDocOpenReadWrite), 1);
+        ASSERT_EQ(store.GetElement(L"bkpic0")->SetData("new", 3), 1);
+        ASSERT_EQ(store.Save(), 1);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.dxt"));
+    EXPECT_EQ(std::filesystem::status(dir / "real.dxt").permissions(), std::filesystem::perms(0640));
+    DocTemplate again;
+    ASSERT_EQ(again.Open(Path(dir, "real.dxt").c_str(), kDocOpenRead), 1);
+    EXPECT_EQ(Bytes(again.GetElement(L"bkpic0")), "new");
+}
+
 TEST(StoreTemplateFile, SaveAsThroughTheAttachedList)
 {
     TempDir dir;
