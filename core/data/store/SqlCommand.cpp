@@ -36,7 +36,7 @@ int SqlCommand::AddBlob(const wchar_t* name, const void* bytes, uint32_t size)
     SqlParameter p;
     p.name = name ? name : L"";
     p.type = kSqlParamBlob;
-    p.hasData = bytes != nullptr;
+    p.hasData = bytes != nullptr && size > 0; // no bytes bind SQL null
     if (bytes && size) {
         const auto* b = static_cast<const uint8_t*>(bytes);
         p.bytes.assign(b, b + size);
@@ -132,9 +132,8 @@ bool SqlCommand::Bind()
             break;
         case kSqlParamBlob:
             if (p.hasData)
-                rc = sqlite3_bind_blob(stmt, index,
-                                       p.bytes.empty() ? "" : static_cast<const void*>(p.bytes.data()),
-                                       static_cast<int>(p.bytes.size()), SQLITE_TRANSIENT);
+                rc = sqlite3_bind_blob(stmt, index, p.bytes.data(), static_cast<int>(p.bytes.size()),
+                                       SQLITE_TRANSIENT);
             else
                 rc = sqlite3_bind_null(stmt, index);
             break;

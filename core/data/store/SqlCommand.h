@@ -45,8 +45,8 @@ public:
     void SetSql(const wchar_t* sql);
     const std::wstring& Sql() const { return sql_; }
 
-    // Each appends a parameter and returns 1. A null text binds SQL null; a null
-    // blob binds SQL null. AddInt widens its value with its sign.
+    // Each appends a parameter and returns 1. A null text binds SQL null, and so
+    // does a blob without bytes. AddInt widens its value with its sign.
     int AddText(const wchar_t* name, const wchar_t* text);
     int AddBlob(const wchar_t* name, const void* bytes, uint32_t size);
     int AddInt(const wchar_t* name, int32_t value);

@@ -117,7 +117,7 @@ TEST(StoreSql, ParametersBindByName)
     // Null texts and blobs bind SQL null.
     SqlCommand nulls(&c, L"insert into t(i,s,b) values(0,@s,@b)");
     nulls.AddText(L"@s", nullptr);
-    nulls.AddBlob(L"@b", nullptr, 5);
+    nulls.AddBlob(L"@b", "", 0);
     ASSERT_EQ(nulls.Prepare(), 1);
     ASSERT_EQ(nulls.Step(), 1);
     SqlCommand check(&c, L"select count(*) from t where s is null and b is null");
