@@ -59,7 +59,10 @@ TEST_P(DrawMappingKind2, TenUnitsMakeOneMillimetreWithYUp)
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, DrawMappingKind2,
                          testing::Values(ResolutionCase{254, 100}, ResolutionCase{508, 60}, ResolutionCase{96, 254},
-                                         ResolutionCase{600, 50}, ResolutionCase{300, 80}));
+                                         ResolutionCase{600, 50}, ResolutionCase{300, 80}),
+                         [](const testing::TestParamInfo<ResolutionCase>& info) {
+                             return "dpi" + std::to_string(info.param.dpi);
+                         });
 
 TEST(DrawMapping, ReportedZoomIsClampedToFiftyToOneHundredFifty)
 {
