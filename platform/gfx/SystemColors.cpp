@@ -2,17 +2,6 @@
 
 namespace plat {
 
-COLORREF ColorRefFromRgbValue(uint32_t rgb)
-{
-    return RGB((rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff);
-}
-
-uint32_t RgbValueFromColorRef(COLORREF color)
-{
-    return (static_cast<uint32_t>(GetRValue(color)) << 16) | (static_cast<uint32_t>(GetGValue(color)) << 8) |
-           static_cast<uint32_t>(GetBValue(color));
-}
-
 QColor ToQColor(COLORREF color)
 {
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color));

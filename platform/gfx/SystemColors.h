@@ -1,8 +1,8 @@
 #pragma once
-// Colours and system metrics. Template files keep colours as 0x00RRGGBB ("#00RRGGBB");
-// drawing code uses COLORREF 0x00BBGGRR: the conversion lives here and nowhere else.
-// System colours and metrics come from one fixed table of Windows' default values, so
-// that what the windows paint does not depend on the desktop theme.
+// COLORREF (0x00BBGGRR) to and from QColor, and the system colours and metrics: one
+// fixed table of Windows' default values, so that what the windows paint does not
+// depend on the desktop theme. (The model's 0x00RRGGBB colours are converted to
+// COLORREF by the attribute code, at its one place.)
 
 #include "GdiTypes.h"
 
@@ -11,10 +11,6 @@
 
 namespace plat {
 
-// 0x00RRGGBB (template) -> 0x00BBGGRR (COLORREF); the top byte is dropped.
-COLORREF ColorRefFromRgbValue(uint32_t rgb);
-// 0x00BBGGRR -> 0x00RRGGBB.
-uint32_t RgbValueFromColorRef(COLORREF color);
 QColor ToQColor(COLORREF color);
 COLORREF FromQColor(const QColor& color);
 

@@ -139,19 +139,17 @@ TEST(GfxPrinters, ThePdfPrinterIsAlwaysThere)
     EXPECT_STREQ(dm.dmDeviceName, L"PDF");
 }
 
-TEST(GfxColors, TemplateColoursAndColorRefsConvertBothWays)
+TEST(GfxColors, ColorRefsAndQColorsConvertBothWays)
 {
     const struct {
-        uint32_t rgb;       // 0x00RRGGBB
         COLORREF colorRef;  // 0x00BBGGRR
-    } cases[] = {{0x00123456, 0x00563412}, {0x00FF0000, 0x000000FF}, {0x000000FF, 0x00FF0000}, {0x00808080, 0x00808080}};
+        QColor color;
+    } cases[] = {{0x00563412, QColor(0x12, 0x34, 0x56)}, {0x000000FF, QColor(255, 0, 0)},
+                 {0x00FF0000, QColor(0, 0, 255)}, {0x00808080, QColor(128, 128, 128)}};
     for (const auto& c : cases) {
-        EXPECT_EQ(plat::ColorRefFromRgbValue(c.rgb), c.colorRef);
-        EXPECT_EQ(plat::RgbValueFromColorRef(c.colorRef), c.rgb);
-        EXPECT_EQ(plat::FromQColor(plat::ToQColor(c.colorRef)), c.colorRef);
+        EXPECT_EQ(plat::ToQColor(c.colorRef), c.color);
+        EXPECT_EQ(plat::FromQColor(c.color), c.colorRef);
     }
-    EXPECT_EQ(plat::ColorRefFromRgbValue(0xFF123456), 0x00563412u);  // the top byte is dropped
-    EXPECT_EQ(plat::ToQColor(RGB(1, 2, 3)), QColor(1, 2, 3));
 }
 
 TEST(GfxColors, SystemColoursAndMetricsComeFromOneFixedTable)
