@@ -150,6 +150,23 @@ TEST(StoreTemplateFile, SaveRewritesAndKeepsUnchangedElements)
     EXPECT_EQ(Bytes(again.GetElement(L"new")), "n");
 }
 
+TEST(StoreTemplateFile, SingleWriteAppendsWithoutTouchingTheDirectory)
+{
+    TempDir dir;
+    const std::string original = BuildTemplate(kTwo, DocCrc32);
+    ASSERT_TRUE(WriteFileBytes(dir / "a.dxt", original));
+    DocTemplate store;
+    ASSERT_EQ(store.Open(Path(dir, "a.dxt").c_str(), kDocOpenReadWrite), 1);
+    DocElement* e = store.GetElement(L"bkpic0");
+    ASSERT_EQ(e->SetData("tail", 4), 1);
+    ASSERT_EQ(store.WriteElement(e), 1);
+    EXPECT_EQ(e->Location(), original.size());
+    EXPECT_FALSE(e->IsDirty());
+    EXPECT_EQ(Bytes(e), "tail");
+    // The header and directory still describe the file as it was.
+    EXPECT_EQ(ReadFileBytes(dir / "a.dxt"), original + "tail");
+}
+
 // Damaged and hostile files: each gets its message and never a read outside the
 // file or the buffers (these cases run under the sanitizers too).
 TEST(StoreTemplateFile, DamagedFilesGetTheirMessage)
