@@ -148,7 +148,7 @@ int DataContainer::PrepareTable(SqlConnection* connection, const wchar_t* pageId
             if (!RunCommand(command))
                 return 0;
         }
-        return 1;
+        return IndexParentIds(command) ? 1 : 0;
     }
 
     std::wstring sql = L"create table " + QuoteName(table) +
@@ -158,7 +158,22 @@ int DataContainer::PrepareTable(SqlConnection* connection, const wchar_t* pageId
         sql += L"," + QuoteName(field->GetName()) + L" text";
     sql += L" )";
     command.SetSql(sql.c_str());
-    return RunCommand(command) ? 1 : 0;
+    if (!RunCommand(command))
+        return 0;
+    return IndexParentIds(command) ? 1 : 0;
+}
+
+bool DataContainer::IndexParentIds(SqlCommand& command)
+{
+    // The lines of one bill are found by their parentId when a bill is loaded
+    // or deleted: without an index each of those reads the whole table.
+    if (GetPage() == this)
+        return true;
+    const std::wstring table = GetTableName();
+    command.SetSql((L"create index if not exists " + QuoteName(table + L"_parentId") + L" on " + QuoteName(table) +
+                    L" (parentId)")
+                       .c_str());
+    return RunCommand(command);
 }
 
 int DataContainer::SaveRows(int64_t parentId)

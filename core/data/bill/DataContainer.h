@@ -14,6 +14,7 @@ class XMLElement;
 class DataField;
 class DataPage;
 class DataRow;
+class SqlCommand;
 class SqlConnection;
 
 class DataContainer {
@@ -89,4 +90,5 @@ private:
     std::wstring prefix_;
 
     int LoadRows(const std::wstring& sql, const wchar_t* parameter, int64_t value);
+    bool IndexParentIds(SqlCommand& command);
 };

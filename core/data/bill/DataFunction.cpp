@@ -14,6 +14,7 @@
 #include "DataField.h"
 #include "DataPage.h"
 #include "DataRow.h"
+#include "DoxAttribKinds.h"
 #include "FunctionLibrary.h"
 
 namespace {
@@ -27,27 +28,107 @@ bool IsDigit(wchar_t c)
 
 }  // namespace
 
+// The property-grid faces of a call.
+
+int32_t DataFunctionAttribOptions::GetCount()
+{
+    const uint32_t type = owner_ ? owner_->GetCurrentType() : 4;
+    return static_cast<int32_t>(GetFunctionList(owner_ ? owner_->GetKind() : 0, type).size());
+}
+
+const wchar_t* DataFunctionAttribOptions::GetText(int32_t i)
+{
+    const uint32_t type = owner_ ? owner_->GetCurrentType() : 4;
+    const auto& list = GetFunctionList(owner_ ? owner_->GetKind() : 0, type);
+    return (i >= 0 && static_cast<size_t>(i) < list.size()) ? list[i]->name : L"";
+}
+
+const wchar_t* DataFunctionAttribOptions::ValueToText(uint32_t value)
+{
+    const FunctionEntry* entry = GetFunctionEntry(owner_ ? owner_->GetKind() : 0, value);
+    return entry ? entry->name : L"";
+}
+
+bool DataFunctionAttribOptions::Parse(const wchar_t* text, uint32_t& value, std::wstring& errorText)
+{
+    if (!text || !*text)
+        return true;
+    const uint32_t type = owner_ ? owner_->GetCurrentType() : 4;
+    for (const FunctionEntry* entry : GetFunctionList(owner_ ? owner_->GetKind() : 0, type)) {
+        if (bill::EqualsNoCase(entry->name, text)) {
+            value = entry->id;
+            return true;
+        }
+    }
+    errorText = L"无效数据";
+    return false;
+}
+
+int32_t DataParamAttribOptions::GetCount()
+{
+    names_.clear();
+    DataField* field = owner_ ? owner_->GetField() : nullptr;
+    DataPage* page = field && field->GetContainer() ? field->GetContainer()->GetPage() : nullptr;
+    if (page) {
+        for (DataField* f : page->GetFieldList(nullptr))
+            names_.push_back(f->GetQualifiedName());
+    }
+    return static_cast<int32_t>(names_.size());
+}
+
+const wchar_t* DataParamAttribOptions::GetText(int32_t i)
+{
+    return (i >= 0 && static_cast<size_t>(i) < names_.size()) ? names_[i].c_str() : L"";
+}
+
+DataFunctionIdItem::DataFunctionIdItem(DoxAttribOptions* options) : DoxAttribItemUint("id", L"函数", 0)
+{
+    SetOptions(options);
+}
+
+DataParamItem::DataParamItem(DoxAttribOptions* options) : DoxAttribItemStr("param", L"参数", L"")
+{
+    options_ = options;
+    SetType(0x120005);
+}
+
+DataFunctionAttrib::DataFunctionAttrib() : DoxAttribute("", L"") {}
+
+int32_t DataFunctionAttrib::GetKindId() const
+{
+    return DoxAttribKindId::DataFunction;
+}
+
 // DataFunctionObject.
 
 DataFunctionObject::DataFunctionObject(DataFunction* owner, std::wstring setName)
-    : setName_(std::move(setName)), owner_(owner)
+    : owner_(owner),
+      functionOptions_(owner),
+      paramOptions_(owner),
+      idItem_(&functionOptions_),
+      paramItem_(&paramOptions_)
 {
+    SetName(setName);
+    attrib_.AddItem(&idItem_);
+    attrib_.AddItem(&paramItem_);
+    AddAttribute(&attrib_);
 }
 
 const FunctionEntry* DataFunctionObject::GetEntry() const
 {
-    return GetFunctionEntry(owner_ ? owner_->GetKind() : 0, functionIndex_);
+    return GetFunctionEntry(owner_ ? owner_->GetKind() : 0, GetFunctionIndex());
 }
 
 int DataFunctionObject::ReadXml(tinyxml2::XMLElement* element)
 {
     if (!element || !element->Name() || std::strcmp(element->Name(), kObjectTag) != 0)
         return 0;
-    functionIndex_ = 0;
+    uint32_t index = 0;
     if (const char* id = element->Attribute("id"))
-        functionIndex_ = static_cast<uint32_t>(std::strtol(id, nullptr, 10));
+        index = static_cast<uint32_t>(std::strtol(id, nullptr, 10));
+    SetFunctionIndex(index);
     const char* param = element->Attribute("param");
-    paramText_ = param ? Utf8ToWide(std::string(param)) : std::wstring();
+    SetParamText(param ? Utf8ToWide(std::string(param)) : std::wstring());
     return 1;
 }
 
@@ -55,8 +136,8 @@ int DataFunctionObject::WriteXml(tinyxml2::XMLElement* element)
 {
     if (!element)
         return 0;
-    element->SetAttribute("id", std::to_string(static_cast<int32_t>(functionIndex_)).c_str());
-    element->SetAttribute("param", WideToUtf8(paramText_).c_str());
+    element->SetAttribute("id", std::to_string(static_cast<int32_t>(GetFunctionIndex())).c_str());
+    element->SetAttribute("param", WideToUtf8(GetParamText()).c_str());
     return 1;
 }
 
@@ -65,7 +146,7 @@ int DataFunctionObject::SetFunction()
     params_.clear();
     DataFunctionParamMakerImpl maker(params_);
     ErrorReportor quiet;
-    if (!ParseParams(paramText_, Lookup::kRunTime, maker, quiet)) {
+    if (!ParseParams(GetParamText(), Lookup::kRunTime, maker, quiet)) {
         params_.clear();
         return 0;
     }
@@ -87,40 +168,50 @@ int DataFunctionObject::Execute(int32_t)
     return 0;
 }
 
+bool DataFunctionObject::AcceptChange(bool changing)
+{
+    DoxAttribItem* item = attrib_.GetChangingItem();
+    if (item == &idItem_) {
+        const FunctionEntry* entry = GetEntry();
+        if (!entry || !(entry->execute || entry->filter)) {
+            errorText_ = L"无效的函数";
+            return false;
+        }
+        errorText_.clear();
+        std::vector<DataFunctionParam> params;
+        DataFunctionParamMakerImpl maker(params);
+        ErrorReportor quiet;
+        if (!ParseParams(GetParamText(), Lookup::kDesignTime, maker, quiet) || FormsCycle(params))
+            paramItem_.SetTextLimited(paramItem_.GetDefault());
+    } else if (item == &paramItem_) {
+        std::wstring message;
+        std::vector<DataFunctionParam> params;
+        DataFunctionParamMakerImpl maker(params);
+        ErrorReportorImpl reporter(message);
+        if (!ParseParams(GetParamText(), Lookup::kDesignTime, maker, reporter)) {
+            paramItem_.SetErrorText(message);
+            return false;
+        }
+        if (FormsCycle(params)) {
+            paramItem_.SetErrorText(L"函数参数不能循环引用字段");
+            return false;
+        }
+    }
+    return IsRoot() ? true : DoxAttribSet::GetOwner()->AcceptChange(changing);
+}
+
 int DataFunctionObject::ChangeFunction(uint32_t index)
 {
-    const FunctionEntry* entry = GetFunctionEntry(owner_ ? owner_->GetKind() : 0, index);
-    if (!entry || !(entry->execute || entry->filter)) {
-        errorText_ = L"无效的函数";
-        return 0;
-    }
-    functionIndex_ = index;
-    std::vector<DataFunctionParam> params;
-    DataFunctionParamMakerImpl maker(params);
-    ErrorReportor quiet;
-    if (!ParseParams(paramText_, Lookup::kDesignTime, maker, quiet) || FormsCycle(params))
-        paramText_.clear();
-    return 1;
+    return idItem_.SetValue(static_cast<int32_t>(index)) ? 1 : 0;
 }
 
 int DataFunctionObject::ChangeParam(const std::wstring& text, std::wstring* error)
 {
-    std::wstring message;
-    std::vector<DataFunctionParam> params;
-    DataFunctionParamMakerImpl maker(params);
-    ErrorReportorImpl reporter(message);
-    if (!ParseParams(text, Lookup::kDesignTime, maker, reporter)) {
-        if (error)
-            *error = message;
-        return 0;
-    }
-    if (FormsCycle(params)) {
-        if (error)
-            *error = L"函数参数不能循环引用字段";
-        return 0;
-    }
-    paramText_ = text;
-    return 1;
+    if (paramItem_.SetValue(text))
+        return 1;
+    if (error)
+        *error = paramItem_.GetErrorText();
+    return 0;
 }
 
 bool DataFunctionObject::ParseParams(const std::wstring& text, Lookup lookup, DataFunctionParamMaker& maker,
@@ -352,7 +443,7 @@ void DataFunction::DestroyObjects()
     std::vector<DataFunctionObject*> objects;
     objects.swap(objects_);
     for (DataFunctionObject* object : objects)
-        object->Destroy();
+        object->Destroy(1);
 }
 
 int DataFunction::Update(int32_t row)
@@ -431,7 +522,7 @@ void DataFunction::CheckFieldType()
         if (entry && type < 4 && (entry->typeMask & (1u << type)))
             kept.push_back(object);
         else
-            object->Destroy();
+            object->Destroy(1);
     }
     objects_.swap(kept);
 }
@@ -483,7 +574,7 @@ bool DataFunction::RemoveObject(size_t index)
         return false;
     DataFunctionObject* object = objects_[index];
     objects_.erase(objects_.begin() + static_cast<std::ptrdiff_t>(index));
-    object->Destroy();
+    object->Destroy(1);
     return true;
 }
 

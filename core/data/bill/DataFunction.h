@@ -11,6 +11,11 @@
 
 #include "DataObserver.h"
 #include "DataValue.h"
+#include "DoxAttribItemStr.h"
+#include "DoxAttribItemUint.h"
+#include "DoxAttribOptions.h"
+#include "DoxAttribSet.h"
+#include "DoxAttribute.h"
 
 namespace tinyxml2 {
 class XMLElement;
@@ -111,37 +116,87 @@ private:
     int32_t& count_;
 };
 
+// The choices of the "函数" item: the functions of the owner's kind offered for
+// the bound field's type.
+class DataFunctionAttribOptions : public DoxAttribOptions {
+public:
+    explicit DataFunctionAttribOptions(DataFunction* owner) : owner_(owner) {}
+    int32_t GetCount() override;
+    const wchar_t* GetText(int32_t i) override;
+    const wchar_t* ValueToText(uint32_t value) override;
+    bool Parse(const wchar_t* text, uint32_t& value, std::wstring& errorText) override;
+
+private:
+    DataFunction* owner_;
+};
+
+// The choices of the "参数" item: the qualified names of the page's fields.
+class DataParamAttribOptions : public DoxAttribOptions {
+public:
+    explicit DataParamAttribOptions(DataFunction* owner) : owner_(owner) {}
+    int32_t GetCount() override;
+    const wchar_t* GetText(int32_t i) override;
+
+private:
+    DataFunction* owner_;
+    std::vector<std::wstring> names_;
+};
+
+// The function index of a call, a choice among the functions.
+class DataFunctionIdItem : public DoxAttribItemUint {
+public:
+    explicit DataFunctionIdItem(DoxAttribOptions* options);
+    // Stores an index read from the template, without the change chain.
+    void Store(uint32_t index) { value_ = index; }
+};
+
+// The parameter text of a call, with the page's fields as suggestions.
+class DataParamItem : public DoxAttribItemStr {
+public:
+    explicit DataParamItem(DoxAttribOptions* options);
+};
+
+// The two items of a call: "函数" (the function) and "参数" (the parameter text).
+class DataFunctionAttrib : public DoxAttribute {
+public:
+    DataFunctionAttrib();
+    int32_t GetKindId() const override;
+};
+
 // One call of a built-in function: the function's index in its table and the
-// parameter text, parsed into parameters when the call is made runnable.
-class DataFunctionObject {
+// parameter text, parsed into parameters when the call is made runnable. The
+// property grid edits it as an attribute set of two items.
+class DataFunctionObject : public DoxAttribSet {
 public:
     DataFunctionObject(DataFunction* owner, std::wstring setName);
-    virtual ~DataFunctionObject() = default;
-    DataFunctionObject(const DataFunctionObject&) = delete;
-    DataFunctionObject& operator=(const DataFunctionObject&) = delete;
+    ~DataFunctionObject() override = default;
 
-    const std::wstring& GetName() const { return setName_; }
     virtual int ReadXml(tinyxml2::XMLElement* element);
     virtual int WriteXml(tinyxml2::XMLElement* element);
-    // Design-time edits. A function index outside the table is refused with
-    // "无效的函数" in GetErrorText; a parameter text that does not fit the new
-    // function is emptied. A parameter text that does not parse is refused with
-    // the reason in error. Refused edits leave the object as it was.
-    virtual int ChangeFunction(uint32_t index);
-    virtual int ChangeParam(const std::wstring& text, std::wstring* error);
-    virtual void Destroy() { delete this; }
+    // Checks an edit of one of the two items: a function index outside the table
+    // is refused with "无效的函数" (GetErrorText); a parameter text that no longer
+    // fits the new function is emptied; a parameter text that does not parse is
+    // refused with the reason on the "参数" item.
+    bool AcceptChange(bool changing) override;
     virtual int SetFunction();
     virtual void Reset();
     virtual int Filter(int32_t row, DataValue& value, std::wstring* message);
     virtual int Execute(int32_t row);
 
+    // Design-time edits through the change chain of the two items.
+    int ChangeFunction(uint32_t index);
+    int ChangeParam(const std::wstring& text, std::wstring* error);
+
     DataFunction* GetOwner() const { return owner_; }
-    uint32_t GetFunctionIndex() const { return functionIndex_; }
-    void SetFunctionIndex(uint32_t index) { functionIndex_ = index; }
-    const std::wstring& GetParamText() const { return paramText_; }
-    void SetParamText(std::wstring text) { paramText_ = std::move(text); }
+    uint32_t GetFunctionIndex() const { return idItem_.GetUValue(); }
+    void SetFunctionIndex(uint32_t index) { idItem_.Store(index); }
+    const std::wstring& GetParamText() const { return paramItem_.GetText(); }
+    void SetParamText(const std::wstring& text) { paramItem_.SetTextLimited(text); }
     const std::wstring& GetErrorText() const { return errorText_; }
     const std::vector<DataFunctionParam>& Params() const { return params_; }
+    DataFunctionAttrib& Attrib() { return attrib_; }
+    DoxAttribItem& FunctionItem() { return idItem_; }
+    DoxAttribItemStr& ParamItem() { return paramItem_; }
     // The selected entry of the owner's table, null outside it.
     const FunctionEntry* GetEntry() const;
 
@@ -156,11 +211,13 @@ public:
     bool FormsCycle(const std::vector<DataFunctionParam>& params) const;
 
 protected:
-    std::wstring setName_;
     std::wstring errorText_;
     DataFunction* owner_;
-    uint32_t functionIndex_ = 0;
-    std::wstring paramText_;
+    DataFunctionAttribOptions functionOptions_;
+    DataParamAttribOptions paramOptions_;
+    DataFunctionIdItem idItem_;
+    DataParamItem paramItem_;
+    DataFunctionAttrib attrib_;
     std::vector<DataFunctionParam> params_;
 };
 

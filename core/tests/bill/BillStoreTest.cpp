@@ -139,6 +139,9 @@ TEST_F(BillStore, TablesHaveTheFixedColumnsThenOneTextColumnPerField)
               "3|row|INTEGER|0||0\n"
               "4|品名|TEXT|0||0\n"
               "5|数量|TEXT|0||0\n");
+    // Lines are looked up by their bill.
+    EXPECT_EQ(Sqlite3(db_, "select name || ':' || tbl_name from sqlite_master where type = 'index' and sql not null"),
+              "P1_table0_parentId:P1_table0\n");
     EXPECT_EQ(Sqlite3(db_, "select sql from sqlite_master where name = 'P1_MainTable'"),
               "CREATE TABLE \"P1_MainTable\" ( id integer primary key autoincrement not null, parentId "
               "integer,createtime integer,row integer,\"名称\" text,\"金额\" text,\"日期\" text,\"时间\" text )\n");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DoxAttribKinds.h"
 #include "FormatCatalogue.h"
 #include "Formula.h"
 #include "FunctionLibrary.h"
@@ -29,6 +30,7 @@ class BillEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
+        RegisterAttribKinds();
         InitFormatCatalogue();
         InitDataFunctionLists();
         InitFormulaLists();
