@@ -116,6 +116,12 @@ TEST(StoreDatabase, OpeningMakesTheTableAndModeTwoEmpties)
     EXPECT_EQ(LastError(), L"连接数据库失败。");
     EXPECT_EQ(store.Save(), 0);
     EXPECT_EQ(LastError(), L"无效的数据库连接。");
+
+    // A file that is no database: SQLite's own message.
+    ASSERT_TRUE(doxtest::WriteFileBytes(dir / "text.db", std::string(4096, 'x')));
+    EXPECT_EQ(store.Open(Path(dir, "text.db").c_str(), kDocOpenReadWrite), 0);
+    EXPECT_EQ(LastError(), L"file is not a database");
+    EXPECT_EQ(doxtest::ReadFileBytes(dir / "text.db"), std::string(4096, 'x'));
 }
 
 TEST(StoreDatabase, DamagedRows)
