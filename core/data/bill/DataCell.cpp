@@ -54,9 +54,10 @@ uint64_t DataCell::GetTime()
 const wchar_t* DataCell::Format(uint32_t formatIndex, const wchar_t* parameter)
 {
     formatted_.clear();
-    if (!field_)
+    // The index is 16 bits wide: a larger one names no entry.
+    if (!field_ || formatIndex > 0xFFFF)
         return formatted_.c_str();
-    const uint32_t id = (field_->GetType() << 16) | (formatIndex & 0xFFFF);
+    const uint32_t id = (field_->GetType() << 16) | formatIndex;
     if (!FormatValue(id, formatted_, parameter))
         formatted_.clear();
     return formatted_.c_str();

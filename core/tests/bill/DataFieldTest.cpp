@@ -63,6 +63,7 @@ TEST(DataFieldValue, FormatOutsideTheCategoryIsEmpty)
     EXPECT_STREQ(value->Format(9, nullptr), L"1,234.50");
     EXPECT_STREQ(value->Format(94, nullptr), L"");
     EXPECT_STREQ(value->Format(0xFFFF, nullptr), L"");
+    EXPECT_STREQ(value->Format(0x10009, nullptr), L"");
     EXPECT_STREQ(value->Format(1, nullptr), L"");
 }
 
