@@ -8,9 +8,11 @@
 #include <QPrinterInfo>
 #include <utility>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 struct PaperId {
     int windowsId;
@@ -67,7 +69,7 @@ const PaperId kPapers[] = {
     {95, QPageSize::Prc32KBig},
 };
 
-}  // namespace
+} // namespace
 
 QPageSize PageSizeForPaperId(int paperId)
 {
@@ -153,4 +155,4 @@ DEVMODEW DefaultDevMode(const QString& printerName)
     return dm;
 }
 
-}  // namespace plat
+} // namespace plat

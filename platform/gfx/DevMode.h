@@ -30,17 +30,18 @@ constexpr int16_t kFirstOwnPaperId = 257;
 
 struct DEVMODEW {
     wchar_t dmDeviceName[32] = {};
-    uint16_t dmSize = sizeof(DEVMODEW);  // bytes of this record
-    uint16_t dmDriverExtra = 0;          // bytes of driver data after it (none here)
+    uint16_t dmSize = sizeof(DEVMODEW); // bytes of this record
+    uint16_t dmDriverExtra = 0;         // bytes of driver data after it (none here)
     uint32_t dmFields = 0;
     int16_t dmOrientation = DMORIENT_PORTRAIT;
     int16_t dmPaperSize = DMPAPER_A4;
-    int16_t dmPaperLength = 0;  // 0.1 mm
-    int16_t dmPaperWidth = 0;   // 0.1 mm
+    int16_t dmPaperLength = 0; // 0.1 mm
+    int16_t dmPaperWidth = 0;  // 0.1 mm
     int16_t dmCopies = 1;
 };
 
-namespace plat {
+namespace plat
+{
 
 // The page size of a paper id (not 256); an invalid QPageSize for an unknown id.
 QPageSize PageSizeForPaperId(int paperId);
@@ -60,4 +61,4 @@ bool ApplyDevMode(QPrinter& printer, const DEVMODEW& devMode);
 // The settings a printer starts with: its default paper, portrait, one copy.
 DEVMODEW DefaultDevMode(const QString& printerName);
 
-}  // namespace plat
+} // namespace plat

@@ -13,7 +13,8 @@
 #include <tuple>
 #include <utility>
 
-namespace {
+namespace
+{
 
 QColor ToQColor(COLORREF c)
 {
@@ -112,7 +113,7 @@ QStringList WrapParagraph(const QString& s, const QFontMetricsF& fm, double widt
     return lines;
 }
 
-}  // namespace
+} // namespace
 
 DeviceCaps DeviceCaps::ForRaster(int width, int height, int dpiX, int dpiY)
 {
@@ -403,12 +404,14 @@ double CDC::ScaleY() const
 
 QPointF CDC::ToDevice(double x, double y) const
 {
-    return {(x - state_.winOrg.x) * ScaleX() + state_.vpOrg.x, (y - state_.winOrg.y) * ScaleY() + state_.vpOrg.y};
+    return {(x - state_.winOrg.x) * ScaleX() + state_.vpOrg.x,
+            (y - state_.winOrg.y) * ScaleY() + state_.vpOrg.y};
 }
 
 QPointF CDC::ToLogical(double x, double y) const
 {
-    return {(x - state_.vpOrg.x) / ScaleX() + state_.winOrg.x, (y - state_.vpOrg.y) / ScaleY() + state_.winOrg.y};
+    return {(x - state_.vpOrg.x) / ScaleX() + state_.winOrg.x,
+            (y - state_.vpOrg.y) / ScaleY() + state_.winOrg.y};
 }
 
 void CDC::LPtoDP(POINT* points, int count) const
@@ -521,6 +524,21 @@ UINT CDC::SetTextAlign(UINT align)
     return std::exchange(state_.textAlign, align);
 }
 
+int CDC::SetROP2(int mode)
+{
+    if (mode != R2_COPYPEN && mode != R2_NOTXORPEN)
+        return 0;
+    return std::exchange(state_.rop2, mode);
+}
+
+RECT CDC::GetClipBox() const
+{
+    QRect r = state_.clip ? *state_.clip : QRect(0, 0, caps_.horzRes, caps_.vertRes);
+    RECT box{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    DPtoLP(&box);
+    return box;
+}
+
 void CDC::IntersectClipRect(const RECT& rect)
 {
     QRect r = DeviceRect(rect.left, rect.top, rect.right, rect.bottom);
@@ -537,14 +555,16 @@ void CDC::SelectClipRect(const RECT* rect)
 
 // ---- Drawing.
 
-QPainter* CDC::PreparePainter()
+QPainter* CDC::PreparePainter(bool mixed)
 {
     QPainter* p = painter();
     if (!p)
         return nullptr;
     p->setRenderHint(QPainter::Antialiasing, false);
     p->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    bool xorMix = mixed && state_.rop2 == R2_NOTXORPEN && device_->devType() == QInternal::Image;
+    p->setCompositionMode(xorMix ? QPainter::RasterOp_NotSourceXorDestination
+                                 : QPainter::CompositionMode_SourceOver);
     p->setOpacity(1.0);
     p->setBrush(Qt::NoBrush);
     p->setPen(Qt::NoPen);
@@ -602,7 +622,7 @@ bool CDC::LineTo(int x, int y)
 {
     POINT from = state_.current;
     state_.current = {x, y};
-    QPainter* p = PreparePainter();
+    QPainter* p = PreparePainter(true);
     if (!p)
         return false;
     if (!StrokeWithPen(p))
@@ -635,7 +655,7 @@ bool CDC::Polygon(const POINT* points, int count)
 {
     if (!points || count < 2)
         return false;
-    QPainter* p = PreparePainter();
+    QPainter* p = PreparePainter(true);
     if (!p)
         return false;
     QPolygonF poly;
@@ -652,7 +672,7 @@ bool CDC::Polygon(const POINT* points, int count)
 
 bool CDC::Rectangle(int left, int top, int right, int bottom)
 {
-    QPainter* p = PreparePainter();
+    QPainter* p = PreparePainter(true);
     if (!p)
         return false;
     QRect r = DeviceRect(left, top, right, bottom);
@@ -668,10 +688,18 @@ bool CDC::Rectangle(int left, int top, int right, int bottom)
     if (pen.style() == PS_SOLID || pen.style() == PS_INSIDEFRAME) {
         // The frame lies inside the rectangle, which keeps its exclusive edges.
         w = std::min({w, (r.width() + 1) / 2, (r.height() + 1) / 2});
+        // Bands that do not overlap, so that a XOR frame drawn twice vanishes.
         p->fillRect(QRect(r.left(), r.top(), r.width(), w), color);
-        p->fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), color);
-        p->fillRect(QRect(r.left(), r.top(), w, r.height()), color);
-        p->fillRect(QRect(r.right() - w + 1, r.top(), w, r.height()), color);
+        int bottomY = std::max(r.bottom() - w + 1, r.top() + w);
+        if (bottomY <= r.bottom())
+            p->fillRect(QRect(r.left(), bottomY, r.width(), r.bottom() - bottomY + 1), color);
+        int side = bottomY - (r.top() + w);
+        if (side > 0) {
+            p->fillRect(QRect(r.left(), r.top() + w, w, side), color);
+            int rightX = std::max(r.right() - w + 1, r.left() + w);
+            if (rightX <= r.right())
+                p->fillRect(QRect(rightX, r.top() + w, r.right() - rightX + 1, side), color);
+        }
         return true;
     }
     if (pen.style() == PS_ALTERNATE) {
@@ -696,7 +724,7 @@ bool CDC::Rectangle(int left, int top, int right, int bottom)
 
 bool CDC::Ellipse(int left, int top, int right, int bottom)
 {
-    QPainter* p = PreparePainter();
+    QPainter* p = PreparePainter(true);
     if (!p)
         return false;
     QRect r = DeviceRect(left, top, right, bottom);
@@ -786,7 +814,7 @@ double CDC::DeviceEmPixels() const
 {
     LOGFONTW lf = state_.font.IsCreated() ? state_.font.logFont() : LOGFONTW{};
     if (lf.lfHeight == 0)
-        return 12.0 * caps_.dpiY / 96.0;  // the default size of a context's font
+        return 12.0 * caps_.dpiY / 96.0; // the default size of a context's font
     double deviceHeight = std::abs(lf.lfHeight * ScaleY());
     if (lf.lfHeight < 0)
         return deviceHeight;
@@ -950,9 +978,10 @@ bool CDC::MapBlitRects(int x, int y, int w, int h, CDC* src, int sx, int sy, int
         return false;
     *mirrorX = (dx1 > dx0) != (sx1 > sx0);
     *mirrorY = (dy1 > dy0) != (sy1 > sy0);
-    *dst = QRect(QPoint(std::min(dx0, dx1), std::min(dy0, dy1)), QSize(std::abs(dx1 - dx0), std::abs(dy1 - dy0)));
-    *srcRect =
-        QRect(QPoint(std::min(sx0, sx1), std::min(sy0, sy1)), QSize(std::abs(sx1 - sx0), std::abs(sy1 - sy0)));
+    *dst = QRect(QPoint(std::min(dx0, dx1), std::min(dy0, dy1)),
+                 QSize(std::abs(dx1 - dx0), std::abs(dy1 - dy0)));
+    *srcRect = QRect(QPoint(std::min(sx0, sx1), std::min(sy0, sy1)),
+                     QSize(std::abs(sx1 - sx0), std::abs(sy1 - sy0)));
     return true;
 }
 

@@ -44,7 +44,8 @@ struct DeviceCaps {
     static DeviceCaps ForRaster(int width, int height, int dpiX, int dpiY);
 };
 
-class CDC {
+class CDC
+{
 public:
     CDC();
     virtual ~CDC();
@@ -129,11 +130,18 @@ public:
     int GetBkMode() const { return state_.bkMode; }
     UINT SetTextAlign(UINT align);
     UINT GetTextAlign() const { return state_.textAlign; }
+    // R2_COPYPEN or R2_NOTXORPEN. The XOR mode applies to lines and shapes drawn on
+    // images (rubber bands and outlines on a window's back buffer): drawing the same
+    // thing twice restores the pixels. Returns the previous mode, 0 for another mode.
+    int SetROP2(int mode);
+    int GetROP2() const { return state_.rop2; }
 
     // Clipping in logical units of the current mapping.
     void IntersectClipRect(const RECT& rect);
     // Null removes the clip.
     void SelectClipRect(const RECT* rect);
+    // The clip rectangle (the whole surface without one) in logical units.
+    RECT GetClipBox() const;
 
     // ---- Drawing (logical units).
     POINT MoveTo(int x, int y);
@@ -194,7 +202,8 @@ private:
         COLORREF bkColor = 0xFFFFFF;
         int bkMode = OPAQUE;
         UINT textAlign = TA_LEFT | TA_TOP;
-        std::optional<QRect> clip;  // device pixels
+        int rop2 = R2_COPYPEN;
+        std::optional<QRect> clip; // device pixels
         POINT current;
     };
 
@@ -202,7 +211,8 @@ private:
     void AdjustIsotropic();
     QPointF ToDevice(double x, double y) const;
     QPointF ToLogical(double x, double y) const;
-    QPainter* PreparePainter();
+    // mixed: the pen's mix mode (SetROP2) applies.
+    QPainter* PreparePainter(bool mixed = false);
     bool StrokeWithPen(QPainter* p) const;
     bool Blit(const QRect& dst, bool mirrorX, bool mirrorY, CDC* src, const QRect& srcRect, double opacity,
               bool copy);

@@ -3,14 +3,16 @@
 #include <QFontDatabase>
 #include <QHash>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 
 const char* const kZenHei = "WenQuanYi Zen Hei";
 
 struct Substitution {
-    const char* face;  // UTF-8
+    const char* face; // UTF-8
     QStringList substitutes;
 };
 
@@ -21,11 +23,25 @@ const std::vector<Substitution>& Table()
     static const QStringList cjk = {kZenHei, "Noto Sans CJK SC", "Noto Serif CJK SC", "AR PL UMing CN"};
     static const QStringList sans = {kZenHei, "DejaVu Sans", "Liberation Sans"};
     static const std::vector<Substitution> table = {
-        {"宋体", cjk},           {"SimSun", cjk},         {"新宋体", cjk},     {"NSimSun", cjk},
-        {"黑体", cjk},           {"SimHei", cjk},         {"楷体", cjk},       {"KaiTi", cjk},
-        {"楷体_GB2312", cjk},    {"KaiTi_GB2312", cjk},   {"仿宋", cjk},       {"FangSong", cjk},
-        {"仿宋_GB2312", cjk},    {"FangSong_GB2312", cjk}, {"微软雅黑", cjk},  {"Microsoft YaHei", cjk},
-        {"MS Sans Serif", sans}, {"MS Shell Dlg", sans},  {"MS Shell Dlg 2", sans},
+        {"宋体", cjk},
+        {"SimSun", cjk},
+        {"新宋体", cjk},
+        {"NSimSun", cjk},
+        {"黑体", cjk},
+        {"SimHei", cjk},
+        {"楷体", cjk},
+        {"KaiTi", cjk},
+        {"楷体_GB2312", cjk},
+        {"KaiTi_GB2312", cjk},
+        {"仿宋", cjk},
+        {"FangSong", cjk},
+        {"仿宋_GB2312", cjk},
+        {"FangSong_GB2312", cjk},
+        {"微软雅黑", cjk},
+        {"Microsoft YaHei", cjk},
+        {"MS Sans Serif", sans},
+        {"MS Shell Dlg", sans},
+        {"MS Shell Dlg 2", sans},
     };
     return table;
 }
@@ -35,7 +51,7 @@ bool Installed(const QString& family)
     return QFontDatabase::hasFamily(family);
 }
 
-}  // namespace
+} // namespace
 
 QString DefaultFontFamily()
 {
@@ -108,4 +124,4 @@ QFont FontFromLogFont(const LOGFONTW& lf, double emPixels, int deviceDpiY)
     return font;
 }
 
-}  // namespace plat
+} // namespace plat

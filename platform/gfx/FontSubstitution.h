@@ -10,7 +10,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace plat {
+namespace plat
+{
 
 // The face used when a name is unknown or not installed.
 QString DefaultFontFamily();
@@ -30,4 +31,4 @@ QString ResolveFontFamily(const QString& face);
 // for a device of `deviceDpiY` dots per inch (the painter's font resolution).
 QFont FontFromLogFont(const LOGFONTW& font, double emPixels, int deviceDpiY);
 
-}  // namespace plat
+} // namespace plat

@@ -7,7 +7,8 @@
 
 #include <QImage>
 
-class CPen {
+class CPen
+{
 public:
     CPen() = default;
     CPen(UINT style, int width, COLORREF color) { CreatePen(style, width, color); }
@@ -32,7 +33,8 @@ private:
     COLORREF color_ = 0;
 };
 
-class CBrush {
+class CBrush
+{
 public:
     CBrush() = default;
     explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
@@ -51,7 +53,8 @@ private:
     COLORREF color_ = 0;
 };
 
-class CFont {
+class CFont
+{
 public:
     CFont() = default;
 
@@ -67,7 +70,8 @@ private:
 };
 
 // A device-dependent bitmap: 32-bit premultiplied pixels.
-class CBitmap {
+class CBitmap
+{
 public:
     CBitmap() = default;
     virtual ~CBitmap() = default;

@@ -32,9 +32,18 @@ constexpr COLORREF RGB(int r, int g, int b)
 {
     return static_cast<COLORREF>((r & 0xff) | ((g & 0xff) << 8) | ((b & 0xff) << 16));
 }
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xff); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xff); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xff); }
+constexpr int GetRValue(COLORREF c)
+{
+    return static_cast<int>(c & 0xff);
+}
+constexpr int GetGValue(COLORREF c)
+{
+    return static_cast<int>((c >> 8) & 0xff);
+}
+constexpr int GetBValue(COLORREF c)
+{
+    return static_cast<int>((c >> 16) & 0xff);
+}
 
 // Multiplies and divides with a 64-bit intermediate, rounding half away from zero;
 // -1 when the divisor is 0.
@@ -43,7 +52,7 @@ int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator);
 constexpr int LF_FACESIZE = 32;
 
 struct LOGFONTW {
-    int32_t lfHeight = 0;  // < 0: character (em) height, > 0: cell height, logical units
+    int32_t lfHeight = 0; // < 0: character (em) height, > 0: cell height, logical units
     int32_t lfWidth = 0;
     int32_t lfEscapement = 0;
     int32_t lfOrientation = 0;
@@ -142,6 +151,10 @@ constexpr int FW_NORMAL = 400;
 constexpr int FW_BOLD = 700;
 constexpr uint8_t DEFAULT_CHARSET = 1;
 constexpr uint8_t GB2312_CHARSET = 134;
+
+// Mix modes of pens and brushes (SetROP2).
+constexpr int R2_NOTXORPEN = 10;
+constexpr int R2_COPYPEN = 13;
 
 // Raster operations of the blits.
 constexpr uint32_t SRCCOPY = 0x00CC0020;

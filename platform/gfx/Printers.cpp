@@ -3,7 +3,8 @@
 #include <QPageSize>
 #include <QPrinterInfo>
 
-namespace plat {
+namespace plat
+{
 
 QString PdfPrinterName()
 {
@@ -58,4 +59,4 @@ bool PrinterAcceptsUserPaper(const QString& name, int width, int length)
     return fits(wanted) || fits(wanted.transposed());
 }
 
-}  // namespace plat
+} // namespace plat

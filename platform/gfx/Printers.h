@@ -5,7 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace plat {
+namespace plat
+{
 
 // The name of the PDF printer: "PDF".
 QString PdfPrinterName();
@@ -21,4 +22,4 @@ bool PrinterExists(const QString& name);
 // PDF printer; for others, when they take custom sizes within their limits.
 bool PrinterAcceptsUserPaper(const QString& name, int width, int length);
 
-}  // namespace plat
+} // namespace plat

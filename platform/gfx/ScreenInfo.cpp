@@ -4,9 +4,11 @@
 #include <QScreen>
 #include <cmath>
 
-namespace plat {
+namespace plat
+{
 
-namespace {
+namespace
+{
 int& PinnedDpi()
 {
     static int dpi = 0;
@@ -16,9 +18,9 @@ int& PinnedDpi()
 QScreen* PrimaryScreen()
 {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen()
-                                                                          : nullptr;
+                                                                        : nullptr;
 }
-}  // namespace
+} // namespace
 
 int ScreenDotsPerInch()
 {
@@ -52,4 +54,4 @@ DeviceCaps ScreenCaps()
     return DeviceCaps::ForRaster(width, height, dpi, dpi);
 }
 
-}  // namespace plat
+} // namespace plat

@@ -4,7 +4,8 @@
 
 #include "DeviceContext.h"
 
-namespace plat {
+namespace plat
+{
 
 // The pinned resolution when one is set, else the primary screen's logical vertical
 // resolution, else 96.
@@ -16,4 +17,4 @@ void SetScreenDotsPerInch(int dpi);
 // pixels (1920 x 1080 without a screen) and that size in millimetres.
 DeviceCaps ScreenCaps();
 
-}  // namespace plat
+} // namespace plat

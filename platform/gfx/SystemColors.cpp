@@ -1,6 +1,7 @@
 #include "SystemColors.h"
 
-namespace plat {
+namespace plat
+{
 
 QColor ToQColor(COLORREF color)
 {
@@ -13,7 +14,7 @@ COLORREF FromQColor(const QColor& color)
     return RGB(rgb.red(), rgb.green(), rgb.blue());
 }
 
-}  // namespace plat
+} // namespace plat
 
 COLORREF GetSysColor(int index)
 {

@@ -9,12 +9,13 @@
 #include <QColor>
 #include <cstdint>
 
-namespace plat {
+namespace plat
+{
 
 QColor ToQColor(COLORREF color);
 COLORREF FromQColor(const QColor& color);
 
-}  // namespace plat
+} // namespace plat
 
 constexpr int COLOR_SCROLLBAR = 0;
 constexpr int COLOR_BACKGROUND = 1;

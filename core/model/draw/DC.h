@@ -8,12 +8,14 @@
 #include <stdexcept>
 
 // Thrown when a window context or a buffer cannot be made inside a constructor.
-class DoxResourceException : public std::runtime_error {
+class DoxResourceException : public std::runtime_error
+{
 public:
     DoxResourceException() : std::runtime_error("device context resource") {}
 };
 
-class DC : public CDC {
+class DC : public CDC
+{
 public:
     // The map mode of the context.
     virtual int GetMapping() { return GetMapMode(); }
@@ -22,7 +24,8 @@ public:
     virtual void SetZoom(int /*zoom*/) {}
 };
 
-class DCX : public DC {
+class DCX : public DC
+{
 public:
     // 1: pixel mapping, 2: 0.1 mm mapping, other values: that map mode. Returns the
     // previous kind.

@@ -5,7 +5,8 @@
 
 #include "DeviceContext.h"
 
-class DoxBitmap : public CBitmap {
+class DoxBitmap : public CBitmap
+{
 public:
     // Draws the whole bitmap at the context's logical origin.
     bool BlitTo(HDC target);

@@ -10,7 +10,8 @@ void BlitRect(const RECT* dst, HDC dstDc, HDC srcDc, int srcX, int srcY)
 {
     if (!dst || !dstDc || !srcDc)
         return;
-    dstDc->BitBlt(dst->left, dst->top, dst->right - dst->left, dst->bottom - dst->top, srcDc, srcX, srcY, SRCCOPY);
+    dstDc->BitBlt(dst->left, dst->top, dst->right - dst->left, dst->bottom - dst->top, srcDc, srcX, srcY,
+                  SRCCOPY);
 }
 
 void AlphaBlendOrBlit(const RECT* dst, HDC dstDc, const RECT* src, HDC srcDc, BLENDFUNCTION blend)
@@ -20,8 +21,8 @@ void AlphaBlendOrBlit(const RECT* dst, HDC dstDc, const RECT* src, HDC srcDc, BL
     int width = dst->right - dst->left;
     int height = dst->bottom - dst->top;
     if (plat::GetCapabilities().alphaBlend) {
-        dstDc->AlphaBlend(dst->left, dst->top, width, height, srcDc, src->left, src->top, src->right - src->left,
-                          src->bottom - src->top, blend);
+        dstDc->AlphaBlend(dst->left, dst->top, width, height, srcDc, src->left, src->top,
+                          src->right - src->left, src->bottom - src->top, blend);
     } else {
         dstDc->BitBlt(dst->left, dst->top, width, height, srcDc, src->left, src->top, SRCCOPY);
     }

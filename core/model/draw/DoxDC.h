@@ -15,7 +15,8 @@ void BlitRect(const RECT* dst, HDC dstDc, HDC srcDc, int srcX, int srcY);
 // top-left corner at dst's size.
 void AlphaBlendOrBlit(const RECT* dst, HDC dstDc, const RECT* src, HDC srcDc, BLENDFUNCTION blend);
 
-class DoxDC : public DCX {
+class DoxDC : public DCX
+{
 public:
     DoxDC() = default;
     // Closes an open buffer onto its target (which must still exist).
@@ -48,7 +49,8 @@ private:
 };
 
 // The double-buffered paint context of a window's paint event.
-class DoxPaintDC : public DoxDC {
+class DoxPaintDC : public DoxDC
+{
 public:
     // Buffers the whole client area. Throws DoxResourceException on failure.
     explicit DoxPaintDC(QWidget* window);
@@ -65,7 +67,8 @@ private:
 };
 
 // The double-buffered client context of a window.
-class DoxClientDC : public DoxDC {
+class DoxClientDC : public DoxDC
+{
 public:
     explicit DoxClientDC(QWidget* window);
     ~DoxClientDC() override;

@@ -4,7 +4,8 @@
 
 #include "GdiObjects.h"
 
-class DoxPenBrush {
+class DoxPenBrush
+{
 public:
     // False when either object cannot be made.
     bool CreateSelectionFrame();

@@ -18,7 +18,8 @@
 #include <cstring>
 #include <cwchar>
 
-namespace {
+namespace
+{
 
 QString FromWide(const wchar_t* text)
 {
@@ -45,7 +46,7 @@ QString DefaultPdfPath(const QString& documentName)
     return QDir(folder).filePath(name + QStringLiteral(".pdf"));
 }
 
-}  // namespace
+} // namespace
 
 bool CopyDevMode(const DEVMODEW* source, std::vector<uint8_t>& buffer)
 {
@@ -65,7 +66,8 @@ bool CopyDevMode(const DEVMODEW* source, std::vector<uint8_t>& buffer)
     return true;
 }
 
-bool BuildUserPaperDevMode(const wchar_t* printerName, int paperWidth, int paperLength, std::vector<uint8_t>& out)
+bool BuildUserPaperDevMode(const wchar_t* printerName, int paperWidth, int paperLength,
+                           std::vector<uint8_t>& out)
 {
     if (paperWidth == 0 || paperLength == 0)
         return false;

@@ -18,7 +18,8 @@
 
 class QPrinter;
 
-class DoxPrinter : public DC {
+class DoxPrinter : public DC
+{
 public:
     DoxPrinter();
     // Aborts a job that was not ended and deletes the printer context.
@@ -56,7 +57,7 @@ private:
     std::vector<uint8_t> devMode_;
     std::unique_ptr<QPrinter> printer_;
     QString outputFile_;
-    QString writtenFile_;  // the PDF being written, removed when the job is aborted
+    QString writtenFile_; // the PDF being written, removed when the job is aborted
     int pagesStarted_ = 0;
 };
 

@@ -4,7 +4,8 @@
 #include <QStringList>
 #include <algorithm>
 
-namespace {
+namespace
+{
 wchar_t AsciiLower(wchar_t c)
 {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -22,7 +23,7 @@ int CompareIgnoringCase(const std::wstring& a, const std::wstring& b)
         return 0;
     return a.size() < b.size() ? -1 : 1;
 }
-}  // namespace
+} // namespace
 
 std::vector<std::wstring>& FontFaceList()
 {
@@ -45,8 +46,9 @@ void AddFontFace(std::vector<std::wstring>& list, const std::wstring& reported)
 
 void SortFontFaces(std::vector<std::wstring>& list)
 {
-    std::stable_sort(list.begin(), list.end(),
-                     [](const std::wstring& a, const std::wstring& b) { return CompareIgnoringCase(a, b) < 0; });
+    std::stable_sort(list.begin(), list.end(), [](const std::wstring& a, const std::wstring& b) {
+        return CompareIgnoringCase(a, b) < 0;
+    });
 }
 
 void EnumerateFontFaces()

@@ -11,7 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 bool Keep(ImageHolder& holder, QImage image)
 {
@@ -66,7 +67,7 @@ bool RedrawAtScreen(const ImageHolder& in, ImageHolder& out, SIZE pixels)
     return GdiplusBitmapFromHBITMAP(out, &bitmap);
 }
 
-}  // namespace
+} // namespace
 
 bool GdiplusBitmapFromFile(ImageHolder& holder, const wchar_t* path)
 {
@@ -142,7 +143,8 @@ void GdiplusDrawImageRect(CDC* dc, const ImageHolder& holder, int x, int y, int 
     if (!p)
         return;
     POINT origin = dc->GetViewportOrg();
-    QRect box(QPoint(x + origin.x + std::min(cx, 0), y + origin.y + std::min(cy, 0)), QSize(std::abs(cx), std::abs(cy)));
+    QRect box(QPoint(x + origin.x + std::min(cx, 0), y + origin.y + std::min(cy, 0)),
+              QSize(std::abs(cx), std::abs(cy)));
     QImage image = holder->image;
     if (cx < 0 || cy < 0)
         image = image.mirrored(cx < 0, cy < 0);

@@ -10,7 +10,8 @@
 
 class QWidget;
 
-class CPaintDCX : public DCX {
+class CPaintDCX : public DCX
+{
 public:
     // Throws DoxResourceException without a window.
     explicit CPaintDCX(QWidget* window);
@@ -22,7 +23,8 @@ private:
     QWidget* window_;
 };
 
-class CClientDCX : public DCX {
+class CClientDCX : public DCX
+{
 public:
     explicit CClientDCX(QWidget* window);
     // The same, then the zoom stored and the pixel mapping applied.
@@ -33,10 +35,11 @@ public:
 
 private:
     QWidget* window_;
-    QImage screen_;  // the screen context's stand-in surface
+    QImage screen_; // the screen context's stand-in surface
 };
 
-class CWindowDCX : public DCX {
+class CWindowDCX : public DCX
+{
 public:
     explicit CWindowDCX(QWidget* window);
     ~CWindowDCX() override;

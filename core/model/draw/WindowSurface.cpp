@@ -9,13 +9,14 @@
 #include <cmath>
 #include <unordered_map>
 
-namespace {
+namespace
+{
 std::unordered_map<QWidget*, QImage>& Buffers()
 {
     static std::unordered_map<QWidget*, QImage> buffers;
     return buffers;
 }
-}  // namespace
+} // namespace
 
 QImage* WindowBackBuffer(QWidget* window)
 {
@@ -49,7 +50,8 @@ bool AttachWindowSurface(CDC& dc, QWidget* window)
     QImage* image = WindowBackBuffer(window);
     if (!image)
         return false;
-    return dc.AttachImage(image, DeviceCaps::ForRaster(image->width(), image->height(), ScreenDpi, ScreenDpi));
+    return dc.AttachImage(image,
+                          DeviceCaps::ForRaster(image->width(), image->height(), ScreenDpi, ScreenDpi));
 }
 
 void PresentWindowSurface(QWidget* window)

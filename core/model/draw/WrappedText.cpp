@@ -2,12 +2,13 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 bool IsBreak(wchar_t c)
 {
     return c == L'\r' || c == L'\n';
 }
-}  // namespace
+} // namespace
 
 const wchar_t* NextWrappedLine(const wchar_t* from, DC& dc, int maxWidth, int* count)
 {

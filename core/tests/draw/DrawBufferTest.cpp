@@ -9,15 +9,17 @@
 
 using namespace drawtest;
 
-namespace {
+namespace
+{
 
-class DrawBuffer : public testing::Test {
+class DrawBuffer : public testing::Test
+{
 protected:
     void SetUp() override
     {
         image = MakeImage(80, 60, 254, QColor(0, 0, 255));
         ASSERT_TRUE(target.AttachImage(&image));
-        target.SetMapMode(2);  // the target draws in 0.1 mm, y up
+        target.SetMapMode(2); // the target draws in 0.1 mm, y up
         viewportExt = target.GetViewportExt();
         windowExt = target.GetWindowExt();
     }
@@ -49,7 +51,7 @@ TEST_F(DrawBuffer, AnyCornerOrderBuffersTheNormalisedArea)
         EXPECT_EQ(buffer.area().top, 10);
         EXPECT_EQ(buffer.area().right, 60);
         EXPECT_EQ(buffer.area().bottom, 40);
-        EXPECT_EQ(target.GetMapMode(), MM_TEXT);  // while the buffer is open
+        EXPECT_EQ(target.GetMapMode(), MM_TEXT); // while the buffer is open
         // The buffer draws in the target's device pixels.
         buffer.FillSolidRect(RECT{25, 15, 35, 25}, kRed);
         EXPECT_EQ(buffer.EndBuffer(), &target);
@@ -57,8 +59,8 @@ TEST_F(DrawBuffer, AnyCornerOrderBuffersTheNormalisedArea)
         target.EndPainting();
         EXPECT_EQ(ColorAt(image, 25, 15), kRed);
         EXPECT_EQ(ColorAt(image, 34, 24), kRed);
-        EXPECT_EQ(ColorAt(image, 40, 30), RGB(0, 0, 0));  // fresh buffer, not copied
-        EXPECT_EQ(ColorAt(image, 19, 30), kBlue);          // outside the area
+        EXPECT_EQ(ColorAt(image, 40, 30), RGB(0, 0, 0)); // fresh buffer, not copied
+        EXPECT_EQ(ColorAt(image, 19, 30), kBlue);        // outside the area
         EXPECT_EQ(ColorAt(image, 60, 30), kBlue);
         EXPECT_EQ(ColorAt(image, 30, 40), kBlue);
     }
@@ -112,7 +114,7 @@ TEST_F(DrawBuffer, BlendUsesConstantAlphaOrCopiesWithoutIt)
     const struct {
         bool alphaBlend;
         BYTE alpha;
-        int red;  // red channel of the result over blue
+        int red; // red channel of the result over blue
         int blue;
     } cases[] = {{true, 255, 255, 0}, {true, 0, 0, 255}, {true, 128, 128, 127}, {false, 128, 255, 0}};
     for (const auto& c : cases) {
@@ -144,4 +146,4 @@ TEST_F(DrawBuffer, DestroyingAnOpenBufferRestoresTheTarget)
     EXPECT_EQ(ColorAt(image, 10, 10), kGreen);
 }
 
-}  // namespace
+} // namespace

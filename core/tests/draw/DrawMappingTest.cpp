@@ -11,7 +11,8 @@
 
 using namespace drawtest;
 
-namespace {
+namespace
+{
 
 int Px(int tenthMm, int dpi)
 {
@@ -23,7 +24,9 @@ struct ResolutionCase {
     int widthMm;
 };
 
-class DrawMappingKind2 : public testing::TestWithParam<ResolutionCase> {};
+class DrawMappingKind2 : public testing::TestWithParam<ResolutionCase>
+{
+};
 
 TEST_P(DrawMappingKind2, TenUnitsMakeOneMillimetreWithYUp)
 {
@@ -58,8 +61,9 @@ TEST_P(DrawMappingKind2, TenUnitsMakeOneMillimetreWithYUp)
 }
 
 INSTANTIATE_TEST_SUITE_P(Resolutions, DrawMappingKind2,
-                         testing::Values(ResolutionCase{254, 100}, ResolutionCase{508, 60}, ResolutionCase{96, 254},
-                                         ResolutionCase{600, 50}, ResolutionCase{300, 80}),
+                         testing::Values(ResolutionCase{254, 100}, ResolutionCase{508, 60},
+                                         ResolutionCase{96, 254}, ResolutionCase{600, 50},
+                                         ResolutionCase{300, 80}),
                          [](const testing::TestParamInfo<ResolutionCase>& info) {
                              return "dpi" + std::to_string(info.param.dpi);
                          });
@@ -90,7 +94,7 @@ TEST(DrawMapping, PixelMappingScalesByZoom)
         int zoom;
         int mapMode;
         int firstPx;
-        int endPx;  // exclusive
+        int endPx; // exclusive
     } cases[] = {{100, MM_TEXT, 10, 20}, {150, MM_ANISOTROPIC, 15, 30}, {50, MM_ANISOTROPIC, 5, 10}};
     for (const auto& c : cases) {
         QImage image = MakeImage(64, 64, 96);
@@ -122,7 +126,7 @@ TEST(DrawMapping, ZoomAppliesToTenthMillimetresOnTheNextSetMapMode)
     dc.SetZoom(50);
     POINT p{100, -100};
     dc.LPtoDP(&p);
-    EXPECT_EQ(p.x, 100);  // not yet applied
+    EXPECT_EQ(p.x, 100); // not yet applied
     dc.SetMapMode(2);
     p = {100, -100};
     dc.LPtoDP(&p);
@@ -138,7 +142,7 @@ TEST(DrawMapping, OtherKindsArePlainMapModes)
     EXPECT_EQ(dc.SetMapMode(MM_HIMETRIC), 1);
     EXPECT_EQ(dc.GetMapping(), MM_HIMETRIC);
     EXPECT_EQ(dc.GetMapMode(), MM_HIMETRIC);
-    POINT p{100, -50};  // 0.01 mm
+    POINT p{100, -50}; // 0.01 mm
     dc.LPtoDP(&p);
     EXPECT_EQ(p.x, 10);
     EXPECT_EQ(p.y, 5);
@@ -178,6 +182,28 @@ TEST(DrawMapping, LineToLeavesItsEndPointOut)
     EXPECT_EQ(ColorAt(image, 8, 4), kWhite);
 }
 
+TEST(DrawMapping, XorOutlinesVanishWhenDrawnTwice)
+{
+    QImage image = MakeImage(20, 20, 96, QColor(0, 160, 0));
+    QImage before = image;
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    EXPECT_EQ(dc.SetROP2(R2_NOTXORPEN), R2_COPYPEN);
+    dc.SelectObject(CPen(PS_SOLID, 1, RGB(0, 0, 0)));
+    dc.SelectObject(StockBrush(StockObject::NullBrush));
+    dc.Rectangle(2, 2, 15, 12);
+    dc.EndPainting();
+    EXPECT_EQ(ColorAt(image, 2, 2), RGB(255, 95, 255)); // inverted green
+    EXPECT_EQ(ColorAt(image, 8, 6), kGreen);            // hollow
+    dc.Rectangle(2, 2, 15, 12);
+    dc.EndPainting();
+    EXPECT_TRUE(image == before);
+    // Fills and text are not mixed.
+    dc.FillSolidRect(RECT{0, 0, 4, 4}, kRed);
+    dc.EndPainting();
+    EXPECT_EQ(ColorAt(image, 1, 1), kRed);
+}
+
 TEST(DrawMapping, TextUnderYUpMappingIsUpright)
 {
     // The same text drawn at the same device point with y up and with plain pixels
@@ -206,7 +232,30 @@ TEST(DrawMapping, TextUnderYUpMappingIsUpright)
     plainDc.EndPainting();
 
     EXPECT_TRUE(up == plain);
-    EXPECT_FALSE(up == MakeImage(300, 300, 254));  // something was drawn
+    EXPECT_FALSE(up == MakeImage(300, 300, 254)); // something was drawn
+}
+
+TEST(DrawMapping, ClipBoxIsTheSurfaceOrTheClipInLogicalUnits)
+{
+    QImage image = MakeImage(100, 80, 254);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    RECT all = dc.GetClipBox();
+    EXPECT_EQ(all.right, 100);
+    EXPECT_EQ(all.bottom, 80);
+    dc.SetMapMode(2);
+    dc.IntersectClipRect(RECT{10, -10, 50, -40});
+    RECT clip = dc.GetClipBox();
+    EXPECT_EQ(clip.left, 10);
+    EXPECT_EQ(clip.top, -10);
+    EXPECT_EQ(clip.right, 50);
+    EXPECT_EQ(clip.bottom, -40);
+    dc.FillSolidRect(RECT{0, 0, 100, -80}, kRed);
+    dc.EndPainting();
+    EXPECT_EQ(ColorAt(image, 10, 10), kRed);
+    EXPECT_EQ(ColorAt(image, 49, 39), kRed);
+    EXPECT_EQ(ColorAt(image, 50, 20), kWhite);
+    EXPECT_EQ(ColorAt(image, 9, 20), kWhite);
 }
 
 TEST(DrawMapping, SaveAndRestoreBringBackMappingAndObjects)
@@ -226,7 +275,7 @@ TEST(DrawMapping, SaveAndRestoreBringBackMappingAndObjects)
     EXPECT_EQ(dc.GetCurrentPen().color(), kRed);
     EXPECT_TRUE(dc.RestoreDC(first));
     EXPECT_EQ(dc.GetMapMode(), MM_TEXT);
-    EXPECT_FALSE(dc.RestoreDC(first));  // already popped
+    EXPECT_FALSE(dc.RestoreDC(first)); // already popped
     EXPECT_FALSE(dc.RestoreDC(0));
 }
 
@@ -262,4 +311,4 @@ TEST(DrawMapping, FontHeightsFromPointsAreExact)
         EXPECT_EQ(FontHeightFromPoints(c.points), c.height) << c.points;
 }
 
-}  // namespace
+} // namespace

@@ -13,9 +13,11 @@
 
 using namespace drawtest;
 
-namespace {
+namespace
+{
 
-class GradientFill : public testing::Test {
+class GradientFill : public testing::Test
+{
 protected:
     void SetUp() override { plat::BindOptionalEntryPoints(); }
     void TearDown() override { plat::BindOptionalEntryPoints(); }
@@ -28,11 +30,11 @@ TEST_F(GradientFill, RunsFromTheFirstColourToTheSecond)
         int flag;
         QPoint firstEnd;
         QPoint secondEnd;
-        QPoint sameAsFirst;  // a pixel across the gradient from firstEnd
+        QPoint sameAsFirst; // a pixel across the gradient from firstEnd
     } cases[] = {
-        {0, {30, 10}, {30, 59}, {109, 10}},   // top to bottom
-        {1, {10, 30}, {109, 30}, {10, 59}},   // left to right
-        {7, {10, 30}, {109, 30}, {10, 11}},   // any other flag: left to right
+        {0, {30, 10}, {30, 59}, {109, 10}}, // top to bottom
+        {1, {10, 30}, {109, 30}, {10, 59}}, // left to right
+        {7, {10, 30}, {109, 30}, {10, 11}}, // any other flag: left to right
     };
     for (const auto& c : cases) {
         QImage image = MakeImage(120, 70, 96);
@@ -95,11 +97,11 @@ TEST(DrawSelectionFrame, DottedDarkGreyFrameWithAHollowInside)
     dc.EndPainting();
     const COLORREF grey = RGB(0x40, 0x40, 0x40);
     EXPECT_EQ(ColorAt(image, 2, 2), grey);
-    EXPECT_EQ(ColorAt(image, 3, 2), kRed);  // every other pixel
+    EXPECT_EQ(ColorAt(image, 3, 2), kRed); // every other pixel
     EXPECT_EQ(ColorAt(image, 4, 2), grey);
     EXPECT_EQ(ColorAt(image, 6, 6), kRed);  // hollow
-    EXPECT_EQ(ColorAt(image, 12, 5), kRed);  // exclusive right edge
-    EXPECT_EQ(ColorAt(image, 5, 10), kRed);  // exclusive bottom edge
+    EXPECT_EQ(ColorAt(image, 12, 5), kRed); // exclusive right edge
+    EXPECT_EQ(ColorAt(image, 5, 10), kRed); // exclusive bottom edge
 }
 
 TEST(DrawBitmap, DrawsAtItsPixelSizeWhateverTheZoom)
@@ -108,13 +110,10 @@ TEST(DrawBitmap, DrawsAtItsPixelSizeWhateverTheZoom)
         int zoom;
         bool stretch;
         int cx, cy;
-        int endX, endY;  // exclusive device extent
+        int endX, endY; // exclusive device extent
     } cases[] = {
-        {100, false, 0, 0, 20, 10},
-        {150, false, 0, 0, 20, 10},
-        {100, true, 40, 20, 40, 20},
-        {100, true, 20, 10, 20, 10},
-        {50, true, 40, 20, 40, 20},
+        {100, false, 0, 0, 20, 10},  {150, false, 0, 0, 20, 10}, {100, true, 40, 20, 40, 20},
+        {100, true, 20, 10, 20, 10}, {50, true, 40, 20, 40, 20},
     };
     for (const auto& c : cases) {
         DoxBitmap bitmap;
@@ -172,4 +171,4 @@ TEST(DrawFontFaces, TheInstalledFacesAreListedOnce)
     EXPECT_STREQ(GetFontFace(0), list[0].c_str());
 }
 
-}  // namespace
+} // namespace

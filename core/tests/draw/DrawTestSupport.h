@@ -6,7 +6,8 @@
 #include <QImage>
 #include <cmath>
 
-namespace drawtest {
+namespace drawtest
+{
 
 inline QImage MakeImage(int width, int height, int dpi, QColor fill = Qt::white)
 {
@@ -29,4 +30,4 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 
-}  // namespace drawtest
+} // namespace drawtest

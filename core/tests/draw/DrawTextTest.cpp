@@ -12,10 +12,12 @@
 
 using namespace drawtest;
 
-namespace {
+namespace
+{
 
 // Records what DrawWrappedText asks to draw.
-class RecordingDC : public DCX {
+class RecordingDC : public DCX
+{
 public:
     struct Call {
         std::wstring text;
@@ -30,7 +32,8 @@ public:
     std::vector<Call> calls;
 };
 
-class DrawWrappedText_ : public testing::Test {
+class DrawWrappedText_ : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -85,12 +88,13 @@ TEST_F(DrawWrappedText_, LinesBreakAtLineEndsAndWhereTheNextCharacterWouldNotFit
         {L"abcdef", 2.5, {L"ab", L"cd", L"ef"}},
         {L"abcdef", 3, {L"abc", L"def"}},
         {L"票据金额", 10, {L"票据金额"}},
-        {L"W", 0.5, {L""}},  // wider than the box: consumed, not counted
+        {L"W", 0.5, {L""}}, // wider than the box: consumed, not counted
         {L"", 10, {}},
     };
     for (const auto& c : cases) {
         int width = static_cast<int>(c.widthInChars * charWidth);
-        EXPECT_EQ(Lines(c.text, width), c.lines) << "text of " << wcslen(c.text) << " chars, width " << c.widthInChars;
+        EXPECT_EQ(Lines(c.text, width), c.lines)
+            << "text of " << wcslen(c.text) << " chars, width " << c.widthInChars;
     }
     int count = 7;
     EXPECT_EQ(NextWrappedLine(nullptr, dc, 100, &count), nullptr);
@@ -100,8 +104,8 @@ TEST_F(DrawWrappedText_, LinesArePlacedFromTopCentreOrBottomOfTheBox)
 {
     const int top = -100;
     const int h = lineHeight;
-    const int boxHeight = 3 * h + h / 2;  // three and a half lines
-    const int spare = boxHeight - 3 * h + h;  // half a line plus one unused line
+    const int boxHeight = 3 * h + h / 2;     // three and a half lines
+    const int spare = boxHeight - 3 * h + h; // half a line plus one unused line
     const struct {
         UINT format;
         int firstTop;
@@ -120,7 +124,7 @@ TEST_F(DrawWrappedText_, LinesArePlacedFromTopCentreOrBottomOfTheBox)
         EXPECT_EQ(dc.calls[0].rect.right, box.right);
         EXPECT_EQ(dc.calls[0].format, c.format);
         if (c.format == DT_BOTTOM) {
-            EXPECT_EQ(dc.calls[1].rect.bottom, box.bottom);  // last line on the bottom edge
+            EXPECT_EQ(dc.calls[1].rect.bottom, box.bottom); // last line on the bottom edge
         }
     }
 }
@@ -173,4 +177,4 @@ TEST_F(DrawWrappedText_, WrappedTextInkStaysInsideTheBox)
     EXPECT_TRUE(inked);
 }
 
-}  // namespace
+} // namespace

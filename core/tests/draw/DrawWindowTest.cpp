@@ -15,9 +15,11 @@
 
 using namespace drawtest;
 
-namespace {
+namespace
+{
 
-class DrawWindow : public testing::Test {
+class DrawWindow : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -67,7 +69,7 @@ TEST_F(DrawWindow, ClientContextsDrawOnTheWindowsBackBuffer)
     {
         CClientDCX dc(&window, 150);
         EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
-        dc.FillSolidRect(RECT{10, 10, 20, 20}, kRed);  // 15..30 in pixels
+        dc.FillSolidRect(RECT{10, 10, 20, 20}, kRed); // 15..30 in pixels
     }
     QImage* buffer = WindowBackBuffer(&window);
     ASSERT_NE(buffer, nullptr);
@@ -101,12 +103,12 @@ TEST_F(DrawWindow, PaintContextsBufferTheGivenAreaWithTheZoom)
         dc.GetZoom(&zoom);
         EXPECT_EQ(zoom, 50);
         EXPECT_EQ(dc.GetMapping(), 1);
-        dc.FillSolidRect(RECT{40, 40, 60, 60}, kGreen);  // 20..30 in pixels
+        dc.FillSolidRect(RECT{40, 40, 60, 60}, kGreen); // 20..30 in pixels
     }
     QImage* buffer = WindowBackBuffer(&window);
     EXPECT_EQ(ColorAt(*buffer, 20, 20), kGreen);
     EXPECT_EQ(ColorAt(*buffer, 29, 29), kGreen);
-    EXPECT_EQ(ColorAt(*buffer, 45, 45), kWhite);  // outside the buffered area
+    EXPECT_EQ(ColorAt(*buffer, 45, 45), kWhite); // outside the buffered area
     EXPECT_THROW(CPaintDCX(nullptr), DoxResourceException);
     EXPECT_THROW(DoxPaintDC(nullptr), DoxResourceException);
 }
@@ -177,9 +179,9 @@ TEST(DrawTextBox, CalcRectMeasuresWithoutDrawing)
     int height = dc.DrawText(L"ab\ncd", -1, &box, DT_CALCRECT);
     EXPECT_NEAR(height, 2 * one.cy, 1);
     EXPECT_NEAR(box.right - box.left, one.cx, 1);
-    EXPECT_NEAR(box.top - box.bottom, 2 * one.cy, 1);  // y up: the box grows downward
+    EXPECT_NEAR(box.top - box.bottom, 2 * one.cy, 1); // y up: the box grows downward
     dc.EndPainting();
     EXPECT_TRUE(image == MakeImage(200, 100, 254));
 }
 
-}  // namespace
+} // namespace

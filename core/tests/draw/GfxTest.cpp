@@ -13,16 +13,18 @@
 #include <climits>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(GfxPaper, WindowsPaperIdsMapToPageSizesAndBack)
 {
     const struct {
         int id;
         QPageSize::PageSizeId qt;
-    } cases[] = {{1, QPageSize::Letter}, {5, QPageSize::Legal}, {8, QPageSize::A3}, {9, QPageSize::A4},
-                 {11, QPageSize::A5},    {13, QPageSize::JisB5}, {20, QPageSize::Comm10E}, {27, QPageSize::DLE},
-                 {66, QPageSize::A2},    {70, QPageSize::A6}};
+    } cases[] = {{1, QPageSize::Letter},   {5, QPageSize::Legal}, {8, QPageSize::A3},
+                 {9, QPageSize::A4},       {11, QPageSize::A5},   {13, QPageSize::JisB5},
+                 {20, QPageSize::Comm10E}, {27, QPageSize::DLE},  {66, QPageSize::A2},
+                 {70, QPageSize::A6}};
     for (const auto& c : cases) {
         QPageSize size = plat::PageSizeForPaperId(c.id);
         ASSERT_TRUE(size.isValid()) << c.id;
@@ -142,10 +144,12 @@ TEST(GfxPrinters, ThePdfPrinterIsAlwaysThere)
 TEST(GfxColors, ColorRefsAndQColorsConvertBothWays)
 {
     const struct {
-        COLORREF colorRef;  // 0x00BBGGRR
+        COLORREF colorRef; // 0x00BBGGRR
         QColor color;
-    } cases[] = {{0x00563412, QColor(0x12, 0x34, 0x56)}, {0x000000FF, QColor(255, 0, 0)},
-                 {0x00FF0000, QColor(0, 0, 255)}, {0x00808080, QColor(128, 128, 128)}};
+    } cases[] = {{0x00563412, QColor(0x12, 0x34, 0x56)},
+                 {0x000000FF, QColor(255, 0, 0)},
+                 {0x00FF0000, QColor(0, 0, 255)},
+                 {0x00808080, QColor(128, 128, 128)}};
     for (const auto& c : cases) {
         EXPECT_EQ(plat::ToQColor(c.colorRef), c.color);
         EXPECT_EQ(plat::FromQColor(c.color), c.colorRef);
@@ -172,10 +176,10 @@ TEST(GfxFonts, WindowsFaceNamesResolveToInstalledFaces)
         const char* face;
         const char* family;
     } cases[] = {
-        {"宋体", "WenQuanYi Zen Hei"},         {"SimSun", "WenQuanYi Zen Hei"},
-        {"黑体", "WenQuanYi Zen Hei"},         {"simhei", "WenQuanYi Zen Hei"},
-        {"楷体", "WenQuanYi Zen Hei"},         {"KaiTi", "WenQuanYi Zen Hei"},
-        {"仿宋", "WenQuanYi Zen Hei"},         {"FangSong", "WenQuanYi Zen Hei"},
+        {"宋体", "WenQuanYi Zen Hei"},          {"SimSun", "WenQuanYi Zen Hei"},
+        {"黑体", "WenQuanYi Zen Hei"},          {"simhei", "WenQuanYi Zen Hei"},
+        {"楷体", "WenQuanYi Zen Hei"},          {"KaiTi", "WenQuanYi Zen Hei"},
+        {"仿宋", "WenQuanYi Zen Hei"},          {"FangSong", "WenQuanYi Zen Hei"},
         {"MS Sans Serif", "WenQuanYi Zen Hei"}, {"DejaVu Sans Mono", "DejaVu Sans Mono"},
         {"No Such Face", "WenQuanYi Zen Hei"},  {"", "WenQuanYi Zen Hei"},
     };
@@ -183,7 +187,8 @@ TEST(GfxFonts, WindowsFaceNamesResolveToInstalledFaces)
         EXPECT_EQ(plat::ResolveFontFamily(QString::fromUtf8(c.face)), QString::fromUtf8(c.family)) << c.face;
 
     plat::InstallFontSubstitutions();
-    EXPECT_TRUE(QFont::substitutes(QString::fromUtf8("宋体")).contains("WenQuanYi Zen Hei", Qt::CaseInsensitive));
+    EXPECT_TRUE(
+        QFont::substitutes(QString::fromUtf8("宋体")).contains("WenQuanYi Zen Hei", Qt::CaseInsensitive));
 }
 
 TEST(GfxFonts, LogFontsBecomeQFontsOfTheDevicesPixelSize)
@@ -206,10 +211,11 @@ TEST(GfxMulDiv, RoundsHalfAwayFromZeroAndReportsFailure)
 {
     const struct {
         int32_t n, num, den, result;
-    } cases[] = {{10, 3, 4, 8},  {-10, 3, 4, -8}, {5, 1, 2, 3},   {-5, 1, 2, -3}, {2100, 600, 254, 4961},
-                 {7, 1, -2, -4}, {1, 1, 0, -1},   {INT32_MAX, 2, 1, -1}, {0, 5, 7, 0}};
+    } cases[] = {{10, 3, 4, 8},  {-10, 3, 4, -8},        {5, 1, 2, 3},
+                 {-5, 1, 2, -3}, {2100, 600, 254, 4961}, {7, 1, -2, -4},
+                 {1, 1, 0, -1},  {INT32_MAX, 2, 1, -1},  {0, 5, 7, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(MulDiv(c.n, c.num, c.den), c.result) << c.n << "*" << c.num << "/" << c.den;
 }
 
-}  // namespace
+} // namespace

@@ -15,7 +15,8 @@
 
 using namespace drawtest;
 
-namespace {
+namespace
+{
 
 int DotsPerMeter(int dpi)
 {
@@ -44,7 +45,8 @@ QByteArray Encode(const char* format, int dpi, int width = 40, int height = 30)
 
 bool Near(COLORREF a, COLORREF b, int tolerance)
 {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
@@ -53,7 +55,8 @@ COLORREF PixelOf(const ImageHolder& holder, int x, int y)
     return ColorAt(holder->image, x, y);
 }
 
-class Picture : public testing::Test {
+class Picture : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -69,7 +72,7 @@ TEST_F(Picture, LoadsFromBytesAndFilesKeepingSizeAndResolution)
     const struct {
         const char* format;
         int dpi;
-        int tolerance;  // JPEG is lossy
+        int tolerance; // JPEG is lossy
     } cases[] = {{"png", 300, 0}, {"jpeg", 200, 40}, {"bmp", 254, 0}, {"png", 96, 0}};
     for (const auto& c : cases) {
         QByteArray bytes = Encode(c.format, c.dpi);
@@ -98,9 +101,9 @@ TEST_F(Picture, DamagedOrMissingDataFailsAndLeavesTheHolderEmpty)
     const QByteArray damaged[] = {
         QByteArray(),
         QByteArray("not a picture at all"),
-        png.left(40),                        // header only
-        jpeg.left(20),                       // truncated after the markers
-        QByteArray("BM") + QByteArray(60, '\0'),  // bitmap header with nothing behind it
+        png.left(40),                            // header only
+        jpeg.left(20),                           // truncated after the markers
+        QByteArray("BM") + QByteArray(60, '\0'), // bitmap header with nothing behind it
     };
     for (const QByteArray& bytes : damaged) {
         ImageHolder holder;
@@ -153,7 +156,8 @@ TEST_F(Picture, EncodersAreFoundByTheirExactMimeType)
     const struct {
         const wchar_t* mime;
         int result;
-    } cases[] = {{L"image/jpeg", 1}, {L"image/png", 1}, {L"IMAGE/JPEG", -1}, {L"image/x-none", -1}, {nullptr, -1}};
+    } cases[] = {
+        {L"image/jpeg", 1}, {L"image/png", 1}, {L"IMAGE/JPEG", -1}, {L"image/x-none", -1}, {nullptr, -1}};
     for (const auto& c : cases) {
         QByteArray format;
         EXPECT_EQ(GetEncoderClsid(c.mime, &format), c.result);
@@ -169,10 +173,10 @@ TEST_F(Picture, NormalisingRedrawsAtTheScreensResolutionAtPhysicalSize)
     const struct {
         int dpi;
         int width, height;
-        int screenWidth, screenHeight;  // pixels at 96 dpi
+        int screenWidth, screenHeight; // pixels at 96 dpi
     } cases[] = {
-        {254, 100, 50, 38, 19},   // 10 mm x 5 mm: kept as 0.1 mm
-        {300, 300, 150, 96, 48},  // one inch by half an inch
+        {254, 100, 50, 38, 19},  // 10 mm x 5 mm: kept as 0.1 mm
+        {300, 300, 150, 96, 48}, // one inch by half an inch
         {96, 96, 48, 96, 48},
         {600, 60, 60, 10, 10},
     };
@@ -225,7 +229,7 @@ TEST_F(Picture, DrawsAtPhysicalSizeFromTheViewportOrigin)
     DCX dc;
     ASSERT_TRUE(dc.AttachImage(&image));
     dc.SetViewportOrg(10, 20);
-    GdiplusDrawImage(&dc, picture, 5, 5);  // 20 x 10 at 96 dpi is 40 x 20 at 192
+    GdiplusDrawImage(&dc, picture, 5, 5); // 20 x 10 at 96 dpi is 40 x 20 at 192
     dc.EndPainting();
     EXPECT_TRUE(Near(ColorAt(image, 16, 26), kRed, 8));
     EXPECT_TRUE(Near(ColorAt(image, 54, 44), kBlue, 8));
@@ -234,8 +238,8 @@ TEST_F(Picture, DrawsAtPhysicalSizeFromTheViewportOrigin)
     EXPECT_EQ(ColorAt(image, 14, 30), kWhite);
 
     ImageHolder empty;
-    GdiplusDrawImage(&dc, empty, 0, 0);  // nothing, no crash
+    GdiplusDrawImage(&dc, empty, 0, 0); // nothing, no crash
     GdiplusDrawImageRect(nullptr, picture, 0, 0, 5, 5);
 }
 
-}  // namespace
+} // namespace

@@ -13,11 +13,12 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct Word {
     QString text;
-    double xMin, yMin, xMax, yMax;  // points from the page's top-left corner
+    double xMin, yMin, xMax, yMax; // points from the page's top-left corner
 };
 
 QString RunTool(const QString& program, const QStringList& args)
@@ -37,8 +38,8 @@ std::vector<Word> ReadWords(const QString& pdf)
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     for (auto it = re.globalMatch(html); it.hasNext();) {
         auto m = it.next();
-        words.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                         m.captured(4).toDouble()});
+        words.push_back({m.captured(5), m.captured(1).toDouble(), m.captured(2).toDouble(),
+                         m.captured(3).toDouble(), m.captured(4).toDouble()});
     }
     return words;
 }
@@ -170,13 +171,14 @@ TEST(PrintPdf, UnusablePaperOrPrinterFailsBeforeAnyDocument)
     } cases[] = {
         {L"PDF", 0, 990},
         {L"PDF", 2100, 0},
-        {L"PDF", 40000, 990},  // does not fit the 16-bit paper field
+        {L"PDF", 40000, 990}, // does not fit the 16-bit paper field
         {L"No Such Printer 7f3a", 2100, 990},
         {nullptr, 2100, 990},
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> settings;
-        EXPECT_FALSE(BuildUserPaperDevMode(c.printer, c.width, c.length, settings)) << c.width << "x" << c.length;
+        EXPECT_FALSE(BuildUserPaperDevMode(c.printer, c.width, c.length, settings))
+            << c.width << "x" << c.length;
         DoxPrinter job;
         EXPECT_FALSE(job.Open(c.printer, c.width, c.length, 0, L"x"));
         EXPECT_FALSE(job.StartPage());
@@ -192,7 +194,8 @@ TEST(PrintPdf, AFailedStepIsRecordedAsItsOwnStep)
     DoxPrinter job;
     job.SetOutputFile(QString::fromStdString((dir / "no-such-folder" / "x.pdf").string()));
     EXPECT_FALSE(job.Open(L"PDF", 2100, 990, 0, L"x"));
-    EXPECT_EQ(job.GetErrorText().rfind(L"start Doc ", 0), 0u) << std::string(job.GetErrorText().begin(), job.GetErrorText().end());
+    EXPECT_EQ(job.GetErrorText().rfind(L"start Doc ", 0), 0u)
+        << std::string(job.GetErrorText().begin(), job.GetErrorText().end());
 
     DoxPrinter unopened;
     EXPECT_FALSE(unopened.EndDoc(true));
@@ -234,4 +237,4 @@ TEST(PrintPdf, SettingsCopyKeepsTheRecordAndRefusesAnEmptyOne)
     EXPECT_FALSE(CopyDevMode(nullptr, buffer));
 }
 
-}  // namespace
+} // namespace
