@@ -2,6 +2,7 @@
 
 #include "Capabilities.h"
 #include "ClipboardFormat.h"
+#include "FormatCatalogue.h"
 #include "ModuleError.h"
 #include "SqlConnectionPool.h"
 #include "WindowClass.h"
@@ -25,7 +26,8 @@ int CoreStartup()
     plat::BindOptionalEntryPoints();
 
     // The value-format catalogue, then the data-function lists, then the
-    // condition lists start here, in that order, before the connection pool.
+    // condition lists, in that order, before the connection pool.
+    InitFormatCatalogue();
 
     SqlConnectionPool::Init();
 
