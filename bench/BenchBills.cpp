@@ -7,9 +7,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cwchar>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -26,7 +26,8 @@
 #include "SqlConnection.h"
 #include "SqlConnectionPool.h"
 
-namespace {
+namespace
+{
 
 using Clock = std::chrono::steady_clock;
 
@@ -35,7 +36,8 @@ double SecondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-class CountingSink : public IDoxDataQuerySink {
+class CountingSink : public IDoxDataQuerySink
+{
 public:
     int OnColumns(IDoxColumnReader* columns) override
     {
@@ -61,13 +63,14 @@ int Fail(const char* what)
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
     const int bills = argc > 1 ? std::atoi(argv[1]) : 100000;
-    const std::filesystem::path folder =
-        argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path() / "dox_bench_bills";
+    const std::filesystem::path folder = argc > 2
+                                             ? std::filesystem::path(argv[2])
+                                             : std::filesystem::temp_directory_path() / "dox_bench_bills";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::filesystem::path db = folder / "doxcore.db";
@@ -100,8 +103,9 @@ int main(int argc, char** argv)
         for (int b = 0; b < bills; ++b) {
             page.ResetRecordIds();
             for (int i = 0; i < 20; ++i) {
-                const std::wstring text = i % 4 == 1 ? std::to_wstring(b * 20 + i) + L".25"
-                                                     : L"票据" + std::to_wstring(b) + L"-" + std::to_wstring(i);
+                const std::wstring text = i % 4 == 1
+                                              ? std::to_wstring(b * 20 + i) + L".25"
+                                              : L"票据" + std::to_wstring(b) + L"-" + std::to_wstring(i);
                 page.SetFieldText((L"主表." + names[i]).c_str(), 0, text.c_str());
             }
             for (int32_t row = 0; row < 5; ++row) {

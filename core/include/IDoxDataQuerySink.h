@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-class IDoxColumnReader {
+class IDoxColumnReader
+{
 public:
     // Number of field columns (the trailing record id column is not counted).
     virtual int32_t GetCount() = 0;
@@ -15,7 +16,8 @@ protected:
     ~IDoxColumnReader() = default;
 };
 
-class IDoxRecordReader {
+class IDoxRecordReader
+{
 public:
     // The record id of the current row.
     virtual int64_t GetId() = 0;
@@ -27,7 +29,8 @@ protected:
     ~IDoxRecordReader() = default;
 };
 
-class IDoxDataQuerySink {
+class IDoxDataQuerySink
+{
 public:
     // Called once before any record; the result is ignored.
     virtual int OnColumns(IDoxColumnReader* columns) = 0;

@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-class IDoxValue {
+class IDoxValue
+{
 public:
     // 0 when the cell has no value; 1 text, 2 number, 3 date or date-time.
     virtual uint32_t GetType() = 0;
@@ -24,7 +25,8 @@ protected:
     ~IDoxValue() = default;
 };
 
-class IDoxValueTest {
+class IDoxValueTest
+{
 public:
     // Non-zero when the text was accepted.
     virtual int32_t GetResult() = 0;

@@ -8,9 +8,11 @@
 #include "FormatCatalogue.h"
 #include "NumberCore.h"
 
-namespace bill {
+namespace bill
+{
 
-namespace {
+namespace
+{
 
 FormatValue ToFormat(const RawValue& raw)
 {
@@ -26,7 +28,7 @@ RawValue FromFormat(const FormatValue& value)
     return raw;
 }
 
-}  // namespace
+} // namespace
 
 bool FormatRaw(uint32_t id, std::wstring& out, const wchar_t* parameter, const RawValue& value)
 {
@@ -126,4 +128,4 @@ void ValueClear(DataValue& value)
     value = DataValue();
 }
 
-}  // namespace bill
+} // namespace bill

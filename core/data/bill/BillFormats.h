@@ -8,7 +8,8 @@
 
 struct DataValue;
 
-namespace bill {
+namespace bill
+{
 
 // The 8-byte value of a cell: a text pointer (text), a double (number) or a
 // FILETIME (date, date-time).
@@ -63,6 +64,6 @@ void ValueSetRaw(DataValue& value, const RawValue& raw);
 void ValueCopy(DataValue& target, const DataValue& source);
 void ValueClear(DataValue& value);
 
-}  // namespace bill
+} // namespace bill
 
 using RawValue = bill::RawValue;

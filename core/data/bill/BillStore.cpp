@@ -22,7 +22,8 @@
 #include "SqlStatement.h"
 #include "SqlTransaction.h"
 
-namespace {
+namespace
+{
 
 const wchar_t* const kFixedColumns[] = {L"id", L"parentId", L"createtime", L"row"};
 
@@ -45,7 +46,8 @@ std::wstring ParamName(size_t index)
 
 void ReportCommand(const SqlCommand& command)
 {
-    SetModuleError(command.ErrorText().empty() ? std::wstring(L"Invalid sql statement.") : command.ErrorText());
+    SetModuleError(command.ErrorText().empty() ? std::wstring(L"Invalid sql statement.")
+                                               : command.ErrorText());
 }
 
 void ReportStatement(const SqlStatement* statement)
@@ -87,7 +89,7 @@ std::wstring LikeContains(const wchar_t* text)
     return pattern;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<DataField*> DataContainer::StoredFields() const
 {
@@ -143,17 +145,19 @@ int DataContainer::PrepareTable(SqlConnection* connection, const wchar_t* pageId
                 present = present || bill::EqualsNoCase(column, field->GetName());
             if (present)
                 continue;
-            command.SetSql((L"alter table " + QuoteName(table) + L" add " + QuoteName(field->GetName()) + L" text")
-                               .c_str());
+            command.SetSql(
+                (L"alter table " + QuoteName(table) + L" add " + QuoteName(field->GetName()) + L" text")
+                    .c_str());
             if (!RunCommand(command))
                 return 0;
         }
         return IndexParentIds(command) ? 1 : 0;
     }
 
-    std::wstring sql = L"create table " + QuoteName(table) +
-                       L" ( id integer primary key autoincrement not null, parentId integer,createtime integer,row "
-                       L"integer";
+    std::wstring sql =
+        L"create table " + QuoteName(table) +
+        L" ( id integer primary key autoincrement not null, parentId integer,createtime integer,row "
+        L"integer";
     for (DataField* field : stored)
         sql += L"," + QuoteName(field->GetName()) + L" text";
     sql += L" )";
@@ -170,8 +174,8 @@ bool DataContainer::IndexParentIds(SqlCommand& command)
     if (GetPage() == this)
         return true;
     const std::wstring table = GetTableName();
-    command.SetSql((L"create index if not exists " + QuoteName(table + L"_parentId") + L" on " + QuoteName(table) +
-                    L" (parentId)")
+    command.SetSql((L"create index if not exists " + QuoteName(table + L"_parentId") + L" on " +
+                    QuoteName(table) + L" (parentId)")
                        .c_str());
     return RunCommand(command);
 }
@@ -301,9 +305,9 @@ int DataField::QueryInputHistory(const wchar_t* text, SqlCommand& command)
     const std::wstring t = QuoteName(container_->GetTableName());
     command.SetConnection(container_->GetConnection());
     if (text) {
-        command.SetSql(
-            (L"select DISTINCT " + f + L" from " + t + L" where " + f + L" like @pattern escape '\\' order by id desc")
-                .c_str());
+        command.SetSql((L"select DISTINCT " + f + L" from " + t + L" where " + f +
+                        L" like @pattern escape '\\' order by id desc")
+                           .c_str());
         command.AddText(L"@pattern", LikeContains(text).c_str());
     } else {
         command.SetSql((L"select DISTINCT " + f + L" from " + t + L" where " + f + L" <> '' and " + f +

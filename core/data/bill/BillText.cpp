@@ -1,6 +1,7 @@
 #include "BillText.h"
 
-namespace bill {
+namespace bill
+{
 
 wchar_t FoldAscii(wchar_t c)
 {
@@ -50,12 +51,13 @@ int32_t ReadNumberedName(std::wstring_view name, std::wstring_view prefix)
     for (; i < name.size() && name[i] >= L'0' && name[i] <= L'9'; ++i) {
         value = value * 10 + (name[i] - L'0');
         if (value > INT32_MAX)
-            value = INT32_MAX;  // a name number this large cannot grow further anyway
+            value = INT32_MAX; // a name number this large cannot grow further anyway
     }
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-namespace {
+namespace
+{
 
 constexpr uint64_t kTicksPerDay = 864000000000ULL;
 // Days from 1601-01-01 to 1970-01-01.
@@ -86,7 +88,7 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d)
     return era * 146097 + doe - 719468;
 }
 
-}  // namespace
+} // namespace
 
 CalendarDate FileTimeToDate(uint64_t fileTime)
 {
@@ -94,11 +96,12 @@ CalendarDate FileTimeToDate(uint64_t fileTime)
     return CivilFromDays(days - kDays1601To1970);
 }
 
-uint64_t DateToFileTime(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute, int32_t second)
+uint64_t DateToFileTime(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                        int32_t second)
 {
     const int64_t days = DaysFromCivil(year, month, day) + kDays1601To1970;
     const int64_t seconds = days * 86400 + hour * 3600 + minute * 60 + second;
     return static_cast<uint64_t>(seconds) * 10000000ULL;
 }
 
-}  // namespace bill
+} // namespace bill

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-namespace bill {
+namespace bill
+{
 
 wchar_t FoldAscii(wchar_t c);
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
@@ -29,4 +30,4 @@ CalendarDate FileTimeToDate(uint64_t fileTime);
 uint64_t DateToFileTime(int32_t year, int32_t month, int32_t day, int32_t hour = 0, int32_t minute = 0,
                         int32_t second = 0);
 
-}  // namespace bill
+} // namespace bill

@@ -11,7 +11,8 @@
 class DataField;
 struct DataValue;
 
-class DataCell : public IDoxValue {
+class DataCell : public IDoxValue
+{
 public:
     DataCell(DataField* field, int32_t row);
     virtual ~DataCell() = default;

@@ -7,8 +7,8 @@
 #include "DataField.h"
 #include "DataFunction.h"
 #include "DataPage.h"
-#include "DataTable.h"
 #include "DataRow.h"
+#include "DataTable.h"
 
 DataContainer::DataContainer() = default;
 
@@ -63,7 +63,8 @@ DataField* DataContainer::LookupField(const wchar_t* name) const
 
 void DataContainer::RemoveField(DataField* field)
 {
-    auto it = std::find_if(fields_.begin(), fields_.end(), [field](const auto& f) { return f.get() == field; });
+    auto it =
+        std::find_if(fields_.begin(), fields_.end(), [field](const auto& f) { return f.get() == field; });
     if (it == fields_.end())
         return;
     // Rows laid out before keep a cell for the field: it must not reach the
@@ -131,7 +132,8 @@ DataRow* DataContainer::GetRow(int32_t row) const
     return rows_[row].get();
 }
 
-namespace {
+namespace
+{
 
 DataCell* CellOf(const DataContainer* container, int32_t row, DataField* field)
 {
@@ -141,7 +143,7 @@ DataCell* CellOf(const DataContainer* container, int32_t row, DataField* field)
     return r ? r->GetCell(field->GetColumn()) : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 int DataContainer::SetCellText(int32_t row, DataField* field, const wchar_t* text, std::wstring* message)
 {

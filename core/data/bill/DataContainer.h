@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace tinyxml2 {
+namespace tinyxml2
+{
 class XMLElement;
 }
 
@@ -17,7 +18,8 @@ class DataRow;
 class SqlCommand;
 class SqlConnection;
 
-class DataContainer {
+class DataContainer
+{
 public:
     // A container never has more rows than this.
     static constexpr uint32_t kMaxRows = 1024;

@@ -9,9 +9,7 @@
 #include "DataValue.h"
 
 DataField::DataField(DataContainer* container, std::wstring name, int32_t refCount)
-    : name_(std::move(name)),
-      container_(container),
-      refCount_(refCount),
+    : name_(std::move(name)), container_(container), refCount_(refCount),
       execute_(std::make_unique<DataFunctionExecute>(this)),
       filterList_(std::make_unique<DataFunctionFilter>(this))
 {

@@ -9,7 +9,8 @@
 
 #include "DataObserver.h"
 
-namespace tinyxml2 {
+namespace tinyxml2
+{
 class XMLElement;
 }
 
@@ -19,7 +20,8 @@ class DataFunctionExecute;
 class DataFunctionFilter;
 class SqlCommand;
 
-class DataField {
+class DataField
+{
 public:
     DataField(DataContainer* container, std::wstring name, int32_t refCount);
     ~DataField();

@@ -17,7 +17,8 @@
 #include "DoxAttribKinds.h"
 #include "FunctionLibrary.h"
 
-namespace {
+namespace
+{
 
 constexpr const char* kObjectTag = "dox:function";
 
@@ -26,7 +27,7 @@ bool IsDigit(wchar_t c)
     return c >= L'0' && c <= L'9';
 }
 
-}  // namespace
+} // namespace
 
 // The property-grid faces of a call.
 
@@ -102,10 +103,7 @@ int32_t DataFunctionAttrib::GetKindId() const
 // DataFunctionObject.
 
 DataFunctionObject::DataFunctionObject(DataFunction* owner, std::wstring setName)
-    : owner_(owner),
-      functionOptions_(owner),
-      paramOptions_(owner),
-      idItem_(&functionOptions_),
+    : owner_(owner), functionOptions_(owner), paramOptions_(owner), idItem_(&functionOptions_),
       paramItem_(&paramOptions_)
 {
     SetName(setName);
@@ -605,14 +603,19 @@ std::wstring DataFunction::GetValueText() const
     return text;
 }
 
-DataFunctionExecute::DataFunctionExecute(DataField* field) : DataFunction(kExecute, field, "dox:function_execute") {}
+DataFunctionExecute::DataFunctionExecute(DataField* field)
+    : DataFunction(kExecute, field, "dox:function_execute")
+{
+}
 
 DataFunctionObject* DataFunctionExecute::CreateObject()
 {
     return new DataFunctionObjectExecute(this);
 }
 
-DataFunctionFilter::DataFunctionFilter(DataField* field) : DataFunction(kFilter, field, "dox:function_filter") {}
+DataFunctionFilter::DataFunctionFilter(DataField* field) : DataFunction(kFilter, field, "dox:function_filter")
+{
+}
 
 DataFunctionObject* DataFunctionFilter::CreateObject()
 {
@@ -621,7 +624,8 @@ DataFunctionObject* DataFunctionFilter::CreateObject()
 
 // Parameter values.
 
-namespace {
+namespace
+{
 
 DataCell* ParamCell(const DataFunctionParam& p, int32_t row)
 {
@@ -665,7 +669,7 @@ bool FeedColumn(const DataFunctionParam& p, DataFunctionFieldArith& arith)
     return fed;
 }
 
-}  // namespace
+} // namespace
 
 bool GetParamValue(const DataFunctionParam& p, DataValue& out, int32_t row)
 {

@@ -17,7 +17,8 @@
 #include "DoxAttribSet.h"
 #include "DoxAttribute.h"
 
-namespace tinyxml2 {
+namespace tinyxml2
+{
 class XMLElement;
 }
 
@@ -27,13 +28,15 @@ class DataFunctionObject;
 struct FunctionEntry;
 
 // Receives the message of a refused parameter; the base drops it.
-class ErrorReportor {
+class ErrorReportor
+{
 public:
     virtual ~ErrorReportor() = default;
     virtual void Report(const std::wstring&) {}
 };
 
-class ErrorReportorImpl : public ErrorReportor {
+class ErrorReportorImpl : public ErrorReportor
+{
 public:
     explicit ErrorReportorImpl(std::wstring& target) : target_(target) {}
     void Report(const std::wstring& text) override { target_ = text; }
@@ -54,13 +57,15 @@ struct DataFunctionParam {
     int32_t row = -1;
 };
 
-class DataFunctionParamMaker {
+class DataFunctionParamMaker
+{
 public:
     virtual ~DataFunctionParamMaker() = default;
     virtual void MakeParams(const DataFunctionParam&) {}
 };
 
-class DataFunctionParamMakerImpl : public DataFunctionParamMaker {
+class DataFunctionParamMakerImpl : public DataFunctionParamMaker
+{
 public:
     explicit DataFunctionParamMakerImpl(std::vector<DataFunctionParam>& target) : target_(target) {}
     void MakeParams(const DataFunctionParam& param) override { target_.push_back(param); }
@@ -70,13 +75,15 @@ private:
 };
 
 // Accumulators over the number cells of a column.
-class DataFunctionFieldArith {
+class DataFunctionFieldArith
+{
 public:
     virtual ~DataFunctionFieldArith() = default;
     virtual void Accumulate(double value) = 0;
 };
 
-class DataFunctionField_SUM : public DataFunctionFieldArith {
+class DataFunctionField_SUM : public DataFunctionFieldArith
+{
 public:
     explicit DataFunctionField_SUM(double& sum) : sum_(sum) {}
     void Accumulate(double value) override { sum_ += value; }
@@ -87,7 +94,8 @@ private:
 
 // The maximum starts from the first value fed, so negative values have their
 // true maximum.
-class DataFunctionField_MAX : public DataFunctionFieldArith {
+class DataFunctionField_MAX : public DataFunctionFieldArith
+{
 public:
     DataFunctionField_MAX(double& maximum, bool& any) : max_(maximum), any_(any) {}
     void Accumulate(double value) override
@@ -102,7 +110,8 @@ private:
     bool& any_;
 };
 
-class DataFunctionField_AVERAGE : public DataFunctionFieldArith {
+class DataFunctionField_AVERAGE : public DataFunctionFieldArith
+{
 public:
     DataFunctionField_AVERAGE(double& sum, int32_t& count) : sum_(sum), count_(count) {}
     void Accumulate(double value) override
@@ -118,7 +127,8 @@ private:
 
 // The choices of the "函数" item: the functions of the owner's kind offered for
 // the bound field's type.
-class DataFunctionAttribOptions : public DoxAttribOptions {
+class DataFunctionAttribOptions : public DoxAttribOptions
+{
 public:
     explicit DataFunctionAttribOptions(DataFunction* owner) : owner_(owner) {}
     int32_t GetCount() override;
@@ -131,7 +141,8 @@ private:
 };
 
 // The choices of the "参数" item: the qualified names of the page's fields.
-class DataParamAttribOptions : public DoxAttribOptions {
+class DataParamAttribOptions : public DoxAttribOptions
+{
 public:
     explicit DataParamAttribOptions(DataFunction* owner) : owner_(owner) {}
     int32_t GetCount() override;
@@ -143,7 +154,8 @@ private:
 };
 
 // The function index of a call, a choice among the functions.
-class DataFunctionIdItem : public DoxAttribItemUint {
+class DataFunctionIdItem : public DoxAttribItemUint
+{
 public:
     explicit DataFunctionIdItem(DoxAttribOptions* options);
     // Stores an index read from the template, without the change chain.
@@ -151,13 +163,15 @@ public:
 };
 
 // The parameter text of a call, with the page's fields as suggestions.
-class DataParamItem : public DoxAttribItemStr {
+class DataParamItem : public DoxAttribItemStr
+{
 public:
     explicit DataParamItem(DoxAttribOptions* options);
 };
 
 // The two items of a call: "函数" (the function) and "参数" (the parameter text).
-class DataFunctionAttrib : public DoxAttribute {
+class DataFunctionAttrib : public DoxAttribute
+{
 public:
     DataFunctionAttrib();
     int32_t GetKindId() const override;
@@ -166,7 +180,8 @@ public:
 // One call of a built-in function: the function's index in its table and the
 // parameter text, parsed into parameters when the call is made runnable. The
 // property grid edits it as an attribute set of two items.
-class DataFunctionObject : public DoxAttribSet {
+class DataFunctionObject : public DoxAttribSet
+{
 public:
     DataFunctionObject(DataFunction* owner, std::wstring setName);
     ~DataFunctionObject() override = default;
@@ -221,7 +236,8 @@ protected:
     std::vector<DataFunctionParam> params_;
 };
 
-class DataFunctionObjectExecute : public DataFunctionObject {
+class DataFunctionObjectExecute : public DataFunctionObject
+{
 public:
     explicit DataFunctionObjectExecute(DataFunction* owner);
     int SetFunction() override;
@@ -232,7 +248,8 @@ private:
     int (*run_)(DataFunctionObject& object, int32_t row) = nullptr;
 };
 
-class DataFunctionObjectFilter : public DataFunctionObject {
+class DataFunctionObjectFilter : public DataFunctionObject
+{
 public:
     explicit DataFunctionObjectFilter(DataFunction* owner);
     int SetFunction() override;
@@ -243,7 +260,8 @@ private:
     int (*run_)(DataFunctionObject& object, int32_t row, DataValue& value, std::wstring* message) = nullptr;
 };
 
-class DataFunction : public DataObserver, public DataFilter {
+class DataFunction : public DataObserver, public DataFilter
+{
 public:
     enum Kind : uint32_t { kExecute = 0, kFilter = 1 };
 
@@ -290,13 +308,15 @@ private:
     bool running_ = false;
 };
 
-class DataFunctionExecute : public DataFunction {
+class DataFunctionExecute : public DataFunction
+{
 public:
     explicit DataFunctionExecute(DataField* field);
     DataFunctionObject* CreateObject() override;
 };
 
-class DataFunctionFilter : public DataFunction {
+class DataFunctionFilter : public DataFunction
+{
 public:
     explicit DataFunctionFilter(DataField* field);
     DataFunctionObject* CreateObject() override;

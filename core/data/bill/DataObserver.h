@@ -7,7 +7,8 @@
 
 struct DataValue;
 
-class DataObserver {
+class DataObserver
+{
 public:
     // row: the row that changed (-1: every row).
     virtual int Update(int32_t row) = 0;
@@ -16,7 +17,8 @@ protected:
     ~DataObserver() = default;
 };
 
-class DataFilter {
+class DataFilter
+{
 public:
     // May change the value (its text remade); message, when given, says why a
     // value was refused.

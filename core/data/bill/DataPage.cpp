@@ -9,10 +9,11 @@
 #include "DataRow.h"
 #include "DataTable.h"
 
-namespace {
+namespace
+{
 const std::wstring kMainName = L"主表";
 const std::wstring kMainKey = L"_MainTable";
-}  // namespace
+} // namespace
 
 DataPage::DataPage() = default;
 
@@ -262,7 +263,8 @@ int DataPage::SetFieldText(const wchar_t* qualifiedName, int32_t row, const wcha
     return field->GetContainer()->SetCellText(row, field, text, nullptr);
 }
 
-int DataPage::TestFieldText(const wchar_t* qualifiedName, int32_t row, const wchar_t* text, std::wstring* message)
+int DataPage::TestFieldText(const wchar_t* qualifiedName, int32_t row, const wchar_t* text,
+                            std::wstring* message)
 {
     if (!qualifiedName || !*qualifiedName) {
         if (message)

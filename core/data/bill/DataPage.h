@@ -15,7 +15,8 @@
 class DataTable;
 class IDoxValue;
 
-class DataPage : public DataContainer {
+class DataPage : public DataContainer
+{
 public:
     DataPage();
     ~DataPage() override;

@@ -12,7 +12,8 @@
 #include "DataPage.h"
 #include "DataTable.h"
 
-namespace {
+namespace
+{
 
 constexpr const char* kPageTag = "dox:datapage";
 constexpr const char* kTableTag = "dox:datatable";
@@ -40,7 +41,7 @@ int64_t ReadInteger(const tinyxml2::XMLElement* element, const char* name)
     for (; *text >= '0' && *text <= '9'; ++text) {
         value = value * 10 + (*text - '0');
         if (value > INT64_C(0xFFFFFFFF))
-            value = INT64_C(0xFFFFFFFF);  // beyond every 32-bit reading
+            value = INT64_C(0xFFFFFFFF); // beyond every 32-bit reading
     }
     return negative ? -value : value;
 }
@@ -61,7 +62,7 @@ void WriteInteger(tinyxml2::XMLElement* element, const char* name, int64_t value
     element->SetAttribute(name, std::to_string(value).c_str());
 }
 
-}  // namespace
+} // namespace
 
 int DataField::WriteXml(tinyxml2::XMLElement* element)
 {

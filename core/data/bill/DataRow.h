@@ -9,7 +9,8 @@
 class DataCell;
 class DataContainer;
 
-class DataRow {
+class DataRow
+{
 public:
     DataRow(int32_t index, DataContainer* container);
     ~DataRow();

@@ -7,7 +7,8 @@
 
 #include "DataContainer.h"
 
-class DataTable : public DataContainer {
+class DataTable : public DataContainer
+{
 public:
     DataTable(DataPage* page, std::wstring name, std::wstring key);
     ~DataTable() override;

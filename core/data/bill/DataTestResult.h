@@ -6,7 +6,8 @@
 
 #include "IDoxValue.h"
 
-class DataTestResult : public IDoxValueTest {
+class DataTestResult : public IDoxValueTest
+{
 public:
     virtual ~DataTestResult() = default;
 

@@ -10,7 +10,8 @@
 #include "DoxAttribKinds.h"
 #include "NameRules.h"
 
-namespace {
+namespace
+{
 
 constexpr const wchar_t* kBadFieldName = L"字段名包含无效的字符或者保留的字符串";
 
@@ -25,7 +26,7 @@ bool IsFixedColumnName(const std::wstring& name)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 // DoxDataFunctionAttribItem.
 
@@ -85,13 +86,9 @@ DoxFieldNameItem::DoxFieldNameItem(DoxAttribOptions* options) : DoxAttribItemStr
 // DoxDataAttribute.
 
 DoxDataAttribute::DoxDataAttribute()
-    : DoxAttribute("databind", L"数据绑定"),
-      tableName_("tablename", L"数据表", L""),
-      fieldName_(&fieldNames_),
-      fieldType_("fieldtype", L"类型", &fieldTypes_),
-      fieldLength_("fieldlength", L"长度", nullptr),
-      execute_(L"取值函数"),
-      filter_(L"控制函数")
+    : DoxAttribute("databind", L"数据绑定"), tableName_("tablename", L"数据表", L""),
+      fieldName_(&fieldNames_), fieldType_("fieldtype", L"类型", &fieldTypes_),
+      fieldLength_("fieldlength", L"长度", nullptr), execute_(L"取值函数"), filter_(L"控制函数")
 {
     tableName_.SetType(0x10001);
     tableName_.SetShared(true);
@@ -103,7 +100,7 @@ DoxDataAttribute::DoxDataAttribute()
     fieldLength_.SetType(0x60001);
     fieldLength_.SetShared(true);
     for (DoxAttribItem* item : std::initializer_list<DoxAttribItem*>{&tableName_, &fieldName_, &fieldType_,
-                                                                      &fieldLength_, &execute_, &filter_})
+                                                                     &fieldLength_, &execute_, &filter_})
         AddItem(item);
 }
 

@@ -19,7 +19,8 @@ class DataPage;
 
 // Other groups of the same control whose choices follow the bound field's type
 // (format, formula, check value).
-class DoxDataAttributeSink {
+class DoxDataAttributeSink
+{
 public:
     virtual void OnFieldType(uint32_t type) = 0;
 
@@ -29,7 +30,8 @@ protected:
 
 // Shows the calls of one function list of the bound field; each call is an
 // element the property grid edits as an attribute set.
-class DoxDataFunctionAttribItem : public DoxAttribItemStr {
+class DoxDataFunctionAttribItem : public DoxAttribItemStr
+{
 public:
     explicit DoxDataFunctionAttribItem(const wchar_t* caption);
 
@@ -51,18 +53,21 @@ private:
 
 // An unsigned item the group also sets from the bound field, without the change
 // chain.
-class DoxDataUintItem : public DoxAttribItemUint {
+class DoxDataUintItem : public DoxAttribItemUint
+{
 public:
     DoxDataUintItem(const char* key, const wchar_t* caption, DoxAttribOptions* options);
     void Store(uint32_t value) { value_ = value; }
 };
 
-class DoxFieldNameItem : public DoxAttribItemStr {
+class DoxFieldNameItem : public DoxAttribItemStr
+{
 public:
     explicit DoxFieldNameItem(DoxAttribOptions* options);
 };
 
-class DoxDataAttribute : public DoxAttribute {
+class DoxDataAttribute : public DoxAttribute
+{
 public:
     DoxDataAttribute();
     ~DoxDataAttribute() override;

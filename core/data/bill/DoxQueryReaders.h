@@ -9,7 +9,8 @@
 
 class SqlStatement;
 
-class DoxColumnReader : public IDoxColumnReader {
+class DoxColumnReader : public IDoxColumnReader
+{
 public:
     DoxColumnReader(SqlStatement* statement, int32_t count) : statement_(statement), count_(count) {}
     virtual ~DoxColumnReader() = default;
@@ -23,7 +24,8 @@ private:
     std::wstring text_;
 };
 
-class DoxRecordReader : public IDoxRecordReader {
+class DoxRecordReader : public IDoxRecordReader
+{
 public:
     DoxRecordReader(SqlStatement* statement, int64_t id, int32_t count)
         : statement_(statement), id_(id), count_(count)

@@ -15,7 +15,8 @@ int Formula::Parse(const wchar_t*, int, std::wstring*)
     return 1;
 }
 
-namespace {
+namespace
+{
 
 bool IsEmptyText(const wchar_t* text)
 {
@@ -47,7 +48,7 @@ bool CellNumber(DataField* field, int32_t row, double& value)
     return cell && cell->GetNumberIfSet(value);
 }
 
-}  // namespace
+} // namespace
 
 FormulaNil::FormulaNil() : Formula(L"<无>") {}
 
@@ -57,8 +58,8 @@ int FormulaNil::Parse(const wchar_t*, int, std::wstring* error)
     return 0;
 }
 
-int FormulaNil::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
-                         int32_t row)
+int FormulaNil::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
+                         DataField* field, int32_t row)
 {
     return FormatFieldCell(out, formatId, formatArgument, field, row);
 }
@@ -86,8 +87,8 @@ int FormulaEQ::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* for
     return 0;
 }
 
-int FormulaNEQ::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
-                         int32_t row)
+int FormulaNEQ::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
+                         DataField* field, int32_t row)
 {
     FormatFieldCell(out, formatId, formatArgument, field, row);
     if (!EqualsNoCase(out, parameter_))
@@ -133,8 +134,8 @@ int FormulaIN::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* for
     return 0;
 }
 
-int FormulaNIN::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
-                         int32_t row)
+int FormulaNIN::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
+                         DataField* field, int32_t row)
 {
     FormatFieldCell(out, formatId, formatArgument, field, row);
     if (items_.empty() || !Matches(out))
@@ -206,8 +207,8 @@ int FormulaGTLT::Parse(const wchar_t* parameter, int, std::wstring* error)
     return 1;
 }
 
-int FormulaGTLT::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
-                          int32_t row)
+int FormulaGTLT::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
+                          DataField* field, int32_t row)
 {
     out.clear();
     double v = 0.0;
@@ -217,7 +218,8 @@ int FormulaGTLT::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* f
     return 1;
 }
 
-namespace {
+namespace
+{
 
 constexpr uint32_t kAllTypes = 15;
 constexpr uint32_t kNumberOnly = 2;
@@ -233,14 +235,12 @@ Formula* MakeNil()
     return &SharedNil();
 }
 
-template <class T>
-Formula* Make()
+template <class T> Formula* Make()
 {
     return new T;
 }
 
-template <class T>
-Formula* Prototype()
+template <class T> Formula* Prototype()
 {
     static T prototype;
     return &prototype;
@@ -298,7 +298,7 @@ const FormulaRegistryNode* FindNode(const wchar_t* syntax)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 Formula* CreateFormula(const wchar_t* syntax)
 {

@@ -8,7 +8,8 @@
 
 class DataField;
 
-class Formula {
+class Formula
+{
 public:
     explicit Formula(const wchar_t* syntax) : syntax_(syntax) {}
     virtual ~Formula() = default;
@@ -19,8 +20,8 @@ public:
     // checkOnly: only test the text (the IN kinds then keep no items).
     virtual int Parse(const wchar_t* parameter, int checkOnly, std::wstring* error);
     // 1 when the condition holds for the row; out then holds the formatted value.
-    virtual int Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
-                         int32_t row) = 0;
+    virtual int Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
+                         DataField* field, int32_t row) = 0;
 
     const wchar_t* GetSyntax() const { return syntax_; }
 
@@ -28,7 +29,8 @@ private:
     const wchar_t* syntax_;
 };
 
-class FormulaNil : public Formula {
+class FormulaNil : public Formula
+{
 public:
     FormulaNil();
     void Release() override {}
@@ -37,7 +39,8 @@ public:
                  int32_t row) override;
 };
 
-class FormulaEQ : public Formula {
+class FormulaEQ : public Formula
+{
 public:
     FormulaEQ() : FormulaEQ(L" =(X)") {}
     int Parse(const wchar_t* parameter, int checkOnly, std::wstring* error) override;
@@ -50,14 +53,16 @@ protected:
     std::wstring parameter_;
 };
 
-class FormulaNEQ : public FormulaEQ {
+class FormulaNEQ : public FormulaEQ
+{
 public:
     FormulaNEQ() : FormulaEQ(L"!=(X)") {}
     int Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
                  int32_t row) override;
 };
 
-class FormulaIN : public Formula {
+class FormulaIN : public Formula
+{
 public:
     FormulaIN() : FormulaIN(L" IN(X,...)") {}
     int Parse(const wchar_t* parameter, int checkOnly, std::wstring* error) override;
@@ -71,7 +76,8 @@ protected:
     std::vector<std::wstring> items_;
 };
 
-class FormulaNIN : public FormulaIN {
+class FormulaNIN : public FormulaIN
+{
 public:
     FormulaNIN() : FormulaIN(L"!IN(X,...)") {}
     int Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
@@ -79,7 +85,8 @@ public:
 };
 
 // One-number comparisons.
-class FormulaGT : public Formula {
+class FormulaGT : public Formula
+{
 public:
     FormulaGT() : FormulaGT(L">(X)") {}
     int Parse(const wchar_t* parameter, int checkOnly, std::wstring* error) override;
@@ -93,7 +100,8 @@ protected:
     double x_ = 0.0;
 };
 
-class FormulaGE : public FormulaGT {
+class FormulaGE : public FormulaGT
+{
 public:
     FormulaGE() : FormulaGT(L">=(X)") {}
 
@@ -101,7 +109,8 @@ protected:
     bool Holds(double v) const override { return v >= x_; }
 };
 
-class FormulaLT : public FormulaGT {
+class FormulaLT : public FormulaGT
+{
 public:
     FormulaLT() : FormulaGT(L"<(X)") {}
 
@@ -109,7 +118,8 @@ protected:
     bool Holds(double v) const override { return v < x_; }
 };
 
-class FormulaLE : public FormulaGT {
+class FormulaLE : public FormulaGT
+{
 public:
     FormulaLE() : FormulaGT(L"<=(X)") {}
 
@@ -118,7 +128,8 @@ protected:
 };
 
 // Two-number ranges.
-class FormulaGTLT : public Formula {
+class FormulaGTLT : public Formula
+{
 public:
     FormulaGTLT() : FormulaGTLT(L"(X,Y)") {}
     int Parse(const wchar_t* parameter, int checkOnly, std::wstring* error) override;
@@ -134,13 +145,14 @@ protected:
     double y_ = 0.0;
 };
 
-#define DOX_FORMULA_RANGE(Name, Syntax, Test)                      \
-    class Name : public FormulaGTLT {                              \
-    public:                                                        \
-        Name() : FormulaGTLT(Syntax) {}                            \
-                                                                   \
-    protected:                                                     \
-        bool Holds(double v) const override { return Test; }       \
+#define DOX_FORMULA_RANGE(Name, Syntax, Test)                                                                \
+    class Name : public FormulaGTLT                                                                          \
+    {                                                                                                        \
+    public:                                                                                                  \
+        Name() : FormulaGTLT(Syntax) {}                                                                      \
+                                                                                                             \
+    protected:                                                                                               \
+        bool Holds(double v) const override { return Test; }                                                 \
     };
 
 DOX_FORMULA_RANGE(FormulaGELE, L"[X,Y]", x_ <= v && v <= y_)
@@ -149,7 +161,7 @@ DOX_FORMULA_RANGE(FormulaGTLE, L"(X,Y]", x_ < v && v <= y_)
 DOX_FORMULA_RANGE(FormulaGELT_NOT, L"![X,Y)", v < x_ || v >= y_)
 DOX_FORMULA_RANGE(FormulaGTLE_NOT, L"!(X,Y]", v <= x_ || v > y_)
 DOX_FORMULA_RANGE(FormulaGTLT_NOT, L"!(X,Y)", v <= x_ || v >= y_)
-DOX_FORMULA_RANGE(FormulaGELE_NOT, L"![X,Y]", v < x_ || v > y_)
+DOX_FORMULA_RANGE(FormulaGELE_NOT, L"![X,Y]", v<x_ || v> y_)
 #undef DOX_FORMULA_RANGE
 
 struct FormulaRegistryNode {

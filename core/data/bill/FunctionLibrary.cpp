@@ -9,7 +9,8 @@
 #include "DataFunction.h"
 #include "DataValue.h"
 
-namespace {
+namespace
+{
 
 const std::vector<DataFunctionParam>& ParamsOf(DataFunctionObject& object)
 {
@@ -254,8 +255,8 @@ int FilterRange(DataFunctionObject& object, int32_t row, DataValue& value, std::
     if (lo <= v && v <= hi)
         return 1;
     if (message) {
-        *message = bill::NumberG14(v) + L"超出范围。\n请使用[" + bill::NumberG14(lo) + L"-" + bill::NumberG14(hi) +
-                   L"]范围内的数值。";
+        *message = bill::NumberG14(v) + L"超出范围。\n请使用[" + bill::NumberG14(lo) + L"-" +
+                   bill::NumberG14(hi) + L"]范围内的数值。";
     }
     return 0;
 }
@@ -313,15 +314,18 @@ int CheckRefuse(const DataFunctionObject&, uint32_t, const DataFunctionParam&, E
     return 0;
 }
 
-int CheckField(const DataFunctionObject& object, uint32_t, const DataFunctionParam& param, ErrorReportor& reporter)
+int CheckField(const DataFunctionObject& object, uint32_t, const DataFunctionParam& param,
+               ErrorReportor& reporter)
 {
     if (param.kind == DataFunctionParam::kField)
         return 1;
-    reporter.Report(EntryName(object) + L" 函数的参数必须是字段名,参数:“" + ParamName(param) + L"” 不是有效的字段");
+    reporter.Report(EntryName(object) + L" 函数的参数必须是字段名,参数:“" + ParamName(param) +
+                    L"” 不是有效的字段");
     return 0;
 }
 
-int CheckNumber(const DataFunctionObject& object, uint32_t, const DataFunctionParam& param, ErrorReportor& reporter)
+int CheckNumber(const DataFunctionObject& object, uint32_t, const DataFunctionParam& param,
+                ErrorReportor& reporter)
 {
     switch (param.kind) {
     case DataFunctionParam::kNumber:
@@ -337,7 +341,8 @@ int CheckNumber(const DataFunctionObject& object, uint32_t, const DataFunctionPa
     default:
         break;
     }
-    reporter.Report(EntryName(object) + L" 函数的参数必须是数值,参数: “" + ParamName(param) + L"” 不是数值类型");
+    reporter.Report(EntryName(object) + L" 函数的参数必须是数值,参数: “" + ParamName(param) +
+                    L"” 不是数值类型");
     return 0;
 }
 
@@ -353,7 +358,8 @@ int CheckDivisor(const DataFunctionObject& object, uint32_t index, const DataFun
     return 1;
 }
 
-int CheckDate(const DataFunctionObject& object, uint32_t, const DataFunctionParam& param, ErrorReportor& reporter)
+int CheckDate(const DataFunctionObject& object, uint32_t, const DataFunctionParam& param,
+              ErrorReportor& reporter)
 {
     if (param.kind == DataFunctionParam::kField && param.field &&
         (param.field->GetType() == 2 || param.field->GetType() == 3))
@@ -404,7 +410,7 @@ const std::array<TableRef, 2> gDirectory{{
 // Index kind * 4 + type.
 std::array<std::vector<const FunctionEntry*>, 8> gLists;
 
-}  // namespace
+} // namespace
 
 const FunctionEntry* GetFunctionEntry(uint32_t kind, uint32_t index)
 {

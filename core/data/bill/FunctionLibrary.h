@@ -15,8 +15,8 @@ struct DataFunctionParam;
 using ExecuteRunFunction = int (*)(DataFunctionObject& object, int32_t row);
 using FilterRunFunction = int (*)(DataFunctionObject& object, int32_t row, DataValue& value,
                                   std::wstring* message);
-using ParamCheckFunction = int (*)(const DataFunctionObject& object, uint32_t index, const DataFunctionParam& param,
-                                   ErrorReportor& reporter);
+using ParamCheckFunction = int (*)(const DataFunctionObject& object, uint32_t index,
+                                   const DataFunctionParam& param, ErrorReportor& reporter);
 
 struct FunctionEntry {
     uint32_t id;

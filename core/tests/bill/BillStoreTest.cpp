@@ -18,7 +18,8 @@
 
 using billtest::AddTyped;
 
-namespace {
+namespace
+{
 
 // Runs the sqlite3 command-line tool on a database and returns what it prints.
 std::string Sqlite3(const std::filesystem::path& db, const std::string& sql)
@@ -35,7 +36,8 @@ std::string Sqlite3(const std::filesystem::path& db, const std::string& sql)
     return out;
 }
 
-class RecordingSink : public IDoxDataQuerySink {
+class RecordingSink : public IDoxDataQuerySink
+{
 public:
     int OnColumns(IDoxColumnReader* columns) override
     {
@@ -77,7 +79,8 @@ plat::SystemTime PinnedTime()
 
 // A page "P1" with a text, number, date and date-time field and a child table
 // 明细 of five rows, prepared on a fresh doxcore.db.
-class BillStore : public ::testing::Test {
+class BillStore : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -94,7 +97,8 @@ protected:
         ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
     }
 
-    void Fill(const wchar_t* name, const wchar_t* amount, std::vector<std::pair<int32_t, const wchar_t*>> lines = {})
+    void Fill(const wchar_t* name, const wchar_t* amount,
+              std::vector<std::pair<int32_t, const wchar_t*>> lines = {})
     {
         page_.SetFieldText(L"主表.名称", 0, name);
         page_.SetFieldText(L"主表.金额", 0, amount);
@@ -108,7 +112,10 @@ protected:
         return value ? std::wstring(value->Format(0, nullptr)) : L"<none>";
     }
 
-    std::string Count(const char* table) { return Sqlite3(db_, std::string("select count(*) from ") + table); }
+    std::string Count(const char* table)
+    {
+        return Sqlite3(db_, std::string("select count(*) from ") + table);
+    }
 
     plat::FixedClock clock_{PinnedTime()};
     plat::ScopedClock pinned_{clock_};
@@ -121,30 +128,32 @@ protected:
 
 TEST_F(BillStore, TablesHaveTheFixedColumnsThenOneTextColumnPerField)
 {
-    EXPECT_EQ(Sqlite3(db_, "select name from sqlite_master where type = 'table' and name like 'P1%' order by name"),
-              "P1_MainTable\nP1_table0\n");
-    EXPECT_EQ(Sqlite3(db_, "pragma table_info(P1_MainTable)"),
-              "0|id|INTEGER|1||1\n"
-              "1|parentId|INTEGER|0||0\n"
-              "2|createtime|INTEGER|0||0\n"
-              "3|row|INTEGER|0||0\n"
-              "4|名称|TEXT|0||0\n"
-              "5|金额|TEXT|0||0\n"
-              "6|日期|TEXT|0||0\n"
-              "7|时间|TEXT|0||0\n");
-    EXPECT_EQ(Sqlite3(db_, "pragma table_info(P1_table0)"),
-              "0|id|INTEGER|1||1\n"
-              "1|parentId|INTEGER|0||0\n"
-              "2|createtime|INTEGER|0||0\n"
-              "3|row|INTEGER|0||0\n"
-              "4|品名|TEXT|0||0\n"
-              "5|数量|TEXT|0||0\n");
+    EXPECT_EQ(
+        Sqlite3(db_, "select name from sqlite_master where type = 'table' and name like 'P1%' order by name"),
+        "P1_MainTable\nP1_table0\n");
+    EXPECT_EQ(Sqlite3(db_, "pragma table_info(P1_MainTable)"), "0|id|INTEGER|1||1\n"
+                                                               "1|parentId|INTEGER|0||0\n"
+                                                               "2|createtime|INTEGER|0||0\n"
+                                                               "3|row|INTEGER|0||0\n"
+                                                               "4|名称|TEXT|0||0\n"
+                                                               "5|金额|TEXT|0||0\n"
+                                                               "6|日期|TEXT|0||0\n"
+                                                               "7|时间|TEXT|0||0\n");
+    EXPECT_EQ(Sqlite3(db_, "pragma table_info(P1_table0)"), "0|id|INTEGER|1||1\n"
+                                                            "1|parentId|INTEGER|0||0\n"
+                                                            "2|createtime|INTEGER|0||0\n"
+                                                            "3|row|INTEGER|0||0\n"
+                                                            "4|品名|TEXT|0||0\n"
+                                                            "5|数量|TEXT|0||0\n");
     // Lines are looked up by their bill.
-    EXPECT_EQ(Sqlite3(db_, "select name || ':' || tbl_name from sqlite_master where type = 'index' and sql not null"),
-              "P1_table0_parentId:P1_table0\n");
-    EXPECT_EQ(Sqlite3(db_, "select sql from sqlite_master where name = 'P1_MainTable'"),
-              "CREATE TABLE \"P1_MainTable\" ( id integer primary key autoincrement not null, parentId "
-              "integer,createtime integer,row integer,\"名称\" text,\"金额\" text,\"日期\" text,\"时间\" text )\n");
+    EXPECT_EQ(
+        Sqlite3(db_,
+                "select name || ':' || tbl_name from sqlite_master where type = 'index' and sql not null"),
+        "P1_table0_parentId:P1_table0\n");
+    EXPECT_EQ(
+        Sqlite3(db_, "select sql from sqlite_master where name = 'P1_MainTable'"),
+        "CREATE TABLE \"P1_MainTable\" ( id integer primary key autoincrement not null, parentId "
+        "integer,createtime integer,row integer,\"名称\" text,\"金额\" text,\"日期\" text,\"时间\" text )\n");
 }
 
 TEST_F(BillStore, SavesEveryTypeAsItsDefaultText)
@@ -161,12 +170,14 @@ TEST_F(BillStore, SavesEveryTypeAsItsDefaultText)
     ASSERT_TRUE(plat::SystemTimeToFileTime(PinnedTime(), now));
 
     EXPECT_EQ(Sqlite3(db_, "select id, parentId, createtime, row, 名称, 金额, 日期, 时间 from P1_MainTable"),
-              std::to_string(id) + "|0|" + std::to_string(now) + "|0|it's|1234.5|2024-03-01|2024-03-01 08:05:09\n");
+              std::to_string(id) + "|0|" + std::to_string(now) +
+                  "|0|it's|1234.5|2024-03-01|2024-03-01 08:05:09\n");
     // Every grid line is stored; lines without values hold NULL.
     EXPECT_EQ(Sqlite3(db_, "select parentId, row, ifnull(品名, 'NULL'), ifnull(数量, 'NULL') from P1_table0 "
                            "order by row"),
-              std::to_string(id) + "|0|螺丝|NULL\n" + std::to_string(id) + "|1|NULL|NULL\n" + std::to_string(id) +
-                  "|2|垫片|30000\n" + std::to_string(id) + "|3|NULL|NULL\n" + std::to_string(id) + "|4|NULL|NULL\n");
+              std::to_string(id) + "|0|螺丝|NULL\n" + std::to_string(id) + "|1|NULL|NULL\n" +
+                  std::to_string(id) + "|2|垫片|30000\n" + std::to_string(id) + "|3|NULL|NULL\n" +
+                  std::to_string(id) + "|4|NULL|NULL\n");
 }
 
 TEST_F(BillStore, SaveUpdateCopyLoadDeleteAndList)
@@ -252,12 +263,8 @@ TEST_F(BillStore, QueryModes)
         DataQuery query;
         std::vector<int64_t> expected;
     } cases[] = {
-        {{1, 0, nullptr}, ids},
-        {{0, 0, nullptr}, ids},
-        {{7, 99, nullptr}, ids},
-        {{2, 0, nullptr}, {ids[2]}},
-        {{3, ids[1], nullptr}, {ids[1]}},
-        {{3, 12345, nullptr}, {}},
+        {{1, 0, nullptr}, ids},        {{0, 0, nullptr}, ids},           {{7, 99, nullptr}, ids},
+        {{2, 0, nullptr}, {ids[2]}},   {{3, ids[1], nullptr}, {ids[1]}}, {{3, 12345, nullptr}, {}},
         {condition, {ids[0], ids[2]}},
     };
     for (const Case& c : cases) {
@@ -316,7 +323,8 @@ TEST_F(BillStore, HostileValuesRoundTrip)
 
 TEST_F(BillStore, InputHistoryMatchesTheTypedTextLiterally)
 {
-    for (const wchar_t* value : {L"it's", L"100%", L"100 percent", L"a_b", L"axb", L"A_B", L"back\\slash", L""}) {
+    for (const wchar_t* value :
+         {L"it's", L"100%", L"100 percent", L"a_b", L"axb", L"A_B", L"back\\slash", L""}) {
         page_.ResetRecordIds();
         page_.SetFieldText(L"主表.名称", 0, value);
         page_.SetFieldText(L"主表.金额", 0, L"1");
@@ -378,7 +386,8 @@ TEST_F(BillStore, AFailedSaveGivesTheRowsTheirIdsBack)
     // A failed copy of a loaded bill leaves the page on the loaded bill.
     {
         SqlCommand trigger(&connection_);
-        trigger.SetSql(L"create trigger refuse before insert on P1_table0 begin select raise(abort, 'no'); end");
+        trigger.SetSql(
+            L"create trigger refuse before insert on P1_table0 begin select raise(abort, 'no'); end");
         ASSERT_TRUE(trigger.Prepare() && trigger.Step());
     }
     const int64_t line = table_->GetRecordId(2);
@@ -479,4 +488,4 @@ TEST(BillStoreWithoutDatabase, RecordOperationsDoNothing)
     EXPECT_STREQ(page.GetFieldValue(L"主表.a", 0)->GetText(), L"x");
 }
 
-}  // namespace
+} // namespace

@@ -9,7 +9,8 @@
 #include "IDoxValue.h"
 #include "SqlConnectionPool.h"
 
-namespace billtest {
+namespace billtest
+{
 
 DataField* AddTyped(DataContainer& container, const wchar_t* name, uint32_t type)
 {
@@ -23,10 +24,12 @@ std::wstring TextOf(IDoxValue* value)
     return value ? std::wstring(value->GetText()) : std::wstring(L"<null>");
 }
 
-namespace {
+namespace
+{
 
 // The services the core's start-up prepares, in its order.
-class BillEnvironment : public ::testing::Environment {
+class BillEnvironment : public ::testing::Environment
+{
 public:
     void SetUp() override
     {
@@ -46,6 +49,6 @@ public:
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new BillEnvironment);
 
-}  // namespace
+} // namespace
 
-}  // namespace billtest
+} // namespace billtest

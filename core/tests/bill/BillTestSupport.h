@@ -11,13 +11,15 @@
 #include "DataPage.h"
 #include "DataTable.h"
 
-namespace billtest {
+namespace billtest
+{
 
 // Adds a field of a type to a container (reference count 1).
 DataField* AddTyped(DataContainer& container, const wchar_t* name, uint32_t type);
 
 // Records every Update call it receives.
-class RecordingObserver : public DataObserver {
+class RecordingObserver : public DataObserver
+{
 public:
     int Update(int32_t row) override
     {
@@ -29,4 +31,4 @@ public:
 
 std::wstring TextOf(IDoxValue* value);
 
-}  // namespace billtest
+} // namespace billtest

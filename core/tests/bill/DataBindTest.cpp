@@ -12,9 +12,11 @@
 
 using billtest::AddTyped;
 
-namespace {
+namespace
+{
 
-class TypeSink : public DoxDataAttributeSink {
+class TypeSink : public DoxDataAttributeSink
+{
 public:
     void OnFieldType(uint32_t type) override { types.push_back(type); }
     std::vector<uint32_t> types;
@@ -81,15 +83,16 @@ TEST(DataBind, FieldNameRules)
         bool accepted;
         const wchar_t* shown;
     } cases[] = {
-        {L"select", false, L"字段2"},   {L"1st", false, L"字段2"},    {L"a-b", false, L"字段2"},
-        {L"row", false, L"字段2"},      {L"CreateTime", false, L"字段2"}, {L"order", true, L"order"},
-        {L"金额", true, L"金额"},        {L"AMOUNT", true, L"amount"},
+        {L"select", false, L"字段2"}, {L"1st", false, L"字段2"},        {L"a-b", false, L"字段2"},
+        {L"row", false, L"字段2"},    {L"CreateTime", false, L"字段2"}, {L"order", true, L"order"},
+        {L"金额", true, L"金额"},     {L"AMOUNT", true, L"amount"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(attribute.FieldName().SetValueText(c.name), c.accepted) << c.name;
         EXPECT_EQ(attribute.FieldName().GetText(), c.shown) << c.name;
         if (!c.accepted) {
-            EXPECT_STREQ(attribute.FieldName().GetErrorText(), L"字段名包含无效的字符或者保留的字符串") << c.name;
+            EXPECT_STREQ(attribute.FieldName().GetErrorText(), L"字段名包含无效的字符或者保留的字符串")
+                << c.name;
         }
     }
     // Joined the existing field and shows its type.
@@ -243,4 +246,4 @@ TEST(DataBind, TemplateKeepsNameTableAndLengthOnly)
     EXPECT_EQ(xml.find("datafunction"), std::string::npos) << xml;
 }
 
-}  // namespace
+} // namespace

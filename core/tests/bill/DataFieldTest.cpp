@@ -12,7 +12,8 @@
 using billtest::AddTyped;
 using billtest::RecordingObserver;
 
-namespace {
+namespace
+{
 
 TEST(DataFieldValue, IDoxValueByTypeAndText)
 {
@@ -24,7 +25,7 @@ TEST(DataFieldValue, IDoxValueByTypeAndText)
         const wchar_t* valueText;
         double number;
         bool hasTime;
-        const wchar_t* formatted;  // entry 0 of the category
+        const wchar_t* formatted; // entry 0 of the category
     } cases[] = {
         {0, L"hello", 1, 1, L"hello", 0.0, false, L"hello"},
         {0, L"", 0, 0, L"", 0.0, false, L""},
@@ -150,12 +151,8 @@ TEST(DataFieldNames, DefaultNames)
         std::vector<const wchar_t*> names;
         const wchar_t* expected;
     } cases[] = {
-        {{}, L"字段1"},
-        {{L"字段3", L"字段9"}, L"字段10"},
-        {{L"a", L"b"}, L"字段3"},
-        {{L"字段 7x"}, L"字段8"},
-        {{L"字段-5", L"x"}, L"字段3"},
-        {{L"字段x9"}, L"字段2"},
+        {{}, L"字段1"},           {{L"字段3", L"字段9"}, L"字段10"}, {{L"a", L"b"}, L"字段3"},
+        {{L"字段 7x"}, L"字段8"}, {{L"字段-5", L"x"}, L"字段3"},     {{L"字段x9"}, L"字段2"},
     };
     for (const Case& c : cases) {
         DataPage page;
@@ -243,4 +240,4 @@ TEST(DataFieldLife, FieldRemovedWhileRowsExistLeavesNoDanglingCell)
     page.NotifyObservers();
 }
 
-}  // namespace
+} // namespace

@@ -10,7 +10,8 @@
 using billtest::AddTyped;
 using billtest::RecordingObserver;
 
-namespace {
+namespace
+{
 
 TEST(DataPageTables, DefaultNamesAndKeys)
 {
@@ -98,7 +99,8 @@ TEST(DataPagePrepare, LayOutRenumbersColumnsAndForgetsIds)
     EXPECT_EQ(page.GetRecordId(1), 0);
 }
 
-class DataPageFields : public ::testing::Test {
+class DataPageFields : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -204,4 +206,4 @@ TEST_F(DataPageFields, ClearRowsKeepsFieldsAndTables)
     EXPECT_EQ(table_->Rows().size(), 3u);
 }
 
-}  // namespace
+} // namespace

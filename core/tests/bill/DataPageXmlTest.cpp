@@ -10,7 +10,8 @@
 
 using billtest::AddTyped;
 
-namespace {
+namespace
+{
 
 std::string Print(tinyxml2::XMLDocument& doc)
 {
@@ -119,9 +120,11 @@ TEST(DataPageXml, ReadingRulesAndRefusals)
         {"blank and sign before digits", R"(<dox:datapage maxtid=" +7x"/>)", 1, 0, 0, 7},
         {"empty name", R"(<dox:datapage><dox:datafield name="" type="0"/></dox:datapage>)", 0, 1, 0, 0},
         {"missing name", R"(<dox:datapage><dox:datafield type="0"/></dox:datapage>)", 0, 1, 0, 0},
-        {"type out of range", R"(<dox:datapage><dox:datafield name="a" type="4"/></dox:datapage>)", 0, 1, 0, 0},
+        {"type out of range", R"(<dox:datapage><dox:datafield name="a" type="4"/></dox:datapage>)", 0, 1, 0,
+         0},
         {"negative type", R"(<dox:datapage><dox:datafield name="a" type="-1"/></dox:datapage>)", 0, 1, 0, 0},
-        {"huge type", R"(<dox:datapage><dox:datafield name="a" type="4294967297"/></dox:datapage>)", 0, 1, 0, 0},
+        {"huge type", R"(<dox:datapage><dox:datafield name="a" type="4294967297"/></dox:datapage>)", 0, 1, 0,
+         0},
         {"missing type is text", R"(<dox:datapage><dox:datafield name="a"/></dox:datapage>)", 1, 1, 0, 0},
         {"wrong root", R"(<dox:page><dox:datafield name="a"/></dox:page>)", 0, 0, 0, 0},
         {"root name case", R"(<DOX:datapage/>)", 0, 0, 0, 0},
@@ -186,4 +189,4 @@ TEST(DataPageXml, ReadingRebuildsTablesButKeepsThePagesFields)
     EXPECT_EQ(page.Tables()[0]->GetName(), L"new");
 }
 
-}  // namespace
+} // namespace

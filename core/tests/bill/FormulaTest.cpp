@@ -8,7 +8,8 @@
 
 using billtest::AddTyped;
 
-namespace {
+namespace
+{
 
 std::vector<std::wstring> Syntaxes(const std::vector<const FormulaRegistryNode*>& nodes)
 {
@@ -24,8 +25,8 @@ TEST(FormulaRegistry, ListsFollowTheRegistryOrderPerType)
     for (const FormulaRegistryNode* node = GetFormulaRegistry(); node; node = node->next)
         all.emplace_back(node->syntax);
     const std::vector<std::wstring> registry = {
-        L"<无>",    L"![X,Y]", L"!(X,Y)", L"!(X,Y]", L"![X,Y)",     L"(X,Y]",      L"[X,Y)", L"[X,Y]", L"(X,Y)",
-        L"<=(X)",   L"<(X)",   L">=(X)",  L">(X)",   L"!IN(X,...)", L" IN(X,...)", L"!=(X)", L" =(X)"};
+        L"<无>",  L"![X,Y]", L"!(X,Y)", L"!(X,Y]", L"![X,Y)",     L"(X,Y]",      L"[X,Y)", L"[X,Y]", L"(X,Y)",
+        L"<=(X)", L"<(X)",   L">=(X)",  L">(X)",   L"!IN(X,...)", L" IN(X,...)", L"!=(X)", L" =(X)"};
     EXPECT_EQ(all, registry);
 
     const std::vector<std::wstring> textKinds = {L"<无>", L"!IN(X,...)", L" IN(X,...)", L"!=(X)", L" =(X)"};
@@ -43,12 +44,12 @@ TEST(FormulaRegistry, IsFormulaForType)
         const wchar_t* syntax;
         int expected;
     } cases[] = {
-        {0, L">(X)", 0}, {1, L">(X)", 1},    {4, L" =(X)", 0},      {0, L" =(X)", 1},
-        {3, L"<无>", 1},  {2, L"", 0},        {2, nullptr, 0},       {1, L" in(x,...)", 1},
-        {2, L"[X,Y]", 0}, {1, L"IN(X,...)", 0},
+        {0, L">(X)", 0}, {1, L">(X)", 1}, {4, L" =(X)", 0},      {0, L" =(X)", 1}, {3, L"<无>", 1},
+        {2, L"", 0},     {2, nullptr, 0}, {1, L" in(x,...)", 1}, {2, L"[X,Y]", 0}, {1, L"IN(X,...)", 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(IsFormulaForType(c.type, c.syntax), c.expected) << c.type << " " << (c.syntax ? "s" : "null");
+        EXPECT_EQ(IsFormulaForType(c.type, c.syntax), c.expected)
+            << c.type << " " << (c.syntax ? "s" : "null");
 }
 
 TEST(FormulaCheck, ParametersAndMessages)
@@ -126,7 +127,8 @@ TEST(FormulaParse, RangeFailuresResetBothBounds)
 }
 
 // A page with a number field n and a text field t in the main table.
-class FormulaEvaluate : public ::testing::Test {
+class FormulaEvaluate : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -160,14 +162,14 @@ TEST_F(FormulaEvaluate, NumericKinds)
         const wchar_t* value;
         int holds;
     } cases[] = {
-        {L">(X)", L"5", L"6", 1},         {L">(X)", L"5", L"5", 0},         {L">=(X)", L"5", L"5", 1},
-        {L"<(X)", L"5", L"4.5", 1},       {L"<(X)", L"5", L"5", 0},         {L"<=(X)", L"5", L"5", 1},
-        {L"(X,Y)", L"1,3", L"1", 0},      {L"(X,Y)", L"1,3", L"2", 1},      {L"[X,Y]", L"1,3", L"3", 1},
-        {L"[X,Y)", L"1,3", L"3", 0},      {L"[X,Y)", L"1,3", L"1", 1},      {L"(X,Y]", L"1,3", L"1", 0},
-        {L"(X,Y]", L"1,3", L"3", 1},      {L"![X,Y)", L"1,3", L"3", 1},     {L"![X,Y)", L"1,3", L"1", 0},
-        {L"!(X,Y]", L"1,3", L"1", 1},     {L"!(X,Y]", L"1,3", L"3", 0},     {L"!(X,Y)", L"1,3", L"1", 1},
-        {L"!(X,Y)", L"1,3", L"3", 1},     {L"!(X,Y)", L"1,3", L"2", 0},     {L"![X,Y]", L"1,3", L"0.5", 1},
-        {L"![X,Y]", L"1,3", L"3", 0},     {L">(X)", L"-1", L"-0.5", 1},
+        {L">(X)", L"5", L"6", 1},     {L">(X)", L"5", L"5", 0},     {L">=(X)", L"5", L"5", 1},
+        {L"<(X)", L"5", L"4.5", 1},   {L"<(X)", L"5", L"5", 0},     {L"<=(X)", L"5", L"5", 1},
+        {L"(X,Y)", L"1,3", L"1", 0},  {L"(X,Y)", L"1,3", L"2", 1},  {L"[X,Y]", L"1,3", L"3", 1},
+        {L"[X,Y)", L"1,3", L"3", 0},  {L"[X,Y)", L"1,3", L"1", 1},  {L"(X,Y]", L"1,3", L"1", 0},
+        {L"(X,Y]", L"1,3", L"3", 1},  {L"![X,Y)", L"1,3", L"3", 1}, {L"![X,Y)", L"1,3", L"1", 0},
+        {L"!(X,Y]", L"1,3", L"1", 1}, {L"!(X,Y]", L"1,3", L"3", 0}, {L"!(X,Y)", L"1,3", L"1", 1},
+        {L"!(X,Y)", L"1,3", L"3", 1}, {L"!(X,Y)", L"1,3", L"2", 0}, {L"![X,Y]", L"1,3", L"0.5", 1},
+        {L"![X,Y]", L"1,3", L"3", 0}, {L">(X)", L"-1", L"-0.5", 1},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(page_.SetFieldText(L"主表.n", 0, c.value), 1);
@@ -196,10 +198,16 @@ TEST_F(FormulaEvaluate, TextKindsCompareTheFormattedValueIgnoringCase)
         const wchar_t* value;
         int holds;
     } cases[] = {
-        {L" =(X)", L"abc", L"ABC", 1}, {L" =(X)", L"abc", L"abd", 0},  {L" =(X)", L"", L"", 1},
-        {L" =(X)", L"", L"x", 0},      {L"!=(X)", L"abc", L"ABC", 0},  {L"!=(X)", L"abc", L"x", 1},
-        {L" IN(X,...)", L"a, B ,c", L"b", 1}, {L" IN(X,...)", L"a,b", L"d", 0},
-        {L"!IN(X,...)", L"a,b", L"A", 0},     {L"!IN(X,...)", L"a,b", L"z", 1},
+        {L" =(X)", L"abc", L"ABC", 1},
+        {L" =(X)", L"abc", L"abd", 0},
+        {L" =(X)", L"", L"", 1},
+        {L" =(X)", L"", L"x", 0},
+        {L"!=(X)", L"abc", L"ABC", 0},
+        {L"!=(X)", L"abc", L"x", 1},
+        {L" IN(X,...)", L"a, B ,c", L"b", 1},
+        {L" IN(X,...)", L"a,b", L"d", 0},
+        {L"!IN(X,...)", L"a,b", L"A", 0},
+        {L"!IN(X,...)", L"a,b", L"z", 1},
         {L"!IN(X,...)", L"", L"z", 1},
     };
     for (const Case& c : cases) {
@@ -220,4 +228,4 @@ TEST_F(FormulaEvaluate, NilShowsTheFormattedValue)
     EXPECT_EQ(nil->Evaluate(out, 0x10000, nullptr, nullptr, 0), 0);
 }
 
-}  // namespace
+} // namespace

@@ -13,7 +13,8 @@
 
 using billtest::AddTyped;
 
-namespace {
+namespace
+{
 
 struct Input {
     const wchar_t* name;
@@ -24,7 +25,8 @@ struct Input {
 // A page whose main table has numbers a, b, a text t, dates d1, d2, date-times
 // e1, e2 and the result fields r (number) and s (text); child table 附表1 has
 // three rows of the number 金额.
-class FunctionPage {
+class FunctionPage
+{
 public:
     FunctionPage()
     {
@@ -99,7 +101,10 @@ TEST(FunctionLibrary, ExecuteFunctionsComputeTheirResults)
         {6, L"附表1.金额", {}, std::nullopt},
         {6, L"附表1.金额.2,10", {{L"附表1.金额", 0, L"2"}, {L"附表1.金额", 2, L"4"}}, 14.0},
         {7, L"附表1.金额", {{L"附表1.金额", 0, L"-3"}, {L"附表1.金额", 1, L"-5"}}, -3.0},
-        {7, L"附表1.金额", {{L"附表1.金额", 0, L"3"}, {L"附表1.金额", 1, L"7"}, {L"附表1.金额", 2, L"7"}}, 7.0},
+        {7,
+         L"附表1.金额",
+         {{L"附表1.金额", 0, L"3"}, {L"附表1.金额", 1, L"7"}, {L"附表1.金额", 2, L"7"}},
+         7.0},
         {7, L"主表.a,主表.b", {{L"主表.a", 0, L"-1"}, {L"主表.b", 0, L"-2"}}, -1.0},
         // Constants start with a digit: "-1" is no constant.
         {7, L"-1,2", {}, std::nullopt},
@@ -112,10 +117,14 @@ TEST(FunctionLibrary, ExecuteFunctionsComputeTheirResults)
         {9, L"主表.a,1", {{L"主表.a", 0, L"-2.5"}}, -2.0},
         {9, L"5,0", {}, std::nullopt},
         {9, L"5", {}, std::nullopt},
-        {10, L"主表.e1,主表.e2", {{L"主表.e1", 0, L"2024-03-01 23:00:00"}, {L"主表.e2", 0, L"2024-03-01 01:00:00"}},
+        {10,
+         L"主表.e1,主表.e2",
+         {{L"主表.e1", 0, L"2024-03-01 23:00:00"}, {L"主表.e2", 0, L"2024-03-01 01:00:00"}},
          0.0},
         {10, L"主表.d1,主表.d2", {{L"主表.d1", 0, L"2024-03-01"}, {L"主表.d2", 0, L"2024-03-03"}}, -2.0},
-        {10, L"主表.e1,主表.e2", {{L"主表.e1", 0, L"2024-03-01 01:00:00"}, {L"主表.e2", 0, L"2024-03-03 00:00:00"}},
+        {10,
+         L"主表.e1,主表.e2",
+         {{L"主表.e1", 0, L"2024-03-01 01:00:00"}, {L"主表.e2", 0, L"2024-03-03 00:00:00"}},
          -1.0},
         {10, L"主表.d1,主表.d2", {{L"主表.d1", 0, L"2024-03-01"}}, std::nullopt},
         {11, L"主表.d1,主表.d2", {{L"主表.d1", 0, L"2024-03-20"}, {L"主表.d2", 0, L"2024-01-10"}}, 3.0},
@@ -125,11 +134,17 @@ TEST(FunctionLibrary, ExecuteFunctionsComputeTheirResults)
         {12, L"主表.d1,主表.d2", {{L"主表.d1", 0, L"2024-03-01"}, {L"主表.d2", 0, L"2023-03-01"}}, 1.0},
         {12, L"主表.d1,主表.d2", {{L"主表.d1", 0, L"2023-03-05"}, {L"主表.d2", 0, L"2024-03-01"}}, 0.0},
         {12, L"主表.d1,主表.d2", {{L"主表.d1", 0, L"2023-03-01"}, {L"主表.d2", 0, L"2025-03-02"}}, -2.0},
-        {13, L"主表.e1,主表.e2", {{L"主表.e1", 0, L"2024-03-01 23:00:00"}, {L"主表.e2", 0, L"2024-03-01 01:30:00"}},
+        {13,
+         L"主表.e1,主表.e2",
+         {{L"主表.e1", 0, L"2024-03-01 23:00:00"}, {L"主表.e2", 0, L"2024-03-01 01:30:00"}},
          21.0},
-        {13, L"主表.e2,主表.e1", {{L"主表.e1", 0, L"2024-03-01 23:00:00"}, {L"主表.e2", 0, L"2024-03-01 01:30:00"}},
+        {13,
+         L"主表.e2,主表.e1",
+         {{L"主表.e1", 0, L"2024-03-01 23:00:00"}, {L"主表.e2", 0, L"2024-03-01 01:30:00"}},
          -21.0},
-        {14, L"主表.e1,主表.e2", {{L"主表.e1", 0, L"2024-03-01 00:10:59"}, {L"主表.e2", 0, L"2024-03-01 00:00:00"}},
+        {14,
+         L"主表.e1,主表.e2",
+         {{L"主表.e1", 0, L"2024-03-01 00:10:59"}, {L"主表.e2", 0, L"2024-03-01 00:00:00"}},
          10.0},
     };
     for (const Case& c : cases) {
@@ -248,7 +263,7 @@ TEST(FunctionParams, ChecksAndTheirMessages)
     struct Case {
         uint32_t kind;
         uint32_t index;
-        const wchar_t* field;  // the field that carries the call
+        const wchar_t* field; // the field that carries the call
         const wchar_t* param;
         int accepted;
         const wchar_t* message;
@@ -262,7 +277,8 @@ TEST(FunctionParams, ChecksAndTheirMessages)
         {0, 2, L"r", L"主表.t", 0, L"ADD 函数的参数必须是数值,参数: “主表.t” 不是数值类型"},
         {0, 2, L"r", L"_RESULT,1.5,3w,2K", 1, L""},
         {0, 2, L"s", L"_result", 0, L"ADD 函数的参数必须是数值,参数: “_result” 不是数值类型"},
-        {0, 10, L"r", L"主表.a,主表.d1", 0, L"DIF_DAY 函数的参数必须是日期或日期时间,参数: “主表.a” 不是日期或日期时间类型"},
+        {0, 10, L"r", L"主表.a,主表.d1", 0,
+         L"DIF_DAY 函数的参数必须是日期或日期时间,参数: “主表.a” 不是日期或日期时间类型"},
         {0, 10, L"r", L"主表.d1,主表.e1", 1, L""},
         // NIL takes no parameter: the count is over before the check is asked.
         {0, 0, L"r", L"1", 0, L"参数个数超出(0)"},
@@ -308,8 +324,8 @@ TEST(FunctionParams, KindsOfParameters)
     std::vector<DataFunctionParam> params;
     DataFunctionParamMakerImpl maker(params);
     ErrorReportor quiet;
-    ASSERT_TRUE(object->ParseParams(L"附表1.金额,_result,2.5,附表1.金额.1", DataFunctionObject::Lookup::kDesignTime,
-                                    maker, quiet));
+    ASSERT_TRUE(object->ParseParams(L"附表1.金额,_result,2.5,附表1.金额.1",
+                                    DataFunctionObject::Lookup::kDesignTime, maker, quiet));
     ASSERT_EQ(params.size(), 4u);
     EXPECT_EQ(params[0].kind, DataFunctionParam::kField);
     EXPECT_EQ(params[0].field, p.amount);
@@ -404,4 +420,4 @@ TEST(FunctionLists, PerTypeListsInTableOrder)
     EXPECT_EQ(GetFunctionEntry(1, 4), nullptr);
 }
 
-}  // namespace
+} // namespace
