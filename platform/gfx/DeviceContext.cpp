@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <tuple>
 #include <utility>
 
@@ -193,6 +194,7 @@ void CDC::DeleteDC()
     image_ = nullptr;
     bitmap_ = nullptr;
     memoryContext_ = false;
+    fontCache_.metrics.reset();
     ResetState();
 }
 
@@ -825,18 +827,46 @@ double CDC::DeviceEmPixels() const
     return cell > 0 ? deviceHeight * 100.0 / cell : deviceHeight;
 }
 
-QFont CDC::DeviceFont() const
+void CDC::RefreshFontCache() const
 {
     LOGFONTW lf = state_.font.IsCreated() ? state_.font.logFont() : LOGFONTW{};
     int dpi = device_ ? device_->logicalDpiY() : caps_.dpiY;
-    return plat::FontFromLogFont(lf, DeviceEmPixels(), dpi);
+    double scale = ScaleY();
+    FontCache& c = fontCache_;
+    if (c.metrics && c.device == device_ && c.dpi == dpi && c.capsDpi == caps_.dpiY && c.scale == scale &&
+        std::memcmp(&c.logFont, &lf, sizeof(LOGFONTW)) == 0)
+        return;
+    // Realising a font is costly and wrapped text measures one character at a time.
+    c.logFont = lf;
+    c.device = device_;
+    c.dpi = dpi;
+    c.capsDpi = caps_.dpiY;
+    c.scale = scale;
+    c.font = plat::FontFromLogFont(lf, DeviceEmPixels(), dpi);
+    c.metrics.reset();
+    if (device_)
+        c.metrics.emplace(c.font, device_);
+    else
+        c.metrics.emplace(c.font);
+}
+
+QFont CDC::DeviceFont() const
+{
+    RefreshFontCache();
+    return fontCache_.font;
+}
+
+const QFontMetricsF& CDC::DeviceMetrics() const
+{
+    RefreshFontCache();
+    return *fontCache_.metrics;
 }
 
 bool CDC::GetTextExtentPoint32(const wchar_t* text, int count, SIZE* size) const
 {
     if (!size || !device_)
         return false;
-    QFontMetricsF fm(DeviceFont(), device_);
+    const QFontMetricsF& fm = DeviceMetrics();
     double w = fm.horizontalAdvance(TextOf(text, count));
     double h = fm.ascent() + fm.descent();
     *size = {Round(w / std::abs(ScaleX())), Round(h / std::abs(ScaleY()))};
@@ -854,7 +884,7 @@ bool CDC::GetTextMetrics(TEXTMETRICW* metrics) const
 {
     if (!metrics || !device_)
         return false;
-    QFontMetricsF fm(DeviceFont(), device_);
+    const QFontMetricsF& fm = DeviceMetrics();
     double sy = std::abs(ScaleY());
     double sx = std::abs(ScaleX());
     metrics->tmAscent = Round(fm.ascent() / sy);
@@ -874,7 +904,7 @@ bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
         return false;
     QString s = TextOf(text, count);
     QFont font = DeviceFont();
-    QFontMetricsF fm(font, device_);
+    const QFontMetricsF& fm = DeviceMetrics();
     double w = fm.horizontalAdvance(s);
     QPointF d = ToDevice(x, y);
     double left = d.x();
@@ -904,7 +934,7 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
     if (!(format & DT_NOPREFIX))
         s = StripPrefix(s);
     QFont font = DeviceFont();
-    QFontMetricsF fm(font, device_);
+    const QFontMetricsF& fm = DeviceMetrics();
     QRect box = DeviceRect(rect->left, rect->top, rect->right, rect->bottom);
     double lineHeight = fm.ascent() + fm.descent();
 
@@ -1021,11 +1051,11 @@ bool CDC::Blit(const QRect& dst, bool mirrorX, bool mirrorY, CDC* src, const QRe
     QPainter* p = PreparePainter();
     if (!p)
         return false;
-    bool raster = device_->devType() == QInternal::Image;
-    if (copy && raster)
+    // On an image a copy replaces the pixels. A printer cannot be read back, so a buffer
+    // over it starts transparent (DoxDC) and is laid over the page: what was painted
+    // into it is copied, what was not leaves the page as it is.
+    if (copy && device_->devType() == QInternal::Image)
         p->setCompositionMode(QPainter::CompositionMode_Source);
-    else if (copy)
-        piece = piece.convertToFormat(QImage::Format_RGB32);
     p->setOpacity(opacity);
     if (target.size() == piece.size())
         p->drawImage(target.topLeft(), piece);

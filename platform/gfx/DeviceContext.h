@@ -13,6 +13,7 @@
 #include "GdiTypes.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QRect>
 #include <memory>
 #include <optional>
@@ -219,6 +220,19 @@ private:
     bool MapBlitRects(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh, QRect* dst,
                       QRect* srcRect, bool* mirrorX, bool* mirrorY) const;
     double DeviceEmPixels() const;
+    void RefreshFontCache() const;
+    const QFontMetricsF& DeviceMetrics() const;
+
+    struct FontCache {
+        LOGFONTW logFont;
+        const QPaintDevice* device = nullptr;
+        int dpi = 0;
+        int capsDpi = 0;
+        double scale = 0;
+        QFont font;
+        std::optional<QFontMetricsF> metrics;
+    };
+    mutable FontCache fontCache_;
 
     QPaintDevice* device_ = nullptr;
     QImage* image_ = nullptr;

@@ -55,6 +55,10 @@ bool DoxDC::BeginBuffer(const RECT* area, HDC target, bool copyTarget)
         return false;
     }
     bitmap_ = std::move(bitmap);
+    // A target that cannot be read back (a printer) cannot be copied: the buffer then
+    // starts transparent, so that only what is painted into it reaches the page.
+    if (copyTarget && !target->GetImage())
+        bitmap_.image().fill(Qt::transparent);
     if (!CreateCompatibleDC(target)) {
         RestoreTarget();
         bitmap_.DeleteObject();

@@ -5,6 +5,8 @@
 #include "DoxDC.h"
 #include "DrawTestSupport.h"
 
+#include <QPainter>
+#include <QPicture>
 #include <gtest/gtest.h>
 
 using namespace drawtest;
@@ -144,6 +146,34 @@ TEST_F(DrawBuffer, DestroyingAnOpenBufferRestoresTheTarget)
     ExpectTargetMappingIntact();
     target.EndPainting();
     EXPECT_EQ(ColorAt(image, 10, 10), kGreen);
+}
+
+TEST(DrawBufferOverAPrinter, OnlyWhatWasPaintedReachesThePage)
+{
+    // A recorded picture stands in for a printer: a device that cannot be read back.
+    QPicture page;
+    CDC printer;
+    ASSERT_TRUE(printer.AttachDevice(&page, DeviceCaps::ForRaster(80, 60, 254, 254)));
+    printer.FillSolidRect(RECT{0, 0, 80, 60}, kBlue);
+    for (bool blend : {false, true}) {
+        RECT area{10, 10, 50, 50};
+        DoxDC buffer;
+        ASSERT_TRUE(buffer.BeginBuffer(&area, &printer, true));
+        buffer.FillSolidRect(RECT{20, 20, 30, 30}, kRed);
+        EXPECT_EQ(blend ? buffer.EndBufferBlend(255) : buffer.EndBuffer(), &printer);
+    }
+    ASSERT_TRUE(printer.EndPainting());
+
+    // Replayed at the picture's own resolution, so that nothing is scaled.
+    QImage image(80, 60, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.drawPicture(0, 0, page);
+    p.end();
+    EXPECT_EQ(ColorAt(image, 25, 25), kRed);
+    EXPECT_EQ(ColorAt(image, 12, 12), kBlue); // inside the area, not painted
+    EXPECT_EQ(ColorAt(image, 45, 45), kBlue);
+    EXPECT_EQ(ColorAt(image, 5, 5), kBlue);
 }
 
 } // namespace
