@@ -99,8 +99,10 @@ int PaperIdForPageSize(const QPageSize& size)
 
 QPageSize PageSizeOf(const DEVMODEW& dm)
 {
-    bool userSize = (dm.dmFields & DM_PAPERWIDTH) && (dm.dmFields & DM_PAPERLENGTH) &&
-                    (!(dm.dmFields & DM_PAPERSIZE) || dm.dmPaperSize == DMPAPER_USER);
+    // Width and length override the paper id when their bits are set; a user paper
+    // (256) has nothing else.
+    bool userSize = ((dm.dmFields & DM_PAPERWIDTH) && (dm.dmFields & DM_PAPERLENGTH)) ||
+                    ((dm.dmFields & DM_PAPERSIZE) && dm.dmPaperSize == DMPAPER_USER);
     if (userSize) {
         if (dm.dmPaperWidth <= 0 || dm.dmPaperLength <= 0)
             return QPageSize();

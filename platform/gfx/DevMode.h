@@ -48,9 +48,9 @@ QPageSize PageSizeForPaperId(int paperId);
 // The paper id of a page size: Windows' number, else our own, else 256 (custom sizes).
 int PaperIdForPageSize(const QPageSize& size);
 
-// The page size a DEVMODE asks for: the user size when DM_PAPERSIZE is 256 or only
-// the width and length fields are set, else the size of the paper id. Invalid when
-// neither gives a size.
+// The page size a DEVMODE asks for: dmPaperWidth x dmPaperLength when both their bits
+// are set (they override the paper id, as on Windows) or the paper id is 256, else the
+// size of the paper id. Invalid when neither gives a size.
 QPageSize PageSizeOf(const DEVMODEW& devMode);
 
 // Sets the printer to the DEVMODE: page size, orientation, copies (when the fields

@@ -68,7 +68,13 @@ TEST(GfxDevMode, SettingsNameTheirPaper)
     DEVMODEW a4;
     a4.dmFields = DM_PAPERSIZE;
     a4.dmPaperSize = DMPAPER_A4;
+    a4.dmPaperWidth = 1000; // ignored without their bits
+    a4.dmPaperLength = 1000;
     EXPECT_EQ(plat::PageSizeOf(a4).id(), QPageSize::A4);
+
+    DEVMODEW overridden = a4;
+    overridden.dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
+    EXPECT_NEAR(plat::PageSizeOf(overridden).size(QPageSize::Millimeter).width(), 100.0, 0.01);
 
     DEVMODEW broken = user;
     broken.dmPaperWidth = 0;
