@@ -491,16 +491,25 @@ bool CDC::RestoreDC(int saved)
 
 CPen CDC::SelectObject(const CPen& pen)
 {
+    // An object never created is no object: the context keeps what it has.
+    if (!pen.IsCreated())
+        return state_.pen;
     return std::exchange(state_.pen, pen);
 }
 
 CBrush CDC::SelectObject(const CBrush& brush)
 {
+    // An object never created is no object: the context keeps what it has.
+    if (!brush.IsCreated())
+        return state_.brush;
     return std::exchange(state_.brush, brush);
 }
 
 CFont CDC::SelectObject(const CFont& font)
 {
+    // An object never created is no object: the context keeps what it has.
+    if (!font.IsCreated())
+        return state_.font;
     return std::exchange(state_.font, font);
 }
 
@@ -688,7 +697,12 @@ bool CDC::Rectangle(int left, int top, int right, int bottom)
     QColor color = ToQColor(pen.color());
     int w = pen.cosmetic() ? 1 : std::max(1, Round(pen.width() * std::abs(ScaleX())));
     if (pen.style() == PS_SOLID || pen.style() == PS_INSIDEFRAME) {
-        // The frame lies inside the rectangle, which keeps its exclusive edges.
+        // A wide solid pen is centred on the one-pixel frame; an inside-frame pen keeps
+        // to the rectangle, which keeps its exclusive edges.
+        if (pen.style() == PS_SOLID && w > 1) {
+            int grow = (w - 1) / 2;
+            r.adjust(-grow, -grow, grow, grow);
+        }
         w = std::min({w, (r.width() + 1) / 2, (r.height() + 1) / 2});
         // Bands that do not overlap, so that a XOR frame drawn twice vanishes.
         p->fillRect(QRect(r.left(), r.top(), r.width(), w), color);

@@ -116,6 +116,8 @@ public:
     // A positive number restores that save; a negative one counts back from the last.
     bool RestoreDC(int saved);
 
+    // Each returns the object it replaces; an object that was never created changes
+    // nothing (and the current one is returned).
     CPen SelectObject(const CPen& pen);
     CBrush SelectObject(const CBrush& brush);
     CFont SelectObject(const CFont& font);

@@ -168,6 +168,28 @@ TEST(DrawMapping, RectanglesExcludeTheirRightAndBottomEdges)
     EXPECT_EQ(ColorAt(image, 1, 3), kWhite);
 }
 
+TEST(DrawMapping, WidePensAreCentredOnTheFrameUnlessInsideFrame)
+{
+    const struct {
+        UINT style;
+        int outer; // first inked column left of the rectangle's left edge (10)
+        int inner; // last inked column of the left band
+    } cases[] = {{PS_SOLID, 8, 12}, {PS_INSIDEFRAME, 10, 14}};
+    for (const auto& c : cases) {
+        QImage image = MakeImage(40, 40, 96);
+        DCX dc;
+        ASSERT_TRUE(dc.AttachImage(&image));
+        dc.SelectObject(CPen(c.style, 5, kBlue));
+        dc.SelectObject(StockBrush(StockObject::NullBrush));
+        dc.Rectangle(10, 10, 30, 30);
+        dc.EndPainting();
+        EXPECT_EQ(ColorAt(image, c.outer - 1, 20), kWhite) << c.style;
+        EXPECT_EQ(ColorAt(image, c.outer, 20), kBlue) << c.style;
+        EXPECT_EQ(ColorAt(image, c.inner, 20), kBlue) << c.style;
+        EXPECT_EQ(ColorAt(image, c.inner + 1, 20), kWhite) << c.style;
+    }
+}
+
 TEST(DrawMapping, LineToLeavesItsEndPointOut)
 {
     QImage image = MakeImage(12, 12, 96);

@@ -147,7 +147,9 @@ TEST_F(DrawWrappedText_, ALineHeightOfZeroDrawsNothing)
 {
     // One logical unit is 1000 device pixels: the context's default font, sized in
     // device pixels, is far below one unit high.
-    dc.SelectObject(CFont());
+    CFont defaultSize;
+    defaultSize.CreateFontIndirect(LOGFONTW{});
+    dc.SelectObject(defaultSize);
     dc.SetMapMode(MM_ANISOTROPIC);
     dc.SetWindowExt(1, 1);
     dc.SetViewportExt(1000, -1000);

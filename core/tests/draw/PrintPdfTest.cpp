@@ -72,7 +72,7 @@ TEST(PrintPdf, TextAndBoxesLandWhereTheyWereDrawnOnUserPaper)
         job.SetBkMode(TRANSPARENT);
         CPen pen(PS_SOLID, 3, RGB(0, 0, 0));
         job.SelectObject(pen);
-        job.SelectObject(CBrush());
+        job.SelectObject(StockBrush(StockObject::NullBrush));
         job.Rectangle(100, -600, 900, -900);
         CFont latin;
         latin.CreateFontIndirect(Font(L"MS Sans Serif", FontHeightFromPoints(12)));
@@ -120,6 +120,34 @@ TEST(PrintPdf, TextAndBoxesLandWhereTheyWereDrawnOnUserPaper)
         EXPECT_NEAR(Mm(it->xMin), e.xMm, 0.2) << e.text;
         EXPECT_NEAR(Mm(it->yMin), e.yMm, 0.2) << e.text;
         EXPECT_NEAR(Mm(it->yMax - it->yMin), e.emMm * cellPerEm, 0.2) << e.text;
+    }
+
+    // Rendered at 254 DPI one pixel is 0.1 mm: the frame drawn from (10 mm, 60 mm) to
+    // (90 mm, 90 mm) with a 0.3 mm pen has its ink on those lines.
+    QString png = QString::fromStdString((dir / "page").string());
+    QProcess render;
+    render.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, png});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    ASSERT_EQ(render.exitCode(), 0);
+    QImage page(png + ".png");
+    ASSERT_FALSE(page.isNull());
+    // The PDF's media box is kept in whole points: up to 0.35 mm more paper.
+    EXPECT_NEAR(page.width(), 2100, 4);
+    EXPECT_NEAR(page.height(), 990, 4);
+    auto inked = [&](int x, int y) { return qGray(page.pixel(x, y)) < 128; };
+    for (int y : {650, 750, 850}) {
+        EXPECT_TRUE(inked(100, y)) << y;
+        EXPECT_TRUE(inked(899, y)) << y;
+        EXPECT_FALSE(inked(96, y)) << y;
+        EXPECT_FALSE(inked(104, y)) << y;
+        EXPECT_FALSE(inked(500, y)) << y;
+        EXPECT_FALSE(inked(903, y)) << y;
+    }
+    for (int x : {200, 500, 800}) {
+        EXPECT_TRUE(inked(x, 600)) << x;
+        EXPECT_TRUE(inked(x, 899)) << x;
+        EXPECT_FALSE(inked(x, 596)) << x;
+        EXPECT_FALSE(inked(x, 604)) << x;
     }
 }
 
