@@ -200,6 +200,9 @@ void CDC::DeleteDC()
 
 CBitmap* CDC::SelectObject(CBitmap* bitmap)
 {
+    // Only a memory context takes a bitmap; others keep drawing where they draw.
+    if (!memoryContext_)
+        return nullptr;
     EndPainting();
     CBitmap* previous = bitmap_;
     bitmap_ = bitmap;

@@ -73,7 +73,8 @@ public:
     QImage* GetImage() const { return image_; }
 
     // Selects a bitmap into a memory context; returns the previous one (may be null).
-    // The bitmap's resolution is set to the context's.
+    // The bitmap's resolution is set to the context's. Other contexts are left as they
+    // are and get null.
     CBitmap* SelectObject(CBitmap* bitmap);
 
     // The painter, begun on first use. Null when there is no device or it refuses.

@@ -280,6 +280,31 @@ TEST(DrawMapping, ClipBoxIsTheSurfaceOrTheClipInLogicalUnits)
     EXPECT_EQ(ColorAt(image, 9, 20), kWhite);
 }
 
+TEST(DrawMapping, OnlyMemoryContextsTakeBitmaps)
+{
+    QImage image = MakeImage(10, 10, 96);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(4, 4));
+    DCX onImage;
+    ASSERT_TRUE(onImage.AttachImage(&image));
+    EXPECT_EQ(onImage.SelectObject(&bitmap), nullptr);
+    EXPECT_EQ(onImage.GetImage(), &image);
+
+    CDC screen;
+    ASSERT_TRUE(screen.AttachImage(&image));
+    CDC memory;
+    ASSERT_TRUE(memory.CreateCompatibleDC(&screen));
+    EXPECT_EQ(memory.GetSafeHdc(), nullptr);
+    EXPECT_EQ(memory.SelectObject(&bitmap), nullptr);
+    EXPECT_EQ(memory.GetImage(), &bitmap.image());
+    EXPECT_EQ(memory.GetDeviceCaps(HORZRES), 4);
+    memory.FillSolidRect(RECT{0, 0, 2, 2}, kRed);
+    memory.EndPainting();
+    EXPECT_EQ(ColorAt(bitmap.image(), 1, 1), kRed);
+    EXPECT_EQ(memory.SelectObject(nullptr), &bitmap);
+    EXPECT_EQ(memory.GetSafeHdc(), nullptr);
+}
+
 TEST(DrawMapping, SaveAndRestoreBringBackMappingAndObjects)
 {
     QImage image = MakeImage(50, 50, 254);
