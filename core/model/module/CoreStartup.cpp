@@ -3,6 +3,8 @@
 #include "Capabilities.h"
 #include "ClipboardFormat.h"
 #include "FormatCatalogue.h"
+#include "Formula.h"
+#include "FunctionLibrary.h"
 #include "ModuleError.h"
 #include "SqlConnectionPool.h"
 #include "WindowClass.h"
@@ -28,6 +30,8 @@ int CoreStartup()
     // The value-format catalogue, then the data-function lists, then the
     // condition lists, in that order, before the connection pool.
     InitFormatCatalogue();
+    InitDataFunctionLists();
+    InitFormulaLists();
 
     SqlConnectionPool::Init();
 
@@ -48,7 +52,10 @@ void CoreShutdown()
     if (SqlConnectionPool::IsInitialised())
         SqlConnectionPool::Shutdown();
 
-    // The condition lists and the data-function lists are emptied here.
+    // The condition lists, then the data-function lists; the static tables
+    // their entries point into stay.
+    ShutdownFormulaLists();
+    ShutdownDataFunctionLists();
 
     plat::UnbindOptionalEntryPoints();
     ClearModuleError();
