@@ -1,6 +1,6 @@
 #include "CoreStartup.h"
 
-#include "Capabilities.h"
+#include "DoxPrinter.h"
 #include "ClipboardFormat.h"
 #include "FormatCatalogue.h"
 #include "Formula.h"
@@ -24,8 +24,9 @@ uint32_t DoxClipboardFormat()
 int CoreStartup()
 {
     // COM has no counterpart here. The optional drawing entry points become
-    // capability flags; the picture routines need no start-up.
-    plat::BindOptionalEntryPoints();
+    // capability flags (with the font substitutions and the screen resolution);
+    // the picture routines need no start-up.
+    BindGdiEntryPoints();
 
     // The value-format catalogue, then the data-function lists, then the
     // condition lists, in that order, before the connection pool.
@@ -57,7 +58,7 @@ void CoreShutdown()
     ShutdownFormulaLists();
     ShutdownDataFunctionLists();
 
-    plat::UnbindOptionalEntryPoints();
+    UnbindGdiEntryPoints();
     ClearModuleError();
     // The sink belongs to a program that is letting the library go: a later
     // module object must not call it.
