@@ -1,0 +1,88 @@
+#include "DoxControlKinds.h"
+
+#include <cstring>
+#include <tinyxml2.h>
+
+#include "DoxAttribKinds.h"
+#include "DoxControl.h"
+#include "DoxControlLayer.h"
+#include "DoxEditControl.h"
+
+namespace
+{
+DoxControlKindRecord* registryHead = nullptr;
+
+// Records of the kinds built so far; the others join in their fixed places.
+DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
+
+// Gives up a half-made control without touching its layer.
+void Discard(DoxControl* control)
+{
+    control->SetParentLayer(nullptr);
+    static_cast<ICommon*>(control)->Release();
+}
+} // namespace
+
+void RegisterControlKind(DoxControlKindRecord* record)
+{
+    record->next = registryHead;
+    registryHead = record;
+}
+
+const DoxControlKindRecord* GetControlKinds()
+{
+    return registryHead;
+}
+
+DoxControl* CreateControlByKind(int32_t kindId, DoxControlLayer* layer, const RECT* rect)
+{
+    for (const DoxControlKindRecord* record = registryHead; record; record = record->next) {
+        if (record->kindId != kindId)
+            continue;
+        DoxControl* control = record->create(record->kindId, record->displayName, record->typeName, layer, rect);
+        if (!control)
+            return nullptr;
+        if (!control->Init(true)) {
+            Discard(control);
+            return nullptr;
+        }
+        return control;
+    }
+    return nullptr;
+}
+
+DoxControl* CreateControlFromXml(DoxControlLayer* layer, const tinyxml2::XMLElement* element)
+{
+    if (!element)
+        return nullptr;
+    const char* id = element->Attribute("id");
+    if (!id)
+        id = "";
+    for (const DoxControlKindRecord* record = registryHead; record; record = record->next) {
+        if (std::strcmp(record->typeName, id) != 0)
+            continue;
+        const RECT zero{};
+        DoxControl* control = record->create(record->kindId, record->displayName, record->typeName, layer, &zero);
+        if (!control)
+            return nullptr;
+        if (!control->LoadXml(element) || !control->Init(false)) {
+            Discard(control);
+            return nullptr;
+        }
+        return control;
+    }
+    return nullptr;
+}
+
+void RegisterControlKinds()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    // Attribute ids first: every control's attributes read theirs.
+    RegisterAttribKinds();
+    // Kinds in their fixed order: check, edit, rich edit, label, rich label, line,
+    // table, frame. The kinds not built yet take their places as they arrive.
+    RegisterControlKind(&editRecord);
+}

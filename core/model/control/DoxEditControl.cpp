@@ -1,0 +1,289 @@
+#include "DoxEditControl.h"
+
+#include "DC.h"
+#include "DataField.h"
+#include "DoxColor.h"
+#include "DoxControlLayer.h"
+#include "DoxDataAttribute.h"
+#include "Formula.h"
+#include "GdiObjects.h"
+
+void FetchEditorText(DoxEditorHost* host, std::wstring& text)
+{
+    if (!host || !(host->GetStyle() & DoxEditorHost::TextEditor))
+        return;
+    if (!host->GetText(text))
+        text.clear();
+}
+
+DoxEditControl::DoxEditControl()
+{
+    DoxBasicAttribute& basic = Basic();
+    basic.AddItem(&bgColor_);
+    basic.AddItem(&fgColor_);
+    basic.AddItem(&editable_);
+    basic.AddItem(&printable_);
+    basic.AddItem(&border_);
+    basic.AddItem(&transparent_);
+    basic.AddItem(&visible_);
+    basic.AddItem(&tip_);
+    AddAttribute(&font_);
+    AddAttribute(&align_);
+    AddAttribute(&split_);
+    AddAttribute(&DataAttribute());
+    AddAttribute(&format_);
+    AddAttribute(&formula_);
+    split_.UpdateModes();
+}
+
+DoxEditControl::~DoxEditControl() = default;
+
+DoxControl* DoxEditControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
+                                   DoxControlLayer* layer, const RECT* rect)
+{
+    auto* control = new (std::nothrow) DoxEditControl;
+    if (!control)
+        return nullptr;
+    control->InitControlBase(kindId, displayName, typeName, layer, rect);
+    return control;
+}
+
+std::wstring DoxEditControl::DrawnText() const
+{
+    return format_.ContentText(shown_);
+}
+
+void DoxEditControl::GetRect(RECT* rect)
+{
+    DoxControl::GetRect(rect);
+    if (!rect)
+        return;
+    // Hit, focus and redraw areas measure the text exactly as DrawContent lays it.
+    const std::wstring text = DrawnText();
+    if (!text.empty() && split_.Columns() > 1 && split_.Rows() == 1)
+        split_.FitRectToText(text, *rect);
+}
+
+bool DoxEditControl::Init(bool isNew)
+{
+    if (!DoxControlEx::Init(isNew))
+        return false;
+    AddFormulaSink(&formula_);
+    AddDataSink(&format_);
+    return true;
+}
+
+bool DoxEditControl::BeginRun()
+{
+    running_ = true;
+    shown_.clear();
+    DoxControlEx::BeginRun();
+    RefreshShownText();
+    return true;
+}
+
+void DoxEditControl::EndRun()
+{
+    running_ = false;
+    shown_.clear();
+    DoxControlEx::EndRun();
+}
+
+void DoxEditControl::RefreshShownText()
+{
+    DataField* field = DataAttribute().GetField();
+    if (!GetFormulaAttribute() || !formula_.GetFormula()) {
+        if (GetFormulaAttribute() && !formula_.GetFormula() && formula_.Function().GetText() != L"<无>")
+            return;
+        const uint32_t id = format_.GetFormatId();
+        std::wstring text;
+        if (field)
+            DataAttribute().FormatBoundValue(&id, format_.FormatParam().GetText().c_str(), 0, text);
+        shown_ = text;
+        return;
+    }
+    std::wstring text;
+    if (field &&
+        formula_.Evaluate(text, format_.GetFormatId(), format_.FormatParam().GetText().c_str(), field, 0))
+        shown_ = text;
+    else
+        shown_.clear();
+}
+
+int DoxEditControl::Update(int32_t /*row*/)
+{
+    if (visible_.GetValue())
+        InvalidateField(0);
+    RefreshShownText();
+    if (visible_.GetValue())
+        InvalidateField(0);
+    return 1;
+}
+
+void DoxEditControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
+{
+    const CBrush oldBrush = dc.SelectObject(brush);
+    CPen nullPen(PS_NULL, 0, 0);
+    const bool border = border_.GetValue() != 0;
+    CPen oldPen;
+    if (!border)
+        oldPen = dc.SelectObject(nullPen);
+    dc.Rectangle(rect);
+    if (!border)
+        dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+}
+
+void DoxEditControl::DrawDesignBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    CBrush brush;
+    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+        brush.CreateHollowBrush();
+    else
+        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    DrawFrame(dc, rect, brush);
+    split_.DrawGridLines(rect, dc);
+}
+
+void DoxEditControl::DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect)
+{
+    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
+    const UINT flags = align_.GetVAlign() | align_.GetHAlign();
+    if (split_.Columns() > 1 && split_.Rows() == 1) {
+        if (split_.FromRight())
+            split_.DrawRowCellsFromRight(text, dc, rect, flags | DT_NOPREFIX);
+        else
+            split_.DrawRowCellsFromLeft(text, dc, rect, flags | DT_NOPREFIX);
+    } else {
+        split_.DrawSplitText(dc, text, rect, flags);
+    }
+    dc.SelectObject(oldFont);
+}
+
+void DoxEditControl::DrawDesign(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
+    split_.DrawSplitText(dc, format_.DesignText(), rect, align_.GetVAlign() | align_.GetHAlign());
+    dc.SelectObject(oldFont);
+    dc.SetTextColor(oldColour);
+}
+
+void DoxEditControl::DrawBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    CBrush own;
+    if (!brush) {
+        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+            own.CreateHollowBrush();
+        else
+            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+        brush = &own;
+    }
+    DrawFrame(dc, rect, *brush);
+}
+
+void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
+{
+    if (output && !printable_.GetValue())
+        return;
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    rect.left -= dx;
+    rect.right -= dx;
+    rect.top -= dy;
+    rect.bottom -= dy;
+    const std::wstring text = DrawnText();
+    if (text.empty())
+        return;
+    COLORREF oldColour = 0;
+    if (!output)
+        oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    DrawTextInto(dc, text, rect);
+    if (!output)
+        dc.SetTextColor(oldColour);
+}
+
+void DoxEditControl::SetRunCursor() {}
+
+bool DoxEditControl::IsEditable()
+{
+    return editable_.GetValue() != 0;
+}
+
+bool DoxEditControl::IsInput()
+{
+    return true;
+}
+
+bool DoxEditControl::IsVisible()
+{
+    return visible_.GetValue() != 0;
+}
+
+uint8_t DoxEditControl::GetTransparency()
+{
+    return transparent_.GetTransparency();
+}
+
+uint32_t DoxEditControl::EditorStyle()
+{
+    DataField* field = DataAttribute().GetField();
+    const uint32_t type = field ? field->GetType() : 0;
+    if (type == 2)
+        return DoxEditorHost::DateEditor;
+    if (type == 3)
+        return DoxEditorHost::DateTimeEditor;
+    return DoxEditorHost::TextEditor;
+}
+
+bool DoxEditControl::EditorMultiLine()
+{
+    if (split_.Columns() == 1 && split_.Rows() == 1)
+        return split_.WordWrap();
+    return split_.Rows() > 1;
+}
+
+int DoxEditControl::ExchangeEditor(DoxEditorHost* host, int direction)
+{
+    if (!editable_.GetValue())
+        return 0;
+    if (direction == 0) {
+        if (!host)
+            return 0;
+        const CFont& font = font_.CreateEditorFont();
+        host->Open(&font, EditorStyle(), Basic().GetX(), Basic().GetY(), Basic().GetWidth(), Basic().GetHeight());
+        host->SetMultiLine(EditorMultiLine());
+        host->SetDrawFlags(align_.GetVAlign() | align_.GetHAlign());
+        host->SetEditorFont(&font);
+        const uint32_t length = DataAttribute().FieldLength().GetUValue();
+        host->SetMaxLength(length == 0 ? -1 : static_cast<int32_t>(length));
+        std::wstring text;
+        GetBoundText(text);
+        host->SetText(text);
+        if (tip_.HasDisplayText())
+            ShowTip(tip_.GetDisplayText());
+        return 1;
+    }
+    if (direction == 1) {
+        std::wstring text;
+        FetchEditorText(host, text);
+        std::wstring error;
+        if (!ApplyText(text, true, error, nullptr)) {
+            // The refused entry stays in the editor, and the operator sees why.
+            if (error.empty())
+                error = L"无效数据";
+            ShowTip(error);
+            return 0;
+        }
+        DoxControlBase::HideTip();
+        return 1;
+    }
+    return 1;
+}

@@ -1,0 +1,85 @@
+#pragma once
+// The edit control: one value of a bill field, formatted and drawn as one text or
+// one character per box, typed into a popup editor in fill-in mode.
+
+#include <string>
+
+#include "DoxAlignAttribute.h"
+#include "DoxControl.h"
+#include "DoxEditSplit.h"
+#include "DoxSingleAttributes.h"
+#include "DoxTextAttributes.h"
+
+class DoxEditControl : public DoxControlEx
+{
+public:
+    DoxEditControl();
+    ~DoxEditControl() override;
+
+    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
+                              DoxControlLayer* layer, const RECT* rect);
+
+    void GetRect(RECT* rect) override;
+    bool Init(bool isNew) override;
+    bool BeginRun() override;
+    void EndRun() override;
+    void DrawDesign(DC& dc) override;
+    void DrawDesignBackground(DC& dc) override;
+    void DrawBackground(DC& dc) override;
+    void DrawContent(DC& dc, int dx, int dy, bool output) override;
+    void SetRunCursor() override;
+    bool IsEditable() override;
+    bool IsInput() override;
+    bool IsVisible() override;
+    uint8_t GetTransparency() override;
+    int ExchangeEditor(DoxEditorHost* host, int direction) override;
+    int Update(int32_t row) override;
+
+    // The text as drawn: prefix + shown value cut or padded + suffix; empty when no
+    // value is shown.
+    std::wstring DrawnText() const;
+    // The editor style for the bound field's type.
+    uint32_t EditorStyle();
+    // Multi-line editor: one box follows word wrap, several rows always are.
+    bool EditorMultiLine();
+    const std::wstring& ShownText() const { return shown_; }
+
+    DoxBgColorAttributeEx& BgColor() { return bgColor_; }
+    DoxFgColorAttribute& FgColor() { return fgColor_; }
+    DoxEditableAttribute& Editable() { return editable_; }
+    DoxPrintableAttribute& Printable() { return printable_; }
+    DoxBorderAttribute& Border() { return border_; }
+    DoxTransparentAttribute& Transparent() { return transparent_; }
+    DoxVisibleAttribute& Visible() { return visible_; }
+    DoxTipAttribute& Tip() { return tip_; }
+    DoxFontAttribute& Font() { return font_; }
+    DoxAlignAttribute& Align() { return align_; }
+    DoxEditSplitAttributeEx& Split() { return split_; }
+    DoxFormatAttribute& Format() { return format_; }
+    DoxFormulaAttribute& FormulaAttr() { return formula_; }
+
+private:
+    void RefreshShownText();
+    void DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect);
+    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
+
+    DoxBgColorAttributeEx bgColor_{0xD8D8D8};
+    DoxFgColorAttribute fgColor_;
+    DoxEditableAttribute editable_;
+    DoxPrintableAttribute printable_;
+    DoxBorderAttribute border_;
+    DoxTransparentAttribute transparent_;
+    DoxVisibleAttribute visible_;
+    DoxTipAttribute tip_;
+    DoxFontAttribute font_;
+    DoxAlignAttribute align_;
+    DoxEditSplitAttributeEx split_;
+    DoxFormatAttribute format_;
+    DoxFormulaAttribute formula_;
+    bool running_ = false;
+    std::wstring shown_;
+};
+
+// Takes the entered text from the host when its open editor is the text editor;
+// text is left as it was otherwise.
+void FetchEditorText(DoxEditorHost* host, std::wstring& text);
