@@ -47,6 +47,22 @@ void Fail(char* out, const char* code)
     CErrorCode().Lookup(out);
 }
 
+// One traced exchange with the device: the trace opens with the transaction's name and
+// data and closes with the outcome of `step`, whose failure code is looked up before
+// the trace closes so the caller can read its text.
+template <class Step>
+int Traced(int port, int sequence, const char* name, const std::string& data, char* out, Step step)
+{
+    CKQFuncType transaction(port);
+    transaction.SetSequence(sequence);
+    transaction.TraceBegin(Utf8ToGbk(name), data);
+    int ok = step(transaction);
+    if (!ok)
+        CErrorCode().Lookup(out);
+    transaction.TraceEnd(ok);
+    return ok;
+}
+
 } // namespace
 
 void RoleNumberToCode(char digit, char* code)
@@ -82,27 +98,19 @@ int ReadKQSNImpl(int port, char* out, int sequence)
         CErrorCode().Lookup("800");
         return 0;
     }
-    CKQFuncType transaction(port);
-    transaction.SetSequence(sequence);
-    transaction.TraceBegin(Utf8ToGbk(kTransactionReadSerial), Utf8ToGbk("数据：无\r\n"));
-    int ok = transaction.ReadSerial(out);
-    if (!ok)
-        CErrorCode().Lookup(out);
-    transaction.TraceEnd(ok);
-    return ok;
+    return Traced(port, sequence, kTransactionReadSerial, Utf8ToGbk("数据：无\r\n"), out,
+                  [&](CKQFuncType& transaction) { return transaction.ReadSerial(out); });
 }
 
 int ConnVerifyAuth(int port, const char* auth, char* out, int sequence)
 {
     if (!out)
         return 0;
-    CKQFuncType transaction(port);
-    transaction.SetSequence(sequence);
-    transaction.TraceBegin(Utf8ToGbk(kTransactionVerify), std::string());
-    int ok = 0;
-    if (!auth) {
-        Fail(out, "800");
-    } else {
+    return Traced(port, sequence, kTransactionVerify, std::string(), out, [&](CKQFuncType& transaction) {
+        if (!auth) {
+            PutErrorCode(out, "800");
+            return 0;
+        }
         unsigned char payload[kVerifyAuthPayload];
         for (int entry = 0; entry < 3; ++entry) {
             const char* text = auth + entry * kEntryChars;
@@ -112,25 +120,19 @@ int ConnVerifyAuth(int port, const char* auth, char* out, int sequence)
             else
                 HexToBytes(text, 5, packed);
         }
-        ok = transaction.VerifyAuth(payload, out);
-        if (!ok)
-            CErrorCode().Lookup(out);
-    }
-    transaction.TraceEnd(ok);
-    return ok;
+        return transaction.VerifyAuth(payload, out);
+    });
 }
 
 int ConnVerifyCardAuth(int port, const char* auth, char* out, int sequence)
 {
     if (!out)
         return 0;
-    CKQFuncType transaction(port);
-    transaction.SetSequence(sequence);
-    transaction.TraceBegin(Utf8ToGbk(kTransactionVerify), std::string());
-    int ok = 0;
-    if (!auth) {
-        Fail(out, "800");
-    } else {
+    return Traced(port, sequence, kTransactionVerify, std::string(), out, [&](CKQFuncType& transaction) {
+        if (!auth) {
+            PutErrorCode(out, "800");
+            return 0;
+        }
         unsigned char payload[kVerifyCardAuthPayload];
         unsigned char* p = payload;
         // Signer at 0, auditor at 8: [number code 2][password 6].
@@ -161,12 +163,8 @@ int ConnVerifyCardAuth(int port, const char* auth, char* out, int sequence)
             }
             p += 5;
         }
-        ok = transaction.VerifyCardAuth(payload, out);
-        if (!ok)
-            CErrorCode().Lookup(out);
-    }
-    transaction.TraceEnd(ok);
-    return ok;
+        return transaction.VerifyCardAuth(payload, out);
+    });
 }
 
 int ConnCalcPayCode(int port, const char* account, char bizType, const char* date, const char* credenceNo,
@@ -174,8 +172,6 @@ int ConnCalcPayCode(int port, const char* account, char bizType, const char* dat
 {
     if (!out)
         return 0;
-    CKQFuncType transaction(port);
-    transaction.SetSequence(sequence);
     std::string data;
     if (account && date && credenceNo && amount) {
         // The request's own characters go in as they are: they are already 8-bit text.
@@ -183,23 +179,19 @@ int ConnCalcPayCode(int port, const char* account, char bizType, const char* dat
                Utf8ToGbk("      日期 ") + date + Utf8ToGbk("      凭证号码 ") + credenceNo +
                Utf8ToGbk("      金额 ") + amount + "\r\n";
     }
-    transaction.TraceBegin(Utf8ToGbk(kTransactionCalc), data);
-    int ok = 0;
-    if (!account || !date || !amount || !credenceNo) {
-        Fail(out, "800");
-    } else {
+    return Traced(port, sequence, kTransactionCalc, data, out, [&](CKQFuncType& transaction) {
+        if (!account || !date || !amount || !credenceNo) {
+            PutErrorCode(out, "800");
+            return 0;
+        }
         unsigned char payload[kCalcPayCodePayload] = {};
         HexToBytes(account, 16, payload + 15);
         payload[31] = static_cast<unsigned char>(bizType);
         HexToBytes(date, 4, payload + 32);
         HexToBytes(credenceNo, 4, payload + 36);
         HexToBytes(amount, 8, payload + 40);
-        ok = transaction.CalcPayCode(payload, out);
-        if (!ok)
-            CErrorCode().Lookup(out);
-    }
-    transaction.TraceEnd(ok);
-    return ok;
+        return transaction.CalcPayCode(payload, out);
+    });
 }
 
 int MarvConnKQCalcImpl(int port, char* auth, const char* req, char* out)
