@@ -282,7 +282,7 @@ int DoxEditControl::ExchangeEditor(DoxEditorHost* host, int direction)
             ShowTip(error);
             return 0;
         }
-        DoxControlBase::HideTip();
+        DoxControl::HideTip();
         return 1;
     }
     return 1;

@@ -50,6 +50,18 @@ DoxChoiceItemUint::DoxChoiceItemUint(const char* key, const wchar_t* caption, ui
     options_ = options;
 }
 
+bool DoxChoiceItemUint::SetValueText(const wchar_t* text)
+{
+    ClearErrorText();
+    uint32_t value = value_;
+    std::wstring error;
+    if (!options_ || !options_->Parse(text, value, error)) {
+        SetErrorText(error.empty() ? L"无效数据" : error);
+        return false;
+    }
+    return SetValue(static_cast<int32_t>(value));
+}
+
 DoxFontAttribute::DoxFontAttribute()
     : DoxAttribute("font", L"字体"), faceName_("facename", L"字体", L"宋体", kChoice, &faces_),
       size_("size", L"大小", 10), bold_("bold", L"粗体", false), italic_("italic", L"斜体", false),

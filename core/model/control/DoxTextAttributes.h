@@ -41,6 +41,8 @@ class DoxChoiceItemUint : public DoxAttribItemUint
 {
 public:
     DoxChoiceItemUint(const char* key, const wchar_t* caption, uint32_t initial, DoxAttribOptions* options);
+    // Only the choices' texts are taken; an empty text keeps the value.
+    bool SetValueText(const wchar_t* text) override;
     void Store(uint32_t value) { value_ = value; }
 };
 
