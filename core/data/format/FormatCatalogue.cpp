@@ -1,5 +1,6 @@
 #include "FormatCatalogue.h"
 
+#include "AsciiCase.h"
 #include "DateFormats.h"
 #include "NumberCore.h"
 #include "NumberFormats.h"
@@ -34,19 +35,6 @@ const ParseFunction kParseTable[kFormatCategoryCount] = {
     &ParseDateEntry,
     &ParseDateTimeEntry,
 };
-
-wchar_t FoldCase(wchar_t c)
-{
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-bool EqualIgnoringCase(const wchar_t* a, const wchar_t* b)
-{
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b)
-        if (FoldCase(*a) != FoldCase(*b))
-            return false;
-    return *a == *b;
-}
 
 } // namespace
 
@@ -94,7 +82,7 @@ bool FindFormatId(uint32_t category, const wchar_t* name, uint32_t& id)
         return false;
     const std::span<FormatEntry> entries = Category(category);
     for (uint32_t i = 0; i < entries.size(); ++i) {
-        if (EqualIgnoringCase(entries[i].name, name)) {
+        if (EqualIgnoringAsciiCase(entries[i].name, name)) {
             id = category << 16 | i;
             return true;
         }

@@ -1,5 +1,7 @@
 #include "NameRules.h"
 
+#include "AsciiCase.h"
+
 namespace
 {
 
@@ -19,19 +21,6 @@ bool IsLetter(wchar_t c)
 bool IsWide(wchar_t c)
 {
     return static_cast<unsigned long>(c) >= 129;
-}
-
-wchar_t FoldCase(wchar_t c)
-{
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool EqualIgnoringCase(const wchar_t* a, const wchar_t* b)
-{
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b)
-        if (FoldCase(*a) != FoldCase(*b))
-            return false;
-    return *a == *b;
 }
 
 } // namespace
@@ -55,7 +44,7 @@ bool IsValidFieldName(const wchar_t* name)
     if (!IsValidNameText(name))
         return false;
     for (const wchar_t* word : kReservedWords)
-        if (EqualIgnoringCase(word, name))
+        if (EqualIgnoringAsciiCase(word, name))
             return false;
     return true;
 }
