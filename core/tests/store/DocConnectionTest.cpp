@@ -19,18 +19,6 @@ using doxtest::TempDir;
 namespace
 {
 
-std::wstring Path(const TempDir& dir, const std::string& name)
-{
-    std::string p = (dir / name).string();
-    return std::wstring(p.begin(), p.end());
-}
-
-std::string Bytes(DocElement* e)
-{
-    const uint8_t* data = e->GetData();
-    return data ? std::string(reinterpret_cast<const char*>(data), e->GetSize()) : std::string();
-}
-
 // Output of the sqlite3 command-line tool on a database file.
 std::string Sqlite3(const std::filesystem::path& db, const std::string& sql)
 {

@@ -27,18 +27,6 @@ struct CountingSink : DocContainerSink {
     }
 };
 
-std::wstring Path(const TempDir& dir, const std::string& name)
-{
-    std::string p = (dir / name).string();
-    return std::wstring(p.begin(), p.end());
-}
-
-std::string Bytes(DocElement* e)
-{
-    const uint8_t* data = e->GetData();
-    return data ? std::string(reinterpret_cast<const char*>(data), e->GetSize()) : std::string();
-}
-
 // A new, writable template-file store in a scratch folder.
 struct Fixture {
     TempDir dir;

@@ -25,18 +25,6 @@ using doxtest::WriteFileBytes;
 namespace
 {
 
-std::wstring Path(const TempDir& dir, const std::string& name)
-{
-    std::string p = (dir / name).string();
-    return std::wstring(p.begin(), p.end());
-}
-
-std::string Bytes(DocElement* e)
-{
-    const uint8_t* data = e->GetData();
-    return data ? std::string(reinterpret_cast<const char*>(data), e->GetSize()) : std::string();
-}
-
 const std::vector<RawElement> kTwo = {{"doc_dxtemplate", "<dox:template/>"},
                                       {"bkpic0", std::string("\x00\x01\x02\xff", 4)}};
 

@@ -18,12 +18,6 @@ using doxtest::TempDir;
 namespace
 {
 
-std::wstring Path(const TempDir& dir, const std::string& name)
-{
-    std::string p = (dir / name).string();
-    return std::wstring(p.begin(), p.end());
-}
-
 bool Exec(SqlConnection& c, const wchar_t* sql)
 {
     SqlCommand command(&c, sql);

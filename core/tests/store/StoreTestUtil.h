@@ -1,10 +1,12 @@
 #pragma once
-// Shared bits of the store tests: the module pool, the last error, raw template
-// files built byte by byte.
+// Shared bits of the store tests: the module pool, the last error, paths in a
+// scratch folder, an element's bytes, raw template files built byte by byte.
 
+#include "DocElement.h"
 #include "DoxCommon.h"
 #include "ModuleError.h"
 #include "SqlConnectionPool.h"
+#include "TestSupport.h"
 
 #include <cstdint>
 #include <string>
@@ -29,6 +31,20 @@ public:
 inline std::wstring LastError()
 {
     return GetModuleErrorText();
+}
+
+// A file in a scratch folder, as the stores take it (the test paths are plain ASCII).
+inline std::wstring Path(const doxtest::TempDir& dir, const std::string& name)
+{
+    std::string p = (dir / name).string();
+    return std::wstring(p.begin(), p.end());
+}
+
+// An element's bytes in memory, empty when none are loaded.
+inline std::string Bytes(DocElement* e)
+{
+    const uint8_t* data = e->GetData();
+    return data ? std::string(reinterpret_cast<const char*>(data), e->GetSize()) : std::string();
 }
 
 inline void PutU32(std::string& out, uint32_t v)
