@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -7,19 +7,6 @@
 
 namespace
 {
-
-plat::SystemTime Make(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
-{
-    plat::SystemTime t;
-    t.year = static_cast<uint16_t>(y);
-    t.month = static_cast<uint16_t>(mo);
-    t.day = static_cast<uint16_t>(d);
-    t.hour = static_cast<uint16_t>(h);
-    t.minute = static_cast<uint16_t>(mi);
-    t.second = static_cast<uint16_t>(s);
-    t.milliseconds = static_cast<uint16_t>(ms);
-    return t;
-}
 
 struct CalendarCase {
     plat::SystemTime time;
@@ -30,13 +17,13 @@ struct CalendarCase {
 TEST(ClockCalendar, ConvertsKnownMomentsBothWays)
 {
     const CalendarCase cases[] = {
-        {Make(1601, 1, 1), 0, 1},
-        {Make(1601, 1, 1, 0, 0, 0, 1), 10000, 1},
-        {Make(1970, 1, 1), 116444736000000000ULL, 4},
-        {Make(2000, 2, 29, 23, 59, 59, 999), 125963423999990000ULL, 2},
-        {Make(2009, 9, 26, 9, 9, 1), 128984297410000000ULL, 6},
-        {Make(2026, 12, 31), 134431488000000000ULL, 4},
-        {Make(30827, 12, 31, 23, 59, 59, 999), 9223149887999990000ULL, 5},
+        {Moment(1601, 1, 1), 0, 1},
+        {Moment(1601, 1, 1, 0, 0, 0, 1), 10000, 1},
+        {Moment(1970, 1, 1), 116444736000000000ULL, 4},
+        {Moment(2000, 2, 29, 23, 59, 59, 999), 125963423999990000ULL, 2},
+        {Moment(2009, 9, 26, 9, 9, 1), 128984297410000000ULL, 6},
+        {Moment(2026, 12, 31), 134431488000000000ULL, 4},
+        {Moment(30827, 12, 31, 23, 59, 59, 999), 9223149887999990000ULL, 5},
     };
     for (const CalendarCase& c : cases) {
         SCOPED_TRACE(c.ticks);
@@ -59,19 +46,19 @@ TEST(ClockCalendar, ConvertsKnownMomentsBothWays)
 TEST(ClockCalendar, RefusesFieldsOutOfRange)
 {
     const plat::SystemTime bad[] = {
-        Make(1600, 12, 31),
-        Make(30828, 1, 1),
-        Make(2009, 0, 1),
-        Make(2009, 13, 1),
-        Make(2009, 1, 0),
-        Make(2009, 4, 31),
-        Make(1900, 2, 29),
-        Make(2100, 2, 29),
-        Make(2009, 2, 29),
-        Make(2009, 1, 1, 24),
-        Make(2009, 1, 1, 0, 60),
-        Make(2009, 1, 1, 0, 0, 60),
-        Make(2009, 1, 1, 0, 0, 0, 1000),
+        Moment(1600, 12, 31),
+        Moment(30828, 1, 1),
+        Moment(2009, 0, 1),
+        Moment(2009, 13, 1),
+        Moment(2009, 1, 0),
+        Moment(2009, 4, 31),
+        Moment(1900, 2, 29),
+        Moment(2100, 2, 29),
+        Moment(2009, 2, 29),
+        Moment(2009, 1, 1, 24),
+        Moment(2009, 1, 1, 0, 60),
+        Moment(2009, 1, 1, 0, 0, 60),
+        Moment(2009, 1, 1, 0, 0, 0, 1000),
     };
     for (const plat::SystemTime& t : bad) {
         SCOPED_TRACE(testing::Message() << t.year << "-" << t.month << "-" << t.day << " " << t.hour << ":"
@@ -80,7 +67,7 @@ TEST(ClockCalendar, RefusesFieldsOutOfRange)
         EXPECT_FALSE(plat::SystemTimeToFileTime(t, ticks));
         EXPECT_EQ(ticks, 42u);
     }
-    plat::SystemTime out = Make(1, 2, 3);
+    plat::SystemTime out = Moment(1, 2, 3);
     EXPECT_FALSE(plat::FileTimeToSystemTime(0x8000000000000000ULL, out));
     EXPECT_FALSE(plat::FileTimeToSystemTime(~0ULL, out));
     EXPECT_EQ(out.year, 1);
@@ -102,14 +89,14 @@ TEST(ClockPin, PinnedClockAnswersUntilReleased)
 {
     const plat::Clock* before = &plat::GetClock();
     {
-        plat::FixedClock pinned(Make(2026, 1, 1, 0, 30), Make(2025, 12, 31, 16, 30));
+        plat::FixedClock pinned(Moment(2026, 1, 1, 0, 30), Moment(2025, 12, 31, 16, 30));
         plat::ScopedClock scope(pinned);
         EXPECT_EQ(plat::LocalNow().year, 2026);
         EXPECT_EQ(plat::LocalNow().hour, 0);
         EXPECT_EQ(plat::UtcNow().year, 2025);
         EXPECT_EQ(plat::UtcNow().day, 31);
         {
-            plat::FixedClock inner(Make(2009, 9, 26));
+            plat::FixedClock inner(Moment(2009, 9, 26));
             plat::ScopedClock innerScope(inner);
             EXPECT_EQ(plat::LocalNow().year, 2009);
         }

@@ -1,5 +1,5 @@
 #include "DateTimeText.h"
-#include "Clock.h"
+#include "TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,6 @@
 
 namespace
 {
-
-plat::SystemTime Day(int y, int m, int d, int h = 0, int mi = 0)
-{
-    plat::SystemTime t;
-    t.year = static_cast<uint16_t>(y);
-    t.month = static_cast<uint16_t>(m);
-    t.day = static_cast<uint16_t>(d);
-    t.hour = static_cast<uint16_t>(h);
-    t.minute = static_cast<uint16_t>(mi);
-    return t;
-}
 
 std::string Narrow(const std::wstring& text)
 {
@@ -192,7 +181,7 @@ TEST(DateTimeText, CompletesTheDateFromTheDefaults)
         SCOPED_TRACE(Narrow(c.text));
         DateTimeParts parts = ParseDateTime(c.text);
         ASSERT_TRUE(ParseDateTimeText(parts));
-        plat::SystemTime st = Day(2026, 3, 15);
+        plat::SystemTime st = Moment(2026, 3, 15);
         EXPECT_EQ(ValidateDateParts(parts, st, true), c.ok);
         if (c.ok) {
             EXPECT_EQ(st.year, c.year);
@@ -213,7 +202,7 @@ TEST(DateTimeText, DateTimeFlagGivesTheTimeMessage)
 {
     DateTimeParts parts = ParseDateTime(L"2010-02-30 11:23");
     ASSERT_TRUE(ParseDateTimeText(parts));
-    plat::SystemTime st = Day(2026, 3, 15);
+    plat::SystemTime st = Moment(2026, 3, 15);
     EXPECT_FALSE(ValidateDateParts(parts, st, false));
     EXPECT_EQ(parts.error,
               L"2010-02-30 11:23 不是有效的时间。\n请使用yyyy-mm-dd HH:MM:SS或者HH:MM:SS或者HH:MM格式。");
@@ -223,7 +212,7 @@ TEST(DateTimeText, ParseDateTextUsesTheLocalToday)
 {
     // Half past midnight on New Year's Day at the desk is still New Year's Eve in
     // UTC: the operator's own date decides.
-    plat::FixedClock clock(Day(2026, 1, 1, 0, 30), Day(2025, 12, 31, 16, 30));
+    plat::FixedClock clock(Moment(2026, 1, 1, 0, 30), Moment(2025, 12, 31, 16, 30));
     plat::ScopedClock scope(clock);
 
     struct Case {

@@ -2,9 +2,9 @@
 // texts, number entries a number, its negative and zero, date and date-time
 // entries a date, a date-time and the empty value 0.
 
-#include "Clock.h"
 #include "FormatCatalogue.h"
 #include "TestText.h"
+#include "TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -45,20 +45,6 @@ protected:
         FormatValue value;
         value.number = number;
         return Run(kFormatNumber << 16 | index, value, parameter, result);
-    }
-
-    static uint64_t Time(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-    {
-        plat::SystemTime t;
-        t.year = static_cast<uint16_t>(y);
-        t.month = static_cast<uint16_t>(mo);
-        t.day = static_cast<uint16_t>(d);
-        t.hour = static_cast<uint16_t>(h);
-        t.minute = static_cast<uint16_t>(mi);
-        t.second = static_cast<uint16_t>(s);
-        uint64_t ticks = 0;
-        EXPECT_TRUE(plat::SystemTimeToFileTime(t, ticks));
-        return ticks;
     }
 
     static std::wstring Date(uint32_t category, uint32_t index, uint64_t time, int* result = nullptr)
@@ -295,7 +281,7 @@ TEST_F(FormatEntries, ChineseEntriesFailBeyondTheirUnits)
 // 26 September 2009 was a Saturday: every date entry prints its own example.
 TEST_F(FormatEntries, DateEntriesPrintTheirExamples)
 {
-    const uint64_t date = Time(2009, 9, 26);
+    const uint64_t date = Ticks(2009, 9, 26);
     for (uint32_t i = 2; i < GetFormatCount(kFormatDate); ++i) {
         const FormatEntry* entry = GetFormatEntry(kFormatDate, i);
         SCOPED_TRACE(U8(entry->name));
@@ -311,7 +297,7 @@ TEST_F(FormatEntries, DateEntriesPrintTheirExamples)
 // whose example is a display text of another entry.
 TEST_F(FormatEntries, DateTimeEntriesPrintTheirExamples)
 {
-    const uint64_t moment = Time(2009, 9, 26, 9, 9, 1);
+    const uint64_t moment = Ticks(2009, 9, 26, 9, 9, 1);
     for (uint32_t i = 2; i < GetFormatCount(kFormatDateTime); ++i) {
         if (i == 8)
             continue;
@@ -330,7 +316,7 @@ TEST_F(FormatEntries, DateTimeEntriesPrintTheirExamples)
 // with two digits.
 TEST_F(FormatEntries, DateEntriesOnAnotherMoment)
 {
-    const uint64_t moment = Time(2010, 10, 20, 20, 5, 30);
+    const uint64_t moment = Ticks(2010, 10, 20, 20, 5, 30);
     const struct {
         uint32_t category, index;
         const wchar_t* result;
@@ -361,10 +347,10 @@ TEST_F(FormatEntries, DateEntriesOnAnotherMoment)
     for (const auto& c : cases)
         EXPECT_EQ(U8(Date(c.category, c.index, moment)), U8(c.result)) << c.category << ":" << c.index;
 
-    EXPECT_EQ(U8(Date(2, 9, Time(1930, 1, 30))), U8(L"壹玖叁零年零壹月零叁拾日"));
-    EXPECT_EQ(U8(Date(2, 12, Time(1930, 1, 31))), U8(L"一九三〇年一月三十一日"));
-    EXPECT_EQ(U8(Date(2, 26, Time(2009, 9, 27))), U8(L"日")); // a Sunday
-    EXPECT_EQ(U8(Date(2, 8, Time(2001, 2, 3))), U8(L"01年2月3日"));
+    EXPECT_EQ(U8(Date(2, 9, Ticks(1930, 1, 30))), U8(L"壹玖叁零年零壹月零叁拾日"));
+    EXPECT_EQ(U8(Date(2, 12, Ticks(1930, 1, 31))), U8(L"一九三〇年一月三十一日"));
+    EXPECT_EQ(U8(Date(2, 26, Ticks(2009, 9, 27))), U8(L"日")); // a Sunday
+    EXPECT_EQ(U8(Date(2, 8, Ticks(2001, 2, 3))), U8(L"01年2月3日"));
 }
 
 // The empty value, and values no calendar holds, print nothing and fail.

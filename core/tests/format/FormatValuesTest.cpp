@@ -1,12 +1,12 @@
 // The typed value record, the name rules of fields and tables, and the reading of
 // typed dates and date-times into stored values.
 
-#include "Clock.h"
 #include "DataValue.h"
 #include "DateFormats.h"
 #include "FormatCatalogue.h"
 #include "NameRules.h"
 #include "TestText.h"
+#include "TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -16,25 +16,6 @@
 
 namespace
 {
-
-plat::SystemTime Moment(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    plat::SystemTime t;
-    t.year = static_cast<uint16_t>(y);
-    t.month = static_cast<uint16_t>(mo);
-    t.day = static_cast<uint16_t>(d);
-    t.hour = static_cast<uint16_t>(h);
-    t.minute = static_cast<uint16_t>(mi);
-    t.second = static_cast<uint16_t>(s);
-    return t;
-}
-
-uint64_t Ticks(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    uint64_t ticks = 0;
-    EXPECT_TRUE(plat::SystemTimeToFileTime(Moment(y, mo, d, h, mi, s), ticks));
-    return ticks;
-}
 
 class FormatDataValue : public testing::Test
 {
