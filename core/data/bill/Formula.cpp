@@ -48,6 +48,28 @@ bool CellNumber(DataField* field, int32_t row, double& value)
     return cell && cell->GetNumberIfSet(value);
 }
 
+// A condition that does not hold leaves no text behind.
+int Outcome(bool holds, std::wstring& out)
+{
+    if (!holds)
+        out.clear();
+    return holds ? 1 : 0;
+}
+
+// A numeric condition holds only on a cell of a number field that has a value; its
+// text is then the formatted cell.
+template <class Test>
+int EvaluateNumber(Test holds, std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
+                   DataField* field, int32_t row)
+{
+    out.clear();
+    double v = 0.0;
+    if (!CellNumber(field, row, v) || !holds(v))
+        return 0;
+    FormatFieldCell(out, formatId, formatArgument, field, row);
+    return 1;
+}
+
 } // namespace
 
 FormulaNil::FormulaNil() : Formula(L"<无>") {}
@@ -81,20 +103,14 @@ int FormulaEQ::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* for
                         int32_t row)
 {
     FormatFieldCell(out, formatId, formatArgument, field, row);
-    if (EqualsNoCase(out, parameter_))
-        return 1;
-    out.clear();
-    return 0;
+    return Outcome(EqualsNoCase(out, parameter_), out);
 }
 
 int FormulaNEQ::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
                          DataField* field, int32_t row)
 {
     FormatFieldCell(out, formatId, formatArgument, field, row);
-    if (!EqualsNoCase(out, parameter_))
-        return 1;
-    out.clear();
-    return 0;
+    return Outcome(!EqualsNoCase(out, parameter_), out);
 }
 
 int FormulaIN::Parse(const wchar_t* parameter, int checkOnly, std::wstring*)
@@ -128,20 +144,14 @@ int FormulaIN::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* for
                         int32_t row)
 {
     FormatFieldCell(out, formatId, formatArgument, field, row);
-    if (Matches(out))
-        return 1;
-    out.clear();
-    return 0;
+    return Outcome(Matches(out), out);
 }
 
 int FormulaNIN::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
                          DataField* field, int32_t row)
 {
     FormatFieldCell(out, formatId, formatArgument, field, row);
-    if (items_.empty() || !Matches(out))
-        return 1;
-    out.clear();
-    return 0;
+    return Outcome(items_.empty() || !Matches(out), out);
 }
 
 int FormulaGT::Parse(const wchar_t* parameter, int, std::wstring* error)
@@ -161,12 +171,7 @@ int FormulaGT::Parse(const wchar_t* parameter, int, std::wstring* error)
 int FormulaGT::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument, DataField* field,
                         int32_t row)
 {
-    out.clear();
-    double v = 0.0;
-    if (!CellNumber(field, row, v) || !Holds(v))
-        return 0;
-    FormatFieldCell(out, formatId, formatArgument, field, row);
-    return 1;
+    return EvaluateNumber([this](double v) { return Holds(v); }, out, formatId, formatArgument, field, row);
 }
 
 int FormulaGTLT::Parse(const wchar_t* parameter, int, std::wstring* error)
@@ -210,12 +215,7 @@ int FormulaGTLT::Parse(const wchar_t* parameter, int, std::wstring* error)
 int FormulaGTLT::Evaluate(std::wstring& out, uint32_t formatId, const wchar_t* formatArgument,
                           DataField* field, int32_t row)
 {
-    out.clear();
-    double v = 0.0;
-    if (!CellNumber(field, row, v) || !Holds(v))
-        return 0;
-    FormatFieldCell(out, formatId, formatArgument, field, row);
-    return 1;
+    return EvaluateNumber([this](double v) { return Holds(v); }, out, formatId, formatArgument, field, row);
 }
 
 namespace
