@@ -1,0 +1,245 @@
+// The page runner over a page stand-in: fill-in order, focus moves, and the
+// printed page read back from a PDF with poppler's tools.
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include "DataPage.h"
+#include "DoxControlKinds.h"
+#include "DoxControlLayer.h"
+#include "DoxEditControl.h"
+#include "DoxPageRunner.h"
+#include "DoxPrinter.h"
+#include "FormatCatalogue.h"
+#include "Formula.h"
+#include "FunctionLibrary.h"
+#include "Printers.h"
+#include "TestSupport.h"
+
+namespace
+{
+
+class RunnerEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        RegisterControlKinds();
+        InitFormatCatalogue();
+        InitDataFunctionLists();
+        InitFormulaLists();
+    }
+    void TearDown() override
+    {
+        ShutdownFormulaLists();
+        ShutdownDataFunctionLists();
+    }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new RunnerEnvironment);
+
+// One page with one layer.
+class TestPage : public DoxRunnerPage, public DoxControlLayer
+{
+public:
+    ~TestPage()
+    {
+        for (DoxControl* control : controls) {
+            control->SetParentLayer(nullptr);
+            static_cast<ICommon*>(control)->Release();
+        }
+    }
+    // Page.
+    SIZE GetPageSize() override { return SIZE{2100, 990}; }
+    POINT GetStoredBasePoint() override { return basePoint; }
+    std::vector<DoxControl*> GetRunControls() override { return controls; }
+    bool AttachRunner(DoxPageRunner* r) override
+    {
+        if (refuse)
+            return false;
+        runner = r;
+        return true;
+    }
+    void DetachRunner(DoxPageRunner*) override { runner = nullptr; }
+    DoxPageRunner* GetRunner() override { return runner; }
+    DataPage* GetRunDataPage() override { return &data; }
+    IDoxPage* GetInterface() override { return nullptr; }
+    // Layer.
+    bool GetPageExtent(int32_t& width, int32_t& height) const override
+    {
+        width = 2100;
+        height = 990;
+        return true;
+    }
+    bool IsLocked() const override { return false; }
+    int GetState() const override { return 1; }
+    DataPage* GetPageData() override { return &data; }
+    void SetModified() override {}
+    void UnlinkControl(DoxControl* control) override { std::erase(controls, control); }
+    DoxControl* LoadControl(const tinyxml2::XMLElement*, int, int) override { return nullptr; }
+
+    DoxEditControl* AddEdit(RECT rect, const wchar_t* field, const wchar_t* type)
+    {
+        auto* edit = static_cast<DoxEditControl*>(CreateControlByKind(DoxKindEdit, this, &rect));
+        EXPECT_NE(edit, nullptr);
+        controls.push_back(edit);
+        EXPECT_TRUE(edit->DataAttribute().FieldName().SetValueText(field));
+        EXPECT_TRUE(edit->DataAttribute().FieldType().SetValueText(type));
+        EXPECT_TRUE(edit->Align().VAlignItem().SetValueText(L"顶部对齐"));
+        return edit;
+    }
+
+    DataPage data;
+    std::vector<DoxControl*> controls;
+    POINT basePoint{0, 0};
+    DoxPageRunner* runner = nullptr;
+    bool refuse = false;
+};
+
+std::vector<DoxControl*> TabOrder(const DoxPageRunner& runner)
+{
+    return runner.TabList();
+}
+
+} // namespace
+
+TEST(RunnerOrder, EqualOrderKeepsListOrderAndHiddenControlsStayOut)
+{
+    TestPage page;
+    DoxEditControl* a = page.AddEdit({0, 0, 100, -50}, L"a", L"文本");
+    DoxEditControl* b = page.AddEdit({0, -100, 100, -150}, L"b", L"文本");
+    DoxEditControl* c = page.AddEdit({0, -200, 100, -250}, L"c", L"文本");
+    DoxEditControl* hidden = page.AddEdit({0, -300, 100, -350}, L"d", L"文本");
+    a->SetTabIndex(2);
+    b->SetTabIndex(1);
+    c->SetTabIndex(1);
+    hidden->SetTabIndex(0);
+    ASSERT_TRUE(hidden->Visible().SetValueText(L"否"));
+    page.data.PrepareStore(nullptr, L"P");
+
+    DoxPageRunner runner;
+    ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
+    ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
+    EXPECT_EQ(TabOrder(runner), (std::vector<DoxControl*>{b, c, a}));
+    EXPECT_EQ(hidden->GetPageRunner(), nullptr);
+    EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(b));
+
+    // Tab wraps at both ends.
+    struct Move {
+        bool forward;
+        DoxControl* lands;
+    } moves[] = {{true, c}, {true, a}, {true, b}, {false, a}, {false, c}};
+    for (const Move& m : moves) {
+        EXPECT_EQ(m.forward ? runner.FocusNext() : runner.FocusPrev(), 1);
+        EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(m.lands));
+    }
+
+    // A second attach is refused; after detach the controls are free again.
+    DoxPageRunner other;
+    EXPECT_EQ(AttachPageRunner(&page, &other), 0);
+    DetachPageRunner(&runner);
+    EXPECT_EQ(a->GetPageRunner(), nullptr);
+    EXPECT_TRUE(runner.TabList().empty());
+    EXPECT_EQ(AttachPageRunner(&page, &other), 1);
+    DetachPageRunner(&other);
+}
+
+TEST(RunnerOrder, RefusingPageLeavesRunnerFree)
+{
+    TestPage refusing;
+    refusing.refuse = true;
+    DoxPageRunner runner;
+    EXPECT_EQ(AttachPageRunner(&refusing, &runner), 0);
+    EXPECT_EQ(runner.GetRunnerPage(), nullptr);
+    TestPage page;
+    EXPECT_EQ(AttachPageRunner(&page, &runner), 1);
+    DetachPageRunner(&runner);
+}
+
+namespace
+{
+struct Word {
+    QString text;
+    double xMin, yMin;
+};
+
+std::vector<Word> ReadWords(const QString& pdf)
+{
+    QProcess process;
+    process.start("pdftotext", {"-bbox", pdf, "-"});
+    process.waitForFinished(30000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    std::vector<Word> words;
+    static const QRegularExpression re(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        auto m = it.next();
+        words.push_back({m.captured(5), m.captured(1).toDouble() * 25.4 / 72.0, m.captured(2).toDouble() * 25.4 / 72.0});
+    }
+    return words;
+}
+} // namespace
+
+TEST(RunnerPagePrint, FieldsPrintWhereTheTemplatePutsThem)
+{
+    TestPage page;
+    DoxEditControl* amount = page.AddEdit({100, -100, 900, -160}, L"amount", L"数值");
+    ASSERT_TRUE(amount->Format().Format().SetValueText(L"<中文大写金额>"));
+    DoxEditControl* digits = page.AddEdit({100, -300, 1100, -360}, L"digits", L"文本");
+    ASSERT_TRUE(digits->Split().ColumnItem().SetValueText(L"10"));
+    ASSERT_TRUE(digits->Split().Style().SetValueText(L"右端"));
+    DoxEditControl* date = page.AddEdit({1200, -100, 1900, -160}, L"day", L"日期");
+    page.AddEdit({1200, -500, 1900, -560}, L"payee", L"文本");
+    DoxEditControl* secret = page.AddEdit({100, -700, 900, -760}, L"note", L"文本");
+    ASSERT_TRUE(secret->Printable().SetValueText(L"否"));
+    ASSERT_EQ(page.data.PrepareStore(nullptr, L"P"), 1);
+    ASSERT_EQ(page.data.SetFieldText(L"主表.amount", 0, L"123"), 1);
+    ASSERT_EQ(page.data.SetFieldText(L"主表.digits", 0, L"12345"), 1);
+    ASSERT_EQ(page.data.SetFieldText(L"主表.day", 0, L"2026-12-10"), 1);
+    ASSERT_EQ(page.data.SetFieldText(L"主表.payee", 0, L"收款单位"), 1);
+    ASSERT_EQ(page.data.SetFieldText(L"主表.note", 0, L"HIDDEN"), 1);
+
+    DoxPageRunner runner;
+    ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
+    ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
+    EXPECT_EQ(amount->DrawnText(), L"壹佰贰拾叁元整");
+    const QString dateText = QString::fromStdWString(date->DrawnText());
+    ASSERT_FALSE(dateText.isEmpty());
+
+    doxtest::TempDir dir;
+    const QString pdf = QString::fromStdString((dir / "bill.pdf").string());
+    {
+        DoxPrinter job;
+        job.SetOutputFile(pdf);
+        ASSERT_TRUE(job.Open(plat::PdfPrinterName().toStdWString().c_str(), 2100, 990, 0, L"bill"));
+        ASSERT_TRUE(job.StartPage());
+        EXPECT_EQ(runner.Render(&job, 0, 0), 1);
+        ASSERT_TRUE(job.EndPage());
+        ASSERT_TRUE(job.EndDoc(true));
+    }
+    DetachPageRunner(&runner);
+
+    const std::vector<Word> words = ReadWords(pdf);
+    struct Expect {
+        QString text;
+        double xMm, yMm;
+    } expected[] = {
+        {QString::fromStdWString(L"壹佰贰拾叁元整"), 10.0, 10.0},
+        {dateText, 120.0, 10.0},
+        {QString::fromStdWString(L"收款单位"), 120.0, 50.0},
+        // Ten boxes of 10 mm from x = 10 mm; right layout puts 12345 in boxes 6 to 10.
+        {"1", 60.0, 30.0},
+        {"2", 70.0, 30.0},
+        {"3", 80.0, 30.0},
+        {"4", 90.0, 30.0},
+        {"5", 100.0, 30.0},
+    };
+    for (const Expect& e : expected) {
+        auto it = std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == e.text; });
+        ASSERT_NE(it, words.end()) << "missing " << e.text.toStdString();
+        EXPECT_NEAR(it->xMin, e.xMm, 0.2) << e.text.toStdString();
+        EXPECT_NEAR(it->yMin, e.yMm, 0.2) << e.text.toStdString();
+    }
+    for (const Word& w : words)
+        EXPECT_NE(w.text, "HIDDEN") << "a not-printable control printed";
+}
