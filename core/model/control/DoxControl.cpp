@@ -346,10 +346,12 @@ bool DoxControl::AcceptChange(bool changing)
         DoxAttribItem* item = basic_.GetChangingItem();
         if (item && (item == &basic_.XItem() || item == &basic_.YItem() || item == &basic_.WidthItem() ||
                      item == &basic_.HeightItem())) {
+            // A typed position or size keeps custom column widths and row heights,
+            // as a handle move does.
             if (colSet_)
-                colSet_->Relayout(true);
+                colSet_->Relayout(false);
             if (rowSet_)
-                rowSet_->Relayout(true);
+                rowSet_->Relayout(false);
         }
         if (layer_)
             layer_->SetModified();

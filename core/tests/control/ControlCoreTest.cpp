@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include <functional>
+
 #include "ControlTestSupport.h"
 #include "DoxAttribKinds.h"
 #include "DoxControlKinds.h"
@@ -207,4 +209,81 @@ TEST(ControlCore, LastReleaseUnlinksFromTheLayerAndDeletesOnce)
     static_cast<GrabObjectCore*>(edit)->Release();
     EXPECT_EQ(layer.unlinked, 1);
     EXPECT_TRUE(layer.controls.empty());
+}
+
+namespace
+{
+// Records how the control asks its column set to lay out.
+class RecordingSplitSet : public DoxControlSplitSet
+{
+public:
+    void Relayout(bool redraw) override { calls.push_back(redraw); }
+    int GetMinSize() const override { return 40; }
+    int HitSplitter(DC*, int, int) override { return 0; }
+    int FindSplitter(GrabPane**, DC*, int, int) override { return 0; }
+    int TestSplitter(DC*, int, int) override { return 0; }
+    std::vector<bool> calls;
+};
+
+struct SplitEdit : DoxEditControl {
+    using DoxControl::SetColSet;
+};
+} // namespace
+
+TEST(ControlCore, PositionChangesKeepCustomColumnWidths)
+{
+    struct Case {
+        const char* what;
+        std::function<void(SplitEdit&)> change;
+        std::vector<bool> relayouts;
+    } cases[] = {
+        {"handle move", [](SplitEdit& e) { e.SetRect(RECT{20, -60, 220, -90}); }, {false}},
+        {"typed x", [](SplitEdit& e) { EXPECT_TRUE(e.Basic().XItem().SetValueText(L"3.0mm")); }, {false}},
+        {"typed width", [](SplitEdit& e) { EXPECT_TRUE(e.Basic().WidthItem().SetValueText(L"30.0mm")); }, {false}},
+        {"typed order", [](SplitEdit& e) { EXPECT_TRUE(e.Basic().OrderItem().SetValueText(L"4")); }, {}},
+    };
+    for (const Case& c : cases) {
+        FakeLayer layer;
+        auto* edit = new SplitEdit;
+        const RECT rect{10, -50, 110, -80};
+        edit->InitControlBase(DoxKindEdit, L"文本控件", "editcontrol", &layer, &rect);
+        RecordingSplitSet set;
+        edit->SetColSet(&set);
+        SIZE size;
+        edit->GetMinSize(&size);
+        EXPECT_EQ(size.cx, 40);
+        EXPECT_EQ(edit->HasSplit(), 1);
+        const int before = layer.modified;
+        c.change(*edit);
+        EXPECT_EQ(set.calls, c.relayouts) << c.what;
+        EXPECT_GT(layer.modified, before) << c.what;
+        edit->SetColSet(nullptr);
+        edit->SetParentLayer(nullptr);
+        edit->Release();
+    }
+}
+
+TEST(ControlCore, DamagedSplitCountsDrawAsOneBox)
+{
+    FakeLayer layer;
+    const char* xml = "<dox:control id=\"editcontrol\">"
+                      "<dox:attrib id=\"base\"><dox:attribitem id=\"x\" value=\"100\"/>"
+                      "<dox:attribitem id=\"y\" value=\"100\"/><dox:attribitem id=\"cx\" value=\"500\"/>"
+                      "<dox:attribitem id=\"cy\" value=\"50\"/></dox:attrib>"
+                      "<dox:attrib id=\"split\"><dox:attribitem id=\"column\" value=\"0\"/>"
+                      "<dox:attribitem id=\"row\" value=\"0\"/></dox:attrib>"
+                      "</dox:control>";
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.Parse(xml), tinyxml2::XML_SUCCESS);
+    auto* edit = static_cast<DoxEditControl*>(layer.LoadControl(doc.RootElement(), 0, 0));
+    ASSERT_NE(edit, nullptr);
+    edit->Split().ColumnItem().StoreValue(0);
+    edit->Split().RowItem().StoreValue(0);
+    RecordingDC dc;
+    edit->Split().DrawGridLines(RECT{0, 0, 500, -50}, dc);
+    edit->Split().DrawSplitText(dc, L"12", RECT{0, 0, 500, -50}, 0);
+    ASSERT_EQ(dc.drawn.size(), 1u);
+    EXPECT_EQ(dc.drawn[0].text, L"12");
+    EXPECT_EQ(dc.drawn[0].rect.right, 500);
+    ReleaseAll(layer);
 }
