@@ -1083,15 +1083,10 @@ bool CDC::Blit(const QRect& dst, bool mirrorX, bool mirrorY, CDC* src, const QRe
     return true;
 }
 
-bool CDC::BitBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, uint32_t /*rop*/)
+bool CDC::BitBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, uint32_t rop)
 {
-    if (!src)
-        return false;
-    QRect dst, srcRect;
-    bool mx = false, my = false;
-    if (!MapBlitRects(x, y, width, height, src, srcX, srcY, width, height, &dst, &srcRect, &mx, &my))
-        return false;
-    return Blit(dst, mx, my, src, srcRect, 1.0, true);
+    // A copy is a stretch whose source has the destination's size.
+    return StretchBlt(x, y, width, height, src, srcX, srcY, width, height, rop);
 }
 
 bool CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int srcX, int srcY, int srcWidth,
