@@ -1,4 +1,5 @@
 #include "DocConnection.h"
+#include "ElementTransfer.h"
 
 #include "CharBuffer.h"
 #include "DocElement.h"
@@ -128,13 +129,9 @@ int DocConnection::ReadElement(DocElement* element)
         SetModuleError(kMsgNoConnection);
         return 0;
     }
-    if (!element)
-        return 0;
+    if (std::optional<int> settled = SettledBeforeTransfer(element))
+        return *settled;
     uint32_t size = element->Size();
-    if (size == 0)
-        return 1;
-    if (!element->Buffer() || element->Capacity() < size)
-        return 0;
     SqlCommand command(&connection_, L"select docdata from doxdoctbl where id = @id");
     command.AddInt64(L"@id", element->LocationIn(this));
     const void* data = nullptr;
@@ -181,12 +178,8 @@ int DocConnection::WriteElement(DocElement* element)
         SetModuleError(kMsgNoConnection);
         return 0;
     }
-    if (!element)
-        return 0;
-    if (element->Size() == 0)
-        return 1;
-    if (!element->Buffer() || element->Capacity() < element->Size())
-        return 0;
+    if (std::optional<int> settled = SettledBeforeTransfer(element))
+        return *settled;
     Placed placed{};
     if (!InsertRow(element, placed))
         return 0;

@@ -1,4 +1,5 @@
 #include "DocTemplate.h"
+#include "ElementTransfer.h"
 
 #include "CharBuffer.h"
 #include "DocElement.h"
@@ -286,13 +287,9 @@ int DocTemplate::ReadElement(DocElement* element)
         SetModuleError(kMsgInvalidFile);
         return 0;
     }
-    if (!element)
-        return 0;
+    if (std::optional<int> settled = SettledBeforeTransfer(element))
+        return *settled;
     uint32_t size = element->Size();
-    if (size == 0)
-        return 1;
-    if (!element->Buffer() || element->Capacity() < size)
-        return 0;
     ssize_t r = ReadAt(fd_, element->Buffer(), size, element->LocationIn(this));
     if (r < 0) {
         SetModuleErrorFromSystem();
@@ -319,13 +316,9 @@ int DocTemplate::WriteElement(DocElement* element)
         SetModuleError(kMsgReadOnly);
         return 0;
     }
-    if (!element)
-        return 0;
+    if (std::optional<int> settled = SettledBeforeTransfer(element))
+        return *settled;
     uint32_t size = element->Size();
-    if (size == 0)
-        return 1;
-    if (!element->Buffer() || element->Capacity() < size)
-        return 0;
     off_t end = lseek(fd_, 0, SEEK_END);
     if (end < 0) {
         SetModuleErrorFromSystem();
