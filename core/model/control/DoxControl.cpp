@@ -469,8 +469,9 @@ DoxControlEx::DoxControlEx() : data_(new DoxDataAttribute) {}
 
 DoxControlEx::~DoxControlEx()
 {
-    if (formula_)
-        formula_->ReleaseFormula();
+    // The formula group belongs to the kind and is gone by now; it released its
+    // condition object itself.
+    formula_ = nullptr;
     if (DataField* field = data_->GetField())
         field->RemoveObserver(this);
     delete data_;
