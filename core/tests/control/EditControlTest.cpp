@@ -150,7 +150,7 @@ TEST(FontAttribute, LogFontFromItems)
     EXPECT_EQ(std::wstring(lf.lfFaceName), std::wstring(31, L'x'));
 }
 
-TEST(FormatAttribute, BoundAndPadding)
+TEST(EditFormat, BoundAndPadding)
 {
     struct Case {
         const wchar_t* bound;
@@ -323,4 +323,28 @@ TEST(EditControl, PrintingSkipsNotPrintableAndEmptyValues)
     f.edit->DrawContent(printed, 0, 0, true);
     EXPECT_TRUE(printed.drawn.empty());
     f.edit->EndRun();
+}
+
+TEST(EditControl, ShownTextFollowsTheBoundFieldWhileRunning)
+{
+    EditFixture f;
+    ASSERT_TRUE(f.edit->DataAttribute().FieldType().SetValueText(L"数值"));
+    ASSERT_TRUE(f.edit->Format().Format().SetValueText(L"<中文大写金额>"));
+    FakeRunner runner;
+    f.edit->SetPageRunner(&runner);
+    f.edit->BeginRun();
+    EXPECT_EQ(f.edit->DrawnText(), L"");
+    std::wstring message;
+    ASSERT_TRUE(f.Field()->GetCell(0)->SetText(L"123", &message));
+    EXPECT_EQ(f.edit->DrawnText(), L"壹佰贰拾叁元整");
+    EXPECT_FALSE(runner.invalidated.empty());
+    // Hidden: the value still follows, but nothing is invalidated.
+    ASSERT_TRUE(f.edit->Visible().SetValueText(L"否"));
+    runner.invalidated.clear();
+    ASSERT_TRUE(f.Field()->GetCell(0)->SetText(L"5", &message));
+    EXPECT_EQ(f.edit->DrawnText(), L"伍元整");
+    EXPECT_TRUE(runner.invalidated.empty());
+    f.edit->EndRun();
+    EXPECT_EQ(f.edit->DrawnText(), L"");
+    f.edit->SetPageRunner(nullptr);
 }
