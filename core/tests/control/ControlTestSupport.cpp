@@ -4,6 +4,7 @@
 
 #include "FunctionLibrary.h"
 #include "DoxControlKinds.h"
+#include "DoxPrinter.h"
 #include "FormatCatalogue.h"
 #include "Formula.h"
 
@@ -26,6 +27,7 @@ class ControlEnvironment : public ::testing::Environment
 public:
     void SetUp() override
     {
+        BindGdiEntryPoints();
         RegisterControlKinds();
         InitFormatCatalogue();
         InitDataFunctionLists();

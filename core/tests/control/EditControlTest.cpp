@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <QColor>
+#include <QImage>
+
 #include "ControlTestSupport.h"
 #include "DataCell.h"
 #include "DataField.h"
@@ -347,4 +350,35 @@ TEST(EditControl, ShownTextFollowsTheBoundFieldWhileRunning)
     f.edit->EndRun();
     EXPECT_EQ(f.edit->DrawnText(), L"");
     f.edit->SetPageRunner(nullptr);
+}
+
+TEST(EditControl, TransparencyBlendsTheBackgroundOnly)
+{
+    // Red background, 254 dpi so that one pixel is 0.1 mm: the green left inside
+    // tells how much of the white page shows through.
+    struct Case {
+        const wchar_t* transparent;
+        int minGreen, maxGreen;
+    } cases[] = {{L"0", 0, 5}, {L"255", 250, 255}, {L"120", 60, 180}};
+    for (const Case& c : cases) {
+        EditFixture f(RECT{20, -20, 220, -120});
+        ASSERT_TRUE(f.edit->BgColor().SetValueText(L"#00FF0000"));
+        ASSERT_TRUE(f.edit->Transparent().SetValueText(c.transparent));
+        QImage image(300, 200, QImage::Format_RGB32);
+        image.setDotsPerMeterX(10000);
+        image.setDotsPerMeterY(10000);
+        image.fill(Qt::white);
+        {
+            DCX dc;
+            ASSERT_TRUE(dc.AttachImage(&image));
+            dc.SetMapMode(2);
+            f.edit->DrawTransparent(dc);
+        }
+        const QColor inside = image.pixelColor(120, 70);
+        EXPECT_GE(inside.red(), 250) << c.transparent;
+        EXPECT_GE(inside.green(), c.minGreen) << c.transparent;
+        EXPECT_LE(inside.green(), c.maxGreen) << c.transparent;
+        // Outside the control nothing is drawn.
+        EXPECT_EQ(image.pixelColor(290, 190), QColor(Qt::white)) << c.transparent;
+    }
 }
