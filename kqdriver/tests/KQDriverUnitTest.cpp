@@ -1,4 +1,4 @@
-// Parts of the driver that no export shows on its own: the checksum, the hex
+// Pieces of the driver that no export shows on its own: the checksum, the hex
 // conversions, the number codes of the card form and the table rows that no code
 // path raises.
 
