@@ -7,6 +7,8 @@
 #include "DoxControl.h"
 #include "DoxControlLayer.h"
 #include "DoxEditControl.h"
+#include "DoxFrameControl.h"
+#include "DoxLineControl.h"
 
 namespace
 {
@@ -14,6 +16,8 @@ DoxControlKindRecord* registryHead = nullptr;
 
 // Records of the kinds built so far; the others join in their fixed places.
 DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
+DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol", &DoxLineControl::Create};
+DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol", &DoxFrameControl::Create};
 
 // Gives up a half-made control without touching its layer.
 void Discard(DoxControl* control)
@@ -85,4 +89,6 @@ void RegisterControlKinds()
     // Kinds in their fixed order: check, edit, rich edit, label, rich label, line,
     // table, frame. The kinds not built yet take their places as they arrive.
     RegisterControlKind(&editRecord);
+    RegisterControlKind(&lineRecord);
+    RegisterControlKind(&frameRecord);
 }
