@@ -4,6 +4,7 @@
 #include <tinyxml2.h>
 
 #include "DoxAttribKinds.h"
+#include "DoxCheckControl.h"
 #include "DoxControl.h"
 #include "DoxControlLayer.h"
 #include "DoxEditControl.h"
@@ -15,6 +16,7 @@ namespace
 DoxControlKindRecord* registryHead = nullptr;
 
 // Records of the kinds built so far; the others join in their fixed places.
+DoxControlKindRecord checkRecord{nullptr, DoxKindCheck, L"勾选控件", "checkcontrol", &DoxCheckControl::Create};
 DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
 DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol", &DoxLineControl::Create};
 DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol", &DoxFrameControl::Create};
@@ -88,6 +90,7 @@ void RegisterControlKinds()
     RegisterAttribKinds();
     // Kinds in their fixed order: check, edit, rich edit, label, rich label, line,
     // table, frame. The kinds not built yet take their places as they arrive.
+    RegisterControlKind(&checkRecord);
     RegisterControlKind(&editRecord);
     RegisterControlKind(&lineRecord);
     RegisterControlKind(&frameRecord);
