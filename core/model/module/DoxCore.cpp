@@ -1,9 +1,14 @@
 #include "DoxCore.h"
 
 #include "CoreStartup.h"
+#include "DoxControlKinds.h"
+#include "DoxDocPictures.h"
+#include "DoxDocument.h"
+#include "DoxPage.h"
 #include "ModuleError.h"
 
 #include <new>
+#include <vector>
 
 namespace
 {
@@ -20,11 +25,8 @@ template <class T> T* NotAvailable(const wchar_t* text)
     return nullptr;
 }
 
-const wchar_t kNoDocuments[] = L"当前版本尚不支持模板文档。";
 const wchar_t kNoDesignWindow[] = L"当前版本尚不支持设计窗口。";
 const wchar_t kNoPageWindow[] = L"当前版本尚不支持填单窗口。";
-const wchar_t kNoPreview[] = L"当前版本尚不支持模板预览。";
-const wchar_t kNoIcon[] = L"当前版本尚不支持模板图标。";
 
 } // namespace
 
@@ -62,7 +64,13 @@ DOX_EXPORT IDoxCore* CreateModule(int version, intptr_t arg)
 
 int DoxCore::Init(intptr_t)
 {
-    return CoreStartup();
+    if (!CoreStartup())
+        return 0;
+    // Templates hold controls: their kinds must be known before the first one
+    // is read, and the page runner must find the pages behind IDoxPage.
+    RegisterControlKinds();
+    RegisterDocPageResolver();
+    return 1;
 }
 
 void DoxCore::FinalRelease()
@@ -73,29 +81,29 @@ void DoxCore::FinalRelease()
     delete this;
 }
 
-IDoxDocument* DoxCore::CreateTemplate(const wchar_t*, const wchar_t*, int32_t, int32_t)
+IDoxDocument* DoxCore::CreateTemplate(const wchar_t* path, const wchar_t* pageName, int32_t cx, int32_t cy)
 {
-    return NotAvailable<IDoxDocument>(kNoDocuments);
+    return DocCreateTemplate(path, pageName, cx, cy);
 }
 
-IDoxDocument* DoxCore::OpenTemplate(const wchar_t*)
+IDoxDocument* DoxCore::OpenTemplate(const wchar_t* path)
 {
-    return NotAvailable<IDoxDocument>(kNoDocuments);
+    return DocOpenTemplate(path);
 }
 
-IDoxDocument* DoxCore::CreateConnection(const wchar_t*, const wchar_t*, int32_t, int32_t)
+IDoxDocument* DoxCore::CreateConnection(const wchar_t* path, const wchar_t* pageName, int32_t cx, int32_t cy)
 {
-    return NotAvailable<IDoxDocument>(kNoDocuments);
+    return DocCreateConnection(path, pageName, cx, cy);
 }
 
-IDoxDocument* DoxCore::CreateConnectionFromTemplate(const wchar_t*, const wchar_t*)
+IDoxDocument* DoxCore::CreateConnectionFromTemplate(const wchar_t* dbPath, const wchar_t* templatePath)
 {
-    return NotAvailable<IDoxDocument>(kNoDocuments);
+    return DocCreateConnectionFromTemplate(dbPath, templatePath);
 }
 
-IDoxDocument* DoxCore::OpenComplex(const wchar_t*, const wchar_t*)
+IDoxDocument* DoxCore::OpenComplex(const wchar_t* dbPath, const wchar_t* templatePath)
 {
-    return NotAvailable<IDoxDocument>(kNoDocuments);
+    return DocOpenComplex(dbPath, templatePath);
 }
 
 IDoxDesignWindow* DoxCore::CreateDesignWindow(IDoxPage*, uint32_t, const QRect*, QWidget*, uint32_t)
@@ -118,12 +126,20 @@ const wchar_t* DoxCore::GetLastErrorText()
     return GetModuleErrorText();
 }
 
-IDoxImageData* DoxCore::GetTemplatePreview(const wchar_t*)
+IDoxImageData* DoxCore::GetTemplatePreview(const wchar_t* path)
 {
-    return NotAvailable<IDoxImageData>(kNoPreview);
+    ClearModuleError();
+    std::vector<uint8_t> bytes;
+    if (!RenderTemplatePreview(path, bytes) || !imageData_.Assign(bytes.data(), static_cast<uint32_t>(bytes.size())))
+        return nullptr;
+    return &imageData_;
 }
 
-IDoxImageData* DoxCore::GetTemplateIcon(const wchar_t*)
+IDoxImageData* DoxCore::GetTemplateIcon(const wchar_t* path)
 {
-    return NotAvailable<IDoxImageData>(kNoIcon);
+    ClearModuleError();
+    std::vector<uint8_t> bytes;
+    if (!ReadTemplateIcon(path, bytes) || !imageData_.Assign(bytes.data(), static_cast<uint32_t>(bytes.size())))
+        return nullptr;
+    return &imageData_;
 }

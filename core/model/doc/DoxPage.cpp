@@ -1,0 +1,582 @@
+#include "DoxPage.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "ByteStream.h"
+#include "DataField.h"
+#include "DocElement.h"
+#include "DoxControl.h"
+#include "DoxDocument.h"
+#include "DoxLayer.h"
+#include "GrabLayer.h"
+#include "ModuleError.h"
+
+namespace
+{
+
+const wchar_t kDefaultLayer[] = L"默认层";
+const wchar_t kNewLayerPrefix[] = L"新建层";
+const wchar_t kNoPrinting[] = L"页面打印尚未接入。";
+
+bool SizeValid(int32_t cx, int32_t cy)
+{
+    return cx >= 400 && cx <= 6000 && cy >= 400 && cy <= 6000;
+}
+
+} // namespace
+
+DoxPage::DoxPage(DoxDocument* document) : document_(document) {}
+
+DoxPage::~DoxPage()
+{
+    drawList_.clear();
+    current_ = nullptr;
+    for (DoxLayer* layer : layers_)
+        delete layer;
+    layers_.clear();
+}
+
+SIZE* DoxPage::GetSize(SIZE* size)
+{
+    if (size)
+        *size = SIZE{cx_, cy_};
+    return size;
+}
+
+POINT* DoxPage::GetBasePoint(POINT* point)
+{
+    if (point)
+        *point = POINT{bpx_, -bpy_};
+    return point;
+}
+
+std::wstring DoxPage::BackgroundElementName() const
+{
+    return L"doc_" + id_ + L"_bkpic";
+}
+
+bool DoxPage::OwnsElement(const std::wstring& elementName) const
+{
+    if (id_.empty())
+        return false;
+    if (elementName == BackgroundElementName())
+        return true;
+    return elementName.compare(0, id_.size(), id_) == 0;
+}
+
+DocElement* DoxPage::FindBackgroundElement() const
+{
+    std::wstring name = BackgroundElementName();
+    if (!document_->HasElement(name.c_str(), 0))
+        return nullptr;
+    return document_->GetElement(name.c_str(), 0);
+}
+
+int DoxPage::HasBackgroundImage()
+{
+    // A query: it makes no element when there is none.
+    DocElement* element = FindBackgroundElement();
+    if (!element)
+        return 0;
+    int has = element->GetSize() > 0 ? 1 : 0;
+    if (!element->IsDirty())
+        element->FreeData();
+    return has;
+}
+
+IDoxImageData* DoxPage::GetBackgroundImage()
+{
+    DocElement* element = FindBackgroundElement();
+    return element ? static_cast<IDoxImageData*>(element) : nullptr;
+}
+
+int DoxPage::SetBackgroundImage(const plat::ByteStream& stream, const wchar_t* name)
+{
+    std::wstring elementName = BackgroundElementName();
+    DocElement* element = document_->GetElement(elementName.c_str(), 0);
+    if (!element) {
+        SetModuleError(L"分配图片元素失败");
+        return 0;
+    }
+    if (!element->SetDataFromStream(stream)) {
+        SetModuleError(L"写入背景图片失败");
+        return 0;
+    }
+    bkpic_ = name ? name : L"";
+    SetModified();
+    return 1;
+}
+
+void DoxPage::RemoveBackgroundImage()
+{
+    DocElement* element = FindBackgroundElement();
+    if (!element)
+        return;
+    element->Remove();
+    SetModified();
+}
+
+int DoxPage::LoadBackgroundStream(plat::ByteStream& stream)
+{
+    DocElement* element = FindBackgroundElement();
+    if (!element)
+        return 0;
+    int ok = element->SaveToStream(stream);
+    if (!element->IsDirty())
+        element->FreeData();
+    return ok;
+}
+
+void DoxPage::SetModified()
+{
+    document_->SetModified();
+    if (view_)
+        view_->OnChange();
+}
+
+int DoxPage::Init(const wchar_t* id, const wchar_t* name, int32_t cx, int32_t cy)
+{
+    if (!SizeValid(cx, cy)) {
+        SetModuleError(L"页面SIZE无效");
+        return 0;
+    }
+    if (!document_->CheckPageName(name, this))
+        return 0;
+    id_ = id ? id : L"";
+    name_ = name;
+    cx_ = cx;
+    cy_ = cy;
+    return AddLayer(kDefaultLayer);
+}
+
+void DoxPage::SetRead(const wchar_t* id, const wchar_t* name, int32_t cx, int32_t cy, int32_t bpx, int32_t bpy,
+                      int stretch, const wchar_t* bkpic)
+{
+    id_ = id ? id : L"";
+    name_ = name ? name : L"";
+    cx_ = cx;
+    cy_ = cy;
+    bpx_ = bpx;
+    bpy_ = bpy;
+    bkpicStretch_ = stretch;
+    bkpic_ = bkpic ? bkpic : L"";
+}
+
+int DoxPage::SetSize(int32_t cx, int32_t cy)
+{
+    if (cx == cx_ && cy == cy_)
+        return 1;
+    if (!SizeValid(cx, cy)) {
+        SetModuleError(L"页面SIZE无效");
+        return 0;
+    }
+    cx_ = cx;
+    cy_ = cy;
+    SetModified();
+    return 1;
+}
+
+int DoxPage::SetName(const wchar_t* name)
+{
+    if (name && name_ == name)
+        return 1;
+    if (!document_->CheckPageName(name, this))
+        return 0;
+    name_ = name;
+    SetModified();
+    return 1;
+}
+
+int DoxPage::SetBasePoint(int32_t x, int32_t y)
+{
+    if (x == bpx_ && y == bpy_)
+        return 1;
+    if (x < 0 || x > 6000 || y < -6000 || y > 0) {
+        SetModuleError(L"页面基点无效");
+        return 0;
+    }
+    bpx_ = x;
+    bpy_ = y;
+    SetModified();
+    return 1;
+}
+
+// ---- draw list
+
+int DoxPage::ViewAllLayers()
+{
+    drawList_ = layers_;
+    return 1;
+}
+
+int DoxPage::ViewLayer(int index)
+{
+    DoxLayer* layer = GetLayer(index);
+    if (!layer)
+        return 0;
+    if (std::find(drawList_.begin(), drawList_.end(), layer) == drawList_.end())
+        drawList_.push_back(layer);
+    return 1;
+}
+
+int DoxPage::ViewLayerByName(const wchar_t* name)
+{
+    return ViewLayer(FindLayerIndex(name));
+}
+
+std::vector<DoxControl*> DoxPage::GetRunControls()
+{
+    std::vector<DoxControl*> controls;
+    for (DoxLayer* layer : drawList_)
+        controls.insert(controls.end(), layer->Controls().begin(), layer->Controls().end());
+    return controls;
+}
+
+bool DoxPage::AttachRunner(DoxPageRunner* runner)
+{
+    if (!runner || runner_)
+        return false;
+    runner_ = runner;
+    int keep = keepPreparedStore_;
+    keepPreparedStore_ = 0;
+    if (keep && dataPage_.IsStoreReady())
+        return true;
+    return dataPage_.PrepareStore(document_->GetSqlConnection(), id_.c_str()) != 0;
+}
+
+void DoxPage::DetachRunner(DoxPageRunner* runner)
+{
+    if (runner_ == runner)
+        runner_ = nullptr;
+}
+
+// ---- printing: the print path is wired by the page runner's owner.
+
+int DoxPage::Print(const wchar_t*, const void*, int, int, int copies, intptr_t, int)
+{
+    if (!runner_ || copies == 0)
+        return 0;
+    SetModuleError(kNoPrinting);
+    return 0;
+}
+
+int DoxPage::BeginPrintJob(const wchar_t*, const void*, int, int, int, int copies, intptr_t)
+{
+    if (!runner_ || copies == 0)
+        return 0;
+    SetModuleError(kNoPrinting);
+    return 0;
+}
+
+int DoxPage::PrintRecord(int64_t, int)
+{
+    if (!runner_)
+        return 0;
+    SetModuleError(kNoPrinting);
+    return 0;
+}
+
+int DoxPage::EndPrintJob()
+{
+    return 0;
+}
+
+// ---- fields and records
+
+int DoxPage::GetFieldCount()
+{
+    fields_ = dataPage_.GetFieldList(&dataPage_);
+    return static_cast<int>(fields_.size());
+}
+
+const wchar_t* DoxPage::GetFieldName(int index)
+{
+    if (index < 0 || index >= static_cast<int>(fields_.size()))
+        return L"";
+    return fields_[static_cast<size_t>(index)]->GetQualifiedName().c_str();
+}
+
+int DoxPage::SetFieldText(const wchar_t* name, int row, const wchar_t* text)
+{
+    return runner_ ? dataPage_.SetFieldText(name, row, text) : 0;
+}
+
+IDoxValue* DoxPage::GetFieldValue(const wchar_t* name, int row)
+{
+    return runner_ ? dataPage_.GetFieldValue(name, row) : nullptr;
+}
+
+IDoxValueTest* DoxPage::TestFieldText(const wchar_t* name, int row, const wchar_t* text)
+{
+    testResult_.Reset();
+    if (runner_) {
+        std::wstring message;
+        int status = dataPage_.TestFieldText(name, row, text, &message);
+        testResult_.Set(status, message);
+    }
+    return &testResult_;
+}
+
+int DoxPage::SaveRecord(int)
+{
+    return runner_ ? dataPage_.SaveRecord() : 0;
+}
+
+int DoxPage::SaveRecordAsNew(int)
+{
+    return runner_ ? dataPage_.SaveRecordAsNew() : 0;
+}
+
+int DoxPage::LoadRecord(int64_t recordId)
+{
+    return runner_ ? dataPage_.LoadRecord(recordId) : 0;
+}
+
+int DoxPage::IsRecordModified()
+{
+    return runner_ ? dataPage_.IsModified() : 0;
+}
+
+int64_t DoxPage::GetRecordId()
+{
+    if (!runner_)
+        return -1;
+    SetModuleError(L"记录编号尚未接入。");
+    return 0;
+}
+
+int DoxPage::DeleteRecord(int64_t recordId)
+{
+    return runner_ ? dataPage_.DeleteRecord(recordId) : 0;
+}
+
+int DoxPage::QueryRecords(IDoxDataQuerySink* sink, DataQuery* query)
+{
+    if (!runner_)
+        return 0;
+    if (!sink || dataPage_.Tables().empty())
+        return 1;
+    return dataPage_.QueryRecords(sink, query);
+}
+
+int DoxPage::ForgetRecord()
+{
+    if (!runner_)
+        return 0;
+    dataPage_.ResetRecordIds();
+    return 1;
+}
+
+// ---- user elements
+
+IDoxDocElement* DoxPage::GetUserElement(const wchar_t* name, int scope)
+{
+    std::wstring text = id_ + (name ? name : L"");
+    return document_->GetElement(text.c_str(), scope);
+}
+
+int DoxPage::HasUserElement(const wchar_t* name, int scope)
+{
+    std::wstring text = id_ + (name ? name : L"");
+    return document_->HasElement(text.c_str(), scope);
+}
+
+IDoxDocument* DoxPage::GetDocument()
+{
+    return document_;
+}
+
+// ---- layers
+
+DoxLayer* DoxPage::GetLayer(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(layers_.size()))
+        return nullptr;
+    return layers_[static_cast<size_t>(index)];
+}
+
+const wchar_t* DoxPage::MakeNewLayerName()
+{
+    int largest = 0;
+    size_t n = std::wcslen(kNewLayerPrefix);
+    for (DoxLayer* layer : layers_) {
+        const std::wstring& name = layer->GetName();
+        int value = 0;
+        if (name.compare(0, n, kNewLayerPrefix) == 0 && std::swscanf(name.c_str() + n, L"%d", &value) == 1)
+            largest = std::max(largest, value);
+    }
+    newLayerName_ = kNewLayerPrefix + std::to_wstring(largest + 1);
+    return newLayerName_.c_str();
+}
+
+DoxLayer* DoxPage::FindLayer(const wchar_t* name) const
+{
+    return GetLayer(FindLayerIndex(name));
+}
+
+int DoxPage::FindLayerIndex(const wchar_t* name) const
+{
+    if (!name)
+        return -1;
+    for (size_t i = 0; i < layers_.size(); ++i)
+        if (layers_[i]->GetName() == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void DoxPage::MakeCurrent(DoxLayer* layer)
+{
+    if (current_ == layer)
+        return;
+    if (current_ && current_->GetState() != 1)
+        current_->SetStateValue(1);
+    current_ = layer;
+    if (layer->GetState() != 2) {
+        layer->SetStateValue(2);
+        if (layer->GetView())
+            layer->GetView()->SetCurrentLayer(layer);
+    }
+}
+
+int DoxPage::AddLayer(const wchar_t* name)
+{
+    if (FindLayerIndex(name) >= 0)
+        return 0;
+    auto* layer = new DoxLayer(this, name, view_);
+    layers_.push_back(layer);
+    MakeCurrent(layer);
+    SetModified();
+    return 1;
+}
+
+DoxLayer* DoxPage::AppendReadLayer()
+{
+    auto* layer = new DoxLayer(this, nullptr, nullptr);
+    layers_.push_back(layer);
+    return layer;
+}
+
+int DoxPage::RemoveLayer(int index)
+{
+    if (index < 0 || index >= GetLayerCount() || GetLayerCount() < 2)
+        return 0;
+    DoxLayer* layer = layers_[static_cast<size_t>(index)];
+    if (layer->GetView()) {
+        for (GrabSelection* node : layer->Objects())
+            layer->GetView()->RemoveObject(node);
+        layer->RemoveAllObjects();
+        layer->SetView(nullptr);
+    }
+    layers_.erase(layers_.begin() + index);
+    // The draw list must not keep a layer that is about to be freed.
+    drawList_.erase(std::remove(drawList_.begin(), drawList_.end(), layer), drawList_.end());
+    if (current_ == layer) {
+        current_ = nullptr;
+        MakeCurrent(layers_[static_cast<size_t>(index == 0 ? 0 : index - 1)]);
+    }
+    delete layer;
+    if (view_)
+        view_->RenumberTabOrder();
+    SetModified();
+    return 1;
+}
+
+int DoxPage::SetLayerState(int index, int state)
+{
+    DoxLayer* layer = GetLayer(index);
+    if (!layer)
+        return 0;
+    if (layer != current_) {
+        if (state == 2) {
+            MakeCurrent(layer);
+            return 1;
+        }
+        if (layer->GetState() == state)
+            return 0;
+        layer->SetStateValue(state);
+        return 1;
+    }
+    if (state == 2)
+        return 0;
+    current_ = nullptr;
+    if (layer->GetState() == state)
+        return 0;
+    layer->SetStateValue(state);
+    return 1;
+}
+
+int DoxPage::RenameLayer(int index, const wchar_t* name)
+{
+    DoxLayer* layer = GetLayer(index);
+    if (!layer)
+        return 0;
+    if (FindLayerIndex(name) >= 0) {
+        SetModuleErrorFormat(L"\"%ls\" 层已经存在", name);
+        return 0;
+    }
+    return layer->SetName(name);
+}
+
+void DoxPage::ResetPasteOffset()
+{
+    for (DoxLayer* layer : layers_)
+        layer->pasteX = layer->pasteY = 0;
+    if (current_)
+        current_->pasteX = current_->pasteY = 10;
+}
+
+int DoxPage::AttachView(GrabWindow* view)
+{
+    if (!view)
+        return 0;
+    view_ = view;
+    view->SetPageRect(cx_, cy_, bpx_, bpy_);
+    int result = 1;
+    for (DoxLayer* layer : layers_) {
+        layer->SetView(view);
+        view->SetCurrentLayer(layer);
+        for (DoxControl* control : layer->Controls()) {
+            bool held = false;
+            for (GrabSelection* node : layer->Objects())
+                if (node->GetObject() == static_cast<GrabObjectCore*>(control))
+                    held = true;
+            if (!held && !layer->AddObject(view, control, 0, 0))
+                result = 0;
+        }
+    }
+    if (current_)
+        view->SetCurrentLayer(current_);
+    return result;
+}
+
+void DoxPage::DetachView()
+{
+    for (DoxLayer* layer : layers_) {
+        GrabWindow* view = layer->GetView();
+        if (!view)
+            continue;
+        for (GrabSelection* node : layer->Objects())
+            view->RemoveObject(node);
+        layer->RemoveAllObjects();
+        layer->SetView(nullptr);
+    }
+    view_ = nullptr;
+}
+
+// ---- runner lookup
+
+namespace
+{
+
+DoxRunnerPage* ResolvePage(IDoxPage* page)
+{
+    return page ? static_cast<DoxPage*>(page) : nullptr;
+}
+
+} // namespace
+
+void RegisterDocPageResolver()
+{
+    SetRunnerPageResolver(&ResolvePage);
+}

@@ -1,0 +1,573 @@
+// Documents, pages, layers and the template XML, in process: what a template
+// keeps through save and open, the texts of refused edits, and damaged input.
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include <cstring>
+#include <string>
+#include <tinyxml2.h>
+
+#include "ByteStream.h"
+#include "DocElement.h"
+#include "DocTemplate.h"
+#include "DoxControl.h"
+#include "DoxControlKinds.h"
+#include "DoxDocPictures.h"
+#include "DoxDocument.h"
+#include "DoxLayer.h"
+#include "DoxPage.h"
+#include "DoxTemplateXml.h"
+#include "IDoxImageData.h"
+#include "ModuleError.h"
+#include "SqlConnectionPool.h"
+#include "TestSupport.h"
+
+namespace
+{
+
+std::wstring PathOf(const doxtest::TempDir& dir, const std::string& name)
+{
+    return (dir / name).wstring();
+}
+
+QByteArray PictureBytes(const char* format, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+DoxDocument* Doc(IDoxDocument* document)
+{
+    return static_cast<DoxDocument*>(document);
+}
+
+DoxPage* PageOf(IDoxDocument* document, int index)
+{
+    return static_cast<DoxPage*>(document->GetPage(index));
+}
+
+std::wstring LastError()
+{
+    return GetModuleErrorText();
+}
+
+// Writes a template file whose "doc_dxtemplate" holds exactly the given bytes.
+void WriteTemplateFile(const std::wstring& path, const std::string& xml)
+{
+    DocTemplate store;
+    ASSERT_TRUE(store.Open(path.c_str(), kDocOpenCreate));
+    DocElement* element = store.GetElement(L"doc_dxtemplate");
+    ASSERT_NE(element, nullptr);
+    ASSERT_TRUE(element->SetData(xml.data(), static_cast<uint32_t>(xml.size())));
+    ASSERT_TRUE(store.Save());
+}
+
+std::string StoredXml(DocContainer* store)
+{
+    DocElement* element = store->GetElement(L"doc_dxtemplate");
+    const uint8_t* data = element->GetData();
+    return std::string(reinterpret_cast<const char*>(data), element->GetSize());
+}
+
+class DocTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        RegisterControlKinds();
+        SqlConnectionPool::Init();
+    }
+    static void TearDownTestSuite() { SqlConnectionPool::Shutdown(); }
+    void SetUp() override { ClearModuleError(); }
+    doxtest::TempDir dir_;
+};
+
+} // namespace
+
+TEST_F(DocTest, NewTemplateAndPageEditsWithTheirTexts)
+{
+    IDoxDocument* document = DocCreateTemplate(PathOf(dir_, "a.dxt").c_str(), L"封面", 2100, 2970);
+    ASSERT_NE(document, nullptr);
+    const std::wstring id = Doc(document)->GetId();
+    ASSERT_EQ(id.size(), 11u);
+    EXPECT_EQ(id.compare(0, 3, L"dxt"), 0);
+    EXPECT_EQ(PageOf(document, 0)->PageId(), id + L"_page0");
+    EXPECT_EQ(Doc(document)->GetMaxPid(), 1);
+    EXPECT_EQ(document->IsModified(), 1);
+
+    struct Case {
+        const wchar_t* name;
+        int32_t cx, cy;
+        std::wstring text;
+    } refused[] = {
+        {L"P", 399, 500, L"页面SIZE无效"},
+        {L"P", 500, 6001, L"页面SIZE无效"},
+        {L"", 500, 500, L"页面名不能为空。"},
+        {nullptr, 500, 500, L"页面名不能为空。"},
+        {L"a b", 500, 500, L"页面名中包含无效的字符"},
+        {L"a-b", 500, 500, L"页面名中包含无效的字符"},
+        {L"封面", 500, 500, L"\"封面\" 页面已经存在。"},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(testing::Message() << c.cx << "x" << c.cy);
+        EXPECT_EQ(document->AddPage(c.name, c.cx, c.cy), nullptr);
+        EXPECT_EQ(LastError(), c.text);
+        EXPECT_EQ(document->GetPageCount(), 1);
+    }
+    IDoxPage* second = document->AddPage(L"Page2", 6000, 400);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(LastError(), L"");
+    EXPECT_EQ(static_cast<DoxPage*>(second)->PageId(), id + L"_page1");
+    EXPECT_EQ(document->GetPageByName(L"PAGE2"), second);
+    EXPECT_EQ(document->GetPage(2), nullptr);
+    EXPECT_EQ(document->GetPage(-1), nullptr);
+    EXPECT_EQ(document->AddPage(L"page2", 500, 500), nullptr); // names are Latin-case blind
+    EXPECT_EQ(LastError(), L"\"page2\" 页面已经存在。");
+
+    EXPECT_STREQ(document->MakeNewPageName(), L"新页面1");
+    ASSERT_NE(document->AddPage(L"新页面3", 500, 500), nullptr);
+    ASSERT_NE(document->AddPage(L"新页面12", 500, 500), nullptr);
+    EXPECT_STREQ(document->MakeNewPageName(), L"新页面13");
+
+    EXPECT_EQ(document->DeletePageByName(L"nope"), 0);
+    EXPECT_EQ(LastError(), L"“nope” 页面不存在。");
+    EXPECT_EQ(document->DeletePage(9), 0);
+    EXPECT_EQ(document->DeletePageByName(L"新页面3"), 1);
+    IDoxPage* next = document->AddPage(L"after", 500, 500);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(static_cast<DoxPage*>(next)->PageId(), id + L"_page4"); // numbers only grow
+
+    // Page edits.
+    DoxPage* page = PageOf(document, 0);
+    struct Edit {
+        int32_t x, y;
+        int result;
+        const wchar_t* text;
+    } points[] = {{0, 1, 0, L"页面基点无效"}, {-1, 0, 0, L"页面基点无效"}, {6001, 0, 0, L"页面基点无效"},
+                  {6000, -6000, 1, L""}, {100, -250, 1, L""}};
+    for (const Edit& e : points) {
+        ClearModuleError();
+        EXPECT_EQ(page->SetBasePoint(e.x, e.y), e.result);
+        EXPECT_EQ(LastError(), e.text);
+    }
+    POINT point{};
+    EXPECT_EQ(page->GetBasePoint(&point), &point);
+    EXPECT_EQ(point.x, 100);
+    EXPECT_EQ(point.y, 250);
+    EXPECT_EQ(page->SetSize(6001, 500), 0);
+    EXPECT_EQ(LastError(), L"页面SIZE无效");
+    EXPECT_EQ(page->SetName(L"Page2"), 0);
+    EXPECT_EQ(LastError(), L"\"Page2\" 页面已经存在。");
+
+    // One page cannot be deleted.
+    IDoxDocument* single = DocCreateTemplate(PathOf(dir_, "b.dxt").c_str(), L"p", 500, 500);
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(single->DeletePage(0), 0);
+    EXPECT_EQ(single->GetPageCount(), 1);
+    single->Release();
+    document->Release();
+}
+
+TEST_F(DocTest, LayersOfAPage)
+{
+    IDoxDocument* document = DocCreateTemplate(PathOf(dir_, "a.dxt").c_str(), L"p", 2100, 2970);
+    ASSERT_NE(document, nullptr);
+    DoxPage* page = PageOf(document, 0);
+    ASSERT_EQ(page->GetLayerCount(), 1);
+    EXPECT_EQ(page->GetLayer(0)->GetName(), L"默认层");
+    EXPECT_EQ(page->GetLayer(0)->GetState(), 2);
+    EXPECT_STREQ(page->MakeNewLayerName(), L"新建层1");
+    EXPECT_EQ(page->RemoveLayer(0), 0);
+
+    ASSERT_EQ(page->AddLayer(L"新建层2"), 1);
+    EXPECT_EQ(page->AddLayer(L"新建层2"), 0);
+    EXPECT_STREQ(page->MakeNewLayerName(), L"新建层3");
+    ASSERT_EQ(page->AddLayer(L"c"), 1);
+    EXPECT_EQ(page->GetCurrentLayer(), page->GetLayer(2));
+    EXPECT_EQ(page->GetLayer(1)->GetState(), 1);
+
+    EXPECT_EQ(page->RenameLayer(2, L"c"), 0);
+    EXPECT_EQ(LastError(), L"\"c\" 层已经存在");
+    EXPECT_EQ(page->RenameLayer(2, L"默认层"), 0);
+    EXPECT_EQ(LastError(), L"\"默认层\" 层已经存在");
+
+    page->ResetPasteOffset();
+    EXPECT_EQ(page->GetLayer(2)->pasteX, 10);
+    EXPECT_EQ(page->GetLayer(0)->pasteY, 0);
+
+    // State changes of the current layer and of another.
+    struct Step {
+        int index, state, result;
+        int current; // index of the current layer after, -1 for none
+    } steps[] = {{2, 2, 0, 2}, {0, 0, 1, 2}, {0, 0, 0, 2}, {0, 2, 1, 0}, {0, 0, 1, -1}, {5, 1, 0, -1}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << s.index << "->" << s.state);
+        EXPECT_EQ(page->SetLayerState(s.index, s.state), s.result);
+        EXPECT_EQ(page->GetCurrentLayer(), s.current < 0 ? nullptr : page->GetLayer(s.current));
+    }
+
+    // The draw list holds a layer once, and never one that was removed.
+    page->SetLayerState(2, 2);
+    EXPECT_EQ(page->ViewLayer(1), 1);
+    EXPECT_EQ(page->ViewLayer(1), 1);
+    EXPECT_EQ(page->ViewLayerByName(L"c"), 1);
+    EXPECT_EQ(page->ViewLayerByName(L"C"), 0);
+    EXPECT_EQ(page->DrawList().size(), 2u);
+    DoxLayer* keep = page->GetLayer(1);
+    RECT rect{100, -100, 600, -300};
+    ASSERT_NE(page->GetLayer(2)->CreateControl(DoxKindEdit, &rect), nullptr);
+    EXPECT_EQ(page->RemoveLayer(2), 1);
+    EXPECT_EQ(page->GetCurrentLayer(), keep);
+    ASSERT_EQ(page->DrawList().size(), 1u);
+    EXPECT_EQ(page->DrawList()[0], keep);
+    EXPECT_EQ(page->GetRunControls().size(), 0u);
+    document->Release();
+}
+
+TEST_F(DocTest, TemplateKeepsItsStructureThroughSaveAndOpen)
+{
+    const std::wstring path = PathOf(dir_, "t.dxt");
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), L"封面", 2100, 2970);
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(document->AddPage(L"Page2", 1000, 800), nullptr);
+    DoxPage* first = PageOf(document, 0);
+    ASSERT_EQ(first->AddLayer(L"票面"), 1);
+    ASSERT_EQ(first->AddLayer(L"隐藏"), 1);
+    ASSERT_EQ(first->SetLayerState(1, 2), 1);
+    ASSERT_EQ(first->SetLayerState(2, 0), 1);
+    first->GetLayer(1)->SetLock(1);
+    RECT rect{100, -100, 600, -300};
+    ASSERT_NE(first->GetLayer(1)->CreateControl(DoxKindEdit, &rect), nullptr);
+    ASSERT_NE(first->GetLayer(1)->CreateControl(DoxKindEdit, &rect), nullptr);
+    ASSERT_EQ(first->SetBasePoint(100, -250), 1);
+    QByteArray png = PictureBytes("PNG", 40, 30);
+    ASSERT_EQ(first->SetBackgroundImage(plat::ByteStream(png), L"底图.png"), 1);
+    ASSERT_EQ(document->Save(), 1);
+    EXPECT_EQ(document->IsModified(), 0);
+
+    // The stored bytes: declaration, four-blank indent, the terminating NUL.
+    const std::string xml = StoredXml(Doc(document)->OwnStore());
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<dox:template id=\"";
+    EXPECT_EQ(xml.compare(0, head.size(), head), 0) << xml.substr(0, 80);
+    ASSERT_FALSE(xml.empty());
+    EXPECT_EQ(xml.back(), '\0');
+    EXPECT_EQ(std::strlen(xml.c_str()) + 1, xml.size());
+    EXPECT_NE(xml.find("\n    <dox:page "), std::string::npos);
+    EXPECT_NE(xml.find("\n        <dox:datapage"), std::string::npos);
+    EXPECT_NE(xml.find("\n            <dox:layer "), std::string::npos);
+
+    // Elements and attributes in their order.
+    tinyxml2::XMLDocument parsed;
+    ASSERT_EQ(parsed.Parse(xml.c_str()), tinyxml2::XML_SUCCESS);
+    auto names = [](const tinyxml2::XMLElement* e) {
+        std::string out;
+        for (const tinyxml2::XMLAttribute* a = e->FirstAttribute(); a; a = a->Next())
+            out += std::string(a->Name()) + " ";
+        return out;
+    };
+    auto children = [](const tinyxml2::XMLElement* e) {
+        std::string out;
+        for (const tinyxml2::XMLElement* c = e->FirstChildElement(); c; c = c->NextSiblingElement())
+            out += std::string(c->Name()) + " ";
+        return out;
+    };
+    const tinyxml2::XMLElement* root = parsed.RootElement();
+    EXPECT_EQ(names(root), "id maxpid ");
+    EXPECT_STREQ(root->Attribute("maxpid"), "2");
+    EXPECT_EQ(children(root), "dox:page dox:page ");
+    const tinyxml2::XMLElement* page = root->FirstChildElement();
+    EXPECT_EQ(names(page), "id name cx cy bpx bpy bkpic_strecth bkpic ");
+    EXPECT_STREQ(page->Attribute("bpy"), "-250");
+    EXPECT_STREQ(page->Attribute("name"), "封面");
+    EXPECT_EQ(children(page), "dox:datapage dox:manifest ");
+    const tinyxml2::XMLElement* manifest = page->FirstChildElement("dox:manifest");
+    EXPECT_EQ(children(manifest), "dox:layer dox:layer dox:layer ");
+    const tinyxml2::XMLElement* layer = manifest->FirstChildElement()->NextSiblingElement();
+    EXPECT_EQ(names(layer), "name lock state ");
+    EXPECT_EQ(children(layer), "dox:control dox:control ");
+    EXPECT_STREQ(layer->FirstChildElement()->Attribute("id"), "editcontrol");
+    const std::wstring id = Doc(document)->GetId();
+    document->Release();
+
+    IDoxDocument* opened = DocOpenTemplate(path.c_str());
+    ASSERT_NE(opened, nullptr) << LastError();
+    EXPECT_EQ(Doc(opened)->GetId(), id);
+    EXPECT_EQ(Doc(opened)->GetMaxPid(), 2);
+    EXPECT_EQ(opened->IsModified(), 0);
+    ASSERT_EQ(opened->GetPageCount(), 2);
+    DoxPage* back = PageOf(opened, 0);
+    EXPECT_STREQ(back->GetName(), L"封面");
+    SIZE size{};
+    back->GetSize(&size);
+    EXPECT_EQ(size.cx, 2100);
+    EXPECT_EQ(size.cy, 2970);
+    POINT point{};
+    back->GetBasePoint(&point);
+    EXPECT_EQ(point.x, 100);
+    EXPECT_EQ(point.y, 250);
+    EXPECT_STREQ(back->GetBackgroundName(), L"底图.png");
+    EXPECT_EQ(back->HasBackgroundImage(), 1);
+    IDoxImageData* picture = back->GetBackgroundImage();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(picture->GetData()), picture->GetSize()), png);
+    ASSERT_EQ(back->GetLayerCount(), 3);
+    struct LayerCase {
+        const wchar_t* name;
+        int lock, state;
+        size_t controls;
+    } layers[] = {{L"默认层", 0, 1, 0}, {L"票面", 1, 2, 2}, {L"隐藏", 0, 0, 0}};
+    for (int i = 0; i < 3; ++i) {
+        DoxLayer* l = back->GetLayer(i);
+        EXPECT_EQ(l->GetName(), layers[i].name);
+        EXPECT_EQ(l->GetLock(), layers[i].lock);
+        EXPECT_EQ(l->GetState(), layers[i].state);
+        EXPECT_EQ(l->Controls().size(), layers[i].controls);
+    }
+    EXPECT_EQ(back->GetCurrentLayer(), back->GetLayer(1));
+    EXPECT_EQ(PageOf(opened, 1)->GetLayerCount(), 1);
+    EXPECT_EQ(opened->IsModified(), 0);
+
+    // Save as a name that differs only in case is a new file on this system.
+    const std::wstring other = PathOf(dir_, "T.dxt");
+    ASSERT_EQ(opened->SaveAs(other.c_str()), 1);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "T.dxt"));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "t.dxt"));
+    opened->Release();
+    IDoxDocument* copy = DocOpenTemplate(other.c_str());
+    ASSERT_NE(copy, nullptr) << LastError();
+    EXPECT_EQ(PageOf(copy, 0)->HasBackgroundImage(), 1);
+    copy->Release();
+}
+
+TEST_F(DocTest, DeletingAPageRemovesOnlyItsOwnElements)
+{
+    const std::wstring path = PathOf(dir_, "t.dxt");
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), L"p0", 500, 500);
+    ASSERT_NE(document, nullptr);
+    for (int i = 1; i <= 10; ++i)
+        ASSERT_NE(document->AddPage((L"p" + std::to_wstring(i)).c_str(), 500, 500), nullptr);
+    DoxPage* one = PageOf(document, 1);
+    DoxPage* ten = PageOf(document, 10);
+    ASSERT_EQ(ten->PageId(), one->PageId() + L"0");
+    QByteArray png = PictureBytes("PNG", 4, 4);
+    for (DoxPage* p : {one, ten}) {
+        ASSERT_EQ(p->SetBackgroundImage(plat::ByteStream(png), L"b.png"), 1);
+        ASSERT_NE(p->GetUserElement(L"kqxfieldmap", 0), nullptr);
+        ASSERT_EQ(static_cast<DocElement*>(p->GetUserElement(L"kqxfieldmap", 0))->SetData("x", 1), 1);
+    }
+    ASSERT_EQ(document->DeletePage(1), 1);
+    EXPECT_EQ(ten->HasBackgroundImage(), 1);
+    EXPECT_EQ(ten->HasUserElement(L"kqxfieldmap", 0), 1);
+    EXPECT_EQ(Doc(document)->HasElement((L"doc_" + Doc(document)->GetId() + L"_page1_bkpic").c_str(), 0), 0);
+    EXPECT_EQ(Doc(document)->HasElement((Doc(document)->GetId() + L"_page1kqxfieldmap").c_str(), 0), 0);
+    document->Release();
+}
+
+TEST_F(DocTest, QueriesLeaveTheStoreAlone)
+{
+    const std::wstring path = PathOf(dir_, "t.dxt");
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), L"p", 500, 500);
+    ASSERT_NE(document, nullptr);
+    ASSERT_EQ(document->Save(), 1);
+    document->Release();
+    IDoxDocument* opened = DocOpenTemplate(path.c_str());
+    ASSERT_NE(opened, nullptr);
+    DoxPage* page = PageOf(opened, 0);
+    const int elements = Doc(opened)->OwnStore()->ElementCount();
+    EXPECT_EQ(page->HasBackgroundImage(), 0);
+    EXPECT_EQ(page->GetBackgroundImage(), nullptr);
+    EXPECT_EQ(opened->GetIcon(), nullptr);
+    EXPECT_EQ(page->HasUserElement(L"x", 0), 0);
+    EXPECT_EQ(Doc(opened)->OwnStore()->ElementCount(), elements);
+    EXPECT_EQ(opened->IsModified(), 0);
+    std::vector<uint8_t> bytes;
+    EXPECT_FALSE(ReadTemplateIcon(path.c_str(), bytes));
+    opened->Release();
+}
+
+TEST_F(DocTest, DamagedTemplateXml)
+{
+    const std::string prologue = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n";
+    struct Case {
+        const char* what;
+        std::string xml;
+        bool opens;
+        std::wstring text; // checked when not empty
+    } cases[] = {
+        {"root without prefix", prologue + "<template id=\"dxt1\"/>", false, L"模板文档格式不正确!"},
+        {"no page", prologue + "<dox:template id=\"dxt1\" maxpid=\"3\"/>", false, L""},
+        {"not XML", "<dox:template <", false, L"Error=XML_ERROR_PARSING_ELEMENT ErrorID=6 (0x6) Line number=1"},
+        {"page without manifest or data page",
+         prologue + "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" "
+                    "cy=\"500\"/></dox:template>",
+         true, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring path = PathOf(dir_, "d.dxt");
+        WriteTemplateFile(path, c.xml + std::string(1, '\0'));
+        ClearModuleError();
+        IDoxDocument* document = DocOpenTemplate(path.c_str());
+        EXPECT_EQ(document != nullptr, c.opens);
+        if (!c.text.empty()) {
+            EXPECT_EQ(LastError(), c.text);
+        }
+        if (document) {
+            EXPECT_EQ(PageOf(document, 0)->GetLayerCount(), 0);
+            document->Release();
+        }
+    }
+
+    // Out-of-range values are held at their limits; a missing or small counter
+    // never hands out a page id in use; two current layers leave the later one.
+    std::string xml = prologue +
+                      "<dox:template id=\"dxt1\">"
+                      "<dox:page id=\"dxt1_page0\" name=\"a\" cx=\"0\" cy=\"99999999999\" bpx=\"-5\" bpy=\"7\">"
+                      "<dox:manifest><dox:layer name=\"x\" state=\"2\"/><dox:layer name=\"y\" state=\"9\"/>"
+                      "<dox:layer name=\"z\" state=\"2\"/><dox:layer name=\"w\"/></dox:manifest></dox:page>"
+                      "<dox:page id=\"dxt1_page7\" name=\"b\" cx=\"500\" cy=\"500\"/>"
+                      "</dox:template>";
+    const std::wstring path = PathOf(dir_, "v.dxt");
+    WriteTemplateFile(path, xml); // no terminating NUL: read by the element's size
+    IDoxDocument* document = DocOpenTemplate(path.c_str());
+    ASSERT_NE(document, nullptr) << LastError();
+    DoxPage* page = PageOf(document, 0);
+    EXPECT_EQ(page->Cx(), 400);
+    EXPECT_EQ(page->Cy(), 6000);
+    EXPECT_EQ(page->Bpx(), 0);
+    EXPECT_EQ(page->Bpy(), 0);
+    ASSERT_EQ(page->GetLayerCount(), 4);
+    EXPECT_EQ(page->GetLayer(0)->GetState(), 1);
+    EXPECT_EQ(page->GetLayer(1)->GetState(), 1); // stored 9: read as current, then passed on
+    EXPECT_EQ(page->GetLayer(2)->GetState(), 2);
+    EXPECT_EQ(page->GetLayer(3)->GetState(), 0);
+    EXPECT_EQ(page->GetCurrentLayer(), page->GetLayer(2));
+    EXPECT_EQ(Doc(document)->GetMaxPid(), 8);
+    IDoxPage* added = document->AddPage(L"c", 500, 500);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(static_cast<DoxPage*>(added)->PageId(), L"dxt1_page8");
+    document->Release();
+
+    // A layer stored without a state is hidden; with none current the first is.
+    xml = prologue +
+          "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" cy=\"500\">"
+          "<dox:manifest><dox:layer name=\"x\"/><dox:layer name=\"y\" state=\"1\"/></dox:manifest></dox:page>"
+          "</dox:template>";
+    WriteTemplateFile(path, xml + std::string(1, '\0'));
+    document = DocOpenTemplate(path.c_str());
+    ASSERT_NE(document, nullptr);
+    page = PageOf(document, 0);
+    EXPECT_EQ(page->GetCurrentLayer(), page->GetLayer(0));
+    EXPECT_EQ(page->GetLayer(0)->GetState(), 2);
+    EXPECT_EQ(page->GetLayer(1)->GetState(), 1);
+    document->Release();
+}
+
+TEST_F(DocTest, ConnectionAndComplexDocuments)
+{
+    const std::wstring tpl = PathOf(dir_, "t.dxt");
+    IDoxDocument* source = DocCreateTemplate(tpl.c_str(), L"p", 800, 600);
+    ASSERT_NE(source, nullptr);
+    ASSERT_NE(source->AddPage(L"q", 500, 500), nullptr);
+    ASSERT_EQ(source->Save(), 1);
+    const std::wstring id = Doc(source)->GetId();
+    source->Release();
+
+    const std::wstring db = PathOf(dir_, "bills.db");
+    IDoxDocument* connection = DocCreateConnectionFromTemplate(db.c_str(), tpl.c_str());
+    ASSERT_NE(connection, nullptr) << LastError();
+    EXPECT_EQ(connection->GetPageCount(), 2);
+    EXPECT_EQ(Doc(connection)->GetId(), id);
+    ASSERT_NE(connection->AddPage(L"r", 500, 500), nullptr);
+    IDoxDocElement* own = connection->GetUserElement(L"x", 0);
+    ASSERT_NE(own, nullptr);
+    EXPECT_STREQ(own->GetId(), (L"doc_" + id + L"_x").c_str());
+    ASSERT_EQ(own->SetData("abc", 3), 1);
+    ASSERT_EQ(connection->Save(), 1);
+    EXPECT_EQ(connection->SaveAs(L""), 0);
+    EXPECT_EQ(LastError(), L"文件名不能为空");
+    const std::wstring exported = PathOf(dir_, "out.dxt");
+    ASSERT_EQ(connection->SaveAs(exported.c_str()), 1) << LastError();
+    connection->Release();
+
+    IDoxDocument* back = DocOpenTemplate(exported.c_str());
+    ASSERT_NE(back, nullptr) << LastError();
+    EXPECT_EQ(back->GetPageCount(), 3);
+    EXPECT_EQ(Doc(back)->HasElement((L"doc_" + id + L"_x").c_str(), 0), 1);
+    EXPECT_EQ(back->GetUserElement(L"x", 1), nullptr); // a template file has no scope 1
+    back->Release();
+
+    IDoxDocument* reopened = DocOpenComplex(db.c_str(), nullptr);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->GetPageCount(), 3);
+    reopened->Release();
+
+    IDoxDocument* complex = DocOpenComplex(db.c_str(), tpl.c_str());
+    ASSERT_NE(complex, nullptr) << LastError();
+    EXPECT_EQ(complex->GetPageCount(), 2); // the pages of the template file
+    IDoxDocElement* app = complex->GetUserElement(L"x", 1);
+    ASSERT_NE(app, nullptr);
+    EXPECT_STREQ(app->GetId(), (L"cof_" + id + L"_x").c_str());
+    ASSERT_EQ(app->SetData("1", 1), 1);
+    EXPECT_EQ(complex->SaveStore(), 1);
+    EXPECT_EQ(complex->Save(), 0);
+    complex->Release();
+    DocConnection check;
+    ASSERT_TRUE(check.Open(db.c_str(), kDocOpenRead));
+    EXPECT_EQ(check.HasElement((L"cof_" + id + L"_x").c_str()), 1);
+    check.Close();
+
+    EXPECT_EQ(DocOpenComplex(db.c_str(), PathOf(dir_, "missing.dxt").c_str()), nullptr);
+}
+
+TEST_F(DocTest, IconAndPreview)
+{
+    const std::wstring path = PathOf(dir_, "t.dxt");
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), L"p", 2100, 1000);
+    ASSERT_NE(document, nullptr);
+    ASSERT_EQ(document->SetIconFromData("not a picture", 13), 0);
+    EXPECT_EQ(LastError(), L"读取图标图片失败");
+    EXPECT_EQ(document->GetIcon(), nullptr);
+    QByteArray png = PictureBytes("PNG", 32, 24);
+    ASSERT_EQ(document->SetIconFromData(png.constData(), static_cast<uint32_t>(png.size())), 1);
+    const std::string text = "not a picture";
+    doxtest::WriteFileBytes(dir_ / "x.txt", text);
+    ClearModuleError();
+    EXPECT_EQ(document->SetIconFromFile(PathOf(dir_, "x.txt").c_str()), 0);
+    EXPECT_EQ(LastError(), L"读取图标图片失败");
+    IDoxImageData* icon = document->GetIcon();
+    ASSERT_NE(icon, nullptr);
+    QImage decoded;
+    ASSERT_TRUE(decoded.loadFromData(icon->GetData(), static_cast<int>(icon->GetSize()), "JPEG"));
+    EXPECT_EQ(decoded.size(), QSize(32, 24));
+    ASSERT_EQ(document->Save(), 1);
+    document->Release(); // the file is shared for reading only once it is closed
+
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadTemplateIcon(path.c_str(), bytes)) << LastError();
+    ASSERT_TRUE(decoded.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "JPEG"));
+    ASSERT_TRUE(RenderTemplatePreview(path.c_str(), bytes));
+    ASSERT_TRUE(decoded.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "JPEG"));
+    EXPECT_EQ(decoded.size(), QSize(TenthMmToScreenPixels(2100), TenthMmToScreenPixels(1000)));
+    EXPECT_EQ(decoded.width(), 794);
+
+    document = DocOpenTemplate(path.c_str());
+    ASSERT_NE(document, nullptr);
+    ASSERT_EQ(document->SetIconFromData(nullptr, 0), 1);
+    EXPECT_EQ(document->IsModified(), 1);
+    EXPECT_EQ(document->GetIcon(), nullptr);
+    document->Release();
+
+    doxtest::WriteFileBytes(dir_ / "plain.dxt", std::string(64, 'x'));
+    ClearModuleError();
+    EXPECT_FALSE(RenderTemplatePreview(PathOf(dir_, "plain.dxt").c_str(), bytes));
+    EXPECT_FALSE(LastError().empty());
+}
