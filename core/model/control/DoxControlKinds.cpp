@@ -9,6 +9,7 @@
 #include "DoxControlLayer.h"
 #include "DoxEditControl.h"
 #include "DoxFrameControl.h"
+#include "DoxLabelControl.h"
 #include "DoxLineControl.h"
 
 namespace
@@ -18,6 +19,7 @@ DoxControlKindRecord* registryHead = nullptr;
 // Records of the kinds built so far; the others join in their fixed places.
 DoxControlKindRecord checkRecord{nullptr, DoxKindCheck, L"勾选控件", "checkcontrol", &DoxCheckControl::Create};
 DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
+DoxControlKindRecord labelRecord{nullptr, DoxKindLabel, L"标签控件", "labelcontrol", &DoxLabelControl::Create};
 DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol", &DoxLineControl::Create};
 DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol", &DoxFrameControl::Create};
 
@@ -92,6 +94,7 @@ void RegisterControlKinds()
     // table, frame. The kinds not built yet take their places as they arrive.
     RegisterControlKind(&checkRecord);
     RegisterControlKind(&editRecord);
+    RegisterControlKind(&labelRecord);
     RegisterControlKind(&lineRecord);
     RegisterControlKind(&frameRecord);
 }

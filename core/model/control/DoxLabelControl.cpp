@@ -1,0 +1,107 @@
+#include "DoxLabelControl.h"
+
+#include <new>
+
+#include "DC.h"
+#include "DoxColor.h"
+#include "GdiObjects.h"
+
+DoxLabelControl::DoxLabelControl()
+{
+    DoxBasicAttribute& basic = Basic();
+    basic.AddItem(&bgColor_);
+    basic.AddItem(&fgColor_);
+    basic.AddItem(&text_);
+    basic.AddItem(&printable_);
+    basic.AddItem(&border_);
+    AddAttribute(&font_);
+    AddAttribute(&align_);
+    AddAttribute(&split_);
+}
+
+DoxControl* DoxLabelControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
+                                    DoxControlLayer* layer, const RECT* rect)
+{
+    auto* control = new (std::nothrow) DoxLabelControl;
+    if (!control)
+        return nullptr;
+    control->InitControlBase(kindId, displayName, typeName, layer, rect);
+    return control;
+}
+
+void DoxLabelControl::DrawTextInto(DC& dc, const RECT& rect)
+{
+    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
+    split_.DrawSplitText(dc, text_.GetDisplayText(), rect, align_.GetVAlign() | align_.GetHAlign());
+    dc.SelectObject(oldFont);
+}
+
+void DoxLabelControl::DrawDesign(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    DrawTextInto(dc, rect);
+    dc.SetTextColor(oldColour);
+}
+
+void DoxLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
+{
+    if (output && !printable_.GetValue())
+        return;
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    rect.left -= dx;
+    rect.right -= dx;
+    rect.top -= dy;
+    rect.bottom -= dy;
+    COLORREF oldColour = 0;
+    if (!output)
+        oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    DrawTextInto(dc, rect);
+    if (!output)
+        dc.SetTextColor(oldColour);
+}
+
+void DoxLabelControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
+{
+    const CBrush oldBrush = dc.SelectObject(brush);
+    CPen nullPen(PS_NULL, 0, 0);
+    const bool border = border_.GetValue() != 0;
+    CPen oldPen;
+    if (!border)
+        oldPen = dc.SelectObject(nullPen);
+    dc.Rectangle(rect);
+    if (!border)
+        dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+}
+
+void DoxLabelControl::DrawDesignBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    CBrush brush;
+    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+        brush.CreateHollowBrush();
+    else
+        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    DrawFrame(dc, rect, brush);
+    split_.DrawGridLines(rect, dc);
+}
+
+void DoxLabelControl::DrawBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    CBrush own;
+    if (!brush) {
+        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+            own.CreateHollowBrush();
+        else
+            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+        brush = &own;
+    }
+    DrawFrame(dc, rect, *brush);
+}

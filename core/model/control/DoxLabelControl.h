@@ -1,0 +1,45 @@
+#pragma once
+// The label control: fixed text printed on the form (a caption, a note, a fixed
+// value); bound to no data and taking no input.
+
+#include "DoxAlignAttribute.h"
+#include "DoxControl.h"
+#include "DoxEditSplit.h"
+#include "DoxSingleAttributes.h"
+#include "DoxTextAttributes.h"
+
+class DoxLabelControl : public DoxControl
+{
+public:
+    DoxLabelControl();
+
+    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
+                              DoxControlLayer* layer, const RECT* rect);
+
+    void DrawDesign(DC& dc) override;
+    void DrawDesignBackground(DC& dc) override;
+    void DrawBackground(DC& dc) override;
+    void DrawContent(DC& dc, int dx, int dy, bool output) override;
+
+    DoxBgColorAttributeEx& BgColor() { return bgColor_; }
+    DoxFgColorAttribute& FgColor() { return fgColor_; }
+    DoxTextAttribute& Text() { return text_; }
+    DoxPrintableAttribute& Printable() { return printable_; }
+    DoxBorderAttribute& Border() { return border_; }
+    DoxFontAttribute& Font() { return font_; }
+    DoxAlignAttribute& Align() { return align_; }
+    DoxEditSplitAttribute& Split() { return split_; }
+
+private:
+    void DrawTextInto(DC& dc, const RECT& rect);
+    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
+
+    DoxBgColorAttributeEx bgColor_{0xFFFFFFFF};
+    DoxFgColorAttribute fgColor_;
+    DoxTextAttribute text_;
+    DoxPrintableAttribute printable_;
+    DoxBorderAttribute border_;
+    DoxFontAttribute font_;
+    DoxAlignAttribute align_;
+    DoxEditSplitAttribute split_;
+};
