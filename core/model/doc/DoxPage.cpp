@@ -5,6 +5,7 @@
 
 #include "ByteStream.h"
 #include "DataField.h"
+#include "DataRow.h"
 #include "DocElement.h"
 #include "DoxControl.h"
 #include "DoxDocument.h"
@@ -342,8 +343,8 @@ int64_t DoxPage::GetRecordId()
 {
     if (!runner_)
         return -1;
-    SetModuleError(L"记录编号尚未接入。");
-    return 0;
+    // The page is the main table: its first row carries the record id.
+    return dataPage_.Rows().empty() ? 0 : dataPage_.Rows()[0]->GetRecordId();
 }
 
 int DoxPage::DeleteRecord(int64_t recordId)

@@ -19,6 +19,8 @@
 #include "DoxDocument.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
+#include "DoxPageRunner.h"
+#include "IDoxValue.h"
 #include "DoxTemplateXml.h"
 #include "IDoxImageData.h"
 #include "ModuleError.h"
@@ -570,4 +572,53 @@ TEST_F(DocTest, IconAndPreview)
     ClearModuleError();
     EXPECT_FALSE(RenderTemplatePreview(PathOf(dir_, "plain.dxt").c_str(), bytes));
     EXPECT_FALSE(LastError().empty());
+}
+
+TEST_F(DocTest, RecordOperationsNeedARunner)
+{
+    IDoxDocument* document = DocCreateTemplate(PathOf(dir_, "t.dxt").c_str(), L"p", 2100, 1000);
+    ASSERT_NE(document, nullptr);
+    DoxPage* page = PageOf(document, 0);
+    struct Case {
+        const char* what;
+        int64_t (*call)(DoxPage*);
+        int64_t result;
+    } cases[] = {
+        {"Print", [](DoxPage* p) -> int64_t { return p->Print(L"pdf", nullptr, 0, 0, 1, 0, 1); }, 0},
+        {"BeginPrintJob", [](DoxPage* p) -> int64_t { return p->BeginPrintJob(L"pdf", nullptr, 0, 0, 0, 1, 0); }, 0},
+        {"PrintRecord", [](DoxPage* p) -> int64_t { return p->PrintRecord(1, 1); }, 0},
+        {"EndPrintJob", [](DoxPage* p) -> int64_t { return p->EndPrintJob(); }, 0},
+        {"SetFieldText", [](DoxPage* p) -> int64_t { return p->SetFieldText(L"主表.a", 0, L"1"); }, 0},
+        {"GetFieldValue", [](DoxPage* p) -> int64_t { return p->GetFieldValue(L"主表.a", 0) != nullptr; }, 0},
+        {"SaveRecord", [](DoxPage* p) -> int64_t { return p->SaveRecord(0); }, 0},
+        {"SaveRecordAsNew", [](DoxPage* p) -> int64_t { return p->SaveRecordAsNew(0); }, 0},
+        {"LoadRecord", [](DoxPage* p) -> int64_t { return p->LoadRecord(1); }, 0},
+        {"IsRecordModified", [](DoxPage* p) -> int64_t { return p->IsRecordModified(); }, 0},
+        {"GetRecordId", [](DoxPage* p) -> int64_t { return p->GetRecordId(); }, -1},
+        {"DeleteRecord", [](DoxPage* p) -> int64_t { return p->DeleteRecord(1); }, 0},
+        {"QueryRecords", [](DoxPage* p) -> int64_t { return p->QueryRecords(nullptr, nullptr); }, 0},
+        {"ForgetRecord", [](DoxPage* p) -> int64_t { return p->ForgetRecord(); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearModuleError();
+        EXPECT_EQ(c.call(page), c.result);
+        EXPECT_EQ(LastError(), L""); // refused silently
+    }
+    IDoxValueTest* test = page->TestFieldText(L"主表.a", 0, L"1");
+    ASSERT_NE(test, nullptr);
+    EXPECT_EQ(test->GetResult(), 0);
+    EXPECT_STREQ(test->GetMessage(), L"");
+    EXPECT_STREQ(page->GetFieldName(5), L"");
+
+    // Attached (as the preview does): a query without a sink runs nothing.
+    DoxPageRunner runner;
+    ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
+    ASSERT_EQ(AttachPageRunner(page, &runner), 1);
+    EXPECT_EQ(page->GetRunner(), &runner);
+    EXPECT_EQ(page->QueryRecords(nullptr, nullptr), 1);
+    EXPECT_EQ(page->Print(L"pdf", nullptr, 0, 0, 0, 0, 1), 0);
+    DetachPageRunner(&runner);
+    EXPECT_EQ(page->GetRunner(), nullptr);
+    document->Release();
 }
