@@ -11,6 +11,7 @@
 #include "DoxDocument.h"
 #include "DoxLayer.h"
 #include "GrabLayer.h"
+#include "GrabObjectCore.h"
 #include "ModuleError.h"
 
 namespace
@@ -463,12 +464,7 @@ int DoxPage::RemoveLayer(int index)
     if (index < 0 || index >= GetLayerCount() || GetLayerCount() < 2)
         return 0;
     DoxLayer* layer = layers_[static_cast<size_t>(index)];
-    if (layer->GetView()) {
-        for (GrabSelection* node : layer->Objects())
-            layer->GetView()->RemoveObject(node);
-        layer->RemoveAllObjects();
-        layer->SetView(nullptr);
-    }
+    DropFromView(layer);
     layers_.erase(layers_.begin() + index);
     // The draw list must not keep a layer that is about to be freed.
     drawList_.erase(std::remove(drawList_.begin(), drawList_.end(), layer), drawList_.end());
@@ -551,17 +547,27 @@ int DoxPage::AttachView(GrabWindow* view)
     return result;
 }
 
+void DoxPage::DropFromView(DoxLayer* layer)
+{
+    GrabWindow* view = layer->GetView();
+    if (!view)
+        return;
+    // Copied first: the view may touch the layer's list while it lets go.
+    const std::vector<GrabSelection*> nodes = layer->Objects();
+    for (GrabSelection* node : nodes) {
+        GrabObjectCore* object = node->GetObject();
+        view->RemoveObject(node);
+        if (object)
+            object->SetDesignLink(nullptr);
+    }
+    layer->RemoveAllObjects();
+    layer->SetView(nullptr);
+}
+
 void DoxPage::DetachView()
 {
-    for (DoxLayer* layer : layers_) {
-        GrabWindow* view = layer->GetView();
-        if (!view)
-            continue;
-        for (GrabSelection* node : layer->Objects())
-            view->RemoveObject(node);
-        layer->RemoveAllObjects();
-        layer->SetView(nullptr);
-    }
+    for (DoxLayer* layer : layers_)
+        DropFromView(layer);
     view_ = nullptr;
 }
 

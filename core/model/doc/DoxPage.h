@@ -124,6 +124,8 @@ public:
 
 private:
     DocElement* FindBackgroundElement() const;
+    // The view lets go of every object of the layer, and the layer of the view.
+    void DropFromView(DoxLayer* layer);
 
     std::wstring id_;
     std::wstring newLayerName_;

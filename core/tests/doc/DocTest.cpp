@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <tinyxml2.h>
 
@@ -620,5 +621,91 @@ TEST_F(DocTest, RecordOperationsNeedARunner)
     EXPECT_EQ(page->Print(L"pdf", nullptr, 0, 0, 0, 0, 1), 0);
     DetachPageRunner(&runner);
     EXPECT_EQ(page->GetRunner(), nullptr);
+    document->Release();
+}
+
+namespace
+{
+
+struct FakeSelection : GrabSelection {
+    GrabObjectCore* object;
+    explicit FakeSelection(GrabObjectCore* o) : object(o) {}
+    GrabObjectCore* GetObject() const override { return object; }
+};
+
+// A design view that records what the model asks of it.
+struct FakeView : GrabWindow {
+    std::vector<std::unique_ptr<FakeSelection>> made;
+    std::vector<GrabSelection*> removed;
+    std::vector<int> createdFlags;
+    GrabLayer* current = nullptr;
+    int rect[4] = {};
+    int renumbered = 0;
+    int changes = 0;
+
+    GrabSelection* CreateSelection(GrabLayer*, GrabObjectCore* object, int created, int) override
+    {
+        createdFlags.push_back(created);
+        made.push_back(std::make_unique<FakeSelection>(object));
+        return made.back().get();
+    }
+    void RemoveObject(GrabSelection* node) override { removed.push_back(node); }
+    void SetCurrentLayer(GrabLayer* layer) override { current = layer; }
+    void SetPageRect(int cx, int cy, int bpx, int bpy) override
+    {
+        rect[0] = cx;
+        rect[1] = cy;
+        rect[2] = bpx;
+        rect[3] = bpy;
+    }
+    void InvalidateObject(GrabObjectCore*, int) override {}
+    void RenumberTabOrder() override { ++renumbered; }
+    POINT GetBasePoint() const override { return POINT{200, -300}; }
+    void OnChange() override { ++changes; }
+    void CloseEditor(GrabObjectCore*) override {}
+    void* GetFillBrush(GrabObjectCore*, COLORREF) override { return nullptr; }
+};
+
+} // namespace
+
+TEST_F(DocTest, DesignViewFollowsLayersAndControls)
+{
+    IDoxDocument* document = DocCreateTemplate(PathOf(dir_, "t.dxt").c_str(), L"p", 2100, 1000);
+    ASSERT_NE(document, nullptr);
+    DoxPage* page = PageOf(document, 0);
+    RECT rect{100, -100, 600, -300};
+    ASSERT_NE(page->GetLayer(0)->CreateControl(DoxKindEdit, &rect), nullptr);
+    ASSERT_EQ(page->AddLayer(L"b"), 1);
+    DoxControl* onB = page->GetLayer(1)->CreateControl(DoxKindEdit, &rect);
+    ASSERT_NE(onB, nullptr);
+    ASSERT_EQ(page->SetBasePoint(50, -60), 1);
+
+    FakeView view;
+    ASSERT_EQ(page->AttachView(&view), 1);
+    EXPECT_EQ(std::vector<int>(view.rect, view.rect + 4), (std::vector<int>{2100, 1000, 50, -60}));
+    EXPECT_EQ(view.createdFlags, (std::vector<int>{0, 0}));
+    EXPECT_EQ(view.current, page->GetCurrentLayer());
+    ASSERT_NE(page->GetLayer(1)->CreateControl(DoxKindEdit, &rect), nullptr);
+    EXPECT_EQ(view.createdFlags.back(), 1); // drawn new
+
+    // Removing a layer makes its objects leave the view first.
+    ASSERT_EQ(page->RemoveLayer(1), 1);
+    EXPECT_EQ(view.removed.size(), 2u);
+    EXPECT_EQ(view.renumbered, 1);
+    EXPECT_GT(view.changes, 0);
+
+    // Saving takes the view's base point.
+    ASSERT_EQ(document->Save(), 1);
+    POINT point{};
+    page->GetBasePoint(&point);
+    EXPECT_EQ(point.x, 200);
+    EXPECT_EQ(point.y, 300);
+
+    page->DetachView();
+    EXPECT_EQ(view.removed.size(), 3u);
+    EXPECT_EQ(page->GetView(), nullptr);
+    EXPECT_EQ(page->GetLayer(0)->GetView(), nullptr);
+    EXPECT_TRUE(page->GetLayer(0)->Objects().empty());
+    EXPECT_EQ(page->GetLayer(0)->Controls()[0]->GetDesignLink(), nullptr);
     document->Release();
 }
