@@ -2,8 +2,8 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QImage>
-#include <QPainter>
+
+#include <cstdlib>
 
 #include "ByteStream.h"
 #include "DC.h"
@@ -11,19 +11,9 @@
 #include "DoxDocument.h"
 #include "DoxPage.h"
 #include "DoxPageRunner.h"
-
-namespace
-{
-
-constexpr int kScreenDpi = 96;
-constexpr int kScreenDpm = 3780;
-
-} // namespace
-
-int TenthMmToScreenPixels(int32_t tenthMm)
-{
-    return static_cast<int>((static_cast<int64_t>(tenthMm) * kScreenDpi + 127) / 254);
-}
+#include "PictureRoutines.h"
+#include "SystemColors.h"
+#include "WindowDC.h"
 
 bool ReadTemplateIcon(const wchar_t* path, std::vector<uint8_t>& bytes)
 {
@@ -43,6 +33,55 @@ bool ReadTemplateIcon(const wchar_t* path, std::vector<uint8_t>& bytes)
     return true;
 }
 
+bool RenderPageBitmap(DoxPage* page, CBitmap& bitmap)
+{
+    if (!page)
+        return false;
+    page->ViewAllLayers();
+    DoxPageRunner runner;
+    if (!runner.CreateTools(nullptr, nullptr, nullptr) || !AttachPageRunner(page, &runner))
+        return false;
+
+    try {
+        // The page size in screen pixels, through the screen's 0.1 mm mapping.
+        CClientDCX screen(nullptr);
+        SIZE size{page->Cx(), page->Cy()};
+        const int previous = screen.SetTenthMmMapping();
+        screen.LPtoDP(&size);
+        screen.SetMapMode(previous);
+        const int width = std::abs(size.cx);
+        const int height = std::abs(size.cy);
+        if (!bitmap.CreateBitmap(width, height)) {
+            DetachPageRunner(&runner);
+            return false;
+        }
+
+        DCX memory;
+        memory.CreateCompatibleDC(&screen);
+        memory.SetZoom(100);
+        CBitmap* old = memory.SelectObject(&bitmap);
+        memory.SetMapMode(1);
+        memory.FillSolidRect(0, 0, width, height, GetSysColor(COLOR_WINDOW));
+
+        plat::ByteStream stream;
+        ImageHolder background;
+        if (page->LoadBackgroundStream(stream) && GdiplusBitmapFromStream(background, stream.Bytes())) {
+            if (page->GetBackgroundStretch())
+                GdiplusDrawImageRect(&memory, background, 0, 0, width, height);
+            else
+                GdiplusDrawImage(&memory, background, 0, 0);
+        }
+
+        runner.Paint(memory);
+        memory.SelectObject(old);
+    } catch (const DoxResourceException&) {
+        DetachPageRunner(&runner);
+        return false;
+    }
+    DetachPageRunner(&runner);
+    return true;
+}
+
 bool RenderTemplatePreview(const wchar_t* path, std::vector<uint8_t>& jpeg)
 {
     jpeg.clear();
@@ -52,46 +91,17 @@ bool RenderTemplatePreview(const wchar_t* path, std::vector<uint8_t>& jpeg)
     if (!document.ParseFrom(document.OwnStore()))
         return false;
     auto* page = static_cast<DoxPage*>(document.GetPage(0));
-    if (!page)
+    CBitmap bitmap;
+    if (!page || !RenderPageBitmap(page, bitmap))
         return false;
-    page->ViewAllLayers();
 
-    QImage image(TenthMmToScreenPixels(page->Cx()), TenthMmToScreenPixels(page->Cy()), QImage::Format_RGB32);
-    if (image.isNull())
+    ImageHolder picture;
+    if (!GdiplusBitmapFromHBITMAP(picture, &bitmap))
         return false;
-    image.setDotsPerMeterX(kScreenDpm);
-    image.setDotsPerMeterY(kScreenDpm);
-    image.fill(Qt::white);
-
-    plat::ByteStream stream;
-    if (page->LoadBackgroundStream(stream)) {
-        QImage background;
-        if (background.loadFromData(stream.Bytes())) {
-            QPainter painter(&image);
-            if (page->GetBackgroundStretch())
-                painter.drawImage(QRect(0, 0, image.width(), image.height()), background);
-            else
-                painter.drawImage(QPoint(0, 0), background);
-        }
-    }
-
-    DoxPageRunner runner;
-    if (!runner.CreateTools(nullptr, nullptr, nullptr))
-        return false;
-    if (!AttachPageRunner(page, &runner))
-        return false;
-    {
-        DCX dc;
-        dc.AttachImage(&image);
-        dc.SetZoom(100);
-        runner.Paint(dc);
-    }
-    DetachPageRunner(&runner);
-
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "JPEG") || bytes.isEmpty())
+    if (!GdiplusSaveJpeg(picture, &buffer) || bytes.isEmpty())
         return false;
     jpeg.assign(bytes.begin(), bytes.end());
     return true;

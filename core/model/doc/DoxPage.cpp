@@ -10,16 +10,18 @@
 #include "DoxControl.h"
 #include "DoxDocument.h"
 #include "DoxLayer.h"
+#include "DoxPageRunner.h"
+#include "DoxPrinter.h"
 #include "GrabLayer.h"
 #include "GrabObjectCore.h"
 #include "ModuleError.h"
+#include "PictureRoutines.h"
 
 namespace
 {
 
 const wchar_t kDefaultLayer[] = L"默认层";
 const wchar_t kNewLayerPrefix[] = L"新建层";
-const wchar_t kNoPrinting[] = L"页面打印尚未接入。";
 
 bool SizeValid(int32_t cx, int32_t cy)
 {
@@ -32,6 +34,12 @@ DoxPage::DoxPage(DoxDocument* document) : document_(document) {}
 
 DoxPage::~DoxPage()
 {
+    // An open job is aborted, so the printer is free and no partial document is left.
+    AbortJob();
+    // The runner holds the controls that are about to go, and would reach back into
+    // this page when it is detached later.
+    if (runner_)
+        DetachPageRunner(runner_);
     drawList_.clear();
     current_ = nullptr;
     for (DoxLayer* layer : layers_)
@@ -249,39 +257,156 @@ bool DoxPage::AttachRunner(DoxPageRunner* runner)
 
 void DoxPage::DetachRunner(DoxPageRunner* runner)
 {
-    if (runner_ == runner)
-        runner_ = nullptr;
+    if (runner_ != runner)
+        return;
+    // The job prints through this runner: without it nothing more can be printed or
+    // ended, and the open job would refuse every later one. Its pages were never
+    // confirmed by EndPrintJob, so they are not delivered.
+    AbortJob();
+    runner_ = nullptr;
 }
 
-// ---- printing: the print path is wired by the page runner's owner.
+// ---- printing
 
-int DoxPage::Print(const wchar_t*, const void*, int, int, int copies, intptr_t, int)
+// One open print job of a page: several bills in one printer document.
+struct PagePrintJob {
+    DoxPageRunner* runner = nullptr;
+    int x = 0;
+    int y = 0;
+    int copies = 0;
+    intptr_t reserved = 0; // kept for the caller, not used
+    DoxPrinter printer;
+    int savedState = 0;
+    int ok = 0; // 0 once a step failed
+};
+
+bool DoxPage::StartPrinterDocument(DoxPrinter& printer, const wchar_t* printerName, const void* devMode,
+                                   int extraLength)
 {
-    if (!runner_ || copies == 0)
-        return 0;
-    SetModuleError(kNoPrinting);
-    return 0;
+    if (devMode)
+        return printer.StartDoc(static_cast<const DEVMODEW*>(devMode), printerName, extraLength, name_.c_str());
+    return printer.Open(printerName, cx_, cy_, extraLength, name_.c_str());
 }
 
-int DoxPage::BeginPrintJob(const wchar_t*, const void*, int, int, int, int copies, intptr_t)
+int DoxPage::Print(const wchar_t* printerName, const void* devMode, int x, int y, int copies, intptr_t,
+                   int withBackground)
 {
-    if (!runner_ || copies == 0)
+    // A count below 1 would open a document, print no page and still report success.
+    if (!runner_ || copies < 1)
         return 0;
-    SetModuleError(kNoPrinting);
-    return 0;
+    DoxPrinter printer;
+    if (!StartPrinterDocument(printer, printerName, devMode, 0))
+        return 0;
+
+    ImageHolder picture;
+    if (withBackground) {
+        plat::ByteStream stream;
+        if (LoadBackgroundStream(stream)) {
+            if (bkpicStretch_)
+                LoadScaledImage(picture, stream.Bytes(), cx_, cy_);
+            else
+                GdiplusBitmapFromStream(picture, stream.Bytes());
+        }
+    }
+
+    for (int copy = 0; copy < copies; ++copy) {
+        if (!printer.StartPage()) {
+            printer.EndDoc(false);
+            return 0;
+        }
+        if (picture) {
+            printer.SetMapMode(MM_TEXT);
+            GdiplusDrawImage(&printer, picture, 0, 0);
+        }
+        if (!runner_->Render(&printer, x, y) || !printer.EndPage()) {
+            printer.EndDoc(false);
+            return 0;
+        }
+    }
+    return printer.EndDoc(true) ? 1 : 0;
 }
 
-int DoxPage::PrintRecord(int64_t, int)
+int DoxPage::BeginPrintJob(const wchar_t* printerName, const void* devMode, int x, int y, int extraPaperLength,
+                           int copies, intptr_t reserved)
 {
-    if (!runner_)
+    // A count below 1 would leave a job that prints nothing and reports success.
+    if (!runner_ || copies < 1 || job_)
         return 0;
-    SetModuleError(kNoPrinting);
-    return 0;
+    auto job = std::make_unique<PagePrintJob>();
+    job->runner = runner_;
+    job->x = x;
+    job->y = y;
+    job->copies = copies;
+    job->reserved = reserved;
+    // A job whose document did not start is not kept: nothing could print through
+    // it, and a kept one would refuse every later job of the page.
+    if (!StartPrinterDocument(job->printer, printerName, devMode, extraPaperLength))
+        return 0;
+    job->ok = 1;
+    job_ = std::move(job);
+    return 1;
+}
+
+int DoxPage::PrintRecord(int64_t recordId, int load)
+{
+    if (!runner_ || !job_)
+        return 0;
+    if (load) {
+        if (!dataPage_.LoadRecord(recordId))
+            return 0;
+        // A bill that is not stored loads as an empty page: printing that would put
+        // a blank form through the printer and report success.
+        if (dataPage_.GetConnection()) {
+            const int64_t loaded = GetRecordId();
+            if (loaded <= 0 || (recordId > 0 && loaded != recordId))
+                return 0;
+        }
+    }
+    PagePrintJob& job = *job_;
+    for (int copy = 0; copy < job.copies; ++copy) {
+        if (!job.ok)
+            return 0;
+        if (!job.printer.StartPage()) {
+            job.ok = 0;
+            return 0;
+        }
+        job.savedState = job.printer.SaveDC();
+        if (!job.runner->Render(&job.printer, job.x, job.y)) {
+            job.ok = 0;
+            return 0;
+        }
+        job.printer.RestoreDC(job.savedState);
+        if (!job.printer.EndPage()) {
+            job.ok = 0;
+            return 0;
+        }
+    }
+    return job.ok;
+}
+
+bool DoxPage::CloseJob()
+{
+    std::unique_ptr<PagePrintJob> job = std::move(job_);
+    if (!job)
+        return false;
+    const bool ok = job->ok != 0;
+    const bool ended = job->printer.EndDoc(ok);
+    // An aborted document printed nothing: that is not a success.
+    return ok && ended;
+}
+
+void DoxPage::AbortJob()
+{
+    std::unique_ptr<PagePrintJob> job = std::move(job_);
+    if (job)
+        job->printer.EndDoc(false);
 }
 
 int DoxPage::EndPrintJob()
 {
-    return 0;
+    if (!runner_ || !job_)
+        return 0;
+    return CloseJob() ? 1 : 0;
 }
 
 // ---- fields and records

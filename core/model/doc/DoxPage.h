@@ -2,6 +2,7 @@
 // A page of a template: size, name, base point, background picture, layers and the
 // data page that binds its fields to the bill tables.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@
 class DoxDocument;
 class DoxLayer;
 class DocElement;
+class DoxPrinter;
 class GrabWindow;
+struct PagePrintJob;
 
 namespace plat
 {
@@ -84,6 +87,8 @@ public:
     void RemoveBackgroundImage();
     int LoadBackgroundStream(plat::ByteStream& stream);
     void SetModified();
+    // True while a print job is open (BeginPrintJob until EndPrintJob).
+    bool HasPrintJob() const { return job_ != nullptr; }
     // The background element's name.
     std::wstring BackgroundElementName() const;
     // True when the element belongs to this page (its background or a user
@@ -124,6 +129,15 @@ public:
 
 private:
     DocElement* FindBackgroundElement() const;
+    // Opens the printer document for the page: the given settings, else user paper of
+    // the page's size (plus extraLength in 0.1 mm); the page name names the document.
+    bool StartPrinterDocument(DoxPrinter& printer, const wchar_t* printerName, const void* devMode,
+                              int extraLength);
+    // Ends an open print job: the document is ended when every page went well and
+    // aborted otherwise. True when it was ended.
+    bool CloseJob();
+    // Aborts an open print job and frees its printer.
+    void AbortJob();
     // The view lets go of every object of the layer, and the layer of the view.
     void DropFromView(DoxLayer* layer);
 
@@ -146,6 +160,7 @@ private:
     std::vector<DoxLayer*> drawList_;
     std::vector<DataField*> fields_;
     int keepPreparedStore_ = 0;
+    std::unique_ptr<PagePrintJob> job_;
 };
 
 // Lets the page runner find the page behind an IDoxPage of this library.

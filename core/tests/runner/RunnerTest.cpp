@@ -1,8 +1,6 @@
 // The page runner over a page stand-in: fill-in order, focus moves, and the
 // printed page read back from a PDF with poppler's tools.
 
-#include <QProcess>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include "DataPage.h"
@@ -14,6 +12,7 @@
 #include "FormatCatalogue.h"
 #include "Formula.h"
 #include "FunctionLibrary.h"
+#include "PdfWords.h"
 #include "Printers.h"
 #include "TestSupport.h"
 
@@ -103,7 +102,7 @@ std::vector<DoxControl*> TabOrder(const DoxPageRunner& runner)
 
 } // namespace
 
-TEST(RunnerOrder, EqualOrderKeepsListOrderAndHiddenControlsStayOut)
+TEST(RunnerOrder, LaterControlOfEqualOrderComesFirstAndHiddenControlsStayOut)
 {
     TestPage page;
     DoxEditControl* a = page.AddEdit({0, 0, 100, -50}, L"a", L"文本");
@@ -120,15 +119,16 @@ TEST(RunnerOrder, EqualOrderKeepsListOrderAndHiddenControlsStayOut)
     DoxPageRunner runner;
     ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
     ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
-    EXPECT_EQ(TabOrder(runner), (std::vector<DoxControl*>{b, c, a}));
+    // b and c share order 1: c, collected later, stands in front of b.
+    EXPECT_EQ(TabOrder(runner), (std::vector<DoxControl*>{c, b, a}));
     EXPECT_EQ(hidden->GetPageRunner(), nullptr);
-    EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(b));
+    EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(c));
 
     // Tab wraps at both ends.
     struct Move {
         bool forward;
         DoxControl* lands;
-    } moves[] = {{true, c}, {true, a}, {true, b}, {false, a}, {false, c}};
+    } moves[] = {{true, b}, {true, a}, {true, c}, {false, a}, {false, b}};
     for (const Move& m : moves) {
         EXPECT_EQ(m.forward ? runner.FocusNext() : runner.FocusPrev(), 1);
         EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(m.lands));
@@ -155,30 +155,6 @@ TEST(RunnerOrder, RefusingPageLeavesRunnerFree)
     EXPECT_EQ(AttachPageRunner(&page, &runner), 1);
     DetachPageRunner(&runner);
 }
-
-namespace
-{
-struct Word {
-    QString text;
-    double xMin, yMin;
-};
-
-std::vector<Word> ReadWords(const QString& pdf)
-{
-    QProcess process;
-    process.start("pdftotext", {"-bbox", pdf, "-"});
-    process.waitForFinished(30000);
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    std::vector<Word> words;
-    static const QRegularExpression re(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    for (auto it = re.globalMatch(html); it.hasNext();) {
-        auto m = it.next();
-        words.push_back({m.captured(5), m.captured(1).toDouble() * 25.4 / 72.0, m.captured(2).toDouble() * 25.4 / 72.0});
-    }
-    return words;
-}
-} // namespace
 
 TEST(RunnerPagePrint, FieldsPrintWhereTheTemplatePutsThem)
 {
@@ -219,7 +195,7 @@ TEST(RunnerPagePrint, FieldsPrintWhereTheTemplatePutsThem)
     }
     DetachPageRunner(&runner);
 
-    const std::vector<Word> words = ReadWords(pdf);
+    const std::vector<pdftest::Word> words = pdftest::ReadWords(pdf);
     struct Expect {
         QString text;
         double xMm, yMm;
@@ -235,11 +211,11 @@ TEST(RunnerPagePrint, FieldsPrintWhereTheTemplatePutsThem)
         {"5", 100.0, 30.0},
     };
     for (const Expect& e : expected) {
-        auto it = std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == e.text; });
+        auto it = std::find_if(words.begin(), words.end(), [&](const pdftest::Word& w) { return w.text == e.text; });
         ASSERT_NE(it, words.end()) << "missing " << e.text.toStdString();
         EXPECT_NEAR(it->xMin, e.xMm, 0.2) << e.text.toStdString();
         EXPECT_NEAR(it->yMin, e.yMm, 0.2) << e.text.toStdString();
     }
-    for (const Word& w : words)
+    for (const pdftest::Word& w : words)
         EXPECT_NE(w.text, "HIDDEN") << "a not-printable control printed";
 }
