@@ -39,7 +39,9 @@ class DoxControlSplitSet
 {
 public:
     virtual ~DoxControlSplitSet() = default;
-    virtual void Relayout(bool redraw) = 0;
+    // even: spread the grids evenly; otherwise keep their sizes and let the last
+    // grid take what is left.
+    virtual void Relayout(bool even) = 0;
     // The smallest width (columns) or height (rows) the set fits in.
     virtual int GetMinSize() const = 0;
     virtual int HitSplitter(DC* dc, int x, int y) = 0;
