@@ -1,129 +1,101 @@
-// Print benchmark: a two-page template of 40 edit controls (amounts in figures and
-// in Chinese capitals, digit boxes, dates, Chinese text) prints 1,000 bills in one
-// job into a PDF; then one page is rendered into a 300 dpi image.
+// Print benchmark, the way the printing program prints: a template in the bill
+// database (doxcore.db) whose page holds 40 edit controls (amounts in figures and in
+// Chinese capitals, digit boxes, dates, Chinese text); 1,000 bills are stored, then
+// loaded and printed one by one (PrintRecord with load) in one print job on the "PDF"
+// printer. Then the page is rendered into an image at 300 dpi.
 // Prints bills per second, the PDF's size and the time of the image.
+//
+//   dox_bench_print [bills]
 
 #include <QApplication>
 #include <QImage>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "DC.h"
-#include "DataPage.h"
 #include "DoxControlKinds.h"
-#include "DoxControlLayer.h"
+#include "DoxCore.h"
 #include "DoxEditControl.h"
+#include "DoxLayer.h"
+#include "DoxPage.h"
 #include "DoxPageRunner.h"
-#include "DoxPrinter.h"
-#include "FormatCatalogue.h"
-#include "Formula.h"
-#include "FunctionLibrary.h"
-#include "Printers.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
 
 namespace
 {
 
-class BenchPage : public DoxRunnerPage, public DoxControlLayer
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since)
 {
-public:
-    ~BenchPage()
-    {
-        for (DoxControl* control : controls) {
-            control->SetParentLayer(nullptr);
-            static_cast<ICommon*>(control)->Release();
-        }
-    }
-    SIZE GetPageSize() override { return SIZE{2100, 990}; }
-    POINT GetStoredBasePoint() override { return POINT{0, 0}; }
-    std::vector<DoxControl*> GetRunControls() override { return controls; }
-    bool AttachRunner(DoxPageRunner* r) override
-    {
-        runner = r;
-        return true;
-    }
-    void DetachRunner(DoxPageRunner*) override { runner = nullptr; }
-    DoxPageRunner* GetRunner() override { return runner; }
-    DataPage* GetRunDataPage() override { return &data; }
-    IDoxPage* GetInterface() override { return nullptr; }
-    bool GetPageExtent(int32_t& width, int32_t& height) const override
-    {
-        width = 2100;
-        height = 990;
-        return true;
-    }
-    bool IsLocked() const override { return false; }
-    int GetState() const override { return 1; }
-    DataPage* GetPageData() override { return &data; }
-    void SetModified() override {}
-    void UnlinkControl(DoxControl* control) override { std::erase(controls, control); }
-    DoxControl* LoadControl(const tinyxml2::XMLElement*, int, int) override { return nullptr; }
-
-    void Add(int i, const wchar_t* type, const wchar_t* format, int columns)
-    {
-        const int x = 50 + (i % 2) * 1000;
-        const int y = -(50 + (i / 2) * 90);
-        const RECT rect{x, y, x + 900, y - 60};
-        auto* edit = static_cast<DoxEditControl*>(CreateControlByKind(DoxKindEdit, this, &rect));
-        controls.push_back(edit);
-        const std::wstring name = L"f" + std::to_wstring(i);
-        names.push_back(L"主表." + name);
-        edit->DataAttribute().FieldName().SetValueText(name.c_str());
-        edit->DataAttribute().FieldType().SetValueText(type);
-        if (format)
-            edit->Format().Format().SetValueText(format);
-        if (columns > 1)
-            edit->Split().ColumnItem().SetValueText(std::to_wstring(columns).c_str());
-        kinds.push_back(type);
-    }
-
-    DataPage data;
-    std::vector<DoxControl*> controls;
-    std::vector<std::wstring> names;
-    std::vector<std::wstring> kinds;
-    DoxPageRunner* runner = nullptr;
-};
-
-void Build(BenchPage& page)
-{
-    for (int i = 0; i < 20; ++i) {
-        switch (i % 5) {
-        case 0:
-            page.Add(i, L"数值", nullptr, 1);
-            break;
-        case 1:
-            page.Add(i, L"数值", L"<中文大写金额>", 1);
-            break;
-        case 2:
-            page.Add(i, L"文本", nullptr, 12);
-            break;
-        case 3:
-            page.Add(i, L"日期", nullptr, 1);
-            break;
-        default:
-            page.Add(i, L"文本", nullptr, 1);
-            break;
-        }
-    }
-    page.data.PrepareStore(nullptr, L"P");
+    return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-void Fill(BenchPage& page, int bill)
+struct Field {
+    std::wstring name;
+    int kind; // 0 figures, 1 capitals, 2 digit boxes, 3 date, 4 text
+};
+
+std::vector<Field> BuildPage(IDoxPage* page)
 {
-    for (size_t i = 0; i < page.names.size(); ++i) {
+    DoxLayer* layer = static_cast<DoxPage*>(page)->GetLayer(0);
+    std::vector<Field> fields;
+    for (int i = 0; i < 40; ++i) {
+        const int x = 50 + (i % 2) * 1000;
+        const int y = -(50 + (i / 2) * 140);
+        const RECT rect{x, y, x + 900, y - 60};
+        auto* edit = static_cast<DoxEditControl*>(layer->CreateControl(DoxKindEdit, &rect));
+        const std::wstring name = L"f" + std::to_wstring(i);
+        const int kind = i % 5;
+        edit->DataAttribute().FieldName().SetValueText(name.c_str());
+        edit->DataAttribute().FieldType().SetValueText(kind == 3 ? L"日期" : kind == 4 ? L"文本" : L"数值");
+        switch (kind) {
+        case 0:
+            edit->Format().Format().SetValueText(L"#,##0.00");
+            break;
+        case 1:
+            edit->Format().Format().SetValueText(L"<中文大写金额>");
+            edit->Font().FaceName().SetValueText(L"楷体");
+            break;
+        case 2:
+            edit->Format().Format().SetValueText(L"X100");
+            edit->Split().ColumnItem().SetValueText(L"12");
+            edit->Split().Style().SetValueText(L"右端");
+            break;
+        case 3:
+            edit->Format().Format().SetValueText(L"YYYY年MM月DD日");
+            break;
+        default:
+            break;
+        }
+        fields.push_back({L"主表." + name, kind});
+    }
+    page->ViewAllLayers();
+    return fields;
+}
+
+void Fill(IDoxPage* page, const std::vector<Field>& fields, int bill)
+{
+    for (size_t i = 0; i < fields.size(); ++i) {
         std::wstring value;
-        if (page.kinds[i] == L"数值")
-            value = std::to_wstring(1000 + bill * 7 + static_cast<int>(i)) + L".25";
-        else if (page.kinds[i] == L"日期")
+        switch (fields[i].kind) {
+        case 3:
             value = L"2026-12-" + std::to_wstring(10 + bill % 18);
-        else if (i % 5 == 2)
-            value = std::to_wstring(600000000 + bill);
-        else
+            break;
+        case 4:
             value = L"北京市朝阳区收款单位" + std::to_wstring(bill);
-        page.data.SetFieldText(page.names[i].c_str(), 0, value.c_str());
+            break;
+        default:
+            value = std::to_wstring(1000 + bill * 7 + static_cast<int>(i)) + L".25";
+            break;
+        }
+        page->SetFieldText(fields[i].name.c_str(), 0, value.c_str());
     }
 }
 
@@ -131,64 +103,94 @@ void Fill(BenchPage& page, int bill)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const int bills = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    // The PDF printer writes "<page name>.pdf" into the documents folder of the home
+    // folder: a scratch home keeps the run to itself.
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("dox_bench_print_" + std::to_string(getpid()));
+    std::filesystem::create_directories(home / "Documents");
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    RegisterControlKinds();
-    InitFormatCatalogue();
-    InitDataFunctionLists();
-    InitFormulaLists();
 
-    const int bills = argc > 1 ? std::atoi(argv[1]) : 1000;
-    const std::filesystem::path pdf = std::filesystem::temp_directory_path() / "dox_bench_print.pdf";
-    {
-        BenchPage pages[2];
-        DoxPageRunner runners[2];
-        for (int p = 0; p < 2; ++p) {
-            Build(pages[p]);
-            runners[p].CreateTools(nullptr, nullptr, nullptr);
-            AttachPageRunner(&pages[p], &runners[p]);
-        }
-
-        const auto start = std::chrono::steady_clock::now();
-        DoxPrinter job;
-        job.SetOutputFile(QString::fromStdString(pdf.string()));
-        if (!job.Open(plat::PdfPrinterName().toStdWString().c_str(), 2100, 990, 0, L"bench")) {
-            std::fprintf(stderr, "cannot open the PDF printer\n");
-            return 1;
-        }
-        for (int b = 0; b < bills; ++b) {
-            for (int p = 0; p < 2; ++p) {
-                Fill(pages[p], b);
-                job.StartPage();
-                runners[p].Render(&job, 0, 0);
-                job.EndPage();
-            }
-        }
-        job.EndDoc(true);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("bills printed: %d (%d pages) in %.2f s: %.1f bills/s\n", bills, bills * 2, seconds,
-                    bills / seconds);
-        std::printf("PDF size: %.1f KiB\n", std::filesystem::file_size(pdf) / 1024.0);
-
-        // One page into a 300 dpi image.
-        const auto imageStart = std::chrono::steady_clock::now();
-        QImage image(2100 * 300 / 254, 990 * 300 / 254, QImage::Format_RGB32);
-        image.setDotsPerMeterX(static_cast<int>(300 / 0.0254));
-        image.setDotsPerMeterY(static_cast<int>(300 / 0.0254));
-        image.fill(Qt::white);
-        {
-            DCX dc;
-            dc.AttachImage(&image);
-            runners[0].Render(&dc, 0, 0);
-        }
-        const double imageMs =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - imageStart).count();
-        std::printf("one page at 300 dpi: %.1f ms\n", imageMs);
-        for (int p = 0; p < 2; ++p)
-            DetachPageRunner(&runners[p]);
+    IDoxCore* core = CreateDoxCore(500, 0);
+    if (!core) {
+        std::fprintf(stderr, "the core does not start\n");
+        return 1;
     }
-    ShutdownFormulaLists();
-    ShutdownDataFunctionLists();
-    std::filesystem::remove(pdf);
-    return 0;
+    int status = 0;
+    const std::wstring db = (home / "doxcore.db").wstring();
+    IDoxDocument* document = core->CreateConnection(db.c_str(), L"bench", 2100, 2970);
+    if (!document) {
+        std::fprintf(stderr, "cannot create the template: %ls\n", core->GetLastErrorText());
+        core->Release();
+        return 1;
+    }
+    IDoxPage* page = document->GetPage(0);
+    const std::vector<Field> fields = BuildPage(page);
+    {
+        DoxPageRunner runner;
+        if (!runner.Attach(page)) {
+            std::fprintf(stderr, "cannot attach the runner: %ls\n", core->GetLastErrorText());
+            status = 1;
+        }
+
+        std::vector<int64_t> ids;
+        const auto saveStart = Clock::now();
+        for (int b = 0; b < bills && status == 0; ++b) {
+            Fill(page, fields, b);
+            if (!page->SaveRecordAsNew(0)) {
+                std::fprintf(stderr, "bill %d not stored: %ls\n", b, core->GetLastErrorText());
+                status = 1;
+            }
+            ids.push_back(page->GetRecordId());
+        }
+        const double saveSeconds = Seconds(saveStart);
+
+        if (status == 0) {
+            const auto start = Clock::now();
+            if (!page->BeginPrintJob(L"PDF", nullptr, 0, 0, 0, 1, 0)) {
+                std::fprintf(stderr, "cannot open the PDF printer\n");
+                status = 1;
+            }
+            for (size_t b = 0; b < ids.size() && status == 0; ++b) {
+                if (!page->PrintRecord(ids[b], 1)) {
+                    std::fprintf(stderr, "bill %lld not printed\n", static_cast<long long>(ids[b]));
+                    status = 1;
+                }
+            }
+            if (!page->EndPrintJob())
+                status = 1;
+            const double seconds = Seconds(start);
+            const std::filesystem::path pdf = home / "Documents" / "bench.pdf";
+            std::printf("bills stored: %d (%zu fields each) in %.2f s\n", bills, fields.size(), saveSeconds);
+            std::printf("bills loaded and printed: %d in one job in %.2f s: %.1f bills/s\n", bills, seconds,
+                        bills / seconds);
+            std::error_code error;
+            const auto size = std::filesystem::file_size(pdf, error);
+            std::printf("PDF size: %.1f KiB (%.2f KiB per bill)\n", size / 1024.0, size / 1024.0 / bills);
+        }
+
+        // The last bill's page into a 300 dpi image.
+        if (status == 0) {
+            const auto imageStart = Clock::now();
+            QImage image(2100 * 300 / 254, 2970 * 300 / 254, QImage::Format_RGB32);
+            image.setDotsPerMeterX(static_cast<int>(300 / 0.0254 + 0.5));
+            image.setDotsPerMeterY(static_cast<int>(300 / 0.0254 + 0.5));
+            image.fill(Qt::white);
+            {
+                DCX dc;
+                dc.AttachImage(&image);
+                runner.Render(&dc, 0, 0);
+            }
+            std::printf("one page at 300 dpi (%dx%d): %.1f ms\n", image.width(), image.height(),
+                        Seconds(imageStart) * 1000.0);
+        }
+        runner.Detach();
+    }
+    document->Release();
+    core->Release();
+    std::filesystem::remove_all(home);
+    return status;
 }

@@ -541,6 +541,9 @@ TEST_F(DocTest, IconAndPreview)
     EXPECT_EQ(document->GetIcon(), nullptr);
     QByteArray png = PictureBytes("PNG", 32, 24);
     ASSERT_EQ(document->SetIconFromData(png.constData(), static_cast<uint32_t>(png.size())), 1);
+    // A label with its default text, which the preview must paint.
+    RECT labelRect{1000, -400, 1800, -700};
+    ASSERT_NE(PageOf(document, 0)->GetLayer(0)->CreateControl(DoxKindLabel, &labelRect), nullptr);
     const std::string text = "not a picture";
     doxtest::WriteFileBytes(dir_ / "x.txt", text);
     ClearModuleError();
@@ -563,6 +566,17 @@ TEST_F(DocTest, IconAndPreview)
     // scale comes from the screen's size in whole millimetres: within a pixel.
     EXPECT_NEAR(decoded.width(), 794, 1);
     EXPECT_NEAR(decoded.height(), 378, 1);
+    // The window colour, with the label's text painted over it (pixels at 96 dpi).
+    auto darkIn = [&](QRect area) {
+        int dark = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                dark += qGray(decoded.pixel(x, y)) < 100 ? 1 : 0;
+        return dark;
+    };
+    EXPECT_GT(darkIn(QRect(QPoint(378, 151), QPoint(680, 265))), 20);
+    EXPECT_EQ(darkIn(QRect(QPoint(20, 20), QPoint(300, 300))), 0);
+    EXPECT_GT(qGray(decoded.pixel(200, 200)), 240);
 
     document = DocOpenTemplate(path.c_str());
     ASSERT_NE(document, nullptr);

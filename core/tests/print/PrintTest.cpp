@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QProcess>
 #include <QString>
 
 #include <cstdlib>
@@ -14,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "ByteStream.h"
 #include "DevMode.h"
 #include "DoxControlKinds.h"
 #include "DoxCore.h"
@@ -415,5 +419,57 @@ TEST_F(PrintTest, AnOpenJobIsAbortedWhenItsRunnerOrPageGoes)
     EXPECT_EQ(page->EndPrintJob(), 1);
     EXPECT_EQ(pdftest::PageCount(pdf), 1);
     next.Detach();
+    document_->Release();
+}
+
+TEST_F(PrintTest, PrintWithBackgroundPutsThePictureUnderTheFields)
+{
+    IDoxPage* page = MakeTemplate();
+    ASSERT_NE(page, nullptr);
+    auto* model = static_cast<DoxPage*>(page);
+    // 200 x 100 pixels at 96 dpi: 52.9 x 26.5 mm at its natural size.
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    picture.setDotsPerMeterX(3780);
+    picture.setDotsPerMeterY(3780);
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    ASSERT_EQ(model->SetBackgroundImage(plat::ByteStream(png), L"blue.png"), 1);
+    DoxPageRunner runner;
+    ASSERT_EQ(runner.Attach(page), 1);
+
+    // Points in 0.1 mm from the paper's corner, and whether each is blue.
+    struct Case {
+        const char* what;
+        int stretch;
+        int withBackground;
+        std::vector<std::pair<QPoint, bool>> points;
+    } cases[] = {
+        {"natural size", 0, 1, {{{400, 200}, true}, {{600, 200}, false}, {{400, 300}, false}}},
+        {"stretched", 1, 1, {{{400, 200}, true}, {{2000, 900}, true}}},
+        {"without", 1, 0, {{{400, 200}, false}, {{2000, 900}, false}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        model->SetRead(model->PageId().c_str(), page->GetName(), model->Cx(), model->Cy(), model->Bpx(),
+                       model->Bpy(), c.stretch, model->Bkpic().c_str());
+        ASSERT_EQ(page->Print(L"PDF", nullptr, 0, 0, 1, 0, c.withBackground), 1);
+        // One pixel per 0.1 mm.
+        const QString base = QString::fromStdString((dir_ / "sheet").string());
+        QProcess render;
+        render.start("pdftoppm", {"-r", "254", "-png", "-singlefile", PdfOf(), base});
+        ASSERT_TRUE(render.waitForFinished(30000));
+        ASSERT_EQ(render.exitCode(), 0);
+        const QImage sheet(base + ".png");
+        ASSERT_FALSE(sheet.isNull());
+        for (const auto& [point, blue] : c.points) {
+            const QColor colour = sheet.pixelColor(point);
+            EXPECT_EQ(colour.blue() > 200 && colour.red() < 60, blue) << point.x() << "," << point.y();
+        }
+    }
+
+    runner.Detach();
     document_->Release();
 }
