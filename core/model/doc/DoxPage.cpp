@@ -252,7 +252,12 @@ bool DoxPage::AttachRunner(DoxPageRunner* runner)
     keepPreparedStore_ = 0;
     if (keep && dataPage_.IsStoreReady())
         return true;
-    return dataPage_.PrepareStore(document_->GetSqlConnection(), id_.c_str()) != 0;
+    if (dataPage_.PrepareStore(document_->GetSqlConnection(), id_.c_str()))
+        return true;
+    // The runner forgets the page when it is refused: a page that kept it would refuse
+    // every later runner and keep working through one that is not attached.
+    runner_ = nullptr;
+    return false;
 }
 
 void DoxPage::DetachRunner(DoxPageRunner* runner)

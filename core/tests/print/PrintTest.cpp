@@ -4,6 +4,7 @@
 // read back with poppler's tools to find every field at its place on the paper.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -470,6 +471,32 @@ TEST_F(PrintTest, PrintWithBackgroundPutsThePictureUnderTheFields)
         }
     }
 
+    runner.Detach();
+    document_->Release();
+}
+
+TEST_F(PrintTest, APageThatCannotBindItsBillsKeepsNoRunner)
+{
+    IDoxPage* page = MakeTemplate();
+    ASSERT_NE(page, nullptr);
+    // Another program holds the bill database locked: the bill tables cannot be made.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((dir_ / "doxcore.db").string().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    DoxPageRunner runner;
+    EXPECT_EQ(runner.Attach(page), 0);
+    EXPECT_NE(std::wstring(core_->GetLastErrorText()), L"");
+    EXPECT_EQ(runner.GetPage(), nullptr);
+    EXPECT_EQ(page->BeginPrintJob(L"PDF", nullptr, 0, 0, 0, 1, 0), 0);
+    EXPECT_EQ(page->GetRecordId(), -1);
+
+    // Once the lock is gone the page takes a runner and prints.
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_EQ(runner.Attach(page), 1) << core_->GetLastErrorText();
+    Fill(page, kBills[0]);
+    EXPECT_EQ(page->Print(L"PDF", nullptr, 0, 0, 1, 0, 0), 1);
+    ExpectSheet(pdftest::ReadWords(PdfOf()), 0, SheetOf(kBills[0]));
     runner.Detach();
     document_->Release();
 }
