@@ -100,12 +100,11 @@ int AttachPageRunner(DoxRunnerPage* page, DoxPageRunner* runner)
         for (DoxAttribute* attribute : control->Attributes())
             attribute->Refresh();
         control->BeginRun();
-        // Ordered by fill-in order. A control goes in front of the first one whose order
-        // is not below its own, so of equal orders the one collected later comes first:
-        // templates with equal orders have always been filled in that sequence.
+        // Ordered by fill-in order. Controls of equal order keep their list order: an
+        // operator expects a tie to be filled in the sequence the template shows them.
         const int order = control->GetTabIndex();
         auto at = std::find_if(runner->list_.begin(), runner->list_.end(),
-                               [order](DoxControl* c) { return c->GetTabIndex() >= order; });
+                               [order](DoxControl* c) { return c->GetTabIndex() > order; });
         runner->list_.insert(at, control);
     }
     runner->current_ = runner->NextField(nullptr);
