@@ -11,6 +11,8 @@
 #include "DoxFrameControl.h"
 #include "DoxLabelControl.h"
 #include "DoxLineControl.h"
+#include "DoxRichEditControl.h"
+#include "DoxRichLabelControl.h"
 
 namespace
 {
@@ -19,7 +21,11 @@ DoxControlKindRecord* registryHead = nullptr;
 // Records of the kinds built so far; the others join in their fixed places.
 DoxControlKindRecord checkRecord{nullptr, DoxKindCheck, L"勾选控件", "checkcontrol", &DoxCheckControl::Create};
 DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
+DoxControlKindRecord richEditRecord{nullptr, DoxKindRichEdit, L"富文本控件", "richeditcontrol",
+                                    &DoxRichEditControl::Create};
 DoxControlKindRecord labelRecord{nullptr, DoxKindLabel, L"标签控件", "labelcontrol", &DoxLabelControl::Create};
+DoxControlKindRecord richLabelRecord{nullptr, DoxKindRichLabel, L"富标签控件", "richlabelcontrol",
+                                     &DoxRichLabelControl::Create};
 DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol", &DoxLineControl::Create};
 DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol", &DoxFrameControl::Create};
 
@@ -94,7 +100,9 @@ void RegisterControlKinds()
     // table, frame. The kinds not built yet take their places as they arrive.
     RegisterControlKind(&checkRecord);
     RegisterControlKind(&editRecord);
+    RegisterControlKind(&richEditRecord);
     RegisterControlKind(&labelRecord);
+    RegisterControlKind(&richLabelRecord);
     RegisterControlKind(&lineRecord);
     RegisterControlKind(&frameRecord);
 }

@@ -1,0 +1,161 @@
+#include "DoxRichLabelControl.h"
+
+#include <new>
+
+#include "DC.h"
+#include "DoxAttribKinds.h"
+#include "DoxColor.h"
+#include "GdiObjects.h"
+
+DoxRichLabelSplitAttribute::DoxRichLabelSplitAttribute() : DoxAttribute("split", L"拆分") {}
+
+int32_t DoxRichLabelSplitAttribute::GetKindId() const
+{
+    return DoxAttribKindId::RichLabelSplit;
+}
+
+DoxRichLabelCol::DoxRichLabelCol(DoxControl* control) : DoxControlCol(control)
+{
+    Base().AddItem(&text_);
+    AddAttribute(&align_);
+    AddAttribute(&split_);
+    split_.UpdateModes();
+}
+
+DoxControlGrid* DoxRichLabelColSet::CreateGrid(DoxControl* owner)
+{
+    return new (std::nothrow) DoxRichLabelCol(owner);
+}
+
+void DoxRichLabelCell::DrawCaption(DC& dc, const RECT& rect)
+{
+    DoxRichLabelCol* column = Column();
+    column->Split().DrawSplitText(dc, column->DisplayText(), rect,
+                                  column->Align().GetVAlign() | column->Align().GetHAlign());
+}
+
+void DoxRichLabelCell::DrawDesign(DC& dc)
+{
+    DrawCaption(dc, GetRect());
+}
+
+void DoxRichLabelCell::DrawContent(DC& dc, int dx, int dy, bool /*output*/)
+{
+    RECT rect = GetRect();
+    rect.left -= dx;
+    rect.right -= dx;
+    rect.top -= dy;
+    rect.bottom -= dy;
+    DrawCaption(dc, rect);
+}
+
+DoxControlCell* DoxRichLabelContainer::CreateCell(DoxControl* control, DoxControlGrid* column,
+                                                  DoxControlGrid* row)
+{
+    return new (std::nothrow) DoxRichLabelCell(control, column, row);
+}
+
+DoxRichLabelControl::DoxRichLabelControl()
+{
+    DoxBasicAttribute& basic = Basic();
+    basic.AddItem(&bgColor_);
+    basic.AddItem(&fgColor_);
+    basic.AddItem(&printable_);
+    basic.AddItem(&border_);
+    AddAttribute(&font_);
+    AddAttribute(&split_);
+    split_.AddItem(&columns_);
+    SetColSet(&columns_);
+}
+
+DoxRichLabelControl::~DoxRichLabelControl()
+{
+    SetColSet(nullptr);
+}
+
+DoxControl* DoxRichLabelControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
+                                        DoxControlLayer* layer, const RECT* rect)
+{
+    auto* control = new (std::nothrow) DoxRichLabelControl;
+    if (!control)
+        return nullptr;
+    control->InitControlBase(kindId, displayName, typeName, layer, rect);
+    return control;
+}
+
+bool DoxRichLabelControl::BeginRun()
+{
+    cells_.BeginRun();
+    return true;
+}
+
+void DoxRichLabelControl::EndRun()
+{
+    cells_.EndRun();
+}
+
+void DoxRichLabelControl::DrawDesign(DC& dc)
+{
+    const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
+    cells_.DrawDesign(dc);
+    dc.SelectObject(oldFont);
+    dc.SetTextColor(oldColour);
+}
+
+void DoxRichLabelControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
+{
+    const CBrush oldBrush = dc.SelectObject(brush);
+    CPen nullPen(PS_NULL, 0, 0);
+    const bool border = border_.GetValue() != 0;
+    CPen oldPen;
+    if (!border)
+        oldPen = dc.SelectObject(nullPen);
+    dc.Rectangle(rect);
+    if (!border)
+        dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+}
+
+void DoxRichLabelControl::DrawDesignBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    CBrush brush;
+    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+        brush.CreateHollowBrush();
+    else
+        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    DrawFrame(dc, rect, brush);
+    cells_.DrawGridLines(dc);
+}
+
+void DoxRichLabelControl::DrawBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    CBrush own;
+    if (!brush) {
+        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+            own.CreateHollowBrush();
+        else
+            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+        brush = &own;
+    }
+    DrawFrame(dc, rect, *brush);
+}
+
+void DoxRichLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
+{
+    if (output && !printable_.GetValue())
+        return;
+    COLORREF oldColour = 0;
+    if (!output)
+        oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
+    cells_.DrawContent(dc, dx, dy, output);
+    dc.SelectObject(oldFont);
+    if (!output)
+        dc.SetTextColor(oldColour);
+}
