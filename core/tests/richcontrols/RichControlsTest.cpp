@@ -487,3 +487,32 @@ TEST(RichLabel, BackgroundAndBorder)
         EXPECT_EQ(DarkIn(image, 18, 60, 23, 80), c.edge) << c.border;
     }
 }
+
+TEST(RichEdit, AColumnsConditionDecidesWhetherItShowsTheValue)
+{
+    RichEditFixture f(DoxKindRichEdit);
+    DoxRichEditControl& e = *f.control;
+    ASSERT_TRUE(e.DataAttribute().FieldType().SetValueText(L"数值"));
+    ASSERT_TRUE(e.Columns().AddElement());
+    ASSERT_TRUE(e.Columns().AddElement());
+    // Column 1 shows only values below 100; column 0 always.
+    ASSERT_TRUE(e.Column(1)->FormulaAttr().Function().SetValueText(L"<(X)"));
+    ASSERT_TRUE(e.Column(1)->FormulaAttr().Param().SetValueText(L"100"));
+    e.BeginRun();
+    struct Case {
+        const wchar_t* entered;
+        const wchar_t* first;
+        const wchar_t* second;
+    } cases[] = {{L"50", L"50", L"50"}, {L"123", L"123", L""}};
+    for (const Case& c : cases) {
+        FakeEditorHost host;
+        host.style = DoxEditorHost::TextEditor;
+        host.text = c.entered;
+        ASSERT_EQ(e.ExchangeEditor(&host, 1), 1);
+        EXPECT_EQ(e.Cells().CellAt(0)->GetText(), c.first) << c.entered;
+        EXPECT_EQ(e.Cells().CellAt(1)->GetText(), c.second) << c.entered;
+    }
+    e.EndRun();
+    // The condition objects go with fill-in mode.
+    EXPECT_EQ(e.Column(1)->FormulaAttr().GetFormula(), nullptr);
+}

@@ -469,3 +469,27 @@ TEST(SplitGrids, DraggedLinesMoveTheBoundaryBetweenTwoGrids)
         EXPECT_EQ(sum, 300) << c.what;
     }
 }
+
+TEST(SplitGrids, DraggedRowLinesMoveDownAndUp)
+{
+    struct Case {
+        int start, to; // y of button down and up
+        std::vector<int> sizes;
+    } cases[] = {{-100, -130, {130, 70, 100}}, {-200, -150, {100, 50, 150}}};
+    for (const Case& c : cases) {
+        SplitFixture f(RECT{0, 0, 300, -300}, true);
+        AddColumns(*f.control, 1);
+        for (int i = 0; i < 3; ++i)
+            f.control->Rows()->AppendGrid();
+        DoxControl& control = *f.control;
+        // Through the control's design face, as the design window offers the mouse.
+        ASSERT_EQ(control.HitSplitter(nullptr, 150, c.start), 1);
+        const int step = c.to < c.start ? -5 : 5;
+        GrabPane* line = nullptr;
+        for (int y = c.start + step; (c.to - y) * step >= 0; y += step)
+            EXPECT_EQ(control.FindSplitter(&line, nullptr, 150, y), 1);
+        EXPECT_EQ(control.TestSplitter(nullptr, 150, c.to), 1);
+        EXPECT_EQ(Sizes(*f.control->Rows()), c.sizes);
+        EXPECT_EQ(f.control->Cell(1)->GetRect().top, -c.sizes[0]);
+    }
+}
