@@ -13,6 +13,7 @@
 #include "DoxLineControl.h"
 #include "DoxRichEditControl.h"
 #include "DoxRichLabelControl.h"
+#include "DoxTableControl.h"
 
 namespace
 {
@@ -27,6 +28,7 @@ DoxControlKindRecord labelRecord{nullptr, DoxKindLabel, L"标签控件", "labelc
 DoxControlKindRecord richLabelRecord{nullptr, DoxKindRichLabel, L"富标签控件", "richlabelcontrol",
                                      &DoxRichLabelControl::Create};
 DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol", &DoxLineControl::Create};
+DoxControlKindRecord tableRecord{nullptr, DoxKindTable, L"表格控件", "tablecontrol", &DoxTableControl::Create};
 DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol", &DoxFrameControl::Create};
 
 // Gives up a half-made control without touching its layer.
@@ -104,5 +106,6 @@ void RegisterControlKinds()
     RegisterControlKind(&labelRecord);
     RegisterControlKind(&richLabelRecord);
     RegisterControlKind(&lineRecord);
+    RegisterControlKind(&tableRecord);
     RegisterControlKind(&frameRecord);
 }

@@ -1,0 +1,409 @@
+#include "DoxTableControl.h"
+
+#include <new>
+
+#include "DC.h"
+#include "DataContainer.h"
+#include "DataField.h"
+#include "DataTable.h"
+#include "DoxAttribKinds.h"
+#include "DoxColor.h"
+#include "DoxEditControl.h"
+#include "GdiObjects.h"
+
+namespace
+{
+RECT Shifted(RECT rect, int dx, int dy)
+{
+    rect.left -= dx;
+    rect.right -= dx;
+    rect.top -= dy;
+    rect.bottom -= dy;
+    return rect;
+}
+
+// The inner box lines of a column's split over one cell, with the pen the context
+// holds.
+void DrawBoxLines(const DoxEditSplitAttribute& split, const RECT& rect, DC& dc)
+{
+    const int columns = split.Columns();
+    const int rows = split.Rows();
+    if (columns > 1) {
+        const DoxSplitCells cells = DoxSplitCells::Of(rect.right - rect.left, columns);
+        for (int i = 1; i < columns; ++i) {
+            const int x = rect.left + cells.Boundary(i);
+            dc.MoveTo(x, rect.top);
+            dc.LineTo(x, rect.bottom);
+        }
+    }
+    if (rows > 1) {
+        const DoxSplitCells cells = DoxSplitCells::Of(rect.bottom - rect.top, rows);
+        for (int j = 1; j < rows; ++j) {
+            const int y = rect.top - cells.Boundary(j);
+            dc.MoveTo(rect.left, y);
+            dc.LineTo(rect.right, y);
+        }
+    }
+}
+} // namespace
+
+DoxTableSplitAttribute::DoxTableSplitAttribute() : DoxAttribute("split", L"拆分") {}
+
+int32_t DoxTableSplitAttribute::GetKindId() const
+{
+    return DoxAttribKindId::TableSplit;
+}
+
+// Columns.
+
+DoxTableCol::DoxTableCol(DoxControl* control) : DoxControlCol(control)
+{
+    Base().AddItem(&editable_);
+    Base().AddItem(&tip_);
+    AddAttribute(&font_);
+    AddAttribute(&align_);
+    AddAttribute(&split_);
+    AddAttribute(&data_);
+    AddAttribute(&format_);
+    AddAttribute(&formula_);
+    split_.UpdateModes();
+}
+
+DoxTableCol::~DoxTableCol()
+{
+    data_.RemoveSink(&formula_);
+    data_.RemoveSink(&format_);
+    formula_.ReleaseFormula();
+}
+
+bool DoxTableCol::Init(bool isNew, void* dataContext)
+{
+    DoxControlCol::Init(isNew, dataContext);
+    auto* table = static_cast<DataContainer*>(dataContext);
+    DoxControl* control = GetControl();
+    if (!data_.Bind(table, control ? control->GetPageData() : nullptr, isNew))
+        return false;
+    SetBinding(&data_);
+    SetFilter(&formula_);
+    if (!sinksAttached_) {
+        // Each hears the field's type at once and follows it from then on.
+        data_.AddSink(&formula_);
+        data_.AddSink(&format_);
+        sinksAttached_ = true;
+    }
+    return true;
+}
+
+uint32_t DoxTableCol::EditorStyle() const
+{
+    DataField* field = data_.GetField();
+    const uint32_t type = field ? field->GetType() : 0;
+    if (type == 2)
+        return DoxEditorHost::DateEditor;
+    if (type == 3)
+        return DoxEditorHost::DateTimeEditor;
+    return DoxEditorHost::TextEditor;
+}
+
+bool DoxTableCol::EditorMultiLine()
+{
+    if (split_.Columns() == 1 && split_.Rows() == 1)
+        return split_.WordWrap();
+    return split_.Rows() > 1;
+}
+
+DoxControlGrid* DoxTableColSet::CreateGrid(DoxControl* owner)
+{
+    return new (std::nothrow) DoxTableCol(owner);
+}
+
+DoxControlGrid* DoxTableRowSet::CreateGrid(DoxControl* owner)
+{
+    return new (std::nothrow) DoxTableRow(owner);
+}
+
+// Cells.
+
+int DoxTableCell::Update(int32_t /*row*/)
+{
+    std::wstring text;
+    std::wstring error;
+    ExchangeValue(&Column()->Format(), text, false, error);
+    SetText(text);
+    InvalidateField(0);
+    return 1;
+}
+
+void DoxTableCell::DrawText(DC& dc, const std::wstring& text, const RECT& rect)
+{
+    DoxTableCol* column = Column();
+    const CFont oldFont = dc.SelectObject(column->Font().CreateDrawingFont());
+    column->Split().DrawSplitText(dc, text, rect, column->Align().GetVAlign() | column->Align().GetHAlign());
+    dc.SelectObject(oldFont);
+}
+
+void DoxTableCell::DrawDesign(DC& dc)
+{
+    DrawText(dc, Column()->Format().DesignText(), GetRect());
+}
+
+void DoxTableCell::DrawGridLines(DC& dc)
+{
+    Column()->Split().DrawGridLines(GetRect(), dc);
+}
+
+void DoxTableCell::DrawContent(DC& dc, int dx, int dy, bool /*output*/)
+{
+    const std::wstring text = Column()->Format().ContentText(GetText());
+    if (text.empty())
+        return;
+    DrawText(dc, text, Shifted(GetRect(), dx, dy));
+}
+
+bool DoxTableCell::CanInput()
+{
+    return Column()->Editable().GetValue() != 0;
+}
+
+void DoxTableCell::ShowTip(const std::wstring& text)
+{
+    const RECT r = GetRect();
+    GetControl()->ShowTipAt(text, r.left, r.top, r.right - r.left, r.top - r.bottom);
+}
+
+int DoxTableCell::ExchangeEditor(DoxEditorHost* host, int direction)
+{
+    DoxTableCol* column = Column();
+    if (!column->Editable().GetValue())
+        return 0;
+    if (direction == 0) {
+        if (!host)
+            return 0;
+        const RECT r = GetRect();
+        const CFont& font = column->Font().CreateEditorFont();
+        host->Open(&font, column->EditorStyle(), r.left, r.top, r.right - r.left, r.top - r.bottom);
+        host->SetMultiLine(column->EditorMultiLine());
+        host->SetDrawFlags(column->Align().GetVAlign() | column->Align().GetHAlign());
+        host->SetEditorFont(&font);
+        const uint32_t length = column->Data().FieldLength().GetUValue();
+        host->SetMaxLength(length == 0 ? -1 : static_cast<int32_t>(length));
+        std::wstring text;
+        GetBoundText(text);
+        host->SetText(text);
+        if (column->Tip().HasDisplayText())
+            ShowTip(column->Tip().GetDisplayText());
+        return 1;
+    }
+    if (direction == 1) {
+        std::wstring text;
+        FetchEditorText(host, text);
+        std::wstring error;
+        if (!ExchangeValue(nullptr, text, true, error)) {
+            // The refused entry stays in the editor and the cell keeps its value; the
+            // operator sees why.
+            if (error.empty())
+                error = L"无效数据";
+            ShowTip(error);
+            return 0;
+        }
+        HideTip();
+        return 1;
+    }
+    return 1;
+}
+
+DoxControlCell* DoxTableContainer::CreateCell(DoxControl* control, DoxControlGrid* column,
+                                              DoxControlGrid* row)
+{
+    return new (std::nothrow) DoxTableCell(control, column, row);
+}
+
+// The control.
+
+DoxTableControl::DoxTableControl()
+{
+    DoxBasicAttribute& basic = Basic();
+    basic.AddItem(&bgColor_);
+    basic.AddItem(&fgColor_);
+    basic.AddItem(&border_);
+    basic.AddItem(&transparent_);
+    AddAttribute(&table_);
+    AddAttribute(&split_);
+    split_.AddItem(&columns_);
+    split_.AddItem(&rows_);
+    SetColSet(&columns_);
+    SetRowSet(&rows_);
+}
+
+DoxTableControl::~DoxTableControl()
+{
+    SetColSet(nullptr);
+    SetRowSet(nullptr);
+}
+
+DoxControl* DoxTableControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
+                                    DoxControlLayer* layer, const RECT* rect)
+{
+    auto* control = new (std::nothrow) DoxTableControl;
+    if (!control)
+        return nullptr;
+    control->InitControlBase(kindId, displayName, typeName, layer, rect);
+    return control;
+}
+
+DataContainer* DoxTableControl::GetDataContext()
+{
+    return table_.GetTable();
+}
+
+bool DoxTableControl::Init(bool isNew)
+{
+    if (!table_.Bind(GetPageData(), isNew))
+        return false;
+    DataContainer* table = table_.GetTable();
+    return columns_.InitGrids(table, isNew) && rows_.InitGrids(table, isNew);
+}
+
+bool DoxTableControl::BeginRun()
+{
+    cursor_ = RunCursor::IBeam;
+    cells_.BeginRun();
+    return true;
+}
+
+void DoxTableControl::EndRun()
+{
+    cursor_ = RunCursor::None;
+    cells_.EndRun();
+}
+
+void DoxTableControl::DrawDesign(DC& dc)
+{
+    savedTextColour_ = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    cells_.DrawDesign(dc);
+    dc.SetTextColor(savedTextColour_);
+}
+
+void DoxTableControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
+{
+    const CBrush oldBrush = dc.SelectObject(brush);
+    CPen nullPen(PS_NULL, 0, 0);
+    const bool border = border_.GetValue() != 0;
+    CPen oldPen;
+    if (!border)
+        oldPen = dc.SelectObject(nullPen);
+    dc.Rectangle(rect);
+    if (!border)
+        dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+}
+
+void DoxTableControl::DrawDesignBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    CBrush brush;
+    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+        brush.CreateHollowBrush();
+    else
+        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    DrawFrame(dc, rect, brush);
+    cells_.DrawGridLines(dc);
+}
+
+void DoxTableControl::DrawBackground(DC& dc)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+    CBrush own;
+    if (!brush) {
+        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
+            own.CreateHollowBrush();
+        else
+            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
+        brush = &own;
+    }
+    DrawFrame(dc, rect, *brush);
+    columns_.DrawLines(dc);
+    rows_.DrawLines(dc);
+}
+
+void DoxTableControl::DrawPrintedLines(DC& dc, int dx, int dy)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    rect = Shifted(rect, dx, dy);
+    for (int i = 0; i + 1 < columns_.Count(); ++i) {
+        const int x = columns_.GridAt(i)->GetSpanEnd() - dx;
+        dc.MoveTo(x, rect.top);
+        dc.LineTo(x, rect.bottom);
+    }
+    for (int i = 0; i + 1 < rows_.Count(); ++i) {
+        const int y = rows_.GridAt(i)->GetSpanEnd() - dy;
+        dc.MoveTo(rect.left, y);
+        dc.LineTo(rect.right, y);
+    }
+    for (int i = 0; i < cells_.CellCount(); ++i) {
+        auto* cell = static_cast<DoxTableCell*>(cells_.CellAt(i));
+        DrawBoxLines(cell->Column()->Split(), Shifted(cell->GetRect(), dx, dy), dc);
+    }
+}
+
+void DoxTableControl::DrawContent(DC& dc, int dx, int dy, bool output)
+{
+    if (output) {
+        DrawPrintedLines(dc, dx, dy);
+        cells_.DrawContent(dc, dx, dy, output);
+        return;
+    }
+    savedTextColour_ = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
+    cells_.DrawContent(dc, dx, dy, output);
+    dc.SetTextColor(savedTextColour_);
+}
+
+bool DoxTableControl::OnRunClick(DC* /*dc*/, uint32_t /*flags*/, int x, int y)
+{
+    return cells_.OnRunClick(x, y);
+}
+
+bool DoxTableControl::HitTest(DC* /*dc*/, uint32_t /*flags*/, int x, int y)
+{
+    return cells_.HitTest(x, y);
+}
+
+void DoxTableControl::SetRunCursor()
+{
+    // The fill-in window keeps its own pointer; the table only tells which one it
+    // wants (GetRunCursor).
+}
+
+bool DoxTableControl::IsEditable()
+{
+    return true;
+}
+
+bool DoxTableControl::IsInput()
+{
+    return true;
+}
+
+bool DoxTableControl::IsVisible()
+{
+    return true;
+}
+
+uint8_t DoxTableControl::GetTransparency()
+{
+    return transparent_.GetTransparency();
+}
+
+DoxControlBase* DoxTableControl::NextField()
+{
+    return cells_.FirstInput();
+}
+
+DoxControlBase* DoxTableControl::PrevField()
+{
+    return cells_.LastInput();
+}
