@@ -198,7 +198,9 @@ int DoxTableCell::ExchangeEditor(DoxEditorHost* host, int direction)
         std::wstring text;
         FetchEditorText(host, text);
         std::wstring error;
-        if (!ExchangeValue(nullptr, text, true, error)) {
+        // An emptied cell is cleared, which the data layer reports as "no value"
+        // rather than as a refusal.
+        if (!ExchangeValue(nullptr, text, true, error) && (!text.empty() || !error.empty())) {
             // The refused entry stays in the editor and the cell keeps its value; the
             // operator sees why.
             if (error.empty())

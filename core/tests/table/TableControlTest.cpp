@@ -436,6 +436,11 @@ TEST(TableFill, RefusedValueIsReportedInABalloon)
     EXPECT_FALSE(field->GetCell(0)->HasValue());
     ASSERT_EQ(Enter(cell, L"7"), 1);
     EXPECT_EQ(runner.tip, L"");
+    // Emptying the cell clears it: no refusal, no balloon.
+    runner.tip = L"old";
+    ASSERT_EQ(Enter(cell, L""), 1);
+    EXPECT_EQ(runner.tip, L"");
+    EXPECT_FALSE(field->GetCell(0)->HasValue());
     // A column that is not editable opens no editor.
     ASSERT_TRUE(t.Column(0)->Editable().SetValueText(L"否"));
     FakeEditorHost host;
