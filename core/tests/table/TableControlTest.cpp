@@ -593,3 +593,22 @@ TEST(TableCopies, ShareTheTableAndEitherMayGoFirst)
         survivor->EndRun();
     }
 }
+
+TEST(TableCopies, ARenameThroughOneKeepsTheOtherOnTheSameTable)
+{
+    TableFixture f;
+    f.Split(1, 2);
+    DoxTableControl* original = f.table;
+    DoxTableControl* copy = LoadControl(f.layer, SaveControl(original));
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(original->TableAttribute().TableName().SetValueText(L"items"));
+    EXPECT_EQ(copy->GetTable()->GetName(), L"items");
+    // The copy saves the name the shared table has now, so that a reload of either
+    // finds the same table.
+    const std::string saved = SaveControl(copy);
+    EXPECT_NE(saved.find("\"items\""), std::string::npos);
+    DoxTableControl* reloaded = LoadControl(f.layer, saved);
+    ASSERT_NE(reloaded, nullptr);
+    EXPECT_EQ(reloaded->GetTable(), original->GetTable());
+    EXPECT_EQ(f.layer.page.Tables().size(), 1u);
+}
