@@ -267,3 +267,44 @@ TEST_F(TableRecordTest, StoredBillPrintsItsCellsAndLines)
             EXPECT_TRUE(inkedNear(x, y)) << x << "," << y; // the row lines
     EXPECT_FALSE(inkedNear(1100, 580));                    // inside a cell: no fill
 }
+
+TEST_F(TableRecordTest, AReopenedTemplateFindsItsTableAgain)
+{
+    IDoxPage* page = MakeTemplate();
+    ASSERT_NE(page, nullptr);
+    int64_t id = 0;
+    {
+        DoxPageRunner runner;
+        ASSERT_EQ(runner.Attach(page), 1) << core_->GetLastErrorText();
+        Fill(page, kFirst);
+        ASSERT_EQ(page->SaveRecordAsNew(0), 1);
+        id = page->GetRecordId();
+        runner.Detach();
+    }
+    ASSERT_EQ(document_->Save(), 1) << core_->GetLastErrorText();
+    document_->Release();
+    document_ = nullptr;
+
+    const std::wstring db = (dir_ / "doxcore.db").wstring();
+    document_ = core_->OpenComplex(db.c_str(), nullptr);
+    ASSERT_NE(document_, nullptr) << core_->GetLastErrorText();
+    page = document_->GetPage(0);
+    DoxPage* doxPage = static_cast<DoxPage*>(page);
+    const std::vector<DoxControl*>& controls = doxPage->GetLayer(0)->Controls();
+    ASSERT_EQ(controls.size(), 1u);
+    ASSERT_EQ(controls[0]->GetKindId(), DoxKindTable);
+    table_ = static_cast<DoxTableControl*>(controls[0]);
+    // The one table of the page, under its name, with the columns' fields and the rows.
+    ASSERT_EQ(doxPage->Data().Tables().size(), 1u);
+    EXPECT_EQ(table_->GetTable(), doxPage->Data().Tables()[0]);
+    EXPECT_EQ(table_->GetTable()->GetName(), L"明细");
+    EXPECT_EQ(table_->GetTable()->Fields().size(), 2u);
+    EXPECT_EQ(table_->GetTable()->GetRows(), 3);
+
+    page->ViewAllLayers();
+    DoxPageRunner runner;
+    ASSERT_EQ(runner.Attach(page), 1) << core_->GetLastErrorText();
+    ASSERT_EQ(page->LoadRecord(id), 1);
+    ExpectShown(page, kFirst);
+    runner.Detach();
+}
