@@ -70,7 +70,6 @@ public:
 private:
     void RefreshTick();
     void DrawTick(DC& dc, const RECT& rect);
-    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
 
     DoxBgColorAttributeEx bgColor_{0x50D092};
     DoxFgColorAttribute fgColor_;

@@ -7,11 +7,13 @@
 #include "DataContainer.h"
 #include "DataField.h"
 #include "DataPage.h"
+#include "DoxColor.h"
 #include "DoxControlLayer.h"
 #include "DoxDC.h"
 #include "DoxDataAttribute.h"
 #include "DoxTextAttributes.h"
 #include "Formula.h"
+#include "GdiObjects.h"
 
 void DoxControlGrabFace::Release()
 {
@@ -200,6 +202,52 @@ template <class Background> void DoxControl::DrawBlended(DC& dc, Background back
         }
     }
     dc.SetBkMode(TRANSPARENT);
+}
+
+namespace
+{
+void FillFrame(DC& dc, const RECT& rect, const CBrush& brush, bool border)
+{
+    const CBrush oldBrush = dc.SelectObject(brush);
+    CPen nullPen(PS_NULL, 0, 0);
+    CPen oldPen;
+    if (!border)
+        oldPen = dc.SelectObject(nullPen);
+    dc.Rectangle(rect);
+    if (!border)
+        dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+}
+
+void MakeFillBrush(CBrush& brush, uint32_t colour)
+{
+    if (colour == 0xFFFFFFFFu)
+        brush.CreateHollowBrush();
+    else
+        brush.CreateSolidBrush(DoxColorToColorRef(colour));
+}
+} // namespace
+
+void DoxControl::DrawDesignFill(DC& dc, uint32_t colour, bool border)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    CBrush brush;
+    MakeFillBrush(brush, colour);
+    FillFrame(dc, rect, brush, border);
+}
+
+void DoxControl::DrawRunFill(DC& dc, uint32_t colour, bool border)
+{
+    RECT rect;
+    DoxControl::GetRect(&rect);
+    const CBrush* brush = GetRunBrush(DoxColorToColorRef(colour));
+    CBrush own;
+    if (!brush) {
+        MakeFillBrush(own, colour);
+        brush = &own;
+    }
+    FillFrame(dc, rect, *brush, border);
 }
 
 void DoxControl::DrawDesign(DC* dc)

@@ -161,6 +161,12 @@ protected:
     void ReleaseReference() override;
     // Draws the background with the transparency blend, then the content.
     template <class Background> void DrawBlended(DC& dc, Background background);
+    // The background of the kinds with a "bgcolor" and a "border": the control's
+    // rectangle filled with the colour (hollow for 0xFFFFFFFF), outlined only when
+    // border is on. Design draws with a brush of its own, fill-in mode with the
+    // runner's cached brush when there is a runner.
+    void DrawDesignFill(DC& dc, uint32_t colour, bool border);
+    void DrawRunFill(DC& dc, uint32_t colour, bool border);
 
 private:
     int32_t kindId_ = DoxKindNone;

@@ -8,14 +8,6 @@
 #include "Formula.h"
 #include "GdiObjects.h"
 
-void FetchEditorText(DoxEditorHost* host, std::wstring& text)
-{
-    if (!host || !(host->GetStyle() & DoxEditorHost::TextEditor))
-        return;
-    if (!host->GetText(text))
-        text.clear();
-}
-
 DoxEditControl::DoxEditControl()
 {
     DoxBasicAttribute& basic = Basic();
@@ -120,30 +112,11 @@ int DoxEditControl::Update(int32_t /*row*/)
     return 1;
 }
 
-void DoxEditControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
-{
-    const CBrush oldBrush = dc.SelectObject(brush);
-    CPen nullPen(PS_NULL, 0, 0);
-    const bool border = border_.GetValue() != 0;
-    CPen oldPen;
-    if (!border)
-        oldPen = dc.SelectObject(nullPen);
-    dc.Rectangle(rect);
-    if (!border)
-        dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
-}
-
 void DoxEditControl::DrawDesignBackground(DC& dc)
 {
+    DrawDesignFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
     RECT rect;
     DoxControl::GetRect(&rect);
-    CBrush brush;
-    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-        brush.CreateHollowBrush();
-    else
-        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    DrawFrame(dc, rect, brush);
     split_.DrawGridLines(rect, dc);
 }
 
@@ -175,18 +148,7 @@ void DoxEditControl::DrawDesign(DC& dc)
 
 void DoxEditControl::DrawBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    CBrush own;
-    if (!brush) {
-        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-            own.CreateHollowBrush();
-        else
-            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-        brush = &own;
-    }
-    DrawFrame(dc, rect, *brush);
+    DrawRunFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
 }
 
 void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
@@ -232,22 +194,9 @@ uint8_t DoxEditControl::GetTransparency()
     return transparent_.GetTransparency();
 }
 
-uint32_t DoxEditControl::EditorStyle()
+DoxFieldPlace DoxEditControl::EditorPlace()
 {
-    DataField* field = DataAttribute().GetField();
-    const uint32_t type = field ? field->GetType() : 0;
-    if (type == 2)
-        return DoxEditorHost::DateEditor;
-    if (type == 3)
-        return DoxEditorHost::DateTimeEditor;
-    return DoxEditorHost::TextEditor;
-}
-
-bool DoxEditControl::EditorMultiLine()
-{
-    if (split_.Columns() == 1 && split_.Rows() == 1)
-        return split_.WordWrap();
-    return split_.Rows() > 1;
+    return {this, Basic().GetX(), Basic().GetY(), Basic().GetWidth(), Basic().GetHeight()};
 }
 
 int DoxEditControl::ExchangeEditor(DoxEditorHost* host, int direction)
@@ -257,33 +206,18 @@ int DoxEditControl::ExchangeEditor(DoxEditorHost* host, int direction)
     if (direction == 0) {
         if (!host)
             return 0;
-        const CFont& font = font_.CreateEditorFont();
-        host->Open(&font, EditorStyle(), Basic().GetX(), Basic().GetY(), Basic().GetWidth(), Basic().GetHeight());
-        host->SetMultiLine(EditorMultiLine());
-        host->SetDrawFlags(align_.GetVAlign() | align_.GetHAlign());
-        host->SetEditorFont(&font);
-        const uint32_t length = DataAttribute().FieldLength().GetUValue();
-        host->SetMaxLength(length == 0 ? -1 : static_cast<int32_t>(length));
         std::wstring text;
         GetBoundText(text);
-        host->SetText(text);
-        if (tip_.HasDisplayText())
-            ShowTip(tip_.GetDisplayText());
+        OpenTextEditor(*host, EditorPlace(),
+                       {&font_.CreateEditorFont(), DoxEditorStyleFor(DataAttribute().GetField()),
+                        split_.EditorMultiLine(), align_.GetVAlign() | align_.GetHAlign(),
+                        DataAttribute().FieldLength().GetUValue()},
+                       text, tip_);
         return 1;
     }
-    if (direction == 1) {
-        std::wstring text;
-        FetchEditorText(host, text);
-        std::wstring error;
-        if (!ApplyText(text, true, error, nullptr)) {
-            // The refused entry stays in the editor, and the operator sees why.
-            if (error.empty())
-                error = L"无效数据";
-            ShowTip(error);
-            return 0;
-        }
-        DoxControl::HideTip();
-        return 1;
-    }
+    if (direction == 1)
+        return CommitTextEditor(host, EditorPlace(), [this](std::wstring& text, std::wstring& error) {
+            return ApplyText(text, true, error, nullptr) != 0;
+        });
     return 1;
 }

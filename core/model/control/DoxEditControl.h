@@ -9,6 +9,7 @@
 #include "DoxEditSplit.h"
 #include "DoxSingleAttributes.h"
 #include "DoxTextAttributes.h"
+#include "DoxTextEditor.h"
 
 class DoxEditControl : public DoxControlEx
 {
@@ -38,10 +39,6 @@ public:
     // The text as drawn: prefix + shown value cut or padded + suffix; empty when no
     // value is shown.
     std::wstring DrawnText() const;
-    // The editor style for the bound field's type.
-    uint32_t EditorStyle();
-    // Multi-line editor: one box follows word wrap, several rows always are.
-    bool EditorMultiLine();
     const std::wstring& ShownText() const { return shown_; }
 
     DoxBgColorAttributeEx& BgColor() { return bgColor_; }
@@ -59,9 +56,10 @@ public:
     DoxFormulaAttribute& FormulaAttr() { return formula_; }
 
 private:
+    // The editor and its balloons cover the whole control, whatever the text takes.
+    DoxFieldPlace EditorPlace();
     void RefreshShownText();
     void DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect);
-    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
 
     DoxBgColorAttributeEx bgColor_{0xD8D8D8};
     DoxFgColorAttribute fgColor_;
@@ -79,7 +77,3 @@ private:
     bool running_ = false;
     std::wstring shown_;
 };
-
-// Takes the entered text from the host when its open editor is the text editor;
-// text is left as it was otherwise.
-void FetchEditorText(DoxEditorHost* host, std::wstring& text);

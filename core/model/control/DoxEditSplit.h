@@ -99,6 +99,8 @@ public:
     bool WordWrap() { return style_.wrap.GetValue() != 0; }
     // True for "右端": the text ends in the last box.
     bool FromRight() { return style_.layout.GetValue() != 0; }
+    // Multi-line editor: one box follows word wrap, several rows always are.
+    bool EditorMultiLine() { return Columns() == 1 && Rows() == 1 ? WordWrap() : Rows() > 1; }
 
     void DrawGridLines(const RECT& rect, DC& dc);
     void DrawSplitText(DC& dc, const std::wstring& text, const RECT& rect, UINT flags);

@@ -63,45 +63,15 @@ void DoxLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
         dc.SetTextColor(oldColour);
 }
 
-void DoxLabelControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
-{
-    const CBrush oldBrush = dc.SelectObject(brush);
-    CPen nullPen(PS_NULL, 0, 0);
-    const bool border = border_.GetValue() != 0;
-    CPen oldPen;
-    if (!border)
-        oldPen = dc.SelectObject(nullPen);
-    dc.Rectangle(rect);
-    if (!border)
-        dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
-}
-
 void DoxLabelControl::DrawDesignBackground(DC& dc)
 {
+    DrawDesignFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
     RECT rect;
     DoxControl::GetRect(&rect);
-    CBrush brush;
-    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-        brush.CreateHollowBrush();
-    else
-        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    DrawFrame(dc, rect, brush);
     split_.DrawGridLines(rect, dc);
 }
 
 void DoxLabelControl::DrawBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    CBrush own;
-    if (!brush) {
-        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-            own.CreateHollowBrush();
-        else
-            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-        brush = &own;
-    }
-    DrawFrame(dc, rect, *brush);
+    DrawRunFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
 }

@@ -32,7 +32,6 @@ public:
 
 private:
     void DrawTextInto(DC& dc, const RECT& rect);
-    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
 
     DoxBgColorAttributeEx bgColor_{0xFFFFFFFF};
     DoxFgColorAttribute fgColor_;

@@ -7,7 +7,7 @@
 #include "DoxAttribKinds.h"
 #include "DoxColor.h"
 #include "DoxDataAttribute.h"
-#include "DoxEditControl.h"
+#include "DoxTextEditor.h"
 #include "GdiObjects.h"
 
 namespace
@@ -177,47 +177,15 @@ void DoxRichEditControl::DrawDesign(DC& dc)
     dc.SetTextColor(oldColour);
 }
 
-void DoxRichEditControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
-{
-    const CBrush oldBrush = dc.SelectObject(brush);
-    CPen nullPen(PS_NULL, 0, 0);
-    const bool border = border_.GetValue() != 0;
-    CPen oldPen;
-    if (!border)
-        oldPen = dc.SelectObject(nullPen);
-    dc.Rectangle(rect);
-    if (!border)
-        dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
-}
-
 void DoxRichEditControl::DrawDesignBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    CBrush brush;
-    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-        brush.CreateHollowBrush();
-    else
-        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    DrawFrame(dc, rect, brush);
+    DrawDesignFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
     cells_.DrawGridLines(dc);
 }
 
 void DoxRichEditControl::DrawBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    CBrush own;
-    if (!brush) {
-        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-            own.CreateHollowBrush();
-        else
-            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-        brush = &own;
-    }
-    DrawFrame(dc, rect, *brush);
+    DrawRunFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
 }
 
 void DoxRichEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
@@ -256,53 +224,26 @@ uint8_t DoxRichEditControl::GetTransparency()
     return transparent_.GetTransparency();
 }
 
-uint32_t DoxRichEditControl::EditorStyle()
-{
-    DataField* field = DataAttribute().GetField();
-    const uint32_t type = field ? field->GetType() : 0;
-    if (type == 2)
-        return DoxEditorHost::DateEditor;
-    if (type == 3)
-        return DoxEditorHost::DateTimeEditor;
-    return DoxEditorHost::TextEditor;
-}
-
 int DoxRichEditControl::ExchangeEditor(DoxEditorHost* host, int direction)
 {
     if (!editable_.GetValue())
         return 0;
+    const DoxFieldPlace place{this, Basic().GetX(), Basic().GetY(), Basic().GetWidth(), Basic().GetHeight()};
     if (direction == 0) {
         if (!host)
             return 0;
-        const CFont& font = font_.CreateEditorFont();
-        host->Open(&font, EditorStyle(), Basic().GetX(), Basic().GetY(), Basic().GetWidth(),
-                   Basic().GetHeight());
-        // One line, left-aligned and centred vertically, whatever the columns show.
-        host->SetMultiLine(false);
-        host->SetDrawFlags(DT_VCENTER | DT_SINGLELINE);
-        host->SetEditorFont(&font);
-        const uint32_t length = DataAttribute().FieldLength().GetUValue();
-        host->SetMaxLength(length == 0 ? -1 : static_cast<int32_t>(length));
         std::wstring text;
         GetBoundText(text);
-        host->SetText(text);
-        if (tip_.HasDisplayText())
-            ShowTip(tip_.GetDisplayText());
+        // One line, left-aligned and centred vertically, whatever the columns show.
+        OpenTextEditor(*host, place,
+                       {&font_.CreateEditorFont(), DoxEditorStyleFor(DataAttribute().GetField()), false,
+                        DT_VCENTER | DT_SINGLELINE, DataAttribute().FieldLength().GetUValue()},
+                       text, tip_);
         return 1;
     }
-    if (direction == 1) {
-        std::wstring text;
-        FetchEditorText(host, text);
-        std::wstring error;
-        if (!ApplyText(text, true, error, nullptr)) {
-            // The refused entry stays in the editor, and the operator sees why.
-            if (error.empty())
-                error = L"无效数据";
-            ShowTip(error);
-            return 0;
-        }
-        DoxControl::HideTip();
-        return 1;
-    }
+    if (direction == 1)
+        return CommitTextEditor(host, place, [this](std::wstring& text, std::wstring& error) {
+            return ApplyText(text, true, error, nullptr) != 0;
+        });
     return 1;
 }

@@ -96,9 +96,6 @@ public:
     int ExchangeEditor(DoxEditorHost* host, int direction) override;
     int Update(int32_t row) override;
 
-    // The editor style for the bound field's type.
-    uint32_t EditorStyle();
-
     DoxBgColorAttributeEx& BgColor() { return bgColor_; }
     DoxFgColorAttribute& FgColor() { return fgColor_; }
     DoxEditableAttribute& Editable() { return editable_; }
@@ -113,8 +110,6 @@ public:
     DoxRichEditCol* Column(int i) { return static_cast<DoxRichEditCol*>(columns_.GridAt(i)); }
 
 private:
-    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
-
     DoxBgColorAttributeEx bgColor_{0xF0D9C6};
     DoxFgColorAttribute fgColor_;
     DoxEditableAttribute editable_;

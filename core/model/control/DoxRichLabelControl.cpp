@@ -103,47 +103,15 @@ void DoxRichLabelControl::DrawDesign(DC& dc)
     dc.SetTextColor(oldColour);
 }
 
-void DoxRichLabelControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
-{
-    const CBrush oldBrush = dc.SelectObject(brush);
-    CPen nullPen(PS_NULL, 0, 0);
-    const bool border = border_.GetValue() != 0;
-    CPen oldPen;
-    if (!border)
-        oldPen = dc.SelectObject(nullPen);
-    dc.Rectangle(rect);
-    if (!border)
-        dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
-}
-
 void DoxRichLabelControl::DrawDesignBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    CBrush brush;
-    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-        brush.CreateHollowBrush();
-    else
-        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    DrawFrame(dc, rect, brush);
+    DrawDesignFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
     cells_.DrawGridLines(dc);
 }
 
 void DoxRichLabelControl::DrawBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    CBrush own;
-    if (!brush) {
-        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-            own.CreateHollowBrush();
-        else
-            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-        brush = &own;
-    }
-    DrawFrame(dc, rect, *brush);
+    DrawRunFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
 }
 
 void DoxRichLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)

@@ -90,8 +90,6 @@ public:
     DoxRichLabelCol* Column(int i) { return static_cast<DoxRichLabelCol*>(columns_.GridAt(i)); }
 
 private:
-    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
-
     DoxBgColorAttributeEx bgColor_{0xFFFFFFFF};
     DoxFgColorAttribute fgColor_;
     DoxPrintableAttribute printable_;

@@ -8,7 +8,7 @@
 #include "DataTable.h"
 #include "DoxAttribKinds.h"
 #include "DoxColor.h"
-#include "DoxEditControl.h"
+#include "DoxTextEditor.h"
 #include "GdiObjects.h"
 
 namespace
@@ -94,24 +94,6 @@ bool DoxTableCol::Init(bool isNew, void* dataContext)
     return true;
 }
 
-uint32_t DoxTableCol::EditorStyle() const
-{
-    DataField* field = data_.GetField();
-    const uint32_t type = field ? field->GetType() : 0;
-    if (type == 2)
-        return DoxEditorHost::DateEditor;
-    if (type == 3)
-        return DoxEditorHost::DateTimeEditor;
-    return DoxEditorHost::TextEditor;
-}
-
-bool DoxTableCol::EditorMultiLine()
-{
-    if (split_.Columns() == 1 && split_.Rows() == 1)
-        return split_.WordWrap();
-    return split_.Rows() > 1;
-}
-
 DoxControlGrid* DoxTableColSet::CreateGrid(DoxControl* owner)
 {
     return new (std::nothrow) DoxTableCol(owner);
@@ -165,52 +147,30 @@ bool DoxTableCell::CanInput()
     return Column()->Editable().GetValue() != 0;
 }
 
-void DoxTableCell::ShowTip(const std::wstring& text)
-{
-    const RECT r = GetRect();
-    GetControl()->ShowTipAt(text, r.left, r.top, r.right - r.left, r.top - r.bottom);
-}
-
 int DoxTableCell::ExchangeEditor(DoxEditorHost* host, int direction)
 {
     DoxTableCol* column = Column();
     if (!column->Editable().GetValue())
         return 0;
+    const RECT r = GetRect();
+    const DoxFieldPlace place{GetControl(), r.left, r.top, r.right - r.left, r.top - r.bottom};
     if (direction == 0) {
         if (!host)
             return 0;
-        const RECT r = GetRect();
-        const CFont& font = column->Font().CreateEditorFont();
-        host->Open(&font, column->EditorStyle(), r.left, r.top, r.right - r.left, r.top - r.bottom);
-        host->SetMultiLine(column->EditorMultiLine());
-        host->SetDrawFlags(column->Align().GetVAlign() | column->Align().GetHAlign());
-        host->SetEditorFont(&font);
-        const uint32_t length = column->Data().FieldLength().GetUValue();
-        host->SetMaxLength(length == 0 ? -1 : static_cast<int32_t>(length));
         std::wstring text;
         GetBoundText(text);
-        host->SetText(text);
-        if (column->Tip().HasDisplayText())
-            ShowTip(column->Tip().GetDisplayText());
+        OpenTextEditor(*host, place,
+                       {&column->Font().CreateEditorFont(), DoxEditorStyleFor(column->Data().GetField()),
+                        column->Split().EditorMultiLine(),
+                        column->Align().GetVAlign() | column->Align().GetHAlign(),
+                        column->Data().FieldLength().GetUValue()},
+                       text, column->Tip());
         return 1;
     }
-    if (direction == 1) {
-        std::wstring text;
-        FetchEditorText(host, text);
-        std::wstring error;
-        // An emptied cell is cleared, which the data layer reports as "no value"
-        // rather than as a refusal.
-        if (!ExchangeValue(nullptr, text, true, error) && (!text.empty() || !error.empty())) {
-            // The refused entry stays in the editor and the cell keeps its value; the
-            // operator sees why.
-            if (error.empty())
-                error = L"无效数据";
-            ShowTip(error);
-            return 0;
-        }
-        HideTip();
-        return 1;
-    }
+    if (direction == 1)
+        return CommitTextEditor(host, place, [this](std::wstring& text, std::wstring& error) {
+            return ExchangeValue(nullptr, text, true, error);
+        });
     return 1;
 }
 
@@ -286,47 +246,15 @@ void DoxTableControl::DrawDesign(DC& dc)
     dc.SetTextColor(savedTextColour_);
 }
 
-void DoxTableControl::DrawFrame(DC& dc, const RECT& rect, const CBrush& brush)
-{
-    const CBrush oldBrush = dc.SelectObject(brush);
-    CPen nullPen(PS_NULL, 0, 0);
-    const bool border = border_.GetValue() != 0;
-    CPen oldPen;
-    if (!border)
-        oldPen = dc.SelectObject(nullPen);
-    dc.Rectangle(rect);
-    if (!border)
-        dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
-}
-
 void DoxTableControl::DrawDesignBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    CBrush brush;
-    if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-        brush.CreateHollowBrush();
-    else
-        brush.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    DrawFrame(dc, rect, brush);
+    DrawDesignFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
     cells_.DrawGridLines(dc);
 }
 
 void DoxTableControl::DrawBackground(DC& dc)
 {
-    RECT rect;
-    DoxControl::GetRect(&rect);
-    const CBrush* brush = GetRunBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-    CBrush own;
-    if (!brush) {
-        if (bgColor_.GetUValue() == 0xFFFFFFFFu)
-            own.CreateHollowBrush();
-        else
-            own.CreateSolidBrush(DoxColorToColorRef(bgColor_.GetUValue()));
-        brush = &own;
-    }
-    DrawFrame(dc, rect, *brush);
+    DrawRunFill(dc, bgColor_.GetUValue(), border_.GetValue() != 0);
     columns_.DrawLines(dc);
     rows_.DrawLines(dc);
 }

@@ -36,11 +36,6 @@ public:
     // False when the field cannot be bound.
     bool Init(bool isNew, void* dataContext) override;
 
-    // The editor style for the bound field's type.
-    uint32_t EditorStyle() const;
-    // Multi-line editor: one box follows word wrap, several rows always are.
-    bool EditorMultiLine();
-
     DoxEditableAttribute& Editable() { return editable_; }
     DoxTipAttribute& Tip() { return tip_; }
     DoxFontAttribute& Font() { return font_; }
@@ -98,7 +93,6 @@ public:
 
 private:
     void DrawText(DC& dc, const std::wstring& text, const RECT& rect);
-    void ShowTip(const std::wstring& text);
 };
 
 class DoxTableContainer : public DoxControlContainer
@@ -158,7 +152,6 @@ public:
     DoxTableCol* Column(int i) { return static_cast<DoxTableCol*>(columns_.GridAt(i)); }
 
 private:
-    void DrawFrame(DC& dc, const RECT& rect, const CBrush& brush);
     void DrawPrintedLines(DC& dc, int dx, int dy);
 
     DoxBgColorAttribute bgColor_{0x00DDF1EB};

@@ -10,6 +10,7 @@
 #include "DataField.h"
 #include "DoxControlKinds.h"
 #include "DoxEditControl.h"
+#include "DoxSplitLayout.h"
 
 using namespace controltest;
 
@@ -256,6 +257,58 @@ TEST(EditControl, RefusedEntryStaysAndIsReported)
     EXPECT_TRUE(runner.tip.empty());
     EXPECT_TRUE(f.Field()->GetCell(0)->HasValue());
     f.edit->SetPageRunner(nullptr);
+}
+
+// Emptying the field in the editor clears the value: the data layer answers "no
+// value" without a message, which is no refusal. The editor closes, no balloon
+// stays, and the control shows nothing.
+TEST(TextEditors, EmptiedEntryClearsTheFieldAndClosesTheEditor)
+{
+    for (const int32_t kind : {DoxKindEdit, DoxKindRichEdit}) {
+        FakeLayer layer;
+        RECT rect{0, 0, 1000, -100};
+        auto* control = static_cast<DoxControlEx*>(CreateControlByKind(kind, &layer, &rect));
+        ASSERT_NE(control, nullptr) << kind;
+        ASSERT_TRUE(control->DataAttribute().FieldType().SetValueText(L"数值"));
+        if (auto* columns = dynamic_cast<DoxControlGridSet*>(control->GetColSet())) {
+            ASSERT_TRUE(columns->AddElement());
+        }
+        layer.page.PrepareStore(nullptr, L"P");
+        FakeRunner runner;
+        control->SetPageRunner(&runner);
+        control->BeginRun();
+
+        FakeEditorHost host;
+        ASSERT_EQ(control->ExchangeEditor(&host, 0), 1);
+        host.text = L"12.5";
+        ASSERT_EQ(control->ExchangeEditor(&host, 1), 1) << kind;
+        ASSERT_TRUE(control->GetBinding()->GetCell(0)->HasValue());
+        RecordingDC filled;
+        control->DrawContent(filled, 0, 0, false);
+        EXPECT_FALSE(filled.drawn.empty()) << kind;
+
+        ASSERT_EQ(control->ExchangeEditor(&host, 0), 1);
+        EXPECT_EQ(host.text, L"12.5");
+        runner.tip = L"old";
+        host.text.clear();
+        EXPECT_EQ(control->ExchangeEditor(&host, 1), 1) << kind;
+        EXPECT_EQ(runner.tip, L"") << kind;
+        EXPECT_FALSE(control->GetBinding()->GetCell(0)->HasValue()) << kind;
+        RecordingDC emptied;
+        control->DrawContent(emptied, 0, 0, false);
+        EXPECT_TRUE(emptied.drawn.empty()) << kind;
+        // The editor reopens empty; a wrong entry after it is still refused.
+        ASSERT_EQ(control->ExchangeEditor(&host, 0), 1);
+        EXPECT_EQ(host.text, L"");
+        host.text = L"abc";
+        EXPECT_EQ(control->ExchangeEditor(&host, 1), 0) << kind;
+        EXPECT_FALSE(runner.tip.empty()) << kind;
+
+        control->EndRun();
+        control->SetPageRunner(nullptr);
+        control->SetParentLayer(nullptr);
+        control->Release();
+    }
 }
 
 TEST(EditControl, HitRectMeasuresTheDrawnText)
