@@ -14,31 +14,7 @@ namespace
 {
 DoxEditControl* NewEdit(FakeLayer& layer, RECT rect = {10, -50, 110, -80})
 {
-    DoxControl* control = CreateControlByKind(DoxKindEdit, &layer, &rect);
-    if (control)
-        layer.controls.push_back(control);
-    return static_cast<DoxEditControl*>(control);
-}
-
-std::string SaveOne(DoxControl* control)
-{
-    tinyxml2::XMLDocument doc;
-    tinyxml2::XMLElement* root = doc.NewElement("dox:layer");
-    doc.InsertEndChild(root);
-    EXPECT_EQ(control->SaveXml(root), 1);
-    tinyxml2::XMLPrinter printer;
-    doc.Print(&printer);
-    return printer.CStr();
-}
-
-void ReleaseAll(FakeLayer& layer)
-{
-    while (!layer.controls.empty()) {
-        DoxControl* control = layer.controls.back();
-        layer.controls.pop_back();
-        control->SetParentLayer(nullptr);
-        control->Release();
-    }
+    return AddControl<DoxEditControl>(layer, DoxKindEdit, rect);
 }
 } // namespace
 
@@ -63,7 +39,7 @@ TEST(ControlKinds, FactoryByKindKeepsRectangleAndRefusesUnknownKinds)
         EXPECT_EQ(CreateControlByKind(kind, &layer, &r), nullptr) << kind;
     EXPECT_EQ(DoxAttribKindId::Font, 4);
     EXPECT_EQ(DoxAttribKindId::EditSplit, 3);
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }
 
 TEST(ControlKinds, XmlTypeNameMustMatchExactly)
@@ -89,7 +65,7 @@ TEST(ControlKinds, XmlTypeNameMustMatchExactly)
             EXPECT_EQ(control->Basic().GetWidth(), 0);
         }
     }
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }
 
 TEST(ControlXml, EveryEditAttributeRoundTrips)
@@ -127,18 +103,16 @@ TEST(ControlXml, EveryEditAttributeRoundTrips)
     };
     for (const Edit& e : edits)
         EXPECT_TRUE(e.item->SetValueText(e.text)) << static_cast<DoxAttribBase*>(e.item)->GetKey();
-    const std::string first = SaveOne(edit);
+    const std::string first = SaveControl(edit);
 
-    tinyxml2::XMLDocument doc;
-    ASSERT_EQ(doc.Parse(first.c_str()), tinyxml2::XML_SUCCESS);
-    DoxControl* copy = layer.LoadControl(doc.RootElement()->FirstChildElement("dox:control"), 0, 0);
+    DoxControl* copy = LoadControl(layer, first);
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(SaveOne(copy), first);
+    EXPECT_EQ(SaveControl(copy), first);
     auto* loaded = static_cast<DoxEditControl*>(copy);
     EXPECT_STREQ(loaded->Split().Style().GetValueText(), L"右端");
     EXPECT_EQ(loaded->Format().BoundAndPad(L"123"), L"00000123");
     EXPECT_EQ(loaded->Font().FaceName().GetText(), L"黑体");
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }
 
 TEST(ControlCore, DesignFaceAnswers)
@@ -180,7 +154,7 @@ TEST(ControlCore, DesignFaceAnswers)
     EXPECT_EQ(edit->IsLayerCurrent(), 1);
     layer.state = 0;
     EXPECT_EQ(edit->IsLayerShown(), 0);
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }
 
 TEST(ControlCore, DuplicateMakesAnEqualCopyThroughTheLayer)
@@ -192,8 +166,8 @@ TEST(ControlCore, DuplicateMakesAnEqualCopyThroughTheLayer)
     GrabObjectCore* copy = edit->Duplicate(0, 0);
     ASSERT_NE(copy, nullptr);
     ASSERT_EQ(layer.controls.size(), 2u);
-    EXPECT_EQ(SaveOne(layer.controls[1]), SaveOne(edit));
-    ReleaseAll(layer);
+    EXPECT_EQ(SaveControl(layer.controls[1]), SaveControl(edit));
+    layer.ReleaseAll();
 }
 
 TEST(ControlCore, LastReleaseUnlinksFromTheLayerAndDeletesOnce)
@@ -285,5 +259,5 @@ TEST(ControlCore, DamagedSplitCountsDrawAsOneBox)
     ASSERT_EQ(dc.drawn.size(), 1u);
     EXPECT_EQ(dc.drawn[0].text, L"12");
     EXPECT_EQ(dc.drawn[0].rect.right, 500);
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }

@@ -1,14 +1,19 @@
 #pragma once
 // A layer stand-in for control tests: a page's data page, a list of controls, a
-// modified counter; and a DC that records the text boxes it is asked to draw.
+// modified counter; a DC that records the text boxes it is asked to draw; fake
+// editor hosts and runners; a fixture for one control of a kind; saving and
+// loading controls through their XML; and pages painted at one pixel per 0.1 mm.
 
 #include <string>
 #include <vector>
+
+#include <QImage>
 
 #include "DC.h"
 #include "DataPage.h"
 #include "DoxControl.h"
 #include "DoxControlBase.h"
+#include "DoxControlKinds.h"
 #include "DoxControlLayer.h"
 
 namespace controltest
@@ -33,6 +38,8 @@ public:
         std::erase(controls, control);
     }
     DoxControl* LoadControl(const tinyxml2::XMLElement* element, int a, int b) override;
+    // Releases the controls loaded onto the layer, the last first.
+    void ReleaseAll();
 
     DataPage page;
     std::vector<DoxControl*> controls;
@@ -58,6 +65,14 @@ public:
         d.rect = *rect;
         drawn.push_back(d);
         return 1;
+    }
+    // Every drawn text followed by "|".
+    std::wstring Joined() const
+    {
+        std::wstring all;
+        for (const DrawnText& d : drawn)
+            all += d.text + L"|";
+        return all;
     }
     std::vector<DrawnText> drawn;
 };
@@ -114,5 +129,49 @@ public:
     std::wstring tip;
     std::vector<RECT> invalidated;
 };
+
+// One control of a kind made on a layer of its own; goes with whatever was
+// loaded onto the layer.
+template <class Control> struct KindFixture {
+    FakeLayer layer;
+    Control* control = nullptr;
+
+    KindFixture(int32_t kind, RECT rect)
+        : control(static_cast<Control*>(CreateControlByKind(kind, &layer, &rect)))
+    {
+    }
+    ~KindFixture()
+    {
+        layer.ReleaseAll();
+        if (control) {
+            control->SetParentLayer(nullptr);
+            control->Release();
+        }
+    }
+    KindFixture(const KindFixture&) = delete;
+    KindFixture& operator=(const KindFixture&) = delete;
+};
+
+// A control of the kind made on the layer and kept in its list, so that
+// FakeLayer::ReleaseAll lets it go.
+template <class Control> Control* AddControl(FakeLayer& layer, int32_t kind, RECT rect)
+{
+    DoxControl* control = CreateControlByKind(kind, &layer, &rect);
+    if (control)
+        layer.controls.push_back(control);
+    return static_cast<Control*>(control);
+}
+
+// The control saved into a layer element, as text.
+std::string SaveControl(DoxControl* control);
+// The first control of a saved layer element made again on the layer.
+DoxControl* LoadControl(FakeLayer& layer, const std::string& xml);
+// The keys of a set's attributes and of an attribute's items, in order.
+std::vector<std::string> Keys(DoxAttribSet& set);
+std::vector<std::string> ItemKeys(DoxAttribute& attribute);
+// A white page at 254 dpi: one pixel is 0.1 mm.
+QImage PageImage(int width, int height);
+// How many pixels of the rectangle (right and bottom excluded) are dark.
+int DarkIn(const QImage& image, int left, int top, int right, int bottom);
 
 } // namespace controltest

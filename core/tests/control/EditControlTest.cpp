@@ -16,22 +16,13 @@ using namespace controltest;
 
 namespace
 {
-struct EditFixture {
-    FakeLayer layer;
-    DoxEditControl* edit = nullptr;
+struct EditFixture : KindFixture<DoxEditControl> {
+    DoxEditControl*& edit = control;
 
-    explicit EditFixture(RECT rect = {0, 0, 1000, -100})
+    explicit EditFixture(RECT rect = {0, 0, 1000, -100}) : KindFixture(DoxKindEdit, rect)
     {
-        edit = static_cast<DoxEditControl*>(CreateControlByKind(DoxKindEdit, &layer, &rect));
         // Rows of the bill data are laid out once its fields are known.
         layer.page.PrepareStore(nullptr, L"P");
-    }
-    ~EditFixture()
-    {
-        if (edit) {
-            edit->SetParentLayer(nullptr);
-            edit->Release();
-        }
     }
     DataField* Field() { return edit->GetBinding(); }
 };

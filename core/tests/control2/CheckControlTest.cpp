@@ -11,26 +11,20 @@ using namespace controltest;
 
 namespace
 {
-struct CheckFixture {
-    FakeLayer layer;
+struct CheckFixture : KindFixture<DoxCheckControl> {
     FakeRunner runner;
-    DoxCheckControl* check = nullptr;
+    DoxCheckControl*& check = control;
 
-    CheckFixture()
+    CheckFixture() : KindFixture(DoxKindCheck, RECT{100, -100, 200, -160})
     {
-        RECT rect{100, -100, 200, -160};
-        check = static_cast<DoxCheckControl*>(CreateControlByKind(DoxKindCheck, &layer, &rect));
         layer.page.PrepareStore(nullptr, L"P");
         if (check)
             check->SetPageRunner(&runner);
     }
     ~CheckFixture()
     {
-        if (check) {
+        if (check)
             check->SetPageRunner(nullptr);
-            check->SetParentLayer(nullptr);
-            check->Release();
-        }
     }
     DataField* Field() { return check->GetBinding(); }
     bool Store(const wchar_t* text)
@@ -178,16 +172,8 @@ TEST(CheckControl, EditorPrintingAndXml)
     EXPECT_EQ(closed.opened, 0);
 
     // XML round trip.
-    tinyxml2::XMLDocument doc;
-    tinyxml2::XMLElement* root = doc.NewElement("dox:layer");
-    doc.InsertEndChild(root);
-    ASSERT_EQ(f.check->SaveXml(root), 1);
-    DoxControl* copy = f.layer.LoadControl(root->FirstChildElement(), 0, 0);
-    ASSERT_NE(copy, nullptr);
-    auto* loaded = static_cast<DoxCheckControl*>(copy);
+    auto* loaded = static_cast<DoxCheckControl*>(LoadControl(f.layer, SaveControl(f.check)));
+    ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->CheckValue().GetText(), L"Y");
     EXPECT_EQ(loaded->Editable().GetValue(), 0);
-    f.layer.controls.clear();
-    copy->SetParentLayer(nullptr);
-    copy->Release();
 }

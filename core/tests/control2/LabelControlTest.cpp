@@ -11,31 +11,11 @@ using namespace controltest;
 
 namespace
 {
-struct LabelFixture {
-    FakeLayer layer;
-    DoxLabelControl* label = nullptr;
+struct LabelFixture : KindFixture<DoxLabelControl> {
+    DoxLabelControl*& label = control;
 
-    LabelFixture()
-    {
-        RECT rect{100, -100, 600, -300};
-        label = static_cast<DoxLabelControl*>(CreateControlByKind(DoxKindLabel, &layer, &rect));
-    }
-    ~LabelFixture()
-    {
-        if (label) {
-            label->SetParentLayer(nullptr);
-            label->Release();
-        }
-    }
+    LabelFixture() : KindFixture(DoxKindLabel, RECT{100, -100, 600, -300}) {}
 };
-
-std::wstring Joined(const RecordingDC& dc)
-{
-    std::wstring all;
-    for (const DrawnText& d : dc.drawn)
-        all += d.text + L"|";
-    return all;
-}
 } // namespace
 
 TEST(LabelControl, NewLabelShowsItsTextInEveryFace)
@@ -51,7 +31,7 @@ TEST(LabelControl, NewLabelShowsItsTextInEveryFace)
 
     RecordingDC design;
     f.label->DrawDesign(static_cast<DC&>(design));
-    EXPECT_EQ(Joined(design), L"请输入文字|");
+    EXPECT_EQ(design.Joined(), L"请输入文字|");
     struct Case {
         bool printable, output;
         const wchar_t* drawn;
@@ -61,7 +41,7 @@ TEST(LabelControl, NewLabelShowsItsTextInEveryFace)
         ASSERT_TRUE(f.label->Printable().SetValueText(c.printable ? L"是" : L"否"));
         RecordingDC dc;
         f.label->DrawContent(dc, 40, 20, c.output);
-        EXPECT_EQ(Joined(dc), c.drawn) << c.printable << c.output;
+        EXPECT_EQ(dc.Joined(), c.drawn) << c.printable << c.output;
         if (!dc.drawn.empty()) {
             EXPECT_EQ(dc.drawn[0].rect.left, 60);
             EXPECT_EQ(dc.drawn[0].rect.top, -120);
@@ -77,20 +57,12 @@ TEST(LabelControl, TypedLineBreaksAndRoundTrip)
     ASSERT_TRUE(f.label->Split().RowItem().SetValueText(L"2"));
     RecordingDC rows;
     f.label->DrawContent(rows, 0, 0, false);
-    EXPECT_EQ(Joined(rows), L"上行|下行|");
+    EXPECT_EQ(rows.Joined(), L"上行|下行|");
 
-    tinyxml2::XMLDocument doc;
-    tinyxml2::XMLElement* root = doc.NewElement("dox:layer");
-    doc.InsertEndChild(root);
-    ASSERT_EQ(f.label->SaveXml(root), 1);
-    DoxControl* copy = f.layer.LoadControl(root->FirstChildElement(), 0, 0);
-    ASSERT_NE(copy, nullptr);
-    auto* loaded = static_cast<DoxLabelControl*>(copy);
+    auto* loaded = static_cast<DoxLabelControl*>(LoadControl(f.layer, SaveControl(f.label)));
+    ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(loaded->Text().GetText(), L"上行\\n下行");
     EXPECT_EQ(loaded->Split().RowItem().GetValue(), 2);
-    f.layer.controls.clear();
-    copy->SetParentLayer(nullptr);
-    copy->Release();
 }
 
 TEST(LabelControl, NoFillLeavesTheFormVisible)

@@ -14,24 +14,6 @@ using namespace controltest;
 
 namespace
 {
-template <class Control> Control* NewControl(FakeLayer& layer, int32_t kind, RECT rect)
-{
-    DoxControl* control = CreateControlByKind(kind, &layer, &rect);
-    if (control)
-        layer.controls.push_back(control);
-    return static_cast<Control*>(control);
-}
-
-void ReleaseAll(FakeLayer& layer)
-{
-    while (!layer.controls.empty()) {
-        DoxControl* control = layer.controls.back();
-        layer.controls.pop_back();
-        control->SetParentLayer(nullptr);
-        control->Release();
-    }
-}
-
 // 254 dpi in the 0.1 mm mapping: one pixel is one unit, pixel (x, -y).
 struct Canvas {
     QImage image{300, 200, QImage::Format_RGB32};
@@ -73,30 +55,12 @@ void Draw(DoxControl* control, Canvas& canvas, Face face, int dx = 0, int dy = 0
     else
         control->DrawContent(dc, dx, dy, face == Face::Printed);
 }
-
-std::string SaveOne(DoxControl* control)
-{
-    tinyxml2::XMLDocument doc;
-    tinyxml2::XMLElement* root = doc.NewElement("dox:layer");
-    doc.InsertEndChild(root);
-    EXPECT_EQ(control->SaveXml(root), 1);
-    tinyxml2::XMLPrinter printer;
-    doc.Print(&printer);
-    return printer.CStr();
-}
-
-DoxControl* LoadOne(FakeLayer& layer, const std::string& xml)
-{
-    tinyxml2::XMLDocument doc;
-    EXPECT_EQ(doc.Parse(xml.c_str()), tinyxml2::XML_SUCCESS);
-    return layer.LoadControl(doc.FirstChildElement()->FirstChildElement(), 0, 0);
-}
 } // namespace
 
 TEST(LineControl, NewLineLiesOnTheBottomEdgeAndTakesNoInput)
 {
     FakeLayer layer;
-    auto* line = NewControl<DoxLineControl>(layer, DoxKindLine, RECT{20, -20, 220, -120});
+    auto* line = AddControl<DoxLineControl>(layer, DoxKindLine, RECT{20, -20, 220, -120});
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->GetId(), "linecontrol");
     EXPECT_STREQ(line->GetName(), L"直线控件");
@@ -109,7 +73,7 @@ TEST(LineControl, NewLineLiesOnTheBottomEdgeAndTakesNoInput)
     EXPECT_EQ(line->GetTransparency(), 0);
     EXPECT_EQ(line->NextField(), nullptr);
     EXPECT_EQ(line->GetBinding(), nullptr);
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }
 
 TEST(LineControl, EndPointsOfEachStyle)
@@ -124,7 +88,7 @@ TEST(LineControl, EndPointsOfEachStyle)
         {L"前对角", {20, -20}, {220, -120}}, {L"后对角", {20, -120}, {220, -20}},
     };
     FakeLayer layer;
-    auto* line = NewControl<DoxLineControl>(layer, DoxKindLine, r);
+    auto* line = AddControl<DoxLineControl>(layer, DoxKindLine, r);
     ASSERT_NE(line, nullptr);
     for (const Case& c : cases) {
         ASSERT_TRUE(line->Style().SetValueText(c.style));
@@ -153,7 +117,7 @@ TEST(LineControl, EndPointsOfEachStyle)
     // A style beyond the list names no line.
     POINT from{}, to{};
     EXPECT_FALSE(DoxLineEnds(6, r, from, to));
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }
 
 TEST(LineControl, StyleTextsParse)
@@ -177,7 +141,7 @@ TEST(LineControl, StyleTextsParse)
 TEST(LineControl, ZeroHeightAndUnprintableLines)
 {
     FakeLayer layer;
-    auto* line = NewControl<DoxLineControl>(layer, DoxKindLine, RECT{20, -50, 220, -50});
+    auto* line = AddControl<DoxLineControl>(layer, DoxKindLine, RECT{20, -50, 220, -50});
     ASSERT_NE(line, nullptr);
     // Height 0: the bottom edge is a horizontal line at the control's y.
     Canvas flat;
@@ -197,7 +161,7 @@ TEST(LineControl, ZeroHeightAndUnprintableLines)
     Canvas screen;
     Draw(line, screen, Face::Screen);
     EXPECT_FALSE(screen.InkedColumns(-50).empty());
-    ReleaseAll(layer);
+    layer.ReleaseAll();
 }
 
 TEST(FrameControl, GridLinePositions)
@@ -218,7 +182,7 @@ TEST(FrameControl, GridLinePositions)
     };
     for (const Case& c : cases) {
         FakeLayer layer;
-        auto* frame = NewControl<DoxFrameControl>(layer, DoxKindFrame, RECT{20, -20, 120, -110});
+        auto* frame = AddControl<DoxFrameControl>(layer, DoxKindFrame, RECT{20, -20, 120, -110});
         ASSERT_NE(frame, nullptr);
         ASSERT_TRUE(frame->Split().ColumnItem().SetValue(c.columns));
         ASSERT_TRUE(frame->Split().RowItem().SetValue(c.rows));
@@ -232,14 +196,14 @@ TEST(FrameControl, GridLinePositions)
             EXPECT_EQ(xs, c.xs) << c.columns << "x" << c.rows << " face " << int(face);
             EXPECT_EQ(ys, c.ys) << c.columns << "x" << c.rows << " face " << int(face);
         }
-        ReleaseAll(layer);
+        layer.ReleaseAll();
     }
 }
 
 TEST(FrameControl, CountsKeepTheirRangeAndRoundTrip)
 {
     FakeLayer layer;
-    auto* frame = NewControl<DoxFrameControl>(layer, DoxKindFrame, RECT{20, -20, 120, -110});
+    auto* frame = AddControl<DoxFrameControl>(layer, DoxKindFrame, RECT{20, -20, 120, -110});
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->GetId(), "framecontrol");
     EXPECT_STREQ(frame->GetName(), L"边框控件");
@@ -252,8 +216,8 @@ TEST(FrameControl, CountsKeepTheirRangeAndRoundTrip)
     ASSERT_TRUE(frame->FgColor().SetValueText(L"#00FF0000"));
     ASSERT_TRUE(frame->Printable().SetValueText(L"否"));
 
-    const std::string xml = SaveOne(frame);
-    auto* copy = static_cast<DoxFrameControl*>(LoadOne(layer, xml));
+    const std::string xml = SaveControl(frame);
+    auto* copy = static_cast<DoxFrameControl*>(LoadControl(layer, xml));
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->GetKindId(), DoxKindFrame);
     EXPECT_EQ(copy->Split().ColumnItem().GetValue(), 30);
@@ -262,16 +226,16 @@ TEST(FrameControl, CountsKeepTheirRangeAndRoundTrip)
     EXPECT_EQ(copy->FgColor().GetUValue(), 0xFF0000u);
     EXPECT_EQ(copy->Printable().GetValue(), 0);
     EXPECT_EQ(copy->Basic().GetWidth(), 100);
-    EXPECT_EQ(SaveOne(copy), xml);
+    EXPECT_EQ(SaveControl(copy), xml);
 
-    auto* line = NewControl<DoxLineControl>(layer, DoxKindLine, RECT{5, -5, 50, -60});
+    auto* line = AddControl<DoxLineControl>(layer, DoxKindLine, RECT{5, -5, 50, -60});
     ASSERT_NE(line, nullptr);
     ASSERT_TRUE(line->Style().SetValueText(L"后对角"));
-    const std::string lineXml = SaveOne(line);
-    auto* lineCopy = static_cast<DoxLineControl*>(LoadOne(layer, lineXml));
+    const std::string lineXml = SaveControl(line);
+    auto* lineCopy = static_cast<DoxLineControl*>(LoadControl(layer, lineXml));
     ASSERT_NE(lineCopy, nullptr);
     EXPECT_EQ(lineCopy->GetKindId(), DoxKindLine);
     EXPECT_EQ(lineCopy->Style().GetUValue(), 5u);
-    EXPECT_EQ(SaveOne(lineCopy), lineXml);
-    ReleaseAll(layer);
+    EXPECT_EQ(SaveControl(lineCopy), lineXml);
+    layer.ReleaseAll();
 }

@@ -30,14 +30,6 @@ std::string SaveSet(DoxControlGridSet& set)
     doc.Print(&printer);
     return printer.CStr();
 }
-
-std::wstring Joined(const RecordingDC& dc)
-{
-    std::wstring all;
-    for (const DrawnText& d : dc.drawn)
-        all += d.text + L"|";
-    return all;
-}
 } // namespace
 
 TEST(SplitGrids, RelayoutSharesTheExtent)
@@ -384,7 +376,7 @@ TEST(SplitGrids, WithoutGridsThePlaceholderIsDrawn)
     AddColumns(*f.control, 2);
     RecordingDC cells;
     f.control->Cells().DrawDesign(cells);
-    EXPECT_EQ(Joined(cells), L"c0r0|c1r0|");
+    EXPECT_EQ(cells.Joined(), L"c0r0|c1r0|");
 }
 
 TEST(SplitGrids, TypedSizeKeepsTheNeighbourAtTheMinimum)

@@ -21,25 +21,10 @@ using namespace controltest;
 
 namespace
 {
-struct TableFixture {
-    FakeLayer layer;
-    DoxTableControl* table = nullptr;
+struct TableFixture : KindFixture<DoxTableControl> {
+    DoxTableControl*& table = control;
 
-    explicit TableFixture(RECT rect = {100, -100, 700, -400})
-    {
-        table = static_cast<DoxTableControl*>(CreateControlByKind(DoxKindTable, &layer, &rect));
-    }
-    ~TableFixture()
-    {
-        for (DoxControl* c : std::vector<DoxControl*>(layer.controls)) {
-            c->SetParentLayer(nullptr);
-            c->Release();
-        }
-        if (table) {
-            table->SetParentLayer(nullptr);
-            table->Release();
-        }
-    }
+    explicit TableFixture(RECT rect = {100, -100, 700, -400}) : KindFixture(DoxKindTable, rect) {}
     // columns x rows, each column bound to field "f<column>" of the given type.
     void Split(int columns, int rows, const wchar_t* type = L"文本")
     {
@@ -57,23 +42,9 @@ struct TableFixture {
     }
 };
 
-std::string SaveControl(DoxControl* control)
+DoxTableControl* LoadTable(FakeLayer& layer, const std::string& xml)
 {
-    tinyxml2::XMLDocument doc;
-    tinyxml2::XMLElement* root = doc.NewElement("page");
-    doc.InsertEndChild(root);
-    EXPECT_TRUE(control->SaveXml(root));
-    tinyxml2::XMLPrinter printer;
-    doc.Print(&printer);
-    return printer.CStr();
-}
-
-DoxTableControl* LoadControl(FakeLayer& layer, const std::string& xml)
-{
-    tinyxml2::XMLDocument doc;
-    EXPECT_EQ(doc.Parse(xml.c_str()), tinyxml2::XML_SUCCESS);
-    return static_cast<DoxTableControl*>(
-        layer.LoadControl(doc.RootElement()->FirstChildElement("dox:control"), 0, 0));
+    return static_cast<DoxTableControl*>(LoadControl(layer, xml));
 }
 
 void Drop(FakeLayer& layer, DoxControl* control)
@@ -81,41 +52,6 @@ void Drop(FakeLayer& layer, DoxControl* control)
     std::erase(layer.controls, control);
     control->SetParentLayer(nullptr);
     control->Release();
-}
-
-template <class Set> std::vector<std::string> Keys(Set& set)
-{
-    std::vector<std::string> keys;
-    for (DoxAttribute* a : set.Attributes())
-        keys.push_back(a->GetKey());
-    return keys;
-}
-
-std::vector<std::string> ItemKeys(DoxAttribute& attribute)
-{
-    std::vector<std::string> keys;
-    for (DoxAttribItem* i : attribute.Items())
-        keys.push_back(i->GetKey());
-    return keys;
-}
-
-QImage PageImage(int width, int height)
-{
-    // 254 dpi: one pixel is 0.1 mm.
-    QImage image(width, height, QImage::Format_RGB32);
-    image.setDotsPerMeterX(10000);
-    image.setDotsPerMeterY(10000);
-    image.fill(Qt::white);
-    return image;
-}
-
-int DarkIn(const QImage& image, int left, int top, int right, int bottom)
-{
-    int dark = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
-    return dark;
 }
 
 // Stores a text into a cell the way the fill-in window does: the editor opens
@@ -220,7 +156,7 @@ TEST(TableKind, XmlKeepsEveryAttributeOfTheControlItsColumnsAndRows)
     EXPECT_NE(before.find("<dox:attribset id=\"col\">"), std::string::npos);
     EXPECT_NE(before.find("<dox:attribset id=\"row\">"), std::string::npos);
     EXPECT_NE(before.find("明细"), std::string::npos);
-    DoxTableControl* copy = LoadControl(f.layer, before);
+    DoxTableControl* copy = LoadTable(f.layer, before);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(SaveControl(copy), before);
 
@@ -500,7 +436,7 @@ TEST(TableRows, DataTableRowCountFollowsTheRowSet)
     // A reloaded control tells its table the stored count.
     const std::string xml = SaveControl(&t);
     t.GetTable()->SetRows(0);
-    DoxTableControl* copy = LoadControl(f.layer, xml);
+    DoxTableControl* copy = LoadTable(f.layer, xml);
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(t.GetTable()->GetRows(), 3);
 }
@@ -562,7 +498,7 @@ TEST(TableCopies, ShareTheTableAndEitherMayGoFirst)
         auto* duplicate =
             static_cast<DoxTableControl*>(static_cast<GrabObjectCore*>(original)->Duplicate(50, 50));
         ASSERT_NE(duplicate, nullptr);
-        DoxTableControl* pasted = LoadControl(f.layer, SaveControl(original));
+        DoxTableControl* pasted = LoadTable(f.layer, SaveControl(original));
         ASSERT_NE(pasted, nullptr);
         for (DoxTableControl* copy : {duplicate, pasted}) {
             EXPECT_EQ(copy->GetTable(), table);
@@ -599,7 +535,7 @@ TEST(TableCopies, ARenameThroughOneKeepsTheOtherOnTheSameTable)
     TableFixture f;
     f.Split(1, 2);
     DoxTableControl* original = f.table;
-    DoxTableControl* copy = LoadControl(f.layer, SaveControl(original));
+    DoxTableControl* copy = LoadTable(f.layer, SaveControl(original));
     ASSERT_NE(copy, nullptr);
     ASSERT_TRUE(original->TableAttribute().TableName().SetValueText(L"items"));
     EXPECT_EQ(copy->GetTable()->GetName(), L"items");
@@ -607,7 +543,7 @@ TEST(TableCopies, ARenameThroughOneKeepsTheOtherOnTheSameTable)
     // finds the same table.
     const std::string saved = SaveControl(copy);
     EXPECT_NE(saved.find("\"items\""), std::string::npos);
-    DoxTableControl* reloaded = LoadControl(f.layer, saved);
+    DoxTableControl* reloaded = LoadTable(f.layer, saved);
     ASSERT_NE(reloaded, nullptr);
     EXPECT_EQ(reloaded->GetTable(), original->GetTable());
     EXPECT_EQ(f.layer.page.Tables().size(), 1u);
