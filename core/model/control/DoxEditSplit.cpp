@@ -291,13 +291,19 @@ bool DoxEditSplitAttribute::AcceptChange(bool changing)
 
 void DoxEditSplitAttribute::DrawGridLines(const RECT& rect, DC& dc)
 {
-    const int columns = Columns();
-    const int rows = Rows();
-    if (columns <= 1 && rows < 2)
+    if (Columns() <= 1 && Rows() < 2)
         return;
     CPen pen;
     pen.ExtCreatePen(PS_ALTERNATE | PS_ENDCAP_FLAT | PS_JOIN_MITER, 1, 0);
     const CPen old = dc.SelectObject(pen);
+    DrawBoxLines(rect, dc);
+    dc.SelectObject(old);
+}
+
+void DoxEditSplitAttribute::DrawBoxLines(const RECT& rect, DC& dc) const
+{
+    const int columns = Columns();
+    const int rows = Rows();
     if (columns > 1) {
         const DoxSplitCells cells = DoxSplitCells::Of(rect.right - rect.left, columns);
         for (int i = 1; i < columns; ++i) {
@@ -314,7 +320,6 @@ void DoxEditSplitAttribute::DrawGridLines(const RECT& rect, DC& dc)
             dc.LineTo(rect.right, y);
         }
     }
-    dc.SelectObject(old);
 }
 
 void DoxEditSplitAttribute::DrawRowCells(const std::wstring& text, DC& dc, const RECT& rect, UINT flags,
@@ -363,7 +368,8 @@ void DoxEditSplitAttribute::DrawSplitText(DC& dc, const std::wstring& text, cons
             const wchar_t* next = NextWrappedLine(rest, dc, rect.right - rect.left, &count);
             if (count <= 0 && !next)
                 break;
-            RECT row{rect.left, rect.top - rowCells.Boundary(j), rect.right, rect.top - rowCells.Boundary(j + 1)};
+            RECT row{rect.left, rect.top - rowCells.Boundary(j), rect.right,
+                     rect.top - rowCells.Boundary(j + 1)};
             dc.DrawText(rest, count, &row, flags);
             if (!next || next == rest)
                 break;
@@ -417,12 +423,14 @@ void DoxEditSplitAttributeEx::FitRectToText(const std::wstring& text, RECT& rect
     }
 }
 
-void DoxEditSplitAttributeEx::DrawRowCellsFromLeft(const std::wstring& text, DC& dc, const RECT& rect, UINT flags)
+void DoxEditSplitAttributeEx::DrawRowCellsFromLeft(const std::wstring& text, DC& dc, const RECT& rect,
+                                                   UINT flags)
 {
     DrawRowCells(text, dc, rect, flags, false, LimitOn() ? Columns() : -1);
 }
 
-void DoxEditSplitAttributeEx::DrawRowCellsFromRight(const std::wstring& text, DC& dc, const RECT& rect, UINT flags)
+void DoxEditSplitAttributeEx::DrawRowCellsFromRight(const std::wstring& text, DC& dc, const RECT& rect,
+                                                    UINT flags)
 {
     DrawRowCells(text, dc, rect, flags, true, LimitOn() ? Columns() : -1);
 }

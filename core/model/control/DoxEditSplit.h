@@ -102,7 +102,10 @@ public:
     // Multi-line editor: one box follows word wrap, several rows always are.
     bool EditorMultiLine() { return Columns() == 1 && Rows() == 1 ? WordWrap() : Rows() > 1; }
 
+    // The inner box lines over rect, dotted (design).
     void DrawGridLines(const RECT& rect, DC& dc);
+    // The same lines with the pen the context holds.
+    void DrawBoxLines(const RECT& rect, DC& dc) const;
     void DrawSplitText(DC& dc, const std::wstring& text, const RECT& rect, UINT flags);
 
     DoxAttribItemInt& ColumnItem() { return columns_; }

@@ -170,11 +170,7 @@ int DoxRichEditControl::Update(int32_t /*row*/)
 
 void DoxRichEditControl::DrawDesign(DC& dc)
 {
-    const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
-    cells_.DrawDesign(dc);
-    dc.SelectObject(oldFont);
-    dc.SetTextColor(oldColour);
+    cells_.DrawDesign(dc, DoxColorToColorRef(fgColor_.GetUValue()), font_.CreateDrawingFont());
 }
 
 void DoxRichEditControl::DrawDesignBackground(DC& dc)
@@ -192,14 +188,8 @@ void DoxRichEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
 {
     if (output && !printable_.GetValue())
         return;
-    COLORREF oldColour = 0;
-    if (!output)
-        oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
-    cells_.DrawContent(dc, dx, dy, output);
-    dc.SelectObject(oldFont);
-    if (!output)
-        dc.SetTextColor(oldColour);
+    cells_.DrawContent(dc, dx, dy, output, DoxColorToColorRef(fgColor_.GetUValue()),
+                       font_.CreateDrawingFont());
 }
 
 void DoxRichEditControl::SetRunCursor() {}

@@ -96,11 +96,7 @@ void DoxRichLabelControl::EndRun()
 
 void DoxRichLabelControl::DrawDesign(DC& dc)
 {
-    const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
-    cells_.DrawDesign(dc);
-    dc.SelectObject(oldFont);
-    dc.SetTextColor(oldColour);
+    cells_.DrawDesign(dc, DoxColorToColorRef(fgColor_.GetUValue()), font_.CreateDrawingFont());
 }
 
 void DoxRichLabelControl::DrawDesignBackground(DC& dc)
@@ -118,12 +114,6 @@ void DoxRichLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
 {
     if (output && !printable_.GetValue())
         return;
-    COLORREF oldColour = 0;
-    if (!output)
-        oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
-    cells_.DrawContent(dc, dx, dy, output);
-    dc.SelectObject(oldFont);
-    if (!output)
-        dc.SetTextColor(oldColour);
+    cells_.DrawContent(dc, dx, dy, output, DoxColorToColorRef(fgColor_.GetUValue()),
+                       font_.CreateDrawingFont());
 }

@@ -817,6 +817,27 @@ void DoxControlContainer::DrawContent(DC& dc, int dx, int dy, bool output)
         cell->DrawContent(dc, dx, dy, output);
 }
 
+void DoxControlContainer::DrawDesign(DC& dc, COLORREF colour, const CFont& font)
+{
+    const COLORREF oldColour = dc.SetTextColor(colour);
+    const CFont oldFont = dc.SelectObject(font);
+    DrawDesign(dc);
+    dc.SelectObject(oldFont);
+    dc.SetTextColor(oldColour);
+}
+
+void DoxControlContainer::DrawContent(DC& dc, int dx, int dy, bool output, COLORREF colour, const CFont& font)
+{
+    COLORREF oldColour = 0;
+    if (!output)
+        oldColour = dc.SetTextColor(colour);
+    const CFont oldFont = dc.SelectObject(font);
+    DrawContent(dc, dx, dy, output);
+    dc.SelectObject(oldFont);
+    if (!output)
+        dc.SetTextColor(oldColour);
+}
+
 bool DoxControlContainer::OnRunClick(int x, int y)
 {
     for (auto& cell : cells_) {

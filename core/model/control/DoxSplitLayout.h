@@ -23,6 +23,7 @@
 #include "GrabPane.h"
 #include "GrabSplitter.h"
 
+class CFont;
 class DC;
 class DataField;
 class DoxControlCell;
@@ -327,6 +328,10 @@ public:
     void DrawDesign(DC& dc);
     void DrawGridLines(DC& dc);
     void DrawContent(DC& dc, int dx, int dy, bool output);
+    // The same with the control's font selected and its text colour on screen;
+    // printing keeps the colour the runner chose.
+    void DrawDesign(DC& dc, COLORREF colour, const CFont& font);
+    void DrawContent(DC& dc, int dx, int dy, bool output, COLORREF colour, const CFont& font);
     // The first cell that takes input at the point becomes the runner's field.
     bool OnRunClick(int x, int y);
     bool HitTest(int x, int y);

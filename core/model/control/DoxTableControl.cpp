@@ -21,30 +21,6 @@ RECT Shifted(RECT rect, int dx, int dy)
     rect.bottom -= dy;
     return rect;
 }
-
-// The inner box lines of a column's split over one cell, with the pen the context
-// holds.
-void DrawBoxLines(const DoxEditSplitAttribute& split, const RECT& rect, DC& dc)
-{
-    const int columns = split.Columns();
-    const int rows = split.Rows();
-    if (columns > 1) {
-        const DoxSplitCells cells = DoxSplitCells::Of(rect.right - rect.left, columns);
-        for (int i = 1; i < columns; ++i) {
-            const int x = rect.left + cells.Boundary(i);
-            dc.MoveTo(x, rect.top);
-            dc.LineTo(x, rect.bottom);
-        }
-    }
-    if (rows > 1) {
-        const DoxSplitCells cells = DoxSplitCells::Of(rect.bottom - rect.top, rows);
-        for (int j = 1; j < rows; ++j) {
-            const int y = rect.top - cells.Boundary(j);
-            dc.MoveTo(rect.left, y);
-            dc.LineTo(rect.right, y);
-        }
-    }
-}
 } // namespace
 
 DoxTableSplitAttribute::DoxTableSplitAttribute() : DoxAttribute("split", L"拆分") {}
@@ -276,7 +252,7 @@ void DoxTableControl::DrawPrintedLines(DC& dc, int dx, int dy)
     }
     for (int i = 0; i < cells_.CellCount(); ++i) {
         auto* cell = static_cast<DoxTableCell*>(cells_.CellAt(i));
-        DrawBoxLines(cell->Column()->Split(), Shifted(cell->GetRect(), dx, dy), dc);
+        cell->Column()->Split().DrawBoxLines(Shifted(cell->GetRect(), dx, dy), dc);
     }
 }
 
