@@ -34,6 +34,17 @@ enum DoxControlKind : int32_t {
     DoxKindNone = 8,
 };
 
+// A rectangle as drawn with the runner's rendering shift: dx and dy come off
+// every edge.
+inline RECT DoxShiftedRect(RECT rect, int dx, int dy)
+{
+    rect.left -= dx;
+    rect.right -= dx;
+    rect.top -= dy;
+    rect.bottom -= dy;
+    return rect;
+}
+
 // Column and row sets of the split kinds.
 class DoxControlSplitSet
 {

@@ -157,10 +157,7 @@ void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
         return;
     RECT rect;
     DoxControl::GetRect(&rect);
-    rect.left -= dx;
-    rect.right -= dx;
-    rect.top -= dy;
-    rect.bottom -= dy;
+    rect = DoxShiftedRect(rect, dx, dy);
     const std::wstring text = DrawnText();
     if (text.empty())
         return;

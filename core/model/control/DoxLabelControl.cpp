@@ -51,10 +51,7 @@ void DoxLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
         return;
     RECT rect;
     DoxControl::GetRect(&rect);
-    rect.left -= dx;
-    rect.right -= dx;
-    rect.top -= dy;
-    rect.bottom -= dy;
+    rect = DoxShiftedRect(rect, dx, dy);
     COLORREF oldColour = 0;
     if (!output)
         oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));

@@ -87,10 +87,7 @@ void DoxDrawOnlyControl::DrawContent(DC& dc, int dx, int dy, bool output)
         return;
     RECT rect;
     DoxControl::GetRect(&rect);
-    rect.left -= dx;
-    rect.right -= dx;
-    rect.top -= dy;
-    rect.bottom -= dy;
+    rect = DoxShiftedRect(rect, dx, dy);
     if (output) {
         // The runner has selected the printing pen.
         DrawLines(dc, rect);

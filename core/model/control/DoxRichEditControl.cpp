@@ -10,18 +10,6 @@
 #include "DoxTextEditor.h"
 #include "GdiObjects.h"
 
-namespace
-{
-RECT Shifted(RECT rect, int dx, int dy)
-{
-    rect.left -= dx;
-    rect.right -= dx;
-    rect.top -= dy;
-    rect.bottom -= dy;
-    return rect;
-}
-} // namespace
-
 DoxRichEditSplitAttribute::DoxRichEditSplitAttribute() : DoxAttribute("split", L"拆分") {}
 
 int32_t DoxRichEditSplitAttribute::GetKindId() const
@@ -100,7 +88,7 @@ void DoxRichEditCell::DrawContent(DC& dc, int dx, int dy, bool /*output*/)
     const std::wstring text = column->Format().ContentText(GetText());
     if (text.empty())
         return;
-    column->Split().DrawSplitText(dc, text, Shifted(GetRect(), dx, dy),
+    column->Split().DrawSplitText(dc, text, DoxShiftedRect(GetRect(), dx, dy),
                                   column->Align().GetVAlign() | column->Align().GetHAlign());
 }
 

@@ -41,12 +41,7 @@ void DoxRichLabelCell::DrawDesign(DC& dc)
 
 void DoxRichLabelCell::DrawContent(DC& dc, int dx, int dy, bool /*output*/)
 {
-    RECT rect = GetRect();
-    rect.left -= dx;
-    rect.right -= dx;
-    rect.top -= dy;
-    rect.bottom -= dy;
-    DrawCaption(dc, rect);
+    DrawCaption(dc, DoxShiftedRect(GetRect(), dx, dy));
 }
 
 DoxControlCell* DoxRichLabelContainer::CreateCell(DoxControl* control, DoxControlGrid* column,

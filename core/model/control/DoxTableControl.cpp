@@ -11,18 +11,6 @@
 #include "DoxTextEditor.h"
 #include "GdiObjects.h"
 
-namespace
-{
-RECT Shifted(RECT rect, int dx, int dy)
-{
-    rect.left -= dx;
-    rect.right -= dx;
-    rect.top -= dy;
-    rect.bottom -= dy;
-    return rect;
-}
-} // namespace
-
 DoxTableSplitAttribute::DoxTableSplitAttribute() : DoxAttribute("split", L"拆分") {}
 
 int32_t DoxTableSplitAttribute::GetKindId() const
@@ -115,7 +103,7 @@ void DoxTableCell::DrawContent(DC& dc, int dx, int dy, bool /*output*/)
     const std::wstring text = Column()->Format().ContentText(GetText());
     if (text.empty())
         return;
-    DrawText(dc, text, Shifted(GetRect(), dx, dy));
+    DrawText(dc, text, DoxShiftedRect(GetRect(), dx, dy));
 }
 
 bool DoxTableCell::CanInput()
@@ -239,7 +227,7 @@ void DoxTableControl::DrawPrintedLines(DC& dc, int dx, int dy)
 {
     RECT rect;
     DoxControl::GetRect(&rect);
-    rect = Shifted(rect, dx, dy);
+    rect = DoxShiftedRect(rect, dx, dy);
     for (int i = 0; i + 1 < columns_.Count(); ++i) {
         const int x = columns_.GridAt(i)->GetSpanEnd() - dx;
         dc.MoveTo(x, rect.top);
@@ -252,7 +240,7 @@ void DoxTableControl::DrawPrintedLines(DC& dc, int dx, int dy)
     }
     for (int i = 0; i < cells_.CellCount(); ++i) {
         auto* cell = static_cast<DoxTableCell*>(cells_.CellAt(i));
-        cell->Column()->Split().DrawBoxLines(Shifted(cell->GetRect(), dx, dy), dc);
+        cell->Column()->Split().DrawBoxLines(DoxShiftedRect(cell->GetRect(), dx, dy), dc);
     }
 }
 
