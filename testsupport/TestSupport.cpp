@@ -42,4 +42,19 @@ bool WriteFileBytes(const std::filesystem::path& file, const std::string& bytes)
     return static_cast<bool>(out);
 }
 
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name)
+{
+    if (const char* old = std::getenv(name))
+        old_ = old;
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (old_)
+        setenv(name_, old_->c_str(), 1);
+    else
+        unsetenv(name_);
+}
+
 }  // namespace doxtest

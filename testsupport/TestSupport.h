@@ -2,6 +2,7 @@
 // Small helpers every test may use: scratch folders and the application directory.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace doxtest {
@@ -29,5 +30,19 @@ std::string ReadFileBytes(const std::filesystem::path& file);
 
 // Writes bytes to a file, replacing it; false on failure.
 bool WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// Sets an environment variable for the object's lifetime and puts the old value
+// back afterwards (for example HOME, where the PDF printer writes its files).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
 
 }  // namespace doxtest

@@ -35,30 +35,6 @@
 namespace
 {
 
-// The printing program's PDF printer writes "<document name>.pdf" into the user's
-// documents folder; the tests point the home folder at their scratch folder.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 // Where a field prints, in 0.1 mm with y up (the template's units).
 struct Place {
     int left, top;
@@ -97,6 +73,7 @@ class PrintTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The PDF printer writes "<document name>.pdf" into the documents folder of HOME.
         home_.emplace("HOME", dir_.path().string());
         config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
         ASSERT_TRUE(QDir().mkpath(Documents()));
@@ -187,8 +164,8 @@ protected:
     }
 
     doxtest::TempDir dir_;
-    std::optional<ScopedEnv> home_;
-    std::optional<ScopedEnv> config_;
+    std::optional<doxtest::ScopedEnv> home_;
+    std::optional<doxtest::ScopedEnv> config_;
     IDoxCore* core_ = nullptr;
     IDoxDocument* document_ = nullptr;
 };

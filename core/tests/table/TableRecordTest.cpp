@@ -32,28 +32,6 @@
 namespace
 {
 
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 // Rows of a bill: item, amount (as entered), amount as the column shows it.
 struct Line {
     const wchar_t* item;
@@ -167,8 +145,8 @@ protected:
     }
 
     doxtest::TempDir dir_;
-    std::optional<ScopedEnv> home_;
-    std::optional<ScopedEnv> config_;
+    std::optional<doxtest::ScopedEnv> home_;
+    std::optional<doxtest::ScopedEnv> config_;
     IDoxCore* core_ = nullptr;
     IDoxDocument* document_ = nullptr;
     DoxTableControl* table_ = nullptr;
