@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
 
 #include <tinyxml2.h>
 
@@ -23,6 +22,7 @@
 #include "DoxRichEditControl.h"
 #include "DoxRichLabelControl.h"
 #include "DoxTableControl.h"
+#include "PdfWords.h"
 #include "Printers.h"
 #include "TestSupport.h"
 
@@ -122,7 +122,9 @@ const KindCase kKinds[] = {
      },
      nullptr},
     {DoxKindCheck, "checkcontrol",
-     [](DoxControl* c) { ASSERT_TRUE(static_cast<DoxCheckControl*>(c)->CheckValue().Param().SetValueText(L"Y")); },
+     [](DoxControl* c) {
+         ASSERT_TRUE(static_cast<DoxCheckControl*>(c)->CheckValue().Param().SetValueText(L"Y"));
+     },
      [](DoxControl* c) { StoreBound(c, L"Y"); }},
     {DoxKindTable, "tablecontrol",
      [](DoxControl* c) {
@@ -134,11 +136,13 @@ const KindCase kKinds[] = {
      },
      [](DoxControl* c) {
          std::wstring text = L"Cell", error;
-         ASSERT_TRUE(static_cast<DoxTableControl*>(c)->Cells().CellAt(3)->ExchangeValue(nullptr, text, true, error));
+         ASSERT_TRUE(
+             static_cast<DoxTableControl*>(c)->Cells().CellAt(3)->ExchangeValue(nullptr, text, true, error));
      }},
     {DoxKindFrame, "framecontrol", nullptr, nullptr},
     {DoxKindLine, "linecontrol",
-     [](DoxControl* c) { ASSERT_TRUE(static_cast<DoxLineControl*>(c)->Style().SetValueText(L"前对角")); }, nullptr},
+     [](DoxControl* c) { ASSERT_TRUE(static_cast<DoxLineControl*>(c)->Style().SetValueText(L"前对角")); },
+     nullptr},
 };
 
 // Names the case in test output instead of dumping its bytes.
@@ -257,11 +261,7 @@ TEST_P(AllKinds, PrintsInItsRectangleWhereThePictureShowsIt)
 
     // 254 dpi again: one pixel of the rendered page is 0.1 mm of paper.
     const QString png = QString::fromStdString((dir / "kind").string());
-    QProcess tool;
-    tool.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, png});
-    ASSERT_TRUE(tool.waitForFinished(60000));
-    ASSERT_EQ(tool.exitCode(), 0);
-    QImage page(png + ".png");
+    const QImage page = pdftest::RenderPage(pdf, png);
     ASSERT_FALSE(page.isNull());
     // Half a millimetre of slack for a pen's width and the text's antialiasing.
     const Box printed = InkBox(page, 160);

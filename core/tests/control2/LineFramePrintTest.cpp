@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
 
 #include "ControlTestSupport.h"
 #include "DoxControlKinds.h"
 #include "DoxFrameControl.h"
 #include "DoxLineControl.h"
 #include "DoxPrinter.h"
+#include "PdfWords.h"
 #include "Printers.h"
 #include "TestSupport.h"
 
@@ -55,11 +55,7 @@ TEST(Control2Print, LineAndFrameLandAtTheirTemplatePosition)
     }
 
     const QString png = QString::fromStdString((dir / "rules").string());
-    QProcess render;
-    render.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, png});
-    ASSERT_TRUE(render.waitForFinished(30000));
-    ASSERT_EQ(render.exitCode(), 0);
-    QImage page(png + ".png");
+    const QImage page = pdftest::RenderPage(pdf, png);
     ASSERT_FALSE(page.isNull());
     // Ink within 2 pixels (0.2 mm) of (x, y), in 0.1 mm from the top-left corner.
     auto inkedNear = [&](int x, int y) {

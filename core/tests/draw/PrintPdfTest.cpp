@@ -3,6 +3,7 @@
 
 #include "DoxPrinter.h"
 #include "DrawUnits.h"
+#include "PdfWords.h"
 #include "Printers.h"
 #include "TestSupport.h"
 
@@ -125,11 +126,7 @@ TEST(PrintPdf, TextAndBoxesLandWhereTheyWereDrawnOnUserPaper)
     // Rendered at 254 DPI one pixel is 0.1 mm: the frame drawn from (10 mm, 60 mm) to
     // (90 mm, 90 mm) with a 0.3 mm pen has its ink on those lines.
     QString png = QString::fromStdString((dir / "page").string());
-    QProcess render;
-    render.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, png});
-    ASSERT_TRUE(render.waitForFinished(30000));
-    ASSERT_EQ(render.exitCode(), 0);
-    QImage page(png + ".png");
+    const QImage page = pdftest::RenderPage(pdf, png);
     ASSERT_FALSE(page.isNull());
     // The PDF's media box is kept in whole points: up to 0.35 mm more paper.
     EXPECT_NEAR(page.width(), 2100, 4);

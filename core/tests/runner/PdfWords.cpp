@@ -50,4 +50,13 @@ int PageCount(const QString& pdf)
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
+QImage RenderPage(const QString& pdf, const QString& pngBase)
+{
+    QProcess process;
+    process.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, pngBase});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QImage();
+    return QImage(pngBase + ".png");
+}
+
 } // namespace pdftest

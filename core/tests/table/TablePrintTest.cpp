@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
 
 #include "ControlTestSupport.h"
 #include "DoxControlKinds.h"
@@ -81,11 +80,7 @@ TEST(TablePrint, CellsAndLinesLandAtTheTemplatePosition)
     }
 
     const QString png = QString::fromStdString((dir / "table").string());
-    QProcess render;
-    render.start("pdftoppm", {"-r", "254", "-png", "-singlefile", pdf, png});
-    ASSERT_TRUE(render.waitForFinished(30000));
-    ASSERT_EQ(render.exitCode(), 0);
-    QImage page(png + ".png");
+    const QImage page = pdftest::RenderPage(pdf, png);
     ASSERT_FALSE(page.isNull());
     // Ink within 2 pixels (0.2 mm) of (x, y), in 0.1 mm from the top-left corner.
     auto inkedNear = [&](int x, int y) {
