@@ -86,6 +86,8 @@ void DataContainer::RemoveField(DataField* field)
             other->RemoveObserver(&field->Filter());
         }
     }
+    if (DataPage* page = GetPage())
+        page->ForgetField(field);
     std::unique_ptr<DataField> owned = std::move(*it);
     fields_.erase(it);
     owned->DropRef();
@@ -114,6 +116,8 @@ DataField* DataContainer::RenameField(const wchar_t* newName, DataField* field)
     // No other field has the name (or only the letter case changes): the field
     // takes the new name itself.
     field->SetName(newName);
+    if (DataPage* page = GetPage())
+        page->RekeyField(field);
     return field;
 }
 

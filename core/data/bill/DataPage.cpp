@@ -107,6 +107,20 @@ void DataPage::RemoveAllTables()
         delete table;
 }
 
+void DataPage::ForgetField(DataField* field)
+{
+    std::erase_if(fieldMap_, [field](const auto& entry) { return entry.second == field; });
+    fieldList_.clear();
+}
+
+void DataPage::RekeyField(DataField* field)
+{
+    const bool mapped = std::erase_if(fieldMap_, [field](const auto& entry) { return entry.second == field; }) > 0;
+    if (mapped)
+        fieldMap_.emplace(field->GetQualifiedName(), field);
+    fieldList_.clear();
+}
+
 void DataPage::UnlinkTable(DataTable* table)
 {
     std::erase(tables_, table);

@@ -40,6 +40,10 @@ public:
     const std::vector<DataTable*>& Tables() const { return tables_; }
     // Called by a table whose last reference went.
     void UnlinkTable(DataTable* table);
+    // A field going away, or taking a new name: the lookup map and the field list
+    // must not keep it under its old name (or at all, once it is destroyed).
+    void ForgetField(DataField* field);
+    void RekeyField(DataField* field);
     int32_t GetNextTableNumber() const { return nextTableNumber_; }
 
     // Preparation for records.

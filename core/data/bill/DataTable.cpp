@@ -37,13 +37,14 @@ int DataTable::SetName(const wchar_t* name)
         return 0;
     if (name_ == name)
         return 1;
-    // A change of letter case only: the name stays this table's own.
-    if (bill::EqualsNoCase(name_, name)) {
-        name_ = name;
-        return 1;
-    }
-    if (page_ && !page_->IsTableNameFree(name))
+    // A change of letter case only keeps the name this table's own.
+    if (!bill::EqualsNoCase(name_, name) && page_ && !page_->IsTableNameFree(name))
         return 0;
     name_ = name;
+    // The page looks its fields up by their qualified names, which carry the table's.
+    if (page_) {
+        for (const auto& field : Fields())
+            page_->RekeyField(field.get());
+    }
     return 1;
 }

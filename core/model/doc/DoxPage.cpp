@@ -418,7 +418,9 @@ int DoxPage::EndPrintJob()
 
 int DoxPage::GetFieldCount()
 {
-    fields_ = dataPage_.GetFieldList(&dataPage_);
+    fields_.clear();
+    for (DataField* field : dataPage_.GetFieldList(&dataPage_))
+        fields_.push_back(field->GetQualifiedName());
     return static_cast<int>(fields_.size());
 }
 
@@ -426,7 +428,7 @@ const wchar_t* DoxPage::GetFieldName(int index)
 {
     if (index < 0 || index >= static_cast<int>(fields_.size()))
         return L"";
-    return fields_[static_cast<size_t>(index)]->GetQualifiedName().c_str();
+    return fields_[static_cast<size_t>(index)].c_str();
 }
 
 int DoxPage::SetFieldText(const wchar_t* name, int row, const wchar_t* text)

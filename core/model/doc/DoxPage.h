@@ -158,7 +158,9 @@ private:
     DoxLayer* current_ = nullptr;
     DoxPageRunner* runner_ = nullptr;
     std::vector<DoxLayer*> drawList_;
-    std::vector<DataField*> fields_;
+    // Names of the fields GetFieldCount last listed, kept as texts so that a field
+    // removed since then leaves nothing dangling.
+    std::vector<std::wstring> fields_;
     int keepPreparedStore_ = 0;
     std::unique_ptr<PagePrintJob> job_;
 };

@@ -144,6 +144,32 @@ TEST_F(DataPageFields, FieldList)
     EXPECT_EQ(names(page_.GetFieldList(table_)), L"qty ");
 }
 
+// The page finds fields by their qualified names through a map made when it was
+// prepared: a field released, renamed or whose table is renamed afterwards must not
+// be found under its old name, nor reached once it is destroyed.
+TEST_F(DataPageFields, LookupFollowsFieldsThatGoOrAreRenamed)
+{
+    DataField* qty = page_.FindFieldByKey(L"Lines.qty");
+    ASSERT_NE(qty, nullptr);
+    DataField* count = table_->RenameField(L"count", qty);
+    ASSERT_EQ(count, qty);
+    EXPECT_EQ(page_.FindFieldByKey(L"Lines.qty"), nullptr);
+    EXPECT_EQ(page_.FindFieldByKey(L"Lines.count"), count);
+
+    ASSERT_EQ(table_->SetName(L"Items"), 1);
+    EXPECT_EQ(page_.FindFieldByKey(L"Lines.count"), nullptr);
+    EXPECT_EQ(page_.FindFieldByKey(L"Items.count"), count);
+
+    // Released for good: gone from the lookup, and the table can go after it
+    // without the page reaching the destroyed field.
+    count->Release();
+    EXPECT_EQ(page_.FindFieldByKey(L"Items.count"), nullptr);
+    EXPECT_EQ(page_.SetFieldText(L"Items.count", 0, L"1"), 0);
+    table_->Release();
+    EXPECT_EQ(page_.Tables().size(), 0u);
+    EXPECT_NE(page_.FindFieldByKey(L"主表.Amount"), nullptr);
+}
+
 TEST_F(DataPageFields, TestFieldTextAndValues)
 {
     struct Case {
