@@ -115,7 +115,8 @@ void DataPage::ForgetField(DataField* field)
 
 void DataPage::RekeyField(DataField* field)
 {
-    const bool mapped = std::erase_if(fieldMap_, [field](const auto& entry) { return entry.second == field; }) > 0;
+    const bool mapped =
+        std::erase_if(fieldMap_, [field](const auto& entry) { return entry.second == field; }) > 0;
     if (mapped)
         fieldMap_.emplace(field->GetQualifiedName(), field);
     fieldList_.clear();
