@@ -262,9 +262,11 @@ void DoxPageRunner::DrawBasePoint(DC& dc)
 {
     if (!page_)
         return;
+    // The page keeps the base point in the page's own coordinates (y up, the page
+    // reaching down to -height), so the stored point is where the lines cross.
     const POINT stored = page_->GetStoredBasePoint();
     const int bx = stored.x;
-    const int by = -stored.y;
+    const int by = stored.y;
     const CPen old = dc.SelectObject(basePen_);
     dc.MoveTo(pageRect_.left, by);
     dc.LineTo(pageRect_.right, by);
@@ -357,4 +359,10 @@ const CBrush* DoxPageRunner::GetRunBrush(COLORREF colour)
         runBrushColour_ = colour;
     }
     return &runBrush_;
+}
+
+void DoxPageRunner::SetRunCursor(DoxRunCursor cursor)
+{
+    if (window_)
+        window_->SetPointer(cursor);
 }

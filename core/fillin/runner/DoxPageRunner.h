@@ -55,6 +55,7 @@ public:
     void HideTip() override;
     void ShowTip(const std::wstring& text, int x, int y, int width, int height) override;
     const CBrush* GetRunBrush(COLORREF colour) override;
+    void SetRunCursor(DoxRunCursor cursor) override;
 
     DoxRunnerPage* GetRunnerPage() const { return page_; }
     const std::vector<DoxControl*>& TabList() const { return list_; }

@@ -16,6 +16,7 @@ class DoxControlBase;
 class DoxEditorHost;
 class DoxPageRunner;
 class IDoxPage;
+enum class DoxRunCursor;
 
 class DoxRunnerPage
 {
@@ -47,6 +48,8 @@ public:
     virtual void ValidatePixels(const RECT& rect) = 0;
     // Converts 0.1 mm (y up) to the window's pixels.
     virtual RECT ToPixels(const RECT& rect) = 0;
+    // Shows the pointer over the page client.
+    virtual void SetPointer(DoxRunCursor cursor) = 0;
 
 protected:
     ~DoxRunnerWindow() = default;

@@ -44,6 +44,9 @@ protected:
     ~DoxEditorHost() = default;
 };
 
+// The mouse pointers a field asks for while the mouse is over it.
+enum class DoxRunCursor { Arrow, IBeam };
+
 // What a control asks of the page runner that holds it.
 class DoxRunnerSite
 {
@@ -58,6 +61,8 @@ public:
     virtual void ShowTip(const std::wstring& text, int x, int y, int width, int height) = 0;
     // The runner's cached solid brush of the colour (hollow for 0xFFFFFFFF).
     virtual const CBrush* GetRunBrush(COLORREF colour) = 0;
+    // Shows the pointer in the fill-in window.
+    virtual void SetRunCursor(DoxRunCursor cursor) = 0;
 
 protected:
     ~DoxRunnerSite() = default;

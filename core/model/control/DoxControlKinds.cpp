@@ -19,7 +19,7 @@ namespace
 {
 DoxControlKindRecord* registryHead = nullptr;
 
-// Records of the kinds built so far; the others join in their fixed places.
+// One record per kind.
 DoxControlKindRecord checkRecord{nullptr, DoxKindCheck, L"勾选控件", "checkcontrol", &DoxCheckControl::Create};
 DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
 DoxControlKindRecord richEditRecord{nullptr, DoxKindRichEdit, L"富文本控件", "richeditcontrol",
@@ -99,7 +99,7 @@ void RegisterControlKinds()
     // Attribute ids first: every control's attributes read theirs.
     RegisterAttribKinds();
     // Kinds in their fixed order: check, edit, rich edit, label, rich label, line,
-    // table, frame. The kinds not built yet take their places as they arrive.
+    // table, frame; the registry reads them back from the last.
     RegisterControlKind(&checkRecord);
     RegisterControlKind(&editRecord);
     RegisterControlKind(&richEditRecord);

@@ -169,7 +169,11 @@ void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
         dc.SetTextColor(oldColour);
 }
 
-void DoxEditControl::SetRunCursor() {}
+void DoxEditControl::SetRunCursor()
+{
+    if (DoxRunnerSite* runner = GetPageRunner(); runner && running_)
+        runner->SetRunCursor(DoxRunCursor::IBeam);
+}
 
 bool DoxEditControl::IsEditable()
 {

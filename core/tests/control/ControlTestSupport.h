@@ -124,8 +124,10 @@ public:
     void HideTip() override { tip.clear(); }
     void ShowTip(const std::wstring& text, int, int, int, int) override { tip = text; }
     const CBrush* GetRunBrush(COLORREF) override { return nullptr; }
+    void SetRunCursor(DoxRunCursor c) override { cursor = c; }
 
     DoxControlBase* focus = nullptr;
+    DoxRunCursor cursor = DoxRunCursor::Arrow;
     std::wstring tip;
     std::vector<RECT> invalidated;
 };

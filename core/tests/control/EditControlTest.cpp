@@ -426,3 +426,90 @@ TEST(EditControl, TransparencyBlendsTheBackgroundOnly)
         EXPECT_EQ(image.pixelColor(290, 190), QColor(Qt::white)) << c.transparent;
     }
 }
+
+TEST(EditFormat, FormatAndFormulaFollowTheFieldType)
+{
+    EditFixture f;
+    DoxFormatAttribute& format = f.edit->Format();
+    DoxFormulaAttribute& formula = f.edit->FormulaAttr();
+    auto paramReadOnly = [&] { return (format.FormatParam().GetType() & DOX_ATTRIB_READONLY) != 0; };
+    ASSERT_TRUE(f.edit->DataAttribute().FieldType().SetValueText(L"数值"));
+
+    // The parameter is open only while the chosen format reads it; leaving such a
+    // format empties it.
+    ASSERT_TRUE(format.Format().SetValueText(L"<中文大写金额>"));
+    EXPECT_FALSE(paramReadOnly());
+    ASSERT_TRUE(format.FormatParam().SetValueText(L"ABS"));
+    ASSERT_TRUE(format.Format().SetValueText(L"<空白>"));
+    EXPECT_TRUE(paramReadOnly());
+    EXPECT_EQ(format.FormatParam().GetText(), L"");
+    ASSERT_TRUE(format.Format().SetValueText(L"<中文大写金额>"));
+    EXPECT_FALSE(paramReadOnly());
+    EXPECT_EQ(format.FormatParam().GetText(), L"");
+    EXPECT_FALSE(format.Format().SetValueText(L"<没有这种格式>"));
+    EXPECT_STREQ(format.Format().GetErrorText(), L"无效数据");
+    EXPECT_STREQ(format.Format().GetValueText(), L"<中文大写金额>");
+
+    // A number condition has no date form; a condition for every type stays.
+    struct Case {
+        const wchar_t* function;
+        const wchar_t* param;
+        const wchar_t* functionAfter;
+        const wchar_t* paramAfter;
+    } cases[] = {
+        {L">(X)", L"100", L"<无>", L""},
+        {L"!=(X)", L"100", L"!=(X)", L"100"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(f.edit->DataAttribute().FieldType().SetValueText(L"数值"));
+        ASSERT_TRUE(format.Format().SetValueText(L"<中文大写金额>"));
+        ASSERT_TRUE(formula.Function().SetValueText(c.function));
+        ASSERT_TRUE(formula.Param().SetValueText(c.param)) << c.function;
+        ASSERT_TRUE(f.edit->DataAttribute().FieldType().SetValueText(L"日期"));
+        EXPECT_EQ(format.GetFormatId(), 2u << 16) << c.function;
+        EXPECT_EQ(formula.Function().GetText(), c.functionAfter);
+        EXPECT_EQ(formula.Param().GetText(), c.paramAfter) << c.function;
+    }
+}
+
+TEST(EditFormat, ConditionParameterIsCheckedByItsCondition)
+{
+    EditFixture f;
+    DoxFormulaAttribute& formula = f.edit->FormulaAttr();
+    ASSERT_TRUE(f.edit->DataAttribute().FieldType().SetValueText(L"数值"));
+    ASSERT_TRUE(formula.Function().SetValueText(L">(X)"));
+    ASSERT_TRUE(formula.Param().SetValueText(L"100"));
+    // A text the condition cannot read is refused with its message; the old one stays.
+    EXPECT_FALSE(formula.Param().SetValueText(L"abc"));
+    EXPECT_STRNE(formula.Param().GetErrorText(), L"");
+    EXPECT_EQ(formula.Param().GetText(), L"100");
+    // A new condition that cannot read the parameter is taken; the parameter goes.
+    ASSERT_TRUE(formula.Function().SetValueText(L"[X,Y]"));
+    EXPECT_EQ(formula.Function().GetText(), L"[X,Y]");
+    EXPECT_EQ(formula.Param().GetText(), L"");
+}
+
+TEST(EditControl, EditorOpensWithTheTipAndTheIBeamFollowsFillIn)
+{
+    EditFixture f;
+    FakeRunner runner;
+    f.edit->SetPageRunner(&runner);
+    FakeEditorHost host;
+    ASSERT_EQ(f.edit->ExchangeEditor(&host, 0), 1);
+    EXPECT_EQ(runner.tip, L"");
+    ASSERT_TRUE(f.edit->Tip().SetValueText(L"请输入金额"));
+    ASSERT_EQ(f.edit->ExchangeEditor(&host, 0), 1);
+    EXPECT_EQ(runner.tip, L"请输入金额");
+
+    // The I-beam only between BeginRun and EndRun.
+    f.edit->SetRunCursor();
+    EXPECT_EQ(runner.cursor, DoxRunCursor::Arrow);
+    f.edit->BeginRun();
+    f.edit->SetRunCursor();
+    EXPECT_EQ(runner.cursor, DoxRunCursor::IBeam);
+    f.edit->EndRun();
+    runner.cursor = DoxRunCursor::Arrow;
+    f.edit->SetRunCursor();
+    EXPECT_EQ(runner.cursor, DoxRunCursor::Arrow);
+    f.edit->SetPageRunner(nullptr);
+}

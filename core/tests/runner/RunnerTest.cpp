@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
+#include <QImage>
+
+#include "DC.h"
 #include "DataPage.h"
 #include "DoxControlKinds.h"
 #include "DoxControlLayer.h"
@@ -93,6 +97,23 @@ public:
     POINT basePoint{0, 0};
     DoxPageRunner* runner = nullptr;
     bool refuse = false;
+};
+
+// A page client that records the pointer it is asked to show.
+class TestWindow : public DoxRunnerWindow
+{
+public:
+    void InvalidatePixels(const RECT&, bool) override {}
+    void ValidatePixels(const RECT&) override {}
+    RECT ToPixels(const RECT& rect) override { return rect; }
+    void SetPointer(DoxRunCursor c) override
+    {
+        cursor = c;
+        ++pointerCalls;
+    }
+
+    DoxRunCursor cursor = DoxRunCursor::Arrow;
+    int pointerCalls = 0;
 };
 
 std::vector<DoxControl*> TabOrder(const DoxPageRunner& runner)
@@ -218,4 +239,72 @@ TEST(RunnerPagePrint, FieldsPrintWhereTheTemplatePutsThem)
     }
     for (const pdftest::Word& w : words)
         EXPECT_NE(w.text, "HIDDEN") << "a not-printable control printed";
+}
+
+TEST(RunnerPaint, BasePointLinesCrossAtTheStoredPoint)
+{
+    // One pixel per 0.1 mm. The base point 50 mm from the left and 30 mm down is
+    // kept as (500, -300): the lines stand on pixel column 500 and row 300.
+    TestPage page;
+    page.basePoint = POINT{500, -300};
+    DoxPageRunner runner;
+    ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
+    ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
+    QImage image(2100, 990, QImage::Format_RGB32);
+    image.setDotsPerMeterX(10000);
+    image.setDotsPerMeterY(10000);
+    image.fill(Qt::white);
+    {
+        DCX dc;
+        ASSERT_TRUE(dc.AttachImage(&image));
+        runner.Paint(dc);
+    }
+    DetachPageRunner(&runner);
+    auto blueIn = [&](int left, int top, int right, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.blue() > 200 && c.red() < 100 ? 1 : 0;
+            }
+        return n;
+    };
+    // The dotted lines run across the whole page.
+    EXPECT_GT(blueIn(0, 299, 2100, 302), 500);
+    EXPECT_GT(blueIn(499, 0, 502, 990), 200);
+    // Nowhere else: the four quarters between the lines stay white.
+    EXPECT_EQ(blueIn(0, 0, 495, 295), 0);
+    EXPECT_EQ(blueIn(505, 0, 2100, 295), 0);
+    EXPECT_EQ(blueIn(0, 305, 495, 990), 0);
+    EXPECT_EQ(blueIn(505, 305, 2100, 990), 0);
+}
+
+TEST(RunnerMouse, TextFieldsShowTheIBeamWhileRunning)
+{
+    TestPage page;
+    page.AddEdit({0, 0, 100, -50}, L"a", L"文本");
+    DoxEditControl* hidden = page.AddEdit({0, -100, 100, -150}, L"b", L"文本");
+    ASSERT_TRUE(hidden->Visible().SetValueText(L"否"));
+    ASSERT_EQ(page.data.PrepareStore(nullptr, L"P"), 1);
+    TestWindow window;
+    DoxPageRunner runner;
+    ASSERT_TRUE(runner.CreateTools(&window, nullptr, nullptr));
+    ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
+
+    struct Move {
+        int x, y;
+        int taken;
+        int pointerCalls;
+    } moves[] = {
+        {50, -25, 1, 1},   // over the text field
+        {50, -125, 0, 1},  // over the hidden one: not in fill-in mode
+        {500, -500, 0, 1}, // over no field
+    };
+    for (const Move& m : moves) {
+        EXPECT_EQ(runner.OnMouseMove(nullptr, 0, m.x, m.y), m.taken) << m.x << "," << m.y;
+        EXPECT_EQ(window.pointerCalls, m.pointerCalls) << m.x << "," << m.y;
+    }
+    EXPECT_EQ(window.cursor, DoxRunCursor::IBeam);
+    DetachPageRunner(&runner);
+    EXPECT_EQ(runner.OnMouseMove(nullptr, 0, 50, -25), 0);
 }
