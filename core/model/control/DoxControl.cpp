@@ -182,8 +182,10 @@ template <class Background> void DoxControl::DrawBlended(DC& dc, Background back
     if (t == 0) {
         background(dc);
     } else {
+        // The background fills the whole control; the edit control's narrower
+        // rectangle of the drawn text must not cut the blend short.
         RECT area;
-        GetRect(&area);
+        DoxControl::GetRect(&area);
         dc.LPtoDP(&area);
         if (area.left > area.right)
             std::swap(area.left, area.right);

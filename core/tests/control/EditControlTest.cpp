@@ -513,3 +513,39 @@ TEST(EditControl, EditorOpensWithTheTipAndTheIBeamFollowsFillIn)
     EXPECT_EQ(runner.cursor, DoxRunCursor::Arrow);
     f.edit->SetPageRunner(nullptr);
 }
+
+TEST(EditControl, BlendedBackgroundCoversTheWholeControl)
+{
+    // Ten boxes with the digit limit off: the field's rectangle shrinks to the
+    // three boxes the value takes, but its background still fills every box, with
+    // or without transparency.
+    for (const wchar_t* transparent : {L"0", L"120"}) {
+        EditFixture f(RECT{20, -20, 1020, -120});
+        f.Field()->SetType(0);
+        ASSERT_TRUE(f.edit->BgColor().SetValueText(L"#00FF0000"));
+        ASSERT_TRUE(f.edit->Transparent().SetValueText(transparent));
+        ASSERT_TRUE(f.edit->Split().ColumnItem().SetValueText(L"10"));
+        ASSERT_TRUE(f.edit->Split().Limit().SetValueText(L"否"));
+        std::wstring message;
+        ASSERT_TRUE(f.Field()->GetCell(0)->SetText(L"123", &message));
+        f.edit->BeginRun();
+        RECT fitted;
+        f.edit->GetRect(&fitted);
+        ASSERT_EQ(fitted.right, 320);
+        QImage image(1100, 200, QImage::Format_RGB32);
+        image.setDotsPerMeterX(10000);
+        image.setDotsPerMeterY(10000);
+        image.fill(Qt::white);
+        {
+            DCX dc;
+            ASSERT_TRUE(dc.AttachImage(&image));
+            dc.SetMapMode(2);
+            f.edit->DrawTransparent(dc);
+        }
+        // Box 9, far from the value.
+        const QColor box9 = image.pixelColor(870, 70);
+        EXPECT_GE(box9.red(), 250) << transparent;
+        EXPECT_LE(box9.green(), 200) << transparent;
+        f.edit->EndRun();
+    }
+}
