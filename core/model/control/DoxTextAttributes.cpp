@@ -67,6 +67,7 @@ DoxFontAttribute::DoxFontAttribute()
       size_("size", L"大小", 10), bold_("bold", L"粗体", false), italic_("italic", L"斜体", false),
       underline_("underline", L"下划线", false), strikeOut_("strikeout", L"删除线", false)
 {
+    size_.SetRange(0, 99);
     for (DoxAttribItem* item : std::initializer_list<DoxAttribItem*>{&faceName_, &size_, &bold_, &italic_,
                                                                      &underline_, &strikeOut_}) {
         item->SetShared(true);

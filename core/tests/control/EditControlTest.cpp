@@ -143,6 +143,17 @@ TEST(FontAttribute, LogFontFromItems)
     EXPECT_EQ(lf.lfItalic, 1);
     EXPECT_EQ(lf.lfUnderline, 0);
     EXPECT_EQ(std::wstring(lf.lfFaceName), std::wstring(31, L'x'));
+
+    // Sizes from 0 to 99 points; others are refused and the size stays.
+    struct Size {
+        const wchar_t* text;
+        bool taken;
+        int32_t after;
+    } sizes[] = {{L"99", true, 99}, {L"0", true, 0}, {L"100", false, 0}, {L"-1", false, 0}};
+    for (const Size& s : sizes) {
+        EXPECT_EQ(font.Size().SetValueText(s.text), s.taken) << s.text;
+        EXPECT_EQ(font.Size().GetValue(), s.after) << s.text;
+    }
 }
 
 TEST(EditFormat, BoundAndPadding)
