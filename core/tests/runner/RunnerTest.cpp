@@ -308,3 +308,44 @@ TEST(RunnerMouse, TextFieldsShowTheIBeamWhileRunning)
     DetachPageRunner(&runner);
     EXPECT_EQ(runner.OnMouseMove(nullptr, 0, 50, -25), 0);
 }
+
+TEST(RunnerPagePrint, BasePointAndOffsetMoveTheFields)
+{
+    // The base point becomes the paper's corner, then the offset moves the fields
+    // right and down (0.1 mm).
+    struct Case {
+        POINT basePoint;
+        int x, y;
+        double xMm, yMm;
+    } cases[] = {
+        {{0, 0}, 0, 0, 120.0, 50.0},
+        {{100, -50}, 0, 0, 110.0, 45.0},
+        {{100, -50}, 30, 20, 113.0, 47.0},
+    };
+    for (const Case& c : cases) {
+        TestPage page;
+        page.basePoint = c.basePoint;
+        page.AddEdit({1200, -500, 1900, -560}, L"payee", L"文本");
+        ASSERT_EQ(page.data.PrepareStore(nullptr, L"P"), 1);
+        ASSERT_EQ(page.data.SetFieldText(L"主表.payee", 0, L"收款单位"), 1);
+        DoxPageRunner runner;
+        ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
+        ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
+        doxtest::TempDir dir;
+        const QString pdf = QString::fromStdString((dir / "bill.pdf").string());
+        {
+            DoxPrinter job;
+            job.SetOutputFile(pdf);
+            ASSERT_TRUE(job.Open(plat::PdfPrinterName().toStdWString().c_str(), 2100, 990, 0, L"bill"));
+            ASSERT_TRUE(job.StartPage());
+            EXPECT_EQ(runner.Render(&job, c.x, c.y), 1);
+            ASSERT_TRUE(job.EndPage());
+            ASSERT_TRUE(job.EndDoc(true));
+        }
+        DetachPageRunner(&runner);
+        const std::vector<pdftest::Word> words = pdftest::ReadWords(pdf);
+        ASSERT_EQ(words.size(), 1u);
+        EXPECT_NEAR(words[0].xMin, c.xMm, 0.2) << c.basePoint.x << "," << c.basePoint.y << " +" << c.x << "," << c.y;
+        EXPECT_NEAR(words[0].yMin, c.yMm, 0.2) << c.basePoint.x << "," << c.basePoint.y << " +" << c.x << "," << c.y;
+    }
+}
