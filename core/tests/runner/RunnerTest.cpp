@@ -232,7 +232,8 @@ TEST(RunnerPagePrint, FieldsPrintWhereTheTemplatePutsThem)
         {"5", 100.0, 30.0},
     };
     for (const Expect& e : expected) {
-        auto it = std::find_if(words.begin(), words.end(), [&](const pdftest::Word& w) { return w.text == e.text; });
+        auto it = std::find_if(words.begin(), words.end(),
+                               [&](const pdftest::Word& w) { return w.text == e.text; });
         ASSERT_NE(it, words.end()) << "missing " << e.text.toStdString();
         EXPECT_NEAR(it->xMin, e.xMm, 0.2) << e.text.toStdString();
         EXPECT_NEAR(it->yMin, e.yMm, 0.2) << e.text.toStdString();
@@ -345,7 +346,9 @@ TEST(RunnerPagePrint, BasePointAndOffsetMoveTheFields)
         DetachPageRunner(&runner);
         const std::vector<pdftest::Word> words = pdftest::ReadWords(pdf);
         ASSERT_EQ(words.size(), 1u);
-        EXPECT_NEAR(words[0].xMin, c.xMm, 0.2) << c.basePoint.x << "," << c.basePoint.y << " +" << c.x << "," << c.y;
-        EXPECT_NEAR(words[0].yMin, c.yMm, 0.2) << c.basePoint.x << "," << c.basePoint.y << " +" << c.x << "," << c.y;
+        EXPECT_NEAR(words[0].xMin, c.xMm, 0.2)
+            << c.basePoint.x << "," << c.basePoint.y << " +" << c.x << "," << c.y;
+        EXPECT_NEAR(words[0].yMin, c.yMm, 0.2)
+            << c.basePoint.x << "," << c.basePoint.y << " +" << c.x << "," << c.y;
     }
 }
