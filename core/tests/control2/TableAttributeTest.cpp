@@ -19,9 +19,13 @@ TEST(TableAttribute, NewBindingMakesATableAndShowsItsName)
     DoxTableAttribute attribute;
     ASSERT_TRUE(attribute.Bind(&f.page, true));
     ASSERT_NE(attribute.GetTable(), nullptr);
-    EXPECT_FALSE(attribute.TableName().GetText().empty());
+    // The page names a new table by its default.
+    EXPECT_EQ(attribute.TableName().GetText(), L"附表1");
     EXPECT_EQ(attribute.TableName().GetText(), attribute.GetTable()->GetName());
     EXPECT_EQ(f.page.Tables().size(), 1u);
+    DoxTableAttribute second;
+    ASSERT_TRUE(second.Bind(&f.page, true));
+    EXPECT_EQ(second.TableName().GetText(), L"附表2");
 }
 
 TEST(TableAttribute, CopiesShareTheTableAndEitherMayGoFirst)
@@ -62,6 +66,7 @@ TEST(TableAttribute, RenamingFollowsTheStoreNamingRules)
         const wchar_t* name;
         const wchar_t* error; // null: accepted
     } cases[] = {
+        {L"", L"数据表名包含无效的字符或者保留的字符串"},
         {L"sqlite_x", L"数据表名包含无效的字符或者保留的字符串"},
         {L"SQLite_x", L"数据表名包含无效的字符或者保留的字符串"},
         {L"SQLITE_", L"数据表名包含无效的字符或者保留的字符串"},
@@ -79,7 +84,9 @@ TEST(TableAttribute, RenamingFollowsTheStoreNamingRules)
         EXPECT_EQ(accepted, c.error == nullptr) << c.name;
         if (c.error) {
             EXPECT_EQ(std::wstring(attribute.TableName().GetErrorText()), c.error) << c.name;
+            // Neither the table nor the item takes a refused name.
             EXPECT_EQ(attribute.GetTable()->GetName(), current) << c.name;
+            EXPECT_EQ(attribute.TableName().GetText(), current) << c.name;
         } else {
             current = c.name;
             EXPECT_EQ(attribute.GetTable()->GetName(), current);

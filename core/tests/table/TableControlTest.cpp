@@ -243,6 +243,33 @@ TEST(TableDraw, DesignShowsEachColumnsSampleInEveryCell)
     EXPECT_EQ(image.pixelColor(650, 260), QColor(Qt::white));
 }
 
+TEST(TableDraw, FillInBackgroundOutlinedOnlyWithBorderLinesAlways)
+{
+    struct Case {
+        bool border;
+        bool outline;
+    } cases[] = {{false, false}, {true, true}};
+    for (const Case& c : cases) {
+        TableFixture f(RECT{20, -20, 620, -220});
+        f.Split(2, 2);
+        DoxTableControl& t = *f.table;
+        ASSERT_TRUE(t.Border().SetValueText(c.border ? L"是" : L"否"));
+        QImage image = PageImage(700, 300);
+        {
+            DCX dc;
+            ASSERT_TRUE(dc.AttachImage(&image));
+            dc.SetMapMode(2);
+            t.DrawBackground(dc);
+        }
+        // The column and row lines are drawn either way.
+        EXPECT_GT(DarkIn(image, 319, 25, 322, 215), 20) << c.border;
+        EXPECT_GT(DarkIn(image, 25, 119, 315, 122), 20) << c.border;
+        // The outline: the left and the bottom edge.
+        EXPECT_EQ(DarkIn(image, 18, 30, 23, 210) > 100, c.outline) << c.border;
+        EXPECT_EQ(DarkIn(image, 30, 217, 610, 223) > 100, c.outline) << c.border;
+    }
+}
+
 TEST(TableFill, CellsShowAndTakeTheValuesOfTheirRows)
 {
     TableFixture f;
