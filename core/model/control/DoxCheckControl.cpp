@@ -110,6 +110,7 @@ bool DoxCheckControl::Init(bool isNew)
 
 bool DoxCheckControl::BeginRun()
 {
+    SetFillInCursor(DoxRunCursor::Arrow);
     ticked_ = false;
     if (!DoxControlEx::BeginRun())
         return false;
@@ -119,6 +120,7 @@ bool DoxCheckControl::BeginRun()
 
 void DoxCheckControl::EndRun()
 {
+    SetFillInCursor(std::nullopt);
     ticked_ = false;
     DoxControlEx::EndRun();
 }
@@ -181,7 +183,10 @@ void DoxCheckControl::DrawContent(DC& dc, int dx, int dy, bool output)
         dc.SetTextColor(oldColour);
 }
 
-void DoxCheckControl::SetRunCursor() {}
+void DoxCheckControl::SetRunCursor()
+{
+    ShowFillInCursor();
+}
 
 bool DoxCheckControl::IsEditable()
 {

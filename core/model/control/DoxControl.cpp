@@ -113,6 +113,12 @@ bool DoxControl::HitTest(DC* /*dc*/, uint32_t /*flags*/, int x, int y)
 
 void DoxControl::SetRunCursor() {}
 
+void DoxControl::ShowFillInCursor()
+{
+    if (runner_ && fillInCursor_)
+        runner_->SetRunCursor(*fillInCursor_);
+}
+
 bool DoxControl::IsEditable()
 {
     return false;

@@ -5,14 +5,15 @@
 // see, and the input field of the fill-in window.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "DataObserver.h"
 #include "DoxAttribSet.h"
 #include "DoxBasicAttribute.h"
 #include "DoxCommon.h"
 #include "DoxControlBase.h"
 #include "GrabObjectCore.h"
-#include "DataObserver.h"
 
 class DataContainer;
 class DataPage;
@@ -81,8 +82,8 @@ public:
 
     using InterfaceImpl<ICommon>::Release;
     using DoxAttribSet::SaveXml;
-    using GrabObjectCore::SaveXml;
     using GrabObjectCore::DrawDesign;
+    using GrabObjectCore::SaveXml;
 
     // Primary face.
     void FinalRelease() override;
@@ -172,6 +173,10 @@ protected:
     void ReleaseReference() override;
     // Draws the background with the transparency blend, then the content.
     template <class Background> void DrawBlended(DC& dc, Background background);
+    // The pointer the control shows while fill-in runs (none outside it): kinds set
+    // it in BeginRun, forget it in EndRun, and show it from SetRunCursor.
+    void SetFillInCursor(std::optional<DoxRunCursor> cursor) { fillInCursor_ = cursor; }
+    void ShowFillInCursor();
     // The background of the kinds with a "bgcolor" and a "border": the control's
     // rectangle filled with the colour (hollow for 0xFFFFFFFF), outlined only when
     // border is on. Design draws with a brush of its own, fill-in mode with the
@@ -186,6 +191,7 @@ private:
     DoxControlSplitSet* colSet_ = nullptr;
     DoxControlSplitSet* rowSet_ = nullptr;
     DoxBasicAttribute basic_;
+    std::optional<DoxRunCursor> fillInCursor_;
 };
 
 // Base of the kinds bound to a data field (check, edit, rich edit).

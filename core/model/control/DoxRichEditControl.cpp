@@ -139,12 +139,14 @@ bool DoxRichEditControl::Init(bool isNew)
 
 bool DoxRichEditControl::BeginRun()
 {
+    SetFillInCursor(DoxRunCursor::IBeam);
     cells_.BeginRun();
     return DoxControlEx::BeginRun();
 }
 
 void DoxRichEditControl::EndRun()
 {
+    SetFillInCursor(std::nullopt);
     cells_.EndRun();
     DoxControlEx::EndRun();
 }
@@ -180,7 +182,10 @@ void DoxRichEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
                        font_.CreateDrawingFont());
 }
 
-void DoxRichEditControl::SetRunCursor() {}
+void DoxRichEditControl::SetRunCursor()
+{
+    ShowFillInCursor();
+}
 
 bool DoxRichEditControl::IsEditable()
 {

@@ -192,14 +192,14 @@ bool DoxTableControl::Init(bool isNew)
 
 bool DoxTableControl::BeginRun()
 {
-    cursor_ = RunCursor::IBeam;
+    SetFillInCursor(DoxRunCursor::IBeam);
     cells_.BeginRun();
     return true;
 }
 
 void DoxTableControl::EndRun()
 {
-    cursor_ = RunCursor::None;
+    SetFillInCursor(std::nullopt);
     cells_.EndRun();
 }
 
@@ -268,8 +268,7 @@ bool DoxTableControl::HitTest(DC* /*dc*/, uint32_t /*flags*/, int x, int y)
 
 void DoxTableControl::SetRunCursor()
 {
-    // The fill-in window keeps its own pointer; the table only tells which one it
-    // wants (GetRunCursor).
+    ShowFillInCursor();
 }
 
 bool DoxTableControl::IsEditable()

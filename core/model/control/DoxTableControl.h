@@ -105,9 +105,6 @@ public:
 class DoxTableControl : public DoxControl
 {
 public:
-    // The pointer shown over the table in fill-in mode.
-    enum class RunCursor { None, IBeam };
-
     DoxTableControl();
     ~DoxTableControl() override;
 
@@ -138,7 +135,6 @@ public:
     DoxControlBase* PrevField() override;
 
     DataTable* GetTable() const { return table_.GetTable(); }
-    RunCursor GetRunCursor() const { return cursor_; }
 
     DoxBgColorAttribute& BgColor() { return bgColor_; }
     DoxFgColorAttribute& FgColor() { return fgColor_; }
@@ -165,6 +161,5 @@ private:
     DoxTableRowSet rows_{"row", L"行", this};
     // After the sets: the cells point at the grids and go first.
     DoxTableContainer cells_{this, &columns_, &rows_};
-    RunCursor cursor_ = RunCursor::None;
     COLORREF savedTextColour_ = 0;
 };

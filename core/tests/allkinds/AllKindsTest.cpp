@@ -9,6 +9,7 @@
 #include <tinyxml2.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "ControlTestSupport.h"
@@ -100,17 +101,20 @@ struct KindCase {
     std::function<void(DoxControl*)> shape;
     // Gives it a value once the bill rows exist and fill-in has begun.
     std::function<void(DoxControl*)> fill;
+    // The pointer it asks for while fill-in runs; none for the kinds without input.
+    std::optional<DoxRunCursor> pointer = std::nullopt;
 };
 
 const KindCase kKinds[] = {
-    {DoxKindEdit, "editcontrol", nullptr, [](DoxControl* c) { StoreBound(c, L"Amount"); }},
+    {DoxKindEdit, "editcontrol", nullptr, [](DoxControl* c) { StoreBound(c, L"Amount"); },
+     DoxRunCursor::IBeam},
     {DoxKindRichEdit, "richeditcontrol",
      [](DoxControl* c) {
          auto* rich = static_cast<DoxRichEditControl*>(c);
          ASSERT_TRUE(rich->Columns().AddElement());
          ASSERT_TRUE(rich->Columns().AddElement());
      },
-     [](DoxControl* c) { StoreBound(c, L"Twice"); }},
+     [](DoxControl* c) { StoreBound(c, L"Twice"); }, DoxRunCursor::IBeam},
     {DoxKindLabel, "labelcontrol", nullptr, nullptr},
     {DoxKindRichLabel, "richlabelcontrol",
      [](DoxControl* c) {
@@ -125,7 +129,7 @@ const KindCase kKinds[] = {
      [](DoxControl* c) {
          ASSERT_TRUE(static_cast<DoxCheckControl*>(c)->CheckValue().Param().SetValueText(L"Y"));
      },
-     [](DoxControl* c) { StoreBound(c, L"Y"); }},
+     [](DoxControl* c) { StoreBound(c, L"Y"); }, DoxRunCursor::Arrow},
     {DoxKindTable, "tablecontrol",
      [](DoxControl* c) {
          auto* table = static_cast<DoxTableControl*>(c);
@@ -138,7 +142,8 @@ const KindCase kKinds[] = {
          std::wstring text = L"Cell", error;
          ASSERT_TRUE(
              static_cast<DoxTableControl*>(c)->Cells().CellAt(3)->ExchangeValue(nullptr, text, true, error));
-     }},
+     },
+     DoxRunCursor::IBeam},
     {DoxKindFrame, "framecontrol", nullptr, nullptr},
     {DoxKindLine, "linecontrol",
      [](DoxControl* c) { ASSERT_TRUE(static_cast<DoxLineControl*>(c)->Style().SetValueText(L"前对角")); },
@@ -232,6 +237,28 @@ TEST_P(AllKinds, DrawsInItsRectangleInDesignAndFillIn)
     }
     EndRun();
     ExpectInsideRect(InkBox(run, 250), 2, "fill-in");
+}
+
+TEST_P(AllKinds, AsksForItsPointerOnlyWhileFillInRuns)
+{
+    FakeRunner runner;
+    control_->SetPageRunner(&runner);
+    control_->SetRunCursor();
+    EXPECT_EQ(runner.cursorCalls, 0);
+
+    Run();
+    control_->SetRunCursor();
+    const std::optional<DoxRunCursor> pointer = GetParam().pointer;
+    EXPECT_EQ(runner.cursorCalls, pointer ? 1 : 0);
+    if (pointer) {
+        EXPECT_EQ(runner.cursor, *pointer);
+    }
+
+    EndRun();
+    runner.cursorCalls = 0;
+    control_->SetRunCursor();
+    EXPECT_EQ(runner.cursorCalls, 0);
+    control_->SetPageRunner(nullptr);
 }
 
 TEST_P(AllKinds, PrintsInItsRectangleWhereThePictureShowsIt)

@@ -124,10 +124,15 @@ public:
     void HideTip() override { tip.clear(); }
     void ShowTip(const std::wstring& text, int, int, int, int) override { tip = text; }
     const CBrush* GetRunBrush(COLORREF) override { return nullptr; }
-    void SetRunCursor(DoxRunCursor c) override { cursor = c; }
+    void SetRunCursor(DoxRunCursor c) override
+    {
+        cursor = c;
+        ++cursorCalls;
+    }
 
     DoxControlBase* focus = nullptr;
     DoxRunCursor cursor = DoxRunCursor::Arrow;
+    int cursorCalls = 0;
     std::wstring tip;
     std::vector<RECT> invalidated;
 };

@@ -283,7 +283,8 @@ TEST(TableFill, CellsShowAndTakeTheValuesOfTheirRows)
     FakeRunner runner;
     t.SetPageRunner(&runner);
     ASSERT_TRUE(t.BeginRun());
-    EXPECT_EQ(t.GetRunCursor(), DoxTableControl::RunCursor::IBeam);
+    t.SetRunCursor();
+    EXPECT_EQ(runner.cursor, DoxRunCursor::IBeam);
     DoxTableContainer& cells = t.Cells();
     ASSERT_EQ(cells.CellCount(), 6);
     EXPECT_EQ(cells.CellAt(5)->GetText(), L"before");
@@ -325,7 +326,9 @@ TEST(TableFill, CellsShowAndTakeTheValuesOfTheirRows)
     EXPECT_EQ(host.maxLength, -1);
 
     t.EndRun();
-    EXPECT_EQ(t.GetRunCursor(), DoxTableControl::RunCursor::None);
+    runner.cursorCalls = 0;
+    t.SetRunCursor();
+    EXPECT_EQ(runner.cursorCalls, 0);
     EXPECT_EQ(f0->ObserverCount(), 0u);
     RecordingDC after;
     t.DrawContent(after, 0, 0, false);
