@@ -6,7 +6,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
-namespace doxtest {
+namespace doxtest
+{
 
 TempDir::TempDir()
 {
@@ -57,4 +58,4 @@ ScopedEnv::~ScopedEnv()
         unsetenv(name_);
 }
 
-}  // namespace doxtest
+} // namespace doxtest

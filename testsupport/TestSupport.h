@@ -5,10 +5,12 @@
 #include <optional>
 #include <string>
 
-namespace doxtest {
+namespace doxtest
+{
 
 // A fresh, empty folder for one test, removed when the object goes away.
-class TempDir {
+class TempDir
+{
 public:
     TempDir();
     ~TempDir();
@@ -33,7 +35,8 @@ bool WriteFileBytes(const std::filesystem::path& file, const std::string& bytes)
 
 // Sets an environment variable for the object's lifetime and puts the old value
 // back afterwards (for example HOME, where the PDF printer writes its files).
-class ScopedEnv {
+class ScopedEnv
+{
 public:
     ScopedEnv(const char* name, const std::string& value);
     ~ScopedEnv();
@@ -45,4 +48,4 @@ private:
     std::optional<std::string> old_;
 };
 
-}  // namespace doxtest
+} // namespace doxtest

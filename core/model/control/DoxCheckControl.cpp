@@ -225,7 +225,8 @@ int DoxCheckControl::ExchangeEditor(DoxEditorHost* host, int direction)
         return 1;
     }
     if (direction == 1) {
-        const bool checked = host && (host->GetStyle() & DoxEditorHost::CheckEditor) == DoxEditorHost::CheckEditor &&
+        const bool checked = host &&
+                             (host->GetStyle() & DoxEditorHost::CheckEditor) == DoxEditorHost::CheckEditor &&
                              host->GetChecked();
         if (checked != ticked_) {
             std::wstring text = checked ? checkValue_.GetText() : std::wstring();

@@ -20,16 +20,20 @@ namespace
 DoxControlKindRecord* registryHead = nullptr;
 
 // One record per kind.
-DoxControlKindRecord checkRecord{nullptr, DoxKindCheck, L"勾选控件", "checkcontrol", &DoxCheckControl::Create};
+DoxControlKindRecord checkRecord{nullptr, DoxKindCheck, L"勾选控件", "checkcontrol",
+                                 &DoxCheckControl::Create};
 DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
 DoxControlKindRecord richEditRecord{nullptr, DoxKindRichEdit, L"富文本控件", "richeditcontrol",
                                     &DoxRichEditControl::Create};
-DoxControlKindRecord labelRecord{nullptr, DoxKindLabel, L"标签控件", "labelcontrol", &DoxLabelControl::Create};
+DoxControlKindRecord labelRecord{nullptr, DoxKindLabel, L"标签控件", "labelcontrol",
+                                 &DoxLabelControl::Create};
 DoxControlKindRecord richLabelRecord{nullptr, DoxKindRichLabel, L"富标签控件", "richlabelcontrol",
                                      &DoxRichLabelControl::Create};
 DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol", &DoxLineControl::Create};
-DoxControlKindRecord tableRecord{nullptr, DoxKindTable, L"表格控件", "tablecontrol", &DoxTableControl::Create};
-DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol", &DoxFrameControl::Create};
+DoxControlKindRecord tableRecord{nullptr, DoxKindTable, L"表格控件", "tablecontrol",
+                                 &DoxTableControl::Create};
+DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol",
+                                 &DoxFrameControl::Create};
 
 // Gives up a half-made control without touching its layer.
 void Discard(DoxControl* control)
@@ -55,7 +59,8 @@ DoxControl* CreateControlByKind(int32_t kindId, DoxControlLayer* layer, const RE
     for (const DoxControlKindRecord* record = registryHead; record; record = record->next) {
         if (record->kindId != kindId)
             continue;
-        DoxControl* control = record->create(record->kindId, record->displayName, record->typeName, layer, rect);
+        DoxControl* control =
+            record->create(record->kindId, record->displayName, record->typeName, layer, rect);
         if (!control)
             return nullptr;
         if (!control->Init(true)) {
@@ -78,7 +83,8 @@ DoxControl* CreateControlFromXml(DoxControlLayer* layer, const tinyxml2::XMLElem
         if (std::strcmp(record->typeName, id) != 0)
             continue;
         const RECT zero{};
-        DoxControl* control = record->create(record->kindId, record->displayName, record->typeName, layer, &zero);
+        DoxControl* control =
+            record->create(record->kindId, record->displayName, record->typeName, layer, &zero);
         if (!control)
             return nullptr;
         if (!control->LoadXml(element) || !control->Init(false)) {

@@ -24,13 +24,32 @@ DoxStyleItem::DoxStyleItem(uint32_t initial, DoxAttribOptions* options)
 bool DoxLineEnds(uint32_t style, const RECT& r, POINT& from, POINT& to)
 {
     switch (style) {
-    case 0: from = {r.left, r.top}; to = {r.left, r.bottom}; return true;
-    case 1: from = {r.left, r.top}; to = {r.right, r.top}; return true;
-    case 2: from = {r.right, r.top}; to = {r.right, r.bottom}; return true;
-    case 3: from = {r.left, r.bottom}; to = {r.right, r.bottom}; return true;
-    case 4: from = {r.left, r.top}; to = {r.right, r.bottom}; return true;
-    case 5: from = {r.left, r.bottom}; to = {r.right, r.top}; return true;
-    default: return false;
+    case 0:
+        from = {r.left, r.top};
+        to = {r.left, r.bottom};
+        return true;
+    case 1:
+        from = {r.left, r.top};
+        to = {r.right, r.top};
+        return true;
+    case 2:
+        from = {r.right, r.top};
+        to = {r.right, r.bottom};
+        return true;
+    case 3:
+        from = {r.left, r.bottom};
+        to = {r.right, r.bottom};
+        return true;
+    case 4:
+        from = {r.left, r.top};
+        to = {r.right, r.bottom};
+        return true;
+    case 5:
+        from = {r.left, r.bottom};
+        to = {r.right, r.top};
+        return true;
+    default:
+        return false;
     }
 }
 

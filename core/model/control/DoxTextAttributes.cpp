@@ -172,7 +172,9 @@ namespace
 const DoxAttribChoice kComplementChoices[] = {{L"", 0}, {L"后补", 1}, {L"前补", 2}};
 }
 
-DoxAttribOptionsComplement::DoxAttribOptionsComplement() : DoxAttribOptionsTable(kComplementChoices, 3, false) {}
+DoxAttribOptionsComplement::DoxAttribOptionsComplement() : DoxAttribOptionsTable(kComplementChoices, 3, false)
+{
+}
 
 bool DoxAttribOptionsComplement::Parse(const wchar_t* text, uint32_t& value, std::wstring& errorText)
 {
@@ -195,8 +197,8 @@ DoxFormatAttribute::DoxFormatAttribute()
       complement_("complement", L"补齐方式", 0, &complements_), compParam_("comp_param", L"补齐参数", L"")
 {
     compParam_.SetLimit(1);
-    for (DoxAttribItem* item : std::initializer_list<DoxAttribItem*>{&prefix_, &suffix_, &format_, &formatParam_,
-                                                                     &bound_, &complement_, &compParam_}) {
+    for (DoxAttribItem* item : std::initializer_list<DoxAttribItem*>{
+             &prefix_, &suffix_, &format_, &formatParam_, &bound_, &complement_, &compParam_}) {
         item->SetShared(true);
         AddItem(item);
     }
@@ -260,7 +262,8 @@ std::wstring DoxFormatAttribute::BoundAndPad(const std::wstring& text) const
 std::wstring DoxFormatAttribute::DesignText() const
 {
     const FormatEntry* entry = GetFormatEntryById(format_.GetUValue());
-    return prefix_.GetText() + BoundAndPad(entry && entry->example ? entry->example : L"") + suffix_.GetText();
+    return prefix_.GetText() + BoundAndPad(entry && entry->example ? entry->example : L"") +
+           suffix_.GetText();
 }
 
 std::wstring DoxFormatAttribute::ContentText(const std::wstring& value) const

@@ -160,8 +160,8 @@ int DoxPage::Init(const wchar_t* id, const wchar_t* name, int32_t cx, int32_t cy
     return AddLayer(kDefaultLayer);
 }
 
-void DoxPage::SetRead(const wchar_t* id, const wchar_t* name, int32_t cx, int32_t cy, int32_t bpx, int32_t bpy,
-                      int stretch, const wchar_t* bkpic)
+void DoxPage::SetRead(const wchar_t* id, const wchar_t* name, int32_t cx, int32_t cy, int32_t bpx,
+                      int32_t bpy, int stretch, const wchar_t* bkpic)
 {
     id_ = id ? id : L"";
     name_ = name ? name : L"";
@@ -289,7 +289,8 @@ bool DoxPage::StartPrinterDocument(DoxPrinter& printer, const wchar_t* printerNa
                                    int extraLength)
 {
     if (devMode)
-        return printer.StartDoc(static_cast<const DEVMODEW*>(devMode), printerName, extraLength, name_.c_str());
+        return printer.StartDoc(static_cast<const DEVMODEW*>(devMode), printerName, extraLength,
+                                name_.c_str());
     return printer.Open(printerName, cx_, cy_, extraLength, name_.c_str());
 }
 
@@ -331,8 +332,8 @@ int DoxPage::Print(const wchar_t* printerName, const void* devMode, int x, int y
     return printer.EndDoc(true) ? 1 : 0;
 }
 
-int DoxPage::BeginPrintJob(const wchar_t* printerName, const void* devMode, int x, int y, int extraPaperLength,
-                           int copies, intptr_t reserved)
+int DoxPage::BeginPrintJob(const wchar_t* printerName, const void* devMode, int x, int y,
+                           int extraPaperLength, int copies, intptr_t reserved)
 {
     // A count below 1 would leave a job that prints nothing and reports success.
     if (!runner_ || copies < 1 || job_)

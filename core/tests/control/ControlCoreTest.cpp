@@ -133,7 +133,8 @@ TEST(ControlCore, DesignFaceAnswers)
     struct Hit {
         int x, y;
         bool inside;
-    } hits[] = {{10, -50, true}, {110, -80, true}, {60, -65, true}, {9, -65, false}, {60, -49, false}, {111, -80, false}};
+    } hits[] = {{10, -50, true}, {110, -80, true}, {60, -65, true},
+                {9, -65, false}, {60, -49, false}, {111, -80, false}};
     for (const Hit& h : hits)
         EXPECT_EQ(edit->HitTest(nullptr, 0, h.x, h.y), h.inside) << h.x << "," << h.y;
 
@@ -211,9 +212,15 @@ TEST(ControlCore, PositionChangesKeepCustomColumnWidths)
         std::function<void(SplitEdit&)> change;
         std::vector<bool> relayouts;
     } cases[] = {
-        {"handle move", [](SplitEdit& e) { e.SetRect(RECT{20, -60, 220, -90}); }, {false}},
+        {"handle move",
+         [](SplitEdit& e) {
+             e.SetRect(RECT{20, -60, 220, -90});
+         },
+         {false}},
         {"typed x", [](SplitEdit& e) { EXPECT_TRUE(e.Basic().XItem().SetValueText(L"3.0mm")); }, {false}},
-        {"typed width", [](SplitEdit& e) { EXPECT_TRUE(e.Basic().WidthItem().SetValueText(L"30.0mm")); }, {false}},
+        {"typed width",
+         [](SplitEdit& e) { EXPECT_TRUE(e.Basic().WidthItem().SetValueText(L"30.0mm")); },
+         {false}},
         {"typed order", [](SplitEdit& e) { EXPECT_TRUE(e.Basic().OrderItem().SetValueText(L"4")); }, {}},
     };
     for (const Case& c : cases) {

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
-#include "FunctionLibrary.h"
 #include "DoxControlKinds.h"
 #include "DoxPrinter.h"
 #include "FormatCatalogue.h"
 #include "Formula.h"
+#include "FunctionLibrary.h"
 
 namespace controltest
 {

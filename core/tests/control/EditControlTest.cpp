@@ -47,7 +47,8 @@ TEST(SplitLayout, BoxSizesAndCorrections)
         EXPECT_EQ(cells.k, c.k) << c.span << "/" << c.count;
         EXPECT_EQ(cells.e, c.e) << c.span << "/" << c.count;
         for (size_t i = 0; i < c.lines.size(); ++i)
-            EXPECT_EQ(cells.Boundary(static_cast<int>(i) + 1), c.lines[i]) << c.span << "/" << c.count << " " << i;
+            EXPECT_EQ(cells.Boundary(static_cast<int>(i) + 1), c.lines[i])
+                << c.span << "/" << c.count << " " << i;
     }
 }
 

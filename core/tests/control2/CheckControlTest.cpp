@@ -56,9 +56,8 @@ TEST(CheckControl, TickFollowsTheFieldValue)
         const wchar_t* stored;
         bool ticked;
     } cases[] = {
-        {L"文本", L"Yes", L"yES", true},
-        {L"文本", L"Yes", L"No", false},
-        {L"文本", L"", L"", false},   // a cell without a value gives no text
+        {L"文本", L"Yes", L"yES", true},   {L"文本", L"Yes", L"No", false},
+        {L"文本", L"", L"", false},        // a cell without a value gives no text
         {L"数值", L"12", L"12.000", true}, // compared in the first number format
         {L"数值", L"12", L"12.5", false},
     };

@@ -35,7 +35,9 @@ TEST(LabelControl, NewLabelShowsItsTextInEveryFace)
     struct Case {
         bool printable, output;
         const wchar_t* drawn;
-    } cases[] = {{true, false, L"请输入文字|"}, {true, true, L"请输入文字|"}, {false, false, L"请输入文字|"},
+    } cases[] = {{true, false, L"请输入文字|"},
+                 {true, true, L"请输入文字|"},
+                 {false, false, L"请输入文字|"},
                  {false, true, L""}};
     for (const Case& c : cases) {
         ASSERT_TRUE(f.label->Printable().SetValueText(c.printable ? L"是" : L"否"));

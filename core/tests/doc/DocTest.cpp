@@ -21,9 +21,9 @@
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPageRunner.h"
-#include "IDoxValue.h"
 #include "DoxTemplateXml.h"
 #include "IDoxImageData.h"
+#include "IDoxValue.h"
 #include "ModuleError.h"
 #include "SqlConnectionPool.h"
 #include "TestSupport.h"
@@ -154,8 +154,11 @@ TEST_F(DocTest, NewTemplateAndPageEditsWithTheirTexts)
         int32_t x, y;
         int result;
         const wchar_t* text;
-    } points[] = {{0, 1, 0, L"页面基点无效"}, {-1, 0, 0, L"页面基点无效"}, {6001, 0, 0, L"页面基点无效"},
-                  {6000, -6000, 1, L""}, {100, -250, 1, L""}};
+    } points[] = {{0, 1, 0, L"页面基点无效"},
+                  {-1, 0, 0, L"页面基点无效"},
+                  {6001, 0, 0, L"页面基点无效"},
+                  {6000, -6000, 1, L""},
+                  {100, -250, 1, L""}};
     for (const Edit& e : points) {
         ClearModuleError();
         EXPECT_EQ(page->SetBasePoint(e.x, e.y), e.result);
@@ -407,10 +410,12 @@ TEST_F(DocTest, DamagedTemplateXml)
     } cases[] = {
         {"root without prefix", prologue + "<template id=\"dxt1\"/>", false, L"模板文档格式不正确!"},
         {"no page", prologue + "<dox:template id=\"dxt1\" maxpid=\"3\"/>", false, L""},
-        {"not XML", "<dox:template <", false, L"Error=XML_ERROR_PARSING_ELEMENT ErrorID=6 (0x6) Line number=1"},
+        {"not XML", "<dox:template <", false,
+         L"Error=XML_ERROR_PARSING_ELEMENT ErrorID=6 (0x6) Line number=1"},
         {"page without manifest or data page",
-         prologue + "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" "
-                    "cy=\"500\"/></dox:template>",
+         prologue +
+             "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" "
+             "cy=\"500\"/></dox:template>",
          true, L""},
     };
     for (const Case& c : cases) {
@@ -431,13 +436,13 @@ TEST_F(DocTest, DamagedTemplateXml)
 
     // Out-of-range values are held at their limits; a missing or small counter
     // never hands out a page id in use; two current layers leave the later one.
-    std::string xml = prologue +
-                      "<dox:template id=\"dxt1\">"
-                      "<dox:page id=\"dxt1_page0\" name=\"a\" cx=\"0\" cy=\"99999999999\" bpx=\"-5\" bpy=\"7\">"
-                      "<dox:manifest><dox:layer name=\"x\" state=\"2\"/><dox:layer name=\"y\" state=\"9\"/>"
-                      "<dox:layer name=\"z\" state=\"2\"/><dox:layer name=\"w\"/></dox:manifest></dox:page>"
-                      "<dox:page id=\"dxt1_page7\" name=\"b\" cx=\"500\" cy=\"500\"/>"
-                      "</dox:template>";
+    std::string xml =
+        prologue + "<dox:template id=\"dxt1\">"
+                   "<dox:page id=\"dxt1_page0\" name=\"a\" cx=\"0\" cy=\"99999999999\" bpx=\"-5\" bpy=\"7\">"
+                   "<dox:manifest><dox:layer name=\"x\" state=\"2\"/><dox:layer name=\"y\" state=\"9\"/>"
+                   "<dox:layer name=\"z\" state=\"2\"/><dox:layer name=\"w\"/></dox:manifest></dox:page>"
+                   "<dox:page id=\"dxt1_page7\" name=\"b\" cx=\"500\" cy=\"500\"/>"
+                   "</dox:template>";
     const std::wstring path = PathOf(dir_, "v.dxt");
     WriteTemplateFile(path, xml); // no terminating NUL: read by the element's size
     IDoxDocument* document = DocOpenTemplate(path.c_str());
@@ -460,10 +465,11 @@ TEST_F(DocTest, DamagedTemplateXml)
     document->Release();
 
     // A layer stored without a state is hidden; with none current the first is.
-    xml = prologue +
-          "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" cy=\"500\">"
-          "<dox:manifest><dox:layer name=\"x\"/><dox:layer name=\"y\" state=\"1\"/></dox:manifest></dox:page>"
-          "</dox:template>";
+    xml =
+        prologue +
+        "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" cy=\"500\">"
+        "<dox:manifest><dox:layer name=\"x\"/><dox:layer name=\"y\" state=\"1\"/></dox:manifest></dox:page>"
+        "</dox:template>";
     WriteTemplateFile(path, xml + std::string(1, '\0'));
     document = DocOpenTemplate(path.c_str());
     ASSERT_NE(document, nullptr);
@@ -602,7 +608,8 @@ TEST_F(DocTest, RecordOperationsNeedARunner)
         int64_t result;
     } cases[] = {
         {"Print", [](DoxPage* p) -> int64_t { return p->Print(L"pdf", nullptr, 0, 0, 1, 0, 1); }, 0},
-        {"BeginPrintJob", [](DoxPage* p) -> int64_t { return p->BeginPrintJob(L"pdf", nullptr, 0, 0, 0, 1, 0); }, 0},
+        {"BeginPrintJob",
+         [](DoxPage* p) -> int64_t { return p->BeginPrintJob(L"pdf", nullptr, 0, 0, 0, 1, 0); }, 0},
         {"PrintRecord", [](DoxPage* p) -> int64_t { return p->PrintRecord(1, 1); }, 0},
         {"EndPrintJob", [](DoxPage* p) -> int64_t { return p->EndPrintJob(); }, 0},
         {"SetFieldText", [](DoxPage* p) -> int64_t { return p->SetFieldText(L"主表.a", 0, L"1"); }, 0},

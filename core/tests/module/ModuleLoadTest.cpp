@@ -103,13 +103,16 @@ TEST_F(ModuleLoad, LastErrorAndSink)
         {"CreateConnection",
          [](IDoxCore* c) { return c->CreateConnection(L"/nonexistent/x.db", L"p", 2100, 399) == nullptr; }},
         {"CreateConnectionFromTemplate",
-         [](IDoxCore* c) { return c->CreateConnectionFromTemplate(L"/nonexistent/a.db", L"/nonexistent/b.dxt") == nullptr; }},
+         [](IDoxCore* c) {
+             return c->CreateConnectionFromTemplate(L"/nonexistent/a.db", L"/nonexistent/b.dxt") == nullptr;
+         }},
         {"OpenComplex", [](IDoxCore* c) { return c->OpenComplex(L"/nonexistent/a.db", nullptr) == nullptr; }},
         {"CreateDesignWindow",
          [](IDoxCore* c) { return c->CreateDesignWindow(nullptr, 0, nullptr, nullptr, 1) == nullptr; }},
         {"CreatePageWindow",
          [](IDoxCore* c) { return c->CreatePageWindow(nullptr, 0, nullptr, nullptr, 1) == nullptr; }},
-        {"GetTemplatePreview", [](IDoxCore* c) { return c->GetTemplatePreview(L"/nonexistent/x.dxt") == nullptr; }},
+        {"GetTemplatePreview",
+         [](IDoxCore* c) { return c->GetTemplatePreview(L"/nonexistent/x.dxt") == nullptr; }},
         {"GetTemplateIcon", [](IDoxCore* c) { return c->GetTemplateIcon(L"/nonexistent/x.dxt") == nullptr; }},
     };
     std::wstring last;
@@ -147,12 +150,12 @@ TEST_F(ModuleLoad, OperationsSitInTheirSlots)
     IDoxCore* core = create_(500, 0);
     ASSERT_NE(core, nullptr);
     RecordingSink sink;
-    EXPECT_EQ((CallSlot<IDoxCore*>(core, 0)), core);                               // AddRef
-    CallSlot<void>(core, 1);                                                       // Release
-    EXPECT_EQ((CallSlot<int, intptr_t>(core, 2, 0)), 1);                           // Init
-    EXPECT_EQ((CallSlot<void*, const wchar_t*>(core, 4, L"/nonexistent/x")), nullptr);          // OpenTemplate
-    EXPECT_EQ((CallSlot<IDoxErrorSink*, IDoxErrorSink*>(core, 10, &sink)), &sink); // SetErrorSink
-    EXPECT_STREQ((CallSlot<const wchar_t*>(core, 11)), core->GetLastErrorText());  // GetLastErrorText
+    EXPECT_EQ((CallSlot<IDoxCore*>(core, 0)), core);                                    // AddRef
+    CallSlot<void>(core, 1);                                                            // Release
+    EXPECT_EQ((CallSlot<int, intptr_t>(core, 2, 0)), 1);                                // Init
+    EXPECT_EQ((CallSlot<void*, const wchar_t*>(core, 4, L"/nonexistent/x")), nullptr);  // OpenTemplate
+    EXPECT_EQ((CallSlot<IDoxErrorSink*, IDoxErrorSink*>(core, 10, &sink)), &sink);      // SetErrorSink
+    EXPECT_STREQ((CallSlot<const wchar_t*>(core, 11)), core->GetLastErrorText());       // GetLastErrorText
     EXPECT_EQ((CallSlot<void*, const wchar_t*>(core, 13, L"/nonexistent/x")), nullptr); // GetTemplateIcon
     ASSERT_FALSE(sink.texts.empty());
     EXPECT_EQ(sink.texts.back(), core->GetLastErrorText());
