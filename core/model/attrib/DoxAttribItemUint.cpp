@@ -71,6 +71,10 @@ bool DoxAttribItemUint::SetValueText(const wchar_t* text)
             errorText_ = kBadValue;
             return false;
         }
+        if (v > maximum_) {
+            errorText_ = kOutOfRange;
+            return false;
+        }
     }
     return SetValue(static_cast<int32_t>(v));
 }
@@ -96,7 +100,7 @@ std::string DoxAttribItemUint::GetXmlValue()
 
 void DoxAttribItemUint::LoadXmlValue(const char* text)
 {
-    value_ = static_cast<uint32_t>(doxattrib::ParseXmlInt32(text));
+    value_ = std::min(static_cast<uint32_t>(doxattrib::ParseXmlInt32(text)), maximum_);
 }
 
 DoxAttribItemColor::DoxAttribItemColor(const char* key, const wchar_t* caption, uint32_t initial)

@@ -23,6 +23,8 @@ public:
     bool SetValue(int32_t value) override;
 
     uint32_t GetUValue() const { return value_; }
+    // Larger numbers are refused when typed and clamped when read from a template.
+    void SetMaximum(uint32_t maximum) { maximum_ = maximum; }
     uint32_t GetDefault() const { return defaultValue_; }
 
 protected:
@@ -35,6 +37,7 @@ protected:
 
     uint32_t value_;
     uint32_t defaultValue_;
+    uint32_t maximum_ = 0xFFFFFFFFu;
     std::wstring format_ = L"%u";
     std::wstring unit_;
 };

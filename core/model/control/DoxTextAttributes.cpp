@@ -14,6 +14,8 @@ constexpr uint32_t kChoice = DOX_ATTRIB_KIND_CHOICE;
 constexpr uint32_t kChoiceFree = DOX_ATTRIB_KIND_CHOICE | DOX_ATTRIB_FREETEXT;
 constexpr uint32_t kParamType = 0x60001;
 const wchar_t* const kNoFormula = L"<无>";
+// The longest length rule a format takes, in characters.
+constexpr uint32_t kMaxBound = 9999;
 
 } // namespace
 
@@ -197,6 +199,9 @@ DoxFormatAttribute::DoxFormatAttribute()
       complement_("complement", L"补齐方式", 0, &complements_), compParam_("comp_param", L"补齐参数", L"")
 {
     compParam_.SetLimit(1);
+    // The length rule pads a text up to the bound: a bound of billions of characters
+    // (typed, or from a damaged template) would exhaust memory on every draw.
+    bound_.SetMaximum(kMaxBound);
     for (DoxAttribItem* item : std::initializer_list<DoxAttribItem*>{
              &prefix_, &suffix_, &format_, &formatParam_, &bound_, &complement_, &compParam_}) {
         item->SetShared(true);

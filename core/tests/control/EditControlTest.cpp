@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QImage>
 
+#include <tinyxml2.h>
+
 #include "ControlTestSupport.h"
 #include "DataCell.h"
 #include "DataField.h"
@@ -185,6 +187,29 @@ TEST(EditFormat, BoundAndPadding)
     ASSERT_TRUE(format.Suffix().SetValueText(L">"));
     EXPECT_EQ(format.ContentText(L""), L"");
     EXPECT_EQ(format.ContentText(L"7"), L"<7>");
+}
+
+// A length rule pads every drawn text up to the bound: a huge bound, typed or from a
+// damaged template, must not make each draw build a text of billions of characters.
+TEST(EditFormat, BoundHasALimit)
+{
+    DoxFormatAttribute format;
+    EXPECT_TRUE(format.Bound().SetValueText(L"9999"));
+    EXPECT_FALSE(format.Bound().SetValueText(L"10000"));
+    EXPECT_STREQ(format.Bound().GetErrorText(), L"超出有效范围");
+    EXPECT_EQ(format.Bound().GetUValue(), 9999u);
+
+    for (const char* stored : {"4294967295", "-1", "99999999999"}) {
+        tinyxml2::XMLDocument doc;
+        const std::string xml =
+            std::string("<dox:attrib id=\"format\"><dox:attribitem id=\"bound\" value=\"") + stored +
+            "\"/><dox:attribitem id=\"comp_param\" value=\"0\"/></dox:attrib>";
+        ASSERT_EQ(doc.Parse(xml.c_str()), tinyxml2::XML_SUCCESS);
+        DoxFormatAttribute loaded;
+        ASSERT_TRUE(loaded.LoadXml(doc.RootElement())) << stored;
+        EXPECT_EQ(loaded.Bound().GetUValue(), 9999u) << stored;
+        EXPECT_EQ(loaded.BoundAndPad(L"1").size(), 9999u) << stored;
+    }
 }
 
 TEST(EditControl, EditorStyleFollowsFieldType)
