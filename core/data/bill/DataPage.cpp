@@ -1,6 +1,7 @@
 #include "DataPage.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "BillText.h"
 #include "DataCell.h"
@@ -51,6 +52,10 @@ DataTable* DataPage::AddTable(const wchar_t* name)
     // must not give a key that a table already has.
     std::wstring key;
     do {
+        // A counter at its end (only a damaged "maxtid" gets there) starts again from
+        // 0; the search still skips every key in use.
+        if (nextTableNumber_ < 0 || nextTableNumber_ == std::numeric_limits<int32_t>::max())
+            nextTableNumber_ = 0;
         key = L"_table" + std::to_wstring(nextTableNumber_);
         ++nextTableNumber_;
     } while (std::any_of(tables_.begin(), tables_.end(),

@@ -166,12 +166,21 @@ TEST(DataPageXml, TablesReadInDocumentOrderWithTheirRows)
 
 TEST(DataPageXml, ANewTableNeverTakesAKeyInUse)
 {
-    // A layout without "maxtid" whose tables already use _table0 and _table1.
-    DataPage page;
-    ASSERT_EQ(ReadPage(page, R"(<dox:datapage><dox:datatable id="_table0" name="x"/>)"
-                             R"(<dox:datatable id="_table1" name="y"/></dox:datapage>)"),
-              1);
-    EXPECT_EQ(page.AddTable(L"z")->GetKey(), L"_table2");
+    // Layouts whose counter is missing, at the end of its range or negative, with
+    // tables that already use _table0 and _table1.
+    struct Case {
+        const char* maxtid;
+        const wchar_t* key;
+    } cases[] = {{nullptr, L"_table2"}, {"2147483647", L"_table2"}, {"-3", L"_table2"}};
+    for (const Case& c : cases) {
+        DataPage page;
+        const std::string counter = c.maxtid ? std::string(" maxtid=\"") + c.maxtid + "\"" : std::string();
+        ASSERT_EQ(ReadPage(page, ("<dox:datapage" + counter + R"(><dox:datatable id="_table0" name="x"/>)" +
+                                  R"(<dox:datatable id="_table1" name="y"/></dox:datapage>)")
+                                     .c_str()),
+                  1);
+        EXPECT_EQ(page.AddTable(L"z")->GetKey(), c.key) << (c.maxtid ? c.maxtid : "none");
+    }
 }
 
 TEST(DataPageXml, ReadingRebuildsTablesButKeepsThePagesFields)
