@@ -8,10 +8,12 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
 #include <string>
 #include <tinyxml2.h>
 
 #include "ByteStream.h"
+#include "DamageSupport.h"
 #include "DocElement.h"
 #include "DocTemplate.h"
 #include "DoxControl.h"
@@ -731,4 +733,52 @@ TEST_F(DocTest, DesignViewFollowsLayersAndControls)
     EXPECT_TRUE(page->GetLayer(0)->Objects().empty());
     EXPECT_EQ(page->GetLayer(0)->Controls()[0]->GetDesignLink(), nullptr);
     document->Release();
+}
+
+TEST_F(DocTest, DamagedTemplatesOpenOrAreRefusedAndPaintTheirPreview)
+{
+    // A template holding every kind; its XML gets values replaced by extremes and
+    // nonsense and some elements dropped. Each variant opens or is refused; none may
+    // crash, overflow or read outside its data (run under the sanitizers).
+    const std::wstring path = PathOf(dir_, "all.dxt");
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), L"p", 2100, 2970);
+    ASSERT_NE(document, nullptr);
+    DoxLayer* layer = static_cast<DoxPage*>(document->GetPage(0))->GetLayer(0);
+    for (int32_t kind = DoxKindEdit; kind < DoxKindNone; ++kind) {
+        RECT rect{100, -100 - kind * 300, 1500, -350 - kind * 300};
+        DoxControl* control = layer->CreateControl(kind, &rect);
+        ASSERT_NE(control, nullptr);
+        controltest::AddSampleGrids(control);
+    }
+    ASSERT_EQ(document->Save(), 1) << GetModuleErrorText();
+    document->Release();
+    std::string xml;
+    {
+        DocTemplate store;
+        ASSERT_TRUE(store.Open(path.c_str(), 0));
+        xml = StoredXml(&store);
+    }
+    while (!xml.empty() && xml.back() == '\0')
+        xml.pop_back();
+    ASSERT_FALSE(xml.empty());
+
+    std::mt19937 random(20261210);
+    int opened = 0;
+    for (int round = 0; round < 150; ++round) {
+        tinyxml2::XMLDocument doc;
+        ASSERT_EQ(doc.Parse(xml.c_str()), tinyxml2::XML_SUCCESS);
+        controltest::DamageXml(doc.RootElement(), random, 15, false);
+        tinyxml2::XMLPrinter printer;
+        doc.Print(&printer);
+        const std::wstring damaged = PathOf(dir_, "d" + std::to_string(round) + ".dxt");
+        WriteTemplateFile(damaged, std::string(printer.CStr()) + std::string(1, '\0'));
+        if (IDoxDocument* reopened = DocOpenTemplate(damaged.c_str())) {
+            ++opened;
+            reopened->Release();
+            std::vector<uint8_t> jpeg;
+            EXPECT_TRUE(RenderTemplatePreview(damaged.c_str(), jpeg));
+        }
+    }
+    // Much of the damage is survivable: values are held at their limits.
+    EXPECT_GT(opened, 0);
 }
