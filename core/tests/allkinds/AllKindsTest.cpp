@@ -55,15 +55,9 @@ Box InkBox(const QImage& image, int threshold)
     return box;
 }
 
-// 254 dpi: one pixel is 0.1 mm, so pixel (x, y) is the point (x, -y).
-QImage PageImage()
-{
-    QImage image(1600, 700, QImage::Format_RGB32);
-    image.setDotsPerMeterX(10000);
-    image.setDotsPerMeterY(10000);
-    image.fill(Qt::white);
-    return image;
-}
+// Pictures at 254 dpi: one pixel is 0.1 mm, so pixel (x, y) is the point (x, -y).
+constexpr int kImageWidth = 1600;
+constexpr int kImageHeight = 700;
 
 // The box lies in the control's rectangle, give or take slack (0.1 mm).
 void ExpectInsideRect(const Box& box, int slack, const char* what)
@@ -217,7 +211,7 @@ TEST_P(AllKinds, MadeByKindIdAndReadBackFromItsXml)
 
 TEST_P(AllKinds, DrawsInItsRectangleInDesignAndFillIn)
 {
-    QImage design = PageImage();
+    QImage design = PageImage(kImageWidth, kImageHeight);
     {
         DCX dc;
         ASSERT_TRUE(dc.AttachImage(&design));
@@ -228,7 +222,7 @@ TEST_P(AllKinds, DrawsInItsRectangleInDesignAndFillIn)
     ExpectInsideRect(InkBox(design, 250), 2, "design");
 
     Run();
-    QImage run = PageImage();
+    QImage run = PageImage(kImageWidth, kImageHeight);
     {
         DCX dc;
         ASSERT_TRUE(dc.AttachImage(&run));
@@ -265,7 +259,7 @@ TEST_P(AllKinds, PrintsInItsRectangleWhereThePictureShowsIt)
 {
     Run();
     // The same output drawn into a picture, as page pictures are made.
-    QImage picture = PageImage();
+    QImage picture = PageImage(kImageWidth, kImageHeight);
     {
         DCX dc;
         ASSERT_TRUE(dc.AttachImage(&picture));

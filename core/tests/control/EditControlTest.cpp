@@ -445,10 +445,7 @@ TEST(EditControl, TransparencyBlendsTheBackgroundOnly)
         EditFixture f(RECT{20, -20, 220, -120});
         ASSERT_TRUE(f.edit->BgColor().SetValueText(L"#00FF0000"));
         ASSERT_TRUE(f.edit->Transparent().SetValueText(c.transparent));
-        QImage image(300, 200, QImage::Format_RGB32);
-        image.setDotsPerMeterX(10000);
-        image.setDotsPerMeterY(10000);
-        image.fill(Qt::white);
+        QImage image = PageImage(300, 200);
         {
             DCX dc;
             ASSERT_TRUE(dc.AttachImage(&image));
@@ -569,10 +566,7 @@ TEST(EditControl, BlendedBackgroundCoversTheWholeControl)
         RECT fitted;
         f.edit->GetRect(&fitted);
         ASSERT_EQ(fitted.right, 320);
-        QImage image(1100, 200, QImage::Format_RGB32);
-        image.setDotsPerMeterX(10000);
-        image.setDotsPerMeterY(10000);
-        image.fill(Qt::white);
+        QImage image = PageImage(1100, 200);
         {
             DCX dc;
             ASSERT_TRUE(dc.AttachImage(&image));
