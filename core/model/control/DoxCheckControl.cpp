@@ -90,16 +90,6 @@ DoxCheckControl::DoxCheckControl()
     AddAttribute(&checkValue_);
 }
 
-DoxControl* DoxCheckControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                    DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxCheckControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 bool DoxCheckControl::Init(bool isNew)
 {
     if (!DoxControlEx::Init(isNew))

@@ -38,8 +38,6 @@ class DoxCheckControl : public DoxControlEx
 public:
     DoxCheckControl();
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     bool Init(bool isNew) override;
     bool BeginRun() override;

@@ -1,6 +1,7 @@
 #include "DoxControlKinds.h"
 
 #include <cstring>
+#include <new>
 #include <tinyxml2.h>
 
 #include "DoxAttribKinds.h"
@@ -19,21 +20,36 @@ namespace
 {
 DoxControlKindRecord* registryHead = nullptr;
 
+// The create function of every kind: the control with its kind, names, layer and
+// rectangle; null when memory runs out.
+template <class Control>
+DoxControl* CreateKind(int32_t kindId, const wchar_t* displayName, const char* typeName,
+                       DoxControlLayer* layer, const RECT* rect)
+{
+    auto* control = new (std::nothrow) Control;
+    if (!control)
+        return nullptr;
+    control->InitControlBase(kindId, displayName, typeName, layer, rect);
+    return control;
+}
+
 // One record per kind.
 DoxControlKindRecord checkRecord{nullptr, DoxKindCheck, L"勾选控件", "checkcontrol",
-                                 &DoxCheckControl::Create};
-DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol", &DoxEditControl::Create};
+                                 &CreateKind<DoxCheckControl>};
+DoxControlKindRecord editRecord{nullptr, DoxKindEdit, L"文本控件", "editcontrol",
+                                &CreateKind<DoxEditControl>};
 DoxControlKindRecord richEditRecord{nullptr, DoxKindRichEdit, L"富文本控件", "richeditcontrol",
-                                    &DoxRichEditControl::Create};
+                                    &CreateKind<DoxRichEditControl>};
 DoxControlKindRecord labelRecord{nullptr, DoxKindLabel, L"标签控件", "labelcontrol",
-                                 &DoxLabelControl::Create};
+                                 &CreateKind<DoxLabelControl>};
 DoxControlKindRecord richLabelRecord{nullptr, DoxKindRichLabel, L"富标签控件", "richlabelcontrol",
-                                     &DoxRichLabelControl::Create};
-DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol", &DoxLineControl::Create};
+                                     &CreateKind<DoxRichLabelControl>};
+DoxControlKindRecord lineRecord{nullptr, DoxKindLine, L"直线控件", "linecontrol",
+                                &CreateKind<DoxLineControl>};
 DoxControlKindRecord tableRecord{nullptr, DoxKindTable, L"表格控件", "tablecontrol",
-                                 &DoxTableControl::Create};
+                                 &CreateKind<DoxTableControl>};
 DoxControlKindRecord frameRecord{nullptr, DoxKindFrame, L"边框控件", "framecontrol",
-                                 &DoxFrameControl::Create};
+                                 &CreateKind<DoxFrameControl>};
 
 // Gives up a half-made control without touching its layer.
 void Discard(DoxControl* control)

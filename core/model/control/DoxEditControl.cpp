@@ -30,16 +30,6 @@ DoxEditControl::DoxEditControl()
 
 DoxEditControl::~DoxEditControl() = default;
 
-DoxControl* DoxEditControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                   DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxEditControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 std::wstring DoxEditControl::DrawnText() const
 {
     return format_.ContentText(shown_);

@@ -17,8 +17,6 @@ public:
     DoxEditControl();
     ~DoxEditControl() override;
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     void GetRect(RECT* rect) override;
     bool Init(bool isNew) override;

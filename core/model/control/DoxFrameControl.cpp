@@ -58,16 +58,6 @@ DoxFrameControl::DoxFrameControl() : style_(0, &styleOptions_)
     AddAttribute(&split_);
 }
 
-DoxControl* DoxFrameControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                    DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxFrameControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 void DoxFrameControl::DrawLines(DC& dc, const RECT& rect)
 {
     DoxDrawFrameGrid(dc, rect, split_.ColumnItem().GetValue(), split_.RowItem().GetValue(), style_.GetUValue());

@@ -37,8 +37,6 @@ class DoxFrameControl : public DoxDrawOnlyControl
 public:
     DoxFrameControl();
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     DoxFgColorAttribute& FgColor() { return fgColor_; }
     DoxPrintableAttribute& Printable() { return printable_; }

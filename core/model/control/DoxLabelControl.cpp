@@ -19,16 +19,6 @@ DoxLabelControl::DoxLabelControl()
     AddAttribute(&split_);
 }
 
-DoxControl* DoxLabelControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                    DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxLabelControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 void DoxLabelControl::DrawTextInto(DC& dc, const RECT& rect)
 {
     const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());

@@ -13,8 +13,6 @@ class DoxLabelControl : public DoxControl
 public:
     DoxLabelControl();
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     void DrawDesign(DC& dc) override;
     void DrawDesignBackground(DC& dc) override;

@@ -127,16 +127,6 @@ DoxLineControl::DoxLineControl() : style_(3, &styleOptions_)
     basic.AddItem(&printable_);
 }
 
-DoxControl* DoxLineControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                   DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxLineControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 void DoxLineControl::DrawLines(DC& dc, const RECT& rect)
 {
     POINT from;

@@ -56,8 +56,6 @@ class DoxLineControl : public DoxDrawOnlyControl
 public:
     DoxLineControl();
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     DoxFgColorAttribute& FgColor() { return fgColor_; }
     DoxStyleItem& Style() { return style_; }

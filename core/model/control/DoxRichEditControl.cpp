@@ -120,16 +120,6 @@ DoxRichEditControl::~DoxRichEditControl()
     SetColSet(nullptr);
 }
 
-DoxControl* DoxRichEditControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                       DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxRichEditControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 bool DoxRichEditControl::Init(bool isNew)
 {
     if (!DoxControlEx::Init(isNew))

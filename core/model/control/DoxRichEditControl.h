@@ -78,8 +78,6 @@ public:
     DoxRichEditControl();
     ~DoxRichEditControl() override;
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     bool Init(bool isNew) override;
     bool BeginRun() override;

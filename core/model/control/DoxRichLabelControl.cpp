@@ -68,16 +68,6 @@ DoxRichLabelControl::~DoxRichLabelControl()
     SetColSet(nullptr);
 }
 
-DoxControl* DoxRichLabelControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                        DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxRichLabelControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 bool DoxRichLabelControl::BeginRun()
 {
     cells_.BeginRun();

@@ -69,8 +69,6 @@ public:
     DoxRichLabelControl();
     ~DoxRichLabelControl() override;
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     bool BeginRun() override;
     void EndRun() override;

@@ -167,16 +167,6 @@ DoxTableControl::~DoxTableControl()
     SetRowSet(nullptr);
 }
 
-DoxControl* DoxTableControl::Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                                    DoxControlLayer* layer, const RECT* rect)
-{
-    auto* control = new (std::nothrow) DoxTableControl;
-    if (!control)
-        return nullptr;
-    control->InitControlBase(kindId, displayName, typeName, layer, rect);
-    return control;
-}
-
 DataContainer* DoxTableControl::GetDataContext()
 {
     return table_.GetTable();

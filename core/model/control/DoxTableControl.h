@@ -108,8 +108,6 @@ public:
     DoxTableControl();
     ~DoxTableControl() override;
 
-    static DoxControl* Create(int32_t kindId, const wchar_t* displayName, const char* typeName,
-                              DoxControlLayer* layer, const RECT* rect);
 
     DataContainer* GetDataContext() override;
     bool Init(bool isNew) override;
