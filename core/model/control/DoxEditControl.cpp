@@ -57,7 +57,7 @@ bool DoxEditControl::Init(bool isNew)
 
 bool DoxEditControl::BeginRun()
 {
-    running_ = true;
+    SetFillInCursor(DoxRunCursor::IBeam);
     shown_.clear();
     DoxControlEx::BeginRun();
     RefreshShownText();
@@ -66,7 +66,7 @@ bool DoxEditControl::BeginRun()
 
 void DoxEditControl::EndRun()
 {
-    running_ = false;
+    SetFillInCursor(std::nullopt);
     shown_.clear();
     DoxControlEx::EndRun();
 }
@@ -161,8 +161,7 @@ void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
 
 void DoxEditControl::SetRunCursor()
 {
-    if (DoxRunnerSite* runner = GetPageRunner(); runner && running_)
-        runner->SetRunCursor(DoxRunCursor::IBeam);
+    ShowFillInCursor();
 }
 
 bool DoxEditControl::IsEditable()

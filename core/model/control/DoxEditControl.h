@@ -72,7 +72,5 @@ private:
     DoxEditSplitAttributeEx split_;
     DoxFormatAttribute format_;
     DoxFormulaAttribute formula_;
-    // In fill-in mode (BeginRun to EndRun), when the control shows the I-beam.
-    bool running_ = false;
     std::wstring shown_;
 };
