@@ -173,11 +173,6 @@ void DoxCheckControl::DrawContent(DC& dc, int dx, int dy, bool output)
         dc.SetTextColor(oldColour);
 }
 
-void DoxCheckControl::SetRunCursor()
-{
-    ShowFillInCursor();
-}
-
 bool DoxCheckControl::IsEditable()
 {
     return editable_.GetValue() != 0;

@@ -111,9 +111,7 @@ bool DoxControl::HitTest(DC* /*dc*/, uint32_t /*flags*/, int x, int y)
     return basic_.ContainsPoint(x, y);
 }
 
-void DoxControl::SetRunCursor() {}
-
-void DoxControl::ShowFillInCursor()
+void DoxControl::SetRunCursor()
 {
     if (runner_ && fillInCursor_)
         runner_->SetRunCursor(*fillInCursor_);

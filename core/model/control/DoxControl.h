@@ -101,6 +101,7 @@ public:
     virtual void DrawContent(DC& dc, int dx, int dy, bool output);
     virtual bool OnRunClick(DC* dc, uint32_t flags, int x, int y);
     virtual bool HitTest(DC* dc, uint32_t flags, int x, int y);
+    // Asks the page runner for the fill-in pointer, when the control has one.
     virtual void SetRunCursor();
     virtual bool IsEditable();
     virtual bool IsInput();
@@ -174,9 +175,8 @@ protected:
     // Draws the background with the transparency blend, then the content.
     template <class Background> void DrawBlended(DC& dc, Background background);
     // The pointer the control shows while fill-in runs (none outside it): kinds set
-    // it in BeginRun, forget it in EndRun, and show it from SetRunCursor.
+    // it in BeginRun and forget it in EndRun; SetRunCursor asks the runner for it.
     void SetFillInCursor(std::optional<DoxRunCursor> cursor) { fillInCursor_ = cursor; }
-    void ShowFillInCursor();
     // The background of the kinds with a "bgcolor" and a "border": the control's
     // rectangle filled with the colour (hollow for 0xFFFFFFFF), outlined only when
     // border is on. Design draws with a brush of its own, fill-in mode with the

@@ -159,11 +159,6 @@ void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
         dc.SetTextColor(oldColour);
 }
 
-void DoxEditControl::SetRunCursor()
-{
-    ShowFillInCursor();
-}
-
 bool DoxEditControl::IsEditable()
 {
     return editable_.GetValue() != 0;

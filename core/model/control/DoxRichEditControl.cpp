@@ -172,11 +172,6 @@ void DoxRichEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
                        font_.CreateDrawingFont());
 }
 
-void DoxRichEditControl::SetRunCursor()
-{
-    ShowFillInCursor();
-}
-
 bool DoxRichEditControl::IsEditable()
 {
     return editable_.GetValue() != 0;

@@ -86,7 +86,6 @@ public:
     void DrawDesignBackground(DC& dc) override;
     void DrawBackground(DC& dc) override;
     void DrawContent(DC& dc, int dx, int dy, bool output) override;
-    void SetRunCursor() override;
     bool IsEditable() override;
     bool IsInput() override;
     bool IsVisible() override;

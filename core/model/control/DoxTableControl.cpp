@@ -256,11 +256,6 @@ bool DoxTableControl::HitTest(DC* /*dc*/, uint32_t /*flags*/, int x, int y)
     return cells_.HitTest(x, y);
 }
 
-void DoxTableControl::SetRunCursor()
-{
-    ShowFillInCursor();
-}
-
 bool DoxTableControl::IsEditable()
 {
     return true;

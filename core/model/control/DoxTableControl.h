@@ -121,7 +121,6 @@ public:
     void DrawContent(DC& dc, int dx, int dy, bool output) override;
     bool OnRunClick(DC* dc, uint32_t flags, int x, int y) override;
     bool HitTest(DC* dc, uint32_t flags, int x, int y) override;
-    void SetRunCursor() override;
     bool IsEditable() override;
     bool IsInput() override;
     bool IsVisible() override;
