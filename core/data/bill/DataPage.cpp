@@ -112,19 +112,16 @@ void DataPage::RemoveAllTables()
         delete table;
 }
 
-void DataPage::ForgetField(DataField* field)
+bool DataPage::ForgetField(DataField* field)
 {
-    std::erase_if(fieldMap_, [field](const auto& entry) { return entry.second == field; });
     fieldList_.clear();
+    return std::erase_if(fieldMap_, [field](const auto& entry) { return entry.second == field; }) > 0;
 }
 
 void DataPage::RekeyField(DataField* field)
 {
-    const bool mapped =
-        std::erase_if(fieldMap_, [field](const auto& entry) { return entry.second == field; }) > 0;
-    if (mapped)
+    if (ForgetField(field))
         fieldMap_.emplace(field->GetQualifiedName(), field);
-    fieldList_.clear();
 }
 
 void DataPage::UnlinkTable(DataTable* table)

@@ -42,7 +42,8 @@ public:
     void UnlinkTable(DataTable* table);
     // A field going away, or taking a new name: the lookup map and the field list
     // must not keep it under its old name (or at all, once it is destroyed).
-    void ForgetField(DataField* field);
+    // ForgetField tells whether the map held the field.
+    bool ForgetField(DataField* field);
     void RekeyField(DataField* field);
     int32_t GetNextTableNumber() const { return nextTableNumber_; }
 
