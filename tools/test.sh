@@ -5,11 +5,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+# A rerun compiles only what changed.
+launcher=""
+if command -v ccache >/dev/null; then launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"; fi
 
 run_suite() {
     local dir=$1; shift
     rm -rf "$dir"
-    cmake -S . -B "$dir" -G Ninja -DDOX_WERROR=ON "$@" >/dev/null
+    cmake -S . -B "$dir" -G Ninja -DDOX_WERROR=ON $launcher "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
     (cd "$dir" && ctest -j "$jobs" --output-on-failure --timeout 600)
 }
