@@ -100,11 +100,12 @@ int AttachPageRunner(DoxRunnerPage* page, DoxPageRunner* runner)
         for (DoxAttribute* attribute : control->Attributes())
             attribute->Refresh();
         control->BeginRun();
-        // Ordered by fill-in order. Controls of equal order keep their list order: an
-        // operator expects a tie to be filled in the sequence the template shows them.
+        // Ordered by fill-in order; each control goes before the first one whose order
+        // is greater or equal, so of two equal orders the later one in layer order is
+        // visited first. Stored templates have always been filled in that sequence.
         const int order = control->GetTabIndex();
         auto at = std::find_if(runner->list_.begin(), runner->list_.end(),
-                               [order](DoxControl* c) { return c->GetTabIndex() > order; });
+                               [order](DoxControl* c) { return c->GetTabIndex() >= order; });
         runner->list_.insert(at, control);
     }
     runner->current_ = runner->NextField(nullptr);

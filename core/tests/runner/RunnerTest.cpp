@@ -123,7 +123,7 @@ std::vector<DoxControl*> TabOrder(const DoxPageRunner& runner)
 
 } // namespace
 
-TEST(RunnerOrder, EqualOrderKeepsListOrderAndHiddenControlsStayOut)
+TEST(RunnerOrder, EqualOrderVisitsTheLaterControlFirstAndHiddenControlsStayOut)
 {
     TestPage page;
     DoxEditControl* a = page.AddEdit({0, 0, 100, -50}, L"a", L"文本");
@@ -140,16 +140,16 @@ TEST(RunnerOrder, EqualOrderKeepsListOrderAndHiddenControlsStayOut)
     DoxPageRunner runner;
     ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
     ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
-    // b and c share order 1 and stay in their list order.
-    EXPECT_EQ(TabOrder(runner), (std::vector<DoxControl*>{b, c, a}));
+    // b and c share order 1: c, later in the layer, comes first.
+    EXPECT_EQ(TabOrder(runner), (std::vector<DoxControl*>{c, b, a}));
     EXPECT_EQ(hidden->GetPageRunner(), nullptr);
-    EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(b));
+    EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(c));
 
     // Tab wraps at both ends.
     struct Move {
         bool forward;
         DoxControl* lands;
-    } moves[] = {{true, c}, {true, a}, {true, b}, {false, a}, {false, c}};
+    } moves[] = {{true, b}, {true, a}, {true, c}, {false, a}, {false, b}};
     for (const Move& m : moves) {
         EXPECT_EQ(m.forward ? runner.FocusNext() : runner.FocusPrev(), 1);
         EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(m.lands));
