@@ -1,6 +1,7 @@
 #include "DoxDC.h"
 
 #include "Capabilities.h"
+#include "DrawUnits.h"
 #include "WindowSurface.h"
 
 #include <QWidget>
@@ -132,7 +133,7 @@ DoxPaintDC::DoxPaintDC(QWidget* window, const RECT* area, int zoom) : window_(wi
 
 void DoxPaintDC::Open(const RECT* area)
 {
-    if (!window_ || !AttachWindowSurface(paint_, window_))
+    if (!window_ || !plat::AttachWindowSurface(paint_, window_, ScreenDpi))
         throw DoxResourceException();
     RECT client{0, 0, window_->width(), window_->height()};
     if (!BeginBuffer(area ? area : &client, &paint_, false))
@@ -143,12 +144,12 @@ DoxPaintDC::~DoxPaintDC()
 {
     EndBuffer();
     paint_.EndPainting();
-    PresentWindowSurface(window_);
+    plat::PresentWindowSurface(window_);
 }
 
 DoxClientDC::DoxClientDC(QWidget* window) : window_(window)
 {
-    if (!window_ || !AttachWindowSurface(client_, window_))
+    if (!window_ || !plat::AttachWindowSurface(client_, window_, ScreenDpi))
         throw DoxResourceException();
     RECT client{0, 0, window_->width(), window_->height()};
     if (!BeginBuffer(&client, &client_, false))
@@ -159,5 +160,5 @@ DoxClientDC::~DoxClientDC()
 {
     EndBuffer();
     client_.EndPainting();
-    PresentWindowSurface(window_);
+    plat::PresentWindowSurface(window_);
 }

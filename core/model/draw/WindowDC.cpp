@@ -1,25 +1,26 @@
 #include "WindowDC.h"
 
+#include "DrawUnits.h"
 #include "WindowSurface.h"
 
 #include "ScreenInfo.h"
 
 CPaintDCX::CPaintDCX(QWidget* window) : window_(window)
 {
-    if (!AttachWindowSurface(*this, window))
+    if (!plat::AttachWindowSurface(*this, window, ScreenDpi))
         throw DoxResourceException();
 }
 
 CPaintDCX::~CPaintDCX()
 {
     EndPainting();
-    PresentWindowSurface(window_);
+    plat::PresentWindowSurface(window_);
 }
 
 CClientDCX::CClientDCX(QWidget* window) : window_(window)
 {
     if (window) {
-        if (!AttachWindowSurface(*this, window))
+        if (!plat::AttachWindowSurface(*this, window, ScreenDpi))
             throw DoxResourceException();
         return;
     }
@@ -40,17 +41,17 @@ CClientDCX::~CClientDCX()
 {
     EndPainting();
     if (window_)
-        PresentWindowSurface(window_);
+        plat::PresentWindowSurface(window_);
 }
 
 CWindowDCX::CWindowDCX(QWidget* window) : window_(window)
 {
-    if (!AttachWindowSurface(*this, window))
+    if (!plat::AttachWindowSurface(*this, window, ScreenDpi))
         throw DoxResourceException();
 }
 
 CWindowDCX::~CWindowDCX()
 {
     EndPainting();
-    PresentWindowSurface(window_);
+    plat::PresentWindowSurface(window_);
 }

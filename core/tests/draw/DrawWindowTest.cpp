@@ -71,7 +71,7 @@ TEST_F(DrawWindow, ClientContextsDrawOnTheWindowsBackBuffer)
         EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
         dc.FillSolidRect(RECT{10, 10, 20, 20}, kRed); // 15..30 in pixels
     }
-    QImage* buffer = WindowBackBuffer(&window);
+    QImage* buffer = plat::WindowBackBuffer(&window);
     ASSERT_NE(buffer, nullptr);
     EXPECT_EQ(buffer->size(), QSize(80, 50));
     EXPECT_EQ(ColorAt(*buffer, 15, 15), kRed);
@@ -105,7 +105,7 @@ TEST_F(DrawWindow, PaintContextsBufferTheGivenAreaWithTheZoom)
         EXPECT_EQ(dc.GetMapping(), 1);
         dc.FillSolidRect(RECT{40, 40, 60, 60}, kGreen); // 20..30 in pixels
     }
-    QImage* buffer = WindowBackBuffer(&window);
+    QImage* buffer = plat::WindowBackBuffer(&window);
     EXPECT_EQ(ColorAt(*buffer, 20, 20), kGreen);
     EXPECT_EQ(ColorAt(*buffer, 29, 29), kGreen);
     EXPECT_EQ(ColorAt(*buffer, 45, 45), kWhite); // outside the buffered area

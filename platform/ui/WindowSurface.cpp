@@ -1,13 +1,16 @@
 #include "WindowSurface.h"
 
 #include "DeviceContext.h"
-#include "DrawUnits.h"
+#include "ScreenInfo.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 #include <cmath>
 #include <unordered_map>
+
+namespace plat
+{
 
 namespace
 {
@@ -16,9 +19,14 @@ std::unordered_map<QWidget*, QImage>& Buffers()
     static std::unordered_map<QWidget*, QImage> buffers;
     return buffers;
 }
+
+int ResolutionOrScreen(int dpi)
+{
+    return dpi > 0 ? dpi : ScreenDotsPerInch();
+}
 } // namespace
 
-QImage* WindowBackBuffer(QWidget* window)
+QImage* WindowBackBuffer(QWidget* window, int dpi)
 {
     if (!window)
         return nullptr;
@@ -39,19 +47,19 @@ QImage* WindowBackBuffer(QWidget* window)
         }
         image = std::move(resized);
     }
-    int dpm = static_cast<int>(std::lround(ScreenDpi / 0.0254));
+    int dpm = static_cast<int>(std::lround(ResolutionOrScreen(dpi) / 0.0254));
     image.setDotsPerMeterX(dpm);
     image.setDotsPerMeterY(dpm);
     return &image;
 }
 
-bool AttachWindowSurface(CDC& dc, QWidget* window)
+bool AttachWindowSurface(CDC& dc, QWidget* window, int dpi)
 {
-    QImage* image = WindowBackBuffer(window);
+    QImage* image = WindowBackBuffer(window, dpi);
     if (!image)
         return false;
-    return dc.AttachImage(image,
-                          DeviceCaps::ForRaster(image->width(), image->height(), ScreenDpi, ScreenDpi));
+    const int res = ResolutionOrScreen(dpi);
+    return dc.AttachImage(image, DeviceCaps::ForRaster(image->width(), image->height(), res, res));
 }
 
 void PresentWindowSurface(QWidget* window)
@@ -66,3 +74,24 @@ void PresentWindowSurface(QWidget* window)
         window->update();
     }
 }
+
+void ScrollWindowSurface(QWidget* window, int dx, int dy)
+{
+    if (!window || (dx == 0 && dy == 0))
+        return;
+    auto it = Buffers().find(window);
+    if (it != Buffers().end() && !it->second.isNull()) {
+        QImage& image = it->second;
+        QImage moved(image.size(), image.format());
+        moved.setDotsPerMeterX(image.dotsPerMeterX());
+        moved.setDotsPerMeterY(image.dotsPerMeterY());
+        moved.fill(Qt::white);
+        QPainter p(&moved);
+        p.drawImage(dx, dy, image);
+        p.end();
+        image = std::move(moved);
+    }
+    window->scroll(dx, dy);
+}
+
+} // namespace plat

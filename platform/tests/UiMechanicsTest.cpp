@@ -1,0 +1,461 @@
+// The window mechanics shared by the core and the widget library: the message record,
+// the popup loop's ending rules (as a table, then on real widgets), the scroll
+// arithmetic and the drop shadow.
+
+#include "Capabilities.h"
+#include "DropShadow.h"
+#include "Messages.h"
+#include "PopupLoop.h"
+#include "ScrollMath.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+namespace
+{
+
+Message Key(QWidget* window, uint32_t vk, uint32_t state = 0)
+{
+    Message m;
+    m.window = window;
+    m.message = WM_KEYDOWN;
+    m.wParam = vk;
+    m.keyState = state;
+    return m;
+}
+
+Message Mouse(QWidget* window, uint32_t message, QPoint screen)
+{
+    Message m;
+    m.window = window;
+    m.message = message;
+    m.pt = screen;
+    return m;
+}
+
+Message EndLoop(QWidget* window, int result, uint64_t serial)
+{
+    Message m;
+    m.window = window;
+    m.message = WM_ENDPOPUPLOOP;
+    m.wParam = static_cast<uint64_t>(result);
+    m.serial = serial;
+    return m;
+}
+
+PopupDecision D(PopupAction action, int result = 0)
+{
+    return {action, result};
+}
+
+} // namespace
+
+TEST(Messages, QtEventsBecomeRecordsWithWindowsNumbers)
+{
+    QWidget w;
+    QKeyEvent keyA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, "a");
+    auto m = TranslateEvent(&w, &keyA);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->message, WM_KEYDOWN);
+    EXPECT_EQ(m->wParam, uint64_t('A'));
+    EXPECT_TRUE(IsKeyDown(*m, VK_CONTROL));
+    EXPECT_FALSE(IsKeyDown(*m, VK_SHIFT));
+
+    QKeyEvent pgDnUp(QEvent::KeyRelease, Qt::Key_PageDown, Qt::NoModifier);
+    m = TranslateEvent(&w, &pgDnUp);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->message, WM_KEYUP);
+    EXPECT_EQ(m->wParam, VK_NEXT);
+
+    QMouseEvent rightDown(QEvent::MouseButtonPress, QPointF(-3, 40), QPointF(97, 140), Qt::RightButton,
+                          Qt::RightButton, Qt::ShiftModifier);
+    m = TranslateEvent(&w, &rightDown);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->message, WM_RBUTTONDOWN);
+    EXPECT_EQ(ClientPoint(*m), QPoint(-3, 40));
+    EXPECT_EQ(m->pt, QPoint(97, 140));
+    EXPECT_EQ(m->wParam, uint64_t(MK_RBUTTON | MK_SHIFT));
+
+    QMouseEvent leftDbl(QEvent::MouseButtonDblClick, QPointF(1, 2), QPointF(1, 2), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+    EXPECT_EQ(TranslateEvent(&w, &leftDbl)->message, WM_LBUTTONDBLCLK);
+
+    QWheelEvent wheel(QPointF(5, 5), QPointF(50, 60), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    m = TranslateEvent(&w, &wheel);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->message, WM_MOUSEWHEEL);
+    EXPECT_EQ(WheelDelta(*m), -240);
+    EXPECT_EQ(m->wParam & 0xFFFF, uint64_t(MK_CONTROL));
+
+    PrivateMessageEvent end(WM_ENDPOPUPLOOP, 7, 0, 42);
+    m = TranslateEvent(&w, &end);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->message, 0x13FFu);
+    EXPECT_EQ(m->wParam, 7u);
+    EXPECT_EQ(m->serial, 42u);
+
+    QEvent paint(QEvent::Paint);
+    EXPECT_FALSE(TranslateEvent(&w, &paint));
+}
+
+TEST(PopupRules, EndingRulesOverMessageRecords)
+{
+    QWidget owner, popup, field;
+    const QRect blind(100, 100, 80, 20);
+    PopupView view;
+    view.popup = &popup;
+    view.blind = blind;
+    view.serial = 5;
+    PopupView onPopup = view;
+    onPopup.onPopup = true;
+    PopupView lostForeground = view;
+    lostForeground.ownerInForeground = false;
+    Message deactivated;
+    deactivated.message = WM_ACTIVATEAPP;
+    Message quit;
+    quit.message = WM_QUIT;
+    Message wheelOutside = Mouse(&field, WM_MOUSEWHEEL, QPoint(120, 110));
+
+    const PopupRules core{.trackMouse = true, .allKeysToPopup = true};
+    const PopupRules widgets{.lettersToPopup = true, .wheelLikeClick = true};
+    const PopupRules plain{};
+    const struct {
+        const char* name;
+        PopupRules rules;
+        Message msg;
+        PopupView view;
+        PopupDecision expected;
+    } cases[] = {
+        {"Enter accepts", plain, Key(&field, VK_RETURN), view, D(PopupAction::End, 1)},
+        {"Execute accepts", plain, Key(&field, VK_EXECUTE), view, D(PopupAction::End, 1)},
+        {"Esc cancels", plain, Key(&field, VK_ESCAPE), view, D(PopupAction::End, 0)},
+        {"Tab cancels", plain, Key(&field, VK_TAB), view, D(PopupAction::End, 0)},
+        {"Enter accepts even with all keys to the popup", core, Key(&field, VK_RETURN), view, D(PopupAction::End, 1)},
+        {"Ctrl+Space is dropped", core, Key(&field, VK_SPACE, MK_CONTROL), view, D(PopupAction::Drop)},
+        {"Space alone goes on", plain, Key(&field, VK_SPACE), view, D(PopupAction::Deliver)},
+        {"PgDn goes to the popup", plain, Key(&field, VK_NEXT), view, D(PopupAction::Redirect)},
+        {"Up goes to the popup", plain, Key(&field, VK_UP), view, D(PopupAction::Redirect)},
+        {"a letter stays with the focus", plain, Key(&field, 'C'), view, D(PopupAction::Deliver)},
+        {"letters to the widget popup", widgets, Key(&field, 'C'), view, D(PopupAction::Redirect)},
+        {"digits to the widget popup", widgets, Key(&field, '7'), view, D(PopupAction::Redirect)},
+        {"Left is not a letter", widgets, Key(&field, VK_LEFT), view, D(PopupAction::Deliver)},
+        {"every key to the menu", core, Key(&field, VK_LEFT), view, D(PopupAction::Redirect)},
+        {"press on the popup is delivered", plain, Mouse(&popup, WM_LBUTTONDOWN, QPoint(5, 5)), onPopup,
+         D(PopupAction::Deliver)},
+        {"press on the opener is swallowed", plain, Mouse(&field, WM_LBUTTONDOWN, QPoint(120, 110)), view,
+         D(PopupAction::End, 0)},
+        {"right press on the opener is swallowed", plain, Mouse(&field, WM_RBUTTONDOWN, QPoint(100, 100)), view,
+         D(PopupAction::End, 0)},
+        {"blind rectangle excludes its right edge", plain, Mouse(&field, WM_LBUTTONDOWN, QPoint(180, 110)), view,
+         D(PopupAction::EndLeaveQueued, 0)},
+        {"press elsewhere ends and is delivered", plain, Mouse(&owner, WM_NCLBUTTONDOWN, QPoint(400, 300)), view,
+         D(PopupAction::EndLeaveQueued, 0)},
+        {"middle press is no ending", plain, Mouse(&owner, WM_MBUTTONDOWN, QPoint(400, 300)), view,
+         D(PopupAction::Deliver)},
+        {"button up outside is no ending", plain, Mouse(&owner, WM_LBUTTONUP, QPoint(400, 300)), view,
+         D(PopupAction::Deliver)},
+        {"wheel on the popup goes to it", plain, Mouse(&popup, WM_MOUSEWHEEL, QPoint(5, 5)), onPopup,
+         D(PopupAction::Redirect)},
+        {"wheel outside ends", core, wheelOutside, view, D(PopupAction::End, 0)},
+        {"widget wheel over the opener ends", widgets, wheelOutside, view, D(PopupAction::End, 0)},
+        {"widget wheel elsewhere ends, delivered", widgets, Mouse(&owner, WM_MOUSEWHEEL, QPoint(9, 9)), view,
+         D(PopupAction::EndLeaveQueued, 0)},
+        {"tracked move goes to the popup", core, Mouse(&owner, WM_MOUSEMOVE, QPoint(9, 9)), view,
+         D(PopupAction::Redirect)},
+        {"untracked move goes on", widgets, Mouse(&owner, WM_MOUSEMOVE, QPoint(9, 9)), view, D(PopupAction::Deliver)},
+        {"end message with 7", plain, EndLoop(&popup, 7, 5), view, D(PopupAction::End, 7)},
+        {"end message with -2", plain, EndLoop(&popup, -2, 5), view, D(PopupAction::End, -2)},
+        {"stale end message ignored", plain, EndLoop(&popup, 1, 4), view, D(PopupAction::Drop)},
+        {"end message for another window", plain, EndLoop(&field, 1, 5), view, D(PopupAction::Deliver)},
+        {"another window active", plain, Key(&field, VK_NEXT), lostForeground, D(PopupAction::EndLeaveQueued, 0)},
+        {"application deactivated", plain, deactivated, view, D(PopupAction::EndLeaveQueued, 0)},
+        {"quit", plain, quit, view, D(PopupAction::EndLeaveQueued, 0)},
+    };
+    for (const auto& c : cases) {
+        PopupDecision got = DecidePopupMessage(c.rules, c.msg, c.view);
+        EXPECT_EQ(got.action, c.expected.action) << c.name;
+        EXPECT_EQ(got.result, c.expected.result) << c.name;
+    }
+}
+
+// A top-level owner with a focusable field and a Qt::ToolTip popup above it.
+class PopupLoopOnWidgets : public ::testing::Test
+{
+protected:
+    struct Recorder : QWidget {
+        using QWidget::QWidget;
+        std::vector<int> keys;
+        int presses = 0;
+        void keyPressEvent(QKeyEvent* e) override { keys.push_back(e->key()); }
+        void mousePressEvent(QMouseEvent*) override { ++presses; }
+    };
+
+    void SetUp() override
+    {
+        owner.resize(400, 300);
+        field = new Recorder(&owner);
+        field->setGeometry(10, 10, 100, 20);
+        field->setFocusPolicy(Qt::StrongFocus);
+        other = new Recorder(&owner);
+        other->setGeometry(10, 200, 100, 20);
+        owner.show();
+        owner.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+        field->setFocus();
+        popup = new Recorder(&owner);
+        popup->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+        popup->setGeometry(QRect(owner.mapToGlobal(QPoint(10, 30)), QSize(100, 80)));
+        popup->show();
+    }
+    void TearDown() override { delete popup.data(); }
+
+    PopupLoopOptions Options(PopupRules rules = {})
+    {
+        PopupLoopOptions o;
+        o.owner = &owner;
+        o.blind = QRect(field->mapToGlobal(QPoint(0, 0)), field->size());
+        o.decide = StandardPopupRules(rules);
+        return o;
+    }
+
+    QWidget owner;
+    Recorder* field = nullptr;
+    Recorder* other = nullptr;
+    QPointer<Recorder> popup;
+};
+
+TEST_F(PopupLoopOnWidgets, EndMessageEndsWithItsValueAndAStaleOneIsIgnored)
+{
+    QTimer::singleShot(0, [&] { EXPECT_TRUE(EndPopupLoop(popup, 7)); });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 7);
+    EXPECT_FALSE(IsPopupLoopRunning(popup));
+    EXPECT_FALSE(EndPopupLoop(popup, 3)); // no loop: nothing posted
+
+    // A message posted for the first loop but still queued when the next starts.
+    uint64_t firstSerial = 0;
+    QTimer::singleShot(0, [&] {
+        firstSerial = PopupLoopSerial(popup);
+        EndPopupLoop(popup, 1);
+    });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 1);
+    QCoreApplication::postEvent(popup, new PrivateMessageEvent(WM_ENDPOPUPLOOP, 9, 0, firstSerial));
+    QTimer::singleShot(20, [&] { EndPopupLoop(popup, 4); });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 4);
+}
+
+TEST_F(PopupLoopOnWidgets, KeysEndOrGoToThePopupWhileTheFieldHasTheFocus)
+{
+    QTimer::singleShot(0, [&] {
+        QTest::keyClick(field, Qt::Key_PageDown);
+        QTest::keyClick(field, Qt::Key_X);
+        QTest::keyClick(field, Qt::Key_Space, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 1);
+    EXPECT_EQ(popup->keys, std::vector<int>{Qt::Key_PageDown});
+    // The field keeps X and the Ctrl key itself; Ctrl+Space reached nobody.
+    EXPECT_EQ(field->keys, (std::vector<int>{Qt::Key_X, Qt::Key_Control}));
+
+    QTimer::singleShot(0, [&] {
+        QTest::keyClick(field, Qt::Key_X);
+        QTest::keyClick(field, Qt::Key_Escape);
+    });
+    EXPECT_EQ(RunPopupLoop(popup, Options({.lettersToPopup = true})), 0);
+    EXPECT_EQ(popup->keys.back(), Qt::Key_X);
+}
+
+TEST_F(PopupLoopOnWidgets, ClickOutsideIsDeliveredAfterTheLoopAndOnTheOpenerNot)
+{
+    QTimer::singleShot(0, [&] { QTest::mouseClick(other, Qt::LeftButton); });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 0);
+    EXPECT_EQ(other->presses, 0); // not yet: the popup's caller comes first
+    QCoreApplication::processEvents();
+    EXPECT_EQ(other->presses, 1);
+
+    QTimer::singleShot(0, [&] { QTest::mouseClick(field, Qt::LeftButton); });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(field->presses, 0);
+
+    QTimer::singleShot(0, [&] { QTest::mouseClick(popup, Qt::LeftButton); });
+    QTimer::singleShot(10, [&] { EndPopupLoop(popup, 2); });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 2);
+    EXPECT_EQ(popup->presses, 1);
+}
+
+TEST_F(PopupLoopOnWidgets, DestroyingThePopupEndsWithZero)
+{
+    QTimer::singleShot(0, [&] { delete popup.data(); });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 0);
+}
+
+TEST_F(PopupLoopOnWidgets, InnerLoopEndsFirstThenTheOuter)
+{
+    Recorder inner(&owner);
+    inner.setWindowFlags(Qt::ToolTip);
+    inner.show();
+    int innerResult = -1;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            EndPopupLoop(popup, 5); // queued for the outer loop: ends it once the inner is done
+            EndPopupLoop(&inner, 6);
+        });
+        PopupLoopOptions o = Options();
+        innerResult = RunPopupLoop(&inner, o);
+    });
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 5);
+    EXPECT_EQ(innerResult, 6);
+}
+
+TEST(ScrollMath, WheelScrollsLinesPerNotchAndCapsAPageBothWays)
+{
+    const ScrollAxis axis{.pos = 300, .limit = 1000, .line = 15, .page = 125};
+    const struct {
+        int delta;
+        int lines;
+        int expected;
+    } cases[] = {
+        {-120, 3, 45},      {120, 3, -45},     // a notch down and up: three lines
+        {120, 1, -15},      {-120, 1, 15},     // one line per notch is one line, also upward
+        {-240, 3, 90},      {40, 3, -15},      // two notches; a touchpad's third of a notch
+        {10, 3, 0},                            // too small a step to move a line
+        {-120, 20, 125},    {120, 20, -125},   // capped at a page in both directions
+        {120, WHEEL_PAGESCROLL, -125}, {-120, WHEEL_PAGESCROLL, 125},
+        {0, 3, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WheelScrollDistance(c.delta, c.lines, axis), c.expected) << c.delta << " " << c.lines;
+}
+
+TEST(ScrollMath, BarKeyAndClamp)
+{
+    const ScrollAxis axis{.pos = 300, .limit = 1000, .line = 15, .page = 125};
+    const struct {
+        int code;
+        int expected;
+    } bars[] = {
+        {SB_LINEUP, -15}, {SB_LINEDOWN, 15}, {SB_PAGEUP, -125}, {SB_PAGEDOWN, 125}, {SB_THUMBTRACK, 400},
+        {SB_TOP, -300},   {SB_BOTTOM, 700},  {SB_THUMBPOSITION, 0}, {SB_ENDSCROLL, 0},
+    };
+    for (const auto& c : bars)
+        EXPECT_EQ(ScrollBarDistance(c.code, axis, 700), c.expected) << c.code;
+
+    bool handled = false;
+    EXPECT_EQ(KeyScrollDistance(VK_NEXT, axis, &handled), 125);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(KeyScrollDistance(VK_PRIOR, axis, &handled), -125);
+    EXPECT_EQ(KeyScrollDistance(VK_DOWN, axis, &handled), 0);
+    EXPECT_FALSE(handled);
+
+    EXPECT_EQ(ClampScrollPos(990, 125, 1000), 1000);
+    EXPECT_EQ(ClampScrollPos(10, -125, 1000), 0);
+    EXPECT_EQ(ClampScrollPos(5, 0x7FFFFFFFLL, 1000), 1000);
+    EXPECT_EQ(ClampScrollPos(5, 10, -20), 0);
+}
+
+TEST(ScrollMath, WhichBarsAContentNeeds)
+{
+    const QSize bar(17, 17);
+    const struct {
+        const char* name;
+        QSize total;
+        QSize client;
+        QPoint pos;
+        bool ok, needH, needV;
+        QSize range;
+        QPoint expectedPos;
+    } cases[] = {
+        {"fits: no bars, positions reset", {300, 200}, {400, 300}, {30, 40}, true, false, false, {-100, -100}, {0, 0}},
+        {"tall: vertical bar widens nothing that fits", {300, 900}, {400, 300}, {0, 50}, true, false, true,
+         {-83, 600}, {0, 50}},
+        {"wide makes tall", {500, 290}, {400, 300}, {0, 0}, true, true, true, {117, 7}, {0, 0}},
+        {"position past the range comes back", {1000, 1000}, {400, 300}, {900, 900}, true, true, true, {617, 717},
+         {617, 717}},
+        {"client narrower than a bar", {1000, 1000}, {17, 300}, {0, 0}, false, false, false, {}, {}},
+    };
+    for (const auto& c : cases) {
+        ScrollState s = CalcScrollState(c.total, c.client, bar, c.pos);
+        EXPECT_EQ(s.ok, c.ok) << c.name;
+        if (!s.ok)
+            continue;
+        EXPECT_EQ(s.needHorizontal, c.needH) << c.name;
+        EXPECT_EQ(s.needVertical, c.needV) << c.name;
+        EXPECT_EQ(s.range, c.range) << c.name;
+        EXPECT_EQ(s.pos, c.expectedPos) << c.name;
+    }
+
+    QSize total(-800, 1000), page(0, 0), line(0, -7);
+    DeriveScrollSizes(total, page, line);
+    EXPECT_EQ(total, QSize(800, 1000));
+    EXPECT_EQ(page, QSize(100, 125));
+    EXPECT_EQ(line, QSize(12, 7));
+}
+
+TEST(DropShadow, StripsOfA200By100PopupHaveTheirPlacesAndFade)
+{
+    const QRect popup(10, 20, 200, 100);
+    EXPECT_EQ(ShadowStripRect(ShadowRight, popup), QRect(210, 24, 4, 96));
+    EXPECT_EQ(ShadowStripRect(ShadowBottom, popup), QRect(14, 120, 200, 4));
+    EXPECT_EQ(ShadowStripRect(ShadowCorner, popup), QRect(209, 119, 1, 1));
+
+    QImage right = ShadowStripImage(ShadowRight, QSize(4, 96));
+    QImage bottom = ShadowStripImage(ShadowBottom, QSize(200, 4));
+    const struct {
+        const QImage* image;
+        int x, y, alpha;
+    } pixels[] = {
+        {&right, 3, 0, 3},    {&right, 0, 3, 48},    {&right, 0, 0, 12},   {&right, 0, 50, 60},
+        {&right, 1, 50, 45},  {&right, 3, 95, 15},   {&bottom, 0, 3, 3},   {&bottom, 3, 0, 48},
+        {&bottom, 100, 0, 60}, {&bottom, 100, 3, 15}, {&bottom, 199, 3, 3}, {&bottom, 196, 0, 48},
+    };
+    for (const auto& p : pixels) {
+        QRgb px = p.image->pixel(p.x, p.y);
+        EXPECT_EQ(qAlpha(px), p.alpha) << p.x << "," << p.y;
+        EXPECT_EQ(qRed(px) | qGreen(px) | qBlue(px), 0);
+    }
+    EXPECT_EQ(qAlpha(ShadowStripImage(ShadowCorner, QSize(1, 1)).pixel(0, 0)), 60);
+    EXPECT_TRUE(ShadowStripImage(ShadowRight, QSize(0, 10)).isNull());
+}
+
+TEST(DropShadow, WindowsFollowThePopupAndNoneWithoutLayeredWindows)
+{
+    Capabilities saved = GetCapabilities();
+    QWidget owner;
+    owner.resize(300, 200);
+    owner.show();
+    const QRect popup(40, 50, 200, 100);
+
+    GetCapabilities().updateLayeredWindow = true;
+    {
+        DropShadow shadow;
+        ASSERT_TRUE(shadow.Create(&owner, {ShadowRight, ShadowBottom, ShadowCorner}));
+        ASSERT_TRUE(shadow.Place(nullptr, popup));
+        ASSERT_EQ(shadow.strips().size(), 3u);
+        for (const auto& strip : shadow.strips()) {
+            EXPECT_TRUE(strip->isVisible());
+            EXPECT_EQ(strip->geometry(), ShadowStripRect(strip->side(), popup));
+            EXPECT_EQ(strip->picture().size(), strip->size());
+            EXPECT_TRUE(strip->windowFlags().testFlag(Qt::ToolTip));
+        }
+        // A new size remakes the picture at that size.
+        shadow.Place(nullptr, QRect(40, 50, 120, 60));
+        EXPECT_EQ(shadow.strips()[1]->picture().size(), QSize(120, 4));
+    }
+
+    GetCapabilities().updateLayeredWindow = false;
+    DropShadow none;
+    EXPECT_FALSE(none.Create(&owner, {ShadowRight, ShadowBottom}));
+    EXPECT_FALSE(none.Place(nullptr, popup));
+    EXPECT_TRUE(none.strips().empty());
+    GetCapabilities() = saved;
+}
