@@ -1,0 +1,105 @@
+#include "WidDraw.h"
+
+#include "GdiObjects.h"
+#include "SystemColors.h"
+#include "WidGeometry.h"
+
+namespace brindle
+{
+
+void Draw3dRect(CDC& dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight)
+{
+    int w = RectWidth(r);
+    int h = RectHeight(r);
+    if (w <= 0 || h <= 0)
+        return;
+    dc.FillSolidRect(r.left, r.top, w - 1, 1, topLeft);
+    dc.FillSolidRect(r.left, r.top, 1, h - 1, topLeft);
+    dc.FillSolidRect(r.right - 1, r.top, 1, h, bottomRight);
+    dc.FillSolidRect(r.left, r.bottom - 1, w, 1, bottomRight);
+}
+
+void DrawFocusRect(CDC& dc, const RECT& r)
+{
+    COLORREF color = GetSysColor(COLOR_WINDOWTEXT);
+    for (int x = r.left; x < r.right; x += 2) {
+        dc.SetPixel(x, r.top, color);
+        dc.SetPixel(x, r.bottom - 1, color);
+    }
+    for (int y = r.top; y < r.bottom; y += 2) {
+        dc.SetPixel(r.left, y, color);
+        dc.SetPixel(r.right - 1, y, color);
+    }
+}
+
+void DrawLine(CDC& dc, int x1, int y1, int x2, int y2, COLORREF color)
+{
+    CPen pen(PS_SOLID, 1, color);
+    CPen old = dc.SelectObject(pen);
+    dc.MoveTo(x1, y1);
+    dc.LineTo(x2, y2);
+    dc.SelectObject(old);
+}
+
+void DrawCheckMark(CDC& dc, int cx, int cy, COLORREF color)
+{
+    for (int k = 0; k < 3; ++k) {
+        DrawLine(dc, cx - 3, cy - 1 + k, cx, cy + 2 + k, color);
+        DrawLine(dc, cx + 3, cy - 3 + k, cx - 1, cy + 1 + k, color);
+    }
+}
+
+void DrawChevron(CDC& dc, int cx, int cy, int width, bool apexUp, COLORREF color)
+{
+    int half = width / 2;
+    for (int k = 0; k < 3; ++k) {
+        if (apexUp) {
+            DrawLine(dc, cx - half, cy + 2 - k + 1, cx, cy - 2 - k + 1, color);
+            DrawLine(dc, cx, cy - 2 - k + 1, cx + half + 1, cy + 2 - k + 2, color);
+        } else {
+            DrawLine(dc, cx - half, cy - 2 + k - 1, cx, cy + 2 + k - 1, color);
+            DrawLine(dc, cx, cy + 2 + k - 1, cx + half + 1, cy - 2 + k - 2, color);
+        }
+    }
+}
+
+void DrawArrowHead(CDC& dc, int x, int cy, COLORREF color)
+{
+    for (int k = 0; k < 4; ++k)
+        DrawLine(dc, x - 3 + k, cy - 3 + k, x - 3 + k, cy + 4 - k, color);
+}
+
+void DrawAsterisk(CDC& dc, int cx, int cy, int size, COLORREF color)
+{
+    int h = size / 2;
+    DrawLine(dc, cx - h + 1, cy - h + 1, cx + h, cy + h, color);
+    DrawLine(dc, cx + h - 1, cy - h + 1, cx - h, cy + h, color);
+    DrawLine(dc, cx, cy - h, cx, cy + h + 1, color);
+    DrawLine(dc, cx - h, cy, cx + h + 1, cy, color);
+}
+
+} // namespace brindle
+
+#include "ScreenInfo.h"
+
+#include <QApplication>
+#include <QImage>
+
+namespace brindle
+{
+
+QFont QFontOf(const CFont* font)
+{
+    if (!font || !font->IsCreated())
+        return QApplication::font();
+    QImage probe(1, 1, QImage::Format_ARGB32_Premultiplied);
+    int dpi = plat::ScreenDotsPerInch();
+    probe.setDotsPerMeterX(qRound(dpi / 0.0254));
+    probe.setDotsPerMeterY(qRound(dpi / 0.0254));
+    CDC dc;
+    dc.AttachImage(&probe);
+    dc.SelectObject(*font);
+    return dc.DeviceFont();
+}
+
+} // namespace brindle

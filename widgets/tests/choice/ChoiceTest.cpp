@@ -1,0 +1,186 @@
+// The drop-down choice list and the combo box widget, opened for real on the
+// offscreen platform and driven with QTest keys and mouse.
+
+#include "MyList.h"
+#include "MyWidComboBox.h"
+#include "WidGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using brindle::MakeRect;
+
+namespace
+{
+
+class ChoiceTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        opener.setGeometry(100, 100, 200, 24);
+        opener.show();
+        opener.activateWindow();
+        opener.setFocus();
+        QApplication::processEvents();
+    }
+    // Opens the list under `at` (screen coordinates); `during` runs inside its loop.
+    KPWR Open(MyChoiceWindow& list, QRect at, std::function<void()> during)
+    {
+        QTimer::singleShot(0, [&list, during] {
+            EXPECT_TRUE(list.IsOpen());
+            during();
+        });
+        RECT blind = MakeRect(at.left(), at.top(), at.right() + 1, at.bottom() + 1);
+        return list.TrackPopWindow(at.x(), at.y(), at.width(), at.height(), &opener, blind, nullptr);
+    }
+
+    QWidget opener;
+};
+
+TEST_F(ChoiceTest, AHundredItemsOpenAtTheMaximumHeightAndALetterSelects)
+{
+    MyChoiceWindow list;
+    for (int i = 0; i < 98; ++i)
+        list.AddItem(QString("item %1").arg(i).toStdWString().c_str(), i);
+    list.AddItem(L"about", 98);
+    list.AddItem(L"Banana", 99);
+    int height = 0;
+    bool barShown = false;
+    KPWR result = Open(list, QRect(100, 100, 200, 24), [&] {
+        height = list.height();
+        barShown = list.IsVScrollBarEnabled() != 0;
+        // Letters reach the list although the opener keeps the keyboard.
+        QTest::keyClick(&opener, Qt::Key_B);
+        EXPECT_EQ(99, list.GetCurSel()); // begins with "b", in either case
+        QTest::keyClick(&opener, Qt::Key_Return);
+    });
+    EXPECT_EQ(KPWR_OK, result);
+    EXPECT_EQ(400, height);
+    EXPECT_TRUE(barShown);
+    EXPECT_EQ(99, list.GetCurSel());
+    EXPECT_FALSE(list.IsOpen());
+}
+
+TEST_F(ChoiceTest, AShortListIsAsHighAsItsItemsAndOpensAboveNearTheBottom)
+{
+    MyChoiceWindow list;
+    for (const wchar_t* text : {L"one", L"two", L"three"})
+        list.AddItem(text, 0);
+    QRect below;
+    Open(list, QRect(100, 100, 150, 24), [&] {
+        below = list.geometry();
+        QTest::keyClick(&opener, Qt::Key_Escape);
+    });
+    EXPECT_EQ(3 * list.ItemHeight() + 2, below.height());
+    EXPECT_EQ(124, below.top());
+    EXPECT_EQ(150, below.width());
+
+    int bottom = QGuiApplication::primaryScreen()->availableGeometry().bottom() + 1;
+    QRect above;
+    KPWR result = Open(list, QRect(100, bottom - 30, 150, 24), [&] {
+        above = list.geometry();
+        QTest::keyClick(&opener, Qt::Key_Escape);
+    });
+    EXPECT_EQ(KPWR_CANCEL, result);
+    EXPECT_EQ(bottom - 30, above.bottom() + 1);
+}
+
+TEST_F(ChoiceTest, KeysWrapAndTheSelectionStaysValid)
+{
+    MyChoiceWindow list;
+    EXPECT_EQ(KPWR_CANCEL, list.TrackPopWindow(0, 0, 10, 10, &opener, RECT(), nullptr));
+    for (const wchar_t* text : {L"a", L"b", L"c"})
+        list.AddItem(text, 0);
+    EXPECT_EQ(-1, list.SetCurSel(2));
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(0, list.GetCurSel()); // Down on the last item wraps to the first
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(2, list.GetCurSel());
+    EXPECT_EQ(2, list.SetCurSel(7)); // out of range: kept
+    EXPECT_EQ(2, list.GetCurSel());
+    list.RemoveAll();
+    EXPECT_EQ(-1, list.GetCurSel());
+    std::wstring text;
+    EXPECT_EQ(0, list.GetItemText(0, text));
+}
+
+// A row with one combo box filling it.
+class ComboRow : public MyWidContainer, public IMyWidEventSink
+{
+public:
+    SIZE GetDimension() const override { return SIZE{100, 22}; }
+    void OnInitialize(IMyWidContainerDepot* depot) override
+    {
+        MyWidContainer::OnInitialize(depot);
+        combo.Initialize(this, MakeRect(0, 0, 0, 0), 7);
+        combo.SetEventSink(this);
+    }
+    void OnWid_Changed(unsigned int) override { ++changes; }
+
+    MyWidComboBox combo;
+    int changes = 0;
+};
+
+TEST_F(ChoiceTest, ComboBoxTakesOnlyValidChoices)
+{
+    MyList list;
+    list.Create(WS_VISIBLE, MakeRect(0, 0, 200, 100), nullptr, 1);
+    list.show();
+    list.activateWindow();
+    QApplication::processEvents();
+    auto* row = new ComboRow;
+    list.AddItem(row);
+    MyWidComboBox& combo = row->combo;
+
+    // An empty combo has no selection, and no index outside the items is taken.
+    EXPECT_EQ(-1, combo.GetCurSel());
+    EXPECT_EQ(-1, combo.SetCurSel(0));
+    EXPECT_EQ(-1, combo.GetCurSel());
+    combo.AddString(L"红", 0xFF);
+    combo.AddString(L"绿", 0xFF00);
+    EXPECT_EQ(-1, combo.SetCurSel(1));
+    EXPECT_EQ(std::wstring(L"绿"), combo.GetText());
+    EXPECT_EQ(1, combo.SetCurSel(5));
+    EXPECT_EQ(std::wstring(L"绿"), combo.GetText());
+    EXPECT_EQ(0xFF00ul, combo.GetItemData(1));
+    EXPECT_EQ(0xFFFFFFFFul, combo.GetItemData(2));
+    EXPECT_EQ(std::wstring(), combo.GetItemString(-1));
+
+    // An editable combo whose typed text is no item: accepting the list without
+    // choosing leaves the text alone.
+    combo.SetEditable(1);
+    combo.SetText(L"自定义");
+    EXPECT_EQ(-1, combo.GetCurSel());
+    RECT rowRect;
+    ASSERT_TRUE(list.GetItemRect(0, &rowRect));
+    RECT real;
+    combo.GetRealRect(rowRect, real);
+    QTimer::singleShot(0, [&] { QTest::keyClick(&list, Qt::Key_Return); });
+    EXPECT_EQ(KPWR_OK, combo.DoComboBox(real));
+    EXPECT_EQ(std::wstring(L"自定义"), combo.GetText());
+    EXPECT_EQ(0, row->changes);
+
+    // Choosing an item replaces the text and reports once.
+    QTimer::singleShot(0, [&] {
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Return);
+    });
+    EXPECT_EQ(KPWR_OK, combo.DoComboBox(real));
+    EXPECT_EQ(std::wstring(L"红"), combo.GetText());
+    EXPECT_EQ(0, combo.GetCurSel());
+    EXPECT_EQ(1, row->changes);
+
+    combo.RemoveAll();
+    EXPECT_EQ(-1, combo.GetCurSel());
+    EXPECT_EQ(std::wstring(), combo.GetText());
+}
+
+} // namespace
