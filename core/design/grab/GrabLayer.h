@@ -9,7 +9,9 @@
 #include "GdiTypes.h"
 
 class DC;
+class GrabCanvas;
 class GrabLayer;
+class GrabNode;
 class GrabObjectCore;
 
 // What the view keeps for one object it shows (handles, selection state).
@@ -18,6 +20,8 @@ class GrabSelection
 public:
     virtual ~GrabSelection() = default;
     virtual GrabObjectCore* GetObject() const = 0;
+    // The design engine that made the node; null for a view without one.
+    virtual GrabCanvas* GetCanvas() const { return nullptr; }
 };
 
 // The services of a design view that the model calls. A window implements them;
@@ -60,10 +64,21 @@ public:
     int AddObject(GrabWindow* view, GrabObjectCore* object, int created, int second);
     // Unlinks every node (the view must have dropped them first).
     void RemoveAllObjects();
+    // Unlinks one node that the view lets go.
+    void ForgetObject(GrabSelection* node);
     const std::vector<GrabSelection*>& Objects() const { return nodes_; }
 
     GrabWindow* GetView() const { return view_; }
     void SetView(GrabWindow* view) { view_ = view; }
+
+    // The selection of the layer in the design engine that shows it: the primary
+    // node, the secondary nodes (newest first) and the node the Tab key selects
+    // next (null: the head of the fill-in order). Kept by the engine only.
+    GrabNode* primary = nullptr;
+    std::vector<GrabNode*> secondaries;
+    GrabNode* tabSuccessor = nullptr;
+    // The engine that keeps the selection above; told when the layer goes.
+    GrabCanvas* canvas = nullptr;
 
 private:
     std::vector<GrabSelection*> nodes_;

@@ -1,5 +1,8 @@
 #include "GrabObjectCore.h"
 
+#include <algorithm>
+
+#include "GrabCanvas.h"
 #include "GrabLayer.h"
 
 GrabObjectCore::~GrabObjectCore() = default;
@@ -106,7 +109,11 @@ int GrabObjectCore::HasSplit()
     return 0;
 }
 
-GrabLayer::~GrabLayer() = default;
+GrabLayer::~GrabLayer()
+{
+    if (canvas)
+        canvas->ForgetLayer(this);
+}
 
 int GrabLayer::AddObject(GrabWindow* view, GrabObjectCore* object, int created, int second)
 {
@@ -123,4 +130,9 @@ int GrabLayer::AddObject(GrabWindow* view, GrabObjectCore* object, int created, 
 void GrabLayer::RemoveAllObjects()
 {
     nodes_.clear();
+}
+
+void GrabLayer::ForgetObject(GrabSelection* node)
+{
+    nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), node), nodes_.end());
 }

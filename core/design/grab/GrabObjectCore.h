@@ -34,6 +34,8 @@ public:
     virtual int HitSplitter(DC* dc, int x, int y);
     virtual int FindSplitter(GrabPane** line, DC* dc, int x, int y);
     virtual int TestSplitter(DC* dc, int x, int y);
+    // The locks the design engine honours: the position may not change, the width
+    // may not change (slot 14), the height may not change (slot 15).
     virtual int IsMoveLocked();
     virtual int IsSizeLocked();
     virtual int IsSelectLocked();

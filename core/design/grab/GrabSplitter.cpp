@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "GrabCanvas.h"
 #include "GrabLayer.h"
 #include "GrabObjectCore.h"
 #include "GrabPane.h"
@@ -11,6 +12,11 @@ namespace
 int Sign(int v)
 {
     return (v > 0) - (v < 0);
+}
+
+bool Same(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 } // namespace
 
@@ -54,6 +60,26 @@ int GrabSplitter::MoveBy(int distance)
     return 1;
 }
 
+GrabCanvas* GrabSplitter::Canvas() const
+{
+    GrabObjectCore* object = pane_ ? pane_->GetObject() : nullptr;
+    GrabSelection* link = object ? object->GetDesignLink() : nullptr;
+    return link ? link->GetCanvas() : nullptr;
+}
+
+int GrabSplitter::Size() const
+{
+    const GrabCanvas* canvas = Canvas();
+    return canvas ? canvas->GetSplitterSize() : size_;
+}
+
+void GrabSplitter::Feedback(const RECT& segment) const
+{
+    GrabCanvas* canvas = Canvas();
+    if (canvas && canvas->Host())
+        canvas->Host()->DrawFeedbackLine(segment.left, Down(segment.top), segment.right, Down(segment.bottom));
+}
+
 void GrabSplitter::Place(int kind, const RECT& paneRect)
 {
     kind_ = kind;
@@ -61,18 +87,27 @@ void GrabSplitter::Place(int kind, const RECT& paneRect)
     if (alongY_) {
         const int y = r.bottom;
         boundary_ = RECT{r.left, y, r.right, y};
-        band_ = RECT{r.left, y + size_ / 2 - size_, r.right, y + size_ / 2};
     } else {
         const int x = r.right;
         boundary_ = RECT{x, r.top, x, r.bottom};
-        band_ = RECT{x + size_ / 2 - size_, r.top, x + size_ / 2, r.bottom};
     }
+}
+
+RECT GrabSplitter::GetHitBand() const
+{
+    // The band follows the size of the canvas showing the object, which may
+    // differ from the size when the line was last placed.
+    const int size = Size();
+    if (alongY_)
+        return RECT{boundary_.left, boundary_.top + size / 2 - size, boundary_.right, boundary_.top + size / 2};
+    return RECT{boundary_.left + size / 2 - size, boundary_.top, boundary_.left + size / 2, boundary_.bottom};
 }
 
 int GrabSplitter::HitTest(int x, int y) const
 {
     const int yd = Down(y);
-    return x >= band_.left && x <= band_.right && yd >= band_.top && yd <= band_.bottom ? 1 : 0;
+    const RECT band = GetHitBand();
+    return x >= band.left && x <= band.right && yd >= band.top && yd <= band.bottom ? 1 : 0;
 }
 
 int GrabSplitter::BeginDrag(int x, int y)
@@ -80,15 +115,18 @@ int GrabSplitter::BeginDrag(int x, int y)
     if (!next_ || !HitTest(x, y))
         return 0;
     dragging_ = 1;
+    if (GrabCanvas* canvas = Canvas())
+        canvas->Host()->SetCapture();
     last_ = POINT{x, Down(y)};
     tracking_ = boundary_;
-    moved_ = 0;
+    drawn_ = 0;
     return 1;
 }
 
 int GrabSplitter::IsNear(int /*kind*/, const RECT& rect, int x, int y)
 {
-    const int g = size_;
+    const GrabCanvas* canvas = Canvas();
+    const int g = canvas ? canvas->GridRounded(Size()) : size_;
     const int at = alongY_ ? rect.top : rect.left;
     const int v = alongY_ ? y : x;
     const int s = Sign(v - (alongY_ ? last_.y : last_.x)) * 2 * g;
@@ -106,8 +144,9 @@ int GrabSplitter::ApplyDelta(int /*kind*/, RECT& rect, int x, int y)
         next_->GetPaneRect(&after);
     before = DownRect(before);
     after = DownRect(after);
-    const int low = (alongY_ ? before.top : before.left) + size_;
-    const int high = (alongY_ ? after.bottom : after.right) - size_;
+    const int size = Size();
+    const int low = (alongY_ ? before.top : before.left) + size;
+    const int high = (alongY_ ? after.bottom : after.right) - size;
     int direction = Sign(delta);
     if (delta < 0 && at < low) {
         at = low;
@@ -116,10 +155,12 @@ int GrabSplitter::ApplyDelta(int /*kind*/, RECT& rect, int x, int y)
         at = high;
         direction = -1;
     }
+    if (const GrabCanvas* canvas = Canvas())
+        at = canvas->Snap(at, direction);
     if (alongY_)
-        rect = RECT{band_.left, at, band_.right, at};
+        rect = RECT{boundary_.left, at, boundary_.right, at};
     else
-        rect = RECT{at, band_.top, at, band_.bottom};
+        rect = RECT{at, boundary_.top, at, boundary_.bottom};
     return direction;
 }
 
@@ -127,14 +168,32 @@ int GrabSplitter::DragTo(DC* /*dc*/, int x, int y)
 {
     if (!next_)
         return 0;
-    if (!dragging_)
-        return HitTest(x, y);
+    GrabCanvas* canvas = Canvas();
+    if (!dragging_) {
+        if (canvas && canvas->Host()->HasCapture())
+            return 0;
+        if (!HitTest(x, y))
+            return 0;
+        if (canvas)
+            canvas->Host()->SetCursor(alongY_ ? GrabCursor::SizeNS : GrabCursor::SizeWE);
+        return 1;
+    }
     const int yd = Down(y);
     if (IsNear(kind_, tracking_, x, yd)) {
+        const RECT old = tracking_;
         ApplyDelta(kind_, tracking_, x, yd);
-        moved_ = 1;
+        last_ = POINT{x, yd};
+        // Drawing a segment twice erases it; nothing shows while the line has not
+        // left its place yet.
+        if (drawn_ || !Same(old, boundary_))
+            Feedback(old);
+        if (drawn_ || !Same(tracking_, boundary_)) {
+            Feedback(tracking_);
+            drawn_ = 1;
+        }
+    } else {
+        last_ = POINT{x, yd};
     }
-    last_ = POINT{x, yd};
     return 1;
 }
 
@@ -151,17 +210,23 @@ int GrabSplitter::EndDrag(int x, int y)
     ApplyDelta(kind_, tracking_, x, yd);
     last_ = POINT{x, yd};
     dragging_ = 0;
-    const bool same = tracking_.left == boundary_.left && tracking_.top == boundary_.top;
-    if (!moved_ && same)
-        return 1;
-    // A row line in y-down form moves down when the row grows.
-    Commit(kind_, boundary_, tracking_);
-    ApplyPosition();
-    if (GrabObjectCore* object = pane_->GetObject()) {
-        GrabLayer* layer = object->GetLayer();
-        if (layer && layer->GetView() && object->GetDesignLink())
-            layer->GetView()->InvalidateObject(object, 0);
+    GrabCanvas* canvas = Canvas();
+    if (drawn_)
+        Feedback(tracking_);
+    const bool moved = drawn_ || !Same(tracking_, boundary_);
+    drawn_ = 0;
+    if (moved) {
+        // A row line in y-down form moves down when the row grows.
+        Commit(kind_, boundary_, tracking_);
+        ApplyPosition();
+        if (GrabObjectCore* object = pane_->GetObject()) {
+            GrabLayer* layer = object->GetLayer();
+            if (layer && layer->GetView() && object->GetDesignLink())
+                layer->GetView()->InvalidateObject(object, 0);
+        }
     }
+    if (canvas)
+        canvas->Host()->ReleaseCapture();
     return 1;
 }
 

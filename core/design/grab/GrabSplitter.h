@@ -8,6 +8,7 @@
 #include "GdiTypes.h"
 
 class DC;
+class GrabCanvas;
 class GrabPane;
 
 class GrabSplitter
@@ -37,7 +38,8 @@ public:
     bool IsDragging() const { return dragging_ != 0; }
     // The line's position along its axis (y-down form), as last placed.
     int GetPosition() const { return alongY_ ? boundary_.top : boundary_.left; }
-    const RECT& GetHitBand() const { return band_; }
+    // The hit band: the splitter size across the line, centred on it (y-down).
+    RECT GetHitBand() const;
     // Width of the hit band and the narrowest a pane beside a dragged line may get.
     void SetSplitterSize(int size) { size_ = size > 0 ? size : 1; }
 
@@ -55,18 +57,23 @@ protected:
 private:
     int Down(int y) const { return kind_ == 1 ? y : -y; }
     RECT DownRect(const RECT& rect) const;
+    // The design engine showing the object, when there is one.
+    GrabCanvas* Canvas() const;
+    int Size() const;
+    // Draws a y-down segment in XOR through the engine's host.
+    void Feedback(const RECT& segment) const;
 
     GrabPane* pane_;
     GrabPane* next_ = nullptr;
     bool alongY_;
     int kind_ = 0;
     int size_ = 16;
-    RECT band_{};
     RECT boundary_{};
     RECT tracking_{};
     POINT last_{};
     int dragging_ = 0;
-    int moved_ = 0;
+    // A drag outline is on screen.
+    int drawn_ = 0;
 };
 
 // The line between two columns.

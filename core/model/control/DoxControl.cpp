@@ -329,7 +329,9 @@ int DoxControl::SaveXml(tinyxml2::XMLElement* parent)
         return 0;
     tinyxml2::XMLElement* element = parent->GetDocument()->NewElement("dox:control");
     element->SetAttribute("id", GetId().c_str());
-    if (!DoxAttribSet::SaveXml(element, true)) {
+    // The design face writes copies (clipboard, duplicate): they carry no fill-in
+    // order, so a copy never shares one with its original.
+    if (!DoxAttribSet::SaveXml(element, false)) {
         parent->GetDocument()->DeleteNode(element);
         return 0;
     }

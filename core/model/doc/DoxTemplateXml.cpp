@@ -63,9 +63,13 @@ int WriteLayer(tinyxml2::XMLElement* element, DoxLayer* layer)
     element->SetAttribute("name", Utf8(layer->GetName()).c_str());
     SetNumber(element, "lock", layer->GetLock());
     SetNumber(element, "state", layer->GetState());
-    for (DoxControl* control : layer->Controls())
-        if (!control->SaveXml(element))
+    // The template keeps every item, the fill-in order included.
+    for (DoxControl* control : layer->Controls()) {
+        tinyxml2::XMLElement* child = element->InsertNewChildElement("dox:control");
+        child->SetAttribute("id", control->GetId().c_str());
+        if (!static_cast<DoxAttribSet*>(control)->SaveXml(child, true))
             return 0;
+    }
     return 1;
 }
 
