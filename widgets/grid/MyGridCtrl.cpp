@@ -1,0 +1,896 @@
+#include "MyGridCtrl.h"
+
+#include "Messages.h"
+#include "MyCanvas.h"
+#include "RowSort.h"
+#include "SystemColors.h"
+#include "WidDraw.h"
+#include "WidGeometry.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+
+using brindle::MakeRect;
+using brindle::RectContains;
+using brindle::RectHeight;
+using brindle::RectWidth;
+
+namespace
+{
+
+const std::wstring kEmpty;
+
+// The raised or sunken button face of the header, leader and corner.
+void EraseButton(CDC& dc, const RECT& r, int state)
+{
+    dc.FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
+    if (state > 0)
+        brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+    else if (state < 0)
+        brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNSHADOW));
+}
+
+} // namespace
+
+// ---- Rows.
+
+const std::wstring& MyGridItem::Text(int column) const
+{
+    if (column < 0 || column >= static_cast<int>(cells.size()))
+        return kEmpty;
+    return cells[column];
+}
+
+int MyGridItem::Compare(const MyGridItem& other, int column, bool ascending) const
+{
+    int cmp = Text(column).compare(other.Text(column));
+    return ascending ? cmp < 0 : cmp > 0;
+}
+
+int MyGridItem::Find(int column, const wchar_t* text) const
+{
+    if (!text || !*text)
+        return 1;
+    if (column == -1) {
+        for (const std::wstring& cell : cells)
+            if (cell.find(text) != std::wstring::npos)
+                return 1;
+        return 0;
+    }
+    if (column < 0 || column >= grid_->GetColumnCount())
+        return 0;
+    return Text(column).find(text) != std::wstring::npos ? 1 : 0;
+}
+
+// ---- The grid.
+
+MyGridCtrl::MyGridCtrl(QWidget* parent) : MyScrollWindow(parent) {}
+
+MyGridCtrl::~MyGridCtrl()
+{
+    if (MyGetCapture() == this)
+        MyReleaseCapture();
+}
+
+int MyGridCtrl::Create(uint32_t style, const RECT& r, QWidget* parent, unsigned id)
+{
+    if (created_)
+        return 0;
+    MyScrollWindow::Create(style & ~WS_VISIBLE, r, parent, static_cast<int>(id));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    vbar_ = new QScrollBar(Qt::Vertical, this);
+    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    for (QScrollBar* bar : {vbar_, hbar_}) {
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->setEnabled(false);
+        bar->hide();
+        ConnectScrollBar(bar);
+    }
+    header_ = new MyGridHeader(this);
+    leader_ = new MyGridLeader(this);
+    client_ = new MyGridClient(this);
+    created_ = 1;
+    MeasureFont();
+    SetScrollSizes(MM_TEXT, SIZE{0, 0}, SIZE{0, 0}, SIZE{0, 0});
+    PlacePanes();
+    if (style & WS_VISIBLE)
+        show();
+    return 1;
+}
+
+void MyGridCtrl::MeasureFont()
+{
+    if (!created_)
+        return;
+    QImage probe(1, 1, QImage::Format_ARGB32_Premultiplied);
+    CDC dc;
+    dc.AttachImage(&probe);
+    if (const CFont* font = OnGetFont())
+        dc.SelectObject(*font);
+    int cy = dc.GetTextExtent(L"ABC").cy;
+    header_->headerHeight = cy + 10;
+    client_->rowHeight = std::max(1, cy + 9);
+}
+
+void MyGridCtrl::SetGridFont(const CFont* font)
+{
+    hasFont_ = font && font->IsCreated();
+    if (hasFont_)
+        font_ = *font;
+    MeasureFont();
+    if (created_) {
+        UpdateScroll();
+        PlacePanes();
+    }
+}
+
+const CFont* MyGridCtrl::OnGetFont()
+{
+    return hasFont_ ? &font_ : nullptr;
+}
+
+int MyGridCtrl::RowHeight() const
+{
+    return client_ ? client_->rowHeight : 20;
+}
+
+int MyGridCtrl::HeaderHeight() const
+{
+    return header_ ? header_->headerHeight : 20;
+}
+
+RECT MyGridCtrl::HeaderRect() const
+{
+    int v = vbar_ && vbar_->isEnabled() ? const_sbsize_cx() : 0;
+    return MakeRect(leader_->leaderWidth, 0, width() - v, header_->headerHeight);
+}
+
+RECT MyGridCtrl::LeaderRect() const
+{
+    int hb = hbar_ && hbar_->isEnabled() ? const_sbsize_cy() : 0;
+    return MakeRect(0, header_->headerHeight, leader_->leaderWidth, height() - hb);
+}
+
+RECT MyGridCtrl::RowsRect() const
+{
+    int v = vbar_ && vbar_->isEnabled() ? const_sbsize_cx() : 0;
+    int hb = hbar_ && hbar_->isEnabled() ? const_sbsize_cy() : 0;
+    return MakeRect(leader_->leaderWidth, header_->headerHeight, width() - v, height() - hb);
+}
+
+void MyGridCtrl::PlacePanes()
+{
+    if (!created_)
+        return;
+    auto place = [](QWidget* w, const RECT& r) {
+        w->setGeometry(r.left, r.top, std::max(0, RectWidth(r)), std::max(0, RectHeight(r)));
+    };
+    place(header_, HeaderRect());
+    place(leader_, LeaderRect());
+    place(client_, RowsRect());
+    int v = const_sbsize_cx();
+    int hb = const_sbsize_cy();
+    int hbCount = hbar_->isEnabled() ? hb : 0;
+    int vCount = vbar_->isEnabled() ? v : 0;
+    hbar_->setGeometry(0, height() - hb, std::max(0, width() - vCount), hb);
+    vbar_->setGeometry(width() - v, 0, v, std::max(0, height() - hbCount));
+}
+
+void MyGridCtrl::Relayout()
+{
+    if (!created_)
+        return;
+    int shown = static_cast<int>(client_->Shown().size());
+    SetScrollSizes(MM_TEXT, SIZE{header_->TotalWidth(), (shown + 1) * client_->rowHeight}, SIZE{0, 0},
+                   SIZE{0, 0});
+    PlacePanes();
+    ScrollIntoView(client_->focus);
+    header_->update();
+    leader_->update();
+    client_->update();
+}
+
+void MyGridCtrl::resizeEvent(QResizeEvent*)
+{
+    if (!created_)
+        return;
+    UpdateScroll();
+    PlacePanes();
+}
+
+// ---- Scrolling.
+
+void MyGridCtrl::UpdateScroll()
+{
+    if (!created_)
+        return;
+    SIZE area{width() - leader_->leaderWidth, height() - header_->headerHeight};
+    SIZE range;
+    POINT pos;
+    SIZE need;
+    SIZE bars{const_sbsize_cx(), const_sbsize_cy()};
+    if (!CalcScrollState(area, bars, range, pos, need) || (!need.cx && !need.cy)) {
+        SetHScrollPos(0, 0);
+        SetVScrollPos(0, 0);
+        EnableHScrollBar(0);
+        EnableVScrollBar(0);
+        PlacePanes();
+        RepaintRows();
+        header_->update();
+        return;
+    }
+    if (need.cx)
+        area.cy -= bars.cy;
+    if (need.cy)
+        area.cx -= bars.cx;
+    SIZE total = GetTotalSize();
+    {
+        QSignalBlocker bv(vbar_);
+        QSignalBlocker bh(hbar_);
+        vbar_->setRange(0, std::max(0, total.cy - area.cy));
+        vbar_->setPageStep(std::max(1, area.cy));
+        vbar_->setSingleStep(std::max(1, client_->rowHeight));
+        hbar_->setRange(0, std::max(0, total.cx - area.cx));
+        hbar_->setPageStep(std::max(1, area.cx));
+        hbar_->setSingleStep(std::max(1, GetLineSize().cx));
+    }
+    EnableHScrollBar(need.cx);
+    EnableVScrollBar(need.cy);
+    POINT clamped{std::clamp<int>(pos.x, 0, hbar_->maximum()), std::clamp<int>(pos.y, 0, vbar_->maximum())};
+    ScrollToPosition(clamped);
+    PlacePanes();
+}
+
+int MyGridCtrl::IsVScrollBarEnabled()
+{
+    return vbar_ && vbar_->isEnabled() ? 1 : 0;
+}
+
+int MyGridCtrl::IsHScrollBarEnabled()
+{
+    return hbar_ && hbar_->isEnabled() ? 1 : 0;
+}
+
+int MyGridCtrl::GetVScrollPos()
+{
+    return vbar_ ? vbar_->value() : 0;
+}
+
+int MyGridCtrl::SetVScrollPos(int pos, int)
+{
+    if (!vbar_)
+        return 0;
+    int old = vbar_->value();
+    QSignalBlocker block(vbar_);
+    vbar_->setValue(pos);
+    return old;
+}
+
+int MyGridCtrl::GetVScrollLimit()
+{
+    return vbar_ ? vbar_->maximum() : 0;
+}
+
+int MyGridCtrl::GetVScrollTrackPos()
+{
+    return vbar_ ? vbar_->sliderPosition() : 0;
+}
+
+void MyGridCtrl::EnableVScrollBar(int enable)
+{
+    vbar_->setEnabled(enable != 0);
+    vbar_->setVisible(enable != 0);
+}
+
+int MyGridCtrl::GetHScrollPos()
+{
+    return hbar_ ? hbar_->value() : 0;
+}
+
+int MyGridCtrl::SetHScrollPos(int pos, int)
+{
+    if (!hbar_)
+        return 0;
+    int old = hbar_->value();
+    QSignalBlocker block(hbar_);
+    hbar_->setValue(pos);
+    return old;
+}
+
+int MyGridCtrl::GetHScrollLimit()
+{
+    return hbar_ ? hbar_->maximum() : 0;
+}
+
+int MyGridCtrl::GetHScrollTrackPos()
+{
+    return hbar_ ? hbar_->sliderPosition() : 0;
+}
+
+void MyGridCtrl::EnableHScrollBar(int enable)
+{
+    hbar_->setEnabled(enable != 0);
+    hbar_->setVisible(enable != 0);
+}
+
+// The panes read the scroll positions when they paint, so moving the content is a
+// repaint of the panes that moved.
+void MyGridCtrl::DoScrollWindow(int dx, int dy)
+{
+    if (!created_)
+        return;
+    header_->DoScrollWindow(dx, 0);
+    leader_->DoScrollWindow(0, dy);
+    client_->DoScrollWindow(dx, dy);
+}
+
+void MyGridCtrl::DoUpdateWindow()
+{
+    if (!created_)
+        return;
+    header_->repaint();
+    leader_->repaint();
+    client_->repaint();
+}
+
+void MyGridCtrl::ScrollIntoView(int row)
+{
+    if (!created_)
+        return;
+    int y = -GetVScrollPos() + client_->OrdinalOf(row) * client_->rowHeight;
+    int paneHeight = client_->height();
+    if (y + client_->rowHeight > paneHeight)
+        DoScroll(SIZE{0, y + client_->rowHeight - paneHeight}, 1);
+    else if (y < 0)
+        DoScroll(SIZE{0, y}, 1);
+}
+
+void MyGridCtrl::RepaintRows()
+{
+    if (!created_)
+        return;
+    leader_->update();
+    client_->update();
+}
+
+// ---- Columns.
+
+int MyGridCtrl::AddColumn(const wchar_t* title, int width, unsigned format)
+{
+    GridColumn c;
+    c.title = title ? title : L"";
+    c.width = width;
+    c.format = format;
+    header_->columns.push_back(c);
+    return GetColumnCount() - 1;
+}
+
+int MyGridCtrl::SetColumn(int index, const wchar_t* title, int width, unsigned format)
+{
+    if (index < 0 || index >= GetColumnCount())
+        return 0;
+    GridColumn& c = header_->columns[index];
+    c.title = title ? title : L"";
+    c.width = width;
+    c.format = format;
+    c.sortMark = 0;
+    return 1;
+}
+
+int MyGridCtrl::DeleteColumn(int index)
+{
+    if (index < 0 || index >= GetColumnCount())
+        return 0;
+    header_->columns.erase(header_->columns.begin() + index);
+    return 1;
+}
+
+int MyGridCtrl::DeleteAllColumns()
+{
+    header_->columns.clear();
+    return 1;
+}
+
+int MyGridCtrl::GetColumnCount() const
+{
+    return header_ ? static_cast<int>(header_->columns.size()) : 0;
+}
+
+std::wstring MyGridCtrl::GetColumnText(int index) const
+{
+    if (index < 0 || index >= GetColumnCount())
+        return std::wstring();
+    return header_->columns[index].title;
+}
+
+int MyGridCtrl::GetColumnWidth(int index) const
+{
+    if (index < 0 || index >= GetColumnCount())
+        return 0;
+    return header_->columns[index].width;
+}
+
+int MyGridCtrl::GetColumnSortMark(int index) const
+{
+    if (index < 0 || index >= GetColumnCount())
+        return 0;
+    return header_->columns[index].sortMark;
+}
+
+// ---- Rows.
+
+MyGridItem* MyGridCtrl::Row(int row) const
+{
+    if (!client_ || row < 0 || row >= static_cast<int>(client_->rows.size()))
+        return nullptr;
+    return client_->rows[row].get();
+}
+
+int MyGridCtrl::AddItem(const wchar_t* text, uint64_t data)
+{
+    auto item = std::make_unique<MyGridItem>(this);
+    item->cells.reserve(std::max(1, GetColumnCount()));
+    if (text)
+        item->cells.push_back(text);
+    item->data = data;
+    client_->rows.push_back(std::move(item));
+    client_->Reshuffled();
+    return GetItemCount() - 1;
+}
+
+int MyGridCtrl::SetItemText(int row, int column, const wchar_t* text)
+{
+    MyGridItem* item = Row(row);
+    if (!item || column < 0)
+        return 0;
+    if (column >= static_cast<int>(item->cells.size()))
+        item->cells.resize(column + 1);
+    item->cells[column] = text ? text : L"";
+    return 1;
+}
+
+std::wstring MyGridCtrl::GetItemText(int row, int column) const
+{
+    MyGridItem* item = Row(row);
+    return item ? item->Text(column) : std::wstring();
+}
+
+int MyGridCtrl::SetItemData(int row, uint64_t data)
+{
+    MyGridItem* item = Row(row);
+    if (!item)
+        return 0;
+    item->data = data;
+    return 1;
+}
+
+uint64_t MyGridCtrl::GetItemData(int row) const
+{
+    MyGridItem* item = Row(row);
+    return item ? item->data : 0;
+}
+
+int MyGridCtrl::FindItemData(uint64_t data) const
+{
+    for (int i = 0; i < GetItemCount(); ++i)
+        if (client_->rows[i]->data == data)
+            return i;
+    return -1;
+}
+
+int MyGridCtrl::DeleteItem(int row)
+{
+    MyGridItem* item = Row(row);
+    if (!item)
+        return 0;
+    if (item->visible && item->checked)
+        --client_->checkCount;
+    client_->rows.erase(client_->rows.begin() + row);
+    client_->Reshuffled();
+    if (client_->focus == row) {
+        // The focused bill is gone: the new-row line takes the focus, never a neighbour.
+        client_->focus = -1;
+        client_->newRow.focus = 1;
+    } else if (client_->focus > row) {
+        --client_->focus;
+    }
+    return 1;
+}
+
+int MyGridCtrl::DeleteItemText(int row)
+{
+    MyGridItem* item = Row(row);
+    if (!item)
+        return 0;
+    item->cells.clear();
+    item->cells.reserve(std::max(1, GetColumnCount()));
+    item->data = 0;
+    SetCheck(*item, 0);
+    if (!item->visible) {
+        item->visible = 1;
+        client_->Reshuffled();
+    }
+    item->focus = 0;
+    if (client_->focus == row) {
+        client_->focus = -1;
+        client_->newRow.focus = 1;
+    }
+    return 1;
+}
+
+int MyGridCtrl::DeleteAllItems()
+{
+    client_->rows.clear();
+    client_->Reshuffled();
+    client_->checkCount = 0;
+    client_->focus = -1;
+    client_->newRow.focus = 1;
+    return 1;
+}
+
+int MyGridCtrl::GetItemCount() const
+{
+    return client_ ? static_cast<int>(client_->rows.size()) : 0;
+}
+
+int MyGridCtrl::IsItemVisible(int row) const
+{
+    MyGridItem* item = Row(row);
+    return item ? item->visible : 0;
+}
+
+int MyGridCtrl::IsItemChecked(int row) const
+{
+    MyGridItem* item = Row(row);
+    return item ? item->checked : 0;
+}
+
+void MyGridCtrl::SetCheck(MyGridItem& item, int check)
+{
+    check = check ? 1 : 0;
+    if (!item.visible || item.checked == check)
+        return;
+    item.checked = check;
+    client_->checkCount += check ? 1 : -1;
+}
+
+void MyGridCtrl::ShowRow(MyGridItem& item, int show)
+{
+    show = show ? 1 : 0;
+    if (!show) {
+        SetCheck(item, 0);
+        item.focus = 0;
+    }
+    if (item.visible != show) {
+        item.visible = show;
+        client_->Reshuffled();
+    }
+}
+
+int MyGridCtrl::GetCheckCount() const
+{
+    return client_ ? client_->checkCount : 0;
+}
+
+int MyGridCtrl::GetCheckNext(int after) const
+{
+    for (int i = std::max(0, after + 1); i < GetItemCount(); ++i)
+        if (client_->rows[i]->checked)
+            return i;
+    return -1;
+}
+
+int MyGridCtrl::SetCheckItem(int row, int check)
+{
+    MyGridItem* item = Row(row);
+    if (!item || !item->visible)
+        return 0;
+    SetCheck(*item, check);
+    RepaintRows();
+    return 1;
+}
+
+int MyGridCtrl::SetCheckAll(int check)
+{
+    for (auto& item : client_->rows)
+        SetCheck(*item, check);
+    RepaintRows();
+    return 1;
+}
+
+int MyGridCtrl::ReverseItemCheck(int row)
+{
+    MyGridItem* item = Row(row);
+    if (!item || !item->visible)
+        return 0;
+    SetCheck(*item, !item->checked);
+    RepaintRows();
+    return 1;
+}
+
+int MyGridCtrl::GetFocusItem() const
+{
+    return client_ ? client_->focus : -1;
+}
+
+int MyGridCtrl::SetFocusItem(int row)
+{
+    if (!created_)
+        return 0;
+    int old = client_->focus;
+    if (MyGridItem* item = Row(old)) {
+        if (item->visible)
+            item->focus = 0;
+    } else {
+        client_->newRow.focus = 0;
+    }
+    MyGridItem* item = Row(row);
+    if (item && item->visible) {
+        client_->focus = row;
+        item->focus = 1;
+    } else {
+        client_->focus = row < 0 || row >= GetItemCount() ? -1 : row;
+        client_->newRow.focus = 1;
+    }
+    ScrollIntoView(client_->focus);
+    RepaintRows();
+    OnFocusedItemChanged();
+    return 1;
+}
+
+int MyGridCtrl::RefreshFocus()
+{
+    client_->focus = -1;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        if (client_->rows[i]->focus) {
+            client_->focus = i;
+            break;
+        }
+    }
+    return client_->focus;
+}
+
+void MyGridCtrl::Find(int column, const wchar_t* text)
+{
+    for (auto& item : client_->rows)
+        ShowRow(*item, item->Find(column, text));
+    int focus = -1;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        if (client_->rows[i]->focus) {
+            focus = i;
+            break;
+        }
+    }
+    client_->focus = focus;
+    SetFocusItem(focus);
+}
+
+void MyGridCtrl::DoSort(int column, bool ascending)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    brindle::IntroSortRows(client_->rows,
+                           [column, ascending](const std::unique_ptr<MyGridItem>& a,
+                                               const std::unique_ptr<MyGridItem>& b) {
+                               return a->Compare(*b, column, ascending) != 0;
+                           });
+    client_->Reshuffled();
+    RefreshFocus();
+    ScrollIntoView(client_->focus);
+    RepaintRows();
+    QApplication::restoreOverrideCursor();
+}
+
+void MyGridCtrl::HeaderClick(int column)
+{
+    if (column < 0 || column >= GetColumnCount())
+        return;
+    GridColumn& c = header_->columns[column];
+    c.sortMark = c.sortMark == -1 ? 1 : -1;
+    DoSort(column, c.sortMark == -1);
+}
+
+// ---- Mouse and keys.
+
+int MyGridCtrl::HitTestRow(QPoint p)
+{
+    int x0 = -GetHScrollPos();
+    int x1 = x0 + header_->TotalWidth();
+    if (p.x() < x0 || p.x() > x1)
+        return -1;
+    return client_->RowAtY(p.y());
+}
+
+void MyGridCtrl::LeaderPress(int row)
+{
+    setFocus(Qt::MouseFocusReason);
+    leader_->pressed = row;
+    if (row >= 0) {
+        ReverseItemCheck(row);
+        SetFocusItem(row);
+    }
+    leader_->update();
+}
+
+void MyGridCtrl::ClientPress(QPoint pt, bool right)
+{
+    setFocus(Qt::MouseFocusReason);
+    int row = HitTestRow(pt);
+    SetFocusItem(row);
+    if (right && row >= 0)
+        OnRButtonUpItem(client_->mapToGlobal(pt));
+}
+
+void MyGridCtrl::mousePressEvent(QMouseEvent* event)
+{
+    QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && p.x() < leader_->leaderWidth && p.y() < header_->headerHeight) {
+        cornerPressed_ = 1;
+        MySetCapture(this);
+        update(0, 0, leader_->leaderWidth, header_->headerHeight);
+    }
+}
+
+void MyGridCtrl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !cornerPressed_)
+        return;
+    cornerPressed_ = 0;
+    MyReleaseCapture();
+    update(0, 0, leader_->leaderWidth, header_->headerHeight);
+    QPoint p = event->position().toPoint();
+    if (p.x() >= 0 && p.x() < leader_->leaderWidth && p.y() >= 0 && p.y() < header_->headerHeight)
+        SetCheckAll(GetCheckCount() <= 0 ? 1 : 0);
+}
+
+void MyGridCtrl::keyPressEvent(QKeyEvent* event)
+{
+    uint32_t vk = plat::VirtualKeyFromQt(event->key());
+    bool ctrl = (event->modifiers() & Qt::ControlModifier) && !(event->modifiers() & Qt::ShiftModifier);
+    const std::vector<int>& shown = client_->Shown();
+    int focus = client_->focus;
+    if (vk == plat::VK_DOWN) {
+        if (shown.empty())
+            return;
+        if (ctrl) {
+            SetFocusItem(shown.back());
+            return;
+        }
+        if (focus < 0 || focus >= GetItemCount()) {
+            SetFocusItem(shown.front());
+            return;
+        }
+        int ordinal = client_->OrdinalOf(focus);
+        SetFocusItem(shown[std::min<int>(ordinal + 1, static_cast<int>(shown.size()) - 1)]);
+        return;
+    }
+    if (vk == plat::VK_UP) {
+        if (shown.empty())
+            return;
+        if (ctrl) {
+            SetFocusItem(shown.front());
+            return;
+        }
+        if (focus < 0 || focus >= GetItemCount()) {
+            SetFocusItem(shown.back());
+            return;
+        }
+        int ordinal = client_->OrdinalOf(focus);
+        SetFocusItem(shown[std::max(ordinal - 1, 0)]);
+        return;
+    }
+    MyScrollWindow::keyPressEvent(event);
+}
+
+void MyGridCtrl::focusInEvent(QFocusEvent*)
+{
+    if (!created_)
+        return;
+    SetFocusItem(client_->focus);
+    RepaintRows();
+}
+
+void MyGridCtrl::focusOutEvent(QFocusEvent*)
+{
+    RepaintRows();
+}
+
+// ---- Painting of the grid's own parts: the corner and the square between the bars.
+
+void MyGridCtrl::paintEvent(QPaintEvent*)
+{
+    if (!created_)
+        return;
+    RECT whole = MakeRect(0, 0, width(), height());
+    MyPaintCanvas dc(this, &whole, 0);
+    OnEraseCossBkgrnd(dc, MakeRect(0, 0, leader_->leaderWidth, header_->headerHeight), cornerPressed_ ? -1 : 1);
+    if (vbar_->isEnabled() && hbar_->isEnabled())
+        dc.FillSolidRect(MakeRect(width() - const_sbsize_cx(), height() - const_sbsize_cy(), width(), height()),
+                         GetSysColor(COLOR_BTNFACE));
+}
+
+// ---- Paint hooks.
+
+void MyGridCtrl::OnEraseCossBkgrnd(CDC& dc, const RECT& r, int state)
+{
+    EraseButton(dc, r, state);
+}
+
+COLORREF MyGridCtrl::OnEraseHeaderButton(CDC& dc, const RECT& r, int state)
+{
+    EraseButton(dc, r, state);
+    return GetSysColor(COLOR_BTNTEXT);
+}
+
+void MyGridCtrl::OnEraseHeaderBkgrnd(CDC& dc, const RECT& r)
+{
+    dc.FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
+}
+
+void MyGridCtrl::OnDrawHeaderBottom(CDC& dc, const RECT& r)
+{
+    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+}
+
+void MyGridCtrl::OnDrawHeaderSeparator(CDC& dc, const RECT& r)
+{
+    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+}
+
+COLORREF MyGridCtrl::OnEraseLeaderButton(CDC& dc, const RECT& r, int state)
+{
+    EraseButton(dc, r, state);
+    return GetSysColor(COLOR_BTNTEXT);
+}
+
+COLORREF MyGridCtrl::OnEraseLeaderBkgrnd(CDC& dc, const RECT& r)
+{
+    dc.FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
+    return GetSysColor(COLOR_BTNTEXT);
+}
+
+void MyGridCtrl::OnDrawLeaderRight(CDC& dc, const RECT& r)
+{
+    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+}
+
+void MyGridCtrl::OnDrawLeaderSeparator(CDC& dc, const RECT& r)
+{
+    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+}
+
+COLORREF MyGridCtrl::OnDrawItemHighlight(CDC& dc, const RECT& r, int focused)
+{
+    if (!focused) {
+        dc.FillSolidRect(r, GetSysColor(COLOR_BACKGROUND));
+        return GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
+    if (hasFocus() || isAncestorOf(QApplication::focusWidget())) {
+        dc.FillSolidRect(r, GetSysColor(COLOR_HIGHLIGHT));
+        return GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
+    dc.FillSolidRect(r, GetSysColor(COLOR_INACTIVEBORDER));
+    return GetSysColor(COLOR_BTNTEXT);
+}
+
+COLORREF MyGridCtrl::OnEraseItemBkgrnd(CDC& dc, const RECT& r)
+{
+    dc.FillSolidRect(r, GetSysColor(COLOR_WINDOW));
+    return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+void MyGridCtrl::OnDrawItemSeparator(CDC& dc, const RECT& r)
+{
+    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
+}
+
+void MyGridCtrl::OnEraseClientBkgrnd(CDC& dc, const RECT& r)
+{
+    dc.FillSolidRect(r, GetSysColor(COLOR_WINDOW));
+}
+
+void MyGridCtrl::OnFocusedItemChanged() {}
+void MyGridCtrl::OnRButtonUpItem(QPoint) {}

@@ -1,0 +1,279 @@
+#pragma once
+// The report grid: text cells in columns, a 64-bit data word per row, a check mark
+// and a focus row, sorting by a click on a column title (columns with format bit
+// 0x10), column widths dragged at the title separators (never below 15 px), a find
+// filter that hides rows and a trailing empty new-row line. Three panes (column
+// header, row leader with check marks and the focus pointer, rows) and two scroll
+// bars; every background, line and highlight is painted through a virtual hook, so a
+// program restyles the grid by overriding them.
+//
+// Adding, deleting and changing rows does not repaint; call Relayout() after a batch.
+
+#include "BrindleExport.h"
+#include "GdiObjects.h"
+#include "MyCapture.h"
+#include "MyScrollWindow.h"
+
+#include <QCursor>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDC;
+class MyGridCtrl;
+
+// Column format: low 4 bits the alignment, bit 0x10 sorts on a click.
+constexpr unsigned kGridAlignLeft = 0;
+constexpr unsigned kGridAlignCenter = 1;
+constexpr unsigned kGridAlignRight = 2;
+constexpr unsigned kGridSortable = 0x10;
+// Narrowest column a separator drag leaves; narrower titles are not painted.
+constexpr int kGridMinColumnWidth = 15;
+
+// One row.
+class BRINDLE_API MyGridItem
+{
+public:
+    explicit MyGridItem(MyGridCtrl* grid) : grid_(grid) {}
+
+    // The cell text, empty when the row has no such cell.
+    const std::wstring& Text(int column) const;
+    // Sort test: this row goes before `other` for the column and direction.
+    int Compare(const MyGridItem& other, int column, bool ascending) const;
+    // Whether the row passes the find filter.
+    int Find(int column, const wchar_t* text) const;
+
+    std::vector<std::wstring> cells;
+    uint64_t data = 0;
+    int visible = 1;
+    int checked = 0;
+    int focus = 0;
+
+private:
+    MyGridCtrl* grid_;
+};
+
+struct GridColumn {
+    std::wstring title;
+    int width = 0;
+    // 0 none, -1 ascending, 1 descending.
+    int sortMark = 0;
+    unsigned format = 0;
+};
+
+class BRINDLE_API MyGridHeader : public MyScrollClient, public MyCapture
+{
+public:
+    explicit MyGridHeader(MyGridCtrl* grid);
+    void DoScrollWindow(int dx, int dy) override;
+
+    std::vector<GridColumn> columns;
+    int origin = 0;
+    int pressed = -1;
+    int headerHeight = 20;
+    int TotalWidth() const;
+    // The column whose right edge is within 3 px of x, -1.
+    int SeparatorAt(int x) const;
+    // The column whose inner zone (3 px in from each edge) holds x, -1.
+    int InnerColumnAt(int x) const;
+    int ColumnLeft(int column) const;
+    bool IsSizing() const { return sizing_ >= 0; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void DragTo(int x);
+
+    MyGridCtrl* grid_;
+    int sizing_ = -1;
+    int lastX_ = 0;
+    bool tracking_ = false;
+};
+
+class BRINDLE_API MyGridLeader : public MyScrollClient, public MyCapture
+{
+public:
+    explicit MyGridLeader(MyGridCtrl* grid);
+    void DoScrollWindow(int dx, int dy) override;
+
+    int origin = 0;
+    int pressed = -1;
+    int leaderWidth = 30;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    MyGridCtrl* grid_;
+};
+
+class BRINDLE_API MyGridClient : public MyScrollClient, public MyCapture
+{
+public:
+    explicit MyGridClient(MyGridCtrl* grid);
+    ~MyGridClient() override;
+    void DoScrollWindow(int dx, int dy) override;
+
+    std::vector<std::unique_ptr<MyGridItem>> rows;
+    int origin = 0;
+    int rowHeight = 20;
+    int focus = -1;
+    MyGridItem newRow;
+    int checkCount = 0;
+
+    // The visible rows in order (rebuilt when rows are added, deleted, hidden or sorted).
+    const std::vector<int>& Shown();
+    void Reshuffled() { shownValid_ = false; }
+    // Index of the visible row at pane y, -1 (x is checked against the cells by the caller).
+    int RowAtY(int y);
+    // Number of visible rows before `index` (all of them for an index out of range).
+    int OrdinalOf(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    MyGridCtrl* grid_;
+    std::vector<int> shown_;
+    std::vector<int> ordinal_;
+    bool shownValid_ = false;
+};
+
+class BRINDLE_API MyGridCtrl : public MyScrollWindow, public MyCapture
+{
+public:
+    explicit MyGridCtrl(QWidget* parent = nullptr);
+    ~MyGridCtrl() override;
+
+    int Create(uint32_t style, const RECT& r, QWidget* parent, unsigned id);
+
+    int AddColumn(const wchar_t* title, int width, unsigned format);
+    int SetColumn(int index, const wchar_t* title, int width, unsigned format);
+    int DeleteColumn(int index);
+    int DeleteAllColumns();
+    int GetColumnCount() const;
+    std::wstring GetColumnText(int index) const;
+    int GetColumnWidth(int index) const;
+    int GetColumnSortMark(int index) const;
+
+    int AddItem(const wchar_t* text, uint64_t data);
+    // Sets a cell, growing the row up to it; 0 for a bad row or a negative column.
+    int SetItemText(int row, int column, const wchar_t* text);
+    std::wstring GetItemText(int row, int column) const;
+    int SetItemData(int row, uint64_t data);
+    uint64_t GetItemData(int row) const;
+    int FindItemData(uint64_t data) const;
+    // Deletes a row; the focus index follows its row, or is -1 when the row was it.
+    int DeleteItem(int row);
+    int DeleteItemText(int row);
+    // Deletes every row; no row has the focus afterwards.
+    int DeleteAllItems();
+    int GetItemCount() const;
+    int IsItemVisible(int row) const;
+    int IsItemChecked(int row) const;
+    int GetCheckCount() const;
+    int GetCheckNext(int after) const;
+    int SetCheckItem(int row, int check);
+    int SetCheckAll(int check);
+    int ReverseItemCheck(int row);
+    int GetFocusItem() const;
+    int SetFocusItem(int row);
+    int RefreshFocus();
+    void Find(int column, const wchar_t* text);
+    void Relayout();
+    void DoSort(int column, bool ascending);
+    void SetGridFont(const CFont* font);
+
+    MyGridHeader* GetHeader() const { return header_; }
+    MyGridLeader* GetLeader() const { return leader_; }
+    MyGridClient* GetClient() const { return client_; }
+    int RowHeight() const;
+    int HeaderHeight() const;
+    int IsCornerPressed() const { return cornerPressed_; }
+
+    // ---- Scroll hooks.
+    void UpdateScroll() override;
+    int IsVScrollBarEnabled() override;
+    int IsHScrollBarEnabled() override;
+    int GetVScrollPos() override;
+    int SetVScrollPos(int pos, int redraw) override;
+    int GetVScrollLimit() override;
+    int GetVScrollTrackPos() override;
+    void EnableVScrollBar(int enable) override;
+    int GetHScrollPos() override;
+    int SetHScrollPos(int pos, int redraw) override;
+    int GetHScrollLimit() override;
+    int GetHScrollTrackPos() override;
+    void EnableHScrollBar(int enable) override;
+    void DoScrollWindow(int dx, int dy) override;
+    void DoUpdateWindow() override;
+
+    // ---- Paint hooks; those returning a COLORREF give the text colour there.
+    virtual const CFont* OnGetFont();
+    virtual void OnEraseCossBkgrnd(CDC& dc, const RECT& r, int state);
+    virtual COLORREF OnEraseHeaderButton(CDC& dc, const RECT& r, int state);
+    virtual void OnEraseHeaderBkgrnd(CDC& dc, const RECT& r);
+    virtual void OnDrawHeaderBottom(CDC& dc, const RECT& r);
+    virtual void OnDrawHeaderSeparator(CDC& dc, const RECT& r);
+    virtual COLORREF OnEraseLeaderButton(CDC& dc, const RECT& r, int state);
+    virtual COLORREF OnEraseLeaderBkgrnd(CDC& dc, const RECT& r);
+    virtual void OnDrawLeaderRight(CDC& dc, const RECT& r);
+    virtual void OnDrawLeaderSeparator(CDC& dc, const RECT& r);
+    virtual COLORREF OnDrawItemHighlight(CDC& dc, const RECT& r, int focused);
+    virtual COLORREF OnEraseItemBkgrnd(CDC& dc, const RECT& r);
+    virtual void OnDrawItemSeparator(CDC& dc, const RECT& r);
+    virtual void OnEraseClientBkgrnd(CDC& dc, const RECT& r);
+    virtual void OnFocusedItemChanged();
+    virtual void OnRButtonUpItem(QPoint screenPoint);
+
+    // The pane placement of the client rectangle (header, leader, rows).
+    RECT HeaderRect() const;
+    RECT LeaderRect() const;
+    RECT RowsRect() const;
+    // Scrolls the rows pane so the row (the new-row line for an index out of range) shows.
+    void ScrollIntoView(int row);
+    // The leader's toggle of a row by the mouse.
+    void LeaderPress(int row);
+    void ClientPress(QPoint pt, bool right);
+    int HitTestRow(QPoint panePoint);
+    void HeaderClick(int column);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    friend class MyGridItem;
+    void MeasureFont();
+    void PlacePanes();
+    MyGridItem* Row(int row) const;
+    void SetCheck(MyGridItem& item, int check);
+    void ShowRow(MyGridItem& item, int show);
+    void RepaintRows();
+
+    MyGridHeader* header_ = nullptr;
+    MyGridLeader* leader_ = nullptr;
+    MyGridClient* client_ = nullptr;
+    QScrollBar* vbar_ = nullptr;
+    QScrollBar* hbar_ = nullptr;
+    int created_ = 0;
+    CFont font_;
+    bool hasFont_ = false;
+    int cornerPressed_ = 0;
+};
