@@ -235,6 +235,17 @@ void DoxPageRunner::CloseEdit()
     current_->InvalidateField(0);
 }
 
+void DoxPageRunner::CancelEdit()
+{
+    if (!page_ || list_.empty() || !current_ || !editor_)
+        return;
+    if (editor_->IsShown()) {
+        current_->ExchangeEditor(editor_->GetHost(), 2);
+        editor_->SetTarget(nullptr, false);
+    }
+    current_->InvalidateField(0);
+}
+
 int DoxPageRunner::OnClick(DC* dc, uint32_t flags, int x, int y)
 {
     if (!page_)

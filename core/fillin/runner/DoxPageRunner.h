@@ -42,7 +42,11 @@ public:
     int FocusNext();
     int FocusPrev();
     void OpenEdit();
+    // Commits the open editor and closes it; a refused entry keeps it open with the
+    // reason shown, so the host can tell (the editor is still shown).
     void CloseEdit();
+    // Drops the open editor's entry and closes it.
+    void CancelEdit();
     // Point in 0.1 mm, y up.
     int OnClick(DC* dc, uint32_t flags, int x, int y);
     int OnMouseMove(DC* dc, uint32_t flags, int x, int y);

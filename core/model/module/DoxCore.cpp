@@ -5,6 +5,7 @@
 #include "DoxDocPictures.h"
 #include "DoxDocument.h"
 #include "DoxPage.h"
+#include "DoxPageWindow.h"
 #include "ModuleError.h"
 
 #include <new>
@@ -26,7 +27,6 @@ template <class T> T* NotAvailable(const wchar_t* text)
 }
 
 const wchar_t kNoDesignWindow[] = L"当前版本尚不支持设计窗口。";
-const wchar_t kNoPageWindow[] = L"当前版本尚不支持填单窗口。";
 
 } // namespace
 
@@ -111,9 +111,10 @@ IDoxDesignWindow* DoxCore::CreateDesignWindow(IDoxPage*, uint32_t, const QRect*,
     return NotAvailable<IDoxDesignWindow>(kNoDesignWindow);
 }
 
-IDoxPageWindow* DoxCore::CreatePageWindow(IDoxPage*, uint32_t, const QRect*, QWidget*, uint32_t)
+IDoxPageWindow* DoxCore::CreatePageWindow(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent,
+                                          uint32_t childId)
 {
-    return NotAvailable<IDoxPageWindow>(kNoPageWindow);
+    return CreateDoxPageWindow(page, style, rect, parent, childId);
 }
 
 IDoxErrorSink* DoxCore::SetErrorSink(IDoxErrorSink* sink)

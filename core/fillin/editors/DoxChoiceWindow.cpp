@@ -1,0 +1,220 @@
+#include "DoxChoiceWindow.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "Messages.h"
+#include "PopupLoop.h"
+#include "ScrollMath.h"
+#include "SystemColors.h"
+
+namespace
+{
+constexpr COLORREF kFrame = 0x0096775C;
+
+QFont ListFont()
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(13);
+    return font;
+}
+} // namespace
+
+DoxChoiceWindow::DoxChoiceWindow() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(true);
+    setFont(ListFont());
+    bar_ = new QScrollBar(Qt::Vertical, this);
+    bar_->setFocusPolicy(Qt::NoFocus);
+    bar_->hide();
+    connect(bar_, &QScrollBar::valueChanged, this, [this] { update(); });
+}
+
+DoxChoiceWindow::~DoxChoiceWindow() = default;
+
+int DoxChoiceWindow::AddItem(const std::wstring& text)
+{
+    items_.push_back(text);
+    return static_cast<int>(items_.size()) - 1;
+}
+
+void DoxChoiceWindow::ClearItems()
+{
+    items_.clear();
+    current_ = -1;
+}
+
+QRect DoxChoiceWindow::ClientRect() const
+{
+    const int barWidth = bar_->isVisible() ? bar_->width() : 0;
+    return QRect(1, 1, width() - 2 - barWidth, height() - 2);
+}
+
+int DoxChoiceWindow::Offset() const
+{
+    return -bar_->value();
+}
+
+int DoxChoiceWindow::HitTest(QPoint point) const
+{
+    const QRect client = ClientRect();
+    if (!client.contains(point))
+        return -1;
+    const int row = (point.y() - client.top() - Offset()) / kRowHeight;
+    return row >= 0 && row < static_cast<int>(items_.size()) ? row : -1;
+}
+
+void DoxChoiceWindow::ScrollIntoView(int index)
+{
+    const QRect client = ClientRect();
+    const int top = index * kRowHeight + Offset();
+    if (top + kRowHeight > client.height())
+        bar_->setValue(bar_->value() + top + kRowHeight - client.height());
+    else if (top < 0)
+        bar_->setValue(bar_->value() + top);
+}
+
+int DoxChoiceWindow::SetCurSel(int index)
+{
+    const int previous = current_;
+    if (index < 0 || index >= static_cast<int>(items_.size()) || index == current_)
+        return previous;
+    current_ = index;
+    if (open_) {
+        ScrollIntoView(index);
+        update();
+    }
+    setToolTip(QString::fromStdWString(items_[static_cast<size_t>(index)]));
+    return previous;
+}
+
+void DoxChoiceWindow::Place(int x, int y, int width, int height)
+{
+    const int content = std::max(kRowHeight, kRowHeight * static_cast<int>(items_.size()));
+    const int windowHeight = std::min(content + 2, kMaxHeight);
+    int top = y + height;
+    QScreen* screen = QGuiApplication::screenAt(QPoint(x, y));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const int workBottom = screen ? screen->availableGeometry().bottom() + 1 : top + windowHeight;
+    if (top + windowHeight > workBottom)
+        top = y - windowHeight;
+    const int view = windowHeight - 2;
+    const bool needBar = content > view;
+    bar_->setRange(0, needBar ? content - view : 0);
+    bar_->setPageStep(view);
+    bar_->setSingleStep(kRowHeight);
+    bar_->setValue(0);
+    bar_->setVisible(needBar);
+    setGeometry(x, top, width, windowHeight);
+    shadow_.Place(this, geometry());
+    update();
+}
+
+int DoxChoiceWindow::TrackPopWindow(int x, int y, QWidget* owner, const QRect& blind, int width, int height)
+{
+    if (open_) {
+        current_ = -1;
+        Place(x, y, width, height);
+        return 2;
+    }
+    current_ = -1;
+    result_ = 0;
+    open_ = true;
+    shadow_.Create(owner, {plat::ShadowRight, plat::ShadowBottom, plat::ShadowCorner});
+    Place(x, y, width, height);
+    show();
+    plat::PopupLoopOptions options;
+    options.owner = owner;
+    options.blind = blind;
+    options.decide = plat::StandardPopupRules(plat::PopupRules{});
+    result_ = plat::RunPopupLoop(this, options);
+    hide();
+    shadow_.Destroy();
+    open_ = false;
+    return result_ == 1 ? 1 : 0;
+}
+
+void DoxChoiceWindow::EndTrack(int result)
+{
+    if (!plat::EndPopupLoop(this, result))
+        result_ = result;
+}
+
+void DoxChoiceWindow::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter p(this);
+    p.setPen(plat::ToQColor(kFrame));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect client = ClientRect();
+    p.setClipRect(client);
+    p.setFont(font());
+    int y = client.top() + Offset();
+    for (size_t i = 0; i < items_.size(); ++i, y += kRowHeight) {
+        const QRect row(client.left(), y, client.width(), kRowHeight);
+        if (!row.intersects(client))
+            continue;
+        const bool current = static_cast<int>(i) == current_;
+        p.fillRect(row, plat::ToQColor(GetSysColor(current ? COLOR_HIGHLIGHT : COLOR_WINDOW)));
+        p.setPen(plat::ToQColor(GetSysColor(current ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)));
+        const QRect textRect = row.adjusted(1, 0, -1, 0);
+        const QString text =
+            p.fontMetrics().elidedText(QString::fromStdWString(items_[i]), Qt::ElideRight, textRect.width());
+        p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text);
+    }
+    if (y < client.bottom() + 1)
+        p.fillRect(QRect(client.left(), y, client.width(), client.bottom() + 1 - y),
+                   plat::ToQColor(GetSysColor(COLOR_WINDOW)));
+}
+
+void DoxChoiceWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    SetCurSel(HitTest(event->position().toPoint()));
+}
+
+void DoxChoiceWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        EndTrack(1);
+}
+
+void DoxChoiceWindow::keyPressEvent(QKeyEvent* event)
+{
+    const int count = static_cast<int>(items_.size());
+    const uint32_t key = plat::VirtualKeyFromQt(event->key());
+    if (key == plat::VK_UP && count > 0) {
+        SetCurSel(current_ <= 0 ? count - 1 : current_ - 1);
+    } else if (key == plat::VK_DOWN && count > 0) {
+        SetCurSel(current_ >= count - 1 ? 0 : current_ + 1);
+    } else if (key == plat::VK_PRIOR || key == plat::VK_NEXT) {
+        bool handled = false;
+        const plat::ScrollAxis axis{bar_->value(), bar_->maximum(), bar_->singleStep(), bar_->pageStep()};
+        const int distance = plat::KeyScrollDistance(key, axis, &handled);
+        bar_->setValue(plat::ClampScrollPos(bar_->value(), distance, bar_->maximum()));
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void DoxChoiceWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+    bar_->setGeometry(width() - 1 - barWidth, 1, barWidth, height() - 2);
+}
+
+void DoxChoiceWindow::wheelEvent(QWheelEvent* event)
+{
+    const plat::ScrollAxis axis{bar_->value(), bar_->maximum(), bar_->singleStep(), bar_->pageStep()};
+    const int distance = plat::WheelScrollDistance(event->angleDelta().y(), plat::WheelScrollLines(), axis);
+    bar_->setValue(plat::ClampScrollPos(bar_->value(), distance, bar_->maximum()));
+    event->accept();
+}

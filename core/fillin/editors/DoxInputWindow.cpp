@@ -1,0 +1,508 @@
+#include "DoxInputWindow.h"
+
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "DataField.h"
+#include "DateTimeText.h"
+#include "DoxCalenderWindow.h"
+#include "DoxChoiceWindow.h"
+#include "DrawUnits.h"
+#include "GradientFill.h"
+#include "SqlCommand.h"
+#include "SqlStatement.h"
+#include "SystemColors.h"
+#include "WindowDC.h"
+
+namespace
+{
+constexpr COLORREF kFramePen = 0x0096775C;
+constexpr COLORREF kOutline = 0x0069BDFF;
+constexpr COLORREF kButtonTop = 0x00FDECDD;
+constexpr COLORREF kButtonBottom = 0x00FDDCC2;
+
+bool Contains(const RECT& r, int x, int y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+QColor Q(COLORREF c)
+{
+    return plat::ToQColor(c);
+}
+} // namespace
+
+bool DoxEditWindow::OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState)
+{
+    const bool handled = XEditWindow::OnChar(ch, repeat, keyState);
+    if (handled && ch >= 32)
+        owner_->UpdateHistory();
+    return handled;
+}
+
+void DoxEditWindow::OnImeEndComposition()
+{
+    XEditWindow::OnImeEndComposition();
+    owner_->UpdateHistory();
+}
+
+DoxInputWindow::DoxInputWindow() : edit_(this) {}
+
+DoxInputWindow::~DoxInputWindow() = default;
+
+bool DoxInputWindow::Create(QWidget* host)
+{
+    host_ = host;
+    rect_ = RECT{0, 0, 0, 0};
+    enabled_ = false;
+    mode_ = 0;
+    check_.Create(host, [this] {
+        // A check box value is stored on every toggle; Esc cannot take it back.
+        if (target_)
+            target_->ExchangeEditor(this, 1);
+    });
+    return edit_.Create(host);
+}
+
+void DoxInputWindow::Destroy()
+{
+    if (history_ && history_->IsOpen())
+        history_->EndTrack(0);
+    SetTarget(nullptr, false);
+    edit_.Destroy();
+    history_.reset();
+    calendar_.reset();
+    host_ = nullptr;
+}
+
+DoxChoiceWindow& DoxInputWindow::History()
+{
+    if (!history_)
+        history_ = std::make_unique<DoxChoiceWindow>();
+    return *history_;
+}
+
+DoxCalenderWindow& DoxInputWindow::Calendar()
+{
+    if (!calendar_)
+        calendar_ = std::make_unique<DoxCalenderWindow>();
+    return *calendar_;
+}
+
+bool DoxInputWindow::IsPopupOpen() const
+{
+    return pressedButton_ != 0 || (history_ && history_->IsOpen()) || (calendar_ && calendar_->IsOpen());
+}
+
+void DoxInputWindow::Invalidate()
+{
+    if (host_)
+        host_->update(QRect(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top));
+}
+
+void DoxInputWindow::Open(const CFont* font, uint32_t style, int x, int y, int width, int height)
+{
+    mode_ = style;
+    auto dc = MakeClientDCX(2, 100);
+    POINT corners[2] = {{x, y}, {x + width, y - height}};
+    dc->LPtoDP(corners, 2);
+    const int left = std::min(corners[0].x, corners[1].x);
+    const int top = std::min(corners[0].y, corners[1].y);
+    int cx = std::abs(corners[1].x - corners[0].x);
+    const int cy = std::abs(corners[1].y - corners[0].y);
+    if (font && (style & kDateBit) && IsText()) {
+        // A date field's editor takes at least a whole date (and time).
+        CBitmap bitmap;
+        CDC measure;
+        if (bitmap.CreateBitmap(1, 1) && measure.CreateCompatibleDC(nullptr)) {
+            measure.SelectObject(&bitmap);
+            measure.SelectObject(*font);
+            const wchar_t* sample = (style & kTimeBit) ? L"2010-05-25 11:23:10" : L"2010-05-25";
+            cx = std::max(cx, static_cast<int>(measure.GetTextExtent(sample).cx));
+        }
+    }
+    Layout(left - 3, top - 3, cx + 6, cy + 6);
+}
+
+void DoxInputWindow::Layout(int x, int y, int cx, int cy)
+{
+    Invalidate();
+    const int right = host_ ? host_->width() : x + cx + 2 * kButtonWidth;
+    int width = cx;
+    if (IsText()) {
+        check_.Enable(false);
+        const int bw = (mode_ & kDateBit) ? 2 * kButtonWidth : kButtonWidth;
+        width = cx + bw;
+        if (x + width >= right)
+            x = right - width;
+        edit_.SetRect(RECT{x + 3, y + 3, x + 3 + width - bw - 5, y + 3 + cy - 6});
+    } else if (IsCheck()) {
+        check_.SetRect(RECT{x + 3, y + 3, x + cx - 3, y + cy - 3});
+    } else {
+        edit_.Enable(false);
+        check_.Enable(false);
+        if (x + cx + kButtonWidth >= right)
+            x = right - cx - kButtonWidth;
+    }
+    rect_ = RECT{x, y, x + width, y + cy};
+    Invalidate();
+}
+
+QRect DoxInputWindow::HistoryButton() const
+{
+    return QRect(rect_.right - kButtonWidth, rect_.top, kButtonWidth, rect_.bottom - rect_.top);
+}
+
+QRect DoxInputWindow::CalendarButton() const
+{
+    return QRect(rect_.right - 2 * kButtonWidth, rect_.top, kButtonWidth, rect_.bottom - rect_.top);
+}
+
+void DoxInputWindow::SetEditorFont(const CFont* font)
+{
+    font_ = font ? *font : CFont();
+    if (IsCheck())
+        check_.SetFont(font);
+    else
+        edit_.SetFont(font);
+}
+
+void DoxInputWindow::SetText(const std::wstring& text)
+{
+    loaded_ = text;
+    edit_.SetText(text);
+}
+
+bool DoxInputWindow::GetText(std::wstring& text) const
+{
+    // A stored value longer than the box is shown cut; what the operator did not
+    // change goes back whole.
+    text = edit_.IsModified() ? edit_.GetText() : loaded_;
+    return !text.empty();
+}
+
+void DoxInputWindow::SetMultiLine(bool multiLine)
+{
+    edit_.SetMultiLine(multiLine);
+}
+
+void DoxInputWindow::SetDrawFlags(uint32_t flags)
+{
+    edit_.SetDrawFormat(flags);
+}
+
+void DoxInputWindow::SetMaxLength(int32_t length)
+{
+    edit_.SetMaxLength(length < 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(length));
+}
+
+void DoxInputWindow::SetChecked(bool checked)
+{
+    check_.SetChecked(checked);
+}
+
+bool DoxInputWindow::GetChecked() const
+{
+    return check_.GetChecked();
+}
+
+void DoxInputWindow::SetTarget(DoxControlBase* field, bool open)
+{
+    target_ = field;
+    if (!open || !field) {
+        if (history_ && history_->IsOpen())
+            history_->EndTrack(0);
+        edit_.SetText(L"");
+        loaded_.clear();
+        edit_.OnKillFocus();
+        edit_.Enable(false);
+        check_.SetChecked(false);
+        check_.Enable(false);
+        mode_ = 0;
+        enabled_ = false;
+        target_ = nullptr;
+        Invalidate();
+        return;
+    }
+    enabled_ = true;
+    if (IsText()) {
+        edit_.Enable(true);
+        edit_.OnSetFocus();
+        edit_.SelectAll();
+    } else if (IsCheck()) {
+        check_.Enable(true);
+        check_.SetFocus(true);
+    }
+    Invalidate();
+}
+
+QRect DoxInputWindow::ScreenRect(const QRect& rect) const
+{
+    if (!host_)
+        return rect;
+    return QRect(host_->mapToGlobal(rect.topLeft()), rect.size());
+}
+
+bool DoxInputWindow::FillHistory(const wchar_t* text)
+{
+    DoxChoiceWindow& list = History();
+    list.ClearItems();
+    DataField* field = target_ ? target_->GetBinding() : nullptr;
+    if (!field)
+        return false;
+    SqlCommand command;
+    if (!field->QueryInputHistory(text, command))
+        return false;
+    SqlStatementRef reader;
+    if (!command.ExecuteReader(reader))
+        return false;
+    while (reader->Next() == 1)
+        list.AddItem(reader->ColumnText(0));
+    return !list.Items().empty();
+}
+
+void DoxInputWindow::OpenHistory()
+{
+    if (!host_)
+        return;
+    const QRect part(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top);
+    const QRect screen = ScreenRect(part);
+    DoxChoiceWindow& list = History();
+    const int result = list.TrackPopWindow(screen.left(), screen.top(), host_->window(), ScreenRect(HistoryButton()),
+                                           screen.width(), screen.height());
+    const int index = list.GetCurSel();
+    if (result == 1 && index >= 0 && index < static_cast<int>(list.Items().size()) && enabled_ && IsText())
+        edit_.ReplaceAll(list.Items()[static_cast<size_t>(index)]);
+}
+
+void DoxInputWindow::OpenCalendar()
+{
+    if (!host_)
+        return;
+    DoxCalenderWindow& calendar = Calendar();
+    const std::wstring current = edit_.GetText();
+    calendar.SetDateText(current);
+    const QRect part(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top);
+    if (calendar.Track(host_->window(), ScreenRect(part), ScreenRect(CalendarButton())) != 1 || !enabled_ ||
+        !IsText())
+        return;
+    const CalendarDate date = calendar.Picked();
+    wchar_t text[64];
+    if (mode_ & kTimeBit) {
+        // The time the field held stays; a date alone gets midnight.
+        DateTimeParts parts = ParseDateTime(current.c_str());
+        const bool timed = ParseDateTimeText(parts) && parts.hour >= 0;
+        swprintf(text, 64, L"%04d-%02d-%02d %02d:%02d:%02d", date.year, date.month, date.day,
+                 timed ? parts.hour : 0, timed && parts.minute >= 0 ? parts.minute : 0,
+                 timed && parts.second >= 0 ? parts.second : 0);
+    } else {
+        swprintf(text, 64, L"%04d-%02d-%02d", date.year, date.month, date.day);
+    }
+    edit_.ReplaceAll(text);
+}
+
+void DoxInputWindow::UpdateHistory()
+{
+    const std::wstring text = edit_.GetText();
+    if (!text.empty() && FillHistory(text.c_str())) {
+        OpenHistory();
+        return;
+    }
+    if (history_)
+        history_->EndTrack(0);
+}
+
+void DoxInputWindow::PaintButton(CDC& dc, const QRect& button, int which)
+{
+    const RECT r{button.left(), button.top() + 1, button.right() + 1, button.bottom()};
+    const bool pressed = pressedButton_ == which;
+    if (pressed) {
+        const int mid = (r.top + r.bottom) / 2;
+        FillGradientRect(&dc, RECT{r.left, r.top, r.right, mid}, kButtonBottom, kButtonTop, 0);
+        FillGradientRect(&dc, RECT{r.left, mid, r.right, r.bottom}, kButtonTop, kButtonBottom, 0);
+    } else {
+        FillGradientRect(&dc, r, kButtonTop, kButtonBottom, 0);
+    }
+    QPainter* p = dc.painter();
+    if (!p)
+        return;
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, false);
+    const QPoint c = button.center();
+    p->setPen(Q(kFramePen));
+    if (pressed) {
+        p->setBrush(Qt::NoBrush);
+        p->drawRect(button.adjusted(0, 1, -1, -1));
+    } else {
+        p->drawLine(button.left(), button.top() + 2, button.left(), button.bottom() - 2);
+    }
+    p->setBrush(QColor(0, 21, 110));
+    p->setPen(Qt::NoPen);
+    if (which == 1) {
+        // The history button: a small arrow pointing down.
+        QPolygon arrow;
+        arrow << QPoint(c.x() - 4, c.y() - 2) << QPoint(c.x() + 4, c.y() - 2) << QPoint(c.x(), c.y() + 2);
+        p->drawPolygon(arrow);
+    } else {
+        // The calendar button: a leaf of a calendar with its binding and days.
+        const QRect leaf(c.x() - 6, c.y() - 5, 12, 11);
+        p->setBrush(Qt::white);
+        p->setPen(QColor(0, 21, 110));
+        p->drawRect(leaf);
+        p->fillRect(QRect(leaf.left(), leaf.top(), leaf.width() + 1, 3), QColor(200, 40, 40));
+        for (int row = 0; row < 2; ++row)
+            for (int col = 0; col < 3; ++col)
+                p->fillRect(QRect(leaf.left() + 2 + col * 3, leaf.top() + 5 + row * 3, 2, 2), QColor(0, 21, 110));
+    }
+    p->restore();
+}
+
+void DoxInputWindow::Paint(CDC& dc)
+{
+    if (!enabled_)
+        return;
+    const int mid = (rect_.top + rect_.bottom) / 2;
+    FillGradientRect(&dc, RECT{rect_.left + 1, rect_.top + 1, rect_.right - 1, mid}, kOutline, kFramePen, 0);
+    FillGradientRect(&dc, RECT{rect_.left + 1, mid, rect_.right - 1, rect_.bottom - 1}, kFramePen, kOutline, 0);
+    if (QPainter* p = dc.painter()) {
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing, false);
+        p->setBrush(Qt::NoBrush);
+        p->setPen(Q(kOutline));
+        p->drawRoundedRect(QRect(rect_.left, rect_.top, rect_.right - rect_.left - 1, rect_.bottom - rect_.top - 1),
+                           3, 3);
+        p->setPen(Q(kFramePen));
+        p->drawRect(
+            QRect(rect_.left + 2, rect_.top + 2, rect_.right - rect_.left - 5, rect_.bottom - rect_.top - 5));
+        p->restore();
+    }
+    if (IsText()) {
+        PaintButton(dc, HistoryButton(), 1);
+        if (mode_ & kDateBit)
+            PaintButton(dc, CalendarButton(), 2);
+        edit_.Paint(dc);
+    } else if (IsCheck()) {
+        check_.Paint(dc);
+    }
+}
+
+bool DoxInputWindow::OnLButtonDown(uint32_t flags, int x, int y)
+{
+    if (!enabled_)
+        return false;
+    if (edit_.HasCapture()) {
+        edit_.DoLButtonDown(flags, x, y);
+        return true;
+    }
+    if (!Contains(rect_, x, y))
+        return false;
+    if (IsText() && Contains(edit_.Rect(), x, y)) {
+        edit_.OnSetFocus();
+        edit_.DoLButtonDown(flags, x, y);
+        return true;
+    }
+    if (!IsText() || pressedButton_)
+        return true;
+    if (HistoryButton().contains(x, y)) {
+        pressedButton_ = 1;
+        Invalidate();
+        FillHistory(nullptr);
+        OpenHistory();
+    } else if ((mode_ & kDateBit) && CalendarButton().contains(x, y)) {
+        pressedButton_ = 2;
+        Invalidate();
+        OpenCalendar();
+    }
+    pressedButton_ = 0;
+    Invalidate();
+    return true;
+}
+
+bool DoxInputWindow::OnLButtonUp(uint32_t flags, int x, int y)
+{
+    if (!enabled_)
+        return false;
+    if (edit_.HasCapture()) {
+        edit_.DoLButtonUp(flags, x, y);
+        return true;
+    }
+    if (IsCheck() && check_.OnButtonUp(x, y))
+        return true;
+    return Contains(rect_, x, y);
+}
+
+bool DoxInputWindow::OnLButtonDblClk(uint32_t flags, int x, int y)
+{
+    if (!enabled_ || !Contains(rect_, x, y))
+        return false;
+    if (IsText() && Contains(edit_.Rect(), x, y))
+        edit_.DoLButtonDblClk(flags, x, y);
+    return true;
+}
+
+bool DoxInputWindow::OnRButtonDown(uint32_t /*flags*/, int x, int y)
+{
+    return enabled_ && Contains(rect_, x, y);
+}
+
+bool DoxInputWindow::OnRButtonUp(uint32_t flags, int x, int y)
+{
+    if (!enabled_ || !Contains(rect_, x, y))
+        return false;
+    if (IsText() && Contains(edit_.Rect(), x, y))
+        edit_.DoRButtonUp(flags, x, y);
+    else if (IsCheck())
+        check_.OnButtonUp(x, y);
+    return true;
+}
+
+bool DoxInputWindow::OnMouseMove(uint32_t flags, int x, int y)
+{
+    if (!enabled_)
+        return false;
+    if (edit_.HasCapture()) {
+        edit_.DoMouseMove(flags, x, y);
+        return true;
+    }
+    if (!Contains(rect_, x, y))
+        return false;
+    const bool overText = IsText() && Contains(edit_.Rect(), x, y);
+    if (host_)
+        host_->setCursor(overText ? Qt::IBeamCursor : Qt::ArrowCursor);
+    return true;
+}
+
+bool DoxInputWindow::OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState)
+{
+    return enabled_ && IsText() && edit_.OnKeyDown(key, repeat, keyState);
+}
+
+bool DoxInputWindow::OnKeyUp(uint32_t key, uint32_t /*repeat*/, uint32_t /*keyState*/)
+{
+    return enabled_ && IsCheck() && check_.OnKeyUp(key);
+}
+
+bool DoxInputWindow::OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState)
+{
+    return enabled_ && IsText() && edit_.OnChar(ch, repeat, keyState);
+}
+
+void DoxInputWindow::OnImeStartComposition()
+{
+    if (enabled_ && IsText())
+        edit_.OnImeStartComposition();
+}
+
+void DoxInputWindow::OnImeEndComposition()
+{
+    if (enabled_ && IsText())
+        edit_.OnImeEndComposition();
+}
+
+void DoxInputWindow::OnImeResult(const std::wstring& text)
+{
+    if (enabled_ && IsText())
+        edit_.OnImeResult(text);
+}

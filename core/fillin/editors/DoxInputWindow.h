@@ -1,0 +1,128 @@
+#pragma once
+// The editor host that the fill-in window lays over its current field. It is no
+// window of its own but a painted part of the page client, in one of two modes the
+// field chooses: text (the caret editor exactly over the field, a frame, a button
+// that drops the field's input history and, for dates, a calendar button) or check
+// (a check box over the field). The fields fill it and read it back (the runner's
+// editor host), the runner opens and closes it.
+
+#include <QFont>
+#include <QRect>
+#include <memory>
+#include <string>
+
+#include "DoxCheckWindow.h"
+#include "DoxControlBase.h"
+#include "DoxRunnerPage.h"
+#include "XEditWindow.h"
+
+class DoxCalenderWindow;
+class DoxChoiceWindow;
+class DoxInputWindow;
+
+// The caret editor of the host: after every typed character and every finished
+// composition the history list follows the text.
+class DoxEditWindow : public XEditWindow
+{
+public:
+    explicit DoxEditWindow(DoxInputWindow* owner) : owner_(owner) {}
+    bool OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState) override;
+    void OnImeEndComposition() override;
+
+private:
+    DoxInputWindow* owner_;
+};
+
+class DoxInputWindow : public DoxEditorHost, public DoxRunnerEditor
+{
+public:
+    static constexpr uint32_t kDateBit = 0x1;
+    static constexpr uint32_t kTimeBit = 0x2;
+    static constexpr int kButtonWidth = 20;
+
+    DoxInputWindow();
+    ~DoxInputWindow();
+    DoxInputWindow(const DoxInputWindow&) = delete;
+    DoxInputWindow& operator=(const DoxInputWindow&) = delete;
+
+    bool Create(QWidget* host);
+    void Destroy();
+
+    // DoxEditorHost
+    uint32_t GetStyle() const override { return mode_; }
+    void Open(const CFont* font, uint32_t style, int x, int y, int width, int height) override;
+    void SetEditorFont(const CFont* font) override;
+    void SetText(const std::wstring& text) override;
+    bool GetText(std::wstring& text) const override;
+    void SetMultiLine(bool multiLine) override;
+    void SetDrawFlags(uint32_t flags) override;
+    void SetMaxLength(int32_t length) override;
+    void SetChecked(bool checked) override;
+    bool GetChecked() const override;
+
+    // DoxRunnerEditor
+    DoxEditorHost* GetHost() override { return this; }
+    bool IsShown() override { return enabled_; }
+    void SetTarget(DoxControlBase* field, bool open) override;
+
+    // The part's place: the field inflated by 3 pixels, in client pixels; a text
+    // editor adds its buttons on the right and stays inside the client.
+    void Layout(int x, int y, int cx, int cy);
+    const RECT& Rect() const { return rect_; }
+    QRect HistoryButton() const;
+    QRect CalendarButton() const;
+
+    XEditWindow& Edit() { return edit_; }
+    DoxCheckWindow& Check() { return check_; }
+    DoxControlBase* Target() const { return target_; }
+    // The popups, made at their first opening and kept.
+    DoxChoiceWindow& History();
+    DoxCalenderWindow& Calendar();
+    // True while a popup of the editor is open (the page keeps the edit).
+    bool IsPopupOpen() const;
+
+    void Paint(CDC& dc);
+    bool OnLButtonDown(uint32_t flags, int x, int y);
+    bool OnLButtonUp(uint32_t flags, int x, int y);
+    bool OnLButtonDblClk(uint32_t flags, int x, int y);
+    bool OnRButtonDown(uint32_t flags, int x, int y);
+    bool OnRButtonUp(uint32_t flags, int x, int y);
+    bool OnMouseMove(uint32_t flags, int x, int y);
+    bool OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState);
+    bool OnKeyUp(uint32_t key, uint32_t repeat, uint32_t keyState);
+    bool OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState);
+    void OnImeStartComposition();
+    void OnImeEndComposition();
+    void OnImeResult(const std::wstring& text);
+    QRect CaretRect() const { return edit_.CaretRect(); }
+    QFont EditorQFont() const { return edit_.EditorQFont(); }
+
+    // The field's earlier values that contain the text (all of them for null);
+    // true when there is at least one.
+    bool FillHistory(const wchar_t* text);
+    void OpenHistory();
+    void OpenCalendar();
+    // After typing: the list opens (or follows) while earlier values match the
+    // text, and closes without a choice when none does.
+    void UpdateHistory();
+
+private:
+    bool IsText() const { return (mode_ & TextEditor) == TextEditor; }
+    bool IsCheck() const { return (mode_ & CheckEditor) == CheckEditor; }
+    QRect ScreenRect(const QRect& rect) const;
+    void Invalidate();
+    void PaintButton(CDC& dc, const QRect& button, int which);
+
+    QWidget* host_ = nullptr;
+    DoxControlBase* target_ = nullptr;
+    uint32_t mode_ = 0;
+    bool enabled_ = false;
+    RECT rect_{0, 0, 0, 0};
+    DoxEditWindow edit_;
+    DoxCheckWindow check_;
+    std::unique_ptr<DoxChoiceWindow> history_;
+    std::unique_ptr<DoxCalenderWindow> calendar_;
+    CFont font_;
+    std::wstring loaded_;
+    int pressedButton_ = 0;
+};

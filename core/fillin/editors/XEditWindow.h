@@ -1,0 +1,112 @@
+#pragma once
+// The caret text editor of the fill-in window: a painted part of the page client
+// that lays its text out glyph by glyph inside the field's box, shows a caret,
+// keeps a selection, trades Unicode text with the clipboard, takes input-method
+// results at the caret and offers a context menu. Input that would not fit the box
+// is refused when typed and cut when pasted or set.
+
+#include <QFont>
+#include <QRect>
+#include <string>
+
+#include "DeviceContext.h"
+#include "EditGlyphs.h"
+
+class QWidget;
+
+// One entry of the context menu: its text, its command id and whether it is on.
+struct EditMenuItem {
+    const wchar_t* text;
+    int id; // -1: separator
+    bool enabled;
+};
+
+class XEditWindow
+{
+public:
+    XEditWindow();
+    virtual ~XEditWindow();
+    XEditWindow(const XEditWindow&) = delete;
+    XEditWindow& operator=(const XEditWindow&) = delete;
+
+    // The page client it paints into.
+    bool Create(QWidget* host);
+    void Destroy();
+
+    // Box in the host's client pixels.
+    void SetRect(const RECT& rect);
+    const RECT& Rect() const { return rect_; }
+    bool IsEnabled() const { return enabled_; }
+    void Enable(bool enabled);
+    bool HasFocus() const { return focused_; }
+    // The host's focus: the caret shows while the editor has it.
+    void OnSetFocus();
+    void OnKillFocus();
+
+    void SetFont(const CFont* font);
+    QFont EditorQFont() const;
+    void SetMultiLine(bool multiLine);
+    void SetDrawFormat(uint32_t format);
+    void SetMaxLength(uint32_t length);
+    void SetText(const std::wstring& text);
+    std::wstring GetText() const { return text_.Text(); }
+    int GetTextLength() const { return text_.Count(); }
+    // Whether the operator changed the text since the last SetText.
+    bool IsModified() const { return modified_; }
+    const EditGlyphs& Glyphs() const { return text_; }
+    // Caret rectangle in client pixels (the input method's composition window).
+    QRect CaretRect() const;
+
+    void Paint(CDC& dc);
+
+    // Keys and characters as Windows sends them; false: the owner handles it.
+    bool OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState);
+    virtual bool OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState);
+    void OnImeStartComposition();
+    virtual void OnImeEndComposition();
+    // A composition's result string, inserted as pasted text.
+    void OnImeResult(const std::wstring& text);
+
+    // Mouse in client pixels; the press takes the mouse until the release.
+    void DoLButtonDown(uint32_t flags, int x, int y);
+    void DoMouseMove(uint32_t flags, int x, int y);
+    void DoLButtonUp(uint32_t flags, int x, int y);
+    void DoLButtonDblClk(uint32_t flags, int x, int y);
+    void DoRButtonUp(uint32_t flags, int x, int y);
+    bool HasCapture() const { return capture_; }
+
+    // Clipboard and selection commands. Copy is false when the clipboard refused;
+    // Cut then keeps the selection.
+    bool Copy();
+    void Cut();
+    void Clear();
+    void Paste();
+    void SelectAll();
+    // Inserts text as the operator's own (a picked history entry, a date).
+    void ReplaceAll(const std::wstring& text);
+
+    // The context menu's entries for the current state, and running one of them.
+    std::vector<EditMenuItem> MenuItems();
+    void RunMenuCommand(int id);
+
+private:
+    SIZE Measure(wchar_t ch);
+    void Changed();
+    void Invalidate();
+    void UpdateTextOffset();
+
+    QWidget* host_ = nullptr;
+    RECT rect_{0, 0, 0, 0};
+    bool enabled_ = false;
+    bool focused_ = false;
+    bool capture_ = false;
+    bool composing_ = false;
+    bool modified_ = false;
+    CFont font_;
+    CDC measure_;
+    CBitmap measureBitmap_;
+    EditGlyphs text_;
+    uint32_t format_ = 0;
+    COLORREF background_ = 0xFFFFFF;
+    COLORREF textColour_ = 0;
+};

@@ -1,0 +1,655 @@
+#include "DoxPageWindow.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "ByteStream.h"
+#include "DoxDC.h"
+#include "DoxPage.h"
+#include "DrawUnits.h"
+#include "IDoxImageData.h"
+#include "IDoxPage.h"
+#include "IDoxWindowUISink.h"
+#include "Messages.h"
+#include "ModuleError.h"
+#include "ScrollMath.h"
+#include "PictureRoutines.h"
+#include "SystemColors.h"
+#include "WindowDC.h"
+
+namespace
+{
+constexpr uint32_t kWsVisible = 0x10000000;
+const wchar_t kNoApplication[] = L"创建填单窗口失败：程序没有图形界面。";
+const wchar_t kNoWindow[] = L"创建填单窗口失败。";
+
+uint32_t MouseFlags(const QMouseEvent* event)
+{
+    return plat::KeyStateFromQt(event->modifiers(), event->buttons());
+}
+
+SIZE PixelsOf(int cx, int cy)
+{
+    SIZE size{cx, cy};
+    TenthMmToPixels(100, &size);
+    return size;
+}
+} // namespace
+
+// ---------------------------------------------------------------- page client
+
+DoxPageClient::DoxPageClient(DoxPageWindow* pageWindow, QWidget* parent)
+    : QWidget(parent), pageWindow_(pageWindow)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setCursor(Qt::ArrowCursor);
+}
+
+DoxPageClient::~DoxPageClient()
+{
+    editor_.Destroy();
+    tip_.Destroy();
+    runner_.Detach();
+}
+
+bool DoxPageClient::CreateParts()
+{
+    return editor_.Create(this) && tip_.Create(this) && runner_.CreateTools(this, &editor_, &tip_);
+}
+
+void DoxPageClient::SetUISink(IDoxWindowUISink* sink)
+{
+    sink_ = sink;
+    pageWindow_->SetUISink(sink);
+    pageWindow_->NClient()->SetUISink(sink);
+    pageWindow_->NClient()->update();
+}
+
+QWidget* DoxPageClient::GetHwnd()
+{
+    return pageWindow_;
+}
+
+void DoxPageClient::MoveWindow(int x, int y, int cx, int cy)
+{
+    pageWindow_->setGeometry(x, y, cx, cy);
+}
+
+void DoxPageClient::EndEdit(int commit)
+{
+    if (commit)
+        runner_.CloseEdit();
+    else
+        runner_.CancelEdit();
+}
+
+void DoxPageClient::PaintToDC(CDC* dc)
+{
+    if (dc)
+        pageWindow_->PaintCorner(*dc);
+}
+
+void DoxPageClient::UpdateLayout()
+{
+    if (!page_)
+        return;
+    SIZE size{0, 0};
+    page_->GetSize(&size);
+    pageWindow_->SetPageSize(size.cx, size.cy);
+    RebuildBackBuffer();
+    update();
+}
+
+void DoxPageClient::Copy()
+{
+    if (IsEditing())
+        editor_.Edit().Copy();
+}
+
+void DoxPageClient::Paste()
+{
+    if (IsEditing())
+        editor_.Edit().Paste();
+}
+
+void DoxPageClient::Cut()
+{
+    if (IsEditing())
+        editor_.Edit().Cut();
+}
+
+void DoxPageClient::SelectAll()
+{
+    if (IsEditing())
+        editor_.Edit().SelectAll();
+}
+
+int DoxPageClient::IsEditing()
+{
+    return editor_.IsShown() && (editor_.GetStyle() & DoxEditorHost::TextEditor) ? 1 : 0;
+}
+
+IDoxPage* DoxPageClient::GetPage()
+{
+    return page_;
+}
+
+int DoxPageClient::AttachPage(IDoxPage* page)
+{
+    if (!page || page_)
+        return 0;
+    if (!runner_.Attach(page))
+        return 0;
+    page_ = page;
+    UpdateLayout();
+    return 1;
+}
+
+void DoxPageClient::DetachPage()
+{
+    runner_.Detach();
+    page_ = nullptr;
+    pageWindow_->SetPageSize(0, 0);
+    backBuffer_.DeleteObject();
+    editor_.SetTarget(nullptr, false);
+    tip_.Hide();
+}
+
+int DoxPageClient::IsBackgroundVisible()
+{
+    return showBackground_ ? 1 : 0;
+}
+
+void DoxPageClient::ShowBackground(int show)
+{
+    if ((show != 0) == showBackground_)
+        return;
+    showBackground_ = show != 0;
+    // Without a page there is no buffer: the flag is kept for the next one.
+    if (!backBuffer_.IsCreated())
+        return;
+    RedrawBackBuffer();
+    update();
+}
+
+void DoxPageClient::FinalRelease()
+{
+    runner_.Detach();
+    // The outer window owns this client: deleting it deletes all three windows.
+    delete pageWindow_;
+}
+
+void DoxPageClient::RebuildBackBuffer()
+{
+    backBuffer_.DeleteObject();
+    if (!backBuffer_.CreateBitmap(std::max(1, width()), std::max(1, height())))
+        return;
+    RedrawBackBuffer();
+}
+
+void DoxPageClient::RedrawBackBuffer()
+{
+    CDC mem;
+    if (!mem.CreateCompatibleDC(nullptr))
+        return;
+    mem.SelectObject(&backBuffer_);
+    const SIZE size = backBuffer_.GetSize();
+    const RECT client{0, 0, size.cx, size.cy};
+    mem.FillSolidRect(client, GetSysColor(COLOR_WINDOW));
+    if (showBackground_ && page_) {
+        // A picture that cannot be streamed or decoded is simply not drawn.
+        plat::ByteStream stream;
+        auto* doxPage = dynamic_cast<DoxPage*>(page_);
+        ImageHolder picture;
+        if (doxPage && doxPage->LoadBackgroundStream(stream) && GdiplusBitmapFromStream(picture, stream.Bytes())) {
+            if (page_->GetBackgroundStretch())
+                GdiplusDrawImageRect(&mem, picture, 0, 0, size.cx, size.cy);
+            else
+                GdiplusDrawImage(&mem, picture, 0, 0);
+        }
+    }
+    CBrush black;
+    black.CreateSolidBrush(0);
+    mem.FrameRect(client, black);
+    mem.DeleteDC();
+}
+
+void DoxPageClient::InvalidatePixels(const RECT& rect, bool /*now*/)
+{
+    update(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+}
+
+void DoxPageClient::ValidatePixels(const RECT& /*rect*/)
+{
+    // Qt keeps no update region to take an area out of; the next paint simply
+    // paints it again from the same state.
+}
+
+RECT DoxPageClient::ToPixels(const RECT& rect)
+{
+    auto dc = MakeClientDCX(2, 100);
+    RECT px = rect;
+    dc->LPtoDP(&px);
+    return RECT{std::min(px.left, px.right), std::min(px.top, px.bottom), std::max(px.left, px.right),
+                std::max(px.top, px.bottom)};
+}
+
+POINT DoxPageClient::ToLogical(QPoint point) const
+{
+    auto dc = MakeClientDCX(2, 100);
+    POINT p{point.x(), point.y()};
+    dc->DPtoLP(&p);
+    return p;
+}
+
+void DoxPageClient::SetPointer(DoxRunCursor cursor)
+{
+    setCursor(cursor == DoxRunCursor::IBeam ? Qt::IBeamCursor : Qt::ArrowCursor);
+}
+
+void DoxPageClient::CommitOnLeave()
+{
+    if (!page_ || runner_.TabList().empty() || !runner_.GetCurrentField())
+        return;
+    runner_.CloseEdit();
+}
+
+bool DoxPageClient::event(QEvent* event)
+{
+    // The client wants every key, Tab and Shift+Tab included (DLGC_WANTALLKEYS).
+    if (event->type() == QEvent::KeyPress) {
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void DoxPageClient::paintEvent(QPaintEvent* /*event*/)
+{
+    try {
+        DoxPaintDC dc(this);
+        if (backBuffer_.IsCreated())
+            backBuffer_.BlitTo(&dc);
+        else
+            dc.FillSolidRect(RECT{0, 0, width(), height()}, GetSysColor(COLOR_WINDOW));
+        runner_.Paint(dc);
+        editor_.Paint(dc);
+        tip_.Paint(dc);
+    } catch (const DoxResourceException&) {
+        // Nothing to paint into: the next paint tries again.
+    }
+}
+
+void DoxPageClient::ButtonDown(QPoint point, uint32_t flags, bool right)
+{
+    setFocus(Qt::MouseFocusReason);
+    const int x = point.x();
+    const int y = point.y();
+    if (!right) {
+        if (editor_.OnLButtonDown(flags, x, y))
+            return;
+        tip_.OnLButtonDown(flags, x, y);
+    } else if (editor_.OnRButtonDown(flags, x, y)) {
+        return;
+    }
+    const POINT at = ToLogical(point);
+    auto dc = MakeClientDCX(2, 100);
+    if (!runner_.OnClick(dc.get(), flags, at.x, at.y))
+        runner_.CloseEdit();
+}
+
+void DoxPageClient::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        ButtonDown(event->position().toPoint(), MouseFlags(event), event->button() == Qt::RightButton);
+}
+
+void DoxPageClient::mouseReleaseEvent(QMouseEvent* event)
+{
+    const uint32_t flags = MouseFlags(event);
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        editor_.OnLButtonUp(flags, p.x(), p.y());
+        tip_.OnLButtonUp(flags, p.x(), p.y());
+    } else if (event->button() == Qt::RightButton) {
+        if (!editor_.OnRButtonUp(flags, p.x(), p.y()) && sink_)
+            sink_->OnRButtonUp(flags, p.x(), p.y());
+    }
+}
+
+void DoxPageClient::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        editor_.OnLButtonDblClk(MouseFlags(event), p.x(), p.y());
+}
+
+void DoxPageClient::mouseMoveEvent(QMouseEvent* event)
+{
+    const uint32_t flags = MouseFlags(event);
+    const QPoint p = event->position().toPoint();
+    if (editor_.OnMouseMove(flags, p.x(), p.y()) || tip_.OnMouseMove(flags, p.x(), p.y()))
+        return;
+    const POINT at = ToLogical(p);
+    auto dc = MakeClientDCX(2, 100);
+    if (!runner_.OnMouseMove(dc.get(), flags, at.x, at.y))
+        setCursor(Qt::ArrowCursor);
+}
+
+void DoxPageClient::HandleKeyDown(uint32_t key, uint32_t keyState)
+{
+    if (tip_.IsShown())
+        tip_.OnKeyDown(key, 1, keyState);
+    if (editor_.IsShown() && editor_.OnKeyDown(key, 1, keyState))
+        return;
+    switch (key) {
+    case plat::VK_TAB:
+        if (keyState & plat::MK_SHIFT)
+            runner_.FocusPrev();
+        else
+            runner_.FocusNext();
+        break;
+    case plat::VK_RETURN:
+        if (editor_.IsShown())
+            runner_.CloseEdit();
+        else
+            runner_.OpenEdit();
+        break;
+    case plat::VK_ESCAPE:
+        runner_.CancelEdit();
+        break;
+    case plat::VK_PRIOR:
+    case plat::VK_NEXT:
+        pageWindow_->KeyScroll(key);
+        break;
+    default:
+        break;
+    }
+}
+
+void DoxPageClient::keyPressEvent(QKeyEvent* event)
+{
+    uint32_t key = plat::VirtualKeyFromQt(event->key());
+    uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
+    if (event->key() == Qt::Key_Backtab) {
+        key = plat::VK_TAB;
+        state |= plat::MK_SHIFT;
+    }
+    // Characters go to the editor that was open when the key went down: the Enter
+    // that opens an editor is not typed into it.
+    const bool editing = editor_.IsShown();
+    if (key)
+        HandleKeyDown(key, state);
+    if (!editing || !editor_.IsShown())
+        return;
+    uint32_t chars[16];
+    const int count = plat::CharsOfKeyEvent(event, chars, 16);
+    for (int i = 0; i < count; ++i)
+        editor_.OnChar(chars[i], 1, state);
+}
+
+void DoxPageClient::keyReleaseEvent(QKeyEvent* event)
+{
+    if (editor_.IsShown())
+        editor_.OnKeyUp(plat::VirtualKeyFromQt(event->key()), 1,
+                        plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons()));
+}
+
+void DoxPageClient::focusOutEvent(QFocusEvent* event)
+{
+    // A popup of the editor (history list, calendar, context menu) keeps the edit.
+    if (event->reason() != Qt::PopupFocusReason && !editor_.IsPopupOpen())
+        CommitOnLeave();
+    QWidget::focusOutEvent(event);
+}
+
+void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!IsEditing()) {
+        event->ignore();
+        return;
+    }
+    const bool preedit = !event->preeditString().isEmpty();
+    if (preedit && !composing_) {
+        composing_ = true;
+        editor_.OnImeStartComposition();
+    }
+    const std::wstring result = event->commitString().toStdWString();
+    if (!result.empty())
+        editor_.OnImeResult(result);
+    if (!preedit && (composing_ || !result.empty())) {
+        composing_ = false;
+        editor_.OnImeEndComposition();
+    }
+    event->accept();
+}
+
+QVariant DoxPageClient::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    auto* self = const_cast<DoxPageClient*>(this);
+    switch (query) {
+    case Qt::ImEnabled:
+        return self->IsEditing() != 0;
+    case Qt::ImCursorRectangle:
+        return self->editor_.CaretRect();
+    case Qt::ImFont:
+        return self->editor_.EditorQFont();
+    default:
+        return QWidget::inputMethodQuery(query);
+    }
+}
+
+// ---------------------------------------------------------------- non-client
+
+DoxPageNClient::DoxPageNClient(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void DoxPageNClient::paintEvent(QPaintEvent* /*event*/)
+{
+    try {
+        CPaintDCX dc(this);
+        const RECT rect{0, 0, width(), height()};
+        if (sink_)
+            sink_->OnEraseBackground(&dc, &rect);
+        else
+            dc.FillSolidRect(rect, GetSysColor(COLOR_BTNFACE));
+    } catch (const DoxResourceException&) {
+    }
+}
+
+void DoxPageNClient::mousePressEvent(QMouseEvent* event)
+{
+    // A click beside the page reaches the page client: it takes the focus and
+    // commits the open edit.
+    auto* window = static_cast<DoxPageWindow*>(parentWidget());
+    window->mousePressEvent(event);
+}
+
+// ---------------------------------------------------------------- outer window
+
+DoxPageWindow::DoxPageWindow() = default;
+DoxPageWindow::~DoxPageWindow() = default;
+
+bool DoxPageWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent, uint32_t id)
+{
+    if (parent)
+        setParent(parent);
+    if (rect)
+        setGeometry(*rect);
+    setObjectName(QString::number(id));
+    setFocusPolicy(Qt::StrongFocus);
+    vbar_ = new QScrollBar(Qt::Vertical, this);
+    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    nclient_ = new DoxPageNClient(this);
+    client_ = new DoxPageClient(this, nclient_);
+    if (!client_->CreateParts())
+        return false;
+    vbar_->hide();
+    hbar_->hide();
+    vbar_->setFocusPolicy(Qt::NoFocus);
+    hbar_->setFocusPolicy(Qt::NoFocus);
+    connect(vbar_, &QScrollBar::valueChanged, this, [this] { PlaceClient(); });
+    connect(hbar_, &QScrollBar::valueChanged, this, [this] { PlaceClient(); });
+    created_ = true;
+    client_->AttachPage(page);
+    Layout();
+    if (style & kWsVisible)
+        show();
+    return true;
+}
+
+void DoxPageWindow::SetPageSize(int cx, int cy)
+{
+    // A 1 mm margin at the right and the bottom.
+    total_ = cx > 0 || cy > 0 ? PixelsOf(cx + 10, cy + 10) : SIZE{0, 0};
+    if (!created_)
+        return;
+    const SIZE page = PixelsOf(cx, cy);
+    client_->resize(page.cx + 1, page.cy + 1);
+    Layout();
+}
+
+void DoxPageWindow::Layout()
+{
+    if (!created_)
+        return;
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+    const int barHeight = GetSystemMetrics(SM_CYHSCROLL);
+    const plat::ScrollState state =
+        plat::CalcScrollState(QSize(total_.cx, total_.cy), size(), QSize(barWidth, barHeight),
+                              QPoint(hbar_->value(), vbar_->value()));
+    const bool needH = state.ok && state.needHorizontal;
+    const bool needV = state.ok && state.needVertical;
+    const int w = std::max(0, width() - (needV ? barWidth : 0));
+    const int h = std::max(0, height() - (needH ? barHeight : 0));
+    QSize total(total_.cx, total_.cy);
+    QSize page(0, 0);
+    QSize line(0, 0);
+    plat::DeriveScrollSizes(total, page, line);
+    // The positions are the clamped ones: a smaller or newly attached page is never
+    // left shifted by the scrolling of the one before.
+    vbar_->setRange(0, needV ? state.range.height() : 0);
+    vbar_->setPageStep(std::max(1, h));
+    vbar_->setSingleStep(std::max(1, line.height()));
+    vbar_->setValue(needV ? state.pos.y() : 0);
+    hbar_->setRange(0, needH ? state.range.width() : 0);
+    hbar_->setPageStep(std::max(1, w));
+    hbar_->setSingleStep(std::max(1, line.width()));
+    hbar_->setValue(needH ? state.pos.x() : 0);
+    vbar_->setVisible(needV);
+    vbar_->setEnabled(needV);
+    hbar_->setVisible(needH);
+    hbar_->setEnabled(needH);
+    nclient_->setGeometry(0, 0, w, h);
+    if (needV)
+        vbar_->setGeometry(width() - barWidth, 0, barWidth, h);
+    if (needH)
+        hbar_->setGeometry(0, height() - barHeight, w, barHeight);
+    PlaceClient();
+    update();
+}
+
+void DoxPageWindow::PlaceClient()
+{
+    if (!created_)
+        return;
+    const int w = nclient_->width();
+    const int h = nclient_->height();
+    const int x = w < client_->width() ? -hbar_->value() : (w - client_->width()) / 2;
+    const int y = h < client_->height() ? -vbar_->value() : (h - client_->height()) / 2;
+    client_->move(x, y);
+}
+
+void DoxPageWindow::PaintCorner(CDC& dc)
+{
+    if (!created_ || !vbar_->isVisible() || !hbar_->isVisible())
+        return;
+    const int cx = GetSystemMetrics(SM_CXVSCROLL);
+    const int cy = GetSystemMetrics(SM_CYHSCROLL);
+    dc.FillSolidRect(RECT{width() - cx, height() - cy, width(), height()}, GetSysColor(COLOR_BTNFACE));
+}
+
+plat::ScrollAxis DoxPageWindow::VerticalAxis() const
+{
+    return plat::ScrollAxis{vbar_->value(), vbar_->maximum(), vbar_->singleStep(), vbar_->pageStep()};
+}
+
+void DoxPageWindow::KeyScroll(uint32_t key)
+{
+    bool handled = false;
+    const int distance = plat::KeyScrollDistance(key, VerticalAxis(), &handled);
+    if (handled && vbar_->isEnabled())
+        vbar_->setValue(plat::ClampScrollPos(vbar_->value(), distance, vbar_->maximum()));
+}
+
+void DoxPageWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Layout();
+}
+
+void DoxPageWindow::paintEvent(QPaintEvent* /*event*/)
+{
+    try {
+        CPaintDCX dc(this);
+        PaintCorner(dc);
+    } catch (const DoxResourceException&) {
+    }
+}
+
+void DoxPageWindow::wheelEvent(QWheelEvent* event)
+{
+    if (vbar_->isEnabled()) {
+        const int distance =
+            plat::WheelScrollDistance(event->angleDelta().y(), plat::WheelScrollLines(), VerticalAxis());
+        vbar_->setValue(plat::ClampScrollPos(vbar_->value(), distance, vbar_->maximum()));
+    }
+    event->accept();
+}
+
+void DoxPageWindow::focusInEvent(QFocusEvent* /*event*/)
+{
+    if (client_)
+        client_->setFocus(Qt::OtherFocusReason);
+}
+
+void DoxPageWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (!client_ || (event->button() != Qt::LeftButton && event->button() != Qt::RightButton))
+        return;
+    const QPoint global = event->globalPosition().toPoint();
+    client_->ButtonDown(client_->mapFromGlobal(global), MouseFlags(event), event->button() == Qt::RightButton);
+}
+
+IDoxPageWindow* CreateDoxPageWindow(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent,
+                                    uint32_t id)
+{
+    ClearModuleError();
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        SetModuleError(kNoApplication);
+        return nullptr;
+    }
+    auto* window = new DoxPageWindow;
+    if (!window->Create(page, style, rect, parent, id)) {
+        delete window;
+        SetModuleError(kNoWindow);
+        return nullptr;
+    }
+    return window->Client();
+}

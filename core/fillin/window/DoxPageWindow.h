@@ -1,0 +1,165 @@
+#pragma once
+// The fill-in window: an outer window with two scroll bars, the area around the
+// page inside it (painted through the host's sink) and the page client, which is as
+// large as the page at true size. The client holds the page runner, the editor host
+// over the current field and the tip balloon, and takes the keyboard focus and all
+// mouse and key input. Deleting the outer window deletes all three.
+
+#include <QWidget>
+
+#include "DoxInputWindow.h"
+#include "DoxPageRunner.h"
+#include "DoxTipWindow.h"
+#include "DoxBitmap.h"
+#include "GdiObjects.h"
+#include "IDoxPageWindow.h"
+#include "ScrollMath.h"
+
+class QScrollBar;
+class DoxPageWindow;
+class IDoxWindowUISink;
+
+// The page: implements IDoxPageWindow and is the runner's window.
+class DoxPageClient : public QWidget, public InterfaceImpl<IDoxPageWindow>, public DoxRunnerWindow
+{
+public:
+    DoxPageClient(DoxPageWindow* pageWindow, QWidget* parent);
+    ~DoxPageClient() override;
+
+    bool CreateParts();
+
+    // IDoxPageWindow
+    void SetUISink(IDoxWindowUISink* sink) override;
+    QWidget* GetHwnd() override;
+    void MoveWindow(int x, int y, int cx, int cy) override;
+    void EndEdit(int commit) override;
+    void PaintToDC(CDC* dc) override;
+    void UpdateLayout() override;
+    void Copy() override;
+    void Paste() override;
+    void Cut() override;
+    void SelectAll() override;
+    int IsEditing() override;
+    IDoxPage* GetPage() override;
+    int AttachPage(IDoxPage* page) override;
+    void DetachPage() override;
+    int IsBackgroundVisible() override;
+    void ShowBackground(int show) override;
+    void FinalRelease() override;
+
+    // DoxRunnerWindow
+    void InvalidatePixels(const RECT& rect, bool now) override;
+    void ValidatePixels(const RECT& rect) override;
+    RECT ToPixels(const RECT& rect) override;
+    void SetPointer(DoxRunCursor cursor) override;
+
+    DoxPageRunner& Runner() { return runner_; }
+    DoxInputWindow& Editor() { return editor_; }
+    DoxTipWindow& Tip() { return tip_; }
+    const CBitmap& BackBuffer() const { return backBuffer_; }
+
+    // The client's own handling of a key press (Windows' WM_KEYDOWN); used by the
+    // key event and by the outer window for keys that reach it.
+    void HandleKeyDown(uint32_t key, uint32_t keyState);
+    // A button press at a client point (also one beside the page, passed on by the
+    // outer windows): focus, the editor, the tip, then the fields.
+    void ButtonDown(QPoint point, uint32_t flags, bool right);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+private:
+    void RebuildBackBuffer();
+    void RedrawBackBuffer();
+    // Commits an open editor and repaints the current field; a refused entry keeps
+    // the editor open.
+    void CommitOnLeave();
+    // Point in client pixels to 0.1 mm (y up).
+    POINT ToLogical(QPoint point) const;
+
+    DoxPageWindow* pageWindow_;
+    bool showBackground_ = true;
+    DoxBitmap backBuffer_;
+    IDoxPage* page_ = nullptr;
+    DoxPageRunner runner_;
+    DoxInputWindow editor_;
+    IDoxWindowUISink* sink_ = nullptr;
+    DoxTipWindow tip_;
+    bool composing_ = false;
+};
+
+// The area around the page; it moves the page client when the view scrolls.
+class DoxPageNClient : public QWidget
+{
+public:
+    explicit DoxPageNClient(QWidget* parent);
+    void SetUISink(IDoxWindowUISink* sink) { sink_ = sink; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    IDoxWindowUISink* sink_ = nullptr;
+};
+
+class DoxPageWindow : public QWidget
+{
+public:
+    DoxPageWindow();
+    ~DoxPageWindow() override;
+
+    // Makes the bars, the area around the page and the page client, then attaches
+    // the page (a refused page leaves the window empty). False on failure.
+    bool Create(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent, uint32_t id);
+    DoxPageClient* Client() const { return client_; }
+    DoxPageNClient* NClient() const { return nclient_; }
+    QScrollBar* VBar() const { return vbar_; }
+    QScrollBar* HBar() const { return hbar_; }
+
+    // Page size in 0.1 mm: scroll sizes with a 1 mm margin, the client sized to the
+    // page plus one pixel, the layout and the centring.
+    void SetPageSize(int cx, int cy);
+    void SetUISink(IDoxWindowUISink* sink) { sink_ = sink; }
+    // The square between the two bars.
+    void PaintCorner(CDC& dc);
+    // PgUp / PgDn: one page up or down.
+    void KeyScroll(uint32_t key);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    friend class DoxPageNClient;
+    void Layout();
+    plat::ScrollAxis VerticalAxis() const;
+    // The client's position from the bars' clamped positions, or centred.
+    void PlaceClient();
+
+    bool created_ = false;
+    QScrollBar* vbar_ = nullptr;
+    QScrollBar* hbar_ = nullptr;
+    DoxPageNClient* nclient_ = nullptr;
+    DoxPageClient* client_ = nullptr;
+    SIZE total_{0, 0};
+    IDoxWindowUISink* sink_ = nullptr;
+};
+
+// IDoxCore::CreatePageWindow: the window's interface, or null (with the reason in
+// the core's last error text) when a window cannot be made.
+IDoxPageWindow* CreateDoxPageWindow(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent,
+                                    uint32_t id);

@@ -1,0 +1,456 @@
+// The fill-in window driven the way an operator drives it: QTest keys and clicks on
+// the page client of a real IDoxPageWindow over a cheque page in a bill database,
+// with an amount, the amount in Chinese capitals, a date, a payee with input
+// history, a five-box code, a check box and a table.
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ByteStream.h"
+#include "DoxCalenderWindow.h"
+#include "DoxCheckControl.h"
+#include "DoxChoiceWindow.h"
+#include "DoxControlKinds.h"
+#include "DoxCore.h"
+#include "DoxEditControl.h"
+#include "DoxLayer.h"
+#include "DoxPage.h"
+#include "DoxPageWindow.h"
+#include "DoxTableControl.h"
+#include "EditClipboard.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+#include "IDoxValue.h"
+#include "TestSupport.h"
+
+namespace
+{
+
+constexpr uint32_t kVisible = 0x10000000;
+
+// Runs `step` once the next modal loop (a popup's) has started, from inside it.
+void InsideNextLoop(std::function<void()> step)
+{
+    QTimer::singleShot(0, std::move(step));
+}
+
+class PageWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        home_.emplace("HOME", dir_.path().string());
+        config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
+        core_ = CreateDoxCore(500, 0);
+        ASSERT_NE(core_, nullptr);
+        page_ = MakeCheque("doxcore.db");
+        ASSERT_NE(page_, nullptr);
+    }
+    void TearDown() override
+    {
+        if (window_)
+            window_->Release();
+        for (IDoxDocument* document : documents_)
+            document->Release();
+        if (core_)
+            core_->Release();
+    }
+
+    DoxEditControl* AddEdit(DoxLayer* layer, RECT rect, const wchar_t* field, const wchar_t* type,
+                            const wchar_t* format, int order)
+    {
+        auto* edit = static_cast<DoxEditControl*>(layer->CreateControl(DoxKindEdit, &rect));
+        EXPECT_NE(edit, nullptr);
+        EXPECT_TRUE(edit->DataAttribute().FieldName().SetValueText(field));
+        EXPECT_TRUE(edit->DataAttribute().FieldType().SetValueText(type));
+        if (format) {
+            EXPECT_TRUE(edit->Format().Format().SetValueText(format));
+        }
+        EXPECT_TRUE(edit->Font().FaceName().SetValueText(L"宋体"));
+        EXPECT_TRUE(edit->Font().Size().SetValueText(L"12"));
+        edit->SetTabIndex(order);
+        return edit;
+    }
+
+    IDoxPage* MakeCheque(const char* database)
+    {
+        const std::wstring db = (dir_ / database).wstring();
+        IDoxDocument* document = core_->CreateConnection(db.c_str(), L"支票", 2100, 990);
+        EXPECT_NE(document, nullptr) << core_->GetLastErrorText();
+        if (!document)
+            return nullptr;
+        documents_.push_back(document);
+        IDoxPage* page = document->GetPage(0);
+        DoxLayer* layer = static_cast<DoxPage*>(page)->GetLayer(0);
+        amount_ = AddEdit(layer, {150, -120, 750, -200}, L"金额", L"数值", L"#,##0.00", 1);
+        capital_ = AddEdit(layer, {150, -240, 1150, -320}, L"金额", L"数值", L"<中文大写金额>", 2);
+        date_ = AddEdit(layer, {1250, -120, 1750, -200}, L"出票日期", L"日期", nullptr, 3);
+        payee_ = AddEdit(layer, {150, -360, 1150, -440}, L"收款人", L"文本", nullptr, 4);
+        code_ = AddEdit(layer, {1250, -360, 1650, -440}, L"密码", L"文本", nullptr, 5);
+        EXPECT_TRUE(code_->DataAttribute().FieldLength().SetValueText(L"5"));
+        EXPECT_TRUE(code_->Split().ColumnItem().SetValueText(L"5"));
+        RECT tick{1250, -480, 1330, -560};
+        check_ = static_cast<DoxCheckControl*>(layer->CreateControl(DoxKindCheck, &tick));
+        EXPECT_NE(check_, nullptr);
+        EXPECT_TRUE(check_->DataAttribute().FieldName().SetValueText(L"加急"));
+        EXPECT_TRUE(check_->DataAttribute().FieldType().SetValueText(L"文本"));
+        EXPECT_TRUE(check_->CheckValue().Param().SetValueText(L"是"));
+        check_->SetTabIndex(6);
+        RECT grid{150, -600, 1150, -900};
+        table_ = static_cast<DoxTableControl*>(layer->CreateControl(DoxKindTable, &grid));
+        EXPECT_NE(table_, nullptr);
+        for (const wchar_t* name : {L"品名", L"数量"}) {
+            EXPECT_TRUE(table_->Columns().AddElement());
+            DoxTableCol* column = table_->Column(table_->Columns().Count() - 1);
+            EXPECT_TRUE(column->Data().FieldName().SetValueText(name));
+            EXPECT_TRUE(column->Data().FieldType().SetValueText(L"文本"));
+        }
+        EXPECT_TRUE(table_->Rows().AddElement());
+        EXPECT_TRUE(table_->Rows().AddElement());
+        table_->SetTabIndex(7);
+        page->ViewAllLayers();
+        return page;
+    }
+
+    // A window over the page, shown and active, with the keyboard in its page client.
+    DoxPageClient* Open(IDoxPage* page, QSize size = QSize(900, 420))
+    {
+        const QRect rect(0, 0, size.width(), size.height());
+        window_ = core_->CreatePageWindow(page, kVisible, &rect, nullptr, 1);
+        EXPECT_NE(window_, nullptr) << core_->GetLastErrorText();
+        if (!window_)
+            return nullptr;
+        QWidget* outer = window_->GetHwnd();
+        outer->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(outer));
+        auto* client = dynamic_cast<DoxPageClient*>(window_);
+        client->setFocus();
+        return client;
+    }
+
+    std::wstring Stored(const wchar_t* field, int row = 0)
+    {
+        IDoxValue* value = page_->GetFieldValue(field, row);
+        if (!value || value->GetType() == 0)
+            return L"";
+        if (value->GetType() == 2)
+            return std::to_wstring(value->GetNumber());
+        return value->GetText();
+    }
+
+    void Type(DoxPageClient* client, const char* text) { QTest::keyClicks(client, QString::fromUtf8(text)); }
+    void Commit(DoxPageClient* client, const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QCoreApplication::sendEvent(client, &event);
+    }
+
+    DoxControl* Current(DoxPageClient* client)
+    {
+        DoxControlBase* field = client->Runner().GetCurrentField();
+        return field ? field->GetControl() : nullptr;
+    }
+
+    doxtest::TempDir dir_;
+    std::optional<doxtest::ScopedEnv> home_;
+    std::optional<doxtest::ScopedEnv> config_;
+    IDoxCore* core_ = nullptr;
+    std::vector<IDoxDocument*> documents_;
+    IDoxPage* page_ = nullptr;
+    IDoxPageWindow* window_ = nullptr;
+    DoxEditControl* amount_ = nullptr;
+    DoxEditControl* capital_ = nullptr;
+    DoxEditControl* date_ = nullptr;
+    DoxEditControl* payee_ = nullptr;
+    DoxEditControl* code_ = nullptr;
+    DoxCheckControl* check_ = nullptr;
+    DoxTableControl* table_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(PageWindowTest, EnterTypeEnterStoresTheAmountAndEscKeepsIt)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(Current(client), amount_);
+    QTest::keyClick(client, Qt::Key_Return);
+    EXPECT_EQ(window_->IsEditing(), 1);
+    Type(client, "1234.5");
+    QTest::keyClick(client, Qt::Key_Return);
+    EXPECT_EQ(window_->IsEditing(), 0);
+    EXPECT_EQ(page_->GetFieldValue(L"主表.金额", 0)->GetNumber(), 1234.5);
+    EXPECT_EQ(capital_->ShownText(), L"壹仟贰佰叁拾肆元伍角整");
+
+    // Esc drops what was typed.
+    QTest::keyClick(client, Qt::Key_Return);
+    Type(client, "99");
+    QTest::keyClick(client, Qt::Key_Escape);
+    EXPECT_EQ(window_->IsEditing(), 0);
+    EXPECT_EQ(page_->GetFieldValue(L"主表.金额", 0)->GetNumber(), 1234.5);
+}
+
+TEST_F(PageWindowTest, RefusedEntryStaysInTheEditorWithItsReason)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    QTest::keyClick(client, Qt::Key_Return);
+    Type(client, "12x");
+    // Every way of leaving the field keeps the refused entry open.
+    struct Leave {
+        const char* what;
+        std::function<void()> act;
+    } leaves[] = {
+        {"Enter", [&] { QTest::keyClick(client, Qt::Key_Return); }},
+        {"EndEdit(1)", [&] { window_->EndEdit(1); }},
+        {"Tab", [&] { QTest::keyClick(client, Qt::Key_Tab); }},
+        {"focus loss", [&] { client->clearFocus(); }},
+    };
+    for (const Leave& leave : leaves) {
+        SCOPED_TRACE(leave.what);
+        leave.act();
+        EXPECT_EQ(window_->IsEditing(), 1);
+        EXPECT_EQ(Current(client), amount_);
+        EXPECT_TRUE(client->Tip().IsShown());
+        EXPECT_EQ(client->Editor().Edit().GetText(), L"12x");
+    }
+    EXPECT_EQ(page_->GetFieldValue(L"主表.金额", 0)->GetType(), 0u);
+    // Esc hides the balloon and cancels.
+    client->setFocus();
+    QTest::keyClick(client, Qt::Key_Escape);
+    EXPECT_FALSE(client->Tip().IsShown());
+    EXPECT_EQ(window_->IsEditing(), 0);
+}
+
+TEST_F(PageWindowTest, TabAndShiftTabFollowTheFillInOrder)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    const std::vector<DoxControl*> forward = {capital_, date_, payee_, code_, check_, table_};
+    for (DoxControl* expected : forward) {
+        QTest::keyClick(client, Qt::Key_Tab);
+        EXPECT_EQ(Current(client), expected);
+    }
+    // Through the table's four cells, then round to the first field.
+    for (int cell = 0; cell < 3; ++cell) {
+        QTest::keyClick(client, Qt::Key_Tab);
+        EXPECT_EQ(Current(client), table_);
+    }
+    QTest::keyClick(client, Qt::Key_Tab);
+    EXPECT_EQ(Current(client), amount_);
+    QTest::keyClick(client, Qt::Key_Backtab);
+    EXPECT_EQ(Current(client), table_);
+    for (int cell = 0; cell < 3; ++cell)
+        QTest::keyClick(client, Qt::Key_Backtab);
+    QTest::keyClick(client, Qt::Key_Backtab);
+    EXPECT_EQ(Current(client), check_);
+    // Tab opens each field's editor: the check box is no text editor.
+    EXPECT_EQ(window_->IsEditing(), 0);
+    EXPECT_TRUE(client->Editor().IsShown());
+}
+
+TEST_F(PageWindowTest, BoxesLimitTypingAndUnchangedValuesGoBackWhole)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    const std::wstring longName = L"北京市朝阳区建国路八十八号国际中心大厦二十层第三会议室东侧财务部";
+    ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, longName.c_str()), 1);
+    // Tab to the payee: its long value is shown cut to the box, and leaving it
+    // untouched keeps the whole value.
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), payee_);
+    EXPECT_LT(client->Editor().Edit().GetTextLength(), static_cast<int>(longName.size()));
+    QTest::keyClick(client, Qt::Key_Tab);
+    EXPECT_EQ(Stored(L"主表.收款人"), longName);
+
+    // The sixth character in the five-box code is ignored.
+    ASSERT_EQ(Current(client), code_);
+    Type(client, "123456");
+    EXPECT_EQ(client->Editor().Edit().GetText(), L"12345");
+    QTest::keyClick(client, Qt::Key_Return);
+    EXPECT_EQ(Stored(L"主表.密码"), L"12345");
+}
+
+TEST_F(PageWindowTest, InputMethodResultIsInsertedAtTheCaret)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), payee_);
+    Type(client, "A");
+    Commit(client, QStringLiteral("中文"));
+    EXPECT_EQ(client->Editor().Edit().GetText(), L"A中文");
+    // Backspace takes one character, whatever its size.
+    Commit(client, QString::fromUcs4(U"\U00020000"));
+    QTest::keyClick(client, Qt::Key_Backspace);
+    EXPECT_EQ(client->Editor().Edit().GetText(), L"A中文");
+    QTest::keyClick(client, Qt::Key_Return);
+    EXPECT_EQ(Stored(L"主表.收款人"), L"A中文");
+}
+
+TEST_F(PageWindowTest, TypingListsEarlierEntriesNewestFirstAndPicksOne)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    for (const wchar_t* payee : {L"北京分行", L"上海分行", L"北京东城"}) {
+        ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, payee), 1);
+        ASSERT_EQ(page_->SaveRecordAsNew(0), 1);
+    }
+    ASSERT_EQ(page_->ForgetRecord(), 1);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), payee_);
+    client->Editor().Edit().SelectAll();
+    QTest::keyClick(client, Qt::Key_Delete);
+
+    DoxChoiceWindow& list = client->Editor().History();
+    bool wasOpen = false;
+    std::vector<std::wstring> shown;
+    InsideNextLoop([&] {
+        wasOpen = list.IsOpen() && list.isVisible();
+        shown = list.Items();
+        // Down highlights the first row; Enter takes it.
+        QTest::keyClick(client, Qt::Key_Down);
+        QTest::keyClick(client, Qt::Key_Down);
+        QTest::keyClick(client, Qt::Key_Return);
+    });
+    Commit(client, QStringLiteral("北京"));
+    EXPECT_TRUE(wasOpen);
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"北京东城", L"北京分行"}));
+    EXPECT_FALSE(list.IsOpen());
+    EXPECT_EQ(client->Editor().Edit().GetText(), L"北京分行");
+    EXPECT_EQ(client->Editor().Edit().Glyphs().SelEnd(), 4);
+    QTest::keyClick(client, Qt::Key_Return);
+    EXPECT_EQ(Stored(L"主表.收款人"), L"北京分行");
+}
+
+TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(page_->SetFieldText(L"主表.出票日期", 0, L"2026-01-31"), 1);
+    QTest::keyClick(client, Qt::Key_Tab);
+    QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), date_);
+    DoxInputWindow& editor = client->Editor();
+    ASSERT_EQ(editor.GetStyle(), 0x10000001u);
+    const QPoint button = editor.CalendarButton().center();
+
+    // The forward arrow moves the 31st of January into February; Enter takes it.
+    DoxCalenderWindow* calendar = nullptr;
+    CalendarDate shownAfterStep;
+    InsideNextLoop([&] {
+        calendar = &editor.Calendar();
+        for (const CalendarElement& e : calendar->Elements()) {
+            if (e.kind == CalendarElement::Arrow && e.sub == 1)
+                QTest::mouseClick(calendar, Qt::LeftButton, {}, e.rect.center() + QPoint(1, 1));
+        }
+        shownAfterStep = calendar->Picked();
+        QTest::keyClick(client, Qt::Key_Return);
+    });
+    QTest::mouseClick(client, Qt::LeftButton, {}, button);
+    EXPECT_EQ(shownAfterStep, (CalendarDate{2026, 2, 28}));
+    EXPECT_EQ(editor.Edit().GetText(), L"2026-02-28");
+
+    // A day clicked in the grid lands in the field.
+    InsideNextLoop([&] {
+        for (const CalendarElement& e : editor.Calendar().Elements()) {
+            if (e.kind == CalendarElement::Day && e.date == CalendarDate{2026, 2, 14})
+                QTest::mouseClick(&editor.Calendar(), Qt::LeftButton, {}, e.rect.center() + QPoint(1, 1));
+        }
+    });
+    QTest::mouseClick(client, Qt::LeftButton, {}, button);
+    EXPECT_FALSE(editor.Calendar().IsOpen());
+    EXPECT_EQ(editor.Edit().GetText(), L"2026-02-14");
+    QTest::keyClick(client, Qt::Key_Return);
+    IDoxValue* value = page_->GetFieldValue(L"主表.出票日期", 0);
+    ASSERT_NE(value, nullptr);
+    EXPECT_NE(value->GetTime(), 0u);
+    EXPECT_EQ(date_->ShownText().substr(0, 10), L"2026-02-14");
+}
+
+TEST_F(PageWindowTest, TickingACheckFieldStoresItAtOnce)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), check_);
+    ASSERT_TRUE(client->Editor().IsShown());
+    EXPECT_EQ(window_->IsEditing(), 0);
+    QTest::keyClick(client, Qt::Key_Space);
+    EXPECT_TRUE(check_->IsTicked());
+    EXPECT_EQ(Stored(L"主表.加急"), L"是");
+    // Esc cannot take a stored tick back; a click on the box clears it again.
+    QTest::keyClick(client, Qt::Key_Escape);
+    EXPECT_TRUE(check_->IsTicked());
+    QTest::keyClick(client, Qt::Key_Return);
+    const RECT box = client->Editor().Check().Rect();
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint((box.left + box.right) / 2, (box.top + box.bottom) / 2));
+    EXPECT_FALSE(check_->IsTicked());
+    EXPECT_EQ(Stored(L"主表.加急"), L"");
+}
+
+TEST_F(PageWindowTest, ClipboardCutOnlyAfterACopyThatWorked)
+{
+    class RefusingClipboard : public EditClipboard
+    {
+    public:
+        bool SetText(const std::wstring&) override { return false; }
+        bool HasText() override { return false; }
+        bool GetText(std::wstring&) override { return false; }
+    } refusing;
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    QTest::keyClick(client, Qt::Key_Return);
+    Type(client, "123");
+    window_->SelectAll();
+    EditClipboard* previous = SetEditClipboard(&refusing);
+    window_->Cut();
+    SetEditClipboard(previous);
+    EXPECT_EQ(client->Editor().Edit().GetText(), L"123");
+    window_->Cut();
+    EXPECT_EQ(client->Editor().Edit().GetText(), L"");
+    window_->Paste();
+    EXPECT_EQ(client->Editor().Edit().GetText(), L"123");
+}
+
+TEST_F(PageWindowTest, AnotherPageAttachedAfterScrollingShowsItsTopLeft)
+{
+    DoxPageClient* client = Open(page_, QSize(300, 200));
+    ASSERT_NE(client, nullptr);
+    auto* outer = static_cast<DoxPageWindow*>(window_->GetHwnd());
+    ASSERT_TRUE(outer->VBar()->isVisible());
+    outer->VBar()->setValue(outer->VBar()->maximum());
+    outer->HBar()->setValue(outer->HBar()->maximum());
+    EXPECT_LT(client->y(), 0);
+
+    IDoxPage* other = MakeCheque("other.db");
+    ASSERT_NE(other, nullptr);
+    window_->EndEdit(1);
+    window_->DetachPage();
+    // The background flag is kept without a page, and a second attach is refused.
+    window_->ShowBackground(0);
+    EXPECT_EQ(window_->IsBackgroundVisible(), 0);
+    ASSERT_EQ(window_->AttachPage(other), 1);
+    EXPECT_EQ(window_->AttachPage(page_), 0);
+    EXPECT_EQ(outer->VBar()->value(), 0);
+    EXPECT_EQ(outer->HBar()->value(), 0);
+    EXPECT_EQ(client->pos(), QPoint(0, 0));
+    EXPECT_EQ(window_->GetPage(), other);
+}
