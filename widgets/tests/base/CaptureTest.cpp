@@ -2,6 +2,7 @@
 // over it, even when it never hears that the mouse has gone.
 
 #include "MyCapture.h"
+#include "SilentMove.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -70,8 +71,7 @@ TEST_F(CaptureTest, TheHotRowClearsSoonAfterTheCursorLeavesWithoutALeaveEvent)
     EXPECT_EQ(MyCapture::MyTestPoint(rows.get()), 1);
 
     // Gone onto another application: the window hears nothing from the system.
-    QCursor::setPos(900, 700);
-    QApplication::processEvents();
+    SilentMove::To({900, 700});
     EXPECT_EQ(rows->hot, 1);
     EXPECT_EQ(MyCapture::MyTestPoint(rows.get()), 0);
     QPoint cursor;
@@ -113,7 +113,7 @@ TEST_F(CaptureTest, ACapturedWindowThatIsDestroyedIsForgotten)
     HoverAt(*rows, {50, 5});
     rows.reset();
     EXPECT_EQ(MyCapture::MyGetCapture(), nullptr);
-    QCursor::setPos(900, 700);
+    SilentMove::To({900, 700});
     QTest::qWait(2 * MyCapture::kWatchdogMs); // the watchdog must not touch the window
     auto other = ShowRows({300, 100});
     EXPECT_EQ(MyCapture::MySetCapture(other.get()), nullptr);
