@@ -96,6 +96,22 @@ PopupDecision DecideInPlaceEdit(const Message& msg, const PopupView& view, bool 
     }
 }
 
+int RunEditorLoop(QWidget* editor, QWidget* owner, const std::function<bool()>& scrolled)
+{
+    FocusOutCommit commitOnFocusOut(editor);
+    editor->installEventFilter(&commitOnFocusOut);
+    QPointer<QWidget> guard(editor);
+    plat::PopupLoopOptions options;
+    options.owner = owner;
+    options.decide = [editor, scrolled](const Message& msg, const PopupView& view) {
+        return DecideInPlaceEdit(msg, view, scrolled && scrolled(), QApplication::focusWidget() == editor);
+    };
+    int result = plat::RunPopupLoop(editor, options);
+    if (guard)
+        editor->removeEventFilter(&commitOnFocusOut);
+    return result;
+}
+
 std::optional<std::wstring> RunInPlaceEdit(IMyWidContainerDepot* depot, const RECT& rect, const std::wstring& text,
                                            int limit, bool multiLine)
 {
@@ -129,18 +145,8 @@ std::optional<std::wstring> RunInPlaceEdit(IMyWidContainerDepot* depot, const RE
     editor->show();
     editor->setFocus(Qt::OtherFocusReason);
 
-    FocusOutCommit commitOnFocusOut(editor);
-    editor->installEventFilter(&commitOnFocusOut);
-
     depot->RestorScroll();
-    plat::PopupLoopOptions options;
-    options.owner = host;
-    QWidget* editorWidget = editor;
-    options.decide = [depot, editorWidget](const Message& msg, const PopupView& view) {
-        return DecideInPlaceEdit(msg, view, depot->CheckEnterScroll() != 0,
-                                 QApplication::focusWidget() == editorWidget);
-    };
-    int result = plat::RunPopupLoop(editor, options);
+    int result = RunEditorLoop(editor, host, [depot] { return depot->CheckEnterScroll() != 0; });
 
     std::optional<std::wstring> out;
     if (editor) {
@@ -150,7 +156,6 @@ std::optional<std::wstring> RunInPlaceEdit(IMyWidContainerDepot* depot, const RE
             else
                 out = block->toPlainText().toStdWString();
         }
-        editor->removeEventFilter(&commitOnFocusOut);
         bool hadFocus = editor->hasFocus();
         delete editor.data();
         if (hadFocus)

@@ -7,3 +7,12 @@
 
 plat::PopupDecision DecideInPlaceEdit(const plat::Message& msg, const plat::PopupView& view, bool scrolled,
                                       bool editorHasFocus);
+
+#include <functional>
+
+class QWidget;
+
+// Runs the editor's loop for a shown, focused `editor` over `owner` until it ends; the
+// editor losing the focus ends it with a commit. `scrolled` tells whether the owner's
+// content moved meanwhile (may be empty). Returns 1 for a commit, 0 for a cancel.
+int RunEditorLoop(QWidget* editor, QWidget* owner, const std::function<bool()>& scrolled);
