@@ -1,6 +1,7 @@
 #include "MyGdiX.h"
 
 #include "Capabilities.h"
+#include "Compositing.h"
 
 #include <QEvent>
 #include <QImage>
@@ -76,6 +77,13 @@ int Height(const RECT& r)
 void MyGdiX::Initialize()
 {
     plat::BindOptionalEntryPoints();
+    // Layered windows need a desktop that blends them; elsewhere the popups go
+    // without shadow rather than with black bars.
+    if (!plat::TranslucentWindowsBlend()) {
+        plat::Capabilities& caps = plat::GetCapabilities();
+        caps.updateLayeredWindow = false;
+        caps.setLayeredWindowAttributes = false;
+    }
 }
 
 void MyGdiX::Finalize()
