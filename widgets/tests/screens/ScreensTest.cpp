@@ -1,0 +1,162 @@
+// What a user sees of the grid (header with a sorted column, leader with check marks
+// and the focus pointer, the focused row) and of a list in icon layout.
+
+#include "MyGridCtrl.h"
+#include "MyList.h"
+#include "SystemColors.h"
+#include "WidGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <cstdlib>
+
+using brindle::MakeRect;
+
+namespace
+{
+
+void Keep(QWidget& w, const char* name)
+{
+    if (const char* dir = std::getenv("DOX_SCREENSHOT_DIR"))
+        w.grab().save(QString("%1/%2.png").arg(dir, name));
+}
+
+int CountColour(const QImage& image, QRect r, QColor colour)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                ++n;
+    return n;
+}
+
+TEST(Screens, GridWithHeaderLeaderChecksAndASortedColumn)
+{
+    MyGridCtrl grid;
+    grid.Create(WS_VISIBLE, MakeRect(0, 0, 460, 220), nullptr, 1);
+    grid.AddColumn(L"票据号", 90, kGridSortable);
+    grid.AddColumn(L"日期", 110, kGridSortable | kGridAlignCenter);
+    grid.AddColumn(L"金额", 100, kGridSortable | kGridAlignRight);
+    grid.AddColumn(L"收款人", 130, kGridAlignLeft);
+    const wchar_t* rows[][4] = {
+        {L"00000007", L"2026-12-01", L"1,200.00", L"北京分行"},
+        {L"00000003", L"2026-11-20", L"56.30", L"上海分行"},
+        {L"00000012", L"2026-12-09", L"9,999.99", L"广州分行"},
+        {L"00000001", L"2026-10-02", L"300.00", L"深圳分行"},
+        {L"00000009", L"2026-12-05", L"42.00", L"杭州分行"},
+    };
+    for (auto& r : rows) {
+        int i = grid.AddItem(r[0], 0);
+        for (int c = 1; c < 4; ++c)
+            grid.SetItemText(i, c, r[c]);
+    }
+    grid.Relayout();
+    grid.activateWindow();
+    grid.setFocus();
+    QApplication::processEvents();
+    // Sort by the number with a click, tick two bills, focus one.
+    QTest::mouseClick(grid.GetHeader(), Qt::LeftButton, {}, QPoint(45, 8));
+    grid.SetCheckItem(1, 1);
+    grid.SetCheckItem(3, 1);
+    grid.SetFocusItem(2);
+    QApplication::processEvents();
+    QImage shot = grid.grab().toImage();
+    Keep(grid, "grid");
+
+    int header = grid.HeaderHeight();
+    int h = grid.RowHeight();
+    int leader = grid.GetLeader()->leaderWidth;
+    ASSERT_EQ("00000001", QString::fromStdWString(grid.GetItemText(0, 0)).toStdString());
+    // The sort mark sits in the last 10 px of the sorted title.
+    QColor text = plat::ToQColor(GetSysColor(COLOR_BTNTEXT));
+    EXPECT_GT(CountColour(shot, QRect(leader + 80, 2, 9, header - 4), text), 6);
+    EXPECT_EQ(0, CountColour(shot, QRect(leader + 200 - 10, 2, 9, header - 4), text));
+    // Check marks in the leader cells of the ticked rows only.
+    auto leaderCell = [&](int row) { return QRect(4, header + row * h + 3, leader - 12, h - 6); };
+    EXPECT_GT(CountColour(shot, leaderCell(1), text), 6);
+    EXPECT_GT(CountColour(shot, leaderCell(3), text), 6);
+    EXPECT_EQ(0, CountColour(shot, leaderCell(0), text));
+    // The focused row is highlighted across its cells while the grid has the focus.
+    QColor highlight = plat::ToQColor(GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_GT(CountColour(shot, QRect(leader + 2, header + 2 * h + 2, 400, h - 4), highlight), 1000);
+}
+
+// An icon with its caption under it.
+class IconRow : public MyWidContainer
+{
+public:
+    IconRow(CImageList* images, int index, const wchar_t* caption)
+        : icon_(images, 0), label_(caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE), index_(index)
+    {
+    }
+    SIZE GetDimension() const override { return SIZE{72, 72}; }
+    void OnInitialize(IMyWidContainerDepot* depot) override
+    {
+        MyWidContainer::OnInitialize(depot);
+        icon_.Initialize(this, MakeRect(0, 0, 0, -18), 1);
+        icon_.SetImageIndex(index_);
+        label_.Initialize(this, MakeRect(0, -20, 0, 0), 2);
+    }
+    void OnErase_bkgnd(CDC& dc, const RECT& row) override
+    {
+        if (IsSelected())
+            dc.FillSolidRect(brindle::InflatedRect(row, -2, -2), GetSysColor(COLOR_HIGHLIGHT));
+    }
+    using MyWidContainer::OnErase_bkgnd;
+
+private:
+    MyWidIcon icon_;
+    MyWidLable label_;
+    int index_;
+};
+
+TEST(Screens, ListInIconLayout)
+{
+    CImageList images;
+    images.Create(32, 32);
+    QImage strip(32 * 4, 32, QImage::Format_ARGB32);
+    strip.fill(Qt::magenta);
+    QPainter p(&strip);
+    const QColor colours[] = {QColor(200, 60, 40), QColor(40, 140, 60), QColor(40, 80, 200), QColor(220, 170, 30)};
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(colours[i]);
+        p.setPen(Qt::black);
+        p.drawRoundedRect(QRect(i * 32 + 3, 3, 25, 25), 4, 4);
+    }
+    p.end();
+    images.Add(strip, RGB(255, 0, 255));
+
+    MyList list;
+    list.Create(kListIconLayout | 0x10000000u, MakeRect(0, 0, 240, 180), nullptr, 2);
+    list.SetIconLayoutSize(SIZE{72, 72});
+    const wchar_t* names[] = {L"支票", L"汇票", L"本票", L"存单", L"凭证", L"进账单", L"电汇"};
+    int i = 0;
+    for (const wchar_t* name : names) {
+        list.AddItem(new IconRow(&images, i % 4, name));
+        ++i;
+    }
+    list.SetCurSel(4);
+    QApplication::processEvents();
+    QImage shot = list.grab().toImage();
+    Keep(list, "iconlist");
+
+    // Three cells per line: the fourth row starts the second line.
+    RECT fourth;
+    ASSERT_TRUE(list.GetItemRect(3, &fourth));
+    EXPECT_EQ(0, fourth.left);
+    EXPECT_EQ(72, fourth.top);
+    // Icons are drawn centred in their cells with their colours, the mask left out.
+    EXPECT_GT(CountColour(shot, QRect(20, 14, 32, 32), colours[0]), 300);
+    EXPECT_GT(CountColour(shot, QRect(72 + 20, 14, 32, 32), colours[1]), 300);
+    EXPECT_EQ(0, CountColour(shot, QRect(0, 0, 240, 180), QColor(Qt::magenta)));
+    // The selected cell (row 4, the middle of the second line) is highlighted.
+    QColor highlight = plat::ToQColor(GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_GT(CountColour(shot, QRect(74, 74, 68, 68), highlight), 1000);
+}
+
+} // namespace
