@@ -76,36 +76,41 @@ HDC MyCanvas::CloseCanvas()
     return target;
 }
 
+bool MyCanvas::OpenOnWindow(CDC& surface, QWidget* window, const RECT* rect, int copyBackground)
+{
+    if (!window || !plat::AttachWindowSurface(surface, window))
+        return false;
+    OpenCanvas(&surface, rect ? *rect : ClientRect(window), copyBackground);
+    return true;
+}
+
+void MyCanvas::CloseOnWindow(CDC& surface, QWidget* window)
+{
+    CloseCanvas();
+    if (surface.GetSafeHdc()) {
+        surface.DeleteDC();
+        plat::PresentWindowSurface(window);
+    }
+}
+
 MyPaintCanvas::MyPaintCanvas(QWidget* window, const RECT* rect, int copyBackground) : window_(window)
 {
-    if (!window || !plat::AttachWindowSurface(paintDC_, window))
-        return;
-    OpenCanvas(&paintDC_, rect ? *rect : ClientRect(window), copyBackground);
+    OpenOnWindow(paintDC_, window, rect, copyBackground);
 }
 
 MyPaintCanvas::~MyPaintCanvas()
 {
-    CloseCanvas();
-    if (paintDC_.GetSafeHdc()) {
-        paintDC_.DeleteDC();
-        plat::PresentWindowSurface(window_);
-    }
+    CloseOnWindow(paintDC_, window_);
 }
 
 MyClientCanvas::MyClientCanvas(QWidget* window, const RECT* rect, int copyBackground) : window_(window)
 {
-    if (!window || !plat::AttachWindowSurface(clientDC_, window))
-        return;
-    OpenCanvas(&clientDC_, rect ? *rect : ClientRect(window), copyBackground);
+    OpenOnWindow(clientDC_, window, rect, copyBackground);
 }
 
 MyClientCanvas::~MyClientCanvas()
 {
-    CloseCanvas();
-    if (clientDC_.GetSafeHdc()) {
-        clientDC_.DeleteDC();
-        plat::PresentWindowSurface(window_);
-    }
+    CloseOnWindow(clientDC_, window_);
 }
 
 MyWidDC::MyWidDC(const RECT& rect) : widRect_(rect) {}
@@ -116,17 +121,14 @@ MyWidDC::~MyWidDC()
         return;
     if (fontSelected_)
         SelectObject(oldFont_);
-    CloseCanvas();
-    clientDC_.DeleteDC();
-    plat::PresentWindowSurface(window_);
+    CloseOnWindow(clientDC_, window_);
 }
 
 int MyWidDC::AttachWnd(QWidget* window)
 {
-    if (!window || window_ || !plat::AttachWindowSurface(clientDC_, window))
+    if (window_ || !OpenOnWindow(clientDC_, window, &widRect_, 0))
         return 0;
     window_ = window;
-    OpenCanvas(&clientDC_, widRect_, 0);
     return 1;
 }
 

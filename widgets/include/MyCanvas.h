@@ -30,6 +30,13 @@ public:
     bool IsDirect() const { return open_ && direct_; }
     const RECT& CanvasRect() const { return rect_; }
 
+protected:
+    // Opens the canvas on the window's back buffer through `surface`, over `rect` or
+    // the client area; false without a window.
+    bool OpenOnWindow(CDC& surface, QWidget* window, const RECT* rect, int copyBackground);
+    // Closes the canvas and shows the back buffer on the window.
+    void CloseOnWindow(CDC& surface, QWidget* window);
+
 private:
     HDC target_ = nullptr;
     CBitmap bitmap_;
