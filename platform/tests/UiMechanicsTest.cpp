@@ -459,3 +459,61 @@ TEST(DropShadow, WindowsFollowThePopupAndNoneWithoutLayeredWindows)
     EXPECT_TRUE(none.strips().empty());
     GetCapabilities() = saved;
 }
+
+#include "GdiShapes.h"
+#include "SystemColors.h"
+
+TEST(GdiShapes, MnemonicsAreFoundAndStripped)
+{
+    const struct {
+        QString in;
+        QString out;
+        int index;
+    } cases[] = {
+        {QStringLiteral("复制(&C)"), QStringLiteral("复制(C)"), 3},
+        {QStringLiteral("&Open"), QStringLiteral("Open"), 0},
+        {QStringLiteral("R&&D"), QStringLiteral("R&D"), -1},
+        {QStringLiteral("end&"), QStringLiteral("end"), -1},
+        {QStringLiteral("a&b&c"), QStringLiteral("abc"), 1},
+    };
+    for (const auto& c : cases) {
+        int index = -2;
+        EXPECT_EQ(StripMnemonic(c.in, &index), c.out) << c.in.toStdString();
+        EXPECT_EQ(index, c.index) << c.in.toStdString();
+    }
+}
+
+TEST(GdiShapes, FramesAndTextStayInTheirRectangles)
+{
+    QImage image(120, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    CDC dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    Draw3dRect(dc, RECT{2, 2, 12, 8}, RGB(255, 0, 0), RGB(0, 0, 255));
+    dc.SetBkMode(TRANSPARENT);
+    LOGFONTW lf;
+    lf.lfHeight = -13;
+    CFont font;
+    font.CreateFontIndirect(lf);
+    dc.SelectObject(font);
+    const std::wstring longText = L"&Wide text that cannot fit at all";
+    RECT box{20, 10, 80, 30};
+    // Without clipping: only the ellipsis keeps the text inside.
+    DrawTextEx(dc, longText.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOCLIP);
+    dc.EndPainting();
+
+    EXPECT_EQ(QColor(image.pixel(2, 2)), QColor(Qt::red));     // top-left edge
+    EXPECT_EQ(QColor(image.pixel(2, 6)), QColor(Qt::red));
+    EXPECT_EQ(QColor(image.pixel(11, 2)), QColor(Qt::blue));   // right edge
+    EXPECT_EQ(QColor(image.pixel(5, 7)), QColor(Qt::blue));    // bottom edge
+    EXPECT_EQ(QColor(image.pixel(5, 5)), QColor(Qt::white));   // inside untouched
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 14; x < 120; ++x) {
+            bool ink = qGray(image.pixel(x, y)) < 160;
+            bool in = x >= 20 && x < 80 && y >= 10 && y < 30;
+            (in ? inside : outside) += ink;
+        }
+    EXPECT_GT(inside, 20);
+    EXPECT_EQ(outside, 0); // cut with an ellipsis, not spilled over
+}

@@ -1,0 +1,174 @@
+#include "GdiShapes.h"
+
+#include "SystemColors.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <cwchar>
+
+namespace
+{
+
+QRect DeviceBox(const CDC& dc, int left, int top, int right, int bottom)
+{
+    RECT r{left, top, right, bottom};
+    dc.LPtoDP(&r);
+    return QRect(QPoint(std::min(r.left, r.right), std::min(r.top, r.bottom)),
+                 QPoint(std::max(r.left, r.right) - 1, std::max(r.top, r.bottom) - 1));
+}
+
+} // namespace
+
+bool RoundRect(CDC& dc, int left, int top, int right, int bottom, int width, int height)
+{
+    QPainter* p = dc.painter();
+    if (!p)
+        return false;
+    QRect box = DeviceBox(dc, left, top, right, bottom);
+    SIZE corner{width, height};
+    dc.LPtoDP(&corner);
+    const CPen& pen = dc.GetCurrentPen();
+    const CBrush& brush = dc.GetCurrentBrush();
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, false);
+    if (pen.IsCreated() && pen.style() == PS_NULL)
+        p->setPen(Qt::NoPen);
+    else
+        p->setPen(QPen(plat::ToQColor(pen.IsCreated() ? pen.color() : 0), pen.cosmetic() ? 0 : pen.width()));
+    if (brush.IsCreated() && brush.style() == BS_NULL)
+        p->setBrush(Qt::NoBrush);
+    else
+        p->setBrush(plat::ToQColor(brush.IsCreated() ? brush.color() : 0xFFFFFF));
+    p->drawRoundedRect(QRectF(box), std::abs(corner.cx) / 2.0, std::abs(corner.cy) / 2.0);
+    p->restore();
+    return true;
+}
+
+void Draw3dRect(CDC& dc, int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight)
+{
+    dc.FillSolidRect(x, y, cx - 1, 1, topLeft);
+    dc.FillSolidRect(x, y, 1, cy - 1, topLeft);
+    dc.FillSolidRect(x + cx - 1, y, 1, cy, bottomRight);
+    dc.FillSolidRect(x, y + cy - 1, cx, 1, bottomRight);
+}
+
+void Draw3dRect(CDC& dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRight)
+{
+    Draw3dRect(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, topLeft, bottomRight);
+}
+
+void DrawFocusRect(CDC& dc, const RECT& rect)
+{
+    QRect box = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
+    if (box.isEmpty())
+        return;
+    QImage* image = dc.GetImage();
+    if (image && dc.painter()) {
+        dc.EndPainting(); // the pixels are changed directly
+        QRect area = box.intersected(image->rect());
+        auto invert = [&](int x, int y) {
+            if (!area.contains(x, y) || ((x + y) & 1))
+                return;
+            QRgb px = image->pixel(x, y);
+            image->setPixel(x, y, qRgba(255 - qRed(px), 255 - qGreen(px), 255 - qBlue(px), qAlpha(px)));
+        };
+        for (int x = box.left(); x <= box.right(); ++x) {
+            invert(x, box.top());
+            if (box.bottom() != box.top())
+                invert(x, box.bottom());
+        }
+        for (int y = box.top() + 1; y < box.bottom(); ++y) {
+            invert(box.left(), y);
+            if (box.right() != box.left())
+                invert(box.right(), y);
+        }
+        return;
+    }
+    QPainter* p = dc.painter();
+    if (!p)
+        return;
+    p->save();
+    p->setBrush(Qt::NoBrush);
+    p->setPen(QPen(Qt::gray, 0, Qt::DotLine));
+    p->drawRect(box);
+    p->restore();
+}
+
+QString StripMnemonic(const QString& text, int* mnemonicIndex)
+{
+    QString out;
+    int index = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&') {
+            if (i + 1 < text.size() && text[i + 1] == u'&') {
+                out += u'&';
+                ++i;
+            } else if (i + 1 < text.size() && index < 0) {
+                index = static_cast<int>(out.size());
+            }
+            continue;
+        }
+        out += text[i];
+    }
+    if (mnemonicIndex)
+        *mnemonicIndex = index;
+    return out;
+}
+
+int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
+{
+    if (!rect || !text)
+        return 0;
+    if (!(format & DT_SINGLELINE) || (format & DT_CALCRECT))
+        return dc.DrawText(text, count, rect, format & ~(DT_END_ELLIPSIS | DT_HIDEPREFIX));
+    QPainter* p = dc.painter();
+    if (!p)
+        return 0;
+    QString raw = QString::fromWCharArray(text, count < 0 ? static_cast<int>(std::wcslen(text)) : count);
+    int mnemonic = -1;
+    QString shown = (format & DT_NOPREFIX) ? raw : StripMnemonic(raw, &mnemonic);
+    if (format & DT_HIDEPREFIX)
+        mnemonic = -1;
+    raw.remove(u'\r');
+
+    QFont font = dc.DeviceFont();
+    QFontMetricsF fm(font, p->device());
+    QRect box = DeviceBox(dc, rect->left, rect->top, rect->right, rect->bottom);
+    if ((format & DT_END_ELLIPSIS) && fm.horizontalAdvance(shown) > box.width()) {
+        shown = fm.elidedText(shown, Qt::ElideRight, box.width());
+        if (mnemonic >= shown.size() - 1)
+            mnemonic = -1; // the underlined character was cut away
+    }
+    const double lineHeight = fm.ascent() + fm.descent();
+    const double w = fm.horizontalAdvance(shown);
+    double x = box.left();
+    if (format & DT_CENTER)
+        x = box.left() + (box.width() - w) / 2;
+    else if (format & DT_RIGHT)
+        x = box.left() + box.width() - w;
+    double y = box.top();
+    if (format & DT_VCENTER)
+        y = box.top() + (box.height() - lineHeight) / 2;
+    else if (format & DT_BOTTOM)
+        y = box.top() + box.height() - lineHeight;
+
+    p->save();
+    if (!(format & DT_NOCLIP))
+        p->setClipRect(box, Qt::IntersectClip);
+    if (dc.GetBkMode() == OPAQUE)
+        p->fillRect(QRectF(x, y, w, lineHeight), plat::ToQColor(dc.GetBkColor()));
+    const QColor color = plat::ToQColor(dc.GetTextColor());
+    p->setFont(font);
+    p->setPen(color);
+    const double baseline = y + fm.ascent();
+    p->drawText(QPointF(x, baseline), shown);
+    if (mnemonic >= 0) {
+        double from = x + fm.horizontalAdvance(shown.left(mnemonic));
+        double to = x + fm.horizontalAdvance(shown.left(mnemonic + 1));
+        double under = baseline + std::max(1.0, fm.underlinePos());
+        p->fillRect(QRectF(from, std::floor(under), to - from, std::max(1.0, fm.lineWidth())), color);
+    }
+    p->restore();
+    return static_cast<int>(lineHeight);
+}
