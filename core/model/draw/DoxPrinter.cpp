@@ -1,6 +1,7 @@
 #include "DoxPrinter.h"
 
 #include "Capabilities.h"
+#include "Compositing.h"
 #include "DrawUnits.h"
 #include "FontSubstitution.h"
 #include "Printers.h"
@@ -92,6 +93,12 @@ bool BuildUserPaperDevMode(const wchar_t* printerName, int paperWidth, int paper
 void BindGdiEntryPoints()
 {
     plat::BindOptionalEntryPoints();
+    // Layered windows only where the desktop blends them: elsewhere the popups open
+    // without shadow rather than with black bars.
+    if (!plat::TranslucentWindowsBlend()) {
+        plat::GetCapabilities().updateLayeredWindow = false;
+        plat::GetCapabilities().setLayeredWindowAttributes = false;
+    }
     plat::InstallFontSubstitutions();
     CClientDCX screen(nullptr);
     ScreenDpi = screen.GetDeviceCaps(LOGPIXELSY);
