@@ -454,3 +454,107 @@ TEST_F(PageWindowTest, AnotherPageAttachedAfterScrollingShowsItsTopLeft)
     EXPECT_EQ(client->pos(), QPoint(0, 0));
     EXPECT_EQ(window_->GetPage(), other);
 }
+
+namespace
+{
+// The blank cheque as a bank prints it: pale green paper at 254 dpi with red rules
+// and the captions of its fields.
+QByteArray ChequePicture()
+{
+    QImage form(2100, 990, QImage::Format_RGB32);
+    form.setDotsPerMeterX(10000);
+    form.setDotsPerMeterY(10000);
+    form.fill(QColor(214, 236, 214));
+    QPainter p(&form);
+    p.setPen(QPen(QColor(200, 40, 40), 3));
+    for (int y : {200, 320, 440})
+        p.drawLine(120, y, 1160, y);
+    p.drawRect(1240, 110, 520, 100);
+    p.drawRect(1240, 350, 420, 100);
+    for (int box = 1; box < 5; ++box)
+        p.drawLine(1240 + box * 80, 350, 1240 + box * 80, 450);
+    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+    font.setPixelSize(36);
+    p.setFont(font);
+    p.drawText(20, 180, QStringLiteral("金额"));
+    p.drawText(20, 300, QStringLiteral("大写"));
+    p.drawText(20, 420, QStringLiteral("收款人"));
+    p.drawText(1240, 90, QStringLiteral("出票日期"));
+    p.drawText(1240, 340, QStringLiteral("密码"));
+    p.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    form.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Where screenshots go: DOX_SCREENSHOT_DIR when set (run under Xvfb to look at
+// them), else the test's scratch folder.
+QString ShotPath(const doxtest::TempDir& dir, const char* name)
+{
+    const QByteArray folder = qgetenv("DOX_SCREENSHOT_DIR");
+    const QString base = folder.isEmpty() ? QString::fromStdString(dir.path().string()) : QString::fromUtf8(folder);
+    return base + "/" + QString::fromUtf8(name);
+}
+
+// How many pixels of the area are close to the colour.
+int CountNear(const QImage& image, const QRect& area, QColor colour, int tolerance = 24)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) <= tolerance && std::abs(c.green() - colour.green()) <= tolerance &&
+                std::abs(c.blue() - colour.blue()) <= tolerance)
+                ++count;
+        }
+    return count;
+}
+} // namespace
+
+TEST_F(PageWindowTest, ScreenshotsOfAFilledBillAndOfTheCalendar)
+{
+    ASSERT_EQ(static_cast<DoxPage*>(page_)->SetBackgroundImage(plat::ByteStream(ChequePicture()), L"cheque.png"),
+              1);
+    for (DoxEditControl* edit : {amount_, capital_, date_, payee_, code_}) {
+        ASSERT_TRUE(edit->BgColor().SetValueText(L"#FFFFFFFF"));
+    }
+    DoxPageClient* client = Open(page_, QSize(860, 420));
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(page_->SetFieldText(L"主表.金额", 0, L"1234.5"), 1);
+    ASSERT_EQ(page_->SetFieldText(L"主表.出票日期", 0, L"2026-12-10"), 1);
+    ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, L"北京东城支行"), 1);
+    ASSERT_EQ(page_->SetFieldText(L"主表.密码", 0, L"80417"), 1);
+    QWidget* outer = window_->GetHwnd();
+    QTest::qWait(50);
+    const QImage bill = outer->grab().toImage();
+    ASSERT_TRUE(bill.save(ShotPath(dir_, "fillin-bill.png")));
+    // The paper's green shows around the fields, and dark text lies on the amount's
+    // and the payee's lines.
+    const QPoint page = client->mapTo(outer, QPoint(0, 0));
+    const QRect amountArea = QRect(page + QPoint(57, 45), QSize(220, 30));
+    EXPECT_GT(CountNear(bill, QRect(page + QPoint(5, 5), QSize(30, 30)), QColor(214, 236, 214)), 800);
+    EXPECT_GT(CountNear(bill, amountArea, QColor(0, 0, 0), 90), 30);
+    EXPECT_GT(CountNear(bill, QRect(page + QPoint(57, 136), QSize(300, 30)), QColor(0, 0, 0), 90), 30);
+
+    // The calendar open over the date field.
+    QTest::keyClick(client, Qt::Key_Tab);
+    QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), date_);
+    DoxInputWindow& editor = client->Editor();
+    QImage calendarShot;
+    InsideNextLoop([&] {
+        QTest::qWait(50);
+        calendarShot = editor.Calendar().grab().toImage();
+        QTest::keyClick(client, Qt::Key_Escape);
+    });
+    QTest::mouseClick(client, Qt::LeftButton, {}, editor.CalendarButton().center());
+    ASSERT_FALSE(calendarShot.isNull());
+    ASSERT_TRUE(calendarShot.save(ShotPath(dir_, "fillin-calendar.png")));
+    const QImage screen = outer->grab().toImage();
+    ASSERT_TRUE(screen.save(ShotPath(dir_, "fillin-date-editor.png")));
+    // The popup's background and the selected 10th of December.
+    EXPECT_GT(CountNear(calendarShot, calendarShot.rect(), QColor(241, 246, 249), 2), 5000);
+    EXPECT_EQ(editor.Edit().GetText(), L"2026-12-10");
+}
