@@ -545,9 +545,15 @@ void GrabCanvas::SetPageRect(int cx, int cy, int bpx, int bpy)
     const POINT at = marker_.GetPoint();
     if (at.x == bpx && at.y == bpy)
         return;
-    if (host_)
-        host_->Invalidate(nullptr, false);
+    auto invalidate = [this] {
+        if (!host_)
+            return;
+        const RECT device = Inflated(host_->ToDevice(LogicalRect(marker_.GetRect())), 32);
+        host_->Invalidate(&device, false);
+    };
+    invalidate();
     marker_.MoveTo(bpx, bpy);
+    invalidate();
 }
 
 void GrabCanvas::RenumberTabOrder()

@@ -109,6 +109,15 @@ int GrabObjectCore::HasSplit()
     return 0;
 }
 
+void GrabObjectCore::OffsetBy(int dx, int dy)
+{
+    if (!designLink_ || !designLink_->GetCanvas())
+        return;
+    auto* node = static_cast<GrabNode*>(designLink_);
+    RECT r = node->GetRect();
+    node->ApplyRect(RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy});
+}
+
 GrabLayer::~GrabLayer()
 {
     if (canvas)

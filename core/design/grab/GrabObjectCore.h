@@ -49,6 +49,10 @@ public:
     virtual void RelayoutAndRedraw();
     virtual int HasSplit();
 
+    // Moves the object by (dx, dy) in the y-down units of the design canvas showing
+    // it, honouring its locks and without repainting; nothing outside a canvas.
+    void OffsetBy(int dx, int dy);
+
     GrabSelection* GetDesignLink() const { return designLink_; }
     void SetDesignLink(GrabSelection* link) { designLink_ = link; }
 
