@@ -14,7 +14,6 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
-#include <cwchar>
 
 using brindle::MakeRect;
 using brindle::RectHeight;
@@ -27,16 +26,6 @@ constexpr int kFindMs = 1000;
 constexpr int kInset = 8;
 constexpr int kRadioWidth = 16;
 constexpr unsigned kItemFormat = 0x8024; // DT_END_ELLIPSIS | DT_SINGLELINE | DT_VCENTER
-
-bool ParseColor(const std::wstring& text, long& color)
-{
-    if (text.empty() || text[0] != L'#')
-        return false;
-    wchar_t* end = nullptr;
-    unsigned long v = std::wcstoul(text.c_str() + 1, &end, 16);
-    color = static_cast<long>(static_cast<int32_t>(static_cast<uint32_t>(v)));
-    return end != text.c_str() + 1;
-}
 
 } // namespace
 
@@ -163,6 +152,9 @@ void MyChoiceWindow::Close()
     bar_->setEnabled(false);
     hide();
     QToolTip::hideText();
+    // The object belongs to its owner (a combo box, a search box), never to the opener
+    // window, which must not delete it with its children.
+    setParent(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
 }
 
 void MyChoiceWindow::Reposition(int x, int y, int cx, int cy)
@@ -321,7 +313,7 @@ void MyChoiceWindow::paintEvent(QPaintEvent*)
         const std::wstring& text = items_[i].first;
         if (colorList_) {
             long color = 0;
-            if (!ParseColor(text, color)) {
+            if (!brindle::ParseColorText(text, color)) {
                 dc.FillSolidRect(brindle::InflatedRect(inner, 0, -2), 0xFFFFFF);
             } else if (color == -1) {
                 RECT box = brindle::InflatedRect(inner, 0, -2);

@@ -5,25 +5,8 @@
 #include "WidGeometry.h"
 
 #include <QWidget>
-#include <cwchar>
 
 using brindle::MakeRect;
-
-namespace
-{
-
-// Reads the "#" hexadecimal colour of a colour-list entry; false without the mark.
-bool ParseColorText(const std::wstring& text, long& color)
-{
-    if (text.empty() || text[0] != L'#')
-        return false;
-    wchar_t* end = nullptr;
-    unsigned long v = std::wcstoul(text.c_str() + 1, &end, 16);
-    color = static_cast<long>(static_cast<int32_t>(static_cast<uint32_t>(v)));
-    return end != text.c_str() + 1;
-}
-
-} // namespace
 
 // ---- Combo box.
 
@@ -85,7 +68,7 @@ void MyWidComboBox::DoPaint(CDC& dc, RECT& real)
     COLORREF old = ImpTextColor(dc);
     if (colorList_) {
         long color = 0;
-        if (ParseColorText(text_, color)) {
+        if (brindle::ParseColorText(text_, color)) {
             if (color == -1) {
                 dc.DrawText(L"<透明色>", -1, &area, kWidTextFormat);
             } else if (color != -2) {

@@ -127,6 +127,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    bool PassToList(QKeyEvent* event);
+
     IMyFilterSink* sink_ = nullptr;
     int shown_ = 0;
 };

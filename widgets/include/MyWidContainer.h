@@ -243,9 +243,8 @@ public:
     void AddNext(MyWidObject* next);
 
     // The row's dispatch of one event to this widget; 1 when the point hit it.
-    int HitClick_d(POINT pt, const RECT& row);
-    int HitClick_u(POINT pt, const RECT& row);
-    int HitDbClick(POINT pt, const RECT& row);
+    enum class ButtonEvent { Down, Up, Double };
+    int HitButton(POINT pt, const RECT& row, ButtonEvent kind);
     void HitMouse_m(POINT pt, const RECT& row);
     // Paints when shown and dirty, with the separator column.
     void PaintIfDirty(CDC& dc, const RECT& real);

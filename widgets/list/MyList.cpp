@@ -29,14 +29,6 @@ constexpr int kStripHeight = 20;
 constexpr int kLineStep = 16;
 constexpr int kFindMs = 1000;
 
-POINT PointOf(const QPoint& p)
-{
-    POINT pt;
-    pt.x = p.x();
-    pt.y = p.y();
-    return pt;
-}
-
 bool IsFindKey(uint32_t vk)
 {
     return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z');
@@ -613,7 +605,7 @@ void MyList::UpdateRect(const RECT& r)
 
 POINT MyList::GetCursorPos()
 {
-    return PointOf(mapFromGlobal(QCursor::pos()));
+    return brindle::ToPoint(mapFromGlobal(QCursor::pos()));
 }
 
 // ---- Painting.
@@ -667,7 +659,7 @@ void MyList::DispatchRows(F fn)
 
 void MyList::mousePressEvent(QMouseEvent* event)
 {
-    POINT pt = PointOf(event->position().toPoint());
+    POINT pt = brindle::ToPoint(event->position().toPoint());
     if (event->button() == Qt::LeftButton) {
         EnterScroll();
         setFocus(Qt::MouseFocusReason);
@@ -682,7 +674,7 @@ void MyList::mousePressEvent(QMouseEvent* event)
 
 void MyList::mouseReleaseEvent(QMouseEvent* event)
 {
-    POINT pt = PointOf(event->position().toPoint());
+    POINT pt = brindle::ToPoint(event->position().toPoint());
     if (event->button() == Qt::LeftButton) {
         MyReleaseCapture();
         EnterScroll();
@@ -702,7 +694,7 @@ void MyList::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    POINT pt = PointOf(event->position().toPoint());
+    POINT pt = brindle::ToPoint(event->position().toPoint());
     SetSelect(HitTest(pt), pt.x);
     DispatchRows([&](MyWidContainer* row, const RECT& r) { return row->OnDbClick(pt, r) != 0; });
 }
@@ -717,7 +709,7 @@ void MyList::DispatchMove(POINT pt)
 
 void MyList::mouseMoveEvent(QMouseEvent* event)
 {
-    POINT pt = PointOf(event->position().toPoint());
+    POINT pt = brindle::ToPoint(event->position().toPoint());
     RECT area;
     GetClientRect(&area);
     bool inside = RectContains(area, pt);
@@ -760,7 +752,7 @@ bool MyList::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        std::wstring text = tip_.TipAt(PointOf(help->pos()));
+        std::wstring text = tip_.TipAt(brindle::ToPoint(help->pos()));
         if (text.empty())
             QToolTip::hideText();
         else
@@ -1034,7 +1026,7 @@ void MyHeader::UpdateRect(const RECT& r)
 
 POINT MyHeader::GetCursorPos()
 {
-    return PointOf(mapFromGlobal(QCursor::pos()));
+    return brindle::ToPoint(mapFromGlobal(QCursor::pos()));
 }
 
 void MyHeader::paintEvent(QPaintEvent*)
@@ -1055,7 +1047,7 @@ void MyHeader::mousePressEvent(QMouseEvent* event)
     MySetCapture(this);
     if (parentWidget())
         parentWidget()->setFocus(Qt::MouseFocusReason);
-    row_.OnClick_d(PointOf(event->position().toPoint()), ClientRect());
+    row_.OnClick_d(brindle::ToPoint(event->position().toPoint()), ClientRect());
 }
 
 void MyHeader::mouseReleaseEvent(QMouseEvent* event)
@@ -1063,18 +1055,18 @@ void MyHeader::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     MyReleaseCapture();
-    row_.OnClick_u(PointOf(event->position().toPoint()), ClientRect());
+    row_.OnClick_u(brindle::ToPoint(event->position().toPoint()), ClientRect());
 }
 
 void MyHeader::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        row_.OnDbClick(PointOf(event->position().toPoint()), ClientRect());
+        row_.OnDbClick(brindle::ToPoint(event->position().toPoint()), ClientRect());
 }
 
 void MyHeader::mouseMoveEvent(QMouseEvent* event)
 {
-    POINT pt = PointOf(event->position().toPoint());
+    POINT pt = brindle::ToPoint(event->position().toPoint());
     bool inside = RectContains(ClientRect(), pt);
     if (inside && MyGetCapture() != this) {
         MySetCapture(this);
@@ -1145,22 +1137,24 @@ static bool FilterOwnsKey(QKeyEvent* event)
     return !text.isEmpty() && text.at(0).isPrint();
 }
 
-void MyFilter::keyPressEvent(QKeyEvent* event)
+// The list's keys go to the list as they came; returns whether it was one.
+bool MyFilter::PassToList(QKeyEvent* event)
 {
-    if (FilterOwnsKey(event) || !parentWidget()) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
+    if (FilterOwnsKey(event) || !parentWidget())
+        return false;
     QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat());
     QApplication::sendEvent(parentWidget(), &copy);
+    return true;
+}
+
+void MyFilter::keyPressEvent(QKeyEvent* event)
+{
+    if (!PassToList(event))
+        QLineEdit::keyPressEvent(event);
 }
 
 void MyFilter::keyReleaseEvent(QKeyEvent* event)
 {
-    if (FilterOwnsKey(event) || !parentWidget()) {
+    if (!PassToList(event))
         QLineEdit::keyReleaseEvent(event);
-        return;
-    }
-    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat());
-    QApplication::sendEvent(parentWidget(), &copy);
 }

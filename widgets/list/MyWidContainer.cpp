@@ -139,7 +139,7 @@ int MyWidContainer::OnDbClick(POINT pt, const RECT& row)
     FocusByMouse(pt, row);
     int hit = 0;
     for (MyWidObject* w = first_; w && !released_; w = w->next_)
-        hit |= w->HitDbClick(pt, row);
+        hit |= w->HitButton(pt, row, MyWidObject::ButtonEvent::Double);
     return hit;
 }
 
@@ -152,7 +152,7 @@ int MyWidContainer::OnClick_d(POINT pt, const RECT& row)
     pressed_ = RectContains(row, pt) ? 1 : 0;
     int hit = 0;
     for (MyWidObject* w = first_; w && !released_; w = w->next_)
-        hit |= w->HitClick_d(pt, row);
+        hit |= w->HitButton(pt, row, MyWidObject::ButtonEvent::Down);
     if (depot_ && !released_)
         hover_ = RectContains(row, depot_->GetCursorPos()) ? 1 : 0;
     return hit;
@@ -166,7 +166,7 @@ int MyWidContainer::OnClick_u(POINT pt, const RECT& row)
     pressed_ = 0;
     int hit = 0;
     for (MyWidObject* w = first_; w && !released_; w = w->next_)
-        hit |= w->HitClick_u(pt, row);
+        hit |= w->HitButton(pt, row, MyWidObject::ButtonEvent::Up);
     if (depot_ && !released_)
         hover_ = RectContains(row, depot_->GetCursorPos()) ? 1 : 0;
     return hit;
@@ -514,7 +514,9 @@ void MyWidObject::AddNext(MyWidObject* next)
         next->prev_ = this;
 }
 
-int MyWidObject::HitClick_d(POINT pt, const RECT& row)
+// Press, release and double click: a hit records the point and calls the widget's
+// handler with its hover state as each expects; a miss repaints the widget.
+int MyWidObject::HitButton(POINT pt, const RECT& row, ButtonEvent kind)
 {
     if (!enabled_ || !shown_)
         return 0;
@@ -524,39 +526,21 @@ int MyWidObject::HitClick_d(POINT pt, const RECT& row)
         return 0;
     }
     lastPoint_ = pt;
-    hover_ = 1;
-    DoClick_d(real);
-    return 1;
-}
-
-int MyWidObject::HitClick_u(POINT pt, const RECT& row)
-{
-    if (!enabled_ || !shown_)
-        return 0;
-    RECT real = AnchorRect(row, anchored_);
-    if (!RectContains(real, pt)) {
-        container_->UpdateRect(real);
-        return 0;
+    switch (kind) {
+    case ButtonEvent::Down:
+        hover_ = 1;
+        DoClick_d(real);
+        break;
+    case ButtonEvent::Up:
+        DoClick_u(real);
+        hover_ = 0;
+        break;
+    case ButtonEvent::Double:
+        hover_ = 1;
+        DoDbClick(real);
+        hover_ = 0;
+        break;
     }
-    lastPoint_ = pt;
-    DoClick_u(real);
-    hover_ = 0;
-    return 1;
-}
-
-int MyWidObject::HitDbClick(POINT pt, const RECT& row)
-{
-    if (!enabled_ || !shown_)
-        return 0;
-    RECT real = AnchorRect(row, anchored_);
-    if (!RectContains(real, pt)) {
-        container_->UpdateRect(real);
-        return 0;
-    }
-    lastPoint_ = pt;
-    hover_ = 1;
-    DoDbClick(real);
-    hover_ = 0;
     return 1;
 }
 

@@ -84,9 +84,18 @@ void DrawAsterisk(CDC& dc, int cx, int cy, int size, COLORREF color)
 
 #include <QApplication>
 #include <QImage>
+#include <QPoint>
 
 namespace brindle
 {
+
+POINT ToPoint(const QPoint& p)
+{
+    POINT pt;
+    pt.x = p.x();
+    pt.y = p.y();
+    return pt;
+}
 
 QFont QFontOf(const CFont* font)
 {

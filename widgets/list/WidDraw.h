@@ -25,8 +25,11 @@ void DrawAsterisk(CDC& dc, int cx, int cy, int size, COLORREF color);
 } // namespace brindle
 
 class QFont;
+class QPoint;
 namespace brindle
 {
+// A Qt point as a POINT.
+POINT ToPoint(const QPoint& p);
 // The Qt font of a font description at the screen's resolution (editors over rows);
 // the application's font for null.
 QFont QFontOf(const CFont* font);

@@ -1,6 +1,8 @@
 #include "WidGeometry.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
 
 namespace brindle
 {
@@ -138,6 +140,16 @@ bool StartsWithIgnoringCase(const std::wstring& key, const std::wstring& text)
         if (LowerAscii(key[i]) != LowerAscii(text[i]))
             return false;
     return true;
+}
+
+bool ParseColorText(const std::wstring& text, long& color)
+{
+    if (text.empty() || text[0] != L'#')
+        return false;
+    wchar_t* end = nullptr;
+    unsigned long v = std::wcstoul(text.c_str() + 1, &end, 16);
+    color = static_cast<long>(static_cast<int32_t>(static_cast<uint32_t>(v)));
+    return end != text.c_str() + 1;
 }
 
 } // namespace brindle

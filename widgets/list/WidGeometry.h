@@ -100,4 +100,8 @@ bool ContainsIgnoringCase(const std::wstring& key, const std::wstring& text);
 // Type-ahead of the choice list: `text` begins with `key`, ignoring ASCII case.
 bool StartsWithIgnoringCase(const std::wstring& key, const std::wstring& text);
 
+// The colour of a colour-list entry: "#" and a hexadecimal COLORREF, read as a signed
+// value (-1 transparent, -2 none); false for a text without the mark or digits.
+bool ParseColorText(const std::wstring& text, long& color);
+
 } // namespace brindle

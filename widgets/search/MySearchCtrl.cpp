@@ -26,14 +26,6 @@ constexpr COLORREF kCloseMark = 0x00895528;
 constexpr COLORREF kBorder = 0x00D9C8BB;
 constexpr unsigned kTextFormat = 0x8020 | DT_VCENTER; // DT_END_ELLIPSIS | DT_SINGLELINE
 
-POINT PointOf(const QPoint& p)
-{
-    POINT pt;
-    pt.x = p.x();
-    pt.y = p.y();
-    return pt;
-}
-
 } // namespace
 
 // ---- Command event.
@@ -242,7 +234,7 @@ void MySearchCtrl::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return;
     setFocus(Qt::MouseFocusReason);
-    POINT pt = PointOf(event->position().toPoint());
+    POINT pt = brindle::ToPoint(event->position().toPoint());
     if (RectContains(IconRect(), pt)) {
         DropClasses();
     } else if (RectContains(TextRect(), pt)) {
@@ -258,7 +250,7 @@ void MySearchCtrl::mouseReleaseEvent(QMouseEvent*) {}
 
 void MySearchCtrl::mouseMoveEvent(QMouseEvent* event)
 {
-    bool onText = RectContains(TextRect(), PointOf(event->position().toPoint()));
+    bool onText = RectContains(TextRect(), brindle::ToPoint(event->position().toPoint()));
     setCursor(onText ? Qt::IBeamCursor : Qt::ArrowCursor);
 }
 

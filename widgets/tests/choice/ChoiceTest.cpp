@@ -112,6 +112,23 @@ TEST_F(ChoiceTest, KeysWrapAndTheSelectionStaysValid)
     EXPECT_EQ(0, list.GetItemText(0, text));
 }
 
+TEST_F(ChoiceTest, TheListOutlivesTheWindowThatOpenedIt)
+{
+    // The list belongs to its owner object; deleting the window it opened over must
+    // not delete it too (the sanitizers watch the second deletion).
+    MyChoiceWindow list;
+    list.AddItem(L"only", 1);
+    auto* window = new QWidget;
+    window->setGeometry(50, 50, 100, 30);
+    window->show();
+    QApplication::processEvents();
+    QTimer::singleShot(0, [window] { QTest::keyClick(window, Qt::Key_Escape); });
+    list.TrackPopWindow(50, 50, 100, 30, window, RECT(), nullptr);
+    delete window;
+    EXPECT_EQ(1, list.GetCount());
+    EXPECT_FALSE(list.IsOpen());
+}
+
 // A row with one combo box filling it.
 class ComboRow : public MyWidContainer, public IMyWidEventSink
 {
