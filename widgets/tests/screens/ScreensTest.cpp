@@ -3,6 +3,7 @@
 
 #include "MyGridCtrl.h"
 #include "MyList.h"
+#include "MySearchCtrl.h"
 #include "SystemColors.h"
 #include "WidGeometry.h"
 
@@ -12,6 +13,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 
 using brindle::MakeRect;
@@ -33,6 +35,17 @@ int CountColour(const QImage& image, QRect r, QColor colour)
             if (image.pixelColor(x, y) == colour)
                 ++n;
     return n;
+}
+
+// The darkest grey level in the rectangle (text drawn in grey never gets darker than
+// its colour, whatever the smoothing).
+int Darkest(const QImage& image, QRect r)
+{
+    int darkest = 255;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    return darkest;
 }
 
 TEST(Screens, GridWithHeaderLeaderChecksAndASortedColumn)
@@ -157,6 +170,55 @@ TEST(Screens, ListInIconLayout)
     // The selected cell (row 4, the middle of the second line) is highlighted.
     QColor highlight = plat::ToQColor(GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_GT(CountColour(shot, QRect(74, 74, 68, 68), highlight), 1000);
+}
+
+TEST(Screens, SearchBoxAndItsClassList)
+{
+    QWidget host;
+    host.resize(320, 60);
+    auto* box = new MySearchCtrl(&host);
+    box->Create(0x10000000u, MakeRect(10, 10, 250, 36), &host, 3);
+    box->AddSearchClass(L"票据号", 1);
+    box->AddSearchClass(L"收款人", 2);
+    box->AddSearchClass(L"金额", 3);
+    host.show();
+    QApplication::processEvents();
+    QImage empty = box->grab().toImage();
+    Keep(*box, "search-empty");
+    // The placeholder in grey, no close mark while the text is empty.
+    RECT text = box->TextRect();
+    RECT close = box->CloseRect();
+    // Inside the focus frame: grey text, not black.
+    QRect textArea(text.left + 2, text.top + 2, text.right - text.left - 4, text.bottom - text.top - 4);
+    EXPECT_NEAR(0x80, Darkest(empty, textArea), 0x10);
+    QColor mark = plat::ToQColor(0x00895528);
+    EXPECT_EQ(0, CountColour(empty, QRect(close.left, close.top, close.right - close.left, close.bottom - close.top),
+                             mark));
+    box->SetSearchStr(L"00000012", 0);
+    QApplication::processEvents();
+    QImage filled = box->grab().toImage();
+    Keep(*box, "search-text");
+    EXPECT_LT(Darkest(filled, textArea), 0x30); // the text itself in the window text colour
+    EXPECT_GT(CountColour(filled, QRect(close.left, close.top, close.right - close.left, close.bottom - close.top),
+                          mark),
+              10);
+
+    // The class list drops from the icon, the current class marked and selected.
+    QImage dropped;
+    QTimer::singleShot(0, [&] {
+        QApplication::processEvents();
+        dropped = box->ClassList().grab().toImage();
+        Keep(box->ClassList(), "search-classes");
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    RECT icon = box->IconRect();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    ASSERT_FALSE(dropped.isNull());
+    EXPECT_EQ(200, dropped.width());
+    QColor highlight = plat::ToQColor(GetSysColor(COLOR_HIGHLIGHT));
+    int item = box->ClassList().ItemHeight();
+    EXPECT_GT(CountColour(dropped, QRect(1, 1, 190, item), highlight), 500);
+    EXPECT_EQ(0, CountColour(dropped, QRect(1, 1 + item, 190, item), highlight));
 }
 
 } // namespace
