@@ -9,7 +9,6 @@
 
 #include "Clock.h"
 #include "DateTimeText.h"
-#include "PopupLoop.h"
 
 namespace
 {
@@ -73,8 +72,8 @@ QString Text(const wchar_t* text)
 }
 } // namespace
 
-DoxCalenderWindow::DoxCalenderWindow()
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), month_(Today())
+DoxCalenderWindow::DoxCalenderWindow(QWidget* owner)
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint), month_(Today())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -230,10 +229,10 @@ void DoxCalenderWindow::Position(const QRect& field)
     if (field.top() + field.height() + size.height() > workBottom)
         y = field.top() - size.height();
     setGeometry(field.left(), y, size.width(), size.height());
-    shadow_.Place(this, geometry());
+    shadow_.Place(this, field.left(), y, size.width(), size.height());
 }
 
-int DoxCalenderWindow::Track(QWidget* owner, const QRect& field, const QRect& blind)
+int DoxCalenderWindow::Track(const QRect& field, const QRect& blind)
 {
     if (open_) {
         ShowView(true);
@@ -242,14 +241,11 @@ int DoxCalenderWindow::Track(QWidget* owner, const QRect& field, const QRect& bl
     }
     open_ = true;
     ShowView(true);
-    shadow_.Create(owner, {plat::ShadowRight, plat::ShadowBottom, plat::ShadowCorner});
+    shadow_.Create(parentWidget());
     Position(field);
     show();
-    plat::PopupLoopOptions options;
-    options.owner = owner;
-    options.blind = blind;
-    options.decide = plat::StandardPopupRules(plat::PopupRules{});
-    const int result = plat::RunPopupLoop(this, options);
+    const int result = DoTrackPopWindow(
+        this, RECT{blind.left(), blind.top(), blind.left() + blind.width(), blind.top() + blind.height()});
     // Closing hides the window and drops the shadow; the elements stay for the
     // next opening.
     hide();
@@ -261,7 +257,7 @@ int DoxCalenderWindow::Track(QWidget* owner, const QRect& field, const QRect& bl
 
 void DoxCalenderWindow::End(int result)
 {
-    plat::EndPopupLoop(this, result);
+    EndPopWindow(result);
 }
 
 void DoxCalenderWindow::Click(const CalendarElement& element)

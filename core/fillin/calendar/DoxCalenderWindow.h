@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "CalendarMonth.h"
-#include "DropShadow.h"
+#include "DoxPopWindowBase.h"
+#include "DoxShadowWindow.h"
 
 // One painted element of a view.
 struct CalendarElement {
@@ -30,10 +31,11 @@ struct CalendarElement {
     QString text;
 };
 
-class DoxCalenderWindow : public QWidget
+class DoxCalenderWindow : public QWidget, public DoxPopWindowBase
 {
 public:
-    DoxCalenderWindow();
+    // A tool-tip window of the owner (the page client), which deletes it.
+    explicit DoxCalenderWindow(QWidget* owner);
     ~DoxCalenderWindow() override;
 
     // Opens at the date of the text; a text that is no valid date opens at today.
@@ -41,7 +43,7 @@ public:
     // Opens below the field (screen rectangle), above it when the work area ends,
     // and runs the loop: 1 a date was picked, 0 not. While open it only switches to
     // the month view, moves and returns 2.
-    int Track(QWidget* owner, const QRect& field, const QRect& blind);
+    int Track(const QRect& field, const QRect& blind);
     bool IsOpen() const { return open_; }
     // The picked (or shown) date.
     CalendarDate Picked() const { return month_.Shown(); }
@@ -83,5 +85,5 @@ private:
     std::vector<CalendarElement> monthElements_;
     std::vector<CalendarElement> yearElements_;
     int focus_ = -1;
-    plat::DropShadow shadow_;
+    DoxShadowWindow shadow_;
 };

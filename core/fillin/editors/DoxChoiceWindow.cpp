@@ -9,7 +9,6 @@
 #include <QWheelEvent>
 
 #include "Messages.h"
-#include "PopupLoop.h"
 #include "ScrollMath.h"
 #include "SystemColors.h"
 
@@ -25,7 +24,7 @@ QFont ListFont()
 }
 } // namespace
 
-DoxChoiceWindow::DoxChoiceWindow() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
+DoxChoiceWindow::DoxChoiceWindow(QWidget* owner) : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -114,11 +113,11 @@ void DoxChoiceWindow::Place(int x, int y, int width, int height)
     bar_->setValue(0);
     bar_->setVisible(needBar);
     setGeometry(x, top, width, windowHeight);
-    shadow_.Place(this, geometry());
+    shadow_.Place(this, x, top, width, windowHeight);
     update();
 }
 
-int DoxChoiceWindow::TrackPopWindow(int x, int y, QWidget* owner, const QRect& blind, int width, int height)
+int DoxChoiceWindow::TrackPopWindow(int x, int y, const QRect& blind, int width, int height)
 {
     if (open_) {
         current_ = -1;
@@ -126,26 +125,16 @@ int DoxChoiceWindow::TrackPopWindow(int x, int y, QWidget* owner, const QRect& b
         return 2;
     }
     current_ = -1;
-    result_ = 0;
     open_ = true;
-    shadow_.Create(owner, {plat::ShadowRight, plat::ShadowBottom, plat::ShadowCorner});
+    shadow_.Create(parentWidget());
     Place(x, y, width, height);
     show();
-    plat::PopupLoopOptions options;
-    options.owner = owner;
-    options.blind = blind;
-    options.decide = plat::StandardPopupRules(plat::PopupRules{});
-    result_ = plat::RunPopupLoop(this, options);
+    const int result =
+        DoTrackPopWindow(this, RECT{blind.left(), blind.top(), blind.left() + blind.width(), blind.top() + blind.height()});
     hide();
     shadow_.Destroy();
     open_ = false;
-    return result_ == 1 ? 1 : 0;
-}
-
-void DoxChoiceWindow::EndTrack(int result)
-{
-    if (!plat::EndPopupLoop(this, result))
-        result_ = result;
+    return result == 1 ? 1 : 0;
 }
 
 void DoxChoiceWindow::paintEvent(QPaintEvent* /*event*/)

@@ -10,17 +10,20 @@
 #include <string>
 #include <vector>
 
-#include "DropShadow.h"
+#include "DoxPopWindowBase.h"
+#include "DoxShadowWindow.h"
 
 class QScrollBar;
 
-class DoxChoiceWindow : public QWidget
+class DoxChoiceWindow : public QWidget, public DoxPopWindowBase
 {
 public:
     static constexpr int kRowHeight = 20;
     static constexpr int kMaxHeight = 400;
 
-    DoxChoiceWindow();
+    // A tool-tip window of the owner (the page client), which never takes the
+    // activation; the owner deletes it.
+    explicit DoxChoiceWindow(QWidget* owner);
     ~DoxChoiceWindow() override;
 
     int AddItem(const std::wstring& text);
@@ -37,10 +40,9 @@ public:
     // width, below the box of the given height (above when it does not fit the work
     // area), and runs its loop: 1 accepted, 0 not. A list already open is only
     // placed again with no row highlighted, and 2 is returned at once.
-    int TrackPopWindow(int x, int y, QWidget* owner, const QRect& blind, int width, int height);
+    int TrackPopWindow(int x, int y, const QRect& blind, int width, int height);
     // Ends a running loop with the result; without one the result is only kept.
-    void EndTrack(int result);
-    int Result() const { return result_; }
+    void EndTrack(int result) { EndPopWindow(result); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +62,5 @@ private:
     QScrollBar* bar_ = nullptr;
     int current_ = -1;
     bool open_ = false;
-    int result_ = 0;
-    plat::DropShadow shadow_;
+    DoxShadowWindow shadow_;
 };

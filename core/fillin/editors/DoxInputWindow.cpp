@@ -23,11 +23,6 @@ constexpr COLORREF kOutline = 0x0069BDFF;
 constexpr COLORREF kButtonTop = 0x00FDECDD;
 constexpr COLORREF kButtonBottom = 0x00FDDCC2;
 
-bool Contains(const RECT& r, int x, int y)
-{
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 QColor Q(COLORREF c)
 {
     return plat::ToQColor(c);
@@ -54,40 +49,37 @@ DoxInputWindow::~DoxInputWindow() = default;
 
 bool DoxInputWindow::Create(QWidget* host)
 {
-    host_ = host;
-    rect_ = RECT{0, 0, 0, 0};
-    enabled_ = false;
     mode_ = 0;
-    check_.Create(host, [this] {
+    check_.SetOnChanged([this] {
         // A check box value is stored on every toggle; Esc cannot take it back.
         if (target_)
             target_->ExchangeEditor(this, 1);
     });
-    return edit_.Create(host);
+    return XWindowBase::Create(nullptr, RECT{}, host, false, 0) &&
+           edit_.Create(this, RECT{}, nullptr, false, 1) && check_.Create(this, RECT{}, nullptr, false, 2);
 }
 
-void DoxInputWindow::Destroy()
+void DoxInputWindow::TearDown()
 {
     if (history_ && history_->IsOpen())
         history_->EndTrack(0);
     SetTarget(nullptr, false);
-    edit_.Destroy();
-    history_.reset();
-    calendar_.reset();
-    host_ = nullptr;
+    delete history_.data();
+    delete calendar_.data();
+    Destroy();
 }
 
 DoxChoiceWindow& DoxInputWindow::History()
 {
     if (!history_)
-        history_ = std::make_unique<DoxChoiceWindow>();
+        history_ = new DoxChoiceWindow(host_);
     return *history_;
 }
 
 DoxCalenderWindow& DoxInputWindow::Calendar()
 {
     if (!calendar_)
-        calendar_ = std::make_unique<DoxCalenderWindow>();
+        calendar_ = new DoxCalenderWindow(host_);
     return *calendar_;
 }
 
@@ -96,10 +88,10 @@ bool DoxInputWindow::IsPopupOpen() const
     return pressedButton_ != 0 || (history_ && history_->IsOpen()) || (calendar_ && calendar_->IsOpen());
 }
 
-void DoxInputWindow::Invalidate()
+XWindowBase* DoxInputWindow::KeyPart() const
 {
-    if (host_)
-        host_->update(QRect(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top));
+    XWindowBase* part = GetFocusPart();
+    return visible_ && enabled_ && part && part->IsEnabled() && part->IsVisible() ? part : nullptr;
 }
 
 void DoxInputWindow::Open(const CFont* font, uint32_t style, int x, int y, int width, int height)
@@ -137,16 +129,22 @@ void DoxInputWindow::Layout(int x, int y, int cx, int cy)
         width = cx + bw;
         if (x + width >= right)
             x = right - width;
-        edit_.SetRect(RECT{x + 3, y + 3, x + 3 + width - bw - 5, y + 3 + cy - 6});
+        edit_.Place(RECT{x + 3, y + 3, x + 3 + width - bw - 5, y + 3 + cy - 6});
     } else if (IsCheck()) {
+        check_.Invalidate();
         check_.SetRect(RECT{x + 3, y + 3, x + cx - 3, y + cy - 3});
+        check_.Invalidate();
     } else {
         edit_.Enable(false);
         check_.Enable(false);
         if (x + cx + kButtonWidth >= right)
             x = right - cx - kButtonWidth;
     }
-    rect_ = RECT{x, y, x + width, y + cy};
+    const RECT rect{x, y, x + width, y + cy};
+    if (rect.right - rect.left != rect_.right - rect_.left || rect.bottom - rect.top != rect_.bottom - rect_.top)
+        SetRect(rect);
+    else
+        rect_ = rect;
     Invalidate();
 }
 
@@ -179,7 +177,7 @@ bool DoxInputWindow::GetText(std::wstring& text) const
 {
     // A stored value longer than the box is shown cut; what the operator did not
     // change goes back whole.
-    text = edit_.IsModified() ? edit_.GetText() : loaded_;
+    text = edit_.IsModified() ? edit_.Text() : loaded_;
     return !text.empty();
 }
 
@@ -216,24 +214,25 @@ void DoxInputWindow::SetTarget(DoxControlBase* field, bool open)
             history_->EndTrack(0);
         edit_.SetText(L"");
         loaded_.clear();
-        edit_.OnKillFocus();
         edit_.Enable(false);
         check_.SetChecked(false);
         check_.Enable(false);
         mode_ = 0;
-        enabled_ = false;
         target_ = nullptr;
         Invalidate();
+        Enable(false);
+        Show(false);
         return;
     }
-    enabled_ = true;
+    Show(true);
+    Enable(true);
     if (IsText()) {
         edit_.Enable(true);
-        edit_.OnSetFocus();
+        edit_.SetFocusPart();
         edit_.SelectAll();
     } else if (IsCheck()) {
         check_.Enable(true);
-        check_.SetFocus(true);
+        check_.SetFocusPart();
     }
     Invalidate();
 }
@@ -270,10 +269,10 @@ void DoxInputWindow::OpenHistory()
     const QRect part(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top);
     const QRect screen = ScreenRect(part);
     DoxChoiceWindow& list = History();
-    const int result = list.TrackPopWindow(screen.left(), screen.top(), host_->window(), ScreenRect(HistoryButton()),
-                                           screen.width(), screen.height());
+    const int result =
+        list.TrackPopWindow(screen.left(), screen.top(), ScreenRect(HistoryButton()), screen.width(), screen.height());
     const int index = list.GetCurSel();
-    if (result == 1 && index >= 0 && index < static_cast<int>(list.Items().size()) && enabled_ && IsText())
+    if (result == 1 && index >= 0 && index < static_cast<int>(list.Items().size()) && IsEnabled() && IsText())
         edit_.ReplaceAll(list.Items()[static_cast<size_t>(index)]);
 }
 
@@ -282,10 +281,10 @@ void DoxInputWindow::OpenCalendar()
     if (!host_)
         return;
     DoxCalenderWindow& calendar = Calendar();
-    const std::wstring current = edit_.GetText();
+    const std::wstring current = edit_.Text();
     calendar.SetDateText(current);
     const QRect part(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top);
-    if (calendar.Track(host_->window(), ScreenRect(part), ScreenRect(CalendarButton())) != 1 || !enabled_ ||
+    if (calendar.Track(ScreenRect(part), ScreenRect(CalendarButton())) != 1 || !IsEnabled() ||
         !IsText())
         return;
     const CalendarDate date = calendar.Picked();
@@ -305,7 +304,7 @@ void DoxInputWindow::OpenCalendar()
 
 void DoxInputWindow::UpdateHistory()
 {
-    const std::wstring text = edit_.GetText();
+    const std::wstring text = edit_.Text();
     if (!text.empty() && FillHistory(text.c_str())) {
         OpenHistory();
         return;
@@ -359,9 +358,9 @@ void DoxInputWindow::PaintButton(CDC& dc, const QRect& button, int which)
     p->restore();
 }
 
-void DoxInputWindow::Paint(CDC& dc)
+void DoxInputWindow::OnPaint(CDC& dc)
 {
-    if (!enabled_)
+    if (!IsEnabled())
         return;
     const int mid = (rect_.top + rect_.bottom) / 2;
     FillGradientRect(&dc, RECT{rect_.left + 1, rect_.top + 1, rect_.right - 1, mid}, kOutline, kFramePen, 0);
@@ -382,29 +381,13 @@ void DoxInputWindow::Paint(CDC& dc)
         PaintButton(dc, HistoryButton(), 1);
         if (mode_ & kDateBit)
             PaintButton(dc, CalendarButton(), 2);
-        edit_.Paint(dc);
-    } else if (IsCheck()) {
-        check_.Paint(dc);
     }
 }
 
-bool DoxInputWindow::OnLButtonDown(uint32_t flags, int x, int y)
+void DoxInputWindow::DoLButtonDown(uint32_t /*flags*/, int x, int y)
 {
-    if (!enabled_)
-        return false;
-    if (edit_.HasCapture()) {
-        edit_.DoLButtonDown(flags, x, y);
-        return true;
-    }
-    if (!Contains(rect_, x, y))
-        return false;
-    if (IsText() && Contains(edit_.Rect(), x, y)) {
-        edit_.OnSetFocus();
-        edit_.DoLButtonDown(flags, x, y);
-        return true;
-    }
     if (!IsText() || pressedButton_)
-        return true;
+        return;
     if (HistoryButton().contains(x, y)) {
         pressedButton_ = 1;
         Invalidate();
@@ -417,92 +400,46 @@ bool DoxInputWindow::OnLButtonDown(uint32_t flags, int x, int y)
     }
     pressedButton_ = 0;
     Invalidate();
-    return true;
 }
 
-bool DoxInputWindow::OnLButtonUp(uint32_t flags, int x, int y)
+void DoxInputWindow::SetCursor()
 {
-    if (!enabled_)
-        return false;
-    if (edit_.HasCapture()) {
-        edit_.DoLButtonUp(flags, x, y);
-        return true;
-    }
-    if (IsCheck() && check_.OnButtonUp(x, y))
-        return true;
-    return Contains(rect_, x, y);
-}
-
-bool DoxInputWindow::OnLButtonDblClk(uint32_t flags, int x, int y)
-{
-    if (!enabled_ || !Contains(rect_, x, y))
-        return false;
-    if (IsText() && Contains(edit_.Rect(), x, y))
-        edit_.DoLButtonDblClk(flags, x, y);
-    return true;
-}
-
-bool DoxInputWindow::OnRButtonDown(uint32_t /*flags*/, int x, int y)
-{
-    return enabled_ && Contains(rect_, x, y);
-}
-
-bool DoxInputWindow::OnRButtonUp(uint32_t flags, int x, int y)
-{
-    if (!enabled_ || !Contains(rect_, x, y))
-        return false;
-    if (IsText() && Contains(edit_.Rect(), x, y))
-        edit_.DoRButtonUp(flags, x, y);
-    else if (IsCheck())
-        check_.OnButtonUp(x, y);
-    return true;
-}
-
-bool DoxInputWindow::OnMouseMove(uint32_t flags, int x, int y)
-{
-    if (!enabled_)
-        return false;
-    if (edit_.HasCapture()) {
-        edit_.DoMouseMove(flags, x, y);
-        return true;
-    }
-    if (!Contains(rect_, x, y))
-        return false;
-    const bool overText = IsText() && Contains(edit_.Rect(), x, y);
     if (host_)
-        host_->setCursor(overText ? Qt::IBeamCursor : Qt::ArrowCursor);
-    return true;
+        host_->setCursor(Qt::ArrowCursor);
 }
 
-bool DoxInputWindow::OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState)
+bool DoxInputWindow::KeyDown(uint32_t key, uint32_t repeat, uint32_t keyState)
 {
-    return enabled_ && IsText() && edit_.OnKeyDown(key, repeat, keyState);
+    XWindowBase* part = KeyPart();
+    return part && part->OnKeyDown(key, repeat, keyState);
 }
 
-bool DoxInputWindow::OnKeyUp(uint32_t key, uint32_t /*repeat*/, uint32_t /*keyState*/)
+bool DoxInputWindow::KeyUp(uint32_t key, uint32_t repeat, uint32_t keyState)
 {
-    return enabled_ && IsCheck() && check_.OnKeyUp(key);
+    XWindowBase* part = KeyPart();
+    return part && part->OnKeyUp(key, repeat, keyState);
 }
 
-bool DoxInputWindow::OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState)
+bool DoxInputWindow::Char(uint32_t ch, uint32_t repeat, uint32_t keyState)
 {
-    return enabled_ && IsText() && edit_.OnChar(ch, repeat, keyState);
+    XWindowBase* part = KeyPart();
+    return part && part->OnChar(ch, repeat, keyState);
 }
 
-void DoxInputWindow::OnImeStartComposition()
+void DoxInputWindow::ImeStartComposition()
 {
-    if (enabled_ && IsText())
-        edit_.OnImeStartComposition();
+    if (XWindowBase* part = KeyPart())
+        part->OnImeStartComposition();
 }
 
-void DoxInputWindow::OnImeEndComposition()
+void DoxInputWindow::ImeEndComposition()
 {
-    if (enabled_ && IsText())
-        edit_.OnImeEndComposition();
+    if (XWindowBase* part = KeyPart())
+        part->OnImeEndComposition();
 }
 
-void DoxInputWindow::OnImeResult(const std::wstring& text)
+void DoxInputWindow::ImeResult(const std::wstring& text)
 {
-    if (enabled_ && IsText())
+    if (KeyPart() == &edit_)
         edit_.OnImeResult(text);
 }

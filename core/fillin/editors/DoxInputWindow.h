@@ -7,17 +7,17 @@
 // editor host), the runner opens and closes it.
 
 #include <QFont>
+#include <QPointer>
 #include <QRect>
-#include <memory>
 #include <string>
 
 #include "DoxCheckWindow.h"
 #include "DoxControlBase.h"
 #include "DoxRunnerPage.h"
+#include "DoxCalenderWindow.h"
+#include "DoxChoiceWindow.h"
 #include "XEditWindow.h"
 
-class DoxCalenderWindow;
-class DoxChoiceWindow;
 class DoxInputWindow;
 
 // The caret editor of the host: after every typed character and every finished
@@ -33,7 +33,7 @@ private:
     DoxInputWindow* owner_;
 };
 
-class DoxInputWindow : public DoxEditorHost, public DoxRunnerEditor
+class DoxInputWindow : public XTopWindowBase, public DoxEditorHost, public DoxRunnerEditor
 {
 public:
     static constexpr uint32_t kDateBit = 0x1;
@@ -41,12 +41,14 @@ public:
     static constexpr int kButtonWidth = 20;
 
     DoxInputWindow();
-    ~DoxInputWindow();
-    DoxInputWindow(const DoxInputWindow&) = delete;
-    DoxInputWindow& operator=(const DoxInputWindow&) = delete;
+    ~DoxInputWindow() override;
 
+    // A root part of the page client with the caret editor and the check box as
+    // its children; closed until a field opens it.
     bool Create(QWidget* host);
-    void Destroy();
+    // Closes the popups and takes the parts down.
+    void TearDown();
+    bool IsTopWindow() const override { return true; }
 
     // DoxEditorHost
     uint32_t GetStyle() const override { return mode_; }
@@ -62,7 +64,7 @@ public:
 
     // DoxRunnerEditor
     DoxEditorHost* GetHost() override { return this; }
-    bool IsShown() override { return enabled_; }
+    bool IsShown() override { return IsEnabled(); }
     void SetTarget(DoxControlBase* field, bool open) override;
 
     // The part's place: the field inflated by 3 pixels, in client pixels; a text
@@ -81,19 +83,17 @@ public:
     // True while a popup of the editor is open (the page keeps the edit).
     bool IsPopupOpen() const;
 
-    void Paint(CDC& dc);
-    bool OnLButtonDown(uint32_t flags, int x, int y);
-    bool OnLButtonUp(uint32_t flags, int x, int y);
-    bool OnLButtonDblClk(uint32_t flags, int x, int y);
-    bool OnRButtonDown(uint32_t flags, int x, int y);
-    bool OnRButtonUp(uint32_t flags, int x, int y);
-    bool OnMouseMove(uint32_t flags, int x, int y);
-    bool OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState);
-    bool OnKeyUp(uint32_t key, uint32_t repeat, uint32_t keyState);
-    bool OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState);
-    void OnImeStartComposition();
-    void OnImeEndComposition();
-    void OnImeResult(const std::wstring& text);
+    void OnPaint(CDC& dc) override;
+    // A press that no child took: the history and calendar buttons.
+    void DoLButtonDown(uint32_t flags, int x, int y) override;
+    void SetCursor() override;
+    // Keys, characters and the input method go to the focus part while it is open.
+    bool KeyDown(uint32_t key, uint32_t repeat, uint32_t keyState);
+    bool KeyUp(uint32_t key, uint32_t repeat, uint32_t keyState);
+    bool Char(uint32_t ch, uint32_t repeat, uint32_t keyState);
+    void ImeStartComposition();
+    void ImeEndComposition();
+    void ImeResult(const std::wstring& text);
     QRect CaretRect() const { return edit_.CaretRect(); }
     QFont EditorQFont() const { return edit_.EditorQFont(); }
 
@@ -110,18 +110,17 @@ private:
     bool IsText() const { return (mode_ & TextEditor) == TextEditor; }
     bool IsCheck() const { return (mode_ & CheckEditor) == CheckEditor; }
     QRect ScreenRect(const QRect& rect) const;
-    void Invalidate();
     void PaintButton(CDC& dc, const QRect& button, int which);
+    // The focus part when it may take keys.
+    XWindowBase* KeyPart() const;
 
-    QWidget* host_ = nullptr;
     DoxControlBase* target_ = nullptr;
     uint32_t mode_ = 0;
-    bool enabled_ = false;
-    RECT rect_{0, 0, 0, 0};
     DoxEditWindow edit_;
     DoxCheckWindow check_;
-    std::unique_ptr<DoxChoiceWindow> history_;
-    std::unique_ptr<DoxCalenderWindow> calendar_;
+    // Children of the page client, which deletes them with itself.
+    QPointer<DoxChoiceWindow> history_;
+    QPointer<DoxCalenderWindow> calendar_;
     CFont font_;
     std::wstring loaded_;
     int pressedButton_ = 0;

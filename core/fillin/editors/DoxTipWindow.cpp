@@ -52,8 +52,11 @@ DoxTipWindow::DoxTipWindow() = default;
 
 bool DoxTipWindow::Create(QWidget* host)
 {
-    host_ = host;
-    shown_ = false;
+    return XWindowBase::Create(nullptr, RECT{}, host, false, 0);
+}
+
+bool DoxTipWindow::OnCreate()
+{
     // The message font of the desktop: 9 points.
     LOGFONTW font;
     const wchar_t face[] = L"宋体";
@@ -64,26 +67,13 @@ bool DoxTipWindow::Create(QWidget* host)
     return font_.CreateFontIndirect(font);
 }
 
-void DoxTipWindow::Destroy()
-{
-    shown_ = false;
-    host_ = nullptr;
-}
-
-void DoxTipWindow::Invalidate()
-{
-    if (host_ && shown_) {
-        const RECT& r = place_.balloon;
-        host_->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
-    }
-}
-
 void DoxTipWindow::Hide()
 {
-    if (!shown_)
+    if (!IsEnabled())
         return;
     Invalidate();
-    shown_ = false;
+    // Disabled, the tip no longer takes keys even while it is its root's focus part.
+    Enable(false);
 }
 
 void DoxTipWindow::Show(const std::wstring& text, int x, int y, int width, int height)
@@ -110,7 +100,14 @@ void DoxTipWindow::ShowAt(const std::wstring& text, const RECT& field)
     }
     Invalidate();
     place_ = PlaceTip(field, size, host_ ? host_->width() : field.right);
-    shown_ = true;
+    const RECT& r = place_.balloon;
+    const bool sized = r.right - r.left != rect_.right - rect_.left || r.bottom - r.top != rect_.bottom - rect_.top;
+    if (sized)
+        SetRect(r);
+    else
+        rect_ = r;
+    SetFocusPart();
+    Enable(true);
     Invalidate();
 }
 
@@ -124,9 +121,9 @@ RECT DoxTipWindow::Body() const
     return body;
 }
 
-void DoxTipWindow::Paint(CDC& dc)
+void DoxTipWindow::OnPaint(CDC& dc)
 {
-    if (!shown_)
+    if (!IsEnabled())
         return;
     const RECT body = Body();
     const RECT inner{body.left + 2, body.top + 2, body.right - 2, body.bottom - 2};
@@ -178,25 +175,14 @@ bool DoxTipWindow::OnKeyDown(uint32_t key, uint32_t /*repeat*/, uint32_t /*keySt
     return false;
 }
 
-bool DoxTipWindow::OnLButtonDown(uint32_t /*flags*/, int x, int y)
+void DoxTipWindow::DoLButtonDown(uint32_t /*flags*/, int x, int y)
 {
-    if (!shown_ || !Contains(place_.balloon, x, y))
-        return false;
     if (Contains(Body(), x, y))
         Hide();
-    return true;
 }
 
-bool DoxTipWindow::OnLButtonUp(uint32_t /*flags*/, int x, int y)
+void DoxTipWindow::SetCursor()
 {
-    return shown_ && Contains(place_.balloon, x, y);
-}
-
-bool DoxTipWindow::OnMouseMove(uint32_t /*flags*/, int x, int y)
-{
-    if (!shown_ || !Contains(place_.balloon, x, y))
-        return false;
     if (host_)
         host_->setCursor(Qt::ArrowCursor);
-    return true;
 }

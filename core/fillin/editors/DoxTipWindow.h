@@ -9,8 +9,7 @@
 
 #include "DeviceContext.h"
 #include "DoxRunnerPage.h"
-
-class QWidget;
+#include "XWindowBase.h"
 
 // Where a balloon goes for a field (pixels of the page client).
 struct TipPlacement {
@@ -25,18 +24,18 @@ struct TipPlacement {
 // next to the field, kept inside the client's width.
 TipPlacement PlaceTip(const RECT& field, SIZE textSize, int clientWidth);
 
-class DoxTipWindow : public DoxRunnerTip
+class DoxTipWindow : public XTopWindowBase, public DoxRunnerTip
 {
 public:
     DoxTipWindow();
-    DoxTipWindow(const DoxTipWindow&) = delete;
-    DoxTipWindow& operator=(const DoxTipWindow&) = delete;
 
+    // A root part of the page client, hidden until shown.
     bool Create(QWidget* host);
-    void Destroy();
+    bool OnCreate() override;
+    bool IsTopWindow() const override { return true; }
 
     // DoxRunnerTip: the field's top-left and size in 0.1 mm (y up).
-    bool IsShown() override { return shown_; }
+    bool IsShown() override { return IsEnabled(); }
     void Hide() override;
     void Show(const std::wstring& text, int x, int y, int width, int height) override;
 
@@ -45,21 +44,17 @@ public:
     const std::wstring& Text() const { return text_; }
     const TipPlacement& Placement() const { return place_; }
 
-    void Paint(CDC& dc);
+    void OnPaint(CDC& dc) override;
     // Esc hides a shown tip; never handled, so the page client sees the key too.
-    bool OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState);
+    bool OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState) override;
     // A click on the body hides the tip (the click goes on to the page).
-    bool OnLButtonDown(uint32_t flags, int x, int y);
-    bool OnLButtonUp(uint32_t flags, int x, int y);
-    bool OnMouseMove(uint32_t flags, int x, int y);
+    void DoLButtonDown(uint32_t flags, int x, int y) override;
+    void SetCursor() override;
 
 private:
     RECT Body() const;
-    void Invalidate();
 
-    QWidget* host_ = nullptr;
     CFont font_;
     std::wstring text_;
     TipPlacement place_;
-    bool shown_ = false;
 };

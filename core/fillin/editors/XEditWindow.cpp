@@ -1,12 +1,11 @@
 #include "XEditWindow.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QWidget>
 
 #include "EditClipboard.h"
 #include "Messages.h"
 #include "SystemColors.h"
+#include "XMenu.h"
 
 namespace
 {
@@ -20,23 +19,15 @@ XEditWindow::XEditWindow()
 
 XEditWindow::~XEditWindow() = default;
 
-bool XEditWindow::Create(QWidget* host)
+bool XEditWindow::OnCreate()
 {
-    host_ = host;
-    if (!measureBitmap_.CreateBitmap(1, 1) || !measure_.CreateCompatibleDC(nullptr))
-        return false;
-    measure_.SelectObject(&measureBitmap_);
+    if (!measure_.GetSafeHdc()) {
+        if (!measureBitmap_.CreateBitmap(1, 1) || !measure_.CreateCompatibleDC(nullptr))
+            return false;
+        measure_.SelectObject(&measureBitmap_);
+    }
     text_.SetLineHeight(measure_.GetTextExtent(L"ABC", 3).cy);
     return true;
-}
-
-void XEditWindow::Destroy()
-{
-    OnKillFocus();
-    capture_ = false;
-    enabled_ = false;
-    measure_.DeleteDC();
-    host_ = nullptr;
 }
 
 SIZE XEditWindow::Measure(wchar_t ch)
@@ -46,33 +37,23 @@ SIZE XEditWindow::Measure(wchar_t ch)
     return measure_.GetTextExtent(&ch, 1);
 }
 
-void XEditWindow::Invalidate()
-{
-    if (host_)
-        host_->update(QRect(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top));
-}
-
 void XEditWindow::Changed()
 {
     modified_ = true;
     Invalidate();
 }
 
-void XEditWindow::SetRect(const RECT& rect)
+void XEditWindow::Place(const RECT& rect)
 {
+    const bool sized = rect.right - rect.left != rect_.right - rect_.left || rect.bottom - rect.top != rect_.bottom - rect_.top;
     Invalidate();
-    rect_ = rect;
+    if (sized)
+        SetRect(rect);
+    else
+        rect_ = rect;
     text_.SetBox(rect);
     UpdateTextOffset();
     text_.Relayout();
-    Invalidate();
-}
-
-void XEditWindow::Enable(bool enabled)
-{
-    if (enabled_ == enabled)
-        return;
-    enabled_ = enabled;
     Invalidate();
 }
 
@@ -87,6 +68,11 @@ void XEditWindow::OnKillFocus()
     focused_ = false;
     composing_ = false;
     Invalidate();
+}
+
+void XEditWindow::OnCancelMode()
+{
+    ReleaseCapturePart();
 }
 
 void XEditWindow::UpdateTextOffset()
@@ -146,11 +132,16 @@ QRect XEditWindow::CaretRect() const
     return QRect(at.x, at.y, 1, text_.LineHeight());
 }
 
-void XEditWindow::Paint(CDC& dc)
+void XEditWindow::OnEraseBackground(CDC& dc)
+{
+    if (enabled_)
+        dc.FillSolidRect(rect_, background_);
+}
+
+void XEditWindow::OnPaint(CDC& dc)
 {
     if (!enabled_)
         return;
-    dc.FillSolidRect(rect_, background_);
     const CFont oldFont = dc.SelectObject(font_);
     const int oldMode = dc.SetBkMode(TRANSPARENT);
     for (const EditGlyph& g : text_.Glyphs()) {
@@ -251,7 +242,8 @@ void XEditWindow::OnImeResult(const std::wstring& text)
 
 void XEditWindow::DoLButtonDown(uint32_t flags, int x, int y)
 {
-    capture_ = true;
+    SetFocusPart();
+    SetCapturePart();
     const int index = text_.HitTest(POINT{x, y});
     text_.MoveCaret(index, (flags & plat::MK_SHIFT) != 0);
     Invalidate();
@@ -259,7 +251,7 @@ void XEditWindow::DoLButtonDown(uint32_t flags, int x, int y)
 
 void XEditWindow::DoMouseMove(uint32_t flags, int x, int y)
 {
-    if (!(flags & plat::MK_LBUTTON) || !capture_)
+    if (!(flags & plat::MK_LBUTTON) || !HasCapture())
         return;
     text_.MoveCaret(text_.HitTest(POINT{x, y}), true);
     Invalidate();
@@ -267,7 +259,13 @@ void XEditWindow::DoMouseMove(uint32_t flags, int x, int y)
 
 void XEditWindow::DoLButtonUp(uint32_t /*flags*/, int /*x*/, int /*y*/)
 {
-    capture_ = false;
+    ReleaseCapturePart();
+}
+
+void XEditWindow::SetCursor()
+{
+    if (host_)
+        host_->setCursor(Qt::IBeamCursor);
 }
 
 void XEditWindow::DoLButtonDblClk(uint32_t /*flags*/, int /*x*/, int /*y*/)
@@ -359,17 +357,16 @@ void XEditWindow::DoRButtonUp(uint32_t /*flags*/, int x, int y)
 {
     if (!host_)
         return;
-    QMenu menu(host_);
+    XMenu menu;
+    if (!menu.Create(host_))
+        return;
     for (const EditMenuItem& item : MenuItems()) {
-        if (item.id < 0) {
-            menu.addSeparator();
-            continue;
-        }
-        QAction* action = menu.addAction(QString::fromWCharArray(item.text));
-        action->setData(item.id);
-        action->setEnabled(item.enabled);
+        if (item.id < 0)
+            menu.AddSeparator();
+        else
+            menu.AddItem(QString::fromWCharArray(item.text), item.id, item.enabled);
     }
-    QAction* chosen = menu.exec(host_->mapToGlobal(QPoint(x, y)));
-    if (chosen)
-        RunMenuCommand(chosen->data().toInt());
+    const QPoint at = host_->mapToGlobal(QPoint(x, y));
+    if (menu.Track(at.x(), at.y()) == 1 && menu.GetHotItem() >= 0)
+        RunMenuCommand(menu.GetItemId(menu.GetHotItem()));
 }

@@ -11,8 +11,7 @@
 
 #include "DeviceContext.h"
 #include "EditGlyphs.h"
-
-class QWidget;
+#include "XWindowBase.h"
 
 // One entry of the context menu: its text, its command id and whether it is on.
 struct EditMenuItem {
@@ -21,59 +20,57 @@ struct EditMenuItem {
     bool enabled;
 };
 
-class XEditWindow
+class XEditWindow : public XWindowBase
 {
 public:
     XEditWindow();
-    virtual ~XEditWindow();
-    XEditWindow(const XEditWindow&) = delete;
-    XEditWindow& operator=(const XEditWindow&) = delete;
+    ~XEditWindow() override;
 
-    // The page client it paints into.
-    bool Create(QWidget* host);
-    void Destroy();
-
-    // Box in the host's client pixels.
-    void SetRect(const RECT& rect);
+    bool OnCreate() override;
+    // The box in the host's client pixels.
+    void Place(const RECT& rect);
     const RECT& Rect() const { return rect_; }
-    bool IsEnabled() const { return enabled_; }
-    void Enable(bool enabled);
     bool HasFocus() const { return focused_; }
-    // The host's focus: the caret shows while the editor has it.
-    void OnSetFocus();
-    void OnKillFocus();
+    // The caret shows while the editor is the focus part.
+    void OnSetFocus() override;
+    void OnKillFocus() override;
+    void OnCancelMode() override;
 
-    void SetFont(const CFont* font);
+    void SetFont(const CFont* font) override;
     QFont EditorQFont() const;
     void SetMultiLine(bool multiLine);
     void SetDrawFormat(uint32_t format);
     void SetMaxLength(uint32_t length);
     void SetText(const std::wstring& text);
-    std::wstring GetText() const { return text_.Text(); }
-    int GetTextLength() const { return text_.Count(); }
+    void SetText(const QString& text) override { SetText(text.toStdWString()); }
+    std::wstring Text() const { return text_.Text(); }
+    QString GetText() const override { return QString::fromStdWString(text_.Text()); }
+    int GetTextLength() const override { return text_.Count(); }
     // Whether the operator changed the text since the last SetText.
     bool IsModified() const { return modified_; }
     const EditGlyphs& Glyphs() const { return text_; }
     // Caret rectangle in client pixels (the input method's composition window).
     QRect CaretRect() const;
 
-    void Paint(CDC& dc);
+    void OnEraseBackground(CDC& dc) override;
+    void OnPaint(CDC& dc) override;
 
     // Keys and characters as Windows sends them; false: the owner handles it.
-    bool OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState);
-    virtual bool OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState);
-    void OnImeStartComposition();
-    virtual void OnImeEndComposition();
+    bool OnKeyDown(uint32_t key, uint32_t repeat, uint32_t keyState) override;
+    bool OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState) override;
+    void OnImeStartComposition() override;
+    void OnImeEndComposition() override;
     // A composition's result string, inserted as pasted text.
     void OnImeResult(const std::wstring& text);
 
     // Mouse in client pixels; the press takes the mouse until the release.
-    void DoLButtonDown(uint32_t flags, int x, int y);
-    void DoMouseMove(uint32_t flags, int x, int y);
-    void DoLButtonUp(uint32_t flags, int x, int y);
-    void DoLButtonDblClk(uint32_t flags, int x, int y);
-    void DoRButtonUp(uint32_t flags, int x, int y);
-    bool HasCapture() const { return capture_; }
+    void DoLButtonDown(uint32_t flags, int x, int y) override;
+    void DoMouseMove(uint32_t flags, int x, int y) override;
+    void DoLButtonUp(uint32_t flags, int x, int y) override;
+    void DoLButtonDblClk(uint32_t flags, int x, int y) override;
+    void DoRButtonUp(uint32_t flags, int x, int y) override;
+    void SetCursor() override;
+    bool HasCapture() const { return top_ && top_->GetCapturePart() == this; }
 
     // Clipboard and selection commands. Copy is false when the clipboard refused;
     // Cut then keeps the selection.
@@ -92,14 +89,9 @@ public:
 private:
     SIZE Measure(wchar_t ch);
     void Changed();
-    void Invalidate();
     void UpdateTextOffset();
 
-    QWidget* host_ = nullptr;
-    RECT rect_{0, 0, 0, 0};
-    bool enabled_ = false;
     bool focused_ = false;
-    bool capture_ = false;
     bool composing_ = false;
     bool modified_ = false;
     CFont font_;

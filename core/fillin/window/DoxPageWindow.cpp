@@ -57,9 +57,9 @@ DoxPageClient::DoxPageClient(DoxPageWindow* pageWindow, QWidget* parent)
 
 DoxPageClient::~DoxPageClient()
 {
-    editor_.Destroy();
-    tip_.Destroy();
     runner_.Detach();
+    editor_.TearDown();
+    tip_.Destroy();
 }
 
 bool DoxPageClient::CreateParts()
@@ -287,6 +287,7 @@ void DoxPageClient::paintEvent(QPaintEvent* /*event*/)
         else
             dc.FillSolidRect(RECT{0, 0, width(), height()}, GetSysColor(COLOR_WINDOW));
         runner_.Paint(dc);
+        dc.SetMapMode(MM_TEXT);
         editor_.Paint(dc);
         tip_.Paint(dc);
     } catch (const DoxResourceException&) {
@@ -352,9 +353,9 @@ void DoxPageClient::mouseMoveEvent(QMouseEvent* event)
 
 void DoxPageClient::HandleKeyDown(uint32_t key, uint32_t keyState)
 {
-    if (tip_.IsShown())
+    if (tip_.IsShown() && tip_.GetFocusPart() == &tip_)
         tip_.OnKeyDown(key, 1, keyState);
-    if (editor_.IsShown() && editor_.OnKeyDown(key, 1, keyState))
+    if (editor_.KeyDown(key, 1, keyState))
         return;
     switch (key) {
     case plat::VK_TAB:
@@ -399,14 +400,13 @@ void DoxPageClient::keyPressEvent(QKeyEvent* event)
     uint32_t chars[16];
     const int count = plat::CharsOfKeyEvent(event, chars, 16);
     for (int i = 0; i < count; ++i)
-        editor_.OnChar(chars[i], 1, state);
+        editor_.Char(chars[i], 1, state);
 }
 
 void DoxPageClient::keyReleaseEvent(QKeyEvent* event)
 {
-    if (editor_.IsShown())
-        editor_.OnKeyUp(plat::VirtualKeyFromQt(event->key()), 1,
-                        plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons()));
+    editor_.KeyUp(plat::VirtualKeyFromQt(event->key()), 1,
+                  plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons()));
 }
 
 void DoxPageClient::focusOutEvent(QFocusEvent* event)
@@ -426,14 +426,14 @@ void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
     const bool preedit = !event->preeditString().isEmpty();
     if (preedit && !composing_) {
         composing_ = true;
-        editor_.OnImeStartComposition();
+        editor_.ImeStartComposition();
     }
     const std::wstring result = event->commitString().toStdWString();
     if (!result.empty())
-        editor_.OnImeResult(result);
+        editor_.ImeResult(result);
     if (!preedit && (composing_ || !result.empty())) {
         composing_ = false;
-        editor_.OnImeEndComposition();
+        editor_.ImeEndComposition();
     }
     event->accept();
 }

@@ -225,7 +225,7 @@ TEST_F(PageWindowTest, RefusedEntryStaysInTheEditorWithItsReason)
         EXPECT_EQ(window_->IsEditing(), 1);
         EXPECT_EQ(Current(client), amount_);
         EXPECT_TRUE(client->Tip().IsShown());
-        EXPECT_EQ(client->Editor().Edit().GetText(), L"12x");
+        EXPECT_EQ(client->Editor().Edit().Text(), L"12x");
     }
     EXPECT_EQ(page_->GetFieldValue(L"主表.金额", 0)->GetType(), 0u);
     // Esc hides the balloon and cancels.
@@ -280,7 +280,7 @@ TEST_F(PageWindowTest, BoxesLimitTypingAndUnchangedValuesGoBackWhole)
     // The sixth character in the five-box code is ignored.
     ASSERT_EQ(Current(client), code_);
     Type(client, "123456");
-    EXPECT_EQ(client->Editor().Edit().GetText(), L"12345");
+    EXPECT_EQ(client->Editor().Edit().Text(), L"12345");
     QTest::keyClick(client, Qt::Key_Return);
     EXPECT_EQ(Stored(L"主表.密码"), L"12345");
 }
@@ -294,11 +294,11 @@ TEST_F(PageWindowTest, InputMethodResultIsInsertedAtTheCaret)
     ASSERT_EQ(Current(client), payee_);
     Type(client, "A");
     Commit(client, QStringLiteral("中文"));
-    EXPECT_EQ(client->Editor().Edit().GetText(), L"A中文");
+    EXPECT_EQ(client->Editor().Edit().Text(), L"A中文");
     // Backspace takes one character, whatever its size.
     Commit(client, QString::fromUcs4(U"\U00020000"));
     QTest::keyClick(client, Qt::Key_Backspace);
-    EXPECT_EQ(client->Editor().Edit().GetText(), L"A中文");
+    EXPECT_EQ(client->Editor().Edit().Text(), L"A中文");
     QTest::keyClick(client, Qt::Key_Return);
     EXPECT_EQ(Stored(L"主表.收款人"), L"A中文");
 }
@@ -333,7 +333,7 @@ TEST_F(PageWindowTest, TypingListsEarlierEntriesNewestFirstAndPicksOne)
     EXPECT_TRUE(wasOpen);
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"北京东城", L"北京分行"}));
     EXPECT_FALSE(list.IsOpen());
-    EXPECT_EQ(client->Editor().Edit().GetText(), L"北京分行");
+    EXPECT_EQ(client->Editor().Edit().Text(), L"北京分行");
     EXPECT_EQ(client->Editor().Edit().Glyphs().SelEnd(), 4);
     QTest::keyClick(client, Qt::Key_Return);
     EXPECT_EQ(Stored(L"主表.收款人"), L"北京分行");
@@ -365,7 +365,7 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
     });
     QTest::mouseClick(client, Qt::LeftButton, {}, button);
     EXPECT_EQ(shownAfterStep, (CalendarDate{2026, 2, 28}));
-    EXPECT_EQ(editor.Edit().GetText(), L"2026-02-28");
+    EXPECT_EQ(editor.Edit().Text(), L"2026-02-28");
 
     // A day clicked in the grid lands in the field.
     InsideNextLoop([&] {
@@ -376,7 +376,7 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
     });
     QTest::mouseClick(client, Qt::LeftButton, {}, button);
     EXPECT_FALSE(editor.Calendar().IsOpen());
-    EXPECT_EQ(editor.Edit().GetText(), L"2026-02-14");
+    EXPECT_EQ(editor.Edit().Text(), L"2026-02-14");
     QTest::keyClick(client, Qt::Key_Return);
     IDoxValue* value = page_->GetFieldValue(L"主表.出票日期", 0);
     ASSERT_NE(value, nullptr);
@@ -400,7 +400,7 @@ TEST_F(PageWindowTest, TickingACheckFieldStoresItAtOnce)
     QTest::keyClick(client, Qt::Key_Escape);
     EXPECT_TRUE(check_->IsTicked());
     QTest::keyClick(client, Qt::Key_Return);
-    const RECT box = client->Editor().Check().Rect();
+    const RECT box = client->Editor().Check().GetRect();
     QTest::mouseClick(client, Qt::LeftButton, {}, QPoint((box.left + box.right) / 2, (box.top + box.bottom) / 2));
     EXPECT_FALSE(check_->IsTicked());
     EXPECT_EQ(Stored(L"主表.加急"), L"");
@@ -423,11 +423,11 @@ TEST_F(PageWindowTest, ClipboardCutOnlyAfterACopyThatWorked)
     EditClipboard* previous = SetEditClipboard(&refusing);
     window_->Cut();
     SetEditClipboard(previous);
-    EXPECT_EQ(client->Editor().Edit().GetText(), L"123");
+    EXPECT_EQ(client->Editor().Edit().Text(), L"123");
     window_->Cut();
-    EXPECT_EQ(client->Editor().Edit().GetText(), L"");
+    EXPECT_EQ(client->Editor().Edit().Text(), L"");
     window_->Paste();
-    EXPECT_EQ(client->Editor().Edit().GetText(), L"123");
+    EXPECT_EQ(client->Editor().Edit().Text(), L"123");
 }
 
 TEST_F(PageWindowTest, AnotherPageAttachedAfterScrollingShowsItsTopLeft)
@@ -556,5 +556,5 @@ TEST_F(PageWindowTest, ScreenshotsOfAFilledBillAndOfTheCalendar)
     ASSERT_TRUE(screen.save(ShotPath(dir_, "fillin-date-editor.png")));
     // The popup's background and the selected 10th of December.
     EXPECT_GT(CountNear(calendarShot, calendarShot.rect(), QColor(241, 246, 249), 2), 5000);
-    EXPECT_EQ(editor.Edit().GetText(), L"2026-12-10");
+    EXPECT_EQ(editor.Edit().Text(), L"2026-12-10");
 }
