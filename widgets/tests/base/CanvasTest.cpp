@@ -164,6 +164,36 @@ TEST(MyGdiXTest, AlphaBlendBlendsOrCopiesWithoutSupport)
     plat::BindOptionalEntryPoints();
 }
 
+TEST(MyGdiXTest, ALayeredWindowShowsThePictureItIsGiven)
+{
+    plat::BindOptionalEntryPoints();
+    QWidget window;
+    window.resize(40, 30);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(60, 20));
+    CDC memory;
+    memory.CreateCompatibleDC(nullptr);
+    memory.SelectObject(&bitmap);
+    memory.FillSolidRect(RECT{0, 0, 60, 20}, kRed);
+    memory.FillSolidRect(RECT{10, 0, 60, 20}, kBlue);
+    memory.EndPainting();
+
+    POINT at{300, 200};
+    SIZE size{50, 20};
+    POINT from{10, 0}; // the blue part only
+    BLENDFUNCTION blend;
+    ASSERT_EQ(MyGdiX::UpdateLayeredWindow(&window, &at, &size, &memory, &from, 0, &blend, ULW_ALPHA), 1);
+    EXPECT_EQ(window.pos(), QPoint(300, 200));
+    EXPECT_EQ(window.size(), QSize(50, 20));
+    EXPECT_EQ(PixelOf(window, 0, 0), kBlue);
+    EXPECT_EQ(PixelOf(window, 49, 19), kBlue);
+
+    plat::GetCapabilities().updateLayeredWindow = false;
+    EXPECT_EQ(MyGdiX::UpdateLayeredWindow(&window, nullptr, &size, &memory, nullptr, 0, &blend, ULW_ALPHA), 0);
+    EXPECT_EQ(PixelOf(window, 0, 0), kBlue) << "the picture stays as it was";
+    plat::BindOptionalEntryPoints();
+}
+
 TEST(MyGdiXTest, AnXorLineDrawnTwiceLeavesNoTrace)
 {
     Target target(RGB(200, 100, 50));
