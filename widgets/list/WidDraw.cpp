@@ -51,15 +51,12 @@ void DrawCheckMark(CDC& dc, int cx, int cy, COLORREF color)
 
 void DrawChevron(CDC& dc, int cx, int cy, int width, bool apexUp, COLORREF color)
 {
+    // Each column of the chevron is three pixels high; the arms meet at cx.
     int half = width / 2;
-    for (int k = 0; k < 3; ++k) {
-        if (apexUp) {
-            DrawLine(dc, cx - half, cy + 2 - k + 1, cx, cy - 2 - k + 1, color);
-            DrawLine(dc, cx, cy - 2 - k + 1, cx + half + 1, cy + 2 - k + 2, color);
-        } else {
-            DrawLine(dc, cx - half, cy - 2 + k - 1, cx, cy + 2 + k - 1, color);
-            DrawLine(dc, cx, cy + 2 + k - 1, cx + half + 1, cy - 2 + k - 2, color);
-        }
+    for (int dx = -half; dx <= half; ++dx) {
+        int d = dx < 0 ? -dx : dx;
+        int top = apexUp ? cy - 2 + d : cy - d;
+        dc.FillSolidRect(cx + dx, top, 1, 3, color);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "MyGridCtrl.h"
 #include "MyList.h"
 #include "MySearchCtrl.h"
+#include "MyWidComboBox.h"
 #include "SystemColors.h"
 #include "WidGeometry.h"
 
@@ -219,6 +220,72 @@ TEST(Screens, SearchBoxAndItsClassList)
     int item = box->ClassList().ItemHeight();
     EXPECT_GT(CountColour(dropped, QRect(1, 1, 190, item), highlight), 500);
     EXPECT_EQ(0, CountColour(dropped, QRect(1, 1 + item, 190, item), highlight));
+}
+
+// A property row: name, a check box, a combo box and a button.
+class PropertyRow : public MyWidContainer
+{
+public:
+    PropertyRow(const wchar_t* name, int checked, const wchar_t* value)
+        : name_(name), check_(checked), button_(nullptr, L"...", DT_CENTER | DT_VCENTER | DT_SINGLELINE), value_(value)
+    {
+    }
+    SIZE GetDimension() const override { return SIZE{300, 24}; }
+    void OnInitialize(IMyWidContainerDepot* depot) override
+    {
+        MyWidContainer::OnInitialize(depot);
+        name_.Initialize(this, MakeRect(4, 0, 110, 0), 1);
+        name_.SetSp(1);
+        check_.Initialize(this, MakeRect(112, 0, 136, 0), 2);
+        combo_.Initialize(this, MakeRect(140, 2, -34, -2), 3);
+        combo_.AddString(L"左对齐", 0);
+        combo_.AddString(L"居中", 1);
+        combo_.SetText(value_.c_str());
+        button_.Initialize(this, MakeRect(-30, 2, -4, -2), 4);
+    }
+    void OnErase_bkgnd(CDC& dc, const RECT& row) override
+    {
+        if (IsSelected())
+            dc.FillSolidRect(row, RGB(0xDD, 0xE8, 0xF5));
+    }
+    using MyWidContainer::OnErase_bkgnd;
+
+private:
+    MyWidLable name_;
+    MyWidCheckBox check_;
+    MyWidButton button_;
+    MyWidComboBox combo_;
+    std::wstring value_;
+};
+
+TEST(Screens, ListRowsWithHeaderAndWidgets)
+{
+    MyList list;
+    list.Create(kListHeader | kListSeparator | 0x10000000u, MakeRect(0, 0, 320, 130), nullptr, 4);
+    list.AddHeaderCol(L"属性", MakeRect(0, 0, 110, 0), DT_CENTER | DT_VCENTER | DT_SINGLELINE, 1);
+    list.AddHeaderCol(L"值", MakeRect(110, 0, 0, 0), DT_CENTER | DT_VCENTER | DT_SINGLELINE, 1);
+    list.AddItem(new PropertyRow(L"可见", 1, L"左对齐"));
+    list.AddItem(new PropertyRow(L"打印", 0, L"居中"));
+    list.AddItem(new PropertyRow(L"只读", 1, L"居中"));
+    list.SetCurSel(1);
+    list.SetSort(0, true);
+    QApplication::processEvents();
+    QImage shot = list.grab().toImage();
+    Keep(list, "property-list");
+
+    // Each row is followed by its one-pixel separator line.
+    RECT first;
+    ASSERT_TRUE(list.GetItemRect(0, &first));
+    EXPECT_EQ(20, first.top);
+    QColor line = plat::ToQColor(GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_GT(CountColour(shot, QRect(0, first.bottom, 300, 1), line), 290);
+    RECT second;
+    ASSERT_TRUE(list.GetItemRect(1, &second));
+    EXPECT_EQ(first.bottom + 1, second.top);
+    // The checked boxes show their mark, the unchecked one none.
+    QColor markColour = plat::ToQColor(0x000F5D38);
+    EXPECT_GT(CountColour(shot, QRect(114, first.top + 2, 20, 20), markColour), 6);
+    EXPECT_EQ(0, CountColour(shot, QRect(114, second.top + 2, 20, 20), markColour));
 }
 
 } // namespace
