@@ -8,6 +8,7 @@
 #include "WindowDC.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
@@ -94,8 +95,9 @@ void BindGdiEntryPoints()
 {
     plat::BindOptionalEntryPoints();
     // Layered windows only where the desktop blends them: elsewhere the popups open
-    // without shadow rather than with black bars.
-    if (!plat::TranslucentWindowsBlend()) {
+    // without shadow rather than with black bars. (Without a GUI there is nothing to
+    // show, and the flags stay as bound.)
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && !plat::TranslucentWindowsBlend()) {
         plat::GetCapabilities().updateLayeredWindow = false;
         plat::GetCapabilities().setLayeredWindowAttributes = false;
     }
