@@ -4,25 +4,15 @@
 #include <cwchar>
 
 #include "DC.h"
+#include "GrabGeometry.h"
 #include "GrabObjectCore.h"
 
 namespace
 {
 
-int Sign(int v)
-{
-    return (v > 0) - (v < 0);
-}
-
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-bool Inside(const RECT& r, int x, int y)
-{
-    return x >= r.left && x <= r.right && y >= r.top && y <= r.bottom;
-}
+using grab::Inside;
+using grab::Same;
+using grab::Sign;
 
 RECT Inflated(RECT r, int by)
 {
@@ -306,12 +296,7 @@ int GrabCanvas::Init(GrabHost* host, GrabCanvas* hooks)
 
 RECT GrabCanvas::DownRect(const RECT& rect) const
 {
-    RECT r{rect.left, Down(rect.top), rect.right, Down(rect.bottom)};
-    if (r.left > r.right)
-        std::swap(r.left, r.right);
-    if (r.top > r.bottom)
-        std::swap(r.top, r.bottom);
-    return r;
+    return grab::DownRect(kind_, rect);
 }
 
 RECT GrabCanvas::LogicalRect(const RECT& down) const
@@ -736,6 +721,18 @@ int GrabCanvas::TabOrderClick(int x, int y)
 
 // ---- mouse and keys
 
+int GrabCanvas::OfferToNodes(int (GrabNode::*handler)(int, int, int), int flags, int x, int y)
+{
+    // A snapshot: a click may reorder the list (a new primary goes to the head) and
+    // a drop may add copies or remove nodes; the first node that takes the event
+    // ends the walk.
+    const std::vector<GrabNode*> nodes = hitList_;
+    for (GrabNode* node : nodes)
+        if (node->OnCurrentLayer() && (node->*handler)(flags, x, y))
+            return 1;
+    return 0;
+}
+
 int GrabCanvas::OnLButtonDown(int flags, int x, int y)
 {
     const int yd = Down(y);
@@ -743,11 +740,8 @@ int GrabCanvas::OnLButtonDown(int flags, int x, int y)
         return TabOrderClick(x, yd);
     if (marker_.OnLButtonDown(x, yd))
         return 1;
-    // A snapshot: a click may reorder the list (a new primary goes to the head).
-    const std::vector<GrabNode*> nodes = hitList_;
-    for (GrabNode* node : nodes)
-        if (node->OnCurrentLayer() && node->OnLButtonDown(flags, x, yd))
-            return 1;
+    if (OfferToNodes(&GrabNode::OnLButtonDown, flags, x, yd))
+        return 1;
     GrabNode* primary = GetPrimary();
     if (primary && !primary->marksHidden_) {
         primary->marksHidden_ = 1;
@@ -763,11 +757,7 @@ int GrabCanvas::OnMouseMove(int flags, int x, int y)
     const int yd = Down(y);
     if (marker_.OnMouseMove(x, yd))
         return 1;
-    const std::vector<GrabNode*> nodes = hitList_;
-    for (GrabNode* node : nodes)
-        if (node->OnCurrentLayer() && node->OnMouseMove(flags, x, yd))
-            return 1;
-    return 0;
+    return OfferToNodes(&GrabNode::OnMouseMove, flags, x, yd);
 }
 
 int GrabCanvas::OnLButtonUp(int flags, int x, int y)
@@ -777,12 +767,7 @@ int GrabCanvas::OnLButtonUp(int flags, int x, int y)
     const int yd = Down(y);
     if (marker_.OnLButtonUp(x, yd))
         return 1;
-    // A drop may add copies or drop nodes: the first node that takes it ends the walk.
-    const std::vector<GrabNode*> nodes = hitList_;
-    for (GrabNode* node : nodes)
-        if (node->OnCurrentLayer() && node->OnLButtonUp(flags, x, yd))
-            return 1;
-    return 0;
+    return OfferToNodes(&GrabNode::OnLButtonUp, flags, x, yd);
 }
 
 int GrabCanvas::OnKeyDown(Key key, int flags)

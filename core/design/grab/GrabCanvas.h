@@ -257,6 +257,8 @@ private:
     void DestroyNode(GrabNode* node);
     void Register(GrabLayer* layer);
     int TabOrderClick(int x, int y);
+    // Offers a mouse record (y-down) to the nodes of the current layer, top first.
+    int OfferToNodes(int (GrabNode::*handler)(int, int, int), int flags, int x, int y);
     // Applies a y-down rectangle with the invalidation around it.
     int Change(GrabNode* node, const RECT& rect);
     // Shifts the secondaries so that an edge or centre matches the primary.

@@ -4,22 +4,11 @@
 #include <cstdlib>
 
 #include "GrabCanvas.h"
+#include "GrabGeometry.h"
 #include "GrabObjectCore.h"
 
-namespace
-{
-
-int Sign(int v)
-{
-    return (v > 0) - (v < 0);
-}
-
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-} // namespace
+using grab::Same;
+using grab::Sign;
 
 // ---- base
 
@@ -41,7 +30,7 @@ int GrabHandle::IsEnabled()
 
 bool GrabHandle::Contains(int x, int y) const
 {
-    return x >= rect_.left && x <= rect_.right && y >= rect_.top && y <= rect_.bottom;
+    return grab::Inside(rect_, x, y);
 }
 
 void GrabHandle::BeginTrack(int /*mode*/, int x, int y)
@@ -174,32 +163,28 @@ int GrabResizeHandle::IsEnabled()
     return 1;
 }
 
+namespace
+{
+
+// Where a handle lies along one axis: just outside the near edge (-1) or the far
+// edge (1), or centred on the span (0).
+void HandleSpan(int side, int nearEdge, int farEdge, int size, int32_t& low, int32_t& high)
+{
+    if (side < 0)
+        low = nearEdge - size;
+    else if (side > 0)
+        low = farEdge;
+    else
+        low = nearEdge + (farEdge - size - nearEdge) / 2;
+    high = low + size;
+}
+
+} // namespace
+
 void GrabResizeHandle::Place(const RECT& r)
 {
-    const int w = size_.cx;
-    const int h = size_.cy;
-    RECT out{};
-    if (xEdge_ < 0) {
-        out.left = r.left - w;
-        out.right = r.left;
-    } else if (xEdge_ > 0) {
-        out.left = r.right;
-        out.right = r.right + w;
-    } else {
-        out.left = r.left + (r.right - w - r.left) / 2;
-        out.right = out.left + w;
-    }
-    if (yEdge_ < 0) {
-        out.top = r.top - h;
-        out.bottom = r.top;
-    } else if (yEdge_ > 0) {
-        out.top = r.bottom;
-        out.bottom = r.bottom + h;
-    } else {
-        out.top = r.top + (r.bottom - h - r.top) / 2;
-        out.bottom = out.top + h;
-    }
-    rect_ = out;
+    HandleSpan(xEdge_, r.left, r.right, size_.cx, rect_.left, rect_.right);
+    HandleSpan(yEdge_, r.top, r.bottom, size_.cy, rect_.top, rect_.bottom);
 }
 
 int GrabResizeHandle::IsNear(const RECT& rect, int x, int y)

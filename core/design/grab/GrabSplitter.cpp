@@ -3,22 +3,13 @@
 #include <algorithm>
 
 #include "GrabCanvas.h"
+#include "GrabGeometry.h"
 #include "GrabLayer.h"
 #include "GrabObjectCore.h"
 #include "GrabPane.h"
 
-namespace
-{
-int Sign(int v)
-{
-    return (v > 0) - (v < 0);
-}
-
-bool Same(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-} // namespace
+using grab::Same;
+using grab::Sign;
 
 GrabPane::~GrabPane() = default;
 
@@ -43,12 +34,7 @@ GrabSplitter::~GrabSplitter() = default;
 
 RECT GrabSplitter::DownRect(const RECT& rect) const
 {
-    RECT r{rect.left, Down(rect.top), rect.right, Down(rect.bottom)};
-    if (r.top > r.bottom)
-        std::swap(r.top, r.bottom);
-    if (r.left > r.right)
-        std::swap(r.left, r.right);
-    return r;
+    return grab::DownRect(kind_, rect);
 }
 
 int GrabSplitter::MoveBy(int distance)

@@ -564,3 +564,34 @@ TEST(GrabEngine, RemovingALayerForgetsItsSelection)
     bench.MakeCurrent(bench.a);
     EXPECT_EQ(bench.canvas.OnKeyDown(GrabCanvas::KeyTab, 0), 1);
 }
+
+TEST(GrabEngine, PointerOverHandlesAndObjects)
+{
+    Bench bench;
+    bench.Add(100, 100, 100, 50);
+    bench.Add(500, 400, 300, 200); // the primary
+    struct Case {
+        const char* what;
+        int flags;
+        int x, y;
+        int taken;
+        GrabCursor cursor;
+    } cases[] = {
+        {"top", 0, 650, 395, 1, GrabCursor::SizeNS},
+        {"bottom", 0, 650, 605, 1, GrabCursor::SizeNS},
+        {"right", 0, 805, 500, 1, GrabCursor::SizeWE},
+        {"top right", 0, 805, 395, 1, GrabCursor::SizeNESW},
+        {"top left", 0, 495, 395, 1, GrabCursor::SizeNWSE},
+        {"bottom right", 0, 805, 605, 1, GrabCursor::SizeNWSE},
+        {"bottom left", 0, 495, 605, 1, GrabCursor::SizeNESW},
+        {"inside", 0, 650, 500, 1, GrabCursor::SizeAll},
+        {"inside with Ctrl", kCtrl, 650, 500, 1, GrabCursor::Copy},
+        {"an object not selected", 0, 150, 120, 1, GrabCursor::SizeAll},
+        {"empty canvas", 0, 1500, 1500, 0, GrabCursor::Arrow},
+    };
+    for (const Case& c : cases) {
+        bench.host.cursor = GrabCursor::Arrow;
+        EXPECT_EQ(bench.Move(c.flags, c.x, c.y), c.taken) << c.what;
+        EXPECT_EQ(bench.host.cursor, c.cursor) << c.what;
+    }
+}

@@ -118,3 +118,32 @@ TEST(GrabPaint, ControlsFillWithTheBrushOfTheirLayer)
     EXPECT_EQ(bench.canvas.GetFillBrush(current, RGB(9, 9, 9)), first);
     EXPECT_EQ(static_cast<const CBrush*>(bench.canvas.GetFillBrush(current, RGB(8, 8, 8)))->color(), RGB(8, 8, 8));
 }
+
+TEST(GrabPaint, TheGridShowsOnlyWhileSnapping)
+{
+    Bench bench;
+    bench.canvas.SetPageRect(1000, 800, 0, 0);
+    auto inkedColumns = [&bench](bool snap) {
+        bench.canvas.SetSnap(snap);
+        QImage image = controltest::PageImage(1000, 800);
+        DCX dc;
+        EXPECT_TRUE(dc.AttachImage(&image));
+        bench.canvas.DrawGrid(&dc);
+        image.save(snap ? "design_grid.png" : "design_nogrid.png");
+        // Columns that carry grid pixels between rows 5 and 15, in the first 100.
+        std::vector<int> xs;
+        for (int x = 0; x < 100; ++x) {
+            bool inked = false;
+            for (int y = 5; y < 15; ++y)
+                inked = inked || At(image, x, y) != 0xFFFFFFu;
+            if (inked)
+                xs.push_back(x);
+        }
+        return xs;
+    };
+    EXPECT_TRUE(inkedColumns(false).empty());
+    // A line every 2 mm; the horizontal lines at y 0 and 20 lie outside the rows.
+    for (int x : inkedColumns(true))
+        EXPECT_EQ(x % 20, 0) << x;
+    EXPECT_FALSE(inkedColumns(true).empty());
+}
