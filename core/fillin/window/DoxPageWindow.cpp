@@ -19,7 +19,6 @@
 #include "IDoxWindowUISink.h"
 #include "Messages.h"
 #include "ModuleError.h"
-#include "ScrollMath.h"
 #include "PictureRoutines.h"
 #include "SystemColors.h"
 #include "WindowDC.h"
@@ -375,7 +374,7 @@ void DoxPageClient::HandleKeyDown(uint32_t key, uint32_t keyState)
         break;
     case plat::VK_PRIOR:
     case plat::VK_NEXT:
-        pageWindow_->KeyScroll(key);
+        pageWindow_->DoKeyScroll(key);
         break;
     default:
         break;
@@ -483,7 +482,7 @@ void DoxPageNClient::mousePressEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------- outer window
 
-DoxPageWindow::DoxPageWindow() = default;
+DoxPageWindow::DoxPageWindow() : DoxScrollWindow(nullptr) {}
 DoxPageWindow::~DoxPageWindow() = default;
 
 bool DoxPageWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent, uint32_t id)
@@ -517,7 +516,7 @@ bool DoxPageWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, QW
 void DoxPageWindow::SetPageSize(int cx, int cy)
 {
     // A 1 mm margin at the right and the bottom.
-    total_ = cx > 0 || cy > 0 ? PixelsOf(cx + 10, cy + 10) : SIZE{0, 0};
+    SetScrollSizes(2, 100, cx + 10, cy + 10, 0, 0, 0, 0);
     if (!created_)
         return;
     const SIZE page = PixelsOf(cx, cy);
@@ -525,37 +524,45 @@ void DoxPageWindow::SetPageSize(int cx, int cy)
     Layout();
 }
 
+void DoxPageWindow::UpdateScroll()
+{
+    if (!created_)
+        return;
+    bool needH = false;
+    bool needV = false;
+    SIZE range{0, 0};
+    POINT pos{0, 0};
+    if (!CalcScrollState(width(), height(), GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL), &needH,
+                         &needV, &range, &pos)) {
+        EnableVScrollBar(false);
+        EnableHScrollBar(false);
+        return;
+    }
+    const SIZE page = GetPageSize();
+    const SIZE line = GetLineSize();
+    vbar_->setRange(0, needV ? range.cy : 0);
+    vbar_->setPageStep(std::max(1, static_cast<int>(page.cy)));
+    vbar_->setSingleStep(std::max(1, static_cast<int>(line.cy)));
+    vbar_->setValue(needV ? pos.y : 0);
+    hbar_->setRange(0, needH ? range.cx : 0);
+    hbar_->setPageStep(std::max(1, static_cast<int>(page.cx)));
+    hbar_->setSingleStep(std::max(1, static_cast<int>(line.cx)));
+    hbar_->setValue(needH ? pos.x : 0);
+    EnableVScrollBar(needV);
+    EnableHScrollBar(needH);
+}
+
 void DoxPageWindow::Layout()
 {
     if (!created_)
         return;
+    UpdateScroll();
     const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
     const int barHeight = GetSystemMetrics(SM_CYHSCROLL);
-    const plat::ScrollState state =
-        plat::CalcScrollState(QSize(total_.cx, total_.cy), size(), QSize(barWidth, barHeight),
-                              QPoint(hbar_->value(), vbar_->value()));
-    const bool needH = state.ok && state.needHorizontal;
-    const bool needV = state.ok && state.needVertical;
+    const bool needV = vbar_->isEnabled();
+    const bool needH = hbar_->isEnabled();
     const int w = std::max(0, width() - (needV ? barWidth : 0));
     const int h = std::max(0, height() - (needH ? barHeight : 0));
-    QSize total(total_.cx, total_.cy);
-    QSize page(0, 0);
-    QSize line(0, 0);
-    plat::DeriveScrollSizes(total, page, line);
-    // The positions are the clamped ones: a smaller or newly attached page is never
-    // left shifted by the scrolling of the one before.
-    vbar_->setRange(0, needV ? state.range.height() : 0);
-    vbar_->setPageStep(std::max(1, h));
-    vbar_->setSingleStep(std::max(1, line.height()));
-    vbar_->setValue(needV ? state.pos.y() : 0);
-    hbar_->setRange(0, needH ? state.range.width() : 0);
-    hbar_->setPageStep(std::max(1, w));
-    hbar_->setSingleStep(std::max(1, line.width()));
-    hbar_->setValue(needH ? state.pos.x() : 0);
-    vbar_->setVisible(needV);
-    vbar_->setEnabled(needV);
-    hbar_->setVisible(needH);
-    hbar_->setEnabled(needH);
     nclient_->setGeometry(0, 0, w, h);
     if (needV)
         vbar_->setGeometry(width() - barWidth, 0, barWidth, h);
@@ -576,6 +583,87 @@ void DoxPageWindow::PlaceClient()
     client_->move(x, y);
 }
 
+bool DoxPageWindow::IsVScrollBarEnabled()
+{
+    return vbar_ && vbar_->isEnabled();
+}
+
+bool DoxPageWindow::IsHScrollBarEnabled()
+{
+    return hbar_ && hbar_->isEnabled();
+}
+
+int DoxPageWindow::GetVScrollPos()
+{
+    return vbar_ ? vbar_->value() : 0;
+}
+
+int DoxPageWindow::SetVScrollPos(int pos, bool /*redraw*/)
+{
+    const int old = GetVScrollPos();
+    if (vbar_)
+        vbar_->setValue(pos);
+    return old;
+}
+
+int DoxPageWindow::GetVScrollLimit()
+{
+    return vbar_ ? vbar_->maximum() : 0;
+}
+
+int DoxPageWindow::GetVScrollTrackPos()
+{
+    return vbar_ ? vbar_->sliderPosition() : 0;
+}
+
+void DoxPageWindow::EnableVScrollBar(bool enable)
+{
+    vbar_->setEnabled(enable);
+    vbar_->setVisible(enable);
+}
+
+int DoxPageWindow::GetHScrollPos()
+{
+    return hbar_ ? hbar_->value() : 0;
+}
+
+int DoxPageWindow::SetHScrollPos(int pos, bool /*redraw*/)
+{
+    const int old = GetHScrollPos();
+    if (hbar_)
+        hbar_->setValue(pos);
+    return old;
+}
+
+int DoxPageWindow::GetHScrollLimit()
+{
+    return hbar_ ? hbar_->maximum() : 0;
+}
+
+int DoxPageWindow::GetHScrollTrackPos()
+{
+    return hbar_ ? hbar_->sliderPosition() : 0;
+}
+
+void DoxPageWindow::EnableHScrollBar(bool enable)
+{
+    hbar_->setEnabled(enable);
+    hbar_->setVisible(enable);
+}
+
+void DoxPageWindow::DoScrollWindow(int /*dx*/, int /*dy*/)
+{
+    // The bars hold the positions; the client follows them when they change.
+    if (client_)
+        client_->update();
+}
+
+void DoxPageWindow::DoUpdateWindow()
+{
+    if (nclient_)
+        nclient_->update();
+}
+
 void DoxPageWindow::PaintCorner(CDC& dc)
 {
     if (!created_ || !vbar_->isVisible() || !hbar_->isVisible())
@@ -583,19 +671,6 @@ void DoxPageWindow::PaintCorner(CDC& dc)
     const int cx = GetSystemMetrics(SM_CXVSCROLL);
     const int cy = GetSystemMetrics(SM_CYHSCROLL);
     dc.FillSolidRect(RECT{width() - cx, height() - cy, width(), height()}, GetSysColor(COLOR_BTNFACE));
-}
-
-plat::ScrollAxis DoxPageWindow::VerticalAxis() const
-{
-    return plat::ScrollAxis{vbar_->value(), vbar_->maximum(), vbar_->singleStep(), vbar_->pageStep()};
-}
-
-void DoxPageWindow::KeyScroll(uint32_t key)
-{
-    bool handled = false;
-    const int distance = plat::KeyScrollDistance(key, VerticalAxis(), &handled);
-    if (handled && vbar_->isEnabled())
-        vbar_->setValue(plat::ClampScrollPos(vbar_->value(), distance, vbar_->maximum()));
 }
 
 void DoxPageWindow::resizeEvent(QResizeEvent* event)
@@ -611,16 +686,6 @@ void DoxPageWindow::paintEvent(QPaintEvent* /*event*/)
         PaintCorner(dc);
     } catch (const DoxResourceException&) {
     }
-}
-
-void DoxPageWindow::wheelEvent(QWheelEvent* event)
-{
-    if (vbar_->isEnabled()) {
-        const int distance =
-            plat::WheelScrollDistance(event->angleDelta().y(), plat::WheelScrollLines(), VerticalAxis());
-        vbar_->setValue(plat::ClampScrollPos(vbar_->value(), distance, vbar_->maximum()));
-    }
-    event->accept();
 }
 
 void DoxPageWindow::focusInEvent(QFocusEvent* /*event*/)

@@ -13,7 +13,7 @@
 #include "DoxBitmap.h"
 #include "GdiObjects.h"
 #include "IDoxPageWindow.h"
-#include "ScrollMath.h"
+#include "DoxScrollWindow.h"
 
 class QScrollBar;
 class DoxPageWindow;
@@ -113,7 +113,7 @@ private:
     IDoxWindowUISink* sink_ = nullptr;
 };
 
-class DoxPageWindow : public QWidget
+class DoxPageWindow : public DoxScrollWindow
 {
 public:
     DoxPageWindow();
@@ -133,21 +133,36 @@ public:
     void SetUISink(IDoxWindowUISink* sink) { sink_ = sink; }
     // The square between the two bars.
     void PaintCorner(CDC& dc);
-    // PgUp / PgDn: one page up or down.
-    void KeyScroll(uint32_t key);
+
+    // Scroll hooks over the window's own two bars.
+    void UpdateScroll() override;
+    bool IsVScrollBarEnabled() override;
+    bool IsHScrollBarEnabled() override;
+    int GetVScrollPos() override;
+    int SetVScrollPos(int pos, bool redraw) override;
+    int GetVScrollLimit() override;
+    int GetVScrollTrackPos() override;
+    void EnableVScrollBar(bool enable) override;
+    int GetHScrollPos() override;
+    int SetHScrollPos(int pos, bool redraw) override;
+    int GetHScrollLimit() override;
+    int GetHScrollTrackPos() override;
+    void EnableHScrollBar(bool enable) override;
+    void DoScrollWindow(int dx, int dy) override;
+    void DoUpdateWindow() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     friend class DoxPageNClient;
+    // The bars, the area around the page and the page client's place.
     void Layout();
-    plat::ScrollAxis VerticalAxis() const;
-    // The client's position from the bars' clamped positions, or centred.
+    // The client's position from the bars' (clamped) positions, or centred: never
+    // a sum of steps, so a page attached after a scrolled one starts at its corner.
     void PlaceClient();
 
     bool created_ = false;
@@ -155,7 +170,6 @@ private:
     QScrollBar* hbar_ = nullptr;
     DoxPageNClient* nclient_ = nullptr;
     DoxPageClient* client_ = nullptr;
-    SIZE total_{0, 0};
     IDoxWindowUISink* sink_ = nullptr;
 };
 

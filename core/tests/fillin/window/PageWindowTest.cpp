@@ -436,6 +436,10 @@ TEST_F(PageWindowTest, AnotherPageAttachedAfterScrollingShowsItsTopLeft)
     ASSERT_NE(client, nullptr);
     auto* outer = static_cast<DoxPageWindow*>(window_->GetHwnd());
     ASSERT_TRUE(outer->VBar()->isVisible());
+    // PgDn scrolls a page; the wheel and the bars do the rest.
+    QTest::keyClick(client, Qt::Key_PageDown);
+    EXPECT_GT(outer->VBar()->value(), 0);
+    EXPECT_EQ(client->y(), -outer->VBar()->value());
     outer->VBar()->setValue(outer->VBar()->maximum());
     outer->HBar()->setValue(outer->HBar()->maximum());
     EXPECT_LT(client->y(), 0);
