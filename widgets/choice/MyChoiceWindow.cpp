@@ -292,7 +292,7 @@ void MyChoiceWindow::paintEvent(QPaintEvent*)
 {
     RECT whole = MakeRect(0, 0, width(), height());
     MyPaintCanvas dc(this, &whole, 0);
-    brindle::Draw3dRect(dc, whole, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNSHADOW));
+    Draw3dRect(dc, whole, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNSHADOW));
     RECT area = ItemArea();
     dc.SaveDC();
     dc.IntersectClipRect(area);
@@ -317,7 +317,7 @@ void MyChoiceWindow::paintEvent(QPaintEvent*)
                 dc.FillSolidRect(brindle::InflatedRect(inner, 0, -2), 0xFFFFFF);
             } else if (color == -1) {
                 RECT box = brindle::InflatedRect(inner, 0, -2);
-                brindle::Draw3dRect(dc, box, 0x808080, 0x808080);
+                Draw3dRect(dc, box, 0x808080, 0x808080);
                 dc.DrawText(L"<透明色>", -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             } else {
                 dc.FillSolidRect(brindle::InflatedRect(inner, 0, -2), static_cast<COLORREF>(color));
@@ -328,7 +328,7 @@ void MyChoiceWindow::paintEvent(QPaintEvent*)
             brindle::DrawArrowHead(dc, inner.left + 10, (row.top + row.bottom) / 2, dc.GetTextColor());
             inner.left += kRadioWidth;
         }
-        dc.DrawText(text.c_str(), -1, &inner, kItemFormat);
+        DrawTextEx(dc, text.c_str(), -1, &inner, kItemFormat);
     }
     if (y < area.bottom)
         dc.FillSolidRect(MakeRect(area.left, std::max(y, area.top), area.right, area.bottom),

@@ -74,7 +74,7 @@ void MyWidComboBox::DoPaint(CDC& dc, RECT& real)
             } else if (color != -2) {
                 COLORREF c = static_cast<COLORREF>(color);
                 dc.FillSolidRect(area, c);
-                brindle::Draw3dRect(dc, area, c ^ 0x808080, c ^ 0x808080);
+                Draw3dRect(dc, area, c ^ 0x808080, c ^ 0x808080);
             }
         }
     } else {

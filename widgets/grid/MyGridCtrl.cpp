@@ -29,9 +29,9 @@ void EraseButton(CDC& dc, const RECT& r, int state)
 {
     dc.FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
     if (state > 0)
-        brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        Draw3dRect(dc, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
     else if (state < 0)
-        brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNSHADOW));
+        Draw3dRect(dc, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNSHADOW));
 }
 
 } // namespace
@@ -832,12 +832,12 @@ void MyGridCtrl::OnEraseHeaderBkgrnd(CDC& dc, const RECT& r)
 
 void MyGridCtrl::OnDrawHeaderBottom(CDC& dc, const RECT& r)
 {
-    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+    Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
 }
 
 void MyGridCtrl::OnDrawHeaderSeparator(CDC& dc, const RECT& r)
 {
-    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+    Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
 }
 
 COLORREF MyGridCtrl::OnEraseLeaderButton(CDC& dc, const RECT& r, int state)
@@ -854,12 +854,12 @@ COLORREF MyGridCtrl::OnEraseLeaderBkgrnd(CDC& dc, const RECT& r)
 
 void MyGridCtrl::OnDrawLeaderRight(CDC& dc, const RECT& r)
 {
-    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+    Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
 }
 
 void MyGridCtrl::OnDrawLeaderSeparator(CDC& dc, const RECT& r)
 {
-    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
+    Draw3dRect(dc, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DDKSHADOW));
 }
 
 COLORREF MyGridCtrl::OnDrawItemHighlight(CDC& dc, const RECT& r, int focused)
@@ -884,7 +884,7 @@ COLORREF MyGridCtrl::OnEraseItemBkgrnd(CDC& dc, const RECT& r)
 
 void MyGridCtrl::OnDrawItemSeparator(CDC& dc, const RECT& r)
 {
-    brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
+    Draw3dRect(dc, r, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
 }
 
 void MyGridCtrl::OnEraseClientBkgrnd(CDC& dc, const RECT& r)

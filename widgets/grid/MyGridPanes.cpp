@@ -115,7 +115,7 @@ void MyGridHeader::paintEvent(QPaintEvent*)
         COLORREF text = grid_->OnEraseHeaderButton(dc, button, down ? -1 : 1);
         RECT title = MakeRect(left + 5, client.top + 1, x - (c.sortMark ? 15 : 5), client.bottom - 1);
         dc.SetTextColor(text);
-        dc.DrawText(c.title.c_str(), -1, &title, kCellFormat | AlignOf(c.format));
+        DrawTextEx(dc, c.title.c_str(), -1, &title, kCellFormat | AlignOf(c.format));
         if (c.sortMark) {
             // Apex up for ascending, down for descending, in the last 10 px.
             brindle::DrawChevron(dc, x - 6, (client.top + client.bottom - 1) / 2, 7, c.sortMark == -1, text);
@@ -362,12 +362,12 @@ void MyGridClient::paintEvent(QPaintEvent*)
             const std::wstring& cell = item.Text(c);
             if (!cell.empty()) {
                 RECT box = MakeRect(left + 5, r.top + 1, x - 5, r.bottom - 1);
-                dc.DrawText(cell.c_str(), -1, &box, kCellFormat | AlignOf(columns[c].format));
+                DrawTextEx(dc, cell.c_str(), -1, &box, kCellFormat | AlignOf(columns[c].format));
             }
             grid_->OnDrawItemSeparator(dc, MakeRect(x - 1, r.top, x, r.bottom - 1));
         }
         if (item.focus)
-            brindle::DrawFocusRect(dc, band);
+            DrawFocusRect(dc, band);
         grid_->OnDrawItemSeparator(dc, MakeRect(x0, r.bottom - 1, x1, r.bottom));
     };
     for (int k = first; k < static_cast<int>(shown.size()) && y < pane.bottom; ++k, y += rowHeight)

@@ -617,7 +617,7 @@ void MyList::paintEvent(QPaintEvent*)
     RECT whole = MakeRect(0, 0, width(), height());
     MyPaintCanvas dc(this, &whole, 0);
     if (border_)
-        brindle::Draw3dRect(dc, whole, edgeTopLeft_, edgeBottomRight_);
+        Draw3dRect(dc, whole, edgeTopLeft_, edgeBottomRight_);
     dc.SaveDC();
     dc.IntersectClipRect(area);
     DoFillBkgrand(dc);

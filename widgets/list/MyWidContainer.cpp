@@ -584,5 +584,5 @@ void MyWidObject::DrawFocusMark(CDC& dc, const RECT& real)
     RECT r = real;
     r.top += 1;
     r.bottom -= 1;
-    brindle::DrawFocusRect(dc, r);
+    DrawFocusRect(dc, r);
 }

@@ -161,9 +161,9 @@ void MyWidButton::PaintFace(CDC& dc, RECT r)
 {
     if (!none_) {
         if (pressedLook_)
-            brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+            Draw3dRect(dc, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
         else if (!flat_ || IsHover())
-            brindle::Draw3dRect(dc, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+            Draw3dRect(dc, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
     }
     COLORREF old = ImpTextColor(dc);
     DrawWidText(dc, text_, brindle::InflatedRect(r, -2, -2), format_);
@@ -277,7 +277,7 @@ MyWidHeaderButton::MyWidHeaderButton(IMyWidEventSink* sink, const wchar_t* text,
 void MyWidHeaderButton::DoPaint(CDC& dc, RECT& real)
 {
     DrawFocusMark(dc, real);
-    brindle::Draw3dRect(dc, real,
+    Draw3dRect(dc, real,
                         GetSysColor(IsPressedLook() ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT),
                         GetSysColor(IsPressedLook() ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW));
     RECT text = brindle::InflatedRect(real, -2, -2);
@@ -304,7 +304,7 @@ void MyWidCheckBox::DoPaint(CDC& dc, RECT& real)
     DrawFocusMark(dc, real);
     int cx = (real.left + real.right) / 2;
     int cy = (real.top + real.bottom) / 2;
-    brindle::Draw3dRect(dc, MakeRect(cx - 7, cy - 7, cx + 9, cy + 9), boxColor_, boxColor_);
+    Draw3dRect(dc, MakeRect(cx - 7, cy - 7, cx + 9, cy + 9), boxColor_, boxColor_);
     if (checked_ || pressed_)
         brindle::DrawCheckMark(dc, cx, cy, markColor_);
 }

@@ -7,31 +7,6 @@
 namespace brindle
 {
 
-void Draw3dRect(CDC& dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight)
-{
-    int w = RectWidth(r);
-    int h = RectHeight(r);
-    if (w <= 0 || h <= 0)
-        return;
-    dc.FillSolidRect(r.left, r.top, w - 1, 1, topLeft);
-    dc.FillSolidRect(r.left, r.top, 1, h - 1, topLeft);
-    dc.FillSolidRect(r.right - 1, r.top, 1, h, bottomRight);
-    dc.FillSolidRect(r.left, r.bottom - 1, w, 1, bottomRight);
-}
-
-void DrawFocusRect(CDC& dc, const RECT& r)
-{
-    COLORREF color = GetSysColor(COLOR_WINDOWTEXT);
-    for (int x = r.left; x < r.right; x += 2) {
-        dc.SetPixel(x, r.top, color);
-        dc.SetPixel(x, r.bottom - 1, color);
-    }
-    for (int y = r.top; y < r.bottom; y += 2) {
-        dc.SetPixel(r.left, y, color);
-        dc.SetPixel(r.right - 1, y, color);
-    }
-}
-
 void DrawLine(CDC& dc, int x1, int y1, int x2, int y2, COLORREF color)
 {
     CPen pen(PS_SOLID, 1, color);

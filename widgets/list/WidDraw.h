@@ -1,16 +1,14 @@
 #pragma once
-// Small drawing figures the lists and the grid share: 3-D frames, one-pixel lines,
-// the check mark, chevrons, the focus frame and the asterisk of the grid's new-row line.
+// Small drawing figures the lists and the grid share: one-pixel lines, the check mark,
+// chevrons, the arrow head and the asterisk of the grid's new-row line (3-D frames, the
+// focus frame and text with an ellipsis are the platform's, GdiShapes.h).
 
 #include "DeviceContext.h"
+#include "GdiShapes.h"
 
 namespace brindle
 {
 
-// A frame one pixel wide: top and left in `topLeft`, bottom and right in `bottomRight`.
-void Draw3dRect(CDC& dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight);
-// The dotted frame of the keyboard focus.
-void DrawFocusRect(CDC& dc, const RECT& r);
 // A one-pixel line from (x1, y1) to (x2, y2), the end point excluded.
 void DrawLine(CDC& dc, int x1, int y1, int x2, int y2, COLORREF color);
 // The six-stroke tick centred at (cx, cy).

@@ -191,7 +191,7 @@ void MySearchCtrl::paintEvent(QPaintEvent*)
 {
     RECT whole = MakeRect(0, 0, width(), height());
     MyPaintCanvas dc(this, &whole, 0);
-    brindle::Draw3dRect(dc, whole, kBorder, kBorder);
+    Draw3dRect(dc, whole, kBorder, kBorder);
     RECT c = Client();
     dc.FillSolidRect(c, GetSysColor(COLOR_WINDOW));
     RECT icon = IconRect();
@@ -199,7 +199,7 @@ void MySearchCtrl::paintEvent(QPaintEvent*)
         icon_.Draw(dc, 0, POINT{icon.left, icon.top});
     } else {
         dc.FillSolidRect(icon, GetSysColor(COLOR_BTNFACE));
-        brindle::Draw3dRect(dc, icon, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        Draw3dRect(dc, icon, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
     }
     if (!edit_->isVisible()) {
         RECT text = TextRect();
@@ -208,13 +208,13 @@ void MySearchCtrl::paintEvent(QPaintEvent*)
         dc.SetBkMode(TRANSPARENT);
         if (text_.empty()) {
             dc.SetTextColor(kPlaceholder);
-            dc.DrawText(title_.c_str(), -1, &text, kTextFormat);
+            DrawTextEx(dc, title_.c_str(), -1, &text, kTextFormat);
         } else {
             dc.SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-            dc.DrawText(text_.c_str(), -1, &text, kTextFormat);
+            DrawTextEx(dc, text_.c_str(), -1, &text, kTextFormat);
         }
         if (hasFocus())
-            brindle::DrawFocusRect(dc, text);
+            DrawFocusRect(dc, text);
     }
     if (!text_.empty()) {
         RECT close = CloseRect();
