@@ -293,6 +293,18 @@ TEST_F(PopupLoopOnWidgets, ClickOutsideIsDeliveredAfterTheLoopAndOnTheOpenerNot)
     EXPECT_EQ(popup->presses, 1);
 }
 
+TEST_F(PopupLoopOnWidgets, AnotherWindowBecomingActiveEndsWithZero)
+{
+    QWidget elsewhere;
+    elsewhere.resize(100, 100);
+    QTimer::singleShot(0, [&] {
+        elsewhere.show();
+        elsewhere.activateWindow();
+    });
+    QTimer::singleShot(1000, [&] { EndPopupLoop(popup, 9); }); // only if the loop missed it
+    EXPECT_EQ(RunPopupLoop(popup, Options()), 0);
+}
+
 TEST_F(PopupLoopOnWidgets, DestroyingThePopupEndsWithZero)
 {
     QTimer::singleShot(0, [&] { delete popup.data(); });

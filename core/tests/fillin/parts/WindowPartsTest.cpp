@@ -5,6 +5,7 @@
 
 #include "Messages.h"
 #include "XCheckWindow.h"
+#include "WindowSurface.h"
 #include "XWindowBase.h"
 
 #include <QKeyEvent>
@@ -273,4 +274,29 @@ TEST_F(Parts, CheckBoxPaintsItsTickAndFocusFrame)
     EXPECT_EQ(qGray(plain.pixel(1, 0)), 255);
     EXPECT_EQ(qGray(plain.pixel(19, 1)), 0);
     box.Destroy();
+}
+
+namespace
+{
+struct Filler : XWindowBase {
+    explicit Filler(COLORREF color) : color(color) {}
+    COLORREF color;
+    void OnPaint(CDC& dc) override { dc.FillSolidRect(rect_, color); }
+};
+} // namespace
+
+TEST_F(Parts, PaintingNowReachesTheHostsBufferAndLaterChildrenPaintOnTop)
+{
+    Filler under(RGB(255, 0, 0)), over(RGB(0, 0, 255)), hidden(RGB(0, 255, 0));
+    ASSERT_TRUE(under.Create(&root, RECT{200, 150, 240, 190}, nullptr, true, 0));
+    ASSERT_TRUE(over.Create(&under, RECT{220, 150, 260, 190}, nullptr, true, 0));
+    ASSERT_TRUE(hidden.Create(&under, RECT{200, 150, 210, 160}, nullptr, true, 0));
+    hidden.Show(false);
+    under.Update(false);
+    QImage* buffer = plat::WindowBackBuffer(&host);
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(QColor(buffer->pixel(205, 170)), QColor(Qt::red));
+    EXPECT_EQ(QColor(buffer->pixel(230, 170)), QColor(Qt::blue)); // the child over its parent
+    EXPECT_EQ(QColor(buffer->pixel(205, 155)), QColor(Qt::red));  // hidden: not painted
+    under.Destroy();
 }
