@@ -90,6 +90,23 @@ TEST_F(MenuOnWindow, MouseChoosesTheItemReleasedOn)
     EXPECT_FALSE(menu.isVisible());
 }
 
+TEST_F(MenuOnWindow, MovingOffTheMenuClearsTheHighlight)
+{
+    XMenu menu;
+    Fill(menu, true);
+    int onItem = -2, offMenu = -2;
+    int result = TrackWith(menu, [&] {
+        QTest::mouseMove(&menu, RowCentre(menu, 3));
+        onItem = menu.GetHotItem();
+        QTest::mouseMove(&owner, QPoint(450, 350)); // the owner has no tracking of its own
+        offMenu = menu.GetHotItem();
+        Key(Qt::Key_Escape);
+    });
+    EXPECT_EQ(onItem, 3);
+    EXPECT_EQ(offMenu, -1);
+    EXPECT_EQ(result, 0);
+}
+
 TEST_F(MenuOnWindow, ClickOnADisabledItemKeepsTheMenuAndOutsideClosesIt)
 {
     XMenu menu;

@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "ScreenInfo.h"
 #include "ScrollMath.h"
+#include "WindowSurface.h"
 
 #include <QApplication>
 #include <QTest>
@@ -208,4 +209,18 @@ TEST_F(ScrollWindow, ScrollByThatTheLimitsCancelMovesNothing)
     EXPECT_EQ(range.cx, 317);
     EXPECT_EQ(range.cy, 817);
     EXPECT_FALSE(pane.CalcScrollState(10, 200, 17, 17, &needH, &needV, &range, &pos));
+}
+
+TEST(ScrollClient, ScrollsItsContentAndItsBackBuffer)
+{
+    DoxScrollClient client;
+    client.resize(40, 40);
+    QImage* buffer = plat::WindowBackBuffer(&client);
+    ASSERT_NE(buffer, nullptr);
+    buffer->setPixelColor(5, 20, Qt::red);
+    client.DoScrollWindow(3, -10); // content right and up
+    buffer = plat::WindowBackBuffer(&client);
+    EXPECT_EQ(buffer->pixelColor(8, 10), QColor(Qt::red));
+    EXPECT_EQ(buffer->pixelColor(5, 20), QColor(Qt::white));
+    EXPECT_EQ(buffer->pixelColor(20, 35), QColor(Qt::white)); // the uncovered band
 }
