@@ -411,10 +411,15 @@ void GrabCanvas::Register(GrabLayer* layer)
 
 void GrabCanvas::ForgetLayer(GrabLayer* layer)
 {
+    // The layer's objects went before it (a page freed while still shown): their
+    // nodes go without touching them.
     const std::vector<GrabNode*> nodes = hitList_;
-    for (GrabNode* node : nodes)
-        if (node->layer_ == layer)
-            RemoveObject(node);
+    for (GrabNode* node : nodes) {
+        if (node->layer_ != layer)
+            continue;
+        node->object_ = nullptr;
+        RemoveObject(node);
+    }
     layers_.erase(std::remove(layers_.begin(), layers_.end(), layer), layers_.end());
     if (current_ == layer)
         current_ = nullptr;

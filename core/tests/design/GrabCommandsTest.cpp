@@ -242,3 +242,28 @@ TEST(GrabCommands, ADuplicateTakesTheNextFillInNumber)
     EXPECT_EQ(copy->GetTabIndex(), 2);
     EXPECT_EQ(TemplateXml(bench.a.controls.back()), LineXml(100, -100, 20, 20, 2));
 }
+
+TEST(GrabCommands, PastedControlsAreOffsetWithinTheirLocks)
+{
+    struct Case {
+        const char* what;
+        bool shown;
+        bool locked;
+        int left, top;
+    } cases[] = {
+        {"on the canvas", true, false, 130, 140},
+        {"locked", true, true, 100, 100},
+        {"on no canvas", false, false, 100, 100},
+    };
+    for (const Case& c : cases) {
+        Bench bench;
+        DesignLayer loose;
+        DoxControl* line = c.shown ? bench.Add(100, 100, 100, 50) : loose.Create(DoxKindLine, RECT{100, -100, 200, -150});
+        ASSERT_NE(line, nullptr);
+        if (c.locked) {
+            ASSERT_TRUE(line->Basic().LockItem().SetValue(true));
+        }
+        line->OffsetBy(30, 40);
+        EXPECT_EQ(TemplateXml(line), LineXml(c.left, -c.top, 100, 50, c.shown ? 0 : -1, c.locked)) << c.what;
+    }
+}

@@ -74,3 +74,22 @@ TEST_F(GrabPage, AttachEditRemoveALayerAndDetach)
     EXPECT_EQ(first->GetDesignLink(), nullptr);
     document->Release();
 }
+
+TEST_F(GrabPage, APageFreedWhileShownLeavesNothingBehind)
+{
+    RecordingHost host;
+    TestCanvas canvas;
+    ASSERT_EQ(canvas.Init(&host, &canvas), 1);
+    IDoxDocument* document = DocCreateTemplate((dir_ / "t.dxt").wstring().c_str(), L"p", 2100, 2970);
+    ASSERT_NE(document, nullptr);
+    auto* page = static_cast<DoxPage*>(document->GetPage(0));
+    RECT rect{100, -100, 300, -200};
+    ASSERT_NE(page->GetLayer(0)->CreateControl(DoxKindLine, &rect), nullptr);
+    ASSERT_EQ(page->AttachView(&canvas), 1);
+    ASSERT_EQ(canvas.HitList().size(), 1u);
+    document->Release();
+    EXPECT_TRUE(canvas.HitList().empty());
+    EXPECT_EQ(canvas.GetCurrentLayer(), nullptr);
+    EXPECT_EQ(canvas.OnKeyDown(GrabCanvas::KeyTab, 0), 0);
+    EXPECT_EQ(canvas.OnLButtonDown(0, 150, -150), 0);
+}
