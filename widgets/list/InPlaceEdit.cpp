@@ -13,9 +13,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTimer>
 
 namespace
 {
+
+constexpr int kScrollWatchMs = 50;
 
 using plat::Message;
 using plat::PopupAction;
@@ -106,7 +109,19 @@ int RunEditorLoop(QWidget* editor, QWidget* owner, const std::function<bool()>& 
     options.decide = [editor, scrolled](const Message& msg, const PopupView& view) {
         return DecideInPlaceEdit(msg, view, scrolled && scrolled(), QApplication::focusWidget() == editor);
     };
+    // The owner scrolls from its own handlers (a wheel turn, a press on its bar): look
+    // at the flag between messages too, so the edit ends without waiting for the next one.
+    QTimer watch;
+    if (scrolled) {
+        watch.setInterval(kScrollWatchMs);
+        QObject::connect(&watch, &QTimer::timeout, [guard, scrolled] {
+            if (guard && scrolled() && plat::IsPopupLoopRunning(guard))
+                plat::EndPopupLoop(guard, 1);
+        });
+        watch.start();
+    }
     int result = plat::RunPopupLoop(editor, options);
+    watch.stop();
     if (guard)
         editor->removeEventFilter(&commitOnFocusOut);
     return result;

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 
 using brindle::MakeRect;
@@ -370,7 +371,7 @@ TEST_F(ListTest, InPlaceEditCommitsOnEnterAndOnFocusLossAndCancelsOnEsc)
     auto typeThen = [&](const QString& text, std::function<void(QWidget*)> finish) {
         QTimer::singleShot(0, [=, this] {
             QWidget* editor = QApplication::focusWidget();
-            ASSERT_NE(&list, editor);
+            ASSERT_TRUE(editor && editor->parentWidget() == &list);
             auto* line = qobject_cast<QLineEdit*>(editor);
             ASSERT_NE(nullptr, line);
             line->selectAll();
@@ -395,6 +396,36 @@ TEST_F(ListTest, InPlaceEditCommitsOnEnterAndOnFocusLossAndCancelsOnEsc)
     QTest::mouseClick(&list, Qt::LeftButton, {}, onLabel);
     EXPECT_EQ(L"kept", row->Text());
     EXPECT_EQ(2, row->changes.count);
+
+    // So does the list scrolling under it (the wheel turned over the list).
+    list.activateWindow();
+    list.setFocus();
+    QApplication::processEvents();
+    typeThen("wheeled", [&](QWidget*) {
+        QWheelEvent wheel(QPointF(50, 50), list.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&list, &wheel);
+    });
+    QTest::mouseClick(&list, Qt::LeftButton, {}, onLabel);
+    EXPECT_EQ(L"wheeled", row->Text());
+    EXPECT_EQ(3, row->changes.count);
+}
+
+TEST_F(ListTest, HoverClearsWhenTheMouseLeaves)
+{
+    Make(0);
+    TextRow* row = Add(L"row");
+    QPoint onButton = Centre(0) + QPoint(85, 0);
+    QTest::mouseMove(&list, onButton);
+    QMouseEvent move(QEvent::MouseMove, onButton, list.mapToGlobal(onButton), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&list, &move);
+    EXPECT_TRUE(row->Button().IsHover());
+    EXPECT_TRUE(row->IsHover());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&list, &leave);
+    EXPECT_FALSE(row->Button().IsHover());
+    EXPECT_FALSE(row->IsHover());
 }
 
 } // namespace
