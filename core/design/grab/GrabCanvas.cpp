@@ -336,6 +336,18 @@ void GrabCanvas::InvalidateDown(const RECT& rect, bool now)
         host_->Invalidate(&device, false);
 }
 
+void GrabCanvas::UpdateHost()
+{
+    if (host_)
+        host_->UpdateWindow();
+}
+
+void GrabCanvas::InvalidateAll(bool erase)
+{
+    if (host_)
+        host_->Invalidate(nullptr, erase);
+}
+
 void GrabCanvas::ValidateDown(const RECT& rect)
 {
     if (host_)
@@ -629,7 +641,7 @@ void GrabCanvas::ClearSelection(int notify)
     }
     if (notify) {
         NotifySelection(layer->primary);
-        host_->UpdateWindow();
+        UpdateHost();
     }
 }
 
@@ -650,7 +662,7 @@ void GrabCanvas::SelectAll()
             node->AddSecondary(0);
     }
     NotifySelection(layer->primary);
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::SelectInRect(const RECT& rect)
@@ -680,7 +692,7 @@ void GrabCanvas::SelectInRect(const RECT& rect)
         }
     }
     NotifySelection(layer->primary);
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::SetTabOrderMode(int on)
@@ -703,8 +715,7 @@ void GrabCanvas::SetTabOrderMode(int on)
         tabOther_.DeleteObject();
         tabFont_.DeleteObject();
     }
-    if (host_)
-        host_->Invalidate(nullptr, false);
+    InvalidateAll(false);
 }
 
 int GrabCanvas::TabOrderClick(int x, int y)
@@ -718,7 +729,7 @@ int GrabCanvas::TabOrderClick(int x, int y)
         RemoveFromList(tabList_, node);
         InsertInTabList(node);
         RenumberTabOrder();
-        host_->Invalidate(nullptr, true);
+        InvalidateAll(true);
         return 1;
     }
     return 0;

@@ -227,6 +227,9 @@ public:
     // Invalidates a y-down rectangle inflated by 12 pixels; now: repaint at once.
     void InvalidateDown(const RECT& rect, bool now);
     void ValidateDown(const RECT& rect);
+    // The whole canvas; erase: the background too.
+    void InvalidateAll(bool erase);
+    void UpdateHost();
     void Feedback(const RECT& down);
 
     GrabLayer* GetCurrentLayer() const { return current_; }

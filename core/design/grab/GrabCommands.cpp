@@ -84,7 +84,7 @@ template <class Shift> void GrabCanvas::AlignSecondaries(Shift shift)
         const POINT by = shift(reference, r);
         Change(node, Shifted(r, by.x, by.y));
     }
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::AlignTop()
@@ -127,7 +127,7 @@ template <class Size> void GrabCanvas::ResizeSecondaries(Size size)
     const std::vector<GrabNode*> secondaries = current_->secondaries;
     for (GrabNode* node : secondaries)
         Change(node, size(reference, node->GetRect()));
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::SameWidth()
@@ -181,7 +181,7 @@ void GrabCanvas::SpaceEvenly(bool vertical)
         const RECT placed = node->GetRect();
         at = (vertical ? placed.bottom : placed.right) + gap;
     }
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::SpaceEvenlyHorz()
@@ -209,7 +209,7 @@ void GrabCanvas::RemoveSpace(bool vertical)
         const RECT r = set[i]->GetRect();
         Change(set[i], vertical ? Shifted(r, 0, before.bottom - r.top) : Shifted(r, before.right - r.left, 0));
     }
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::RemoveSpaceHorz()
@@ -234,7 +234,7 @@ void GrabCanvas::Center(bool vertical)
     for (GrabNode* node : nodes)
         if (node)
             Change(node, vertical ? Shifted(node->GetRect(), 0, delta) : Shifted(node->GetRect(), delta, 0));
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::CenterHorz()
@@ -270,7 +270,7 @@ void GrabCanvas::MoveSelectionBy(int dx, int dy)
     for (GrabNode* node : nodes)
         if (node)
             Change(node, Shifted(node->GetRect(), mx, my));
-    host_->UpdateWindow();
+    UpdateHost();
 }
 
 void GrabCanvas::ResizeSelectionBy(int dx, int dy)
@@ -319,7 +319,7 @@ int GrabCanvas::DeleteSelection()
         return 0;
     RenumberTabOrder();
     SelectNextInTabOrder(0);
-    host_->Invalidate(nullptr, false);
+    InvalidateAll(false);
     return 1;
 }
 
@@ -355,5 +355,5 @@ void GrabCanvas::DuplicateSelection(int mode, int x, int y)
     // Each copy becomes the primary and keeps the copies before it selected.
     for (GrabNode* node : nodes)
         node->GetHandle(GrabNode::C)->EndTrack(mode, x, y);
-    host_->Invalidate(nullptr, false);
+    InvalidateAll(false);
 }
