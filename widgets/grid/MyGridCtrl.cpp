@@ -804,12 +804,18 @@ void MyGridCtrl::paintEvent(QPaintEvent*)
 {
     if (!created_)
         return;
-    RECT whole = MakeRect(0, 0, width(), height());
-    MyPaintCanvas dc(this, &whole, 0);
-    OnEraseCossBkgrnd(dc, MakeRect(0, 0, leader_->leaderWidth, header_->headerHeight), cornerPressed_ ? -1 : 1);
-    if (vbar_->isEnabled() && hbar_->isEnabled())
-        dc.FillSolidRect(MakeRect(width() - const_sbsize_cx(), height() - const_sbsize_cy(), width(), height()),
-                         GetSysColor(COLOR_BTNFACE));
+    // The panes and bars cover the rest: only the corner and the square between the
+    // bars are the grid's own.
+    RECT corner = MakeRect(0, 0, leader_->leaderWidth, header_->headerHeight);
+    {
+        MyPaintCanvas dc(this, &corner, 0);
+        OnEraseCossBkgrnd(dc, corner, cornerPressed_ ? -1 : 1);
+    }
+    if (vbar_->isEnabled() && hbar_->isEnabled()) {
+        RECT square = MakeRect(width() - const_sbsize_cx(), height() - const_sbsize_cy(), width(), height());
+        MyPaintCanvas dc(this, &square, 0);
+        dc.FillSolidRect(square, GetSysColor(COLOR_BTNFACE));
+    }
 }
 
 // ---- Paint hooks.
