@@ -458,6 +458,8 @@ TEST(GrabEngine, GroupDragMovesOrCopiesEveryMovableObject)
         bench.canvas.SelectAll();
         bench.Drag(c.flags, 150, 120, 150 + c.dx, 120, 5);
         ASSERT_EQ(bench.a.controls.size(), c.count) << c.what;
+        EXPECT_TRUE(bench.host.Outlines().empty()) << c.what;
+        EXPECT_FALSE(bench.host.captured) << c.what;
         const int moved = c.flags ? 0 : c.dx;
         EXPECT_EQ(TemplateXml(a), LineXml(100 + moved, -100, 100, 50, 0)) << c.what;
         EXPECT_EQ(TemplateXml(b), LineXml(300 + moved, -100, 100, 50, 1)) << c.what;
