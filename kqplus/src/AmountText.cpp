@@ -83,7 +83,8 @@ std::optional<int64_t> FenFromNumber(double yuan)
     if (!std::isfinite(yuan) || yuan < 0)
         return std::nullopt;
     const double fen = std::round(yuan * 100.0);
-    if (fen > static_cast<double>(kMaxFen))
+    // kMaxFen + 1 (10^16) is exact as a double; kMaxFen itself is not.
+    if (fen >= static_cast<double>(kMaxFen + 1))
         return std::nullopt;
     return static_cast<int64_t>(fen);
 }
