@@ -72,19 +72,33 @@ void CheckedEdit::ShowBalloon(const std::wstring& title, const std::wstring& tex
     QToolTip::showText(mapToGlobal(QPoint(width() / 2, height())), html, this);
 }
 
-bool CheckedEdit::IsCopy(QKeyEvent* event)
+void CheckedEdit::keyPressEvent(QKeyEvent* event)
 {
-    return event->matches(QKeySequence::Copy);
-}
-
-bool CheckedEdit::IsPaste(QKeyEvent* event)
-{
-    return event->matches(QKeySequence::Paste);
-}
-
-QString CheckedEdit::ClipboardText()
-{
-    return QApplication::clipboard()->text();
+    if (event->matches(QKeySequence::Copy) || event->key() == Qt::Key_Backspace) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        const QString composed = Composed(QApplication::clipboard()->text());
+        if (composed.isEmpty() || AcceptsText(composed))
+            QLineEdit::keyPressEvent(event);
+        else
+            ShowRefusal();
+        return;
+    }
+    const QString typed = event->text();
+    if (typed.isEmpty() || (IsPlainKey(typed) && !(event->modifiers() & Qt::ControlModifier))) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (!TakesCharacter(typed.front())) {
+        RefuseCharacter();
+        return;
+    }
+    if (AcceptsText(Composed(typed)))
+        QLineEdit::keyPressEvent(event);
+    else
+        ShowRefusal();
 }
 
 // ---- digits
@@ -121,40 +135,20 @@ bool CDigitEdit::SetCheckedText(const QString& text)
     return true;
 }
 
-void CDigitEdit::keyPressEvent(QKeyEvent* event)
+bool CDigitEdit::TakesCharacter(QChar c) const
 {
-    if (IsCopy(event) || event->key() == Qt::Key_Backspace) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    if (IsPaste(event)) {
-        const QString composed = Composed(ClipboardText());
-        if (composed.isEmpty() || Accepts(composed))
-            QLineEdit::keyPressEvent(event);
-        else
-            ShowBalloon(kDigitTitle, message_);
-        return;
-    }
-    const QString typed = event->text();
-    if (IsPlainKey(typed) && !(event->modifiers() & Qt::ControlModifier)) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    const QChar c = typed.isEmpty() ? QChar() : typed.front();
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-        if (Accepts(Composed(typed)))
-            QLineEdit::keyPressEvent(event);
-        else
-            ShowBalloon(kDigitTitle, message_);
-        return;
-    }
-    if (typed.isEmpty()) {
-        // A Ctrl chord without a character (Ctrl+arrow and the like).
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    message_ = kDigitsOnly;
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+void CDigitEdit::ShowRefusal()
+{
     ShowBalloon(kDigitTitle, message_);
+}
+
+void CDigitEdit::RefuseCharacter()
+{
+    message_ = kDigitsOnly;
+    ShowRefusal();
 }
 
 // ---- amounts
@@ -231,42 +225,20 @@ bool CMoneyEdit::SetValue(int64_t fen)
     return true;
 }
 
-void CMoneyEdit::Refuse(const AmountParse& parse)
+bool CMoneyEdit::TakesCharacter(QChar c) const
 {
-    ShowBalloon(kMoneyTitle, parse.message.empty() ? std::wstring(kTwoDecimals) : parse.message);
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.');
 }
 
-void CMoneyEdit::keyPressEvent(QKeyEvent* event)
+void CMoneyEdit::ShowRefusal()
 {
-    if (IsCopy(event) || event->key() == Qt::Key_Backspace) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    if (IsPaste(event)) {
-        const QString composed = Composed(ClipboardText());
-        AmountParse parse;
-        if (composed.isEmpty() || (parse = Parse(composed)).valid)
-            QLineEdit::keyPressEvent(event);
-        else
-            Refuse(parse);
-        return;
-    }
-    const QString typed = event->text();
-    if (typed.isEmpty() || (IsPlainKey(typed) && !(event->modifiers() & Qt::ControlModifier))) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    const QChar c = typed.front();
-    if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.')) {
-        AmountParse parse = Parse(Composed(typed));
-        if (parse.valid)
-            QLineEdit::keyPressEvent(event);
-        else
-            Refuse(parse);
-        return;
-    }
+    ShowBalloon(kMoneyTitle, message_.empty() ? std::wstring(kTwoDecimals) : message_);
+}
+
+void CMoneyEdit::RefuseCharacter()
+{
     message_ = kTypeNumber;
-    ShowBalloon(kMoneyTitle, message_);
+    ShowRefusal();
 }
 
 void CMoneyEdit::focusInEvent(QFocusEvent* event)

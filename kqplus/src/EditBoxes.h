@@ -31,12 +31,21 @@ public:
     const std::wstring& BalloonTitle() const { return balloonTitle_; }
 
 protected:
+    // Copy and backspace pass; a paste, or a character the box takes, passes only
+    // when the text it leaves is accepted; any other character is refused.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The characters the box is made for.
+    virtual bool TakesCharacter(QChar c) const = 0;
+    // Whether the box accepts a whole text; a refusal leaves its reason in message_.
+    virtual bool AcceptsText(const QString& text) = 0;
+    // Shows the balloon for the last refusal.
+    virtual void ShowRefusal() = 0;
+    // A character the box is not made for.
+    virtual void RefuseCharacter() = 0;
+
     // The text with the selection (or the caret) replaced by insert.
     QString Composed(const QString& insert) const;
     void ShowBalloon(const std::wstring& title, const std::wstring& text);
-    static bool IsCopy(QKeyEvent* event);
-    static bool IsPaste(QKeyEvent* event);
-    static QString ClipboardText();
 
     std::wstring message_;
 
@@ -56,7 +65,10 @@ public:
     bool Accepts(const QString& text);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    bool TakesCharacter(QChar c) const override;
+    bool AcceptsText(const QString& text) override { return Accepts(text); }
+    void ShowRefusal() override;
+    void RefuseCharacter() override;
 
 private:
     bool ranged_ = false;
@@ -83,14 +95,16 @@ public:
     AmountParse Parse(const QString& text);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    bool TakesCharacter(QChar c) const override;
+    bool AcceptsText(const QString& text) override { return Parse(text).valid; }
+    void ShowRefusal() override;
+    void RefuseCharacter() override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void Refuse(const AmountParse& parse);
     void UpdateColour();
 
     AmountCheck check_;

@@ -55,6 +55,13 @@ bool ParseBytes(tinyxml2::XMLDocument& document, const char* data, size_t size)
     return document.Parse(data, size) == tinyxml2::XML_SUCCESS;
 }
 
+// A document with the declaration and an empty root.
+tinyxml2::XMLElement* StartDocument(tinyxml2::XMLDocument& document, const char* root)
+{
+    document.InsertEndChild(document.NewDeclaration("xml version=\"1.0\" encoding=\"UTF-8\""));
+    return static_cast<tinyxml2::XMLElement*>(document.InsertEndChild(document.NewElement(root)));
+}
+
 std::string Print(tinyxml2::XMLDocument& document)
 {
     tinyxml2::XMLPrinter printer;
@@ -136,10 +143,8 @@ CKQXFieldCfg::CKQXFieldCfg(IDoxPage* page) : page_(page)
 std::string CKQXFieldCfg::FieldMapText() const
 {
     tinyxml2::XMLDocument document;
-    document.InsertEndChild(document.NewDeclaration("xml version=\"1.0\" encoding=\"UTF-8\""));
-    tinyxml2::XMLElement* root = document.NewElement("kqx:template");
+    tinyxml2::XMLElement* root = StartDocument(document, "kqx:template");
     root->SetAttribute("type", bizType_);
-    document.InsertEndChild(root);
     for (int i = 0; i < kMapEntryCount; ++i) {
         tinyxml2::XMLElement* item = document.NewElement("kqx:fieldmap");
         item->SetAttribute("id", kEntryIds[i]);
@@ -190,11 +195,7 @@ int CKQXFieldCfg::SaveToPage()
 std::string CKQXDataCfg::CredenceText() const
 {
     tinyxml2::XMLDocument document;
-    document.InsertEndChild(document.NewDeclaration("xml version=\"1.0\" encoding=\"UTF-8\""));
-    tinyxml2::XMLElement* root = document.NewElement("kqx:database");
-    document.InsertEndChild(root);
-    tinyxml2::XMLElement* list = document.NewElement("kqx:credenceno");
-    root->InsertEndChild(list);
+    tinyxml2::XMLElement* list = StartDocument(document, "kqx:database")->InsertNewChildElement("kqx:credenceno");
     for (const auto& [account, number] : numbers_) {
         tinyxml2::XMLElement* item = document.NewElement("kqx:item");
         item->SetAttribute("account", ToUtf8(account).c_str());

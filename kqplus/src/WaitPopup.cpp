@@ -124,6 +124,7 @@ CWait::CWait(CWaitSink& job, QWidget* owner)
 {
     // A tool-tip window takes no activation, so the owner stays the active window.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setObjectName(QStringLiteral("KQxPlusInUIClass"));
     QFont font(plat::DefaultFontFamily());
     font.setPixelSize(16);
     setFont(font);

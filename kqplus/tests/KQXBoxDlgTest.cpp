@@ -30,6 +30,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <functional>
 #include <ctime>
 #include <optional>
 
@@ -92,6 +93,21 @@ void Click(QWidget* dialog, int id)
 CTipStatic* Tip(QWidget* dialog)
 {
     return Control<CTipStatic>(dialog, kTipLine);
+}
+
+// Runs action once, as soon as the dialog's wait popup is up (the device job is
+// then running on its worker).
+void WhenPopupShows(QWidget* dialog, QTimer& timer, std::function<void(QWidget*)> action)
+{
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [dialog, &timer, action] {
+        QWidget* popup = dialog->findChild<QWidget*>(QStringLiteral("KQxPlusInUIClass"));
+        if (popup && popup->isVisible()) {
+            timer.stop();
+            action(popup);
+        }
+    });
+    timer.start();
 }
 
 std::string Commands(const std::vector<ReceivedFrame>& frames)
@@ -235,8 +251,9 @@ TEST(ComputeDialog, KeysPressedDuringTheDeviceJobNeverReachTheDialog)
     TypePasswords(&dialog);
     auto* account = Control<QLineEdit>(&dialog, kAccountBox);
     bool typed = false;
-    QTimer::singleShot(150, [&] {
-        // The popup is up and the worker is waiting for the device.
+    QTimer watch;
+    WhenPopupShows(&dialog, watch, [&](QWidget*) {
+        // The worker is waiting for the device.
         account->setFocus();
         QTest::keyClicks(account, "999");
         QTest::keyClick(account, Qt::Key_Backspace);
@@ -286,7 +303,7 @@ TEST(ComputeDialog, OpensWithTheBillsValues)
     {
         // A date-time late in the day in UTC+8 stays on its day, in the box and
         // in the request.
-        ScopedEnv tz("TZ", "Asia/Shanghai");
+        ScopedEnv tz("TZ", "CST-8"); // UTC+8, no time-zone database needed
         tzset();
         std::vector<ChequeField> fields = ChequeFields();
         fields[1].type = L"日期时间";
@@ -503,11 +520,37 @@ TEST(ComputeDialog, Screenshot)
     QTest::mouseClick(Control<QWidget>(&dialog, 2002), Qt::LeftButton, {}, QPoint(5, 5));
     QTest::keyClicks(Control<QLineEdit>(&dialog, 2016), "654321");
     TypePasswords(&dialog);
+    const char* folder = std::getenv("DOX_SCREENSHOT_DIR");
+
+    // The wait popup while the device works: centred on the dialog, its text in blue.
+    ScopedEnv patient("DOX_SERIAL_POLL_COUNT", "150");
+    std::vector<SimAction> slow = GoodDevice();
+    slow[3] = Delayed(slow[3], std::chrono::milliseconds(300));
+    bench.sim.Script(slow);
+    QImage popup;
+    QRect popupPlace;
+    QTimer watch;
+    WhenPopupShows(&dialog, watch, [&](QWidget* wait) {
+        QTest::qWait(50); // the calculating text
+        popup = wait->grab().toImage();
+        popupPlace = wait->geometry();
+    });
     // Computed, but kept open to be looked at.
     ASSERT_EQ(dialog.OnCalculate(), 1);
+    ASSERT_FALSE(popup.isNull()) << "no popup during the device job";
+    EXPECT_EQ(popupPlace.size(), QSize(kqplus::CWait::kWidth, kqplus::CWait::kHeight));
+    EXPECT_LE((popupPlace.center() - dialog.frameGeometry().center()).manhattanLength(), 2);
+    EXPECT_EQ(popup.pixelColor(0, 0), QColor(88, 207, 229)) << "the frame's light edge";
+    bool blue = false;
+    for (int x = 0; x < popup.width() && !blue; ++x)
+        blue = popup.pixelColor(x, popup.height() / 2) == QColor(0, 0, 255);
+    EXPECT_TRUE(blue) << "the status text";
+
     QImage shot = dialog.grab().toImage();
-    if (const char* folder = std::getenv("DOX_SCREENSHOT_DIR"))
+    if (folder) {
         shot.save(QString::fromLocal8Bit(folder) + QStringLiteral("/kqplus-compute.png"));
+        popup.save(QString::fromLocal8Bit(folder) + QStringLiteral("/kqplus-wait.png"));
+    }
 
     EXPECT_EQ(shot.pixelColor(4, 4), QColor(Qt::white)) << "the header band";
     CTipStatic* tip = Tip(&dialog);

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QComboBox>
+#include <QImage>
 #include <QPushButton>
 #include <QTest>
 
@@ -153,4 +156,31 @@ TEST(ConfigDialog, FailedSaveSaysSoAndStaysOpen)
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].type, dox::platform::kMbOk | dox::platform::kMbIconInformation);
+}
+
+TEST(ConfigDialog, Screenshots)
+{
+    ChequePage cheque(ChequeFields(), true, false);
+    IDoxPage* page = cheque.OpenTemplate();
+    ASSERT_NE(page, nullptr);
+    CKQXCfgDlg config(page);
+    kqplus::CKQXQueryDlg query;
+    const char* folder = std::getenv("DOX_SCREENSHOT_DIR");
+    const struct {
+        QWidget* dialog;
+        const char* file;
+    } shots[] = {{&config, "/kqplus-config.png"}, {&query, "/kqplus-query.png"}};
+    for (const auto& s : shots) {
+        s.dialog->show();
+        QImage shot = s.dialog->grab().toImage();
+        if (folder)
+            shot.save(QString::fromLocal8Bit(folder) + QString::fromLatin1(s.file));
+        EXPECT_EQ(shot.pixelColor(4, 4), QColor(Qt::white)) << s.file;
+        bool blue = false; // the header's text
+        for (int x = 10; x < shot.width() / 2 && !blue; ++x) {
+            for (int y = 10; y < 44 && !blue; ++y)
+                blue = shot.pixelColor(x, y) == QColor(2, 103, 170);
+        }
+        EXPECT_TRUE(blue) << s.file;
+    }
 }
