@@ -498,7 +498,6 @@ TEST(PrintCheck, PagesWithoutAMapOrPasswordFieldPrintUnasked)
         EXPECT_EQ(plugin->IsConfigured(bench.cheque.Page()), 1);
     }
     {
-        ScopedEnv pollMs("DOX_SERIAL_POLL_MS", "10");
         ChequePage unmapped(ChequeFields(), false);
         EXPECT_EQ(plugin->IsConfigured(unmapped.Page()), 0);
         EXPECT_EQ(plugin->CheckBeforePrint(unmapped.Page()), 1);
@@ -557,4 +556,9 @@ TEST(ComputeDialog, Screenshot)
     const QPoint inTip = tip->mapTo(&dialog, QPoint(tip->width() - 5, tip->height() / 2));
     EXPECT_EQ(shot.pixelColor(inTip * shot.devicePixelRatio()), QColor(255, 255, 225)) << "the result's background";
     EXPECT_EQ(U8(Control<QLabel>(&dialog, kCapitalLine)->text()), "壹拾贰万叁仟肆佰伍拾陆圆柒角捌分");
+
+    // The result's button copies the password.
+    QApplication::clipboard()->clear();
+    QTest::mouseClick(tip, Qt::LeftButton, {}, CTipStatic::ButtonRect().center());
+    EXPECT_EQ(U8(QApplication::clipboard()->text()), kPassword);
 }
