@@ -286,7 +286,12 @@ void CKQXBoxDlg::Open()
         credence_->SetCheckedText(QString::fromStdWString(config_.FormatNextCredenceNo(account_->text().toStdWString())));
 
     amount_->SetCheck([this](const std::wstring& text, std::wstring& message) {
-        IDoxValueTest* test = page_ ? page_->TestFieldText(Name(MapEntry::Money).c_str(), 0, text.c_str()) : nullptr;
+        // Only a field the bill has can judge the amount: an unmapped or vanished
+        // money field would refuse every amount as an unknown field.
+        const std::wstring& money = Name(MapEntry::Money);
+        if (!page_ || money.empty() || !page_->GetFieldValue(money.c_str(), 0))
+            return 1;
+        IDoxValueTest* test = page_->TestFieldText(money.c_str(), 0, text.c_str());
         if (!test)
             return 1;
         message = test->GetMessage();

@@ -411,6 +411,23 @@ TEST(ComputeDialog, BoxesRefuseWrongKeysAtOnce)
     EXPECT_EQ(U8(account->text()), "622299");
 }
 
+TEST(ComputeDialog, AmountIsJudgedByTheBillsMoneyField)
+{
+    // Without a money field on the page there is nothing to ask: amounts go in.
+    std::vector<ChequeField> fields = ChequeFields();
+    fields.erase(fields.begin() + 2);
+    Bench bench(fields);
+    ASSERT_TRUE(bench.cheque.Set(L"账号", L"6222"));
+    CKQXBoxDlg dialog(bench.cheque.Page());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto* amount = Control<QLineEdit>(&dialog, kAmountBox);
+    amount->setFocus();
+    EXPECT_EQ(U8(amount->text()), "") << "no amount is cleared on entering the box";
+    QTest::keyClicks(amount, "12.5");
+    EXPECT_EQ(U8(amount->text()), "12.5");
+}
+
 TEST(AmountEdit, PasteTheBillRefusesIsRefusedWithItsMessage)
 {
     kqplus::CMoneyEdit box;
