@@ -127,6 +127,16 @@ CKQXBoxDlg::CKQXBoxDlg(IDoxPage* page, QWidget* parent)
     Open();
 }
 
+CKQXBoxDlg::~CKQXBoxDlg()
+{
+    // The boxes go after this object: what they report on the way (the amount box
+    // completes its text when it loses the focus) must not reach it any more.
+    account_->removeEventFilter(this);
+    credence_->removeEventFilter(this);
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void CKQXBoxDlg::Build()
 {
     account_ = WithId(new CDigitEdit(this, 32), kAccount);

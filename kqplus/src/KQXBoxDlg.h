@@ -52,6 +52,7 @@ class CKQXBoxDlg : public HeaderDialog
 {
 public:
     explicit CKQXBoxDlg(IDoxPage* page, QWidget* parent = nullptr);
+    ~CKQXBoxDlg() override;
 
     // Runs the checks and, when they pass, the device; 1 after the password was
     // written into the bill.
