@@ -17,9 +17,6 @@ namespace kqplus
 // it is accepted. The empty text is accepted.
 std::optional<std::wstring> DigitRefusal(const std::wstring& text, bool ranged, int minimum, int maximum);
 
-// What a key does in one of the boxes, decided from the text it would leave.
-enum class KeyVerdict { Pass, Refuse };
-
 // Shared by both boxes: the would-be text and the balloon.
 class CheckedEdit : public QLineEdit
 {

@@ -62,6 +62,15 @@ tinyxml2::XMLElement* StartDocument(tinyxml2::XMLDocument& document, const char*
     return static_cast<tinyxml2::XMLElement*>(document.InsertEndChild(document.NewElement(root)));
 }
 
+// The root of a stored text when it is named root (ignoring case), else null.
+tinyxml2::XMLElement* ParseRoot(tinyxml2::XMLDocument& document, const char* data, size_t size, const char* root)
+{
+    if (!ParseBytes(document, data, size))
+        return nullptr;
+    tinyxml2::XMLElement* element = document.RootElement();
+    return element && EqualIgnoringAsciiCase(element->Name(), root) ? element : nullptr;
+}
+
 std::string Print(tinyxml2::XMLDocument& document)
 {
     tinyxml2::XMLPrinter printer;
@@ -157,10 +166,8 @@ std::string CKQXFieldCfg::FieldMapText() const
 int CKQXFieldCfg::ReadFieldMapText(const char* data, size_t size)
 {
     tinyxml2::XMLDocument document;
-    if (!ParseBytes(document, data, size))
-        return 0;
-    tinyxml2::XMLElement* root = document.RootElement();
-    if (!root || !EqualIgnoringAsciiCase(root->Name(), "kqx:template"))
+    tinyxml2::XMLElement* root = ParseRoot(document, data, size, "kqx:template");
+    if (!root)
         return 0;
     bizType_ = ReadInt(root->Attribute("type"));
     for (tinyxml2::XMLElement* item = root->FirstChildElement("kqx:fieldmap"); item;
@@ -210,10 +217,8 @@ std::string CKQXDataCfg::CredenceText() const
 int CKQXDataCfg::ReadCredenceText(const char* data, size_t size)
 {
     tinyxml2::XMLDocument document;
-    if (!ParseBytes(document, data, size))
-        return 0;
-    tinyxml2::XMLElement* root = document.RootElement();
-    if (!root || !EqualIgnoringAsciiCase(root->Name(), "kqx:database"))
+    tinyxml2::XMLElement* root = ParseRoot(document, data, size, "kqx:database");
+    if (!root)
         return 0;
     if (tinyxml2::XMLElement* list = root->FirstChildElement("kqx:credenceno")) {
         for (tinyxml2::XMLElement* item = list->FirstChildElement("kqx:item"); item;
