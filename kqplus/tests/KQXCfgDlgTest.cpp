@@ -87,6 +87,12 @@ TEST(ConfigDialog, MapRoundTripThroughTheTemplate)
     EXPECT_EQ(Selections(&again), (std::vector<std::string>{"主表.付款账号", "主表.出票日期", "主表.小写金额",
                                                             "主表.支付密码", "主表.备注", ""}));
     EXPECT_EQ(Control<QComboBox>(&again, 2009)->currentIndex(), 2);
+
+    // A template alone has no bill database: no credence numbers to read or keep.
+    kqplus::CKQXDataCfg numbers(page);
+    EXPECT_EQ(numbers.Load(), 0);
+    numbers.SetUsedCredenceNo(L"6222", 3);
+    EXPECT_EQ(numbers.Save(), 0);
     plugin->Release();
 }
 
