@@ -128,6 +128,14 @@ SimAction HangUp()
     return [](const ReceivedFrame&) { return SimReply{{}, true}; };
 }
 
+SimAction Delayed(SimAction action, std::chrono::milliseconds pause)
+{
+    return [action, pause](const ReceivedFrame& request) {
+        std::this_thread::sleep_for(pause);
+        return action(request);
+    };
+}
+
 KQDeviceSim::KQDeviceSim()
 {
     char name[128] = {};

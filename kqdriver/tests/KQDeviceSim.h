@@ -3,6 +3,7 @@
 // A thread reads request frames up to ETX, records them and answers each from a
 // script of actions; an empty script means silence.
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -60,6 +61,8 @@ SimAction Status(uint8_t status);
 SimAction Raw(std::string bytes);
 SimAction Silence();
 SimAction HangUp();
+// The same action after a pause, like a device that takes its time to compute.
+SimAction Delayed(SimAction action, std::chrono::milliseconds pause);
 
 class KQDeviceSim
 {

@@ -18,7 +18,27 @@ void Put(std::string& block, size_t at, char role, const Operator& op)
     block.replace(at + 2, op.password.size(), op.password);
 }
 
+Bytes Packed(const std::string& digits)
+{
+    Bytes bytes;
+    for (size_t i = 0; i + 1 < digits.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>((digits[i] - '0') * 16 + (digits[i + 1] - '0')));
+    return bytes;
+}
+
 } // namespace
+
+Bytes CalcPayloadFor(const std::string& request)
+{
+    Bytes payload(15, 0);
+    auto append = [&payload](const Bytes& part) { payload.insert(payload.end(), part.begin(), part.end()); };
+    append(Packed(request.substr(0, 32)));
+    payload.push_back(static_cast<uint8_t>(request[32]));
+    append(Packed(request.substr(41, 8)));
+    append(Packed(request.substr(33, 8)));
+    append(Packed(request.substr(49, 16)));
+    return payload;
+}
 
 std::string MakeRequest(const std::string& account, char bizType, const std::string& credenceNo,
                         const std::string& date, const std::string& amount)

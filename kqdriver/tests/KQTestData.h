@@ -22,6 +22,11 @@ std::string MakeRequest(const std::string& account, char bizType, const std::str
 std::string MakeAuth(const Operator& signer, const std::optional<Operator>& auditor = std::nullopt,
                      const std::optional<Operator>& authoriser = std::nullopt);
 
+// The payload of the calculate command ('8') that a request record must turn
+// into: 15 zero bytes, then account, business type, date, credence number and
+// amount, the digits packed two to a byte.
+Bytes CalcPayloadFor(const std::string& request);
+
 // Reply payloads of a device that accepts everything.
 inline const Bytes kDeviceNumberReply = {0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xC1, 0x00, 0xFF, 0x7E};
 inline const char kDeviceNumberText[] = "123456789A";
