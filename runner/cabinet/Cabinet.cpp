@@ -352,6 +352,19 @@ int CCompress::Finish()
         error_.SetOwn(1001);
         return 0;
     }
+    if (!state_->folder) {
+        // An archive without files still needs its one (empty) folder to be written.
+        GCabFolder* folder = gcab_folder_new(GCAB_COMPRESSION_MSZIP);
+        GError* gerror = nullptr;
+        const bool added = gcab_cabinet_add_folder(state_->cabinet.get(), folder, &gerror);
+        g_clear_error(&gerror);
+        g_object_unref(folder);
+        if (!added) {
+            error_.SetLibrary(kFciAllocFail);
+            return 0;
+        }
+        state_->folder = folder;
+    }
     const std::string folder = Parent(state_->path);
     std::string temp = state_->path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
@@ -426,7 +439,7 @@ gboolean NameForExtraction(GCabFile* file, gpointer data)
 {
     auto* run = static_cast<ExtractRun*>(data);
     const auto found = run->index.find(file);
-    if (found == run->index.end()) return FALSE;
+    if (found == run->index.end() || run->aborted) return FALSE;
     if (*run->hook && !(*run->hook)()) {
         run->aborted = true;
         g_cancellable_cancel(run->cancellable);
