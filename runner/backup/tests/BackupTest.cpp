@@ -3,6 +3,7 @@
 #include "BackupRestore.h"
 #include "CProgressDlg.h"
 #include "CabinetName.h"
+#include "FolderSnapshot.h"
 
 #include "Prompter.h"
 #include "TestSupport.h"
@@ -31,29 +32,14 @@ namespace dp = dox::platform;
 namespace
 {
 
-fs::path P(const std::wstring& text) { return fs::path(QString::fromStdWString(text).toStdString()); }
-std::wstring W(const fs::path& path) { return QString::fromStdString(path.string()).toStdWString(); }
+using cabtest::P;
+using cabtest::Snapshot;
+using cabtest::W;
 
 // Bytes that pass the template check: the header of a template file, then a body.
 std::string TemplateBytes(const std::string& body)
 {
     return std::string("DOXDOT!\x01", 8) + std::string(12, '\0') + body;
-}
-
-// Everything below a folder: relative path -> bytes (folders and links marked).
-std::map<std::string, std::string> Snapshot(const fs::path& root)
-{
-    std::map<std::string, std::string> out;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        const std::string rel = fs::relative(it->path(), root).string();
-        if (it->is_symlink())
-            out[rel] = "link:" + fs::read_symlink(it->path()).string();
-        else if (it->is_directory())
-            out[rel] = "dir";
-        else
-            out[rel] = doxtest::ReadFileBytes(it->path());
-    }
-    return out;
 }
 
 // A template library of two categories, Chinese names among them, files that are no

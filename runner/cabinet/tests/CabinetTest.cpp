@@ -1,5 +1,6 @@
 #include "Cabinet.h"
 #include "CabinetName.h"
+#include "FolderSnapshot.h"
 
 #include "TestSupport.h"
 
@@ -21,24 +22,9 @@ namespace fs = std::filesystem;
 namespace
 {
 
-fs::path P(const std::wstring& text) { return fs::path(QString::fromStdWString(text).toStdString()); }
-std::wstring W(const fs::path& path) { return QString::fromStdString(path.string()).toStdWString(); }
-
-// Everything below a folder: relative path -> bytes, "link:" target or "dir".
-std::map<std::string, std::string> Snapshot(const fs::path& root)
-{
-    std::map<std::string, std::string> out;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        const std::string rel = fs::relative(it->path(), root).string();
-        if (it->is_symlink())
-            out[rel] = "link:" + fs::read_symlink(it->path()).string();
-        else if (it->is_directory())
-            out[rel] = "dir";
-        else
-            out[rel] = doxtest::ReadFileBytes(it->path());
-    }
-    return out;
-}
+using cabtest::P;
+using cabtest::Snapshot;
+using cabtest::W;
 
 // Writes an archive whose names are stored exactly as given, as a foreign writer might.
 void WriteRawArchive(const fs::path& archive, const std::vector<std::string>& names)
