@@ -252,19 +252,25 @@ TEST_F(Library, CancelledBackupLeavesTheOldArchive)
     // The worker waits at the third file until Cancel has been pressed; files are still
     // left in the category folders then.
     std::atomic<int> files{0};
+    std::atomic<bool> waiting{false};
     dialog.SetStepHook([&] {
         if (++files == 3) {
+            waiting = true;
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
             while (!dialog.CancelRequested() && std::chrono::steady_clock::now() < until)
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         return true;
     });
-    QTimer::singleShot(50, &dialog, [&] {
+    // The user presses Cancel while the worker is at that file.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+        if (!waiting || dialog.CancelRequested()) return;
         auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("2"));
         ASSERT_NE(cancel, nullptr);
         QTest::mouseClick(cancel, Qt::LeftButton);
     });
+    poll.start(5);
     EXPECT_EQ(dialog.DoModal(), 2);
     EXPECT_EQ(dialog.GetReason(), L"备份取消");
     EXPECT_EQ(files.load(), 3); // the run ended there, not only its folder
