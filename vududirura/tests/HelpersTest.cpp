@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -87,6 +88,15 @@ TEST(Helpers, FileNamesSplit)
     EXPECT_EQ(std::wstring(list.Get(), 7), std::wstring(L"/a/分类\0\0", 7));
     EXPECT_EQ(list.Get()[5], L'\0');
     EXPECT_EQ(list.Get()[6], L'\0');
+}
+
+TEST(Helpers, VersionOfTheProgramAndOfOtherModules)
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral("3.2.1.0"));
+    EXPECT_EQ(UIUitl::GetFileVersion(QCoreApplication::applicationFilePath().toStdWString()), L"3.2.1.0");
+    EXPECT_EQ(UIUitl::GetFileVersion(L"/usr/lib/other.so"), L"1.0.0.1");
+    QCoreApplication::setApplicationVersion(QString());
+    EXPECT_EQ(UIUitl::GetFileVersion(QCoreApplication::applicationFilePath().toStdWString()), L"1.0.0.1");
 }
 
 TEST(Helpers, MillimetreEditTypesTenthsAndKeepsTheRange)

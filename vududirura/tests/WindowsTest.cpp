@@ -1,6 +1,7 @@
 #include "UIFrames.h"
 #include "UIMessage.h"
 #include "UITabs.h"
+#include "UIWinApp.h"
 #include "UIWizard.h"
 
 #include <QApplication>
@@ -105,6 +106,22 @@ TEST(Windows, WizardPageCheckCanRefuseToLeave)
     EXPECT_EQ(sheet.PageArea()->currentWidget(), second);
     EXPECT_EQ(first->asked, 2);
     EXPECT_FALSE(sheet.SetActivePage(2));
+}
+
+TEST(Windows, MainFrameKeepsItsPlacementInTheApplication)
+{
+    UIWinApp app;
+    {
+        UIFrameWnd frame;
+        frame.setGeometry(40, 50, 640, 420);
+        frame.show();
+        frame.close();
+    }
+    ASSERT_FALSE(app.Placement().isEmpty());
+    UIFrameWnd again;
+    again.show();
+    EXPECT_EQ(again.size(), QSize(640, 420));
+    again.close();
 }
 
 class FailingChild : public UIChildWnd
