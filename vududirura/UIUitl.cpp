@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstring>
 #include <cwchar>
 #include <fcntl.h>
 #include <map>
