@@ -383,7 +383,10 @@ int CCompress::Finish()
     if (ok) {
         GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(stream.get()));
         ok = gcab_cabinet_write_simple(state_->cabinet.get(), out, nullptr, nullptr, nullptr, &gerror);
-        if (!ok && !(gerror && gerror->domain == G_IO_ERROR)) code = kFciMciFail, systemError = 0;
+        if (!ok && !(gerror && gerror->domain == G_IO_ERROR)) {
+            code = kFciMciFail; // the library failed compressing, not the file system
+            systemError = 0;
+        }
         ok = g_io_stream_close(G_IO_STREAM(stream.get()), nullptr, nullptr) && ok;
     }
     g_clear_error(&gerror);
