@@ -280,6 +280,25 @@ TEST_F(Library, CancelledBackupLeavesTheOldArchive)
     EXPECT_EQ(left, 1); // no temporary file either
 }
 
+TEST_F(Library, AFileThatCannotBeStoredFailsTheBackupAfterItsFolder)
+{
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    // The top folder holds a<b>.dxt, café.dxt and 转账支票.dxt, in that order; café.dxt
+    // goes away after it was counted.
+    BackupRestore job(W(data.path()), W(archive));
+    int files = 0;
+    job.stepHook = [&] {
+        if (++files == 1) fs::remove(data.path() / P(L"templates/café.dxt"));
+        return true;
+    };
+    std::atomic<bool> cancel{false};
+    EXPECT_FALSE(job.RunBackup(cancel));
+    EXPECT_EQ(job.Reason(), L"Failure opening file to be stored in cabinet\nError 2: No such file or directory");
+    EXPECT_EQ(files, 3); // the rest of the folder was still tried, the categories were not
+    EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+}
+
 TEST_F(Library, EmptyLibraryGivesAValidEmptyArchive)
 {
     doxtest::TempDir empty;
