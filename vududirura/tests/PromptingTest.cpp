@@ -2,6 +2,11 @@
 #include "UIUitl.h"
 
 #include "Prompter.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +85,39 @@ TEST(Prompting, FileDialogsAskWhatTheCallerSetAndGiveThePath)
     EXPECT_TRUE(b.mustExist);
     EXPECT_EQ(b.initialPath, L"/pics/a.png");
     EXPECT_EQ(b.filterIndex, 2);
+}
+
+TEST(Prompting, TheRealFileDialogShowsWhatWasAsked)
+{
+    // No script: the Qt dialog itself, inspected and answered while it is open.
+    doxtest::TempDir dir;
+    const QString target = QString::fromStdString((dir.path() / "新备份.dxb").string());
+    QString title, okText, filter;
+    bool anyFile = false, open = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        okText = dialog->labelText(QFileDialog::Accept);
+        filter = dialog->selectedNameFilter();
+        anyFile = dialog->fileMode() == QFileDialog::AnyFile;
+        open = dialog->acceptMode() == QFileDialog::AcceptOpen;
+        dialog->selectFile(target);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    UIFileDailog backup(1, L"dxb", QString::fromStdString(dir.path().string()).toStdWString().c_str(),
+                        OFN_ENABLESIZING | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY,
+                        L"dox backup|*.dxb|所有文件|*.*||");
+    backup.SetTitle(L"备份");
+    backup.SetOKButtonText(L"确定");
+    backup.SetFilterIndex(2);
+    ASSERT_EQ(backup.DoModal(), dp::kIdOk);
+    EXPECT_EQ(backup.GetPathName(), target.toStdWString());
+    EXPECT_EQ(title, QStringLiteral("备份"));
+    EXPECT_EQ(okText, QStringLiteral("确定"));
+    EXPECT_EQ(filter, QStringLiteral("所有文件 (*.*)"));
+    EXPECT_TRUE(anyFile); // a backup file that does not exist yet may be named
+    EXPECT_TRUE(open);
 }
 
 } // namespace
