@@ -94,9 +94,13 @@ TEST(Prompting, TheRealFileDialogShowsWhatWasAsked)
     const QString target = QString::fromStdString((dir.path() / "新备份.dxb").string());
     QString title, okText, filter;
     bool anyFile = false, open = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QFileDialog* dialog = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) dialog = d;
+        if (!dialog) return;
+        poll.stop();
         title = dialog->windowTitle();
         okText = dialog->labelText(QFileDialog::Accept);
         filter = dialog->selectedNameFilter();
@@ -105,6 +109,7 @@ TEST(Prompting, TheRealFileDialogShowsWhatWasAsked)
         dialog->selectFile(target);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
+    poll.start(10);
     UIFileDailog backup(1, L"dxb", QString::fromStdString(dir.path().string()).toStdWString().c_str(),
                         OFN_ENABLESIZING | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY,
                         L"dox backup|*.dxb|所有文件|*.*||");
