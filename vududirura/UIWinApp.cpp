@@ -3,10 +3,13 @@
 #include "Library.h"
 #include "UIUitl.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QLibraryInfo>
 #include <QString>
+#include <QTranslator>
 
 #include <algorithm>
 
@@ -23,6 +26,7 @@ UIWinApp::UIWinApp() { g_instance = this; }
 
 UIWinApp::~UIWinApp()
 {
+    if (translator_) QCoreApplication::removeTranslator(translator_.get());
     if (g_instance == this) g_instance = nullptr;
 }
 
@@ -35,6 +39,12 @@ bool UIWinApp::InitInstance()
     if (data.isEmpty() || !QDir().mkpath(data)) return false;
     dataDirectory_ = data.toStdWString();
     if (currentPath_.empty()) currentPath_ = dataDirectory_;
+    if (!translator_) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+            QCoreApplication::installTranslator(translator.get()))
+            translator_ = std::move(translator);
+    }
     return true;
 }
 

@@ -16,8 +16,11 @@
 
 #include <QByteArray>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class QTranslator;
 
 // The command of the first recent-file entry; entry i is this + i.
 constexpr unsigned ID_FILE_MRU_FILE1 = 57616;
@@ -34,7 +37,9 @@ public:
     static UIWinApp* Instance();
 
     // Fills the two folders and makes the user data folder; false when it cannot be
-    // made. Needs the QApplication with the program's name.
+    // made. Needs the QApplication with the program's name. Qt's own texts (dialog
+    // buttons, file dialog labels) are shown in Chinese like the rest of the programs,
+    // where Qt's translations are installed.
     virtual bool InitInstance();
     virtual int ExitInstance();
 
@@ -76,7 +81,7 @@ public:
 
 protected:
     // Hooks, in this order: read the program's settings from the configuration root
-    // (its result is returned by nothing: LoadCfg tells only whether the file was
+    // (false: a setting was missing; LoadCfg itself tells only whether the file was
     // read), write them into the root, open a file of the recent list (non-zero: opened).
     virtual bool ReadSettings(TiXmlElementP root);
     virtual void WriteSettings(TiXmlElementP root);
@@ -90,4 +95,5 @@ private:
     int recentCapacity_ = 4;
     std::wstring currentPath_;
     QByteArray placement_;
+    std::unique_ptr<QTranslator> translator_;
 };

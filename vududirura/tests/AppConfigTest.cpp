@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -138,6 +140,19 @@ TEST_F(AppConfig, WithoutDefaultPrinterTheSettingStaysAndIsWrittenEmpty)
     int files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(ConfigFile().parent_path())) ++files;
     EXPECT_EQ(files, 1);
+}
+
+TEST_F(AppConfig, QtsOwnTextsAreChineseWhileTheApplicationLives)
+{
+    const QString english = QStringLiteral("Cancel");
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_zh_CN.qm")))
+        GTEST_SKIP() << "Qt's translations are not installed";
+    {
+        TestApp app;
+        ASSERT_TRUE(app.InitInstance());
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), english);
 }
 
 TEST_F(AppConfig, RecentFileCommandsOpenMoveAndDrop)
