@@ -7,7 +7,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
     build-essential cmake ninja-build pkg-config \
-    qt6-base-dev qt6-base-dev-tools \
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n \
     libsqlite3-dev sqlite3 zlib1g-dev libtinyxml2-dev libgcab-dev gcab cabextract \
     libgtest-dev libgmock-dev googletest \
     fonts-wqy-zenhei fontconfig poppler-utils \

@@ -54,10 +54,14 @@ public:
                            Q(QtFilterFromWindows(request.filter)));
         dialog.setOption(QFileDialog::DontUseNativeDialog, true);
         dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.save ? QFileDialog::AnyFile
-                                        : (request.multiple ? QFileDialog::ExistingFiles
-                                                            : QFileDialog::ExistingFile));
+        dialog.setFileMode(request.save || !request.mustExist
+                               ? QFileDialog::AnyFile
+                               : (request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
         if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(Q(request.defaultSuffix));
+        if (!request.okText.empty()) dialog.setLabelText(QFileDialog::Accept, Q(request.okText));
+        const QStringList filters = dialog.nameFilters();
+        if (request.filterIndex > 0 && request.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[request.filterIndex - 1]);
         if (dialog.exec() != QDialog::Accepted) return false;
         chosen->clear();
         for (const QString& f : dialog.selectedFiles()) chosen->push_back(f.toStdWString());

@@ -10,6 +10,10 @@
 
 class QWidget;
 
+// Default visibility, so that a process has one prompter in force even when several of
+// its libraries link this one: the first definition loaded serves them all.
+#define DOX_PROMPT_API __attribute__((visibility("default")))
+
 namespace dox::platform {
 
 // Message box types: buttons in the low nibble, icon in the next.
@@ -34,9 +38,12 @@ struct FileDialogRequest {
     std::wstring defaultSuffix;     // without the dot, e.g. L"dxt"
     std::wstring initialPath;       // folder or file name to start from
     bool multiple = false;          // open several files
+    bool mustExist = true;          // open mode: only an existing file may be chosen
+    std::wstring okText;            // text of the accept button; empty: the dialog's own
+    int filterIndex = 0;            // 1-based filter shown first; 0: the first
 };
 
-class Prompter {
+class DOX_PROMPT_API Prompter {
 public:
     virtual ~Prompter() = default;
     // Shows text with the caption; returns the button pressed (kIdOk, ...).
@@ -51,10 +58,10 @@ public:
 };
 
 // The prompter in force: the one installed last, else real Qt dialogs.
-Prompter& CurrentPrompter();
+DOX_PROMPT_API Prompter& CurrentPrompter();
 
 // Installs a prompter for its lifetime (tests), restoring the previous one after.
-class ScopedPrompter {
+class DOX_PROMPT_API ScopedPrompter {
 public:
     explicit ScopedPrompter(Prompter* prompter);
     ~ScopedPrompter();
@@ -67,7 +74,7 @@ private:
 
 // Answers from a queue and records every question; an unexpected question (empty
 // queue) answers kIdCancel / cancelled and is recorded as well.
-class ScriptedPrompter : public Prompter {
+class DOX_PROMPT_API ScriptedPrompter : public Prompter {
 public:
     struct Message {
         std::wstring text;
@@ -90,6 +97,6 @@ public:
 };
 
 // Turns "desc|*.a;*.b|desc2|*.c||" into Qt's "desc (*.a *.b);;desc2 (*.c)".
-std::wstring QtFilterFromWindows(const std::wstring& filter);
+DOX_PROMPT_API std::wstring QtFilterFromWindows(const std::wstring& filter);
 
 } // namespace dox::platform

@@ -1,0 +1,44 @@
+#pragma once
+// The work of a backup or a restore of the user's template library ("templates" with
+// one level of category folders) and the bill database "doxcore.db", done on the
+// progress dialog's worker thread. Nothing here touches a window: progress leaves
+// through the callbacks.
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+class BackupRestore
+{
+public:
+    BackupRestore(std::wstring dataDirectory, std::wstring archivePath);
+
+    // Called on the worker: the number of files, then before each file the number done.
+    std::function<void(int total)> onRange;
+    std::function<void(int done)> onPosition;
+    // Tests: asked before each file of a backup and before each step of a restore;
+    // false cuts the run off (a restore fails as "User aborted").
+    std::function<bool()> stepHook;
+
+    // Writes the archive: the accepted templates of "templates", then those of each
+    // category folder, then the database when there is one. The archive replaces the
+    // file at the path only when everything was written; a failure or a cancel (the
+    // flag is looked at after every file) leaves an older archive there as it was.
+    bool RunBackup(const std::atomic<bool>& cancel);
+    // Puts the archive's files over the data folder. Only "doxcore.db" and
+    // templates\[category\]name.dxt are accepted; any other entry refuses the whole
+    // archive, and on any failure nothing in the data folder changes.
+    bool RunRestore();
+
+    // Why the last run failed: the archive's error text or "备份取消".
+    const std::wstring& Reason() const { return reason_; }
+
+    // Whether an entry (its name split at '\') may be restored.
+    static bool AcceptedEntry(const std::vector<std::wstring>& parts);
+
+private:
+    std::wstring dataDirectory_;
+    std::wstring archivePath_;
+    std::wstring reason_;
+};

@@ -1,0 +1,424 @@
+#include "BackupCommands.h"
+#include "Cabinet.h"
+#include "BackupRestore.h"
+#include "CProgressDlg.h"
+#include "CabinetName.h"
+#include "FolderSnapshot.h"
+
+#include "Prompter.h"
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QString>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+namespace fs = std::filesystem;
+namespace dp = dox::platform;
+
+namespace
+{
+
+using cabtest::P;
+using cabtest::Snapshot;
+using cabtest::W;
+
+// Bytes that pass the template check: the header of a template file, then a body.
+std::string TemplateBytes(const std::string& body)
+{
+    return std::string("DOXDOT!\x01", 8) + std::string(12, '\0') + body;
+}
+
+// A template library of two categories, Chinese names among them, files that are no
+// templates, a folder too deep to be visited, and a database.
+class Library : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Put(L"templates/转账支票.dxt", TemplateBytes("cheque"));
+        Put(L"templates/café.dxt", TemplateBytes("latin"));
+        Put(L"templates/a<b>.dxt", TemplateBytes("mark"));
+        Put(L"templates/readme.txt", "not a template");
+        Put(L"templates/fake.dxt", "no template header here at all");
+        Put(L"templates/对公业务/进账单.dxt", TemplateBytes("deposit"));
+        Put(L"templates/对公业务/电汇凭证.DXT", TemplateBytes("wire"));
+        Put(L"templates/对公业务/旧/深.dxt", TemplateBytes("too deep"));
+        Put(L"templates/个人/存款.dxt", TemplateBytes("saving"));
+        Put(L"doxcore.db", std::string("SQLite format 3\0", 16) + std::string(3000, 'd'));
+    }
+
+    void Put(const std::wstring& rel, const std::string& bytes)
+    {
+        const fs::path path = data.path() / P(rel);
+        fs::create_directories(path.parent_path());
+        ASSERT_TRUE(doxtest::WriteFileBytes(path, bytes));
+    }
+
+    // What a backup must hold: entry name -> bytes.
+    std::map<std::wstring, std::string> Expected() const
+    {
+        std::map<std::wstring, std::string> out;
+        for (const wchar_t* rel : {L"templates/转账支票.dxt", L"templates/café.dxt", L"templates/a<b>.dxt",
+                                   L"templates/对公业务/进账单.dxt", L"templates/对公业务/电汇凭证.DXT",
+                                   L"templates/个人/存款.dxt", L"doxcore.db"}) {
+            std::wstring entry = rel;
+            for (wchar_t& c : entry)
+                if (c == L'/') c = L'\\';
+            out[entry] = doxtest::ReadFileBytes(data.path() / P(rel));
+        }
+        return out;
+    }
+
+    bool Backup(const fs::path& archive)
+    {
+        BackupRestore job(W(data.path()), W(archive));
+        std::atomic<bool> cancel{false};
+        return job.RunBackup(cancel);
+    }
+
+    doxtest::TempDir data;
+    doxtest::TempDir work;
+};
+
+TEST_F(Library, BackupOpensWithOtherReadersToTheSameBytes)
+{
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(Backup(archive));
+
+    // Other readers see the stored names: Chinese names as coded runs, which may hold
+    // '/' and so make folders of their own there.
+    // cabextract keeps such a '/' as a '\\' within the name instead.
+    struct Reader {
+        const char* program;
+        QStringList arguments;
+        fs::path out;
+        bool slashInName;
+    };
+    const std::vector<Reader> readers = {
+        {"cabextract", {"-q", "-d", QString::fromStdString((work.path() / "cabextract").string())},
+         work.path() / "cabextract", true},
+        {"gcab", {"-x", "-C", QString::fromStdString((work.path() / "gcab").string())}, work.path() / "gcab", false},
+    };
+    for (const Reader& reader : readers) {
+        SCOPED_TRACE(reader.program);
+        fs::create_directories(reader.out);
+        QProcess process;
+        process.start(QString::fromLatin1(reader.program),
+                      QStringList(reader.arguments) << QString::fromStdString(archive.string()));
+        ASSERT_TRUE(process.waitForFinished(30000));
+        ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        std::map<std::string, std::string> expected;
+        for (const auto& [entry, bytes] : Expected()) {
+            std::string stored = *Cabinet::EncodeName(entry);
+            for (char& c : stored) {
+                if (c == '\\')
+                    c = '/';
+                else if (c == '/' && reader.slashInName)
+                    c = '\\';
+            }
+            expected[stored] = bytes;
+        }
+        std::map<std::string, std::string> got;
+        for (const auto& [rel, bytes] : Snapshot(reader.out))
+            if (bytes != "dir") got[rel] = bytes;
+        ASSERT_EQ(got.size(), expected.size());
+        for (const auto& [rel, bytes] : expected) {
+            SCOPED_TRACE(rel);
+            ASSERT_TRUE(got.count(rel));
+            EXPECT_TRUE(got[rel] == bytes);
+        }
+    }
+}
+
+// Runs a backup or a restore through the dialog, as the commands do.
+int RunDialog(int backup, const fs::path& archive, const fs::path& data, std::wstring* reason,
+              std::function<bool()> hook = {})
+{
+    CProgressDlg dialog(backup, W(archive), W(data));
+    dialog.SetStepHook(std::move(hook));
+    const int result = dialog.DoModal();
+    *reason = dialog.GetReason();
+    return result;
+}
+
+TEST_F(Library, BackUpLoseFilesRestoreAndEverythingIsBack)
+{
+    const fs::path archive = work.path() / "备份" / "all.dxb"; // the folder is made
+    std::wstring reason;
+    ASSERT_EQ(RunDialog(1, archive, data.path(), &reason), 1) << QString::fromStdWString(reason).toStdString();
+    const auto before = Snapshot(data.path());
+
+    fs::remove(data.path() / P(L"templates/对公业务/进账单.dxt"));
+    fs::remove(data.path() / P(L"templates/a<b>.dxt"));
+    fs::remove_all(data.path() / P(L"templates/个人"));
+    ASSERT_TRUE(doxtest::WriteFileBytes(data.path() / "doxcore.db", "a bill less"));
+
+    ASSERT_EQ(RunDialog(0, archive, data.path(), &reason), 1) << QString::fromStdWString(reason).toStdString();
+    EXPECT_EQ(reason, L"");
+    EXPECT_EQ(Snapshot(data.path()), before);
+}
+
+TEST_F(Library, HostileArchivesAreRefusedAndNothingChanges)
+{
+    // Archives that hold what no backup holds, written with the same wrapper.
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> entries; // the first is stored from doxcore.db, the rest from a template
+        std::wstring reason;
+    };
+    const std::vector<Case> cases = {
+        {"climbs out", {L"doxcore.db", L"..\\x"}, L"Corrupt cabinet"},
+        {"climbs out below templates", {L"doxcore.db", L"templates\\..\\..\\x.dxt"}, L"Corrupt cabinet"},
+        {"absolute", {L"doxcore.db", L"/etc/x.dxt"}, L"Corrupt cabinet"},
+        {"not a template", {L"doxcore.db", L"templates\\run.sh"}, L"Corrupt cabinet"},
+        {"too deep", {L"doxcore.db", L"templates\\a\\b\\c.dxt"}, L"Corrupt cabinet"},
+        {"another file", {L"doxcore.db", L"evil.db"}, L"Corrupt cabinet"},
+    };
+    const auto before = Snapshot(data.path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path archive = work.path() / "hostile.dxb";
+        Cabinet::CCompress writer;
+        ASSERT_EQ(writer.Create(W(archive)), 1);
+        ASSERT_EQ(writer.AddFile(W(data.path() / "doxcore.db"), c.entries[0]), 1);
+        ASSERT_EQ(writer.AddFile(W(data.path() / P(L"templates/转账支票.dxt")), c.entries[1]), 1);
+        ASSERT_EQ(writer.Finish(), 1);
+        std::wstring reason;
+        EXPECT_EQ(RunDialog(0, archive, data.path(), &reason), 2);
+        EXPECT_EQ(reason, c.reason);
+        EXPECT_EQ(Snapshot(data.path()), before);
+    }
+    EXPECT_FALSE(fs::exists(work.path() / "x"));
+    EXPECT_FALSE(fs::exists(data.path().parent_path() / "x"));
+}
+
+TEST_F(Library, RestoreNeverWritesThroughALink)
+{
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(Backup(archive));
+    doxtest::TempDir elsewhere;
+    fs::rename(data.path() / P(L"templates/个人"), elsewhere.path() / "moved");
+    fs::create_directory_symlink(elsewhere.path() / "moved", data.path() / P(L"templates/个人"));
+    const auto before = Snapshot(data.path());
+    const auto there = Snapshot(elsewhere.path());
+    std::wstring reason;
+    EXPECT_EQ(RunDialog(0, archive, data.path(), &reason), 2);
+    EXPECT_EQ(reason, L"Failure writing to target file\nError 40: Too many levels of symbolic links");
+    EXPECT_EQ(Snapshot(data.path()), before);
+    EXPECT_EQ(Snapshot(elsewhere.path()), there);
+}
+
+TEST_F(Library, RestoreCutOffHalfWayLeavesTheOldFiles)
+{
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(Backup(archive));
+    // The library has changed since: a restore would put the old state back.
+    Put(L"templates/转账支票.dxt", TemplateBytes("cheque, edited since"));
+    Put(L"doxcore.db", "bills added since");
+    fs::remove(data.path() / P(L"templates/个人/存款.dxt"));
+    const auto before = Snapshot(data.path());
+
+    // Seven files: seven steps extract them, seven move them into place.
+    for (int stopAt : {3, 9, 14}) {
+        SCOPED_TRACE(stopAt);
+        std::atomic<int> steps{0};
+        std::wstring reason;
+        EXPECT_EQ(RunDialog(0, archive, data.path(), &reason, [&] { return ++steps < stopAt; }), 2);
+        EXPECT_EQ(reason, L"User aborted");
+        EXPECT_EQ(steps.load(), stopAt);
+        EXPECT_EQ(Snapshot(data.path()), before);
+    }
+}
+
+TEST_F(Library, CancelledBackupLeavesTheOldArchive)
+{
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    CProgressDlg dialog(1, W(archive), W(data.path()));
+    // The worker waits at the third file until Cancel has been pressed; files are still
+    // left in the category folders then.
+    std::atomic<int> files{0};
+    std::atomic<bool> waiting{false};
+    dialog.SetStepHook([&] {
+        if (++files == 3) {
+            waiting = true;
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!dialog.CancelRequested() && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    });
+    // The user presses Cancel while the worker is at that file.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+        if (!waiting || dialog.CancelRequested()) return;
+        auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("2"));
+        ASSERT_NE(cancel, nullptr);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    poll.start(5);
+    EXPECT_EQ(dialog.DoModal(), 2);
+    EXPECT_EQ(dialog.GetReason(), L"备份取消");
+    EXPECT_EQ(files.load(), 3); // the run ended there, not only its folder
+    EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+    int left = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(work.path())) ++left;
+    EXPECT_EQ(left, 1); // no temporary file either
+}
+
+TEST_F(Library, AFileThatCannotBeStoredFailsTheBackupAfterItsFolder)
+{
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    // The top folder holds a<b>.dxt, café.dxt and 转账支票.dxt, in that order; café.dxt
+    // goes away after it was counted.
+    BackupRestore job(W(data.path()), W(archive));
+    int files = 0;
+    job.stepHook = [&] {
+        if (++files == 1) fs::remove(data.path() / P(L"templates/café.dxt"));
+        return true;
+    };
+    std::atomic<bool> cancel{false};
+    EXPECT_FALSE(job.RunBackup(cancel));
+    EXPECT_EQ(job.Reason(), L"Failure opening file to be stored in cabinet\nError 2: No such file or directory");
+    EXPECT_EQ(files, 3); // the rest of the folder was still tried, the categories were not
+    EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+}
+
+TEST_F(Library, EmptyLibraryGivesAValidEmptyArchive)
+{
+    doxtest::TempDir empty;
+    const fs::path archive = work.path() / "empty.dxb";
+    BackupRestore job(W(empty.path()), W(archive));
+    std::vector<int> positions;
+    int total = -1;
+    job.onRange = [&](int t) { total = t; };
+    job.onPosition = [&](int p) { positions.push_back(p); };
+    std::atomic<bool> cancel{false};
+    ASSERT_TRUE(job.RunBackup(cancel));
+    EXPECT_EQ(total, 0);
+    QProcess process;
+    process.start(QStringLiteral("gcab"), {QStringLiteral("-t"), QString::fromStdString(archive.string())});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardOutput(), QByteArray());
+    doxtest::TempDir target;
+    BackupRestore restore(W(target.path()), W(archive));
+    EXPECT_TRUE(restore.RunRestore());
+    EXPECT_TRUE(fs::is_empty(target.path()));
+
+    // And the full library counts its seven files, reporting before each one.
+    BackupRestore full(W(data.path()), W(work.path() / "full.dxb"));
+    full.onRange = [&](int t) { total = t; };
+    full.onPosition = [&](int p) { positions.push_back(p); };
+    positions.clear();
+    ASSERT_TRUE(full.RunBackup(cancel));
+    EXPECT_EQ(total, 7);
+    EXPECT_EQ(positions, (std::vector<int>{0, 0, 1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(Library, CommandsAskAndReportThroughThePrompter)
+{
+    dp::ScriptedPrompter script;
+    dp::ScopedPrompter scope(&script);
+    const fs::path archive = work.path() / "cmd.dxb";
+
+    script.files = {{W(archive)}};
+    BackupCommand(nullptr, W(data.path()));
+    ASSERT_TRUE(fs::exists(archive));
+
+    script.answers = {dp::kIdNo};
+    EXPECT_FALSE(RestoreCommand(nullptr, W(data.path()))); // declined: no file dialog
+
+    script.answers = {dp::kIdYes, dp::kIdOk};
+    script.files = {{W(archive)}};
+    EXPECT_TRUE(RestoreCommand(nullptr, W(data.path())));
+
+    script.answers = {dp::kIdYes, dp::kIdOk};
+    script.files = {{W(work.path() / "missing.dxb")}};
+    EXPECT_TRUE(RestoreCommand(nullptr, W(data.path())));
+
+    script.files = {{W(work.path() / "备份.dxb")}};
+    BackupCommand(nullptr, W(data.path()));
+
+    const std::vector<std::pair<std::wstring, unsigned>> shown = {
+        {L"备份所有模板和数据库成功。\n备份文件:" + W(archive), 64},
+        {L"恢复所有模板和数据库将会导致现有模板文件和数据库被覆盖，是否需要继续？", 36},
+        {L"恢复所有模板和数据库将会导致现有模板文件和数据库被覆盖，是否需要继续？", 36},
+        {L"恢复所有模板和数据库成功。", 64},
+        {L"恢复所有模板和数据库将会导致现有模板文件和数据库被覆盖，是否需要继续？", 36},
+        {L"恢复所有模板和数据库失败。原因：Cabinet file (or part of splitted CAB) not found\nError 2: No such file or "
+         L"directory",
+         16},
+        {L"备份所有模板和数据库失败。原因：The filename of the CAB file must NEVER contain Unicode characters!", 16},
+    };
+    ASSERT_EQ(script.messages.size(), shown.size());
+    for (size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(script.messages[i].text, shown[i].first) << i;
+        EXPECT_EQ(script.messages[i].type, shown[i].second) << i;
+    }
+    ASSERT_EQ(script.fileRequests.size(), 4u);
+    EXPECT_EQ(script.fileRequests[0].title, L"备份");
+    EXPECT_EQ(script.fileRequests[1].title, L"恢复");
+    for (const dp::FileDialogRequest& r : script.fileRequests) {
+        EXPECT_EQ(r.okText, L"确定");
+        EXPECT_EQ(r.defaultSuffix, L"dxb");
+        EXPECT_EQ(r.filter, L"dox backup|*.dxb||");
+    }
+}
+
+TEST_F(Library, ProgressDialogDuringABackup)
+{
+    // Grabbed while the worker waits at its fourth file of seven; DOX_SCREENSHOT_DIR
+    // keeps the picture for a person to look at.
+    CProgressDlg dialog(1, W(work.path() / "shot.dxb"), W(data.path()));
+    std::atomic<bool> grabbed{false};
+    std::atomic<int> files{0};
+    dialog.SetStepHook([&] {
+        if (++files == 4) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!grabbed && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    });
+    QImage shot;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+        auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("1004"));
+        if (grabbed || !bar || bar->value() != 3) return;
+        shot = dialog.grab().toImage();
+        grabbed = true;
+    });
+    poll.start(5);
+    EXPECT_EQ(dialog.DoModal(), 1);
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("正在备份..."));
+    if (const char* dir = std::getenv("DOX_SCREENSHOT_DIR"))
+        shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/backup-progress.png"));
+    // The bar is filled about 3/7 from its left: the filled part differs from the rest.
+    auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("1004"));
+    const QRect r = bar->geometry();
+    const int y = r.center().y();
+    const QColor filled = shot.pixelColor(r.left() + r.width() / 5, y);
+    const QColor empty = shot.pixelColor(r.left() + r.width() * 4 / 5, y);
+    EXPECT_NE(filled, empty);
+    EXPECT_EQ(shot.pixelColor(r.left() + r.width() * 3 / 10, y), filled);
+    EXPECT_EQ(shot.pixelColor(r.left() + r.width() * 6 / 10, y), empty);
+}
+
+} // namespace

@@ -1,0 +1,700 @@
+#include "Cabinet.h"
+
+#include "CabinetName.h"
+
+// glib before Qt: Qt defines "signals" as a word that glib headers use.
+#include <libgcab.h>
+
+#include <QString>
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Cabinet
+{
+namespace
+{
+
+// Texts of the library's codes and of the wrapper's own, as the program shows them.
+const wchar_t* const kWriteTexts[] = {
+    L"Success",
+    L"Failure opening file to be stored in cabinet",
+    L"Failure reading file to be stored in cabinet",
+    L"Insufficient memory in FCI",
+    L"Could not create a temporary file",
+    L"Unknown compression type",
+    L"Could not create cabinet file",
+    L"Client requested abort",
+    L"Failure compressing data",
+};
+const wchar_t* const kReadTexts[] = {
+    L"Success",
+    L"Cabinet file (or part of splitted CAB) not found",
+    L"The file is not a cabinet",
+    L"Unknown cabinet version",
+    L"Corrupt cabinet",
+    L"Memory allocation failed",
+    L"Unknown compression type",
+    L"Failure decompressing data",
+    L"Failure writing to target file",
+    L"Cabinets in set have different RESERVE sizes",
+    L"Cabinet returned on fdintNEXT_CABINET is incorrect",
+    L"User aborted",
+};
+
+const wchar_t* OwnText(bool writing, int code)
+{
+    if (code == 1000) return L"Could not load Cabinet.dll";
+    if (writing) {
+        switch (code) {
+        case 1001: return L"Invalid parameters passed to compression function. Read the documentation!";
+        case 1002: return L"The filename of the CAB file must NEVER contain Unicode characters!";
+        case 1003: return L"Compressing Unicode paths requires Windows NT, 2000, XP or higher.";
+        case 1004: return L"Could not create the directory where to save the CAB file.";
+        case 1005:
+            return L"The path is too long. (Max 250 Ansii characters or approx 100 Unicode characters).";
+        default: return L"Unknown error";
+        }
+    }
+    switch (code) {
+    case 1002: return L"Invalid parameters passed to extraction function. Read the documentation!";
+    case 1004: return L"The filename of the CAB file must NEVER contain Unicode characters!";
+    case 1005: return L"Extracting Unicode paths requires Windows NT, 2000, XP or higher.";
+    case 1007:
+        return L"The path is too long. (Max 250 Ansii characters or approx 100 Unicode characters).";
+    default: return L"Unknown error";
+    }
+}
+
+// Stored attributes: read-only, hidden, system, archive; 0x100 says the time is UTC.
+constexpr uint32_t kAttributeMask = 0x27;
+constexpr uint32_t kReadOnly = 0x01;
+constexpr uint32_t kHidden = 0x02;
+constexpr uint32_t kArchive = 0x20;
+constexpr uint32_t kNameIsUtf = 0x80;
+constexpr uint32_t kUtcTime = 0x100;
+
+std::string Utf8(const std::wstring& text) { return QString::fromStdWString(text).toStdString(); }
+std::wstring Wide(const std::string& text) { return QString::fromStdString(text).toStdWString(); }
+
+std::string Parent(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// Makes a folder and its missing parents; false with errno set.
+bool MakeFolders(const std::string& folder)
+{
+    if (folder.empty()) return true;
+    struct stat st{};
+    if (::stat(folder.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return true;
+        errno = ENOTDIR;
+        return false;
+    }
+    const std::string parent = Parent(folder);
+    if (!parent.empty() && parent != folder && !MakeFolders(parent)) return false;
+    return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+bool SyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+struct GFree {
+    void operator()(gpointer p) const
+    {
+        if (p) g_object_unref(p);
+    }
+};
+template <class T> using GPtr = std::unique_ptr<T, GFree>;
+
+// libgcab turns every '/' of a name into '\'. A coded run may hold the base64 digit
+// '/' but never '\', so inside runs the written names are set back to '/', and the
+// UTF-8 mark libgcab adds to names with bytes above 127 is taken off again: these
+// names are the 8-bit coding, not UTF-8.
+bool PatchWrittenNames(int fd)
+{
+    unsigned char header[36];
+    if (::pread(fd, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header)) return false;
+    const uint32_t coffFiles = header[16] | header[17] << 8 | header[18] << 16 | uint32_t(header[19]) << 24;
+    const unsigned fileCount = header[28] | header[29] << 8;
+    const unsigned flags = header[30] | header[31] << 8;
+    if (flags & 0x0004) return false; // reserved areas: never written by us
+    std::string table(static_cast<size_t>(fileCount) * (16 + 257), '\0');
+    const ssize_t got = ::pread(fd, table.data(), table.size(), coffFiles);
+    if (got < 0) return false;
+    table.resize(static_cast<size_t>(got));
+    size_t at = 0;
+    for (unsigned i = 0; i < fileCount; ++i) {
+        if (at + 16 > table.size()) return false;
+        unsigned char* record = reinterpret_cast<unsigned char*>(table.data() + at);
+        const unsigned attributes = (record[14] | record[15] << 8) & ~kNameIsUtf;
+        record[14] = static_cast<unsigned char>(attributes & 0xFF);
+        record[15] = static_cast<unsigned char>(attributes >> 8);
+        at += 16;
+        bool inRun = false;
+        for (; at < table.size() && table[at] != '\0'; ++at) {
+            char& c = table[at];
+            if (c == '<') inRun = true;
+            else if (c == '>') inRun = false;
+            else if (inRun && c == '\\') c = '/';
+        }
+        if (at >= table.size()) return false;
+        ++at;
+    }
+    return ::pwrite(fd, table.data(), at, coffFiles) == static_cast<ssize_t>(at);
+}
+
+// The inverse on reading: libgcab hands the names out with '/' turned into '\'.
+std::string RestoreReadName(const std::string& name)
+{
+    std::string out = name;
+    bool inRun = false;
+    for (char& c : out) {
+        if (c == '<') inRun = true;
+        else if (c == '>') inRun = false;
+        else if (inRun && c == '\\') c = '/';
+    }
+    return out;
+}
+
+uint32_t AttributesOf(const struct stat& st, const std::string& path)
+{
+    uint32_t attributes = kArchive;
+    if (!(st.st_mode & S_IWUSR)) attributes |= kReadOnly;
+    const size_t slash = path.find_last_of('/');
+    if (path.compare(slash == std::string::npos ? 0 : slash + 1, 1, ".") == 0) attributes |= kHidden;
+    return attributes;
+}
+
+} // namespace
+
+std::wstring CabError::Text() const
+{
+    std::wstring text;
+    if (own_ != 0) {
+        text = OwnText(writing_, own_);
+    } else if (library_ != 0) {
+        const int count = writing_ ? 9 : 12;
+        text = library_ > 0 && library_ < count ? (writing_ ? kWriteTexts : kReadTexts)[library_]
+                                                : L"Unknown error";
+    } else {
+        return L"Success";
+    }
+    if (system_ != 0) {
+        char buffer[256];
+        const char* message = strerror_r(system_, buffer, sizeof buffer);
+        std::wstring systemText = message && *message ? Wide(message)
+                                                      : L"Microsoft has no explanation for this error code.";
+        text += L"\nError " + std::to_wstring(system_) + L": " + systemText;
+    }
+    return text;
+}
+
+// ---------------------------------------------------------------------------------
+// Writing
+
+struct CCompress::State {
+    std::string path; // the archive, UTF-8
+    GPtr<GCabCabinet> cabinet;
+    GCabFolder* folder = nullptr; // owned by the cabinet once added
+    size_t files = 0;
+};
+
+CCompress::CCompress() = default;
+CCompress::~CCompress() = default;
+
+int CCompress::Create(const std::wstring& archivePath)
+{
+    state_.reset();
+    const std::optional<std::string> coded = EncodeName(archivePath);
+    if (!coded) {
+        error_.SetOwn(1001);
+        return 0;
+    }
+    if (coded->size() > kMaxCodedPath) {
+        error_.SetOwn(1005);
+        return 0;
+    }
+    const size_t slash = archivePath.find_last_of(L'/');
+    const std::wstring name = slash == std::wstring::npos ? archivePath : archivePath.substr(slash + 1);
+    if (slash == std::wstring::npos || name.size() < 3) {
+        error_.SetOwn(1001);
+        return 0;
+    }
+    for (wchar_t c : name) {
+        if (static_cast<uint32_t>(c) > 0xFF) {
+            error_.SetOwn(1002);
+            return 0;
+        }
+    }
+    const std::string path = Utf8(archivePath);
+    if (!MakeFolders(Parent(path))) {
+        error_.SetOwn(1004, errno);
+        return 0;
+    }
+    auto state = std::make_unique<State>();
+    state->path = path;
+    state->cabinet.reset(gcab_cabinet_new());
+    state_ = std::move(state);
+    error_.Clear();
+    return 1;
+}
+
+int CCompress::AddFile(const std::wstring& filePath, const std::wstring& entryName)
+{
+    if (!state_) {
+        error_.SetOwn(1001);
+        return 0;
+    }
+    const std::optional<std::string> codedFile = EncodeName(filePath);
+    const std::optional<std::string> codedEntry = EncodeName(entryName);
+    if (!codedFile || !codedEntry || codedEntry->empty()) {
+        error_.SetOwn(1001);
+        return 0;
+    }
+    if (codedFile->size() > kMaxCodedPath || codedEntry->size() > kMaxCodedPath) {
+        error_.SetOwn(1005);
+        return 0;
+    }
+    const std::string path = Utf8(filePath);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error_.SetLibrary(kFciOpenSource, errno);
+        return 0;
+    }
+    struct stat st{};
+    std::string bytes;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    int readError = ok ? 0 : (errno ? errno : EISDIR);
+    if (ok) {
+        // The bytes are taken now, so a file that changes later cannot make the
+        // stored size and the stored data disagree.
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                ok = false;
+                readError = errno;
+                break;
+            }
+            if (n == 0) break;
+            bytes.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    if (!ok) {
+        error_.SetLibrary(kFciReadSource, readError);
+        return 0;
+    }
+    if (bytes.size() > 0x7FFFFFFFu) {
+        error_.SetLibrary(kFciReadSource, EFBIG);
+        return 0;
+    }
+
+    // libgcab writes one folder per cabinet, so every file goes into that one.
+    if (!state_->folder) {
+        GCabFolder* folder = gcab_folder_new(GCAB_COMPRESSION_MSZIP);
+        GError* gerror = nullptr;
+        if (!gcab_cabinet_add_folder(state_->cabinet.get(), folder, &gerror)) {
+            g_clear_error(&gerror);
+            g_object_unref(folder);
+            error_.SetLibrary(kFciAllocFail);
+            return 0;
+        }
+        g_object_unref(folder); // the cabinet holds it
+        state_->folder = folder;
+    }
+    GBytes* data = g_bytes_new(bytes.data(), bytes.size());
+    GPtr<GCabFile> file(gcab_file_new_with_bytes(codedEntry->c_str(), data));
+    g_bytes_unref(data);
+    GError* gerror = nullptr;
+    if (!gcab_folder_add_file(state_->folder, file.get(), FALSE, nullptr, &gerror)) {
+        g_clear_error(&gerror);
+        error_.SetLibrary(kFciAllocFail);
+        return 0;
+    }
+    // The last-write time in UTC; libgcab stores the fields it is given.
+    struct tm utc{};
+    time_t seconds = st.st_mtim.tv_sec;
+    gmtime_r(&seconds, &utc);
+    if (utc.tm_year < 80) utc = tm{0, 0, 0, 1, 0, 80, 0, 0, 0, 0, nullptr};
+    GDateTime* when = g_date_time_new_utc(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour,
+                                          utc.tm_min, utc.tm_sec);
+    gcab_file_set_date_time(file.get(), when);
+    g_date_time_unref(when);
+    gcab_file_set_attributes(file.get(), (AttributesOf(st, path) & kAttributeMask) | kUtcTime);
+    ++state_->files;
+    error_.Clear();
+    return 1;
+}
+
+int CCompress::Finish()
+{
+    if (!state_) {
+        error_.SetOwn(1001);
+        return 0;
+    }
+    if (!state_->folder) {
+        // An archive without files still needs its one (empty) folder to be written.
+        GCabFolder* folder = gcab_folder_new(GCAB_COMPRESSION_MSZIP);
+        GError* gerror = nullptr;
+        const bool added = gcab_cabinet_add_folder(state_->cabinet.get(), folder, &gerror);
+        g_clear_error(&gerror);
+        g_object_unref(folder);
+        if (!added) {
+            error_.SetLibrary(kFciAllocFail);
+            return 0;
+        }
+        state_->folder = folder;
+    }
+    const std::string folder = Parent(state_->path);
+    std::string temp = state_->path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        error_.SetLibrary(kFciCabFile, errno);
+        return 0;
+    }
+    ::fchmod(fd, 0644);
+    // The library seeks back to fill in sizes, so it writes through a seekable stream.
+    GPtr<GFile> tempFile(g_file_new_for_path(temp.c_str()));
+    GError* gerror = nullptr;
+    GPtr<GFileIOStream> stream(g_file_open_readwrite(tempFile.get(), nullptr, &gerror));
+    bool ok = stream != nullptr;
+    int code = kFciCabFile;
+    int systemError = EIO;
+    if (ok) {
+        GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(stream.get()));
+        ok = gcab_cabinet_write_simple(state_->cabinet.get(), out, nullptr, nullptr, nullptr, &gerror);
+        if (!ok && !(gerror && gerror->domain == G_IO_ERROR)) {
+            code = kFciMciFail; // the library failed compressing, not the file system
+            systemError = 0;
+        }
+        ok = g_io_stream_close(G_IO_STREAM(stream.get()), nullptr, nullptr) && ok;
+    }
+    g_clear_error(&gerror);
+    if (ok && !PatchWrittenNames(fd)) {
+        ok = false;
+        code = kFciCabFile;
+        systemError = errno ? errno : EIO;
+    }
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        code = kFciCabFile;
+        systemError = errno;
+    }
+    ::close(fd);
+    if (ok && ::rename(temp.c_str(), state_->path.c_str()) != 0) {
+        ok = false;
+        code = kFciCabFile;
+        systemError = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        error_.SetLibrary(code, systemError);
+        return 0;
+    }
+    SyncFolder(folder.empty() ? "." : folder);
+    error_.Clear();
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------
+// Reading
+
+namespace
+{
+
+struct StagedEntry {
+    GCabFile* file = nullptr;
+    std::vector<std::wstring> parts;
+    std::string stagedName; // in the staging folder
+    uint32_t attributes = 0;
+    time_t time = 0;
+};
+
+struct ExtractRun {
+    std::map<GCabFile*, size_t> index;
+    std::vector<StagedEntry>* entries = nullptr;
+    const std::function<bool()>* hook = nullptr;
+    GCancellable* cancellable = nullptr;
+    bool aborted = false;
+};
+
+gboolean NameForExtraction(GCabFile* file, gpointer data)
+{
+    auto* run = static_cast<ExtractRun*>(data);
+    const auto found = run->index.find(file);
+    if (found == run->index.end() || run->aborted) return FALSE;
+    if (*run->hook && !(*run->hook)()) {
+        run->aborted = true;
+        g_cancellable_cancel(run->cancellable);
+        return FALSE;
+    }
+    gcab_file_set_extract_name(file, (*run->entries)[found->second].stagedName.c_str());
+    return TRUE;
+}
+
+bool SafePart(const std::wstring& part)
+{
+    return !part.empty() && part != L"." && part != L".." && part.find(L'/') == std::wstring::npos;
+}
+
+// Removes what the staging folder holds (one level: flat names) and the folder.
+void RemoveStaging(const std::string& staging)
+{
+    if (staging.empty()) return;
+    if (DIR* dir = ::opendir(staging.c_str())) {
+        while (dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") ::unlink((staging + "/" + name).c_str());
+        }
+        ::closedir(dir);
+    }
+    ::rmdir(staging.c_str());
+}
+
+} // namespace
+
+CExtract::CExtract() = default;
+CExtract::~CExtract() = default;
+
+int CExtract::Load()
+{
+    loaded_ = true;
+    error_.Clear();
+    return 1;
+}
+
+int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& targetDirectory)
+{
+    if (!loaded_ || archivePath.empty() || targetDirectory.empty()) {
+        error_.SetOwn(1002);
+        return 0;
+    }
+    const std::optional<std::string> codedArchive = EncodeName(archivePath);
+    const std::optional<std::string> codedTarget = EncodeName(targetDirectory);
+    if (!codedArchive || !codedTarget) {
+        error_.SetOwn(1002);
+        return 0;
+    }
+    if (codedArchive->size() > kMaxCodedPath || codedTarget->size() + 1 > kMaxCodedPath) {
+        error_.SetOwn(1007);
+        return 0;
+    }
+    const size_t slash = archivePath.find_last_of(L'/');
+    for (size_t i = slash == std::wstring::npos ? 0 : slash + 1; i < archivePath.size(); ++i) {
+        if (static_cast<uint32_t>(archivePath[i]) > 0xFF) {
+            error_.SetOwn(1004);
+            return 0;
+        }
+    }
+
+    // The target folder itself must exist; below it nothing is followed.
+    char* real = ::realpath(Utf8(targetDirectory).c_str(), nullptr);
+    if (!real) {
+        error_.SetLibrary(kFdiTargetFile, errno);
+        return 0;
+    }
+    const std::string target = real;
+    std::free(real);
+
+    const std::string archive = Utf8(archivePath);
+    struct stat archiveStat{};
+    if (::stat(archive.c_str(), &archiveStat) != 0) {
+        error_.SetLibrary(kFdiCabinetNotFound, errno);
+        return 0;
+    }
+    GPtr<GFile> archiveFile(g_file_new_for_path(archive.c_str()));
+    GError* gerror = nullptr;
+    GPtr<GFileInputStream> input(g_file_read(archiveFile.get(), nullptr, &gerror));
+    if (!input) {
+        g_clear_error(&gerror);
+        error_.SetLibrary(kFdiCabinetNotFound, EACCES);
+        return 0;
+    }
+    GPtr<GCabCabinet> cabinet(gcab_cabinet_new());
+    if (!gcab_cabinet_load(cabinet.get(), G_INPUT_STREAM(input.get()), nullptr, &gerror)) {
+        const bool format = gerror && gerror->domain == GCAB_ERROR && gerror->code == GCAB_ERROR_FORMAT;
+        const bool unsupported =
+            gerror && gerror->domain == GCAB_ERROR && gerror->code == GCAB_ERROR_NOT_SUPPORTED;
+        g_clear_error(&gerror);
+        error_.SetLibrary(format ? kFdiNotACabinet : unsupported ? kFdiBadCompression : kFdiCorruptCabinet);
+        return 0;
+    }
+
+    // Every name is decoded and checked before anything is written.
+    std::vector<StagedEntry> entries;
+    std::set<std::vector<std::wstring>> seen;
+    GPtrArray* folders = gcab_cabinet_get_folders(cabinet.get());
+    for (guint f = 0; folders && f < folders->len; ++f) {
+        auto* folder = static_cast<GCabFolder*>(g_ptr_array_index(folders, f));
+        GSList* files = gcab_folder_get_files(folder);
+        for (GSList* l = files; l; l = l->next) {
+            auto* file = static_cast<GCabFile*>(l->data);
+            StagedEntry entry;
+            entry.file = file;
+            const std::optional<std::wstring> name = DecodeName(RestoreReadName(gcab_file_get_name(file)));
+            bool ok = name.has_value();
+            if (ok) {
+                std::wstring part;
+                for (wchar_t c : *name + L'\\') {
+                    if (c != L'\\') {
+                        part += c;
+                        continue;
+                    }
+                    ok = ok && SafePart(part);
+                    entry.parts.push_back(part);
+                    part.clear();
+                }
+            }
+            ok = ok && seen.insert(entry.parts).second && (!filter_ || filter_(entry.parts));
+            if (!ok) {
+                g_slist_free(files);
+                error_.SetLibrary(kFdiCorruptCabinet);
+                return 0;
+            }
+            entry.attributes = gcab_file_get_attributes(file);
+            if (GDateTime* when = gcab_file_get_date_time(file)) {
+                struct tm fields{};
+                fields.tm_year = g_date_time_get_year(when) - 1900;
+                fields.tm_mon = g_date_time_get_month(when) - 1;
+                fields.tm_mday = g_date_time_get_day_of_month(when);
+                fields.tm_hour = g_date_time_get_hour(when);
+                fields.tm_min = g_date_time_get_minute(when);
+                fields.tm_sec = g_date_time_get_second(when);
+                fields.tm_isdst = -1;
+                entry.time = (entry.attributes & kUtcTime) ? timegm(&fields) : mktime(&fields);
+                g_date_time_unref(when);
+            }
+            entry.stagedName = "f" + std::to_string(entries.size());
+            entries.push_back(std::move(entry));
+        }
+        g_slist_free(files);
+    }
+
+    // Extract into a staging folder on the same file system, so moving is a rename.
+    std::string staging = target + "/.cabstage-XXXXXX";
+    if (!::mkdtemp(staging.data())) {
+        error_.SetLibrary(kFdiTargetFile, errno);
+        return 0;
+    }
+    ExtractRun run;
+    run.entries = &entries;
+    run.hook = &hook_;
+    GPtr<GCancellable> cancellable(g_cancellable_new());
+    run.cancellable = cancellable.get();
+    for (size_t i = 0; i < entries.size(); ++i) run.index[entries[i].file] = i;
+    GPtr<GFile> stagingFile(g_file_new_for_path(staging.c_str()));
+    const bool extracted = gcab_cabinet_extract(cabinet.get(), stagingFile.get(), NameForExtraction, nullptr,
+                                                &run, cancellable.get(), &gerror);
+    if (!extracted || run.aborted) {
+        const bool io = gerror && gerror->domain == G_IO_ERROR;
+        g_clear_error(&gerror);
+        RemoveStaging(staging);
+        error_.SetLibrary(run.aborted ? kFdiUserAbort : io ? kFdiTargetFile : kFdiMdiFail);
+        return 0;
+    }
+    for (const StagedEntry& entry : entries) {
+        const std::string staged = staging + "/" + entry.stagedName;
+        struct stat st{};
+        if (::lstat(staged.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            RemoveStaging(staging);
+            error_.SetLibrary(kFdiMdiFail);
+            return 0;
+        }
+        const struct timespec times[2] = {{entry.time, 0}, {entry.time, 0}};
+        ::utimensat(AT_FDCWD, staged.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        ::chmod(staged.c_str(), (entry.attributes & kReadOnly) ? 0444 : 0644);
+    }
+
+    // Move into place; remember what was replaced and which folders were made, so a
+    // failure half-way puts everything back.
+    struct Done {
+        std::string path;
+        std::string old; // the replaced file, kept in the staging folder; empty when none
+    };
+    std::vector<Done> done;
+    std::vector<std::string> madeFolders;
+    auto rollBack = [&]() {
+        for (auto it = done.rbegin(); it != done.rend(); ++it) {
+            if (it->old.empty())
+                ::unlink(it->path.c_str());
+            else
+                ::rename(it->old.c_str(), it->path.c_str());
+        }
+        for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it) ::rmdir(it->c_str());
+        RemoveStaging(staging);
+    };
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const StagedEntry& entry = entries[i];
+        if (hook_ && !hook_()) {
+            rollBack();
+            error_.SetLibrary(kFdiUserAbort);
+            return 0;
+        }
+        std::string path = target;
+        int failure = 0;
+        for (size_t p = 0; p + 1 < entry.parts.size() && !failure; ++p) {
+            path += "/" + Utf8(entry.parts[p]);
+            struct stat st{};
+            if (::lstat(path.c_str(), &st) == 0) {
+                if (!S_ISDIR(st.st_mode)) failure = S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR;
+            } else if (errno == ENOENT && ::mkdir(path.c_str(), 0777) == 0) {
+                madeFolders.push_back(path);
+            } else {
+                failure = errno;
+            }
+        }
+        path += "/" + Utf8(entry.parts.back());
+        Done step{path, {}};
+        struct stat st{};
+        if (!failure && ::lstat(path.c_str(), &st) == 0) {
+            if (S_ISLNK(st.st_mode))
+                failure = ELOOP;
+            else if (S_ISDIR(st.st_mode))
+                failure = EISDIR;
+            else {
+                step.old = staging + "/o" + std::to_string(i);
+                if (::rename(path.c_str(), step.old.c_str()) != 0) failure = errno;
+            }
+        } else if (!failure && errno != ENOENT) {
+            failure = errno;
+        }
+        if (!failure && ::rename((staging + "/" + entry.stagedName).c_str(), path.c_str()) != 0) {
+            failure = errno;
+            if (!step.old.empty()) ::rename(step.old.c_str(), path.c_str());
+            step.old.clear();
+            step.path.clear();
+        }
+        if (failure) {
+            rollBack();
+            error_.SetLibrary(kFdiTargetFile, failure);
+            return 0;
+        }
+        done.push_back(step);
+    }
+    RemoveStaging(staging);
+    SyncFolder(target);
+    error_.Clear();
+    return 1;
+}
+
+} // namespace Cabinet

@@ -1,0 +1,119 @@
+#pragma once
+// Backups are Microsoft Cabinet archives (MSZIP), written and read through libgcab.
+// Entry names are stored in the coding of CabinetName.h; every failure leaves a code
+// whose English text GetLastErrorText gives. No call throws.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Cabinet
+{
+
+// The last failure of an archive object: the library's code (writing 0-8, reading
+// 0-11), the wrapper's own code (1000 and up) and the system's error number.
+class CabError
+{
+public:
+    explicit CabError(bool writing) : writing_(writing) {}
+    void Clear() { library_ = own_ = system_ = 0; }
+    void SetLibrary(int code, int systemError = 0) { Clear(); library_ = code; system_ = systemError; }
+    void SetOwn(int code, int systemError = 0) { Clear(); own_ = code; system_ = systemError; }
+    int LibraryCode() const { return library_; }
+    int OwnCode() const { return own_; }
+    std::wstring Text() const;
+
+private:
+    bool writing_;
+    int library_ = 0;
+    int own_ = 0;
+    int system_ = 0;
+};
+
+// Writing codes of the library.
+enum : int {
+    kFciOpenSource = 1,
+    kFciReadSource = 2,
+    kFciAllocFail = 3,
+    kFciTempFile = 4,
+    kFciCabFile = 6,
+    kFciUserAbort = 7,
+    kFciMciFail = 8,
+};
+// Reading codes of the library.
+enum : int {
+    kFdiCabinetNotFound = 1,
+    kFdiNotACabinet = 2,
+    kFdiUnknownVersion = 3,
+    kFdiCorruptCabinet = 4,
+    kFdiBadCompression = 6,
+    kFdiMdiFail = 7,
+    kFdiTargetFile = 8,
+    kFdiUserAbort = 11,
+};
+
+class CCompress
+{
+public:
+    CCompress();
+    ~CCompress();
+    CCompress(const CCompress&) = delete;
+    CCompress& operator=(const CCompress&) = delete;
+
+    // Prepares an archive at path (its folders are made). Nothing is written to the
+    // path before Finish, so a run that fails never touches an older archive there.
+    int Create(const std::wstring& archivePath);
+    // Takes the file's bytes, time and attributes now, stored as entryName ('\'
+    // separates folders).
+    int AddFile(const std::wstring& filePath, const std::wstring& entryName);
+    // Writes the archive to a temporary file beside the path and renames it over the
+    // path. An object destroyed without Finish writes nothing.
+    int Finish();
+    std::wstring GetLastErrorText() const { return error_.Text(); }
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    CabError error_{true};
+};
+
+class CExtract
+{
+public:
+    // One entry as stored: its decoded name split at '\'.
+    using Entry = std::vector<std::wstring>;
+
+    CExtract();
+    ~CExtract();
+    CExtract(const CExtract&) = delete;
+    CExtract& operator=(const CExtract&) = delete;
+
+    int Load();
+    // Extracts every entry into targetDirectory. All names are decoded and checked
+    // before anything is written: a malformed name, an empty, "." or ".." part, a
+    // part holding '/', a repeated entry or one the filter refuses makes the whole
+    // archive "Corrupt cabinet". The files are extracted into a staging folder inside
+    // the target, then moved into place; an existing file is replaced, never written
+    // through, and no folder or file that is a symbolic link is followed. On any
+    // failure every file moved so far is put back, so the target is as it was.
+    int ExtractAll(const std::wstring& archivePath, const std::wstring& targetDirectory);
+    std::wstring GetLastErrorText() const { return error_.Text(); }
+
+    // Which entries a caller accepts (default: all).
+    void SetEntryFilter(std::function<bool(const Entry&)> filter) { filter_ = std::move(filter); }
+    // Asked before each file is extracted and before each is moved into place;
+    // false stops the run as "User aborted" (tests cut a restore off with it).
+    void SetStepHook(std::function<bool()> hook) { hook_ = std::move(hook); }
+
+private:
+    bool loaded_ = false;
+    CabError error_{false};
+    std::function<bool(const Entry&)> filter_;
+    std::function<bool()> hook_;
+};
+
+// Paths and entry names are at most this many bytes once coded.
+constexpr size_t kMaxCodedPath = 254;
+
+} // namespace Cabinet

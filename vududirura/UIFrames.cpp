@@ -1,0 +1,73 @@
+#include "UIFrames.h"
+
+#include "UIMessage.h"
+#include "UIWinApp.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMutex>
+#include <QShowEvent>
+
+#include <map>
+#include <string>
+
+UIFrameWnd::UIFrameWnd(QWidget* parent) : QMainWindow(parent) {}
+
+void UIFrameWnd::RemoveClientEdge()
+{
+    if (auto* frame = qobject_cast<QFrame*>(centralWidget())) frame->setFrameShape(QFrame::NoFrame);
+}
+
+void UIFrameWnd::showEvent(QShowEvent* event)
+{
+    if (!placed_) {
+        placed_ = true;
+        if (UIWinApp* app = UIWinApp::Instance(); app && !app->Placement().isEmpty())
+            restoreGeometry(app->Placement());
+    }
+    QMainWindow::showEvent(event);
+}
+
+void UIFrameWnd::closeEvent(QCloseEvent* event)
+{
+    if (UIWinApp* app = UIWinApp::Instance()) app->SetPlacement(saveGeometry());
+    QMainWindow::closeEvent(event);
+}
+
+UIChildWnd::UIChildWnd(QWidget* parent) : QWidget(parent) {}
+
+bool UIChildWnd::Create(unsigned style, const QRect& rect, QWidget* parent, unsigned id)
+{
+    setParent(parent);
+    setObjectName(QString::number(id));
+    setGeometry(rect);
+    if (OnCreate() == -1) {
+        hide();
+        setParent(nullptr);
+        return false;
+    }
+    setVisible((style & vudu::kWsVisible) != 0);
+    return true;
+}
+
+UIDialogChildWnd::UIDialogChildWnd(unsigned resourceId, QWidget* parent)
+    : UIChildWnd(parent), resourceId_(resourceId)
+{
+}
+
+int UIDialogChildWnd::OnCreate() { return OnInitDialog() ? 0 : -1; }
+
+unsigned UIRegisterMessage(const char* name)
+{
+    static QMutex mutex;
+    static std::map<std::string, unsigned> numbers;
+    std::string key = name ? name : "";
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    QMutexLocker lock(&mutex);
+    auto found = numbers.find(key);
+    if (found == numbers.end()) found = numbers.emplace(key, static_cast<unsigned>(QEvent::registerEventType())).first;
+    return found->second;
+}
+
+unsigned UIOnChangeActiveTabMessage() { return UIRegisterMessage("AFX_WM_ONCHANGE_ACTIVE_TAB"); }
