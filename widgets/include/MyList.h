@@ -186,6 +186,8 @@ public:
     const std::wstring& FindBuffer() const { return findBuffer_; }
     void SetListFont(const CFont* font);
 
+    // Sees the style bits before the window is made (a program adds 0x4, say).
+    virtual void PreCreateWindow(unsigned& style);
     virtual void OnInitialUpdate();
     virtual QWidget* GetPageHwnd() { return this; }
     virtual void DoFillBkgrand(CDC& dc);

@@ -57,6 +57,7 @@ int MyList::Create(unsigned style, const RECT& r, QWidget* parent, unsigned id)
 {
     if (created_)
         return 0;
+    PreCreateWindow(style);
     if (parent)
         setParent(parent);
     setObjectName(QString::number(id));
@@ -577,6 +578,7 @@ const CFont* MyList::GetFontHandle()
     return hasFont_ ? &font_ : nullptr;
 }
 
+void MyList::PreCreateWindow(unsigned&) {}
 void MyList::OnInitialUpdate() {}
 
 void MyList::DoFillBkgrand(CDC& dc)

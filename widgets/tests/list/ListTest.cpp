@@ -280,7 +280,21 @@ TEST_F(ListTest, EnterHeldOnAButtonReportsOnceAtKeyUp)
     EXPECT_FALSE(row->Button().IsPressedLook());
 }
 
-TEST_F(ListTest, FilterAndGroupsHideRows)
+TEST_F(ListTest, TabOnARowWithoutFocusableWidgetsLeavesNoFocusObject)
+{
+    Make(0);
+    TextRow* row = Add(L"row");
+    row->Label().Enable(0);
+    row->Button().SetCanFocus(0);
+    row->SetFocusObject(nullptr);
+    list.SetCurSel(0);
+    QTest::keyClick(&list, Qt::Key_Tab);
+    QTest::keyClick(&list, Qt::Key_Backtab);
+    EXPECT_EQ(nullptr, row->GetFoucsObject());
+    QApplication::processEvents(); // the repaint of the row meets no focus widget
+}
+
+TEST_F(ListTest, FilterHidesRowsAndF2ShowsTheBox)
 {
     Make(kListFilter);
     for (const wchar_t* text : {L"apple", L"banana", L"cherry"})
@@ -300,6 +314,31 @@ TEST_F(ListTest, FilterAndGroupsHideRows)
     RECT after;
     list.GetClientRect(&after);
     EXPECT_EQ(before.top + 20, after.top);
+}
+
+TEST_F(ListTest, GroupRowsHideAndShowTheirDescendants)
+{
+    Make(0);
+    const unsigned none = 0xFFFFFFFF;
+    struct Entry {
+        const wchar_t* text;
+        unsigned id;
+        unsigned parent;
+        bool underFirst;
+    } entries[] = {
+        {L"group 1", 1, none, false}, {L"child a", none, 1, true}, {L"sub 2", 2, 1, true},
+        {L"grandchild", none, 2, true}, {L"child b", none, 1, true}, {L"group 3", 3, none, false},
+        {L"child c", none, 3, false},
+    };
+    for (const Entry& e : entries)
+        list.AddItem(new TextRow(e.text), 1, e.id, e.parent);
+    list.ShowChildItems(1, 0);
+    for (int i = 0; i < list.GetCount(); ++i)
+        EXPECT_EQ(!entries[i].underFirst, list.GetItem(i)->IsVisiable() != 0) << i;
+    list.ShowChildItems(1, 1);
+    for (int i = 0; i < list.GetCount(); ++i)
+        EXPECT_TRUE(list.GetItem(i)->IsVisiable()) << i;
+    EXPECT_EQ(list.GetItem(5), list.GetItemFromID(3));
 }
 
 TEST(InPlaceEditRules, EndingRulesOverMessages)
