@@ -288,4 +288,43 @@ TEST(Screens, ListRowsWithHeaderAndWidgets)
     EXPECT_EQ(0, CountColour(shot, QRect(114, second.top + 2, 20, 20), markColour));
 }
 
+// A row with one colour combo box.
+class ColourRow : public MyWidContainer
+{
+public:
+    explicit ColourRow(const wchar_t* colour) : colour_(colour) {}
+    SIZE GetDimension() const override { return SIZE{200, 24}; }
+    void OnInitialize(IMyWidContainerDepot* depot) override
+    {
+        MyWidContainer::OnInitialize(depot);
+        combo_.Initialize(this, MakeRect(2, 2, -2, -2), 1);
+        combo_.SetColorList(1);
+        combo_.SetText(colour_);
+    }
+
+private:
+    MyWidComboBox combo_;
+    const wchar_t* colour_;
+};
+
+TEST(Screens, ColourComboBoxesShowSwatchesAndTransparent)
+{
+    MyList list;
+    list.Create(0x10000000u, MakeRect(0, 0, 200, 80), nullptr, 6);
+    list.AddItem(new ColourRow(L"#000000FF")); // COLORREF red
+    list.AddItem(new ColourRow(L"#FFFFFFFF")); // -1: transparent
+    list.AddItem(new ColourRow(L"none"));      // no colour text: nothing
+    QApplication::processEvents();
+    QImage shot = list.grab().toImage();
+    Keep(list, "colour-combos");
+    RECT row[3];
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(list.GetItemRect(i, &row[i]));
+    auto area = [](const RECT& r) { return QRect(r.left + 6, r.top + 6, r.right - r.left - 30, r.bottom - r.top - 12); };
+    EXPECT_GT(CountColour(shot, area(row[0]), QColor(255, 0, 0)), 500);
+    EXPECT_EQ(0, CountColour(shot, area(row[1]), QColor(255, 0, 0)));
+    EXPECT_LT(Darkest(shot, area(row[1])), 0x60); // "<透明色>" written there
+    EXPECT_GT(Darkest(shot, area(row[2])), 0xF0); // nothing
+}
+
 } // namespace
