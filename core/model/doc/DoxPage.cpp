@@ -490,7 +490,8 @@ int DoxPage::QueryRecords(IDoxDataQuerySink* sink, DataQuery* query)
 {
     if (!runner_)
         return 0;
-    if (!sink || dataPage_.Tables().empty())
+    // The page itself is the main table: a page without child tables lists its bills too.
+    if (!sink || !dataPage_.GetConnection())
         return 1;
     return dataPage_.QueryRecords(sink, query);
 }

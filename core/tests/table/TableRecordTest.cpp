@@ -19,10 +19,12 @@
 #include "DataTable.h"
 #include "DoxControlKinds.h"
 #include "DoxCore.h"
+#include "DoxEditControl.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPageRunner.h"
 #include "DoxTableControl.h"
+#include "IDoxDataQuerySink.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
 #include "IDoxValue.h"
@@ -284,5 +286,86 @@ TEST_F(TableRecordTest, AReopenedTemplateFindsItsTableAgain)
     ASSERT_EQ(runner.Attach(page), 1) << core_->GetLastErrorText();
     ASSERT_EQ(page->LoadRecord(id), 1);
     ExpectShown(page, kFirst);
+    runner.Detach();
+}
+
+namespace
+{
+
+// Records the columns and the bills a query reports.
+struct ListingSink : IDoxDataQuerySink {
+    std::vector<std::wstring> columns;
+    std::vector<std::pair<int64_t, std::vector<std::wstring>>> records;
+    int OnColumns(IDoxColumnReader* reader) override
+    {
+        for (int i = 0; i < reader->GetCount(); ++i)
+            columns.push_back(reader->GetName(i));
+        return 0;
+    }
+    int OnRecord(IDoxRecordReader* reader) override
+    {
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < reader->GetCount(); ++i)
+            texts.push_back(reader->GetText(i));
+        records.emplace_back(reader->GetId(), texts);
+        return 1;
+    }
+};
+
+} // namespace
+
+TEST_F(TableRecordTest, APageWithOnlyEditControlsListsItsBills)
+{
+    const std::wstring db = (dir_ / "doxcore.db").wstring();
+    document_ = core_->CreateConnection(db.c_str(), L"进账单", 2100, 990);
+    ASSERT_NE(document_, nullptr) << core_->GetLastErrorText();
+    IDoxPage* page = document_->GetPage(0);
+    DoxLayer* layer = static_cast<DoxPage*>(page)->GetLayer(0);
+    const wchar_t* names[] = {L"收款人", L"金额"};
+    for (int i = 0; i < 2; ++i) {
+        const RECT rect{100, -100 - 100 * i, 900, -160 - 100 * i};
+        auto* edit = static_cast<DoxEditControl*>(layer->CreateControl(DoxKindEdit, &rect));
+        ASSERT_NE(edit, nullptr);
+        ASSERT_TRUE(edit->DataAttribute().FieldName().SetValueText(names[i]));
+        ASSERT_TRUE(edit->DataAttribute().FieldType().SetValueText(L"文本"));
+    }
+    page->ViewAllLayers();
+    DoxPageRunner runner;
+    ASSERT_EQ(runner.Attach(page), 1) << core_->GetLastErrorText();
+    ASSERT_TRUE(static_cast<DoxPage*>(page)->Data().Tables().empty());
+
+    const wchar_t* bills[][2] = {{L"甲公司", L"100"}, {L"乙公司", L"200"}, {L"丙公司", L"300"}};
+    std::vector<int64_t> ids;
+    for (const auto& bill : bills) {
+        ASSERT_EQ(page->ForgetRecord(), 1);
+        ASSERT_EQ(page->SetFieldText(L"主表.收款人", 0, bill[0]), 1);
+        ASSERT_EQ(page->SetFieldText(L"主表.金额", 0, bill[1]), 1);
+        ASSERT_EQ(page->SaveRecord(0), 1) << core_->GetLastErrorText();
+        ids.push_back(page->GetRecordId());
+    }
+
+    struct Case {
+        const char* what;
+        DataQuery query;
+        std::vector<int> expected; // indexes into bills
+    };
+    const Case cases[] = {
+        {"all", {1, 0, nullptr}, {0, 1, 2}},
+        {"newest", {2, 0, nullptr}, {2}},
+        {"by id", {3, ids[1], nullptr}, {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ListingSink sink;
+        DataQuery query = c.query;
+        ASSERT_EQ(page->QueryRecords(&sink, &query), 1) << core_->GetLastErrorText();
+        EXPECT_EQ(sink.columns, (std::vector<std::wstring>{L"收款人", L"金额"}));
+        ASSERT_EQ(sink.records.size(), c.expected.size());
+        for (size_t i = 0; i < c.expected.size(); ++i) {
+            const int bill = c.expected[i];
+            EXPECT_EQ(sink.records[i].first, ids[bill]);
+            EXPECT_EQ(sink.records[i].second, (std::vector<std::wstring>{bills[bill][0], bills[bill][1]}));
+        }
+    }
     runner.Detach();
 }
