@@ -446,7 +446,8 @@ void GrabCanvas::InsertInTabList(GrabNode* node)
         tabList_.push_back(node);
         return;
     }
-    auto it = std::find_if(tabList_.begin(), tabList_.end(), [t](GrabNode* n) { return n->GetTabIndex() >= t; });
+    auto it =
+        std::find_if(tabList_.begin(), tabList_.end(), [t](GrabNode* n) { return n->GetTabIndex() >= t; });
     tabList_.insert(it, node);
 }
 

@@ -141,7 +141,8 @@ public:
     virtual void OnModified() = 0;
 
     // What the page and layer code asks of the view.
-    GrabSelection* CreateSelection(GrabLayer* layer, GrabObjectCore* object, int created, int second) override;
+    GrabSelection* CreateSelection(GrabLayer* layer, GrabObjectCore* object, int created,
+                                   int second) override;
     void RemoveObject(GrabSelection* node) override;
     void SetCurrentLayer(GrabLayer* layer) override;
     void SetPageRect(int cx, int cy, int bpx, int bpy) override;

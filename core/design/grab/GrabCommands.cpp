@@ -109,14 +109,16 @@ void GrabCanvas::AlignRight()
 
 void GrabCanvas::AlignVertCenterLine()
 {
-    AlignSecondaries(
-        [](const RECT& ref, const RECT& r) { return POINT{(ref.left + ref.right) / 2 - (r.left + r.right) / 2, 0}; });
+    AlignSecondaries([](const RECT& ref, const RECT& r) {
+        return POINT{(ref.left + ref.right) / 2 - (r.left + r.right) / 2, 0};
+    });
 }
 
 void GrabCanvas::AlignHorzCenterLine()
 {
-    AlignSecondaries(
-        [](const RECT& ref, const RECT& r) { return POINT{0, (ref.top + ref.bottom) / 2 - (r.top + r.bottom) / 2}; });
+    AlignSecondaries([](const RECT& ref, const RECT& r) {
+        return POINT{0, (ref.top + ref.bottom) / 2 - (r.top + r.bottom) / 2};
+    });
 }
 
 template <class Size> void GrabCanvas::ResizeSecondaries(Size size)
@@ -207,7 +209,8 @@ void GrabCanvas::RemoveSpace(bool vertical)
     for (size_t i = 1; i < set.size(); ++i) {
         const RECT before = set[i - 1]->GetRect();
         const RECT r = set[i]->GetRect();
-        Change(set[i], vertical ? Shifted(r, 0, before.bottom - r.top) : Shifted(r, before.right - r.left, 0));
+        Change(set[i],
+               vertical ? Shifted(r, 0, before.bottom - r.top) : Shifted(r, before.right - r.left, 0));
     }
     UpdateHost();
 }

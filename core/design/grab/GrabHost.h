@@ -6,8 +6,7 @@
 
 #include "GdiTypes.h"
 
-enum class GrabCursor
-{
+enum class GrabCursor {
     Arrow,
     SizeNS,
     SizeWE,

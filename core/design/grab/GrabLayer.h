@@ -32,7 +32,8 @@ public:
     virtual ~GrabWindow() = default;
     // Wraps an object of a layer into the view's selection node; null when it
     // cannot be made.
-    virtual GrabSelection* CreateSelection(GrabLayer* layer, GrabObjectCore* object, int created, int second) = 0;
+    virtual GrabSelection* CreateSelection(GrabLayer* layer, GrabObjectCore* object, int created,
+                                           int second) = 0;
     // Drops every reference of the view to the object (selection, hover, current).
     virtual void RemoveObject(GrabSelection* node) = 0;
     virtual void SetCurrentLayer(GrabLayer* layer) = 0;

@@ -63,7 +63,8 @@ void GrabSplitter::Feedback(const RECT& segment) const
 {
     GrabCanvas* canvas = Canvas();
     if (canvas && canvas->Host())
-        canvas->Host()->DrawFeedbackLine(segment.left, Down(segment.top), segment.right, Down(segment.bottom));
+        canvas->Host()->DrawFeedbackLine(segment.left, Down(segment.top), segment.right,
+                                         Down(segment.bottom));
 }
 
 void GrabSplitter::Place(int kind, const RECT& paneRect)
@@ -85,7 +86,8 @@ RECT GrabSplitter::GetHitBand() const
     // differ from the size when the line was last placed.
     const int size = Size();
     if (alongY_)
-        return RECT{boundary_.left, boundary_.top + size / 2 - size, boundary_.right, boundary_.top + size / 2};
+        return RECT{boundary_.left, boundary_.top + size / 2 - size, boundary_.right,
+                    boundary_.top + size / 2};
     return RECT{boundary_.left + size / 2 - size, boundary_.top, boundary_.left + size / 2, boundary_.bottom};
 }
 

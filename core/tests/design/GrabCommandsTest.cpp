@@ -75,11 +75,23 @@ TEST(GrabCommands, EqualSpacingKeepsTheEndsAndSharesTheGaps)
         int lockedIndex;         // -1: none
         std::vector<int> expected;
     } cases[] = {
-        {"three 10 wide over 0..100", false, {{0, 0, 10, 10}, {20, 0, 10, 10}, {90, 0, 10, 10}}, -1, {0, 45, 90}},
+        {"three 10 wide over 0..100",
+         false,
+         {{0, 0, 10, 10}, {20, 0, 10, 10}, {90, 0, 10, 10}},
+         -1,
+         {0, 45, 90}},
         {"selected in any order", false, {{90, 0, 10, 10}, {0, 0, 10, 10}, {30, 0, 10, 10}}, -1, {90, 0, 45}},
         {"down the page", true, {{0, 0, 10, 10}, {0, 20, 10, 10}, {0, 90, 10, 10}}, -1, {0, 45, 90}},
-        {"the remainder is not shared", false, {{0, 0, 10, 10}, {20, 0, 10, 10}, {91, 0, 10, 10}}, -1, {0, 45, 90}},
-        {"a locked object takes no part", false, {{0, 0, 10, 10}, {20, 0, 10, 10}, {90, 0, 10, 10}}, 1, {0, 20, 90}},
+        {"the remainder is not shared",
+         false,
+         {{0, 0, 10, 10}, {20, 0, 10, 10}, {91, 0, 10, 10}},
+         -1,
+         {0, 45, 90}},
+        {"a locked object takes no part",
+         false,
+         {{0, 0, 10, 10}, {20, 0, 10, 10}, {90, 0, 10, 10}},
+         1,
+         {0, 20, 90}},
     };
     for (const Case& c : cases) {
         Boxes boxes = MakeBoxes(c.boxes);
@@ -121,12 +133,14 @@ TEST(GrabCommands, SpacingRemovalAndCentringOfControls)
     };
     for (const Case& c : cases) {
         Bench bench;
-        DoxControl* lines[] = {bench.Add(100, 100, 20, 20), bench.Add(150, 130, 20, 20), bench.Add(300, 200, 20, 20)};
+        DoxControl* lines[] = {bench.Add(100, 100, 20, 20), bench.Add(150, 130, 20, 20),
+                               bench.Add(300, 200, 20, 20)};
         bench.canvas.SelectAll();
         c.command.run(bench.canvas);
         for (int i = 0; i < 3; ++i) {
             const RECT& e = c.expected[static_cast<size_t>(i)];
-            EXPECT_EQ(TemplateXml(lines[i]), LineXml(e.left, -e.top, e.right, e.bottom, i)) << c.command.name << i;
+            EXPECT_EQ(TemplateXml(lines[i]), LineXml(e.left, -e.top, e.right, e.bottom, i))
+                << c.command.name << i;
         }
     }
 }
@@ -258,7 +272,8 @@ TEST(GrabCommands, PastedControlsAreOffsetWithinTheirLocks)
     for (const Case& c : cases) {
         Bench bench;
         DesignLayer loose;
-        DoxControl* line = c.shown ? bench.Add(100, 100, 100, 50) : loose.Create(DoxKindLine, RECT{100, -100, 200, -150});
+        DoxControl* line =
+            c.shown ? bench.Add(100, 100, 100, 50) : loose.Create(DoxKindLine, RECT{100, -100, 200, -150});
         ASSERT_NE(line, nullptr);
         if (c.locked) {
             ASSERT_TRUE(line->Basic().LockItem().SetValue(true));

@@ -177,11 +177,8 @@ TEST(GrabEngine, TabOrderModeNumbersClickedObjects)
         std::vector<int> orders; // a, b, c, d
         int next;
     } clicks[] = {
-        {150, 520, {1, 2, 0, 3}, 1},
-        {550, 120, {2, 3, 0, 1}, 2},
-        {150, 120, {2, 3, 0, 1}, 3},
-        {150, 320, {2, 3, 0, 1}, 4},
-        {150, 320, {2, 3, 0, 1}, 4}, // never beyond the number of objects
+        {150, 520, {1, 2, 0, 3}, 1},   {550, 120, {2, 3, 0, 1}, 2}, {150, 120, {2, 3, 0, 1}, 3},
+        {150, 320, {2, 3, 0, 1}, 4},   {150, 320, {2, 3, 0, 1}, 4}, // never beyond the number of objects
         {1500, 1500, {2, 3, 0, 1}, 4},
     };
     for (const Click& k : clicks) {
@@ -241,7 +238,7 @@ TEST(GrabEngine, DeletingOnOneLayerThenTabOnAnotherIsClean)
     EXPECT_EQ(bench.a.controls.size(), 1u);
     EXPECT_EQ(bench.canvas.modified, 1);
     EXPECT_EQ(Orders({b1, b2, a2}), (std::vector<int>{0, 1, 2})); // the gap closed
-    EXPECT_EQ(bench.canvas.GetPrimary(), bench.NodeOf(a2));          // next in fill-in order
+    EXPECT_EQ(bench.canvas.GetPrimary(), bench.NodeOf(a2));       // next in fill-in order
     bench.MakeCurrent(bench.b);
     bench.canvas.OnKeyDown(GrabCanvas::KeyTab, 0);
     EXPECT_EQ(bench.canvas.GetPrimary(), bench.NodeOf(b2));

@@ -116,7 +116,8 @@ TEST(GrabPaint, ControlsFillWithTheBrushOfTheirLayer)
     bench.canvas.SetTabOrderMode(0);
     const void* first = bench.canvas.GetFillBrush(current, RGB(9, 9, 9));
     EXPECT_EQ(bench.canvas.GetFillBrush(current, RGB(9, 9, 9)), first);
-    EXPECT_EQ(static_cast<const CBrush*>(bench.canvas.GetFillBrush(current, RGB(8, 8, 8)))->color(), RGB(8, 8, 8));
+    EXPECT_EQ(static_cast<const CBrush*>(bench.canvas.GetFillBrush(current, RGB(8, 8, 8)))->color(),
+              RGB(8, 8, 8));
 }
 
 TEST(GrabPaint, TheGridShowsOnlyWhileSnapping)
