@@ -3,6 +3,7 @@
 #include "CoreStartup.h"
 #include "DoxControlKinds.h"
 #include "DoxDocPictures.h"
+#include "DoxDesignWindow.h"
 #include "DoxDocument.h"
 #include "DoxPage.h"
 #include "DoxPageWindow.h"
@@ -17,16 +18,6 @@ namespace
 constexpr int kCoreVersion = 500;
 
 DoxCore* singleton = nullptr;
-
-// Operations whose services are not part of this library yet report so.
-template <class T> T* NotAvailable(const wchar_t* text)
-{
-    ClearModuleError();
-    SetModuleError(text);
-    return nullptr;
-}
-
-const wchar_t kNoDesignWindow[] = L"当前版本尚不支持设计窗口。";
 
 } // namespace
 
@@ -106,9 +97,10 @@ IDoxDocument* DoxCore::OpenComplex(const wchar_t* dbPath, const wchar_t* templat
     return DocOpenComplex(dbPath, templatePath);
 }
 
-IDoxDesignWindow* DoxCore::CreateDesignWindow(IDoxPage*, uint32_t, const QRect*, QWidget*, uint32_t)
+IDoxDesignWindow* DoxCore::CreateDesignWindow(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent,
+                                              uint32_t childId)
 {
-    return NotAvailable<IDoxDesignWindow>(kNoDesignWindow);
+    return CreateDoxDesignWindow(page, style, rect, parent, childId);
 }
 
 IDoxPageWindow* DoxCore::CreatePageWindow(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent,

@@ -1,0 +1,483 @@
+// The design window driven the way a template author drives it: QTest drags, keys
+// and the wheel on the canvas of a real IDoxDesignWindow over a template page, the
+// interface's commands, the control clipboard and the rulers' mouse mark.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "DoxControl.h"
+#include "DoxControlClipboard.h"
+#include "DoxControlKinds.h"
+#include "DoxCore.h"
+#include "DoxDesignWindow.h"
+#include "DoxDocument.h"
+#include "DoxLayer.h"
+#include "DoxPage.h"
+#include "DoxPageRunner.h"
+#include "DrawUnits.h"
+#include "IDoxAttrib.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+#include "TestSupport.h"
+
+namespace
+{
+
+constexpr uint32_t kVisible = 0x10000000;
+
+class RecordingSink : public IDoxDesignWindowSink
+{
+public:
+    void OnSelectionChanged(IDoxAttribSet* attributes) override
+    {
+        ++selections;
+        last = attributes;
+        name = attributes ? attributes->GetName() : L"(null)";
+    }
+    void OnModified() override { ++modified; }
+
+    int selections = 0;
+    IDoxAttribSet* last = nullptr;
+    std::wstring name;
+    int modified = 0;
+};
+
+// The clipboard in memory: what was put on it, and how often.
+class MemoryClipboard : public ControlClipboard
+{
+public:
+    bool SetData(const QByteArray& bytes) override
+    {
+        ++sets;
+        data = bytes;
+        has = true;
+        return true;
+    }
+    bool HasData() override { return has; }
+    bool GetData(QByteArray& bytes) override
+    {
+        bytes = data;
+        return has;
+    }
+
+    QByteArray data;
+    bool has = false;
+    int sets = 0;
+};
+
+// 0.1 mm (y up) of a canvas pixel at a zoom, computed from the screen resolution.
+int TenthMm(int pixel, int zoom)
+{
+    return static_cast<int>(std::lround(pixel * 254.0 * 100.0 / (ScreenDpi * zoom)));
+}
+
+class DesignWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        home_.emplace("HOME", dir_.path().string());
+        config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
+        ASSERT_TRUE(QDir().mkpath(Documents()));
+        core_ = CreateDoxCore(500, 0);
+        ASSERT_NE(core_, nullptr);
+        previousClipboard_ = SetControlClipboard(&clipboard_);
+        document_ = core_->CreateTemplate(Path("t.dxt").c_str(), L"凭证", 2100, 1480);
+        ASSERT_NE(document_, nullptr) << core_->GetLastErrorText();
+        page_ = static_cast<DoxPage*>(document_->GetPage(0));
+    }
+    void TearDown() override
+    {
+        SetControlClipboard(previousClipboard_);
+        if (window_)
+            window_->Release();
+        if (document_)
+            document_->Release();
+        if (core_)
+            core_->Release();
+    }
+
+    std::wstring Path(const char* name) const { return (dir_ / name).wstring(); }
+    QString Documents() const { return QString::fromStdString((dir_ / "Documents").string()); }
+
+    DoxDesignClient* Open(IDoxPage* page, QSize size = QSize(900, 600))
+    {
+        const QRect rect(0, 0, size.width(), size.height());
+        window_ = core_->CreateDesignWindow(page, kVisible, &rect, nullptr, 1);
+        EXPECT_NE(window_, nullptr) << core_->GetLastErrorText();
+        if (!window_)
+            return nullptr;
+        window_->SetDesignSink(&sink_);
+        QWidget* outer = window_->GetHwnd();
+        outer->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(outer));
+        auto* client = dynamic_cast<DoxDesignClient*>(window_);
+        client->setFocus();
+        return client;
+    }
+
+    // Drags on the canvas from one pixel to another.
+    static void Drag(QWidget* canvas, QPoint from, QPoint to)
+    {
+        QTest::mousePress(canvas, Qt::LeftButton, {}, from);
+        QTest::mouseMove(canvas, (from + to) / 2);
+        QTest::mouseMove(canvas, to);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
+    }
+
+    static RECT RectOf(DoxControl* control)
+    {
+        RECT rect{};
+        static_cast<GrabObjectCore*>(control)->GetRect(&rect);
+        return rect;
+    }
+
+    DoxControl* Draw(DoxDesignClient* client, int tool, QPoint from, QPoint to)
+    {
+        DoxLayer* layer = page_->GetCurrentLayer();
+        const size_t before = layer->Controls().size();
+        window_->SetTool(tool);
+        Drag(client, from, to);
+        EXPECT_EQ(layer->Controls().size(), before + 1);
+        return layer->Controls().size() > before ? layer->Controls().back() : nullptr;
+    }
+
+    doxtest::TempDir dir_;
+    std::optional<doxtest::ScopedEnv> home_;
+    std::optional<doxtest::ScopedEnv> config_;
+    IDoxCore* core_ = nullptr;
+    IDoxDocument* document_ = nullptr;
+    DoxPage* page_ = nullptr;
+    IDoxDesignWindow* window_ = nullptr;
+    RecordingSink sink_;
+    MemoryClipboard clipboard_;
+    ControlClipboard* previousClipboard_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(DesignWindowTest, DraggingWithAToolMakesOneControlOfItsKindAtTheDraggedRectangle)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    struct Case {
+        int tool;
+        int zoom;
+        QPoint from;
+        QPoint to;
+    };
+    const Case cases[] = {
+        {DoxKindEdit, 100, {40, 30}, {200, 60}},
+        {DoxKindLabel, 150, {300, 40}, {220, 90}}, // dragged up and left
+        {DoxKindLine, 50, {20, 200}, {120, 230}},
+        {DoxKindCheck, 125, {400, 300}, {440, 330}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tool);
+        ASSERT_EQ(window_->SetZoom(c.zoom), c.zoom);
+        const int modified = sink_.modified;
+        DoxControl* control = Draw(client, c.tool, c.from, c.to);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->GetKindId(), c.tool);
+        const RECT rect = RectOf(control);
+        const int left = std::min(c.from.x(), c.to.x());
+        const int right = std::max(c.from.x(), c.to.x());
+        const int top = std::min(c.from.y(), c.to.y());
+        const int bottom = std::max(c.from.y(), c.to.y());
+        EXPECT_NEAR(rect.left, TenthMm(left, c.zoom), 1);
+        EXPECT_NEAR(rect.right, TenthMm(right, c.zoom), 1);
+        EXPECT_NEAR(rect.top, -TenthMm(top, c.zoom), 1);
+        EXPECT_NEAR(rect.bottom, -TenthMm(bottom, c.zoom), 1);
+        EXPECT_EQ(window_->GetTool(), 8);
+        EXPECT_EQ(document_->IsModified(), 1);
+        EXPECT_GT(sink_.modified, modified);
+        EXPECT_EQ(client->FeedbackCount(), 0u);
+    }
+
+    // Esc with a tool only goes back to the pointer.
+    window_->SetTool(DoxKindTable);
+    QTest::keyClick(client, Qt::Key_Escape);
+    EXPECT_EQ(window_->GetTool(), 8);
+}
+
+TEST_F(DesignWindowTest, ZoomStepsAndCtrlWheel)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    struct Case {
+        const char* what;
+        int start;
+        std::function<int()> step;
+        int expected;
+    };
+    const Case cases[] = {
+        {"49 is refused", 100, [&] { return window_->SetZoom(49); }, 100},
+        {"151 is refused", 100, [&] { return window_->SetZoom(151); }, 100},
+        {"50 is taken", 100, [&] { return window_->SetZoom(50); }, 50},
+        {"150 is taken", 100, [&] { return window_->SetZoom(150); }, 150},
+        {"24 is no step", 100, [&] { return window_->ZoomBy(24); }, 100},
+        {"-30 is one step down", 100, [&] { return window_->ZoomBy(-30); }, 75},
+        {"60 is two steps up", 100, [&] { return window_->ZoomBy(60); }, 150},
+        {"a step past 150 is not taken", 150, [&] { return window_->ZoomBy(25); }, 150},
+        {"a step below 50 is not taken", 50, [&] { return window_->ZoomBy(-25); }, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window_->SetZoom(c.start);
+        EXPECT_EQ(c.step(), c.expected);
+        EXPECT_EQ(window_->GetZoom(), c.expected);
+    }
+
+    // The canvas follows the zoom: the page in pixels.
+    window_->SetZoom(100);
+    const int width100 = client->width();
+    window_->SetZoom(150);
+    EXPECT_NEAR(client->width(), width100 * 3 / 2, 2);
+
+    // Ctrl + wheel on the canvas steps by 25 and stops at the ends.
+    auto wheel = [&](int delta) {
+        const QPoint at(50, 50);
+        QWheelEvent event(at, client->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(client, &event);
+    };
+    window_->SetZoom(100);
+    wheel(120);
+    EXPECT_EQ(window_->GetZoom(), 125);
+    wheel(-120);
+    wheel(-120);
+    EXPECT_EQ(window_->GetZoom(), 75);
+    window_->SetZoom(150);
+    wheel(120);
+    EXPECT_EQ(window_->GetZoom(), 150);
+}
+
+TEST_F(DesignWindowTest, TheSelectionSinkHearsNoneOneOrHowMany)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* a = Draw(client, DoxKindEdit, {40, 40}, {200, 80});
+    DoxControl* b = Draw(client, DoxKindEdit, {40, 120}, {200, 160});
+    ASSERT_TRUE(a && b);
+
+    QTest::keyClick(client, Qt::Key_Escape);
+    window_->RefreshSelection();
+    EXPECT_EQ(sink_.name, L"无控件");
+    ASSERT_NE(sink_.last, nullptr);
+    EXPECT_EQ(sink_.last->GetCount(), 0);
+    EXPECT_EQ(window_->GetSelectedCount(), 0);
+
+    QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(window_->GetSelectedCount(), 2);
+    window_->RefreshSelection();
+    EXPECT_EQ(sink_.name, L"多个控件(2)");
+    EXPECT_GT(sink_.last->GetCount(), 0);
+
+    // One control: its own attribute set.
+    QTest::keyClick(client, Qt::Key_Escape);
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    EXPECT_EQ(window_->GetSelectedCount(), 1);
+    window_->RefreshSelection();
+    EXPECT_EQ(sink_.last, static_cast<IDoxAttribSet*>(static_cast<DoxAttribSet*>(a)));
+}
+
+TEST_F(DesignWindowTest, PastesLandTenFurtherEachTimeAndANewCopyStartsAgain)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* original = Draw(client, DoxKindLine, {40, 40}, {200, 80});
+    ASSERT_NE(original, nullptr);
+    const RECT at = RectOf(original);
+    DoxLayer* layer = page_->GetCurrentLayer();
+
+    ASSERT_EQ(window_->GetSelectedCount(), 1);
+    window_->Copy();
+    EXPECT_EQ(clipboard_.sets, 1);
+    EXPECT_TRUE(clipboard_.data.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    EXPECT_TRUE(clipboard_.data.contains("<dox:clipbord>"));
+    EXPECT_EQ(window_->CanPaste(), 1);
+
+    for (int offset : {10, 20, 30}) {
+        SCOPED_TRACE(offset);
+        window_->Paste();
+        DoxControl* pasted = layer->Controls().back();
+        ASSERT_NE(pasted, original);
+        const RECT r = RectOf(pasted);
+        EXPECT_EQ(r.left, at.left + offset);
+        EXPECT_EQ(r.top, at.top - offset); // y up: further down is smaller
+    }
+    EXPECT_EQ(layer->Controls().size(), 4u);
+
+    // A new copy starts at 10 again.
+    QTest::keyClick(client, Qt::Key_Escape);
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    ASSERT_EQ(window_->GetSelectedCount(), 1);
+    RECT copied{};
+    client->GetPrimary()->GetObject()->GetRect(&copied);
+    window_->Copy();
+    window_->Paste();
+    EXPECT_EQ(RectOf(layer->Controls().back()).left, copied.left + 10);
+    EXPECT_EQ(RectOf(layer->Controls().back()).top, copied.top - 10);
+}
+
+TEST_F(DesignWindowTest, TheClipboardIsReplacedOnlyByCompleteDataAndReadToItsLength)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* original = Draw(client, DoxKindLine, {40, 40}, {200, 80});
+    ASSERT_NE(original, nullptr);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    window_->Copy();
+    const QByteArray good = clipboard_.data;
+    ASSERT_FALSE(good.isEmpty());
+
+    // Nothing selected: the clipboard keeps what it had.
+    QTest::keyClick(client, Qt::Key_Escape);
+    clipboard_.data = "kept";
+    clipboard_.sets = 0;
+    window_->Copy();
+    EXPECT_EQ(clipboard_.sets, 0);
+    EXPECT_EQ(clipboard_.data, QByteArray("kept"));
+
+    struct Case {
+        const char* what;
+        QByteArray data;
+        size_t created;
+    };
+    QByteArray foreign = good;
+    foreign.replace("dox:clipbord", "dox:clipboard");
+    QByteArray unknownKind = good;
+    unknownKind.replace("<dox:clipbord>", "<dox:clipbord><dox:control id=\"nosuchcontrol\"/>");
+    const Case cases[] = {
+        {"the whole data", good, 1},
+        {"a foreign root", foreign, 0},
+        {"the data cut short is not read past its length", good.left(good.size() - 12), 0},
+        {"not XML", QByteArray("\x01\x02<<", 4), 0},
+        {"an unknown kind is skipped", unknownKind, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const size_t before = layer->Controls().size();
+        clipboard_.data = c.data;
+        window_->Paste();
+        EXPECT_EQ(layer->Controls().size(), before + c.created);
+    }
+}
+
+TEST_F(DesignWindowTest, ExactlyOneRulerMarkAfterRepaintsAndMoves)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    auto* window = static_cast<DoxDesignWindow*>(window_->GetHwnd());
+    // Red marks in a ruler's picture: columns (horizontal) or rows (vertical).
+    auto marks = [](DoxRulerWindow* ruler) {
+        ruler->repaint();
+        const QImage image = ruler->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        std::vector<int> found;
+        const int along = ruler->IsVertical() ? image.height() : image.width();
+        for (int i = 0; i < along; ++i) {
+            const QRgb rgb = ruler->IsVertical() ? image.pixel(2, i) : image.pixel(i, 2);
+            if ((rgb & 0xFFFFFF) == 0xFF0000)
+                found.push_back(i);
+        }
+        return found;
+    };
+    const QPoint points[] = {{100, 80}, {101, 80}, {300, 200}, {300, 200}};
+    for (QPoint p : points) {
+        QTest::mouseMove(client, p);
+        window->repaint();
+        const std::vector<int> h = marks(window->HRuler());
+        const std::vector<int> v = marks(window->VRuler());
+        ASSERT_EQ(h.size(), 1u);
+        ASSERT_EQ(v.size(), 1u);
+        EXPECT_NEAR(h[0], p.x(), 1);
+        EXPECT_NEAR(v[0], p.y(), 1);
+    }
+
+    // A page 210 mm wide: labels 0 to 21 on the horizontal ruler's range.
+    EXPECT_EQ(window->HRuler()->RangeEnd(), 2200);
+    window->resize(1400, 600);
+    window->HRuler()->repaint();
+    const std::vector<int>& labels = window->HRuler()->Labels();
+    ASSERT_FALSE(labels.empty());
+    EXPECT_EQ(labels.front(), 0);
+    EXPECT_EQ(labels.back(), 21);
+}
+
+TEST_F(DesignWindowTest, LayerCallsOutsideTheLayersAreRefused)
+{
+    ASSERT_NE(Open(page_), nullptr);
+    const int count = window_->GetLayerCount();
+    for (int index : {-1, count, count + 5}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(window_->GetLayerName(index), nullptr);
+        EXPECT_EQ(window_->GetLayerState(index), 0);
+        EXPECT_EQ(window_->SetLayerState(index, 2), 0);
+        EXPECT_EQ(window_->IsLayerLocked(index), 0);
+        window_->SetLayerLocked(index, 1);
+        EXPECT_EQ(window_->RenameLayer(index, L"x"), 0);
+        EXPECT_EQ(window_->RemoveLayer(index), 0);
+    }
+    EXPECT_EQ(window_->AddLayer(nullptr), 0);
+    EXPECT_EQ(window_->AddLayer(L""), 0);
+    EXPECT_EQ(window_->RenameLayer(0, L""), 0);
+    EXPECT_STREQ(core_->GetLastErrorText(), L"层名不能为空");
+    EXPECT_EQ(window_->SetPageName(nullptr), 0);
+    EXPECT_STREQ(core_->GetLastErrorText(), L"页面名不能为空。");
+    EXPECT_EQ(window_->GetLayerCount(), count);
+    EXPECT_EQ(window_->AttachPage(nullptr), 0);
+}
+
+TEST_F(DesignWindowTest, ASecondWindowOnTheSamePageIsRefused)
+{
+    DoxDesignClient* first = Open(page_);
+    ASSERT_NE(first, nullptr);
+    const QRect rect(0, 0, 400, 300);
+    IDoxDesignWindow* second = core_->CreateDesignWindow(nullptr, 0, &rect, nullptr, 2);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->AttachPage(page_), 0);
+    EXPECT_EQ(second->GetPage(), nullptr);
+    second->Release();
+    // The first window still shows the page and draws on it.
+    EXPECT_EQ(page_->GetView(), static_cast<GrabWindow*>(first));
+    EXPECT_NE(Draw(first, DoxKindFrame, {30, 30}, {120, 90}), nullptr);
+    window_->DetachPage();
+    EXPECT_EQ(page_->GetView(), nullptr);
+}
+
+TEST_F(DesignWindowTest, ABackgroundPictureWhoseSizeIsRefusedChangesNothing)
+{
+    ASSERT_NE(Open(page_), nullptr);
+    // 2400 pixels at 96 dpi are 635 mm: wider than any page may be.
+    QImage wide(2400, 300, QImage::Format_RGB32);
+    wide.fill(Qt::cyan);
+    wide.setDotsPerMeterX(3780);
+    wide.setDotsPerMeterY(3780);
+    const QString widePath = QString::fromStdWString(Path("wide.png"));
+    ASSERT_TRUE(wide.save(widePath));
+    EXPECT_EQ(window_->SetBackgroundPicture(widePath.toStdWString().c_str(), 1), 0);
+    EXPECT_EQ(page_->HasBackgroundImage(), 0);
+    EXPECT_EQ(page_->Cx(), 2100);
+
+    // A picture that fits gives the page its size.
+    QImage fits(600, 400, QImage::Format_RGB32);
+    fits.fill(Qt::yellow);
+    fits.setDotsPerMeterX(3780);
+    fits.setDotsPerMeterY(3780);
+    const QString fitsPath = QString::fromStdWString(Path("fits.png"));
+    ASSERT_TRUE(fits.save(fitsPath));
+    EXPECT_EQ(window_->SetBackgroundPicture(fitsPath.toStdWString().c_str(), 1), 1);
+    EXPECT_EQ(page_->HasBackgroundImage(), 1);
+    EXPECT_NEAR(page_->Cx(), 600 * 254 / 96, 2);
+    EXPECT_NEAR(page_->Cy(), 400 * 254 / 96, 2);
+}
