@@ -10,6 +10,7 @@
 #include "DoxCalenderWindow.h"
 #include "DoxChoiceWindow.h"
 #include "DrawUnits.h"
+#include "GdiShapes.h"
 #include "GradientFill.h"
 #include "SqlCommand.h"
 #include "SqlStatement.h"
@@ -23,10 +24,6 @@ constexpr COLORREF kOutline = 0x0069BDFF;
 constexpr COLORREF kButtonTop = 0x00FDECDD;
 constexpr COLORREF kButtonBottom = 0x00FDDCC2;
 
-QColor Q(COLORREF c)
-{
-    return plat::ToQColor(c);
-}
 } // namespace
 
 bool DoxEditWindow::OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState)
@@ -316,44 +313,39 @@ void DoxInputWindow::UpdateHistory()
 void DoxInputWindow::PaintButton(CDC& dc, const QRect& button, int which)
 {
     const RECT r{button.left(), button.top() + 1, button.right() + 1, button.bottom()};
-    const bool pressed = pressedButton_ == which;
-    if (pressed) {
+    if (pressedButton_ == which) {
         const int mid = (r.top + r.bottom) / 2;
         FillGradientRect(&dc, RECT{r.left, r.top, r.right, mid}, kButtonBottom, kButtonTop, 0);
         FillGradientRect(&dc, RECT{r.left, mid, r.right, r.bottom}, kButtonTop, kButtonBottom, 0);
+        Draw3dRect(dc, r, kFramePen, kFramePen);
     } else {
         FillGradientRect(&dc, r, kButtonTop, kButtonBottom, 0);
+        FillGradientRect(&dc, RECT{r.left, r.top, r.left + 1, r.bottom}, kOutline, kFramePen, 0);
     }
+    // The two button pictures, drawn: an arrow pointing down for the history, a
+    // calendar leaf with its binding and days for the calendar.
     QPainter* p = dc.painter();
     if (!p)
         return;
     p->save();
     p->setRenderHint(QPainter::Antialiasing, false);
     const QPoint c = button.center();
-    p->setPen(Q(kFramePen));
-    if (pressed) {
-        p->setBrush(Qt::NoBrush);
-        p->drawRect(button.adjusted(0, 1, -1, -1));
-    } else {
-        p->drawLine(button.left(), button.top() + 2, button.left(), button.bottom() - 2);
-    }
-    p->setBrush(QColor(0, 21, 110));
-    p->setPen(Qt::NoPen);
+    const QColor ink(0, 21, 110);
     if (which == 1) {
-        // The history button: a small arrow pointing down.
         QPolygon arrow;
         arrow << QPoint(c.x() - 4, c.y() - 2) << QPoint(c.x() + 4, c.y() - 2) << QPoint(c.x(), c.y() + 2);
+        p->setBrush(ink);
+        p->setPen(Qt::NoPen);
         p->drawPolygon(arrow);
     } else {
-        // The calendar button: a leaf of a calendar with its binding and days.
         const QRect leaf(c.x() - 6, c.y() - 5, 12, 11);
         p->setBrush(Qt::white);
-        p->setPen(QColor(0, 21, 110));
+        p->setPen(ink);
         p->drawRect(leaf);
         p->fillRect(QRect(leaf.left(), leaf.top(), leaf.width() + 1, 3), QColor(200, 40, 40));
         for (int row = 0; row < 2; ++row)
             for (int col = 0; col < 3; ++col)
-                p->fillRect(QRect(leaf.left() + 2 + col * 3, leaf.top() + 5 + row * 3, 2, 2), QColor(0, 21, 110));
+                p->fillRect(QRect(leaf.left() + 2 + col * 3, leaf.top() + 5 + row * 3, 2, 2), ink);
     }
     p->restore();
 }
@@ -365,18 +357,18 @@ void DoxInputWindow::OnPaint(CDC& dc)
     const int mid = (rect_.top + rect_.bottom) / 2;
     FillGradientRect(&dc, RECT{rect_.left + 1, rect_.top + 1, rect_.right - 1, mid}, kOutline, kFramePen, 0);
     FillGradientRect(&dc, RECT{rect_.left + 1, mid, rect_.right - 1, rect_.bottom - 1}, kFramePen, kOutline, 0);
-    if (QPainter* p = dc.painter()) {
-        p->save();
-        p->setRenderHint(QPainter::Antialiasing, false);
-        p->setBrush(Qt::NoBrush);
-        p->setPen(Q(kOutline));
-        p->drawRoundedRect(QRect(rect_.left, rect_.top, rect_.right - rect_.left - 1, rect_.bottom - rect_.top - 1),
-                           3, 3);
-        p->setPen(Q(kFramePen));
-        p->drawRect(
-            QRect(rect_.left + 2, rect_.top + 2, rect_.right - rect_.left - 5, rect_.bottom - rect_.top - 5));
-        p->restore();
-    }
+    // The gradient shows as a 3-pixel ring between the outline and the inner frame.
+    const CPen outline(PS_SOLID, 1, kOutline);
+    const CPen frame(PS_SOLID, 1, kFramePen);
+    CBrush hollow;
+    hollow.CreateHollowBrush();
+    const CPen oldPen = dc.SelectObject(outline);
+    const CBrush oldBrush = dc.SelectObject(hollow);
+    RoundRect(dc, rect_.left, rect_.top, rect_.right, rect_.bottom, 6, 6);
+    dc.SelectObject(frame);
+    dc.Rectangle(rect_.left + 2, rect_.top + 2, rect_.right - 2, rect_.bottom - 2);
+    dc.SelectObject(oldBrush);
+    dc.SelectObject(oldPen);
     if (IsText()) {
         PaintButton(dc, HistoryButton(), 1);
         if (mode_ & kDateBit)

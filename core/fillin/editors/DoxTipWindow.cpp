@@ -1,10 +1,9 @@
 #include "DoxTipWindow.h"
 
-#include <QPainter>
-#include <QPolygon>
 #include <QWidget>
 
 #include "DrawUnits.h"
+#include "GdiShapes.h"
 #include "GradientFill.h"
 #include "Messages.h"
 #include "SystemColors.h"
@@ -23,10 +22,6 @@ bool Contains(const RECT& r, int x, int y)
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-QColor Q(COLORREF c)
-{
-    return plat::ToQColor(c);
-}
 } // namespace
 
 TipPlacement PlaceTip(const RECT& field, SIZE textSize, int clientWidth)
@@ -132,32 +127,35 @@ void DoxTipWindow::OnPaint(CDC& dc)
         FillGradientRect(&dc, inner, kTailFill, kLight, 0);
     else
         FillGradientRect(&dc, inner, kLight, kTailFill, 0);
-    if (QPainter* p = dc.painter()) {
-        p->save();
-        p->setRenderHint(QPainter::Antialiasing, false);
-        p->setBrush(Qt::NoBrush);
-        p->setPen(Q(kBorder));
-        p->drawRoundedRect(QRect(body.left, body.top, body.right - body.left - 1, body.bottom - body.top - 1), 3,
-                           3);
-        p->setPen(Q(0xFFFFFF));
-        p->drawRoundedRect(QRect(body.left + 1, body.top + 1, body.right - body.left - 3, body.bottom - body.top - 3),
-                           2, 2);
-        // The tail: its point 3 pixels off the field, its base on the body's edge.
-        const int tipY = place_.below ? place_.fieldBottom + 3 : place_.fieldTop - 3;
-        const int baseY = place_.below ? body.top : body.bottom - 1;
-        const int baseX = std::clamp(place_.tailX, static_cast<int>(body.left) + 4, static_cast<int>(body.right) - 14);
-        QPolygon tail;
-        tail << QPoint(place_.tailX, tipY) << QPoint(baseX, baseY) << QPoint(baseX + 10, baseY);
-        p->setPen(Qt::NoPen);
-        p->setBrush(Q(kTailFill));
-        p->drawPolygon(tail);
-        p->setPen(Q(kBorder));
-        p->drawLine(QPoint(place_.tailX, tipY), QPoint(baseX, baseY));
-        p->drawLine(QPoint(place_.tailX, tipY), QPoint(baseX + 10, baseY));
-        p->setPen(Q(0xFFFFFF));
-        p->drawLine(QPoint(baseX + 1, baseY), QPoint(baseX + 9, baseY));
-        p->restore();
-    }
+    const CPen border(PS_SOLID, 1, kBorder);
+    const CPen light(PS_SOLID, 1, 0xFFFFFF);
+    const CPen none(PS_NULL, 1, 0);
+    CBrush hollow;
+    hollow.CreateHollowBrush();
+    const CBrush tailBrush(kTailFill);
+    const CPen oldPen = dc.SelectObject(border);
+    const CBrush oldBrush = dc.SelectObject(hollow);
+    RoundRect(dc, body.left, body.top, body.right, body.bottom, 6, 6);
+    dc.SelectObject(light);
+    RoundRect(dc, body.left + 1, body.top + 1, body.right - 1, body.bottom - 1, 5, 5);
+    // The tail: its point 3 pixels off the field, its base on the body's edge, so
+    // that body and tail make one outline.
+    const int tipY = place_.below ? place_.fieldBottom + 3 : place_.fieldTop - 3;
+    const int baseY = place_.below ? body.top : body.bottom - 1;
+    const int baseX = std::clamp(place_.tailX, static_cast<int>(body.left) + 4, static_cast<int>(body.right) - 14);
+    const POINT tail[3] = {{place_.tailX, tipY}, {baseX, baseY}, {baseX + 10, baseY}};
+    dc.SelectObject(none);
+    dc.SelectObject(tailBrush);
+    dc.Polygon(tail, 3);
+    dc.SelectObject(border);
+    dc.MoveTo(baseX, baseY);
+    dc.LineTo(place_.tailX, tipY);
+    dc.LineTo(baseX + 10, baseY);
+    dc.SelectObject(light);
+    dc.MoveTo(baseX + 1, baseY);
+    dc.LineTo(baseX + 10, baseY);
+    dc.SelectObject(oldBrush);
+    dc.SelectObject(oldPen);
     const CFont oldFont = dc.SelectObject(font_);
     const int oldMode = dc.SetBkMode(TRANSPARENT);
     const COLORREF oldColour = dc.SetTextColor(kTextColour);

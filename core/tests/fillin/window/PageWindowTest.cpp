@@ -561,4 +561,44 @@ TEST_F(PageWindowTest, ScreenshotsOfAFilledBillAndOfTheCalendar)
     // The popup's background and the selected 10th of December.
     EXPECT_GT(CountNear(calendarShot, calendarShot.rect(), QColor(241, 246, 249), 2), 5000);
     EXPECT_EQ(editor.Edit().Text(), L"2026-12-10");
+    QTest::keyClick(client, Qt::Key_Escape);
+
+    // A refused amount with its balloon, and the payee's history list.
+    ASSERT_EQ(page_->SaveRecordAsNew(0), 1);
+    QTest::keyClick(client, Qt::Key_Backtab);
+    QTest::keyClick(client, Qt::Key_Backtab);
+    ASSERT_EQ(Current(client), amount_);
+    // (No stored amount contains an "x", so no history list opens while typing.)
+    Type(client, "x12");
+    QTest::keyClick(client, Qt::Key_Return);
+    ASSERT_TRUE(client->Tip().IsShown());
+    QTest::qWait(20);
+    const QImage refused = outer->grab().toImage();
+    ASSERT_TRUE(refused.save(ShotPath(dir_, "fillin-refused.png")));
+    const RECT balloon = client->Tip().Placement().balloon;
+    const QRect balloonArea(client->mapTo(outer, QPoint(balloon.left + 4, balloon.top + 10)), QSize(20, 10));
+    EXPECT_GT(CountNear(refused, balloonArea, QColor(0xB4, 0xCA, 0xE3), 40), 50);
+    QTest::keyClick(client, Qt::Key_Escape);
+    ASSERT_EQ(page_->SetFieldText(L"主表.金额", 0, L"1234.5"), 1);
+    for (DoxControl* expected : std::vector<DoxControl*>{capital_, date_, payee_}) {
+        QTest::keyClick(client, Qt::Key_Tab);
+        ASSERT_EQ(Current(client), expected);
+    }
+    QTest::keyClick(client, Qt::Key_Delete);
+    QImage listShot;
+    InsideNextLoop([&] {
+        QTest::keyClick(client, Qt::Key_Down);
+        QTest::qWait(20);
+        QWidget* list = &editor.History();
+        listShot = outer->grab().toImage();
+        QPainter p(&listShot);
+        p.drawPixmap(list->mapTo(list->window(), QPoint(0, 0)) - outer->mapToGlobal(QPoint(0, 0)) +
+                         list->mapToGlobal(QPoint(0, 0)) - list->mapTo(list->window(), QPoint(0, 0)),
+                     list->grab());
+        p.end();
+        QTest::keyClick(client, Qt::Key_Escape);
+    });
+    Commit(client, QStringLiteral("北京"));
+    ASSERT_FALSE(listShot.isNull());
+    ASSERT_TRUE(listShot.save(ShotPath(dir_, "fillin-history.png")));
 }
