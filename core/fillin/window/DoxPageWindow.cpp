@@ -350,6 +350,14 @@ void DoxPageClient::mouseMoveEvent(QMouseEvent* event)
         setCursor(Qt::ArrowCursor);
 }
 
+void DoxPageClient::leaveEvent(QEvent* event)
+{
+    // The parts' hover ends with the mouse leaving the page.
+    editor_.MouseLeftHost(0, -1, -1);
+    tip_.MouseLeftHost(0, -1, -1);
+    QWidget::leaveEvent(event);
+}
+
 void DoxPageClient::HandleKeyDown(uint32_t key, uint32_t keyState)
 {
     if (tip_.IsShown() && tip_.GetFocusPart() == &tip_)

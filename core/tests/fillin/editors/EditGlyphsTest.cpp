@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DoxTipWindow.h"
 #include "EditGlyphs.h"
 
 namespace
@@ -132,4 +133,32 @@ TEST(EditGlyphs, SelectionWordAndDelete)
     EXPECT_TRUE(text.DeleteForward());
     EXPECT_EQ(text.Text(), L"");
     EXPECT_FALSE(text.DeleteBack());
+}
+
+TEST(TipPlacement, AboveTheFieldUnlessThereIsNoRoomAndInsideTheClient)
+{
+    struct Case {
+        const char* what;
+        RECT field;
+        SIZE text;
+        int clientWidth;
+        RECT balloon;
+        bool below;
+        int tailX;
+    } cases[] = {
+        {"above, tail 12 px in", {100, 200, 300, 230}, {80, 14}, 800, {100, 166, 196, 200}, false, 112},
+        {"field at the top: below", {100, 10, 300, 40}, {80, 14}, 800, {100, 40, 196, 74}, true, 112},
+        {"right edge: moved left", {700, 200, 790, 230}, {150, 14}, 800, {634, 166, 800, 200}, false, 712},
+        {"narrow field: tail at its left", {50, 200, 58, 230}, {20, 14}, 800, {50, 166, 86, 200}, false, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TipPlacement place = PlaceTip(c.field, c.text, c.clientWidth);
+        EXPECT_EQ(place.balloon.left, c.balloon.left);
+        EXPECT_EQ(place.balloon.top, c.balloon.top);
+        EXPECT_EQ(place.balloon.right, c.balloon.right);
+        EXPECT_EQ(place.balloon.bottom, c.balloon.bottom);
+        EXPECT_EQ(place.below, c.below);
+        EXPECT_EQ(place.tailX, c.tailX);
+    }
 }

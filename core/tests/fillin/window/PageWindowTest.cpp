@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFontMetrics>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QPainter>
@@ -349,6 +350,10 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
     ASSERT_EQ(Current(client), date_);
     DoxInputWindow& editor = client->Editor();
     ASSERT_EQ(editor.GetStyle(), 0x10000001u);
+    // The date editor takes a whole date in the field's font, and its two buttons.
+    QFont font = editor.Edit().EditorQFont();
+    const RECT box = editor.GetRect();
+    EXPECT_GE(box.right - box.left, QFontMetrics(font).horizontalAdvance(QStringLiteral("2010-05-25")) + 40);
     const QPoint button = editor.CalendarButton().center();
 
     // The forward arrow moves the 31st of January into February; Enter takes it.
@@ -382,6 +387,12 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
     ASSERT_NE(value, nullptr);
     EXPECT_NE(value->GetTime(), 0u);
     EXPECT_EQ(date_->ShownText().substr(0, 10), L"2026-02-14");
+
+    // An editor at the right edge is moved left so that its buttons stay on the page.
+    QTest::keyClick(client, Qt::Key_Return);
+    editor.Layout(client->width() - 60, 20, 100, 30);
+    EXPECT_EQ(editor.GetRect().right, client->width());
+    EXPECT_EQ(editor.CalendarButton().right() + 1, client->width() - DoxInputWindow::kButtonWidth);
 }
 
 TEST_F(PageWindowTest, TickingACheckFieldStoresItAtOnce)
