@@ -196,8 +196,14 @@ protected:
         using QWidget::QWidget;
         std::vector<int> keys;
         int presses = 0;
+        std::string mouse; // d: press, u: release
         void keyPressEvent(QKeyEvent* e) override { keys.push_back(e->key()); }
-        void mousePressEvent(QMouseEvent*) override { ++presses; }
+        void mousePressEvent(QMouseEvent*) override
+        {
+            ++presses;
+            mouse += 'd';
+        }
+        void mouseReleaseEvent(QMouseEvent*) override { mouse += 'u'; }
     };
 
     void SetUp() override
@@ -281,6 +287,7 @@ TEST_F(PopupLoopOnWidgets, ClickOutsideIsDeliveredAfterTheLoopAndOnTheOpenerNot)
     EXPECT_EQ(other->presses, 0); // not yet: the popup's caller comes first
     QCoreApplication::processEvents();
     EXPECT_EQ(other->presses, 1);
+    EXPECT_EQ(other->mouse, "du"); // the release that came with it waited behind it
 
     QTimer::singleShot(0, [&] { QTest::mouseClick(field, Qt::LeftButton); });
     EXPECT_EQ(RunPopupLoop(popup, Options()), 0);

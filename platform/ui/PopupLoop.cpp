@@ -159,7 +159,16 @@ public:
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
-        if (ended_ || redirecting_ || Loops().empty())
+        if (ended_) {
+            // Input that follows one left queued (the release of the click that ended
+            // the loop) waits behind it, so that the window gets them in their order.
+            if (!requeued_.empty() && IsInputEvent(event->type()) && qobject_cast<QWidget*>(receiver)) {
+                requeued_.emplace_back(QPointer<QObject>(receiver), std::unique_ptr<QEvent>(event->clone()));
+                return true;
+            }
+            return false;
+        }
+        if (redirecting_ || Loops().empty())
             return false;
         if (Loops().back() != this) {
             // An outer loop's own end message, met while an inner loop runs: the outer
