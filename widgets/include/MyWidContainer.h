@@ -252,6 +252,9 @@ public:
 protected:
     // The focus rectangle the widgets draw when they are the focused row's focus object.
     void DrawFocusMark(CDC& dc, const RECT& real);
+    // Reports a click to the sink while the widget is hovered (the press or release
+    // happened over it), with the row held.
+    void ReportHovered(IMyWidEventSink* sink, void (IMyWidEventSink::*event)(unsigned int));
     // Calls into the sink with the row held.
     template <class F>
     void FireSink(F&& call)

@@ -507,6 +507,12 @@ int MyWidObject::FindCompare(const wchar_t* key, const wchar_t* text)
     return brindle::ContainsIgnoringCase(key, text) ? 1 : 0;
 }
 
+void MyWidObject::ReportHovered(IMyWidEventSink* sink, void (IMyWidEventSink::*event)(unsigned int))
+{
+    if (hover_ && sink)
+        FireSink([&] { (sink->*event)(id_); });
+}
+
 void MyWidObject::AddNext(MyWidObject* next)
 {
     next_ = next;

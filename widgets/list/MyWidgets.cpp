@@ -129,15 +129,13 @@ void MyWidIcon::DoPaint(CDC& dc, RECT& real)
 void MyWidIcon::DoDbClick(RECT& real)
 {
     MyWidObject::DoDbClick(real);
-    if (IsHover() && sink_)
-        FireSink([&] { sink_->OnWid_DbClick(GetID()); });
+    ReportHovered(sink_, &IMyWidEventSink::OnWid_DbClick);
 }
 
 void MyWidIcon::DoClick_d(RECT& real)
 {
     MyWidObject::DoClick_d(real);
-    if (IsHover() && sink_)
-        FireSink([&] { sink_->OnWid_Click(GetID()); });
+    ReportHovered(sink_, &IMyWidEventSink::OnWid_Click);
 }
 
 // ---- Button.
@@ -184,8 +182,7 @@ void MyWidButton::DoDbClick(RECT& real)
     if (editing_)
         return;
     MyWidObject::DoDbClick(real);
-    if (IsHover() && sink_)
-        FireSink([&] { sink_->OnWid_DbClick(GetID()); });
+    ReportHovered(sink_, &IMyWidEventSink::OnWid_DbClick);
 }
 
 void MyWidButton::DoClick_d(RECT& real)
@@ -202,8 +199,7 @@ void MyWidButton::DoClick_u(RECT& real)
         return;
     pressedLook_ = 0;
     MyWidObject::DoClick_u(real);
-    if (IsHover() && sink_)
-        FireSink([&] { sink_->OnWid_Click(GetID()); });
+    ReportHovered(sink_, &IMyWidEventSink::OnWid_Click);
 }
 
 void MyWidButton::DoMouse_m(RECT& real)
