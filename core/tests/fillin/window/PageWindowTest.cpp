@@ -34,6 +34,7 @@
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
 #include "IDoxValue.h"
+#include "IDoxWindowUISink.h"
 #include "TestSupport.h"
 
 namespace
@@ -468,6 +469,37 @@ TEST_F(PageWindowTest, AnotherPageAttachedAfterScrollingShowsItsTopLeft)
     EXPECT_EQ(outer->HBar()->value(), 0);
     EXPECT_EQ(client->pos(), QPoint(0, 0));
     EXPECT_EQ(window_->GetPage(), other);
+}
+
+TEST_F(PageWindowTest, HostSinkPaintsAroundThePageAndHearsRightClicks)
+{
+    class Sink : public IDoxWindowUISink
+    {
+    public:
+        void OnEraseBackground(CDC* dc, const RECT* rect) override
+        {
+            ++erased;
+            dc->FillSolidRect(*rect, 0x00FF00);
+        }
+        void OnRButtonUp(uint32_t, int x, int y) override { clicks.push_back(QPoint(x, y)); }
+        int erased = 0;
+        std::vector<QPoint> clicks;
+    } sink;
+    DoxPageClient* client = Open(page_, QSize(1000, 500));
+    ASSERT_NE(client, nullptr);
+    QWidget* outer = window_->GetHwnd();
+    // Without a sink the area around the page is the button face.
+    QImage plain = outer->grab().toImage();
+    EXPECT_EQ(plain.pixelColor(3, 3), QColor(0xF0, 0xF0, 0xF0));
+    window_->SetUISink(&sink);
+    QImage painted = outer->grab().toImage();
+    EXPECT_GT(sink.erased, 0);
+    EXPECT_EQ(painted.pixelColor(3, 3), QColor(0, 0xFF, 0));
+    // A right click on an empty spot of the page reaches the host, in page pixels.
+    QTest::mouseClick(client, Qt::RightButton, {}, QPoint(700, 300));
+    ASSERT_EQ(sink.clicks.size(), 1u);
+    EXPECT_EQ(sink.clicks[0], QPoint(700, 300));
+    window_->SetUISink(nullptr);
 }
 
 namespace
