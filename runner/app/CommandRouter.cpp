@@ -1,0 +1,37 @@
+#include "CommandRouter.h"
+
+#include <QAction>
+
+CommandRouter::CommandRouter(CmdTarget* root, QObject* parent) : QObject(parent), root_(root) {}
+
+void CommandRouter::Bind(QAction* action, unsigned id)
+{
+    action->setData(id);
+    actions_.push_back(action);
+    connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
+}
+
+bool CommandRouter::Execute(unsigned id)
+{
+    if (!State(id).enabled) return false;
+    return root_->OnCmdMsg(id, nullptr);
+}
+
+CmdUI CommandRouter::State(unsigned id)
+{
+    CmdUI ui;
+    if (!root_->OnCmdMsg(id, &ui)) ui.enabled = false;
+    return ui;
+}
+
+void CommandRouter::UpdateAll()
+{
+    for (const QPointer<QAction>& action : actions_) {
+        if (!action) continue;
+        const CmdUI ui = State(CommandIdOf(action));
+        action->setEnabled(ui.enabled);
+        if (action->isCheckable()) action->setChecked(ui.checked);
+    }
+}
+
+unsigned CommandIdOf(const QAction* action) { return action ? action->data().toUInt() : 0; }

@@ -1,0 +1,50 @@
+#pragma once
+// Commands by id, as the frames route them: a command is offered to a chain of
+// targets until one takes it; the same chain tells whether it is enabled. Menu items
+// and tool buttons are QActions whose data is the command id.
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+
+// The state a target gives a command while the user interface is brought up to date.
+struct CmdUI {
+    bool enabled = true;
+    bool checked = false;
+};
+
+class CmdTarget
+{
+public:
+    virtual ~CmdTarget() = default;
+    // ui null: run the command. ui set: tell its state. True when this target (or one
+    // it passes the command to) handles the id.
+    virtual bool OnCmdMsg(unsigned id, CmdUI* ui) = 0;
+};
+
+class CommandRouter : public QObject
+{
+public:
+    // The first target of the chain (the main frame).
+    explicit CommandRouter(CmdTarget* root, QObject* parent = nullptr);
+
+    // Makes the action carry the id and run it through the chain when triggered.
+    void Bind(QAction* action, unsigned id);
+    // Runs the command; false when no target handles it (or it is disabled).
+    bool Execute(unsigned id);
+    // The command's state; a command nobody handles is disabled.
+    CmdUI State(unsigned id);
+    // Brings every bound action up to date (the frame's idle update).
+    void UpdateAll();
+
+private:
+    CmdTarget* root_;
+    std::vector<QPointer<QAction>> actions_;
+};
+
+// The id an action carries (0 for none).
+unsigned CommandIdOf(const QAction* action);
