@@ -3,12 +3,17 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLinearGradient>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 
 #include "Clock.h"
 #include "DateTimeText.h"
+#include "GdiShapes.h"
+#include "SystemColors.h"
+#include "Messages.h"
+#include "WindowDC.h"
 
 namespace
 {
@@ -72,13 +77,70 @@ QString Text(const wchar_t* text)
 }
 } // namespace
 
+// ---------------------------------------------------------------- elements
+
+void XCalenderElement::OnPaint(CDC& dc)
+{
+    if (!IsEnabled())
+        return;
+    if (QPainter* p = dc.painter()) {
+        p->save();
+        owner_->PaintElement(*p, *this);
+        p->restore();
+    }
+}
+
+void XCalenderElement::DoLButtonDown(uint32_t /*flags*/, int /*x*/, int /*y*/)
+{
+    SetFocusPart();
+    pressed = true;
+    Invalidate();
+}
+
+void XCalenderElement::DoLButtonUp(uint32_t /*flags*/, int x, int y)
+{
+    const RECT& r = rect_;
+    if (!pressed || x < r.left || x >= r.right || y < r.top || y >= r.bottom)
+        return;
+    pressed = false;
+    hover = true;
+    Invalidate();
+    owner_->Click(*this);
+}
+
+void XCalenderElement::OnMouseEnter(uint32_t /*flags*/, int /*x*/, int /*y*/)
+{
+    hover = true;
+    Invalidate();
+}
+
+void XCalenderElement::OnMouseLeave(uint32_t /*flags*/, int /*x*/, int /*y*/)
+{
+    hover = false;
+    pressed = false;
+    Invalidate();
+}
+
+void XCalenderElement::OnCancelMode()
+{
+    hover = false;
+    pressed = false;
+}
+
+void XCalenderElement::SetCursor()
+{
+    if (host_)
+        host_->setCursor(Qt::PointingHandCursor);
+}
+
+// ---------------------------------------------------------------- popup
+
 DoxCalenderWindow::DoxCalenderWindow(QWidget* owner)
     : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint), month_(Today())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
-    setCursor(Qt::PointingHandCursor);
     normal_ = CalendarFont(13);
     header_ = CalendarFont(16);
     underlined_ = normal_;
@@ -91,69 +153,67 @@ DoxCalenderWindow::DoxCalenderWindow(QWidget* owner)
     Refresh();
 }
 
-DoxCalenderWindow::~DoxCalenderWindow() = default;
+DoxCalenderWindow::~DoxCalenderWindow()
+{
+    // The elements go before their views.
+    monthElements_.clear();
+    yearElements_.clear();
+}
+
+void DoxCalenderWindow::AddElement(XTopWindowBase& view, ElementList& list, int kind, int sub, const QRect& rect)
+{
+    // Element rectangles are in the popup's coordinates, inside its 1-pixel frame.
+    auto element = std::make_unique<XCalenderElement>(this, kind, sub);
+    element->Create(&view, RECT{rect.left() + 1, rect.top() + 1, rect.right() + 2, rect.bottom() + 2}, nullptr, true,
+                    sub);
+    list.push_back(std::move(element));
+}
 
 void DoxCalenderWindow::LayOut()
 {
     const int c = char_.width();
     const int h = char_.height();
     const int w = client_.width();
-    auto common = [&](std::vector<CalendarElement>& view, int headerSub) {
-        view.clear();
-        CalendarElement header;
-        header.kind = CalendarElement::Link;
-        header.sub = headerSub;
-        header.rect = QRect((w - 16 * c) / 2, 8, 16 * c, h + 8);
-        view.push_back(header);
-        CalendarElement back;
-        back.kind = CalendarElement::Arrow;
-        back.sub = 0;
-        back.rect = QRect(8, 8, 20, 20);
-        view.push_back(back);
-        CalendarElement forward = back;
-        forward.sub = 1;
-        forward.rect = QRect(w - 28, 8, 20, 20);
-        view.push_back(forward);
-        CalendarElement today;
-        today.kind = CalendarElement::Link;
-        today.sub = 0;
-        today.text = Text(L"转到今天");
-        today.rect = QRect((w - 10 * c) / 2, client_.height() - 8 - (h + 8), 10 * c, h + 8);
-        view.push_back(today);
+    const SIZE charSize{c, h};
+    const SIZE clientSize{client_.width(), client_.height()};
+    auto common = [&](XTopWindowBase& view, ElementList& list, int headerSub) {
+        view.Create(nullptr, nullptr, this, charSize, clientSize);
+        view.SetRect(RECT{1, 1, client_.width() + 1, client_.height() + 1});
+        AddElement(view, list, XCalenderElement::Link, headerSub, QRect((w - 16 * c) / 2, 8, 16 * c, h + 8));
+        AddElement(view, list, XCalenderElement::Arrow, 0, QRect(8, 8, 20, 20));
+        AddElement(view, list, XCalenderElement::Arrow, 1, QRect(w - 28, 8, 20, 20));
+        AddElement(view, list, XCalenderElement::Link, 0,
+                   QRect((w - 10 * c) / 2, client_.height() - 8 - (h + 8), 10 * c, h + 8));
+        list.back()->text = Text(L"转到今天");
     };
-    common(monthElements_, 1);
+    common(monthView_, monthElements_, 1);
     const int left = (w - 28 * c) / 2;
     for (int i = 0; i < 7; ++i) {
-        CalendarElement title;
-        title.kind = CalendarElement::Weekday;
-        title.sub = i;
-        title.text = Text(kWeekdays[i]);
-        title.rect = QRect(left + i * 4 * c, 36, 4 * c, h + 8);
-        monthElements_.push_back(title);
+        AddElement(monthView_, monthElements_, XCalenderElement::Weekday, i, QRect(left + i * 4 * c, 36, 4 * c, h + 8));
+        monthElements_.back()->text = Text(kWeekdays[i]);
     }
     const int daysTop = 36 + h + 8 + 8;
-    for (int i = 0; i < 42; ++i) {
-        CalendarElement day;
-        day.kind = CalendarElement::Day;
-        day.rect = QRect(left + (i % 7) * 4 * c, daysTop + (i / 7) * (h + 8), 4 * c, h + 8);
-        monthElements_.push_back(day);
-    }
-    common(yearElements_, 2);
+    for (int i = 0; i < 42; ++i)
+        AddElement(monthView_, monthElements_, XCalenderElement::Day, i,
+                   QRect(left + (i % 7) * 4 * c, daysTop + (i / 7) * (h + 8), 4 * c, h + 8));
+    common(yearView_, yearElements_, 2);
     const int cellWidth = 28 * c / 3;
     const int cellHeight = 7 * (h + 8) / 4;
     for (int i = 0; i < 12; ++i) {
-        CalendarElement cell;
-        cell.kind = CalendarElement::MonthCell;
-        cell.sub = i + 1;
-        cell.text = Text(kMonths[i]);
-        cell.rect = QRect(left + (i % 3) * cellWidth, 36 + (i / 3) * cellHeight, cellWidth, cellHeight);
-        yearElements_.push_back(cell);
+        AddElement(yearView_, yearElements_, XCalenderElement::MonthCell, i + 1,
+                   QRect(left + (i % 3) * cellWidth, 36 + (i / 3) * cellHeight, cellWidth, cellHeight));
+        yearElements_.back()->text = Text(kMonths[i]);
     }
+    current_ = &monthView_;
+    monthView_.Enable(true);
 }
 
-const std::vector<CalendarElement>& DoxCalenderWindow::Elements() const
+std::vector<const XCalenderElement*> DoxCalenderWindow::Elements() const
 {
-    return yearView_ ? yearElements_ : monthElements_;
+    std::vector<const XCalenderElement*> out;
+    for (const auto& e : IsYearView() ? yearElements_ : monthElements_)
+        out.push_back(e.get());
+    return out;
 }
 
 void DoxCalenderWindow::Refresh()
@@ -161,23 +221,29 @@ void DoxCalenderWindow::Refresh()
     const CalendarDate shown = month_.Shown();
     const CalendarGrid grid = month_.Grid();
     size_t cell = 0;
-    for (CalendarElement& e : monthElements_) {
-        if (e.kind == CalendarElement::Day) {
-            e.date = grid[cell].date;
-            e.state = grid[cell].state;
-            e.text = QString::number(e.date.day);
+    for (auto& e : monthElements_) {
+        if (e->kind == XCalenderElement::Day) {
+            e->date = grid[cell].date;
+            e->state = grid[cell].state;
+            e->text = QString::number(e->date.day);
+            // The selected day carries the view's focus.
+            if (e->state & kCellSelected)
+                e->SetFocusPart();
             ++cell;
-        } else if (e.kind == CalendarElement::Link && e.sub == 1) {
-            e.text = QString::asprintf("%04d年%d月", shown.year, shown.month);
-        } else if (e.kind == CalendarElement::Link && e.sub == 0) {
-            e.enabled = month_.TodayLinkEnabled();
+        } else if (e->kind == XCalenderElement::Link && e->sub == 1) {
+            e->text = QString::asprintf("%04d年%d月", shown.year, shown.month);
+        } else if (e->kind == XCalenderElement::Link && e->sub == 0) {
+            e->Enable(month_.TodayLinkEnabled());
         }
     }
-    for (CalendarElement& e : yearElements_) {
-        if (e.kind == CalendarElement::Link && e.sub == 2)
-            e.text = QString::asprintf("%04d年", yearShown_);
-        else if (e.kind == CalendarElement::MonthCell)
-            e.state = e.sub == yearSelectedMonth_ ? kCellSelected : 0u;
+    for (auto& e : yearElements_) {
+        if (e->kind == XCalenderElement::Link && e->sub == 2) {
+            e->text = QString::asprintf("%04d年", yearShown_);
+        } else if (e->kind == XCalenderElement::MonthCell) {
+            e->state = e->sub == yearSelectedMonth_ ? kCellSelected : 0u;
+            if (e->state & kCellSelected)
+                e->SetFocusPart();
+        }
     }
     update();
 }
@@ -202,20 +268,25 @@ void DoxCalenderWindow::SetDateText(const std::wstring& text)
 
 void DoxCalenderWindow::ShowView(bool month)
 {
-    for (CalendarElement& e : yearView_ ? yearElements_ : monthElements_) {
-        e.hover = false;
-        e.pressed = false;
-    }
+    XTopWindowBase& next = month ? monthView_ : yearView_;
     if (month) {
-        if (yearView_)
+        if (current_ == &yearView_)
             month_.SetDate(0, yearSelectedMonth_, yearShown_);
     } else {
         yearShown_ = month_.Shown().year;
         yearSelectedMonth_ = month_.Shown().month;
     }
-    yearView_ = !month;
-    focus_ = -1;
+    if (current_ && current_ != &next) {
+        // The view left behind forgets its hover and pressed looks.
+        for (auto& e : current_ == &monthView_ ? monthElements_ : yearElements_)
+            e->OnCancelMode();
+        current_->Enable(false);
+    }
+    current_ = &next;
+    current_->Enable(true);
     Refresh();
+    const QPoint cursor = mapFromGlobal(QCursor::pos());
+    current_->OnMouseMove(0, cursor.x(), cursor.y());
 }
 
 void DoxCalenderWindow::Position(const QRect& field)
@@ -250,7 +321,7 @@ int DoxCalenderWindow::Track(const QRect& field, const QRect& blind)
     // next opening.
     hide();
     shadow_.Destroy();
-    yearView_ = false;
+    ShowView(true);
     open_ = false;
     return result == 1 ? 1 : 0;
 }
@@ -260,23 +331,21 @@ void DoxCalenderWindow::End(int result)
     EndPopWindow(result);
 }
 
-void DoxCalenderWindow::Click(const CalendarElement& element)
+void DoxCalenderWindow::Click(const XCalenderElement& element)
 {
-    if (!element.enabled)
-        return;
     const CalendarDate today = month_.Today();
-    if (!yearView_) {
+    if (!IsYearView()) {
         switch (element.kind) {
-        case CalendarElement::Arrow:
+        case XCalenderElement::Arrow:
             month_.StepMonth(element.sub == 0 ? -1 : 1);
             Refresh();
             break;
-        case CalendarElement::Day:
+        case XCalenderElement::Day:
             month_.SetDate(element.date.day, element.date.month, element.date.year);
             Refresh();
             End(1);
             break;
-        case CalendarElement::Link:
+        case XCalenderElement::Link:
             if (element.sub == 0) {
                 month_.SetDate(today.day, today.month, today.year);
                 Refresh();
@@ -291,17 +360,19 @@ void DoxCalenderWindow::Click(const CalendarElement& element)
         return;
     }
     switch (element.kind) {
-    case CalendarElement::Arrow:
+    case XCalenderElement::Arrow:
         yearShown_ = StepYear(yearShown_, element.sub == 0 ? -1 : 1);
         Refresh();
         break;
-    case CalendarElement::MonthCell:
+    case XCalenderElement::MonthCell:
         yearSelectedMonth_ = element.sub;
         ShowView(true);
         break;
-    case CalendarElement::Link:
+    case XCalenderElement::Link:
         if (element.sub == 0) {
             month_.SetDate(today.day, today.month, today.year);
+            yearShown_ = today.year;
+            yearSelectedMonth_ = today.month;
             ShowView(true);
             End(1);
         } else {
@@ -313,73 +384,43 @@ void DoxCalenderWindow::Click(const CalendarElement& element)
     }
 }
 
-CalendarElement* DoxCalenderWindow::Find(QPoint point)
-{
-    const QPoint client = point - QPoint(1, 1);
-    for (CalendarElement& e : yearView_ ? yearElements_ : monthElements_) {
-        if (e.kind != CalendarElement::Weekday && e.enabled && e.rect.contains(client))
-            return &e;
-    }
-    return nullptr;
-}
-
-const CalendarElement* DoxCalenderWindow::ElementAt(QPoint point) const
-{
-    return const_cast<DoxCalenderWindow*>(this)->Find(point);
-}
-
 void DoxCalenderWindow::mousePressEvent(QMouseEvent* event)
 {
-    CalendarElement* e = Find(event->position().toPoint());
-    auto& view = yearView_ ? yearElements_ : monthElements_;
-    focus_ = e ? static_cast<int>(e - view.data()) : -1;
-    if (e && event->button() == Qt::LeftButton)
-        e->pressed = true;
-    update();
+    const QPoint p = event->position().toPoint();
+    const uint32_t flags = plat::KeyStateFromQt(event->modifiers(), event->buttons());
+    if (event->button() == Qt::LeftButton)
+        current_->OnLButtonDown(flags, p.x(), p.y());
+    else if (event->button() == Qt::RightButton)
+        current_->OnRButtonDown(flags, p.x(), p.y());
 }
 
 void DoxCalenderWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    CalendarElement* hot = Find(event->position().toPoint());
-    for (CalendarElement& e : yearView_ ? yearElements_ : monthElements_) {
-        if (&e != hot) {
-            e.hover = false;
-            e.pressed = false;
-        }
-    }
-    if (hot)
-        hot->hover = true;
-    update();
+    const QPoint p = event->position().toPoint();
+    if (!current_->OnMouseMove(plat::KeyStateFromQt(event->modifiers(), event->buttons()), p.x(), p.y()))
+        current_->MouseLeftHost(0, p.x(), p.y());
 }
 
 void DoxCalenderWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    CalendarElement* e = Find(event->position().toPoint());
-    if (!e || !e->pressed)
-        return;
-    e->pressed = false;
-    e->hover = true;
-    const CalendarElement clicked = *e;
-    update();
-    Click(clicked);
+    const QPoint p = event->position().toPoint();
+    const uint32_t flags = plat::KeyStateFromQt(event->modifiers(), event->buttons());
+    if (event->button() == Qt::LeftButton)
+        current_->OnLButtonUp(flags, p.x(), p.y());
+    else if (event->button() == Qt::RightButton)
+        current_->OnRButtonUp(flags, p.x(), p.y());
 }
 
 void DoxCalenderWindow::leaveEvent(QEvent* /*event*/)
 {
-    for (CalendarElement& e : yearView_ ? yearElements_ : monthElements_) {
-        e.hover = false;
-        e.pressed = false;
-    }
-    update();
+    current_->MouseLeftHost(0, -1, -1);
 }
 
-void DoxCalenderWindow::PaintElement(QPainter& p, const CalendarElement& e) const
+void DoxCalenderWindow::PaintElement(QPainter& p, const XCalenderElement& e) const
 {
-    const QRect& r = e.rect;
+    const QRect r = e.Rect();
     switch (e.kind) {
-    case CalendarElement::Arrow: {
+    case XCalenderElement::Arrow: {
         if (e.pressed || e.hover)
             HotBackground(p, r, e.pressed);
         const int x = (r.left() + r.right() + 1 - 8) / 2 + 1;
@@ -395,9 +436,7 @@ void DoxCalenderWindow::PaintElement(QPainter& p, const CalendarElement& e) cons
         p.drawPolygon(arrow);
         break;
     }
-    case CalendarElement::Link:
-        if (e.sub == 0 && !e.enabled)
-            break;
+    case XCalenderElement::Link:
         p.setFont(e.sub == 1 || e.sub == 2 ? header_ : (e.hover || e.pressed ? underlined_ : normal_));
         if (e.sub != 0 && (e.hover || e.pressed)) {
             QFont f = header_;
@@ -407,7 +446,7 @@ void DoxCalenderWindow::PaintElement(QPainter& p, const CalendarElement& e) cons
         p.setPen(e.pressed ? QColor(248, 176, 72) : e.hover ? QColor(160, 0, 160) : kInk);
         p.drawText(r, Qt::AlignCenter, e.text);
         break;
-    case CalendarElement::Weekday:
+    case XCalenderElement::Weekday:
         p.setFont(normal_);
         p.setPen(kInk);
         p.drawText(r, Qt::AlignCenter, e.text);
@@ -425,7 +464,7 @@ void DoxCalenderWindow::PaintElement(QPainter& p, const CalendarElement& e) cons
             p.drawRect(r.adjusted(0, 0, -1, -1));
         }
         p.setFont(normal_);
-        p.setPen(e.kind == CalendarElement::Day && (e.state & kCellOtherMonth) ? kOtherInk : kDayInk);
+        p.setPen(e.kind == XCalenderElement::Day && (e.state & kCellOtherMonth) ? kOtherInk : kDayInk);
         p.drawText(r, Qt::AlignCenter, e.text);
         if (e.state & kCellToday) {
             p.setPen(QPen(kToday, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
@@ -439,21 +478,14 @@ void DoxCalenderWindow::PaintElement(QPainter& p, const CalendarElement& e) cons
 
 void DoxCalenderWindow::paintEvent(QPaintEvent* /*event*/)
 {
-    QPainter p(this);
-    p.setPen(kFrame);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-    p.translate(1, 1);
-    p.fillRect(QRect(QPoint(0, 0), client_), kBack);
-    const auto& view = Elements();
-    for (const CalendarElement& e : view)
-        PaintElement(p, e);
-    // The selected day (or month) carries the focus rectangle.
-    for (const CalendarElement& e : view) {
-        if ((e.kind == CalendarElement::Day || e.kind == CalendarElement::MonthCell) && (e.state & kCellSelected)) {
-            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(e.rect.adjusted(0, 0, -1, -1));
-        }
+    try {
+        CPaintDCX dc(this);
+        dc.FrameRect(RECT{0, 0, width(), height()}, CBrush(plat::FromQColor(kFrame)));
+        dc.FillSolidRect(1, 1, client_.width(), client_.height(), plat::FromQColor(kBack));
+        current_->Paint(dc);
+        // The focus part (the selected day or month) carries the focus rectangle.
+        if (XWindowBase* focus = current_->GetFocusPart(); focus && focus->IsEnabled())
+            DrawFocusRect(dc, focus->GetRect());
+    } catch (const DoxResourceException&) {
     }
 }

@@ -8,22 +8,41 @@
 #include <QFont>
 #include <QRect>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CalendarMonth.h"
 #include "DoxPopWindowBase.h"
 #include "DoxShadowWindow.h"
+#include "XWindowBase.h"
 
-// One painted element of a view.
-struct CalendarElement {
+class DoxCalenderWindow;
+
+// One painted element of a view: a part of the view's tree on the popup window.
+class XCalenderElement : public XWindowBase
+{
+public:
     enum Kind { Arrow = 0, Link = 1, Weekday = 2, Day = 3, MonthCell = 4 };
-    int kind = Arrow;
+
+    XCalenderElement(DoxCalenderWindow* owner, int kind, int sub) : owner_(owner), kind(kind), sub(sub) {}
+
+    QRect Rect() const { return QRect(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top); }
+
+    void OnPaint(CDC& dc) override;
+    void DoLButtonDown(uint32_t flags, int x, int y) override;
+    void DoLButtonUp(uint32_t flags, int x, int y) override;
+    void OnMouseEnter(uint32_t flags, int x, int y) override;
+    void OnMouseLeave(uint32_t flags, int x, int y) override;
+    void OnKillFocus() override { Invalidate(); }
+    void OnCancelMode() override;
+    void SetCursor() override;
+
+    DoxCalenderWindow* owner_;
+    int kind;
     // Arrow: 0 back, 1 forward. Link: 0 "转到今天", 1 month header, 2 year header.
     // Weekday: 0 Sunday .. 6. Month cell: month 1..12.
-    int sub = 0;
-    QRect rect;
-    bool enabled = true;
+    int sub;
     bool hover = false;
     bool pressed = false;
     CalendarDate date;
@@ -48,13 +67,13 @@ public:
     // The picked (or shown) date.
     CalendarDate Picked() const { return month_.Shown(); }
 
-    bool IsYearView() const { return yearView_; }
-    const std::vector<CalendarElement>& Elements() const;
-    // The element of a view under a client point, or null.
-    const CalendarElement* ElementAt(QPoint point) const;
+    bool IsYearView() const { return current_ == &yearView_; }
+    // The elements of the view shown, in creation order.
+    std::vector<const XCalenderElement*> Elements() const;
     QSize ClientSize() const { return client_; }
-    // What a click on an element does (also the keyboard-free path of the tests).
-    void Click(const CalendarElement& element);
+    // What a click on an element does.
+    void Click(const XCalenderElement& element);
+    void PaintElement(class QPainter& p, const XCalenderElement& e) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -64,13 +83,13 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    using ElementList = std::vector<std::unique_ptr<XCalenderElement>>;
     void LayOut();
+    void AddElement(XTopWindowBase& view, ElementList& list, int kind, int sub, const QRect& rect);
     void Refresh();
     void ShowView(bool month);
     void Position(const QRect& field);
     void End(int result);
-    void PaintElement(class QPainter& p, const CalendarElement& e) const;
-    CalendarElement* Find(QPoint point);
 
     QFont normal_;
     QFont header_;
@@ -80,10 +99,12 @@ private:
     CalendarMonth month_;
     int yearShown_ = 0;
     int yearSelectedMonth_ = 0;
-    bool yearView_ = false;
     bool open_ = false;
-    std::vector<CalendarElement> monthElements_;
-    std::vector<CalendarElement> yearElements_;
-    int focus_ = -1;
+    // The two views and their elements, made once with the popup.
+    XTopWindowBase monthView_;
+    XTopWindowBase yearView_;
+    ElementList monthElements_;
+    ElementList yearElements_;
+    XTopWindowBase* current_ = nullptr;
     DoxShadowWindow shadow_;
 };

@@ -362,9 +362,9 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
     CalendarDate shownAfterStep;
     InsideNextLoop([&] {
         calendar = &editor.Calendar();
-        for (const CalendarElement& e : calendar->Elements()) {
-            if (e.kind == CalendarElement::Arrow && e.sub == 1)
-                QTest::mouseClick(calendar, Qt::LeftButton, {}, e.rect.center() + QPoint(1, 1));
+        for (const XCalenderElement* e : calendar->Elements()) {
+            if (e->kind == XCalenderElement::Arrow && e->sub == 1)
+                QTest::mouseClick(calendar, Qt::LeftButton, {}, e->Rect().center());
         }
         shownAfterStep = calendar->Picked();
         QTest::keyClick(client, Qt::Key_Return);
@@ -375,9 +375,9 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
 
     // A day clicked in the grid lands in the field.
     InsideNextLoop([&] {
-        for (const CalendarElement& e : editor.Calendar().Elements()) {
-            if (e.kind == CalendarElement::Day && e.date == CalendarDate{2026, 2, 14})
-                QTest::mouseClick(&editor.Calendar(), Qt::LeftButton, {}, e.rect.center() + QPoint(1, 1));
+        for (const XCalenderElement* e : editor.Calendar().Elements()) {
+            if (e->kind == XCalenderElement::Day && e->date == CalendarDate{2026, 2, 14})
+                QTest::mouseClick(&editor.Calendar(), Qt::LeftButton, {}, e->Rect().center());
         }
     });
     QTest::mouseClick(client, Qt::LeftButton, {}, button);
@@ -388,6 +388,33 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
     ASSERT_NE(value, nullptr);
     EXPECT_NE(value->GetTime(), 0u);
     EXPECT_EQ(date_->ShownText().substr(0, 10), L"2026-02-14");
+
+    // The header leads to the year view, a month there back to the month view; Esc
+    // then leaves the text as it was.
+    bool yearView = false;
+    CalendarDate shownInMay;
+    InsideNextLoop([&] {
+        DoxCalenderWindow& calendar = editor.Calendar();
+        auto click = [&](int kind, int sub) {
+            for (const XCalenderElement* e : calendar.Elements()) {
+                if (e->kind == kind && e->sub == sub) {
+                    QTest::mouseClick(&calendar, Qt::LeftButton, {}, e->Rect().center());
+                    return;
+                }
+            }
+        };
+        click(XCalenderElement::Link, 1);
+        yearView = calendar.IsYearView();
+        click(XCalenderElement::MonthCell, 5);
+        shownInMay = calendar.Picked();
+        QTest::keyClick(client, Qt::Key_Escape);
+    });
+    QTest::keyClick(client, Qt::Key_Return);
+    QTest::mouseClick(client, Qt::LeftButton, {}, button);
+    EXPECT_TRUE(yearView);
+    EXPECT_EQ(shownInMay, (CalendarDate{2026, 5, 14}));
+    EXPECT_EQ(editor.Edit().Text(), L"2026-02-14");
+    QTest::keyClick(client, Qt::Key_Escape);
 
     // An editor at the right edge is moved left so that its buttons stay on the page.
     QTest::keyClick(client, Qt::Key_Return);
