@@ -18,11 +18,26 @@ QRect DeviceBox(const CDC& dc, int left, int top, int right, int bottom)
                  QPoint(std::max(r.left, r.right) - 1, std::max(r.top, r.bottom) - 1));
 }
 
+// The context's painter set up as its own drawing calls leave it: plain source-over
+// painting clipped to the context's clip box (an earlier call may have left its own clip).
+QPainter* Prepared(CDC& dc)
+{
+    QPainter* p = dc.painter();
+    if (!p)
+        return nullptr;
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->setOpacity(1.0);
+    p->setRenderHint(QPainter::Antialiasing, false);
+    const RECT clip = dc.GetClipBox();
+    p->setClipRect(DeviceBox(dc, clip.left, clip.top, clip.right, clip.bottom));
+    return p;
+}
+
 } // namespace
 
 bool RoundRect(CDC& dc, int left, int top, int right, int bottom, int width, int height)
 {
-    QPainter* p = dc.painter();
+    QPainter* p = Prepared(dc);
     if (!p)
         return false;
     QRect box = DeviceBox(dc, left, top, right, bottom);
@@ -31,7 +46,6 @@ bool RoundRect(CDC& dc, int left, int top, int right, int bottom, int width, int
     const CPen& pen = dc.GetCurrentPen();
     const CBrush& brush = dc.GetCurrentBrush();
     p->save();
-    p->setRenderHint(QPainter::Antialiasing, false);
     if (pen.IsCreated() && pen.style() == PS_NULL)
         p->setPen(Qt::NoPen);
     else
@@ -85,7 +99,7 @@ void DrawFocusRect(CDC& dc, const RECT& rect)
         }
         return;
     }
-    QPainter* p = dc.painter();
+    QPainter* p = Prepared(dc);
     if (!p)
         return;
     p->save();
@@ -122,7 +136,7 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
         return 0;
     if (!(format & DT_SINGLELINE) || (format & DT_CALCRECT))
         return dc.DrawText(text, count, rect, format & ~(DT_END_ELLIPSIS | DT_HIDEPREFIX));
-    QPainter* p = dc.painter();
+    QPainter* p = Prepared(dc);
     if (!p)
         return 0;
     QString raw = QString::fromWCharArray(text, count < 0 ? static_cast<int>(std::wcslen(text)) : count);

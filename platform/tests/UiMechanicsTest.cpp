@@ -515,6 +515,9 @@ TEST(GdiShapes, FramesAndTextStayInTheirRectangles)
     CFont font;
     font.CreateFontIndirect(lf);
     dc.SelectObject(font);
+    // A plain DrawText elsewhere first: its clip must not hide what follows.
+    RECT small{0, 30, 10, 40};
+    dc.DrawText(L"x", 1, &small, DT_SINGLELINE);
     const std::wstring longText = L"&Wide text that cannot fit at all";
     RECT box{20, 10, 80, 30};
     // Without clipping: only the ellipsis keeps the text inside.
