@@ -40,6 +40,7 @@ const wchar_t kNoPageName[] = L"页面名不能为空。";
 const wchar_t kNoLayerName[] = L"层名不能为空";
 const wchar_t kCreateFailed[] = L"创建控件失败!";
 const wchar_t kPictureFailed[] = L"加载背景图片失败。";
+const wchar_t kPrintFailed[] = L"打印网格失败。";
 
 uint32_t MouseFlags(const QMouseEvent* event)
 {
@@ -322,23 +323,23 @@ int DoxDesignClient::PrintGrid(const wchar_t* printerName)
     if (!page_)
         return 0;
     DoxPrinter printer;
-    if (!printer.Open(printerName, page_->Cx(), page_->Cy(), 0, L"print grid")) {
-        SetModuleError(printer.GetErrorText());
+    auto fail = [&printer] {
+        if (!*GetModuleErrorText())
+            SetModuleError(printer.GetErrorText().empty() ? kPrintFailed : printer.GetErrorText().c_str());
         return 0;
-    }
+    };
+    if (!printer.Open(printerName, page_->Cx(), page_->Cy(), 0, L"print grid"))
+        return fail();
     // The grid is drawn on a started page, and the job is ended either way.
     if (!printer.StartPage()) {
-        SetModuleError(printer.GetErrorText());
         printer.EndDoc(false);
-        return 0;
+        return fail();
     }
     printer.SetMapMode(MM_LOMETRIC);
     DrawGrid(&printer);
     const bool ended = printer.EndPage();
-    if (!printer.EndDoc(ended) || !ended) {
-        SetModuleError(printer.GetErrorText());
-        return 0;
-    }
+    if (!printer.EndDoc(ended) || !ended)
+        return fail();
     return 1;
 }
 
@@ -1033,7 +1034,7 @@ void DoxDesignNClient::mousePressEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------- outer window
 
-DoxDesignWindow::DoxDesignWindow() : DoxScrollWindow(nullptr) {}
+DoxDesignWindow::DoxDesignWindow() : DoxScrollBarWindow(nullptr) {}
 DoxDesignWindow::~DoxDesignWindow() = default;
 
 bool DoxDesignWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent, uint32_t id)
@@ -1044,8 +1045,7 @@ bool DoxDesignWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, 
         setGeometry(*rect);
     setObjectName(QString::number(id));
     setFocusPolicy(Qt::StrongFocus);
-    vbar_ = new QScrollBar(Qt::Vertical, this);
-    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    CreateBars();
     vruler_ = new DoxRulerWindow(this, true);
     hruler_ = new DoxRulerWindow(this, false);
     plate_ = new DoxPlateWindow(this);
@@ -1053,12 +1053,6 @@ bool DoxDesignWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, 
     client_ = new DoxDesignClient(this, nclient_);
     if (!client_->Create())
         return false;
-    for (QScrollBar* bar : {vbar_, hbar_}) {
-        bar->hide();
-        bar->setEnabled(false);
-        bar->setFocusPolicy(Qt::NoFocus);
-        connect(bar, &QScrollBar::valueChanged, this, [this] { PlaceClient(); });
-    }
     created_ = true;
     ApplyZoom(zoom_);
     client_->AttachPage(page);
@@ -1097,30 +1091,8 @@ void DoxDesignWindow::SetPageGeometry(int cx, int cy)
 
 void DoxDesignWindow::UpdateScroll()
 {
-    if (!created_)
-        return;
-    bool needH = false;
-    bool needV = false;
-    SIZE range{0, 0};
-    POINT pos{0, 0};
-    if (!CalcScrollState(width() - kBand, height() - kBand, ScrollBarWidth(), ScrollBarHeight(), &needH, &needV,
-                         &range, &pos)) {
-        EnableVScrollBar(false);
-        EnableHScrollBar(false);
-        return;
-    }
-    const SIZE page = GetPageSize();
-    const SIZE line = GetLineSize();
-    vbar_->setRange(0, needV ? range.cy : 0);
-    vbar_->setPageStep(std::max(1, static_cast<int>(page.cy)));
-    vbar_->setSingleStep(std::max(1, static_cast<int>(line.cy)));
-    vbar_->setValue(needV ? pos.y : 0);
-    hbar_->setRange(0, needH ? range.cx : 0);
-    hbar_->setPageStep(std::max(1, static_cast<int>(page.cx)));
-    hbar_->setSingleStep(std::max(1, static_cast<int>(line.cx)));
-    hbar_->setValue(needH ? pos.x : 0);
-    EnableVScrollBar(needV);
-    EnableHScrollBar(needH);
+    if (created_)
+        UpdateBars(width() - kBand, height() - kBand, ScrollBarWidth(), ScrollBarHeight());
 }
 
 void DoxDesignWindow::Layout()
@@ -1130,8 +1102,8 @@ void DoxDesignWindow::Layout()
     UpdateScroll();
     const int v = ScrollBarWidth();
     const int h = ScrollBarHeight();
-    const bool needV = vbar_->isEnabled();
-    const bool needH = hbar_->isEnabled();
+    const bool needV = VBar()->isEnabled();
+    const bool needH = HBar()->isEnabled();
     const int w = width();
     const int ht = height();
     plate_->setGeometry(0, 0, kBand, kBand);
@@ -1140,96 +1112,28 @@ void DoxDesignWindow::Layout()
     nclient_->setGeometry(kBand, kBand, std::max(0, w - kBand - (needV ? v : 0)),
                           std::max(0, ht - kBand - (needH ? h : 0)));
     if (needH)
-        hbar_->setGeometry(kBand, ht - h, std::max(0, w - kBand - (needV ? v : 0)), h);
+        HBar()->setGeometry(kBand, ht - h, std::max(0, w - kBand - (needV ? v : 0)), h);
     if (needV)
-        vbar_->setGeometry(w - v, kBand, v, std::max(0, ht - kBand - (needH ? h : 0)));
-    PlaceClient();
+        VBar()->setGeometry(w - v, kBand, v, std::max(0, ht - kBand - (needH ? h : 0)));
+    OnBarMoved();
     update();
 }
 
-void DoxDesignWindow::PlaceClient()
+void DoxDesignWindow::OnBarMoved()
 {
     if (!created_)
         return;
-    const int x = -hbar_->value();
-    const int y = -vbar_->value();
+    const int x = -HBar()->value();
+    const int y = -VBar()->value();
     client_->move(x, y);
     hruler_->SetScrollOffset(x);
     vruler_->SetScrollOffset(y);
 }
 
-bool DoxDesignWindow::IsVScrollBarEnabled()
-{
-    return vbar_ && vbar_->isEnabled();
-}
-
-bool DoxDesignWindow::IsHScrollBarEnabled()
-{
-    return hbar_ && hbar_->isEnabled();
-}
-
-int DoxDesignWindow::GetVScrollPos()
-{
-    return vbar_ ? vbar_->value() : 0;
-}
-
-int DoxDesignWindow::SetVScrollPos(int pos, bool /*redraw*/)
-{
-    const int old = GetVScrollPos();
-    if (vbar_)
-        vbar_->setValue(pos);
-    return old;
-}
-
-int DoxDesignWindow::GetVScrollLimit()
-{
-    return vbar_ ? vbar_->maximum() : 0;
-}
-
-int DoxDesignWindow::GetVScrollTrackPos()
-{
-    return vbar_ ? vbar_->sliderPosition() : 0;
-}
-
-void DoxDesignWindow::EnableVScrollBar(bool enable)
-{
-    vbar_->setEnabled(enable);
-    vbar_->setVisible(enable);
-}
-
-int DoxDesignWindow::GetHScrollPos()
-{
-    return hbar_ ? hbar_->value() : 0;
-}
-
-int DoxDesignWindow::SetHScrollPos(int pos, bool /*redraw*/)
-{
-    const int old = GetHScrollPos();
-    if (hbar_)
-        hbar_->setValue(pos);
-    return old;
-}
-
-int DoxDesignWindow::GetHScrollLimit()
-{
-    return hbar_ ? hbar_->maximum() : 0;
-}
-
-int DoxDesignWindow::GetHScrollTrackPos()
-{
-    return hbar_ ? hbar_->sliderPosition() : 0;
-}
-
-void DoxDesignWindow::EnableHScrollBar(bool enable)
-{
-    hbar_->setEnabled(enable);
-    hbar_->setVisible(enable);
-}
-
 void DoxDesignWindow::DoScrollWindow(int /*dx*/, int /*dy*/)
 {
     // The bars hold the positions; the canvas and the rulers follow them.
-    PlaceClient();
+    OnBarMoved();
 }
 
 void DoxDesignWindow::DoUpdateWindow()
@@ -1247,7 +1151,7 @@ bool DoxDesignWindow::OnCtrlMouseWheel(int delta, int /*x*/, int /*y*/)
 
 void DoxDesignWindow::PaintCorner(CDC& dc)
 {
-    if (!created_ || !vbar_->isVisible() || !hbar_->isVisible())
+    if (!created_ || !VBar()->isVisible() || !HBar()->isVisible())
         return;
     const int v = ScrollBarWidth();
     const int h = ScrollBarHeight();

@@ -12,7 +12,7 @@
 #include "DoxAttribCollection.h"
 #include "DoxBitmap.h"
 #include "DoxRulerWindow.h"
-#include "DoxScrollWindow.h"
+#include "DoxScrollBarWindow.h"
 #include "GrabCanvas.h"
 #include "IDoxDesignWindow.h"
 
@@ -194,7 +194,7 @@ private:
     IDoxWindowUISink* sink_ = nullptr;
 };
 
-class DoxDesignWindow : public DoxScrollWindow
+class DoxDesignWindow : public DoxScrollBarWindow
 {
 public:
     DoxDesignWindow();
@@ -208,8 +208,6 @@ public:
     DoxRulerWindow* HRuler() const { return hruler_; }
     DoxRulerWindow* VRuler() const { return vruler_; }
     DoxPlateWindow* Plate() const { return plate_; }
-    QScrollBar* VBar() const { return vbar_; }
-    QScrollBar* HBar() const { return hbar_; }
     int GetZoom() const { return zoom_; }
     void SetUISink(IDoxWindowUISink* sink) { sink_ = sink; }
 
@@ -221,20 +219,8 @@ public:
     void PaintCorner(CDC& dc);
     void Layout();
 
-    // Scroll hooks over the window's own two bars.
+    // Scroll hooks beyond the bars'.
     void UpdateScroll() override;
-    bool IsVScrollBarEnabled() override;
-    bool IsHScrollBarEnabled() override;
-    int GetVScrollPos() override;
-    int SetVScrollPos(int pos, bool redraw) override;
-    int GetVScrollLimit() override;
-    int GetVScrollTrackPos() override;
-    void EnableVScrollBar(bool enable) override;
-    int GetHScrollPos() override;
-    int SetHScrollPos(int pos, bool redraw) override;
-    int GetHScrollLimit() override;
-    int GetHScrollTrackPos() override;
-    void EnableHScrollBar(bool enable) override;
     void DoScrollWindow(int dx, int dy) override;
     void DoUpdateWindow() override;
     bool OnCtrlMouseWheel(int delta, int x, int y) override;
@@ -247,16 +233,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The canvas and the rulers follow the bars' positions (never a sum of steps).
+    void OnBarMoved() override;
 
 private:
     friend class DoxDesignNClient;
-    // The canvas and the rulers follow the bars' positions (never a sum of steps).
-    void PlaceClient();
 
     bool created_ = false;
     int zoom_ = 100;
-    QScrollBar* vbar_ = nullptr;
-    QScrollBar* hbar_ = nullptr;
     DoxRulerWindow* vruler_ = nullptr;
     DoxRulerWindow* hruler_ = nullptr;
     DoxPlateWindow* plate_ = nullptr;

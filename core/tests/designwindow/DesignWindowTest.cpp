@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QPainter>
 #include <QImage>
 #include <QProcess>
 #include <QScrollBar>
@@ -15,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "DocElement.h"
 #include "DoxControl.h"
 #include "DoxControlClipboard.h"
 #include "DoxControlKinds.h"
@@ -79,6 +82,56 @@ public:
 int TenthMm(int pixel, int zoom)
 {
     return static_cast<int>(std::lround(pixel * 254.0 * 100.0 / (ScreenDpi * zoom)));
+}
+
+// A form picture: a pale green paper with a blue frame and a few printed captions.
+QString FormPicture(const std::wstring& path)
+{
+    QImage form(700, 450, QImage::Format_RGB32);
+    form.fill(QColor(214, 236, 214));
+    form.setDotsPerMeterX(3780);
+    form.setDotsPerMeterY(3780);
+    QPainter p(&form);
+    p.setPen(QPen(QColor(40, 80, 160), 4));
+    p.drawRect(10, 10, 680, 430);
+    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+    font.setPixelSize(28);
+    p.setFont(font);
+    p.drawText(30, 70, QStringLiteral("转账凭证"));
+    p.drawText(30, 160, QStringLiteral("金额"));
+    p.drawText(30, 250, QStringLiteral("收款人"));
+    p.end();
+    const QString file = QString::fromStdWString(path);
+    form.save(file);
+    return file;
+}
+
+// Where screenshots go: DOX_SCREENSHOT_DIR when set (run under Xvfb to look at
+// them), else the test's scratch folder.
+QString ShotPath(const doxtest::TempDir& dir, const char* name)
+{
+    const QByteArray folder = qgetenv("DOX_SCREENSHOT_DIR");
+    const QString base = folder.isEmpty() ? QString::fromStdString(dir.path().string()) : QString::fromUtf8(folder);
+    return base + "/" + QString::fromUtf8(name);
+}
+
+// The PDF's first page as an image (pdftoppm at 50 dpi).
+QImage PdfImage(const QString& pdf)
+{
+    const QString stem = pdf + ".page";
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
+                                                   QStringLiteral("-singlefile"), pdf, stem});
+    return QImage(stem + ".png");
+}
+
+// The template XML of a saved document.
+QByteArray TemplateXmlOf(IDoxDocument* document)
+{
+    auto* doc = dynamic_cast<DoxDocument*>(document);
+    DocElement* element = doc ? doc->GetElement(L"doc_dxtemplate", 0) : nullptr;
+    if (!element || !element->GetData())
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(element->GetData()), static_cast<int>(element->GetSize()));
 }
 
 class DesignWindowTest : public ::testing::Test
@@ -480,4 +533,133 @@ TEST_F(DesignWindowTest, ABackgroundPictureWhoseSizeIsRefusedChangesNothing)
     EXPECT_EQ(page_->HasBackgroundImage(), 1);
     EXPECT_NEAR(page_->Cx(), 600 * 254 / 96, 2);
     EXPECT_NEAR(page_->Cy(), 400 * 254 / 96, 2);
+}
+
+TEST_F(DesignWindowTest, ATemplateDesignedThroughTheWindowSavesReopensAndPrintsTheSame)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    Draw(client, DoxKindEdit, {60, 60}, {260, 90});
+    Draw(client, DoxKindLabel, {300, 70}, {420, 100});
+    Draw(client, DoxKindFrame, {40, 150}, {460, 260});
+    window_->SelectAll();
+    ASSERT_EQ(window_->GetSelectedCount(), 3);
+    window_->AlignTop();
+    window_->SameHeight();
+    ASSERT_EQ(window_->AddLayer(L"批注"), 1);
+    const int added = window_->FindLayerIndex(L"批注");
+    ASSERT_GE(added, 0);
+    window_->SetLayerLocked(added, 1);
+    ASSERT_EQ(window_->RenameLayer(added, L"批注层"), 1);
+    EXPECT_STREQ(window_->GetLayerName(added), L"批注层");
+    EXPECT_EQ(window_->IsLayerLocked(added), 1);
+    ASSERT_EQ(window_->SetBackgroundPicture(FormPicture(Path("form.png")).toStdWString().c_str(), 0), 1)
+        << core_->GetLastErrorText();
+    ASSERT_EQ(document_->Save(), 1) << core_->GetLastErrorText();
+    const QByteArray written = TemplateXmlOf(document_);
+    ASSERT_FALSE(written.isEmpty());
+    EXPECT_TRUE(written.contains("批注层"));
+
+    // Printed from the design window's page.
+    window_->RebuildVisibleLayers();
+    QImage designed;
+    {
+        DoxPageRunner runner;
+        ASSERT_EQ(runner.Attach(page_), 1);
+        ASSERT_EQ(page_->Print(L"PDF", nullptr, 0, 0, 1, 0, 1), 1) << core_->GetLastErrorText();
+        designed = PdfImage(Documents() + "/凭证.pdf");
+        QFile::remove(Documents() + "/凭证.pdf");
+    }
+    ASSERT_FALSE(designed.isNull());
+    // The paper's green is printed with the background.
+    const QColor paper = designed.pixelColor(designed.width() / 10, designed.height() * 3 / 10);
+    EXPECT_NEAR(paper.green(), 236, 8);
+    EXPECT_LT(paper.red(), 225);
+    // The file is the designer's while it is open: close window and document first.
+    window_->Release();
+    window_ = nullptr;
+    document_->Release();
+    document_ = nullptr;
+
+    IDoxDocument* reopened = core_->OpenTemplate(Path("t.dxt").c_str());
+    ASSERT_NE(reopened, nullptr) << core_->GetLastErrorText();
+    ASSERT_EQ(reopened->SaveAs(Path("again.dxt").c_str()), 1) << core_->GetLastErrorText();
+    EXPECT_EQ(TemplateXmlOf(reopened), written);
+    IDoxPage* again = reopened->GetPage(0);
+    again->ViewAllLayers();
+    QImage printedAgain;
+    {
+        DoxPageRunner runner;
+        ASSERT_EQ(runner.Attach(again), 1);
+        ASSERT_EQ(again->Print(L"PDF", nullptr, 0, 0, 1, 0, 1), 1) << core_->GetLastErrorText();
+        printedAgain = PdfImage(Documents() + "/凭证.pdf");
+    }
+    reopened->Release();
+    EXPECT_EQ(printedAgain, designed);
+}
+
+TEST_F(DesignWindowTest, ScreenshotsWithRulersBackgroundAndSelectedControls)
+{
+    DoxDesignClient* client = Open(page_, QSize(900, 560));
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(window_->SetBackgroundPicture(FormPicture(Path("form.png")).toStdWString().c_str(), 0), 1);
+    Draw(client, DoxKindEdit, {150, 140}, {400, 175});
+    Draw(client, DoxKindEdit, {150, 225}, {400, 260});
+    Draw(client, DoxKindCheck, {450, 140}, {480, 170});
+    window_->SelectAll();
+    QWidget* outer = window_->GetHwnd();
+    auto* window = static_cast<DoxDesignWindow*>(outer);
+    for (int zoom : {100, 150}) {
+        SCOPED_TRACE(zoom);
+        ASSERT_EQ(window_->SetZoom(zoom), zoom);
+        QTest::mouseMove(client, QPoint(200, 120));
+        QTest::qWait(30);
+        const QImage shot = outer->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const std::string name = "design-window-" + std::to_string(zoom) + ".png";
+        ASSERT_TRUE(shot.save(ShotPath(dir_, name.c_str())));
+        // The paper's green on the canvas, the rulers' grey band, and the green
+        // handles of the primary selection.
+        const QPoint canvas = client->mapTo(outer, QPoint(0, 0));
+        const QColor paper = shot.pixelColor(canvas + QPoint(60, 300 * zoom / 100));
+        EXPECT_NEAR(paper.red(), 214, 3);
+        EXPECT_NEAR(paper.green(), 236, 3);
+        EXPECT_NEAR(paper.blue(), 214, 3);
+        const QRgb band = shot.pixel(300, 3);
+        EXPECT_GT(qRed(band), 0xD0);
+        int green = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if ((shot.pixel(x, y) & 0xFFFFFF) == 0x00FF00)
+                    ++green;
+        EXPECT_GT(green, 20);
+        EXPECT_EQ(window->HRuler()->Labels().front(), 0);
+    }
+}
+
+TEST_F(DesignWindowTest, PrintGridPrintsOnePageWithTheGridOnlyWhileSnapping)
+{
+    ASSERT_NE(Open(page_), nullptr);
+    const QString pdf = Documents() + "/print grid.pdf";
+    struct Case {
+        const char* what;
+        int snap;
+        bool lines;
+    };
+    const Case cases[] = {{"snap off: an empty page", 0, false}, {"snap on: the grid", 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(pdf);
+        window_->SetSnapToGrid(c.snap);
+        ASSERT_EQ(window_->PrintGrid(L"PDF"), 1) << core_->GetLastErrorText();
+        const QImage image = PdfImage(pdf);
+        ASSERT_FALSE(image.isNull());
+        int grey = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y).lightness() < 245)
+                    ++grey;
+        EXPECT_EQ(grey > 100, c.lines) << grey;
+    }
+    EXPECT_EQ(window_->PrintGrid(L"no such printer"), 0);
+    EXPECT_STRNE(core_->GetLastErrorText(), L"");
 }
