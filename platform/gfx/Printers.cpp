@@ -1,7 +1,11 @@
 #include "Printers.h"
 
+#include "DevMode.h"
+
 #include <QPageSize>
 #include <QPrinterInfo>
+
+#include <cmath>
 
 namespace plat
 {
@@ -57,6 +61,73 @@ bool PrinterAcceptsUserPaper(const QString& name, int width, int length)
                s.width() <= most.width() + 0.5 && s.height() <= most.height() + 0.5;
     };
     return fits(wanted) || fits(wanted.transposed());
+}
+
+namespace
+{
+
+int TenthsOfMm(qreal mm)
+{
+    return static_cast<int>(std::lround(mm * 10));
+}
+
+PrinterPaper PaperOf(const QPageSize& size, int id)
+{
+    QSizeF mm = size.size(QPageSize::Millimeter);
+    return {size.name(), id, TenthsOfMm(mm.width()), TenthsOfMm(mm.height())};
+}
+
+PrinterPaper UserPaper()
+{
+    return {QStringLiteral("自定义大小"), DMPAPER_USER, 0, 0};
+}
+
+} // namespace
+
+bool GetPrinterDetails(const QString& name, PrinterDetails* details)
+{
+    if (!PrinterExists(name))
+        return false;
+    if (IsPdfPrinter(name)) {
+        *details = {name, QStringLiteral("PDF"), QStringLiteral("FILE:"), QStringLiteral("打印到 PDF 文件")};
+        return true;
+    }
+    QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    *details = {name, info.makeAndModel(), info.location(), info.description()};
+    return true;
+}
+
+std::vector<PrinterDetails> EnumPrinters()
+{
+    std::vector<PrinterDetails> printers;
+    for (const QString& name : PrinterNames()) {
+        PrinterDetails details;
+        if (GetPrinterDetails(name, &details))
+            printers.push_back(details);
+    }
+    return printers;
+}
+
+std::vector<PrinterPaper> PrinterPapers(const QString& name)
+{
+    std::vector<PrinterPaper> papers;
+    if (!PrinterExists(name))
+        return papers;
+    if (IsPdfPrinter(name)) {
+        for (int id = 1; id < DMPAPER_USER; ++id) {
+            QPageSize size = PageSizeForPaperId(id);
+            if (size.isValid())
+                papers.push_back(PaperOf(size, id));
+        }
+        papers.push_back(UserPaper());
+        return papers;
+    }
+    QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    for (const QPageSize& size : info.supportedPageSizes())
+        papers.push_back(PaperOf(size, PaperIdForPageSize(size)));
+    if (info.supportsCustomPageSizes())
+        papers.push_back(UserPaper());
+    return papers;
 }
 
 } // namespace plat

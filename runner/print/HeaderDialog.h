@@ -1,0 +1,40 @@
+#pragma once
+// A dialog with the white header band of the printing dialogs: a hint in the band's
+// text colour, a line under it, and the controls in a grid below.
+
+#include <QDialog>
+#include <QString>
+
+class QGridLayout;
+
+class CHeaderDialog : public QDialog
+{
+public:
+    CHeaderDialog(const QString& title, const QString& hint, QWidget* parent);
+
+    static constexpr int kBandHeight = 54;
+
+protected:
+    // The grid the dialog's controls go into.
+    QGridLayout* Grid() const { return grid_; }
+    // A control named by its id, so that tests and callers find it.
+    template <typename T>
+    T* Named(T* widget, int id)
+    {
+        widget->setObjectName(QString::number(id));
+        return widget;
+    }
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString hint_;
+    QGridLayout* grid_;
+};
+
+// A wait cursor for the life of the object.
+struct CWaitCursor {
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};

@@ -1,0 +1,300 @@
+#include "WorkspaceViews.h"
+
+#include "CPageSetupDlg.h"
+#include "CPrintDlg.h"
+#include "IDoxCore.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+#include "IDoxPageWindow.h"
+#include "IDoxPlusIn.h"
+#include "UIMessage.h"
+#include "UIUitl.h"
+#include "Workspace.h"
+
+#include <QEvent>
+
+CMainClient::CMainClient(CMainPageWnd* owner, IDoxCore* core)
+    : QWidget(owner),
+      owner_(owner),
+      core_(core),
+      list_(new CVoucherView(this)),
+      view_(new CDoxPageView(this, core)),
+      slider_(new CHSliderWnd(this))
+{
+    Relayout();
+}
+
+std::wstring CMainClient::CoreError() const
+{
+    return core_->GetLastErrorText();
+}
+
+void CMainClient::Relayout()
+{
+    const int listHeight = std::max(0, std::min(slider_->Position(), height() - 10));
+    list_->setGeometry(0, 0, width(), listHeight);
+    slider_->setGeometry(0, listHeight, width(), 1);
+    view_->setGeometry(0, listHeight + 1, width(), std::max(0, height() - listHeight - 1));
+    list_->Relayout();
+}
+
+void CMainClient::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Relayout();
+}
+
+bool CMainClient::event(QEvent* event)
+{
+    if (auto* message = dynamic_cast<UIMessageEvent*>(event); message && message->Message() == vudu::kWmUser) {
+        SwitchBillPage(static_cast<int>(message->WParam()));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CMainClient::SwitchBillPage(int index)
+{
+    if (owner_->IsBusy())
+        return;
+    CWaitCursor wait;
+    const int shown = view_->PageIndex();
+    if (view_->LoadPageIntoView(owner_->Document(), index)) {
+        list_->RefillBillList(owner_->Document(), index);
+    } else if (shown >= 0 && view_->PageIndex() == shown) {
+        // The bill of the page shown could not be saved: that page stays.
+        owner_->ShowTabQuietly(shown);
+    }
+}
+
+int CMainClient::SaveModified(IDoxPage* page)
+{
+    if (!page)
+        return 0;
+    IDoxPageWindow* window = view_->PageWindow();
+    if (window && window->GetPage() == page) {
+        window->EndEdit(1);
+        // A refused entry keeps its editor open with the reason: nothing is saved.
+        if (window->IsEditing())
+            return -1;
+    }
+    if (page->SaveRecord(0))
+        return 1;
+    if (!page->IsRecordModified())
+        return 0;
+    UIUitl::MessageBoxFormat(16, L"保存票据失败! %ls", CoreError().c_str());
+    return -1;
+}
+
+void CMainClient::NewBill()
+{
+    if (!list_->CurrentPage())
+        return;
+    CWaitCursor wait;
+    list_->NewBill();
+}
+
+bool CMainClient::SaveBill(bool asNew)
+{
+    CWaitCursor wait;
+    IDoxPage* page = view_->Page();
+    if (!page)
+        return true;
+    int saved = 0;
+    if (asNew) {
+        IDoxPageWindow* window = view_->PageWindow();
+        window->EndEdit(1);
+        if (window->IsEditing())
+            return false;
+        saved = page->SaveRecordAsNew(0);
+        if (!saved) {
+            UIUitl::MessageBoxFormat(16, L"保存票据失败! %ls", CoreError().c_str());
+            return false;
+        }
+    } else {
+        saved = SaveModified(page);
+        if (saved < 0)
+            return false;
+    }
+    // An emptied new bill stores nothing and has no id: there is no row to show.
+    const int64_t id = page->GetRecordId();
+    if (saved > 0 && id > 0)
+        list_->UpdateBillRowAndFocus(id);
+    return true;
+}
+
+void CMainClient::PrintCurrentBill()
+{
+    if (!SaveBill())
+        return;
+    IDoxPlusIn* plus = owner_->Host()->PlusIn();
+    if (plus && !plus->CheckBeforePrint(view_->Page()))
+        return;
+    if (!SaveBill())
+        return;
+    PrintCurrentPage();
+}
+
+void CMainClient::ComputePaymentPassword()
+{
+    IDoxPlusIn* plus = owner_->Host()->PlusIn();
+    if (!plus || !SaveBill())
+        return;
+    if (plus->Compute(view_->Page()))
+        SaveBill();
+}
+
+void CMainClient::EditPageSetup()
+{
+    IDoxPage* page = view_->Page();
+    if (!page)
+        return;
+    CPageSetupDlg dialog(view_->Setup(), owner_->Host()->DefaultPrinter(), this);
+    if (dialog.exec() != 1)
+        return;
+    if (!WritePageSetupElement(page, view_->Setup()))
+        UIUitl::MessageBoxFormat(16, L"保存页面设置失败! %ls", CoreError().c_str());
+}
+
+void CMainClient::PrintCurrentPage()
+{
+    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), false, this);
+    const int result = dialog.exec();
+    if (result == 1 || result == CPrintDlg::kClose)
+        owner_->Host()->SetDefaultPrinter(dialog.printerName);
+    if (result != 1)
+        return;
+    IDoxPage* page = view_->Page();
+    if (!page) {
+        UIUitl::MessageBoxW(16, L"无效的页面");
+        return;
+    }
+    CWaitCursor wait;
+    PageSetupRecord& setup = view_->Setup();
+    const DEVMODEW* devMode = nullptr;
+    if (!ApplyPageSetupToDevMode(setup, dialog.printerName, &devMode)) {
+        UIUitl::MessageBoxW(16, setup.errorText);
+        return;
+    }
+    if (!page->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies, 0,
+                     dialog.printBackground))
+        UIUitl::MessageBoxW(16, L"打印失败");
+}
+
+void CMainClient::ContinuousPrint()
+{
+    IDoxPage* page = view_->Page();
+    if (!list_->CurrentPage() || list_->CurrentPage() != page) {
+        UIUitl::MessageBoxW(16, L"无效的页面。");
+        return;
+    }
+    if (list_->GetCheckCount() == 0) {
+        UIUitl::MessageBoxW(64, L"请勾选需要打印的票据。");
+        return;
+    }
+    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), true, this);
+    const int result = dialog.exec();
+    if (result == 1 || result == CPrintDlg::kClose)
+        owner_->Host()->SetDefaultPrinter(dialog.printerName);
+    if (result != 1)
+        return;
+    if (!view_->Page()) {
+        UIUitl::MessageBoxW(16, L"无效的页面。");
+        return;
+    }
+    CWaitCursor wait;
+    PageSetupRecord& setup = view_->Setup();
+    const DEVMODEW* devMode = nullptr;
+    if (!ApplyPageSetupToDevMode(setup, dialog.printerName, &devMode)) {
+        // As for one bill: without the page's paper nothing is printed.
+        UIUitl::MessageBoxW(16, setup.errorText);
+        return;
+    }
+    PrintCheckedBills(dialog.printerName, devMode, dialog.copies);
+}
+
+bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW* devMode, int copies)
+{
+    IDoxPage* page = view_->Page();
+    if (!page) {
+        UIUitl::MessageBoxW(16, L"无效的页面。");
+        return false;
+    }
+    const PageSetupRecord& setup = view_->Setup();
+    if (!page->BeginPrintJob(printer.c_str(), devMode, setup.LeftOffset, setup.TopOffset, setup.PageSpacing, copies,
+                             0)) {
+        UIUitl::MessageBoxFormat(64, L"准备打印失败! %ls", CoreError().c_str());
+        return false;
+    }
+    // Each bill prints with its own stored values, loaded by the job; the bill on
+    // the page was saved before the run and is shown again after it.
+    for (int row = list_->GetCheckNext(-1); row >= 0; row = list_->GetCheckNext(row)) {
+        const int64_t id = static_cast<int64_t>(list_->GetItemData(row));
+        if (page->PrintRecord(id, 1))
+            continue;
+        const int answer = UIUitl::MessageBoxFormat(36, L"加载票据“%ls”失败! %ls\n是否继续打印下一张?",
+                                                    list_->GetItemText(row, 0).c_str(), CoreError().c_str());
+        if (answer != 6)
+            break;
+    }
+    const bool ended = page->EndPrintJob() != 0;
+    ReloadShownBill();
+    if (!ended)
+        UIUitl::MessageBoxW(16, L"打印失败");
+    return ended;
+}
+
+void CMainClient::ReloadShownBill()
+{
+    IDoxPage* page = view_->Page();
+    const int64_t shown = list_->ShownId();
+    if (shown < 0 || !page->LoadRecord(shown))
+        page->ForgetRecord();
+    if (IDoxPageWindow* window = view_->PageWindow())
+        window->GetHwnd()->update();
+}
+
+bool CMainClient::OnCmdMsg(unsigned id, bool* enabled)
+{
+    if (view_->OnCmdMsg(id, enabled) || list_->OnCmdMsg(id, enabled))
+        return true;
+    IDoxPage* page = view_->Page();
+    IDoxPlusIn* plus = owner_->Host()->PlusIn();
+    bool on = page != nullptr;
+    void (CMainClient::*run)() = nullptr;
+    switch (id) {
+    case wscmd::kNewBill:
+        run = &CMainClient::NewBill;
+        break;
+    case wscmd::kSaveBill:
+        if (!enabled && on)
+            SaveBill(false);
+        break;
+    case wscmd::kSaveBillAsNew:
+        if (!enabled && on)
+            SaveBill(true);
+        break;
+    case wscmd::kPageSetup:
+        run = &CMainClient::EditPageSetup;
+        break;
+    case wscmd::kPrintBill:
+        on = on && (list_->GetFocusItem() >= 0 || page->IsRecordModified());
+        run = &CMainClient::PrintCurrentBill;
+        break;
+    case wscmd::kContinuousPrint:
+        if (!enabled && on && SaveBill())
+            ContinuousPrint();
+        break;
+    case wscmd::kCompute:
+        on = on && plus && plus->IsConfigured(page);
+        run = &CMainClient::ComputePaymentPassword;
+        break;
+    default:
+        return false;
+    }
+    if (enabled)
+        *enabled = on;
+    else if (run && on)
+        (this->*run)();
+    return true;
+}

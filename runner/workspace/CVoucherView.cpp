@@ -1,0 +1,320 @@
+#include "WorkspaceViews.h"
+
+#include "IDoxCore.h"
+#include "IDoxPage.h"
+#include "IDoxDocument.h"
+#include "IDoxPageWindow.h"
+#include "UIUitl.h"
+#include "Workspace.h"
+
+#include "DeviceContext.h"
+#include "GdiObjects.h"
+
+#include <QMenu>
+#include <QPolygon>
+
+#include <cwchar>
+
+namespace
+{
+
+std::wstring IdText(int64_t id)
+{
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%08lld", static_cast<long long>(id));
+    return text;
+}
+
+} // namespace
+
+void CSearchCtrl::OnSearch()
+{
+    if (list_)
+        list_->Search(static_cast<int>(GetSearchID()), GetSearchStr());
+}
+
+CVoucherView::CVoucherView(CMainClient* client) : MyGridCtrl(client), client_(client)
+{
+    Create(0x50000000, RECT{0, 0, 100, 100}, client, 100);
+}
+
+void CVoucherView::SetSearchBox(CSearchCtrl* search)
+{
+    search_ = search;
+    if (search_)
+        search_->SetList(this);
+}
+
+void CVoucherView::ClearSearchBox()
+{
+    if (!search_)
+        return;
+    search_->ClearSearchClass();
+    search_->SetSearchStr(L"", 0);
+    search_->setEnabled(false);
+}
+
+void CVoucherView::FillSearchClasses()
+{
+    if (!search_)
+        return;
+    search_->setEnabled(true);
+    search_->AddSearchClass(L"搜索所有字段", static_cast<unsigned long>(-1));
+    for (int i = 0; i < GetColumnCount(); ++i)
+        search_->AddSearchClass(GetColumnText(i).c_str(), static_cast<unsigned long>(i));
+    search_->SelectSearchClass(0, 0);
+}
+
+void CVoucherView::Search(int column, const std::wstring& text)
+{
+    Find(column, text.c_str());
+    Relayout();
+}
+
+bool CVoucherView::RefillBillList(IDoxDocument* document, int index)
+{
+    ClearSearchBox();
+    DeleteAllColumns();
+    page_ = document ? document->GetPage(index) : nullptr;
+    if (!page_) {
+        DeleteAllItems();
+        SetFocusItem(-1);
+        Relayout();
+        return false;
+    }
+    rowsBefore_ = GetItemCount();
+    counter_ = 0;
+    mode_ = 1;
+    page_->QueryRecords(this, nullptr);
+    mode_ = 0;
+    for (int row = rowsBefore_ - 1; row >= counter_; --row)
+        DeleteItem(row);
+    SetFocusItem(-1);
+    Relayout();
+    return true;
+}
+
+void CVoucherView::ClearBillList()
+{
+    if (!page_)
+        return;
+    page_ = nullptr;
+    shownId_ = -1;
+    ClearSearchBox();
+    DeleteAllColumns();
+    quiet_ = true;
+    DeleteAllItems();
+    quiet_ = false;
+    Relayout();
+}
+
+void CVoucherView::UpdateRow(int64_t id, int mode)
+{
+    if (!page_)
+        return;
+    DataQuery query;
+    query.mode = id == -1 ? 2 : 3;
+    query.recordId = id;
+    mode_ = mode;
+    const int ok = page_->QueryRecords(this, &query);
+    mode_ = 0;
+    if (ok)
+        Relayout();
+    else
+        UIUitl::MessageBoxFormat(64, L"更新票据“%08lld”失败! %ls", static_cast<long long>(id),
+                                 client_->Core()->GetLastErrorText());
+}
+
+int CVoucherView::OnColumns(IDoxColumnReader* columns)
+{
+    if (mode_ != 1)
+        return 0;
+    AddColumn(L"序号", 60, kGridSortable);
+    const int count = columns->GetCount();
+    const int width = count > 0 ? std::max(80, (this->width() - 200) / count) : 80;
+    for (int i = 0; i < count; ++i)
+        AddColumn(columns->GetName(i), width, kGridSortable);
+    FillSearchClasses();
+    return 0;
+}
+
+int CVoucherView::OnRecord(IDoxRecordReader* record)
+{
+    const int64_t id = record->GetId();
+    int row = -1;
+    if (mode_ == 1) {
+        row = counter_++;
+        if (row < rowsBefore_) {
+            DeleteItemText(row);
+            SetItemText(row, 0, IdText(id).c_str());
+            SetItemData(row, static_cast<uint64_t>(id));
+        } else {
+            row = AddItem(IdText(id).c_str(), static_cast<uint64_t>(id));
+        }
+    } else if (mode_ == 2 || mode_ == 3) {
+        row = FindItemData(static_cast<uint64_t>(id));
+        if (row < 0)
+            row = AddItem(IdText(id).c_str(), static_cast<uint64_t>(id));
+    } else {
+        return 1;
+    }
+    for (int i = 0; i < record->GetCount(); ++i)
+        SetItemText(row, i + 1, record->GetText(i));
+    if (mode_ == 3)
+        SetFocusItem(row);
+    return 1;
+}
+
+void CVoucherView::NewBill()
+{
+    if (!page_)
+        return;
+    SetFocusItem(-1);
+}
+
+void CVoucherView::RestoreFocus()
+{
+    quiet_ = true;
+    SetFocusItem(shownId_ < 0 ? -1 : FindItemData(static_cast<uint64_t>(shownId_)));
+    quiet_ = false;
+}
+
+void CVoucherView::OnFocusedItemChanged()
+{
+    if (!quiet_)
+        SelectBill();
+}
+
+void CVoucherView::SelectBill()
+{
+    if (!page_)
+        return;
+    const int focus = GetFocusItem();
+    const int64_t wanted = focus < 0 ? -1 : static_cast<int64_t>(GetItemData(focus));
+    const int saved = client_->SaveModified(page_);
+    if (saved < 0) {
+        // The bill on the page was not saved: it stays, and so does the focus.
+        RestoreFocus();
+        return;
+    }
+    if (saved > 0 && page_->GetRecordId() > 0)
+        UpdateBillRow(page_->GetRecordId());
+    if (wanted < 0) {
+        page_->ForgetRecord();
+        shownId_ = -1;
+    } else if (page_->LoadRecord(wanted)) {
+        shownId_ = wanted;
+    } else {
+        const int row = FindItemData(static_cast<uint64_t>(wanted));
+        UIUitl::MessageBoxFormat(64, L"加载票据“%ls”失败! %ls", GetItemText(row, 0).c_str(),
+                                 client_->Core()->GetLastErrorText());
+        page_->ForgetRecord();
+        shownId_ = -1;
+    }
+    if (IDoxPageWindow* window = client_->PageView()->PageWindow()) {
+        for (QWidget* part : window->GetHwnd()->findChildren<QWidget*>())
+            part->update();
+        window->GetHwnd()->update();
+    }
+}
+
+void CVoucherView::DeleteCheckedBills()
+{
+    if (!page_) {
+        UIUitl::MessageBoxW(16, L"无效的页面。");
+        return;
+    }
+    const int focus = GetFocusItem();
+    if (GetCheckCount() == 0 && focus < 0) {
+        UIUitl::MessageBoxW(64, L"请勾选需要删除的票据。");
+        return;
+    }
+    auto deleteRow = [this](int row) {
+        const int64_t id = static_cast<int64_t>(GetItemData(row));
+        if (!page_->DeleteRecord(id)) {
+            UIUitl::MessageBoxFormat(16, L"删除票据“%ls”失败! %ls", GetItemText(row, 0).c_str(),
+                                     client_->Core()->GetLastErrorText());
+            return false;
+        }
+        if (id == shownId_)
+            shownId_ = -1;
+        quiet_ = true;
+        DeleteItem(row);
+        quiet_ = false;
+        return true;
+    };
+    if (GetCheckCount() == 0) {
+        if (UIUitl::MessageBoxFormat(36, L"确实要删除票据 “%ls” 吗?", GetItemText(focus, 0).c_str()) != 6)
+            return;
+        if (!deleteRow(focus))
+            return;
+    } else {
+        if (UIUitl::MessageBoxFormat(36, L"确实要删除勾选的 %d 项票据吗?", GetCheckCount()) != 6)
+            return;
+        for (int row = GetCheckNext(-1); row >= 0; row = GetCheckNext(-1)) {
+            if (!deleteRow(row))
+                break;
+        }
+    }
+    RefreshFocus();
+    Relayout();
+    SetFocusItem(-1);
+}
+
+bool CVoucherView::OnCmdMsg(unsigned id, bool* enabled)
+{
+    switch (id) {
+    case wscmd::kCheckAll:
+        if (enabled)
+            *enabled = GetCheckCount() != GetItemCount();
+        else
+            SetCheckAll(1), Relayout();
+        return true;
+    case wscmd::kUncheckAll:
+        if (enabled)
+            *enabled = GetCheckCount() > 0;
+        else
+            SetCheckAll(0), Relayout();
+        return true;
+    case wscmd::kDeleteBills:
+        if (enabled)
+            *enabled = GetCheckCount() > 0 || GetFocusItem() >= 0;
+        else
+            DeleteCheckedBills();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CVoucherView::OnRButtonUpItem(QPoint screenPoint)
+{
+    QMenu menu(this);
+    const std::pair<unsigned, const char*> items[] = {
+        {wscmd::kCheckAll, "全部勾选(&A)"}, {wscmd::kUncheckAll, "取消勾选(&C)"}, {wscmd::kDeleteBills, "删除票据(&D)"}};
+    for (const auto& [command, label] : items) {
+        QAction* action = menu.addAction(QString::fromUtf8(label));
+        bool on = false;
+        OnCmdMsg(command, &on);
+        action->setEnabled(on);
+        action->setData(command);
+    }
+    if (QAction* chosen = menu.exec(screenPoint))
+        OnCmdMsg(chosen->data().toUInt(), nullptr);
+}
+
+void CVoucherView::OnEraseCossBkgrnd(CDC& dc, const RECT& r, int state)
+{
+    MyGridCtrl::OnEraseCossBkgrnd(dc, r, state);
+    // A small right triangle in the corner cell, 5 px in from its bottom-right corner.
+    const int right = r.right - 5;
+    const int bottom = r.bottom - 5;
+    POINT points[3] = {{right, bottom - 10}, {right, bottom}, {right - 10, bottom}};
+    CBrush brush(0xD4BAA9);
+    CPen pen(PS_SOLID, 1, 0xE8D6C7);
+    CBrush oldBrush = dc.SelectObject(brush);
+    CPen oldPen = dc.SelectObject(pen);
+    dc.Polygon(points, 3);
+    dc.SelectObject(oldBrush);
+    dc.SelectObject(oldPen);
+}

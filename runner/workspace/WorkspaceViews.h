@@ -1,0 +1,186 @@
+#pragma once
+// The windows inside the workspace's tab control: the bill list, the page view that
+// hosts the core's fill-in window, the splitter between them and the client that
+// stacks the three and runs the bill commands.
+
+#include "IDoxDataQuerySink.h"
+#include "IDoxWindowUISink.h"
+#include "MyGridCtrl.h"
+#include "MySearchCtrl.h"
+#include "PageSetup.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+class CMainClient;
+class CMainPageWnd;
+class CVoucherView;
+class IDoxCore;
+class IDoxDocument;
+class IDoxPage;
+class IDoxPageWindow;
+
+class CSearchCtrl : public MySearchCtrl
+{
+public:
+    using MySearchCtrl::MySearchCtrl;
+    void SetList(CVoucherView* list) { list_ = list; }
+    void OnSearch() override;
+
+private:
+    CVoucherView* list_ = nullptr;
+};
+
+// The list of the stored bills of the current page: column "序号" with the record id,
+// then the fields; row data is the id.
+class CVoucherView : public MyGridCtrl, public IDoxDataQuerySink
+{
+public:
+    explicit CVoucherView(CMainClient* client);
+
+    void SetSearchBox(CSearchCtrl* search);
+    CSearchCtrl* SearchBox() const { return search_; }
+    IDoxPage* CurrentPage() const { return page_; }
+
+    bool RefillBillList(IDoxDocument* document, int index);
+    void ClearBillList();
+    void UpdateBillRow(int64_t id) { UpdateRow(id, 2); }
+    void UpdateBillRowAndFocus(int64_t id) { UpdateRow(id, 3); }
+    // Focus none: an empty bill.
+    void NewBill();
+    void DeleteCheckedBills();
+    void Search(int column, const std::wstring& text);
+    // The record the page shows (-1: a new bill).
+    int64_t ShownId() const { return shownId_; }
+    // Puts the focus back on the shown bill without loading anything.
+    void RestoreFocus();
+
+    bool OnCmdMsg(unsigned id, bool* enabled);
+
+    // IDoxDataQuerySink
+    int OnColumns(IDoxColumnReader* columns) override;
+    int OnRecord(IDoxRecordReader* record) override;
+
+    // MyGridCtrl hooks
+    void OnFocusedItemChanged() override;
+    void OnRButtonUpItem(QPoint screenPoint) override;
+    void OnEraseCossBkgrnd(CDC& dc, const RECT& r, int state) override;
+
+private:
+    void UpdateRow(int64_t id, int mode);
+    void ClearSearchBox();
+    void FillSearchClasses();
+    void SelectBill();
+
+    CMainClient* client_;
+    CSearchCtrl* search_ = nullptr;
+    IDoxPage* page_ = nullptr;
+    int mode_ = 0;
+    int rowsBefore_ = 0;
+    int counter_ = 0;
+    int64_t shownId_ = -1;
+    bool quiet_ = false;
+};
+
+// Hosts the core's fill-in window (id 101) and keeps the page setup of its page.
+class CDoxPageView : public QWidget, public IDoxWindowUISink
+{
+public:
+    CDoxPageView(CMainClient* client, IDoxCore* core);
+    ~CDoxPageView() override;
+
+    IDoxPageWindow* PageWindow() const { return window_; }
+    IDoxPage* Page() const;
+    int PageIndex() const { return index_; }
+    PageSetupRecord& Setup() { return setup_; }
+
+    // Saves a modified bill of the page shown, then shows the page; false when the
+    // bill could not be saved (it stays) or the page cannot be shown.
+    bool LoadPageIntoView(IDoxDocument* document, int index);
+    // Saves a modified bill and takes the page out of the window.
+    void DetachPageFromView();
+
+    bool OnCmdMsg(unsigned id, bool* enabled);
+
+    // IDoxWindowUISink
+    void OnEraseBackground(CDC* dc, const RECT* rect) override;
+    void OnRButtonUp(uint32_t flags, int x, int y) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    CMainClient* client_;
+    IDoxPageWindow* window_ = nullptr;
+    int index_ = -1;
+    PageSetupRecord setup_;
+};
+
+// The one-pixel splitter between the list and the page.
+class CHSliderWnd : public QWidget
+{
+public:
+    explicit CHSliderWnd(CMainClient* client);
+    int Position() const { return position_; }
+    void SetPosition(int position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    CMainClient* client_;
+    int position_ = 200;
+    bool dragging_ = false;
+    int startY_ = 0;
+    int startPosition_ = 200;
+};
+
+class CMainClient : public QWidget
+{
+public:
+    CMainClient(CMainPageWnd* owner, IDoxCore* core);
+
+    CVoucherView* List() const { return list_; }
+    CDoxPageView* PageView() const { return view_; }
+    CHSliderWnd* Slider() const { return slider_; }
+    CMainPageWnd* Owner() const { return owner_; }
+    IDoxCore* Core() const { return core_; }
+
+    void Relayout();
+    void SwitchBillPage(int index);
+    void NewBill();
+    // False when the bill could not be saved (the message is shown, the bill stays).
+    bool SaveBill(bool asNew = false);
+    void PrintCurrentBill();
+    void ComputePaymentPassword();
+    void EditPageSetup();
+    void ContinuousPrint();
+
+    // Commits an open editor and saves a modified bill of the page: 1 saved, 0 nothing
+    // to save, -1 not saved (a refused entry, or the database's message is shown).
+    int SaveModified(IDoxPage* page);
+
+    bool OnCmdMsg(unsigned id, bool* enabled);
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PrintCurrentPage();
+    bool PrintCheckedBills(const std::wstring& printer, const DEVMODEW* devMode, int copies);
+    // The shown bill is loaded again after a run printed others through the page.
+    void ReloadShownBill();
+    std::wstring CoreError() const;
+
+    CMainPageWnd* owner_;
+    IDoxCore* core_;
+    CVoucherView* list_;
+    CDoxPageView* view_;
+    CHSliderWnd* slider_;
+};

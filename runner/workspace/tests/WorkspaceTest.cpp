@@ -1,0 +1,533 @@
+// The bill workspace on a real template and bill database: bills typed into the
+// fill-in window, saved, listed, searched, selected, deleted and printed to PDF, the
+// page setup kept in the database, and a database that refuses to write.
+
+#include "SampleWorkspace.h"
+
+#include "CPrintDlg.h"
+#include "DoxCore.h"
+#include "IDoxCore.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+#include "IDoxPageWindow.h"
+#include "IDoxValue.h"
+#include "PdfWords.h"
+#include "Prompter.h"
+#include "TestSupport.h"
+#include "WorkspaceViews.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <map>
+#include <optional>
+
+namespace
+{
+
+using namespace wstest;
+using dox::platform::ScriptedPrompter;
+
+const wchar_t kPayee[] = L"主表.收款人";
+const wchar_t kAmount[] = L"主表.金额";
+const wchar_t kPurpose[] = L"主表.用途";
+
+// The voucher: three fields in fill-in order; the second page has one.
+std::vector<SamplePage> SamplePages()
+{
+    return {{L"进账单",
+             2100,
+             990,
+             {{L"收款人", L"文本", {200, -150, 1000, -210}},
+              {L"金额", L"数值", {1200, -150, 1800, -210}},
+              {L"用途", L"文本", {200, -400, 1400, -460}}}},
+            {L"回单", 2100, 990, {{L"备注", L"文本", {200, -200, 1000, -260}}}}};
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    return QString::fromStdWString(text).toStdString();
+}
+
+// Paths as wide texts, whatever the process's locale.
+std::wstring W(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string()).toStdWString();
+}
+
+class WorkspaceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        home_.emplace("HOME", dir_.path().string());
+        config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString((dir_ / "Documents").string())));
+        core_ = CreateDoxCore(500, 0);
+        ASSERT_NE(core_, nullptr);
+        templatePath_ = W(dir_ / "进账单.dxt");
+        ASSERT_TRUE(WriteSampleTemplate(core_, templatePath_, SamplePages()));
+        host_ = std::make_unique<RecordingHost>(core_, W(dir_.path()));
+        pane_ = std::make_unique<CSearchPane>();
+        pane_->resize(900, 26);
+        workspace_ = std::make_unique<CMainPageWnd>(host_.get(), pane_.get());
+        workspace_->resize(900, 700);
+        workspace_->show();
+    }
+    void TearDown() override
+    {
+        workspace_.reset();
+        pane_.reset();
+        if (core_)
+            core_->Release();
+    }
+
+    bool Open()
+    {
+        ScriptedPrompter quiet;
+        dox::platform::ScopedPrompter scope(&quiet);
+        const bool opened = workspace_->OpenTemplateDocument(templatePath_);
+        EXPECT_TRUE(quiet.messages.empty()) << Utf8(quiet.messages.empty() ? L"" : quiet.messages[0].text);
+        return opened;
+    }
+
+    CMainClient* Client() { return workspace_->Client(); }
+    CVoucherView* List() { return Client()->List(); }
+    IDoxPage* Page() { return Client()->PageView()->Page(); }
+    IDoxPageWindow* Window() { return Client()->PageView()->PageWindow(); }
+
+    void Run(unsigned command) { EXPECT_TRUE(workspace_->OnCmdMsg(command, nullptr)) << command; }
+
+    std::wstring Shown(const wchar_t* field)
+    {
+        IDoxValue* value = Page()->GetFieldValue(field, 0);
+        if (!value || value->GetType() == 0)
+            return L"";
+        return value->GetType() == 1 ? value->GetText() : value->Format(0, nullptr);
+    }
+
+    // Types into the fields in fill-in order: Enter opens the first editor, Tab commits
+    // and goes on to the next field's editor, Enter commits the last. Chinese arrives
+    // through the input method.
+    void TypeBill(const std::vector<QString>& texts)
+    {
+        QWidget* client = PageClient(Window());
+        ASSERT_NE(client, nullptr);
+        workspace_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(workspace_.get()));
+        client->setFocus();
+        QTest::keyClick(client, Qt::Key_Return);
+        for (size_t i = 0; i < texts.size(); ++i) {
+            ASSERT_EQ(Window()->IsEditing(), 1) << i;
+            QInputMethodEvent event;
+            event.setCommitString(texts[i]);
+            QCoreApplication::sendEvent(client, &event);
+            QTest::keyClick(client, i + 1 < texts.size() ? Qt::Key_Tab : Qt::Key_Return);
+        }
+        EXPECT_EQ(Window()->IsEditing(), 0);
+    }
+
+    void FillBill(const wchar_t* payee, const wchar_t* amount, const wchar_t* purpose)
+    {
+        Run(wscmd::kNewBill);
+        EXPECT_EQ(Page()->SetFieldText(kPayee, 0, payee), 1);
+        EXPECT_EQ(Page()->SetFieldText(kAmount, 0, amount), 1);
+        EXPECT_EQ(Page()->SetFieldText(kPurpose, 0, purpose), 1);
+        Run(wscmd::kSaveBill);
+    }
+
+    std::vector<std::wstring> RowIds()
+    {
+        std::vector<std::wstring> ids;
+        for (int row = 0; row < List()->GetItemCount(); ++row)
+            ids.push_back(List()->GetItemText(row, 0));
+        return ids;
+    }
+
+    // The database as the sqlite3 tool prints it.
+    QString Dump()
+    {
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {QString::fromStdString((dir_ / "doxcore.db").string()), ".dump"});
+        EXPECT_TRUE(sqlite.waitForFinished(10000));
+        return QString::fromUtf8(sqlite.readAllStandardOutput());
+    }
+
+    // Runs SQL on the database through a connection of its own.
+    void Sql(const char* sql)
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((dir_ / "doxcore.db").string().c_str(), &db), SQLITE_OK);
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+        sqlite3_free(error);
+        sqlite3_close(db);
+    }
+
+    // Makes every bill table refuse writes (as a database that became read-only), or
+    // takes that back.
+    void RefuseWrites(bool refuse)
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((dir_ / "doxcore.db").string().c_str(), &db), SQLITE_OK);
+        std::vector<std::string> tables;
+        sqlite3_exec(
+            db, "select name from sqlite_master where type = 'table' and name not like 'sqlite_%'",
+            [](void* out, int, char** values, char**) {
+                static_cast<std::vector<std::string>*>(out)->push_back(values[0]);
+                return 0;
+            },
+            &tables, nullptr);
+        sqlite3_close(db);
+        ASSERT_FALSE(tables.empty());
+        std::string sql;
+        for (size_t i = 0; i < tables.size(); ++i) {
+            for (const char* kind : {"insert", "update", "delete"}) {
+                const std::string name = "refuse_" + std::string(kind) + std::to_string(i);
+                sql += refuse ? "create trigger " + name + " before " + kind + " on \"" + tables[i] +
+                                    "\" begin select raise(abort, 'attempt to write a readonly database'); end;"
+                              : "drop trigger " + name + ";";
+            }
+        }
+        Sql(sql.c_str());
+    }
+
+    QString PdfPath(const wchar_t* pageName) const
+    {
+        return QString::fromStdString((dir_ / "Documents").string()) + u'/' + QString::fromWCharArray(pageName) +
+               QStringLiteral(".pdf");
+    }
+
+    doxtest::TempDir dir_;
+    std::optional<doxtest::ScopedEnv> home_;
+    std::optional<doxtest::ScopedEnv> config_;
+    IDoxCore* core_ = nullptr;
+    std::wstring templatePath_;
+    std::unique_ptr<RecordingHost> host_;
+    std::unique_ptr<CSearchPane> pane_;
+    std::unique_ptr<CMainPageWnd> workspace_;
+};
+
+TEST_F(WorkspaceTest, OpeningShowsOneTabPerPageAndAnEmptyBill)
+{
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(workspace_->GetTabsNum(), 2);
+    EXPECT_EQ(workspace_->GetTabLabel(0), L"进账单");
+    EXPECT_EQ(workspace_->GetTabLabel(1), L"回单");
+    EXPECT_EQ(host_->title, L"进账单.dxt");
+    EXPECT_EQ(host_->recent, std::vector<std::wstring>{templatePath_});
+    // No bills yet: the columns and the search classes.
+    EXPECT_EQ(List()->GetItemCount(), 0);
+    std::vector<std::wstring> columns;
+    for (int c = 0; c < List()->GetColumnCount(); ++c)
+        columns.push_back(List()->GetColumnText(c));
+    EXPECT_EQ(columns, (std::vector<std::wstring>{L"序号", L"收款人", L"金额", L"用途"}));
+    CSearchCtrl* search = pane_->SearchBox();
+    ASSERT_EQ(search->GetSearchClassCount(), 5);
+    EXPECT_TRUE(search->isEnabled());
+    EXPECT_EQ(Page()->GetRecordId() <= 0, true);
+
+    // Opening it again only starts a new bill; a template the core refuses goes home.
+    EXPECT_TRUE(workspace_->OpenTemplateDocument(templatePath_));
+    ScriptedPrompter prompts;
+    dox::platform::ScopedPrompter scope(&prompts);
+    const std::wstring missing = W(dir_ / "无此模板.dxt");
+    EXPECT_FALSE(workspace_->OpenTemplateDocument(missing));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text.rfind(L"打开失败! ", 0), 0u) << Utf8(prompts.messages[0].text);
+    EXPECT_EQ(prompts.messages[0].type, 16u);
+    EXPECT_EQ(host_->homePages, 1);
+    EXPECT_FALSE(workspace_->IsTemplateOpen());
+}
+
+TEST_F(WorkspaceTest, TypedBillIsSavedListedAndKeptWhenTheRowChanges)
+{
+    ASSERT_TRUE(Open());
+    TypeBill({QStringLiteral("北京朝阳收款单位"), QStringLiteral("1234.5"), QStringLiteral("货款")});
+    EXPECT_EQ(Shown(kPayee), L"北京朝阳收款单位");
+    Run(wscmd::kSaveBill);
+    EXPECT_EQ(RowIds(), std::vector<std::wstring>{L"00000001"});
+    EXPECT_EQ(List()->GetFocusItem(), 0);
+    EXPECT_EQ(List()->GetItemText(0, 1), L"北京朝阳收款单位");
+    EXPECT_TRUE(Dump().contains(QStringLiteral("北京朝阳收款单位")));
+
+    // Saving an unchanged bill writes nothing and leaves the list as it is.
+    Run(wscmd::kSaveBill);
+    EXPECT_EQ(RowIds(), std::vector<std::wstring>{L"00000001"});
+
+    FillBill(L"上海浦东分行", L"88", L"运费");
+    EXPECT_EQ(RowIds(), (std::vector<std::wstring>{L"00000001", L"00000002"}));
+    EXPECT_EQ(List()->GetFocusItem(), 1);
+
+    // A change to bill 2, then a click on row 1: bill 2 is saved first, bill 1 shows.
+    ASSERT_EQ(Page()->SetFieldText(kPurpose, 0, L"运费及保险"), 1);
+    List()->SetFocusItem(0);
+    EXPECT_EQ(Shown(kPayee), L"北京朝阳收款单位");
+    EXPECT_EQ(List()->GetItemText(1, 3), L"运费及保险");
+    EXPECT_TRUE(Dump().contains(QStringLiteral("运费及保险")));
+
+    // An emptied new bill stores nothing: no row takes the focus in its place.
+    Run(wscmd::kNewBill);
+    Run(wscmd::kSaveBill);
+    EXPECT_EQ(List()->GetItemCount(), 2);
+    EXPECT_EQ(List()->GetFocusItem(), -1);
+
+    // Switching to the second page and back keeps each page's list.
+    workspace_->SetActiveTab(1);
+    EXPECT_EQ(List()->GetItemCount(), 0);
+    EXPECT_EQ(List()->GetColumnText(1), L"备注");
+    workspace_->SetActiveTab(0);
+    EXPECT_EQ(List()->GetItemCount(), 2);
+}
+
+TEST_F(WorkspaceTest, SearchHidesTheBillsThatDoNotMatch)
+{
+    ASSERT_TRUE(Open());
+    FillBill(L"北京分行", L"100", L"货款");
+    FillBill(L"上海分行", L"200", L"运费");
+    FillBill(L"北京东城", L"300", L"运费");
+    struct Case {
+        int classIndex; // 0 all fields, 1 "序号", 2 "收款人", ...
+        const wchar_t* text;
+        std::vector<int> visible;
+    };
+    const Case cases[] = {
+        {0, L"北京", {1, 0, 1}},
+        {0, L"运费", {0, 1, 1}},
+        {2, L"运费", {0, 0, 0}},
+        {1, L"00000002", {0, 1, 0}},
+        {0, L"", {1, 1, 1}},
+    };
+    CSearchCtrl* search = pane_->SearchBox();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.text));
+        search->SelectSearchClass(c.classIndex, 0);
+        search->SetSearchStr(c.text, 1);
+        std::vector<int> visible;
+        for (int row = 0; row < 3; ++row)
+            visible.push_back(List()->IsItemVisible(row));
+        EXPECT_EQ(visible, c.visible);
+    }
+}
+
+TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffsets)
+{
+    ASSERT_TRUE(Open());
+    const wchar_t* bills[][3] = {{L"Alpha", L"111", L"Apples"}, {L"Bravo", L"222", L"Bolts"},
+                                 {L"Charlie", L"333", L"Cables"}, {L"Delta", L"444", L"Drums"}};
+    for (const auto& bill : bills)
+        FillBill(bill[0], bill[1], bill[2]);
+    ASSERT_EQ(List()->GetItemCount(), 4);
+
+    // Where the core puts a bill's texts without offsets.
+    ASSERT_EQ(Page()->Print(L"PDF", nullptr, 0, 0, 1, 0, 0), 1);
+    std::map<QString, pdftest::Word> reference;
+    for (const pdftest::Word& word : pdftest::ReadWords(PdfPath(L"进账单")))
+        reference[word.text] = word;
+    ASSERT_TRUE(reference.count(QStringLiteral("Delta")));
+
+    // The page's setup: its own paper and offsets of 5 mm right and 3 mm down.
+    PageSetupRecord& setup = Client()->PageView()->Setup();
+    setup.set = 1;
+    setup.PaperSize = 256;
+    setup.PaperWidth = 2100;
+    setup.PaperHeight = 990;
+    setup.LeftOffset = 50;
+    setup.TopOffset = 30;
+
+    // Nothing ticked: the message and no dialog.
+    {
+        ScriptedPrompter prompts;
+        dox::platform::ScopedPrompter scope(&prompts);
+        OnNextDialog dialog([](QWidget* d) { ClickButton(d, 2); });
+        Run(wscmd::kContinuousPrint);
+        QTest::qWait(100);
+        EXPECT_FALSE(dialog.Opened());
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, L"请勾选需要打印的票据。");
+        EXPECT_EQ(prompts.messages[0].type, 64u);
+    }
+
+    // Bill 3 is on screen with an unsaved change; bills 1, 2 and 4 are ticked.
+    List()->SetFocusItem(2);
+    ASSERT_EQ(Page()->SetFieldText(kPurpose, 0, L"Changed"), 1);
+    for (int row : {3, 0, 1})
+        List()->SetCheckItem(row, 1);
+    ScriptedPrompter prompts;
+    dox::platform::ScopedPrompter scope(&prompts);
+    bool continuous = false;
+    OnNextDialog dialog([&](QWidget* d) {
+        auto* print = dynamic_cast<CPrintDlg*>(d);
+        continuous = print && print->continuous;
+        ClickButton(d, 1);
+    });
+    Run(wscmd::kContinuousPrint);
+    EXPECT_TRUE(dialog.Opened());
+    EXPECT_TRUE(continuous);
+    EXPECT_TRUE(prompts.messages.empty()) << Utf8(prompts.messages.empty() ? L"" : prompts.messages[0].text);
+
+    const QString pdf = PdfPath(L"进账单");
+    EXPECT_EQ(pdftest::PageCount(pdf), 3);
+    std::vector<std::vector<QString>> pages(3);
+    for (const pdftest::Word& word : pdftest::ReadWords(pdf)) {
+        ASSERT_LT(word.page, 3);
+        pages[static_cast<size_t>(word.page)].push_back(word.text);
+        // The same texts of another bill sit at the same places; check by field.
+        const auto sameField = [&](const QString& text) -> const pdftest::Word* {
+            for (const auto& bill : bills) {
+                for (int f = 0; f < 3; ++f) {
+                    if (QString::fromWCharArray(bill[f]) == text)
+                        return &reference[QString::fromWCharArray(bills[3][f])];
+                }
+            }
+            return nullptr;
+        };
+        const pdftest::Word* expected = sameField(word.text);
+        ASSERT_NE(expected, nullptr) << word.text.toStdString();
+        EXPECT_NEAR(word.xMin, expected->xMin + 5.0, 0.2) << word.text.toStdString();
+        EXPECT_NEAR(word.yMin, expected->yMin + 3.0, 0.2) << word.text.toStdString();
+    }
+    const std::vector<std::vector<QString>> wanted = {{"Alpha", "111", "Apples"}, {"Bravo", "222", "Bolts"},
+                                                      {"Delta", "444", "Drums"}};
+    for (size_t p = 0; p < 3; ++p) {
+        std::vector<QString> words = pages[p];
+        std::vector<QString> expected = wanted[p];
+        std::sort(words.begin(), words.end());
+        std::sort(expected.begin(), expected.end());
+        // Amounts print in the number's own format; match on their digits.
+        for (QString& w : words)
+            w.remove(QStringLiteral(".00"));
+        EXPECT_EQ(words, expected) << p;
+    }
+    // The bill on screen was saved before the run and shows again.
+    EXPECT_EQ(Shown(kPayee), L"Charlie");
+    EXPECT_EQ(Shown(kPurpose), L"Changed");
+    EXPECT_EQ(List()->GetItemText(2, 3), L"Changed");
+}
+
+TEST_F(WorkspaceTest, DeletingTickedRowsRemovesTheirRecords)
+{
+    ASSERT_TRUE(Open());
+    for (const wchar_t* payee : {L"一号", L"二号", L"三号", L"四号"})
+        FillBill(payee, L"1", L"x");
+    List()->SetCheckItem(1, 1);
+    List()->SetCheckItem(3, 1);
+    ScriptedPrompter prompts;
+    prompts.answers = {6};
+    dox::platform::ScopedPrompter scope(&prompts);
+    Run(wscmd::kDeleteBills);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, L"确实要删除勾选的 2 项票据吗?");
+    EXPECT_EQ(RowIds(), (std::vector<std::wstring>{L"00000001", L"00000003"}));
+    const QString dump = Dump();
+    EXPECT_TRUE(dump.contains(QStringLiteral("一号")));
+    EXPECT_FALSE(dump.contains(QStringLiteral("二号")));
+    EXPECT_FALSE(dump.contains(QStringLiteral("四号")));
+    EXPECT_EQ(List()->GetFocusItem(), -1);
+
+    // Only a focus row: asked once by its number; No keeps it.
+    List()->SetFocusItem(0);
+    prompts.messages.clear();
+    prompts.answers = {7};
+    Run(wscmd::kDeleteBills);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, L"确实要删除票据 “00000001” 吗?");
+    EXPECT_EQ(List()->GetItemCount(), 2);
+}
+
+TEST_F(WorkspaceTest, ABillTheDatabaseRefusesStaysOnThePage)
+{
+    ASSERT_TRUE(Open());
+    FillBill(L"已存", L"5", L"first");
+    Run(wscmd::kNewBill);
+    TypeBill({QStringLiteral("未存单位"), QStringLiteral("77")});
+    // The database takes no more writes.
+    RefuseWrites(true);
+
+    ScriptedPrompter prompts;
+    dox::platform::ScopedPrompter scope(&prompts);
+    Run(wscmd::kSaveBill);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text.rfind(L"保存票据失败! ", 0), 0u) << Utf8(prompts.messages[0].text);
+    EXPECT_EQ(prompts.messages[0].type, 16u);
+    EXPECT_EQ(List()->GetItemCount(), 1);
+
+    // Another row, printing and the other tab all keep the typed bill on the page.
+    List()->SetFocusItem(0);
+    Run(wscmd::kPrintBill);
+    workspace_->SetActiveTab(1);
+    EXPECT_EQ(workspace_->GetActiveTab(), 0);
+    EXPECT_EQ(List()->GetFocusItem(), -1);
+    EXPECT_EQ(Shown(kPayee), L"未存单位");
+    EXPECT_EQ(Page()->IsRecordModified(), 1);
+    EXPECT_EQ(prompts.messages.size(), 4u);
+    EXPECT_FALSE(QFile::exists(PdfPath(L"进账单")));
+
+    // Once the database takes writes again the bill is saved whole.
+    RefuseWrites(false);
+    Run(wscmd::kSaveBill);
+    EXPECT_EQ(RowIds(), (std::vector<std::wstring>{L"00000001", L"00000002"}));
+    EXPECT_TRUE(Dump().contains(QStringLiteral("未存单位")));
+}
+
+TEST_F(WorkspaceTest, PageSetupIsKeptWithThePageAndLandscapePrintsLandscape)
+{
+    ASSERT_TRUE(Open());
+    FillBill(L"Landscape", L"9", L"x");
+    ScriptedPrompter prompts;
+    dox::platform::ScopedPrompter scope(&prompts);
+    {
+        OnNextDialog dialog([](QWidget* d) {
+            auto* papers = d->findChild<QComboBox*>(QStringLiteral("1002"));
+            ASSERT_NE(papers, nullptr);
+            // The template's own size comes first.
+            EXPECT_EQ(papers->itemText(0), QStringLiteral("模板页面"));
+            const int a4 = papers->findText(QStringLiteral("A4"));
+            ASSERT_GT(a4, 0);
+            papers->setCurrentIndex(a4);
+            emit papers->activated(a4);
+            d->findChild<QRadioButton*>(QStringLiteral("1004"))->click();
+            auto* left = d->findChild<QLineEdit*>(QStringLiteral("1013"));
+            left->setText(QStringLiteral("12.5"));
+            emit left->textEdited(left->text());
+            ClickButton(d, 1);
+        });
+        Run(wscmd::kPageSetup);
+        EXPECT_TRUE(dialog.Opened());
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+
+    workspace_->CloseTemplateDocument();
+    ASSERT_TRUE(Open());
+    const PageSetupRecord& setup = Client()->PageView()->Setup();
+    EXPECT_EQ(setup.set, 1);
+    EXPECT_EQ(setup.Orientation, 2);
+    EXPECT_EQ(setup.PaperSize, 9);
+    EXPECT_EQ(setup.PaperWidth, 2100);
+    EXPECT_EQ(setup.PaperHeight, 2970);
+    EXPECT_EQ(setup.LeftOffset, 125);
+
+    List()->SetFocusItem(0);
+    OnNextDialog dialog([](QWidget* d) { ClickButton(d, 1); });
+    Run(wscmd::kPrintBill);
+    EXPECT_TRUE(dialog.Opened());
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {PdfPath(L"进账单")});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts")).match(text);
+    ASSERT_TRUE(size.hasMatch()) << text.toStdString();
+    EXPECT_NEAR(size.captured(1).toDouble(), 841.89, 1.0);
+    EXPECT_NEAR(size.captured(2).toDouble(), 595.28, 1.0);
+}
+
+} // namespace
