@@ -6,10 +6,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 #include "Messages.h"
-#include "ScrollMath.h"
 #include "SystemColors.h"
 
 namespace
@@ -24,7 +22,7 @@ QFont ListFont()
 }
 } // namespace
 
-DoxChoiceWindow::DoxChoiceWindow(QWidget* owner) : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint)
+DoxChoiceWindow::DoxChoiceWindow(QWidget* owner) : DoxScrollWindow(owner, Qt::ToolTip | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -75,9 +73,9 @@ void DoxChoiceWindow::ScrollIntoView(int index)
     const QRect client = ClientRect();
     const int top = index * kRowHeight + Offset();
     if (top + kRowHeight > client.height())
-        bar_->setValue(bar_->value() + top + kRowHeight - client.height());
+        ScrollBy(0, top + kRowHeight - client.height());
     else if (top < 0)
-        bar_->setValue(bar_->value() + top);
+        ScrollBy(0, top);
 }
 
 int DoxChoiceWindow::SetCurSel(int index)
@@ -105,16 +103,71 @@ void DoxChoiceWindow::Place(int x, int y, int width, int height)
     const int workBottom = screen ? screen->availableGeometry().bottom() + 1 : top + windowHeight;
     if (top + windowHeight > workBottom)
         top = y - windowHeight;
-    const int view = windowHeight - 2;
-    const bool needBar = content > view;
-    bar_->setRange(0, needBar ? content - view : 0);
-    bar_->setPageStep(view);
-    bar_->setSingleStep(kRowHeight);
-    bar_->setValue(0);
-    bar_->setVisible(needBar);
-    setGeometry(x, top, width, windowHeight);
     shadow_.Place(this, x, top, width, windowHeight);
+    setGeometry(x, top, width, windowHeight);
+    bar_->setValue(0);
+    SetScrollSizes(1, 100, 0, content, 0, 0, 0, 0);
     update();
+}
+
+void DoxChoiceWindow::UpdateScroll()
+{
+    bool needH = false;
+    bool needV = false;
+    SIZE range{0, 0};
+    POINT pos{0, 0};
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+    if (!CalcScrollState(width() - 2, height() - 2, barWidth, 0, &needH, &needV, &range, &pos) || !needV) {
+        EnableVScrollBar(false);
+        return;
+    }
+    bar_->setRange(0, range.cy);
+    bar_->setPageStep(std::max(1, height() - 2));
+    bar_->setSingleStep(kRowHeight);
+    bar_->setValue(pos.y);
+    EnableVScrollBar(true);
+}
+
+bool DoxChoiceWindow::IsVScrollBarEnabled()
+{
+    return bar_->isEnabled() && bar_->isVisible();
+}
+
+int DoxChoiceWindow::GetVScrollPos()
+{
+    return bar_->value();
+}
+
+int DoxChoiceWindow::SetVScrollPos(int pos, bool /*redraw*/)
+{
+    const int old = bar_->value();
+    bar_->setValue(pos);
+    return old;
+}
+
+int DoxChoiceWindow::GetVScrollLimit()
+{
+    return bar_->maximum();
+}
+
+int DoxChoiceWindow::GetVScrollTrackPos()
+{
+    return bar_->sliderPosition();
+}
+
+void DoxChoiceWindow::EnableVScrollBar(bool enable)
+{
+    if (!enable)
+        bar_->setRange(0, 0);
+    bar_->setEnabled(enable);
+    bar_->setVisible(enable);
+}
+
+void DoxChoiceWindow::DoScrollWindow(int /*dx*/, int dy)
+{
+    // The rows are drawn from the bar's position.
+    if (dy)
+        update();
 }
 
 int DoxChoiceWindow::TrackPopWindow(int x, int y, const QRect& blind, int width, int height)
@@ -179,18 +232,12 @@ void DoxChoiceWindow::keyPressEvent(QKeyEvent* event)
 {
     const int count = static_cast<int>(items_.size());
     const uint32_t key = plat::VirtualKeyFromQt(event->key());
-    if (key == plat::VK_UP && count > 0) {
+    if (key == plat::VK_UP && count > 0)
         SetCurSel(current_ <= 0 ? count - 1 : current_ - 1);
-    } else if (key == plat::VK_DOWN && count > 0) {
+    else if (key == plat::VK_DOWN && count > 0)
         SetCurSel(current_ >= count - 1 ? 0 : current_ + 1);
-    } else if (key == plat::VK_PRIOR || key == plat::VK_NEXT) {
-        bool handled = false;
-        const plat::ScrollAxis axis{bar_->value(), bar_->maximum(), bar_->singleStep(), bar_->pageStep()};
-        const int distance = plat::KeyScrollDistance(key, axis, &handled);
-        bar_->setValue(plat::ClampScrollPos(bar_->value(), distance, bar_->maximum()));
-    } else {
+    else if (!DoKeyScroll(key))
         QWidget::keyPressEvent(event);
-    }
 }
 
 void DoxChoiceWindow::resizeEvent(QResizeEvent* event)
@@ -200,10 +247,3 @@ void DoxChoiceWindow::resizeEvent(QResizeEvent* event)
     bar_->setGeometry(width() - 1 - barWidth, 1, barWidth, height() - 2);
 }
 
-void DoxChoiceWindow::wheelEvent(QWheelEvent* event)
-{
-    const plat::ScrollAxis axis{bar_->value(), bar_->maximum(), bar_->singleStep(), bar_->pageStep()};
-    const int distance = plat::WheelScrollDistance(event->angleDelta().y(), plat::WheelScrollLines(), axis);
-    bar_->setValue(plat::ClampScrollPos(bar_->value(), distance, bar_->maximum()));
-    event->accept();
-}

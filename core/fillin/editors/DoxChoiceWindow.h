@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "DoxPopWindowBase.h"
+#include "DoxScrollWindow.h"
 #include "DoxShadowWindow.h"
 
 class QScrollBar;
 
-class DoxChoiceWindow : public QWidget, public DoxPopWindowBase
+class DoxChoiceWindow : public DoxScrollWindow, public DoxPopWindowBase
 {
 public:
     static constexpr int kRowHeight = 20;
@@ -44,13 +45,22 @@ public:
     // Ends a running loop with the result; without one the result is only kept.
     void EndTrack(int result) { EndPopWindow(result); }
 
+    // Scroll hooks, vertical only, over the list's own bar.
+    void UpdateScroll() override;
+    bool IsVScrollBarEnabled() override;
+    int GetVScrollPos() override;
+    int SetVScrollPos(int pos, bool redraw) override;
+    int GetVScrollLimit() override;
+    int GetVScrollTrackPos() override;
+    void EnableVScrollBar(bool enable) override;
+    void DoScrollWindow(int dx, int dy) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void Place(int x, int y, int width, int height);

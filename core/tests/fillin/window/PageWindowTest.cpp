@@ -341,6 +341,38 @@ TEST_F(PageWindowTest, TypingListsEarlierEntriesNewestFirstAndPicksOne)
     EXPECT_EQ(Stored(L"主表.收款人"), L"北京分行");
 }
 
+TEST_F(PageWindowTest, LongHistoryListScrollsTheHighlightedRowIntoView)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxChoiceWindow& list = client->Editor().History();
+    list.ClearItems();
+    for (int i = 0; i < 25; ++i)
+        list.AddItem(L"收款人" + std::to_wstring(i));
+    struct Seen {
+        int height, pos, current;
+    };
+    std::vector<Seen> seen;
+    InsideNextLoop([&] {
+        seen.push_back({list.height(), list.GetVScrollPos(), list.GetCurSel()});
+        // Up with no row goes to the last one, Down from the last to the first.
+        QTest::keyClick(client, Qt::Key_Up);
+        seen.push_back({list.height(), list.GetVScrollPos(), list.GetCurSel()});
+        QTest::keyClick(client, Qt::Key_Down);
+        seen.push_back({list.height(), list.GetVScrollPos(), list.GetCurSel()});
+        QTest::keyClick(client, Qt::Key_Escape);
+    });
+    const QPoint at = client->mapToGlobal(QPoint(10, 10));
+    EXPECT_EQ(list.TrackPopWindow(at.x(), at.y(), QRect(), 200, 20), 0);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].height, DoxChoiceWindow::kMaxHeight);
+    EXPECT_EQ(seen[0].current, -1);
+    EXPECT_EQ(seen[1].current, 24);
+    EXPECT_EQ(seen[1].pos, 25 * DoxChoiceWindow::kRowHeight - (DoxChoiceWindow::kMaxHeight - 2));
+    EXPECT_EQ(seen[2].current, 0);
+    EXPECT_EQ(seen[2].pos, 0);
+}
+
 TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
 {
     DoxPageClient* client = Open(page_);
