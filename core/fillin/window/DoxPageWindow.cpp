@@ -271,8 +271,16 @@ bool DoxPageClient::event(QEvent* event)
         return true;
     }
     if (event->type() == QEvent::ShortcutOverride) {
-        event->accept();
-        return true;
+        // Plain keys and the editor's own Ctrl+C, Ctrl+V and Ctrl+X are the page's;
+        // the host's shortcuts (Ctrl+S, Ctrl+P, Alt+...) stay the host's.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool modified = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool clipboard = IsEditing() && key->modifiers() == Qt::ControlModifier &&
+                               (key->key() == Qt::Key_C || key->key() == Qt::Key_V || key->key() == Qt::Key_X);
+        if (!modified || clipboard) {
+            event->accept();
+            return true;
+        }
     }
     return QWidget::event(event);
 }

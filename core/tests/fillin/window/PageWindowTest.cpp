@@ -12,6 +12,7 @@
 #include <QInputMethodEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 
@@ -554,6 +555,18 @@ TEST_F(PageWindowTest, HostSinkPaintsAroundThePageAndHearsRightClicks)
     QImage painted = outer->grab().toImage();
     EXPECT_GT(sink.erased, 0);
     EXPECT_EQ(painted.pixelColor(3, 3), QColor(0, 0xFF, 0));
+    // The host's shortcuts still reach it while the page has the keyboard; the
+    // editor keeps its own Ctrl+C.
+    int saved = 0;
+    QShortcut save(QKeySequence(Qt::CTRL | Qt::Key_S), outer);
+    QObject::connect(&save, &QShortcut::activated, [&] { ++saved; });
+    QShortcut copy(QKeySequence(Qt::CTRL | Qt::Key_C), outer);
+    QObject::connect(&copy, &QShortcut::activated, [&] { saved += 100; });
+    QTest::keyClick(client, Qt::Key_Return);
+    QTest::keyClick(client, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(client, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(saved, 1);
+    QTest::keyClick(client, Qt::Key_Escape);
     // A right click on an empty spot of the page reaches the host, in page pixels.
     QTest::mouseClick(client, Qt::RightButton, {}, QPoint(700, 300));
     ASSERT_EQ(sink.clicks.size(), 1u);
