@@ -506,6 +506,55 @@ TEST_F(DesignWindowTest, ASecondWindowOnTheSamePageIsRefused)
     EXPECT_NE(Draw(first, DoxKindFrame, {30, 30}, {120, 90}), nullptr);
     window_->DetachPage();
     EXPECT_EQ(page_->GetView(), nullptr);
+
+    // An attach the engine refuses (no objects are taken while numbering the fill-in
+    // order) leaves the page without a view.
+    window_->SetTabOrderMode(1);
+    EXPECT_EQ(window_->AttachPage(page_), 0);
+    EXPECT_EQ(page_->GetView(), nullptr);
+    window_->SetTabOrderMode(0);
+    EXPECT_EQ(window_->AttachPage(page_), 1);
+}
+
+TEST_F(DesignWindowTest, KeysMoveSizeDeleteAndCutTheSelection)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* control = Draw(client, DoxKindFrame, {100, 100}, {300, 200});
+    ASSERT_NE(control, nullptr);
+    struct Case {
+        const char* what;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int dx, dy, dw, dh; // y down
+    };
+    const Case cases[] = {
+        {"Right moves by 10", Qt::Key_Right, Qt::NoModifier, 10, 0, 0, 0},
+        {"Ctrl+Shift+Down moves by 5", Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier, 0, 5, 0, 0},
+        {"Ctrl+Right widens by 10", Qt::Key_Right, Qt::ControlModifier, 0, 0, 10, 0},
+        {"Shift+Up lowers by 5", Qt::Key_Up, Qt::ShiftModifier, 0, 0, 0, -5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RECT before = RectOf(control);
+        QTest::keyClick(client, c.key, c.modifiers);
+        const RECT after = RectOf(control);
+        EXPECT_EQ(after.left - before.left, c.dx);
+        EXPECT_EQ(before.top - after.top, c.dy);
+        EXPECT_EQ((after.right - after.left) - (before.right - before.left), c.dw);
+        EXPECT_EQ((after.top - after.bottom) - (before.top - before.bottom), c.dh);
+    }
+
+    DoxLayer* layer = page_->GetCurrentLayer();
+    QTest::keyClick(client, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(layer->Controls().empty());
+    EXPECT_EQ(clipboard_.sets, 1);
+    window_->Paste();
+    ASSERT_EQ(layer->Controls().size(), 1u);
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(100, 100) + QPoint(1, 1) * 8);
+    QTest::keyClick(client, Qt::Key_Delete);
+    EXPECT_TRUE(layer->Controls().empty());
+    EXPECT_EQ(document_->IsModified(), 1);
 }
 
 TEST_F(DesignWindowTest, ABackgroundPictureWhoseSizeIsRefusedChangesNothing)
