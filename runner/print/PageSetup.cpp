@@ -116,36 +116,42 @@ bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record)
     return ok;
 }
 
+const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printerName, int orientation, int paperId,
+                                    int width, int height, std::wstring* error)
+{
+    const QString name = QString::fromStdWString(printerName);
+    if (!plat::PrinterExists(name)) {
+        *error = PrinterMessage(L"打开打印机失败:%ls，请确认是否正确安装打印机。", printerName);
+        return nullptr;
+    }
+    DEVMODEW* dm = holder.Create(sizeof(DEVMODEW));
+    if (!dm) {
+        *error = L"内存不足！";
+        return nullptr;
+    }
+    *dm = plat::DefaultDevMode(name);
+    dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH;
+    dm->dmOrientation = static_cast<int16_t>(orientation);
+    dm->dmPaperSize = static_cast<int16_t>(paperId);
+    dm->dmPaperWidth = static_cast<int16_t>(width);
+    dm->dmPaperLength = static_cast<int16_t>(height);
+    // What the driver would refuse: a paper it cannot size, a user size out of its range.
+    const bool usable = plat::PageSizeOf(*dm).isValid() &&
+                        (paperId != DMPAPER_USER || plat::PrinterAcceptsUserPaper(name, width, height));
+    if (!usable) {
+        holder.Free();
+        *error = PrinterMessage(L"设置打印机属性失败:%ls，请确认是否正确安装打印机。", printerName);
+        return nullptr;
+    }
+    return dm;
+}
+
 bool ApplyPageSetupToDevMode(PageSetupRecord& record, const std::wstring& printerName, const DEVMODEW** devMode)
 {
     *devMode = nullptr;
     if (!record.set || record.PaperWidth == 0 || record.PaperHeight == 0)
         return true;
-    const QString name = QString::fromStdWString(printerName);
-    if (!plat::PrinterExists(name)) {
-        record.errorText = PrinterMessage(L"打开打印机失败:%ls，请确认是否正确安装打印机。", printerName);
-        return false;
-    }
-    DEVMODEW* dm = record.devMode.Create(sizeof(DEVMODEW));
-    if (!dm) {
-        record.errorText = L"内存不足！";
-        return false;
-    }
-    *dm = plat::DefaultDevMode(name);
-    dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH;
-    dm->dmOrientation = static_cast<int16_t>(record.Orientation);
-    dm->dmPaperSize = static_cast<int16_t>(record.PaperSize);
-    dm->dmPaperWidth = static_cast<int16_t>(record.PaperWidth);
-    dm->dmPaperLength = static_cast<int16_t>(record.PaperHeight);
-    // What the driver would refuse: a paper it cannot size, a user size out of its range.
-    const bool usable = plat::PageSizeOf(*dm).isValid() &&
-                        (record.PaperSize != DMPAPER_USER ||
-                         plat::PrinterAcceptsUserPaper(name, record.PaperWidth, record.PaperHeight));
-    if (!usable) {
-        record.devMode.Free();
-        record.errorText = PrinterMessage(L"设置打印机属性失败:%ls，请确认是否正确安装打印机。", printerName);
-        return false;
-    }
-    *devMode = dm;
-    return true;
+    *devMode = BuildPrinterDevMode(record.devMode, printerName, record.Orientation, record.PaperSize, record.PaperWidth,
+                                   record.PaperHeight, &record.errorText);
+    return *devMode != nullptr;
 }

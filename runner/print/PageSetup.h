@@ -42,6 +42,12 @@ void ReadPageSetupElement(IDoxPage* page, PageSetupRecord& record);
 // Stores the record as the page's "pager_param"; false when the database refuses.
 bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record);
 
+// Makes the printer's settings for a paper (id, size in 0.1 mm) and orientation in
+// holder; null, with the reason in *error, when the printer is not there or cannot
+// take that paper.
+const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printerName, int orientation, int paperId,
+                                    int width, int height, std::wstring* error);
+
 // Builds the printer's settings from the record: *devMode stays null (the printer's
 // own defaults) while the record holds no setup or no paper size. False, with the
 // reason in record.errorText, when the printer cannot take it.

@@ -5,6 +5,7 @@
 #include "Workspace.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ struct SamplePage {
     std::vector<SampleField> fields;
 };
 
-// Writes a template with the pages; false (with a test failure) when the core refuses.
+// Writes a template with the pages; false when the core refuses.
 bool WriteSampleTemplate(IDoxCore* core, const std::wstring& path, const std::vector<SamplePage>& pages);
 
 class RecordingHost : public IWorkspaceHost
@@ -76,7 +77,7 @@ private:
     int ticks_ = 0;
 };
 
-// Clicks the dialog's button with that id (its object name).
-void ClickButton(QWidget* dialog, int id);
+// Clicks the dialog's button with that id (its object name); false when it has none.
+bool ClickButton(QWidget* dialog, int id);
 
 } // namespace wstest

@@ -347,7 +347,7 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
     {
         ScriptedPrompter prompts;
         dox::platform::ScopedPrompter scope(&prompts);
-        OnNextDialog dialog([](QWidget* d) { ClickButton(d, 2); });
+        OnNextDialog dialog([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 2)); });
         Run(wscmd::kContinuousPrint);
         QTest::qWait(100);
         EXPECT_FALSE(dialog.Opened());
@@ -367,7 +367,7 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
     OnNextDialog dialog([&](QWidget* d) {
         auto* print = dynamic_cast<CPrintDlg*>(d);
         continuous = print && print->continuous;
-        ClickButton(d, 1);
+        EXPECT_TRUE(ClickButton(d, 1));
     });
     Run(wscmd::kContinuousPrint);
     EXPECT_TRUE(dialog.Opened());
@@ -498,7 +498,7 @@ TEST_F(WorkspaceTest, PageSetupIsKeptWithThePageAndLandscapePrintsLandscape)
             auto* left = d->findChild<QLineEdit*>(QStringLiteral("1013"));
             left->setText(QStringLiteral("12.5"));
             emit left->textEdited(left->text());
-            ClickButton(d, 1);
+            EXPECT_TRUE(ClickButton(d, 1));
         });
         Run(wscmd::kPageSetup);
         EXPECT_TRUE(dialog.Opened());
@@ -516,7 +516,7 @@ TEST_F(WorkspaceTest, PageSetupIsKeptWithThePageAndLandscapePrintsLandscape)
     EXPECT_EQ(setup.LeftOffset, 125);
 
     List()->SetFocusItem(0);
-    OnNextDialog dialog([](QWidget* d) { ClickButton(d, 1); });
+    OnNextDialog dialog([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
     Run(wscmd::kPrintBill);
     EXPECT_TRUE(dialog.Opened());
     QProcess info;

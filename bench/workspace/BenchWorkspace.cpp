@@ -1,0 +1,143 @@
+// Continuous printing benchmark: a template page with 40 fields (text, amounts, dates)
+// and 1,000 stored bills, every bill ticked in the workspace's list and printed through
+// its continuous print ("连打") to the "PDF" printer; beside it, in the same run, the
+// same bills printed straight through the core's print job (load and print each one).
+// Prints both times and their ratio.
+//
+//   dox_bench_workspace [bills]
+
+#include "SampleWorkspace.h"
+#include "WorkspaceViews.h"
+
+#include "DoxCore.h"
+#include "IDoxCore.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+
+#include <QApplication>
+#include <QString>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since)
+{
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+std::wstring W(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string()).toStdWString();
+}
+
+wstest::SamplePage FortyFields()
+{
+    wstest::SamplePage page{L"bench", 2100, 2970, {}};
+    const wchar_t* types[] = {L"文本", L"数值", L"日期", L"数值"};
+    for (int i = 0; i < 40; ++i) {
+        const int x = 50 + (i % 2) * 1000;
+        const int y = -(50 + (i / 2) * 140);
+        page.fields.push_back({L"f" + std::to_wstring(i), types[i % 4], RECT{x, y, x + 900, y - 60}});
+    }
+    return page;
+}
+
+std::wstring Value(int field, int bill)
+{
+    switch (field % 4) {
+    case 0:
+        return L"北京市朝阳区收款单位" + std::to_wstring(bill);
+    case 2:
+        return L"2026-12-" + std::to_wstring(10 + bill % 18);
+    default:
+        return std::to_wstring(1000 + bill * 7 + field) + L".25";
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int bills = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    // The PDF printer writes into the documents folder of the home folder: a scratch
+    // home keeps the run to itself, and the run removes only that folder.
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("dox_bench_workspace_" + std::to_string(getpid()));
+    std::filesystem::create_directories(home / "Documents");
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int status = 1;
+    {
+        QApplication app(argc, argv);
+        IDoxCore* core = CreateDoxCore(500, 0);
+        const std::wstring path = W(home / "bench.dxt");
+        if (!core || !wstest::WriteSampleTemplate(core, path, {FortyFields()})) {
+            std::fprintf(stderr, "cannot make the template\n");
+            return 1;
+        }
+        wstest::RecordingHost host(core, W(home));
+        CMainPageWnd workspace(&host, nullptr);
+        workspace.resize(1000, 800);
+        workspace.show();
+        CMainClient* client = workspace.Client();
+        IDoxPage* page = nullptr;
+        std::vector<int64_t> ids;
+        if (workspace.OpenTemplateDocument(path) && (page = client->PageView()->Page())) {
+            const auto storeStart = Clock::now();
+            for (int b = 0; b < bills; ++b) {
+                for (int f = 0; f < 40; ++f)
+                    page->SetFieldText((L"主表.f" + std::to_wstring(f)).c_str(), 0, Value(f, b).c_str());
+                if (!page->SaveRecordAsNew(0))
+                    break;
+                ids.push_back(page->GetRecordId());
+            }
+            std::printf("bills stored: %zu of %d (40 fields) in %.2f s\n", ids.size(), bills, Seconds(storeStart));
+        }
+        if (page && static_cast<int>(ids.size()) == bills) {
+            client->List()->RefillBillList(workspace.Document(), 0);
+            client->List()->SetFocusItem(-1);
+
+            // The core's own path: one job, each bill loaded by its id and printed.
+            const auto coreStart = Clock::now();
+            bool coreOk = page->BeginPrintJob(L"PDF", nullptr, 0, 0, 0, 1, 0) != 0;
+            for (size_t b = 0; b < ids.size() && coreOk; ++b)
+                coreOk = page->PrintRecord(ids[b], 1) != 0;
+            coreOk = page->EndPrintJob() != 0 && coreOk;
+            const double coreSeconds = Seconds(coreStart);
+            page->ForgetRecord();
+
+            // The workspace: every row ticked, continuous print, the dialog accepted.
+            client->List()->SetCheckAll(1);
+            wstest::OnNextDialog accept([](QWidget* dialog) { wstest::ClickButton(dialog, 1); });
+            const auto workspaceStart = Clock::now();
+            workspace.OnCmdMsg(wscmd::kContinuousPrint, nullptr);
+            const double workspaceSeconds = Seconds(workspaceStart);
+            std::error_code error;
+            const auto size = std::filesystem::file_size(home / "Documents" / "bench.pdf", error);
+            if (coreOk && accept.Opened() && !error) {
+                std::printf("core print job: %d bills in %.2f s (%.1f bills/s)\n", bills, coreSeconds,
+                            bills / coreSeconds);
+                std::printf("workspace continuous print: %d bills in %.2f s (%.1f bills/s), PDF %.1f KiB\n", bills,
+                            workspaceSeconds, bills / workspaceSeconds, static_cast<double>(size) / 1024.0);
+                std::printf("workspace / core: %.2f\n", workspaceSeconds / coreSeconds);
+                status = 0;
+            } else {
+                std::fprintf(stderr, "printing failed\n");
+            }
+        }
+        workspace.CloseTemplateDocument();
+        core->Release();
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
+    return status;
+}
