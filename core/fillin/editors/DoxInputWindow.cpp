@@ -12,6 +12,7 @@
 #include "DrawUnits.h"
 #include "GdiShapes.h"
 #include "GradientFill.h"
+#include "Messages.h"
 #include "SqlCommand.h"
 #include "SqlStatement.h"
 #include "SystemColors.h"
@@ -29,7 +30,8 @@ constexpr COLORREF kButtonBottom = 0x00FDDCC2;
 bool DoxEditWindow::OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState)
 {
     const bool handled = XEditWindow::OnChar(ch, repeat, keyState);
-    if (handled && ch >= 32)
+    // A typed character or a Backspace changes what the history list matches.
+    if (handled && (ch >= 32 || ch == plat::VK_BACK))
         owner_->UpdateHistory();
     return handled;
 }
