@@ -1,0 +1,7 @@
+#include "DesignerExtensions.h"
+
+DesignerExtensions& Extensions()
+{
+    static DesignerExtensions extensions;
+    return extensions;
+}

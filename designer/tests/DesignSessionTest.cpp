@@ -1,0 +1,270 @@
+// A template author's session driven through the ribbon's commands: drawing, aligning,
+// pages added, renamed and deleted, save and reopen, the zoom slider, the categories
+// each page shows, and closing with unsaved changes.
+
+#include "DesignerFixture.h"
+
+#include "CDesignDoc.h"
+#include "CDesignPage.h"
+#include "CDesignView.h"
+#include "CHomePage.h"
+#include "CMainFrame.h"
+#include "DesignerExtensions.h"
+#include "IDoxDesignWindow.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+#include "Ribbon.h"
+#include "UITabs.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+using namespace designertest;
+
+namespace
+{
+
+constexpr unsigned kToolEdit = 32812;
+constexpr unsigned kToolTable = 32815;
+constexpr unsigned kSelectAll = 57642;
+constexpr unsigned kAlignLeft = 32773;
+constexpr unsigned kSpaceEvenlyHorz = 32782;
+constexpr unsigned kEvenCells = 32793;
+constexpr unsigned kPageProperties = 32823;
+
+class DesignSessionTest : public DesignerTest
+{
+protected:
+    // The page properties dialog answers with a name (and OK) or cancels.
+    void AnswerPageProperties(std::vector<std::wstring> names)
+    {
+        names_ = std::move(names);
+        Extensions().runPageProperties = [this](QWidget*, PageProperties& page) {
+            if (names_.empty()) return false;
+            seen_.push_back(page);
+            page.name = names_.front();
+            names_.erase(names_.begin());
+            return true;
+        };
+    }
+    IDoxDocument* Document() const { return Frame()->Document()->Document(); }
+    QStringList PageNames() const
+    {
+        QStringList names;
+        for (int i = 0; i < Document()->GetPageCount(); ++i) names << QString::fromWCharArray(Document()->GetPage(i)->GetName());
+        return names;
+    }
+    // Every tab's design window shows the document's page of the same index.
+    void ExpectTabsMatchPages()
+    {
+        ASSERT_EQ(DesignPage()->TabCount(), Document()->GetPageCount());
+        for (int i = 0; i < DesignPage()->TabCount(); ++i)
+            EXPECT_EQ(DesignPage()->DesignWindowAt(i)->GetPage(), Document()->GetPage(i)) << i;
+        EXPECT_EQ(TabLabels(), PageNames());
+    }
+
+    std::vector<std::wstring> names_;
+    std::vector<PageProperties> seen_;
+};
+
+} // namespace
+
+TEST_F(DesignSessionTest, DrawAlignSaveAndReopenThroughTheRibbon)
+{
+    const std::wstring path = MakeTemplate("sample.dxt", {L"第一页", L"第二页"});
+    ASSERT_TRUE(Start({QString::fromStdWString(path)}));
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE));
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE_AS));
+
+    Draw(kToolEdit, QPoint(40, 40), QPoint(240, 80));
+    Draw(kToolTable, QPoint(90, 140), QPoint(330, 230));
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE));
+    // The table alone is selected after drawing: a split control evens its cells.
+    EXPECT_EQ(DesignPage()->ActiveView()->Window()->GetSelectedCount(), 1);
+    EXPECT_TRUE(Enabled(kEvenCells));
+    EXPECT_FALSE(Enabled(kAlignLeft));
+
+    Trigger(kSelectAll);
+    EXPECT_EQ(DesignPage()->ActiveView()->Window()->GetSelectedCount(), 2);
+    EXPECT_TRUE(Enabled(kAlignLeft));
+    EXPECT_FALSE(Enabled(kSpaceEvenlyHorz));
+    Trigger(kAlignLeft);
+    Trigger(ID_FILE_SAVE);
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE));
+    Shot(Frame(), "designer_design_page.png");
+
+    const std::string saved = TemplateXmlOfFile(path);
+    EXPECT_EQ(ControlKinds(saved), (std::vector<std::string>{"editcontrol", "tablecontrol"}));
+    const std::vector<int> lefts = ControlLefts(saved);
+    ASSERT_EQ(lefts.size(), 2u);
+    EXPECT_EQ(lefts[0], lefts[1]);
+
+    // Closed and opened again, the template is the same; saved under another name
+    // unchanged, it writes the same XML.
+    Trigger(ID_FILE_CLOSE);
+    EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(Frame()->HomePage()));
+    prompter_.files.push_back({path});
+    Trigger(ID_FILE_OPEN);
+    ASSERT_NE(Document(), nullptr);
+    EXPECT_EQ(TabLabels(), (QStringList{QStringLiteral("第一页"), QStringLiteral("第二页")}));
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE));
+    const std::wstring copy = Path("copy.dxt");
+    prompter_.files.push_back({copy});
+    Trigger(ID_FILE_SAVE_AS);
+    EXPECT_EQ(Frame()->Document()->Path(), copy);
+    std::string again = TemplateXmlOfFile(copy);
+    EXPECT_EQ(again, saved);
+    EXPECT_TRUE(prompter_.messages.empty());
+}
+
+TEST_F(DesignSessionTest, PagesAddedRenamedAndDeletedKeepTabsAndPagesInStep)
+{
+    const std::wstring path = MakeTemplate("pages.dxt", {L"甲"});
+    ASSERT_TRUE(Start({QString::fromStdWString(path)}));
+    EXPECT_FALSE(Enabled(ID_PAGE_DELETE));
+
+    // A refused delete (the document keeps its last page) leaves the tab and its page.
+    prompter_.answers = {1};
+    Frame()->Document()->DeletePage();
+    ASSERT_EQ(prompter_.messages.size(), 2u);
+    EXPECT_EQ(prompter_.messages[1].text.rfind(L"删除页面“甲”失败。", 0), 0u);
+    ExpectTabsMatchPages();
+
+    AnswerPageProperties({L"乙", L"丙"});
+    Trigger(ID_PAGE_NEW);
+    Trigger(ID_PAGE_NEW);
+    ASSERT_EQ(seen_.size(), 2u);
+    EXPECT_TRUE(seen_[0].newPage);
+    EXPECT_EQ(seen_[0].cx, 2100);
+    EXPECT_EQ(seen_[0].cy, 2970);
+    ExpectTabsMatchPages();
+    EXPECT_EQ(DesignPage()->ActiveTab(), 2);
+
+    // Deleting the first tab: the former second becomes active.
+    DesignPage()->Tabs()->SetActiveTab(0);
+    Settle();
+    prompter_.messages.clear();
+    prompter_.answers = {1};
+    Trigger(ID_PAGE_DELETE);
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].text, L"确实要删除页面“甲”吗?");
+    EXPECT_EQ(prompter_.messages[0].type, 33u);
+    ExpectTabsMatchPages();
+    EXPECT_EQ(TabLabels(), (QStringList{QStringLiteral("乙"), QStringLiteral("丙")}));
+    EXPECT_EQ(DesignPage()->ActiveTab(), 0);
+
+    // Renaming the last tab renames that tab, not the one at its old index.
+    DesignPage()->Tabs()->SetActiveTab(1);
+    Settle();
+    AnswerPageProperties({L"丁"});
+    Trigger(kPageProperties);
+    EXPECT_FALSE(seen_.back().newPage);
+    EXPECT_EQ(seen_.back().name, L"丙"); // the dialog opens with the page as it is
+    ExpectTabsMatchPages();
+    EXPECT_EQ(TabLabels(), (QStringList{QStringLiteral("乙"), QStringLiteral("丁")}));
+
+    // Cancelling the question keeps everything; deleting the last tab activates the
+    // new last one.
+    prompter_.answers = {2};
+    Trigger(ID_PAGE_DELETE);
+    EXPECT_EQ(DesignPage()->TabCount(), 2);
+    prompter_.answers = {1};
+    Trigger(ID_PAGE_DELETE);
+    ExpectTabsMatchPages();
+    EXPECT_EQ(TabLabels(), QStringList{QStringLiteral("乙")});
+    EXPECT_EQ(DesignPage()->ActiveTab(), 0);
+    EXPECT_FALSE(Enabled(ID_PAGE_DELETE));
+}
+
+TEST_F(DesignSessionTest, TheZoomSliderSetsTheZoomAndItsLabel)
+{
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("zoom.dxt", {L"页"}))}));
+    Frame()->IdleUpdate();
+    EXPECT_EQ(Frame()->ZoomLabel()->text(), QStringLiteral("100%"));
+    const std::pair<int, const char*> cases[] = {{0, "50%"}, {100, "150%"}, {25, "75%"}, {50, "100%"}};
+    for (const auto& [position, label] : cases) {
+        Frame()->ZoomSlider()->setValue(position);
+        Frame()->IdleUpdate();
+        EXPECT_EQ(DesignPage()->ActiveView()->Window()->GetZoom(), position + 50);
+        EXPECT_EQ(Frame()->ZoomLabel()->text(), QString::fromUtf8(label));
+    }
+    // A zoom changed in the window itself reaches the slider.
+    DesignPage()->ActiveView()->Window()->SetZoom(125);
+    Frame()->IdleUpdate();
+    EXPECT_EQ(Frame()->ZoomSlider()->value(), 75);
+    EXPECT_EQ(Frame()->ZoomLabel()->text(), QStringLiteral("125%"));
+}
+
+TEST_F(DesignSessionTest, TheRibbonShowsTheCategoriesOfEachPage)
+{
+    const std::wstring path = MakeTemplate("cats.dxt", {L"页"});
+    ASSERT_TRUE(Start());
+    Ribbon* ribbon = Frame()->RibbonBar();
+    EXPECT_EQ(ribbon->ShownCategories(), QStringList{QStringLiteral("主页")});
+    EXPECT_FALSE(Enabled(kSelectAll));
+
+    Frame()->Document()->OpenByPath(path);
+    EXPECT_EQ(ribbon->ShownCategories(),
+              (QStringList{QStringLiteral("主页"), QStringLiteral("设计"), QStringLiteral("排列")}));
+    EXPECT_EQ(ribbon->ActiveCategory(), CMainFrame::kDesign);
+    ribbon->SetActiveCategory(CMainFrame::kArrange);
+
+    TestPageRecord record;
+    int hookCalls = 0;
+    record.closeHook = [&] {
+        ++hookCalls;
+        Frame()->ShowTestPage(record, false);
+        return 0;
+    };
+    Frame()->ShowTestPage(record, true);
+    EXPECT_EQ(ribbon->ShownCategories(), QStringList{QStringLiteral("测试运行")});
+    EXPECT_EQ(record.category, CMainFrame::kArrange);
+    EXPECT_FALSE(Enabled(ID_FILE_OPEN));
+    EXPECT_EQ(Frame()->Document()->OpenByPath(path), 0);
+
+    // Closing the window while the test page shows closes only the test page.
+    EXPECT_FALSE(Frame()->close());
+    EXPECT_EQ(hookCalls, 1);
+    EXPECT_EQ(ribbon->ShownCategories(),
+              (QStringList{QStringLiteral("主页"), QStringLiteral("设计"), QStringLiteral("排列")}));
+    EXPECT_EQ(ribbon->ActiveCategory(), CMainFrame::kArrange);
+    EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(DesignPage()));
+
+    Trigger(ID_FILE_CLOSE);
+    EXPECT_EQ(ribbon->ShownCategories(), QStringList{QStringLiteral("主页")});
+}
+
+TEST_F(DesignSessionTest, ClosingWithUnsavedChangesAsksAndFollowsTheAnswer)
+{
+    struct Case {
+        const char* name;
+        int answer;         // IDYES 6, IDNO 7, IDCANCEL 2
+        bool closes;
+        size_t controlsOnDisk;
+    };
+    const Case cases[] = {
+        {"yes saves and closes", 6, true, 1},
+        {"no closes without saving", 7, true, 0},
+        {"cancel keeps the window and the template", 2, false, 0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = "close" + std::to_string(++n) + ".dxt";
+        const std::wstring path = MakeTemplate(name.c_str(), {L"页"});
+        ASSERT_TRUE(Start({QString::fromStdWString(path)}));
+        Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+        prompter_.messages.clear();
+        prompter_.answers = {c.answer};
+        EXPECT_EQ(Frame()->close(), c.closes);
+        ASSERT_EQ(prompter_.messages.size(), 1u);
+        EXPECT_EQ(prompter_.messages[0].text, L"保存对 “" + TitleOfPath(path) + L"”的更改吗？");
+        EXPECT_EQ(prompter_.messages[0].type, 35u);
+        EXPECT_EQ(ControlKinds(TemplateXmlOfFile(path)).size(), c.controlsOnDisk);
+        EXPECT_EQ(Frame()->Document()->Document() != nullptr, !c.closes);
+        TearDown();
+        SetUp();
+    }
+}

@@ -1,0 +1,87 @@
+// The home page: its recent list numbered from 1 with the full paths as tips, one click
+// opening an entry, a failed open rebuilding the list; and its screenshot.
+
+#include "DesignerFixture.h"
+
+#include "CDesignDoc.h"
+#include "CDesignPage.h"
+#include "CHomePage.h"
+#include "CMainFrame.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace designertest;
+
+namespace
+{
+
+class HomePageTest : public DesignerTest
+{
+protected:
+    QStringList Rows() const
+    {
+        QStringList rows;
+        CRecentFileListView* list = Frame()->HomePage()->RecentList();
+        for (int i = 0; i < list->GetCount(); ++i) rows << QString::fromWCharArray(list->Item(i)->Text());
+        return rows;
+    }
+    void ClickRow(int index)
+    {
+        CRecentFileListView* list = Frame()->HomePage()->RecentList();
+        RECT rect{};
+        ASSERT_TRUE(list->GetItemRect(index, &rect));
+        const QPoint point(rect.left + 40, (rect.top + rect.bottom) / 2);
+        QTest::mouseMove(list, point);
+        QTest::mouseClick(list, Qt::LeftButton, {}, point);
+        Settle();
+    }
+};
+
+} // namespace
+
+TEST_F(HomePageTest, TheRecentListOpensAnEntryWithOneClickAndDropsOneThatFails)
+{
+    const std::wstring a = MakeTemplate("a.dxt", {L"页"});
+    const std::wstring b = MakeTemplate("b.dxt", {L"页"});
+    const std::wstring c = MakeTemplate("c.dxt", {L"页"});
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(Rows().isEmpty());
+    app_->SetCurrentPath(dir_.path().wstring());
+    for (const std::wstring& path : {a, b, c}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
+    Trigger(ID_FILE_CLOSE);
+    ASSERT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(Frame()->HomePage()));
+    EXPECT_EQ(Rows(), (QStringList{QStringLiteral("1.c.dxt"), QStringLiteral("2.b.dxt"), QStringLiteral("3.a.dxt")}));
+    EXPECT_EQ(QString::fromWCharArray(Frame()->HomePage()->RecentList()->Item(1)->Tip()), QString::fromStdWString(b));
+    Shot(Frame(), "designer_home_page.png");
+
+    // b is gone: its click reports the failure and the list is numbered again.
+    std::filesystem::remove(std::filesystem::path(b));
+    ClickRow(1);
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].text.rfind(L"打开模板“" + b + L"”失败!", 0), 0u);
+    EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(Frame()->HomePage()));
+    EXPECT_EQ(Rows(), (QStringList{QStringLiteral("1.c.dxt"), QStringLiteral("2.a.dxt")}));
+
+    ClickRow(1);
+    EXPECT_EQ(Frame()->Document()->Path(), a);
+    EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(Frame()->DesignPage()));
+}
+
+TEST_F(HomePageTest, TheLargeButtonsRunTheDocumentsCommands)
+{
+    const std::wstring path = MakeTemplate("open.dxt", {L"页"});
+    ASSERT_TRUE(Start());
+    auto* open = Frame()->HomePage()->findChild<QPushButton*>(QString::number(ID_FILE_OPEN));
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->toolTip(), QStringLiteral("打开模板"));
+    prompter_.files.push_back({path});
+    QTest::mouseClick(open, Qt::LeftButton);
+    Settle();
+    ASSERT_EQ(prompter_.fileRequests.size(), 1u);
+    EXPECT_EQ(prompter_.fileRequests[0].filter, L"dox template|*.dxt||");
+    EXPECT_EQ(prompter_.fileRequests[0].defaultSuffix, L"dxt");
+    EXPECT_EQ(Frame()->Document()->Path(), path);
+}
