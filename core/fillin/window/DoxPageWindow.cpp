@@ -498,7 +498,7 @@ void DoxPageNClient::mousePressEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------- outer window
 
-DoxPageWindow::DoxPageWindow() : DoxScrollWindow(nullptr) {}
+DoxPageWindow::DoxPageWindow() : DoxScrollBarWindow(nullptr) {}
 DoxPageWindow::~DoxPageWindow() = default;
 
 bool DoxPageWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent, uint32_t id)
@@ -509,18 +509,11 @@ bool DoxPageWindow::Create(IDoxPage* page, uint32_t style, const QRect* rect, QW
         setGeometry(*rect);
     setObjectName(QString::number(id));
     setFocusPolicy(Qt::StrongFocus);
-    vbar_ = new QScrollBar(Qt::Vertical, this);
-    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    CreateBars();
     nclient_ = new DoxPageNClient(this);
     client_ = new DoxPageClient(this, nclient_);
     if (!client_->CreateParts())
         return false;
-    vbar_->hide();
-    hbar_->hide();
-    vbar_->setFocusPolicy(Qt::NoFocus);
-    hbar_->setFocusPolicy(Qt::NoFocus);
-    connect(vbar_, &QScrollBar::valueChanged, this, [this] { PlaceClient(); });
-    connect(hbar_, &QScrollBar::valueChanged, this, [this] { PlaceClient(); });
     created_ = true;
     client_->AttachPage(page);
     Layout();
@@ -542,30 +535,8 @@ void DoxPageWindow::SetPageSize(int cx, int cy)
 
 void DoxPageWindow::UpdateScroll()
 {
-    if (!created_)
-        return;
-    bool needH = false;
-    bool needV = false;
-    SIZE range{0, 0};
-    POINT pos{0, 0};
-    if (!CalcScrollState(width(), height(), GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL), &needH,
-                         &needV, &range, &pos)) {
-        EnableVScrollBar(false);
-        EnableHScrollBar(false);
-        return;
-    }
-    const SIZE page = GetPageSize();
-    const SIZE line = GetLineSize();
-    vbar_->setRange(0, needV ? range.cy : 0);
-    vbar_->setPageStep(std::max(1, static_cast<int>(page.cy)));
-    vbar_->setSingleStep(std::max(1, static_cast<int>(line.cy)));
-    vbar_->setValue(needV ? pos.y : 0);
-    hbar_->setRange(0, needH ? range.cx : 0);
-    hbar_->setPageStep(std::max(1, static_cast<int>(page.cx)));
-    hbar_->setSingleStep(std::max(1, static_cast<int>(line.cx)));
-    hbar_->setValue(needH ? pos.x : 0);
-    EnableVScrollBar(needV);
-    EnableHScrollBar(needH);
+    if (created_)
+        UpdateBars(width(), height(), GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL));
 }
 
 void DoxPageWindow::Layout()
@@ -575,15 +546,15 @@ void DoxPageWindow::Layout()
     UpdateScroll();
     const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
     const int barHeight = GetSystemMetrics(SM_CYHSCROLL);
-    const bool needV = vbar_->isEnabled();
-    const bool needH = hbar_->isEnabled();
+    const bool needV = VBar()->isEnabled();
+    const bool needH = HBar()->isEnabled();
     const int w = std::max(0, width() - (needV ? barWidth : 0));
     const int h = std::max(0, height() - (needH ? barHeight : 0));
     nclient_->setGeometry(0, 0, w, h);
     if (needV)
-        vbar_->setGeometry(width() - barWidth, 0, barWidth, h);
+        VBar()->setGeometry(width() - barWidth, 0, barWidth, h);
     if (needH)
-        hbar_->setGeometry(0, height() - barHeight, w, barHeight);
+        HBar()->setGeometry(0, height() - barHeight, w, barHeight);
     PlaceClient();
     update();
 }
@@ -594,77 +565,9 @@ void DoxPageWindow::PlaceClient()
         return;
     const int w = nclient_->width();
     const int h = nclient_->height();
-    const int x = w < client_->width() ? -hbar_->value() : (w - client_->width()) / 2;
-    const int y = h < client_->height() ? -vbar_->value() : (h - client_->height()) / 2;
+    const int x = w < client_->width() ? -HBar()->value() : (w - client_->width()) / 2;
+    const int y = h < client_->height() ? -VBar()->value() : (h - client_->height()) / 2;
     client_->move(x, y);
-}
-
-bool DoxPageWindow::IsVScrollBarEnabled()
-{
-    return vbar_ && vbar_->isEnabled();
-}
-
-bool DoxPageWindow::IsHScrollBarEnabled()
-{
-    return hbar_ && hbar_->isEnabled();
-}
-
-int DoxPageWindow::GetVScrollPos()
-{
-    return vbar_ ? vbar_->value() : 0;
-}
-
-int DoxPageWindow::SetVScrollPos(int pos, bool /*redraw*/)
-{
-    const int old = GetVScrollPos();
-    if (vbar_)
-        vbar_->setValue(pos);
-    return old;
-}
-
-int DoxPageWindow::GetVScrollLimit()
-{
-    return vbar_ ? vbar_->maximum() : 0;
-}
-
-int DoxPageWindow::GetVScrollTrackPos()
-{
-    return vbar_ ? vbar_->sliderPosition() : 0;
-}
-
-void DoxPageWindow::EnableVScrollBar(bool enable)
-{
-    vbar_->setEnabled(enable);
-    vbar_->setVisible(enable);
-}
-
-int DoxPageWindow::GetHScrollPos()
-{
-    return hbar_ ? hbar_->value() : 0;
-}
-
-int DoxPageWindow::SetHScrollPos(int pos, bool /*redraw*/)
-{
-    const int old = GetHScrollPos();
-    if (hbar_)
-        hbar_->setValue(pos);
-    return old;
-}
-
-int DoxPageWindow::GetHScrollLimit()
-{
-    return hbar_ ? hbar_->maximum() : 0;
-}
-
-int DoxPageWindow::GetHScrollTrackPos()
-{
-    return hbar_ ? hbar_->sliderPosition() : 0;
-}
-
-void DoxPageWindow::EnableHScrollBar(bool enable)
-{
-    hbar_->setEnabled(enable);
-    hbar_->setVisible(enable);
 }
 
 void DoxPageWindow::DoScrollWindow(int /*dx*/, int /*dy*/)
@@ -682,7 +585,7 @@ void DoxPageWindow::DoUpdateWindow()
 
 void DoxPageWindow::PaintCorner(CDC& dc)
 {
-    if (!created_ || !vbar_->isVisible() || !hbar_->isVisible())
+    if (!created_ || !VBar()->isVisible() || !HBar()->isVisible())
         return;
     const int cx = GetSystemMetrics(SM_CXVSCROLL);
     const int cy = GetSystemMetrics(SM_CYHSCROLL);

@@ -13,7 +13,7 @@
 #include "DoxBitmap.h"
 #include "GdiObjects.h"
 #include "IDoxPageWindow.h"
-#include "DoxScrollWindow.h"
+#include "DoxScrollBarWindow.h"
 
 class QScrollBar;
 class DoxPageWindow;
@@ -114,7 +114,7 @@ private:
     IDoxWindowUISink* sink_ = nullptr;
 };
 
-class DoxPageWindow : public DoxScrollWindow
+class DoxPageWindow : public DoxScrollBarWindow
 {
 public:
     DoxPageWindow();
@@ -125,8 +125,6 @@ public:
     bool Create(IDoxPage* page, uint32_t style, const QRect* rect, QWidget* parent, uint32_t id);
     DoxPageClient* Client() const { return client_; }
     DoxPageNClient* NClient() const { return nclient_; }
-    QScrollBar* VBar() const { return vbar_; }
-    QScrollBar* HBar() const { return hbar_; }
 
     // Page size in 0.1 mm: scroll sizes with a 1 mm margin, the client sized to the
     // page plus one pixel, the layout and the centring.
@@ -135,20 +133,8 @@ public:
     // The square between the two bars.
     void PaintCorner(CDC& dc);
 
-    // Scroll hooks over the window's own two bars.
+    // Scroll hooks beyond the bars'.
     void UpdateScroll() override;
-    bool IsVScrollBarEnabled() override;
-    bool IsHScrollBarEnabled() override;
-    int GetVScrollPos() override;
-    int SetVScrollPos(int pos, bool redraw) override;
-    int GetVScrollLimit() override;
-    int GetVScrollTrackPos() override;
-    void EnableVScrollBar(bool enable) override;
-    int GetHScrollPos() override;
-    int SetHScrollPos(int pos, bool redraw) override;
-    int GetHScrollLimit() override;
-    int GetHScrollTrackPos() override;
-    void EnableHScrollBar(bool enable) override;
     void DoScrollWindow(int dx, int dy) override;
     void DoUpdateWindow() override;
 
@@ -167,8 +153,6 @@ private:
     void PlaceClient();
 
     bool created_ = false;
-    QScrollBar* vbar_ = nullptr;
-    QScrollBar* hbar_ = nullptr;
     DoxPageNClient* nclient_ = nullptr;
     DoxPageClient* client_ = nullptr;
     IDoxWindowUISink* sink_ = nullptr;
