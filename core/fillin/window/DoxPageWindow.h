@@ -143,6 +143,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The page client follows the bars.
+    void OnBarMoved() override { PlaceClient(); }
 
 private:
     friend class DoxPageNClient;
