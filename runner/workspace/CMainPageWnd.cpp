@@ -2,13 +2,36 @@
 
 #include "IDoxCore.h"
 #include "IDoxDocument.h"
+#include "GdiObjects.h"
 #include "IDoxPage.h"
 #include "UIUitl.h"
 #include "WorkspaceViews.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QString>
+
+namespace
+{
+
+// The search icon: a magnifying glass on magenta, which shows through.
+CBitmap SearchIcon()
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(QColor(0xFF, 0x00, 0xFF));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(QColor(0x40, 0x58, 0x80), 2));
+    painter.drawEllipse(QRect(2, 2, 8, 8));
+    painter.drawLine(10, 10, 14, 14);
+    painter.end();
+    CBitmap bitmap;
+    bitmap.Attach(image);
+    return bitmap;
+}
+
+} // namespace
 
 CSearchPane::CSearchPane(QWidget* parent) : QWidget(parent), search_(new CSearchCtrl(this))
 {
@@ -16,6 +39,7 @@ CSearchPane::CSearchPane(QWidget* parent) : QWidget(parent), search_(new CSearch
     setWindowTitle(QStringLiteral("搜索"));
     setMinimumHeight(26);
     search_->Create(0x50000000, RECT{0, 2, 290, 24}, this, 1);
+    search_->SetSearchIcon(SearchIcon(), 0xFF00FF);
     search_->setEnabled(false);
 }
 

@@ -129,7 +129,8 @@ int CVoucherView::OnColumns(IDoxColumnReader* columns)
 {
     if (mode_ != 1)
         return 0;
-    AddColumn(L"序号", 60, kGridSortable);
+    // 60 px, or what eight digits need in the list's font.
+    AddColumn(L"序号", std::max(60, fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 14), kGridSortable);
     const int count = columns->GetCount();
     const int width = count > 0 ? std::max(80, (this->width() - 200) / count) : 80;
     for (int i = 0; i < count; ++i)

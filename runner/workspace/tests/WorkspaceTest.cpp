@@ -4,6 +4,7 @@
 
 #include "SampleWorkspace.h"
 
+#include "CPageSetupDlg.h"
 #include "CPrintDlg.h"
 #include "DoxCore.h"
 #include "IDoxCore.h"
@@ -528,6 +529,81 @@ TEST_F(WorkspaceTest, PageSetupIsKeptWithThePageAndLandscapePrintsLandscape)
     ASSERT_TRUE(size.hasMatch()) << text.toStdString();
     EXPECT_NEAR(size.captured(1).toDouble(), 841.89, 1.0);
     EXPECT_NEAR(size.captured(2).toDouble(), 595.28, 1.0);
+}
+
+} // namespace
+
+namespace
+{
+
+// Pictures for the eye: the workspace with a filled bill under its list, and the print
+// dialog. They go to DOX_SCREENSHOT_DIR when it is set.
+QString ShotPath(const doxtest::TempDir& dir, const char* name)
+{
+    const QByteArray folder = qgetenv("DOX_SCREENSHOT_DIR");
+    return folder.isEmpty() ? QString::fromStdString((dir / name).string())
+                            : QString::fromLocal8Bit(folder) + u'/' + QLatin1String(name);
+}
+
+// The share of pixels in the rectangle that differ from its top-left pixel.
+double Inked(const QImage& image, const QRect& area)
+{
+    const QRgb ground = image.pixel(area.topLeft());
+    int inked = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            inked += image.pixel(x, y) != ground;
+    return static_cast<double>(inked) / (area.width() * area.height());
+}
+
+TEST_F(WorkspaceTest, ScreenshotsOfTheFilledBillWithTheListAndOfThePrintDialog)
+{
+    ASSERT_TRUE(Open());
+    FillBill(L"北京朝阳收款单位", L"1234.5", L"货款");
+    FillBill(L"上海浦东分行", L"88", L"运费");
+    List()->SetCheckItem(0, 1);
+    List()->SetFocusItem(0);
+    pane_->SearchBox()->SetSearchStr(L"", 0);
+    QTest::qWait(50);
+
+    QWidget frame;
+    frame.resize(900, 730);
+    pane_->setParent(&frame);
+    pane_->setGeometry(0, 0, 900, 26);
+    workspace_->setParent(&frame);
+    workspace_->setGeometry(0, 28, 900, 700);
+    frame.show();
+    QTest::qWait(50);
+    const QImage shot = frame.grab().toImage();
+    ASSERT_TRUE(shot.save(ShotPath(dir_, "workspace.png")));
+    // The list shows its rows and the page its texts: neither area is empty.
+    const QRect listRows = List()->geometry().translated(workspace_->pos()).adjusted(40, 25, -40, -40);
+    EXPECT_GT(Inked(shot, listRows.intersected(shot.rect())), 0.01);
+    const QRect pageArea =
+        Client()->PageView()->geometry().translated(workspace_->pos()).adjusted(10, 10, -10, -10);
+    EXPECT_GT(Inked(shot, pageArea.intersected(shot.rect())), 0.01);
+    workspace_->setParent(nullptr);
+    pane_->setParent(nullptr);
+
+    CPrintDlg dialog(L"PDF", false);
+    dialog.show();
+    QTest::qWait(50);
+    const QImage printShot = dialog.grab().toImage();
+    ASSERT_TRUE(printShot.save(ShotPath(dir_, "print_dialog.png")));
+    EXPECT_EQ(printShot.pixel(5, 5), QColor(Qt::white).rgb()); // the header band
+
+    PageSetupRecord& setup = Client()->PageView()->Setup();
+    setup.LeftOffset = 200;
+    setup.TopOffset = 100;
+    setup.PageSpacing = 300;
+    CPageSetupDlg pageSetup(setup, L"PDF");
+    pageSetup.show();
+    QTest::qWait(50);
+    const QImage setupShot = pageSetup.grab().toImage();
+    ASSERT_TRUE(setupShot.save(ShotPath(dir_, "page_setup.png")));
+    auto* preview = pageSetup.findChild<QWidget*>(QStringLiteral("1015"));
+    ASSERT_NE(preview, nullptr);
+    EXPECT_GT(Inked(setupShot, preview->geometry().adjusted(10, 20, -10, -10)), 0.05);
 }
 
 } // namespace
