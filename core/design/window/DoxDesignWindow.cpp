@@ -458,9 +458,8 @@ void DoxDesignClient::Copy()
 
 void DoxDesignClient::EvenCells()
 {
-    if (CanEvenCells() || (!InTabOrderMode() && GetSelectedCount() == 1))
-        if (GrabNode* primary = GetPrimary())
-            primary->GetObject()->RelayoutAndRedraw();
+    if (!InTabOrderMode() && GetSelectedCount() == 1 && GetPrimary())
+        GetPrimary()->GetObject()->RelayoutAndRedraw();
 }
 
 int DoxDesignClient::CanEvenCells()
