@@ -52,9 +52,10 @@ CAddFileDlg::CAddFileDlg(std::wstring path, std::wstring library, QWidget* paren
     body->addWidget(preview);
 
     auto* frame = new QWidget(this);
-    frame->setObjectName(QStringLiteral("1005"));
+    // The list sits inside a one-pixel frame; the list itself carries the control's id.
+    frame->setObjectName(QStringLiteral("folderframe"));
     frame->setFixedSize(220, 240);
-    frame->setStyleSheet(QStringLiteral("#1005 { border: 1px solid #c8c8c8; }"));
+    frame->setStyleSheet(QStringLiteral("#folderframe { border: 1px solid #c8c8c8; }"));
     folders_ = new CFolderView(frame);
     folders_->Create(0x10000000u, RECT{1, 1, 219, 239}, frame, 1005);
     folders_->Fill(library);

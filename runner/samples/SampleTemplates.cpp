@@ -122,6 +122,9 @@ private:
 QByteArray ChequeBackground()
 {
     QImage image(2300, 800, QImage::Format_RGB32);
+    // Ten pixels a millimetre, so the picture covers the 230 by 80 mm page.
+    image.setDotsPerMeterX(10000);
+    image.setDotsPerMeterY(10000);
     image.fill(QColor(0xE8, 0xF4, 0xEA));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

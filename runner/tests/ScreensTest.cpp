@@ -1,0 +1,88 @@
+// What the clerk sees: the home page with the samples' icons and a preview, and the
+// about box, grabbed into pictures (kept in runner_screens/ beside the tests).
+
+#include "CAboutDlg.h"
+#include "CHomePageWnd.h"
+#include "CHomeView.h"
+#include "CMainFrame.h"
+#include "RunnerFixture.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace runnertest
+{
+namespace
+{
+
+using Screens = RunnerTest;
+
+void Keep(const QImage& image, const char* name)
+{
+    QDir().mkpath(QStringLiteral("runner_screens"));
+    image.save(QStringLiteral("runner_screens/%1.png").arg(QString::fromUtf8(name)));
+}
+
+// Pixels that are not (nearly) white inside the rectangle.
+int Ink(const QImage& image, const QRect& r)
+{
+    int ink = 0;
+    for (int y = std::max(0, r.top()); y <= std::min(image.height() - 1, r.bottom()); ++y)
+        for (int x = std::max(0, r.left()); x <= std::min(image.width() - 1, r.right()); ++x)
+            if (qGray(image.pixel(x, y)) < 200) ++ink;
+    return ink;
+}
+
+TEST_F(Screens, HomePageShowsTheSamplesIconsAndThePreview)
+{
+    Install();
+    ASSERT_TRUE(Start());
+    app->MainFrame()->resize(1100, 720);
+    QTest::qWait(50);
+    const int index = ViewIndexOf(L"转账支票");
+    ASSERT_GE(index, 0);
+    ClickRow(View(), index);
+    ASSERT_TRUE(Home()->HasPreview());
+    const QImage frame = app->MainFrame()->grab().toImage();
+    Keep(frame, "home");
+
+    const QImage home = Home()->grab().toImage();
+    // Each icon cell holds a picture inside its 96-pixel frame.
+    for (int i = 0; i < View()->GetCount(); ++i) {
+        RECT r;
+        ASSERT_TRUE(View()->GetItemRect(i, &r));
+        const QPoint origin = View()->mapTo(Home(), QPoint(r.left, r.top));
+        const QRect cell(origin.x() + 12, origin.y() + 12, 92, 92);
+        EXPECT_GT(Ink(home, cell), 40) << "icon " << i;
+    }
+    // The preview at the right, under its title.
+    const int w = Home()->width() - 2;
+    EXPECT_GT(Ink(home, QRect(w - 315 + 1, 60 + 1, 310, 300)), 500);
+    // The title band of the category.
+    EXPECT_EQ(home.pixelColor(210, 25), QColor(0xED, 0xEE, 0xF0));
+}
+
+TEST_F(Screens, AboutBoxShowsTheProductAndTheVersion)
+{
+    Install();
+    ASSERT_TRUE(Start());
+    CAboutDlg about(app->MainFrame());
+    about.show();
+    QTest::qWait(20);
+    const QImage image = about.grab().toImage();
+    Keep(image, "about");
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("关于迈凡 禾页票据打印器"));
+    auto* version = Child<QLabel>(&about, 1007);
+    ASSERT_NE(version, nullptr);
+    EXPECT_TRUE(version->text().startsWith(QStringLiteral("版本 ")));
+    EXPECT_GT(version->text().size(), 4);
+    EXPECT_EQ(image.pixelColor(image.width() - 5, 5), QColor(Qt::white));
+    EXPECT_NE(image.pixelColor(image.width() - 5, 140), QColor(Qt::white));
+}
+
+} // namespace
+} // namespace runnertest
