@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <filesystem>
 
 const wchar_t kPictureFilter[] =
     L"位图文件(*.BMP)|*.BMP|JPEG(*.JPG;*.JPEG;*.JPE;*.JFIF)|*.JPG;*.JPEG;*.JPE;*.JFIF|PNG(*.PNG)|*.PNG|"
@@ -44,11 +44,8 @@ std::wstring*& DefaultPrinterCell()
     return printer;
 }
 
-bool FileExists(const std::wstring& path)
-{
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), error);
-}
+// Through Qt, whose file names do not depend on the C locale.
+bool FileExists(const std::wstring& path) { return !path.empty() && QFileInfo(QString::fromStdWString(path)).isFile(); }
 
 CMmEdit* MmEdit(QWidget* parent, const char* id, int maximum)
 {
