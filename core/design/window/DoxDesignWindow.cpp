@@ -345,6 +345,12 @@ int DoxDesignClient::PrintGrid(const wchar_t* printerName)
 
 void DoxDesignClient::RenumberTabOrder()
 {
+    // The page keeps the base point the canvas shows, then the fill-in order is
+    // numbered 0..n-1.
+    if (page_) {
+        const POINT at = GetBasePoint();
+        page_->SetBasePoint(at.x, at.y);
+    }
     GrabCanvas::RenumberTabOrder();
 }
 

@@ -712,3 +712,29 @@ TEST_F(DesignWindowTest, PrintGridPrintsOnePageWithTheGridOnlyWhileSnapping)
     EXPECT_EQ(window_->PrintGrid(L"no such printer"), 0);
     EXPECT_STRNE(core_->GetLastErrorText(), L"");
 }
+
+TEST_F(DesignWindowTest, PageSizeAndBasePointGoThroughThePageAndMoveTheCanvas)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    auto* window = static_cast<DoxDesignWindow*>(window_->GetHwnd());
+
+    EXPECT_EQ(window_->SetPageBasePoint(300, 200), 1);
+    EXPECT_EQ(page_->Bpx(), 300);
+    EXPECT_EQ(page_->Bpy(), -200);
+    EXPECT_EQ(client->GetBasePoint().x, 300);
+    EXPECT_EQ(client->GetBasePoint().y, -200);
+    EXPECT_EQ(window_->SetPageBasePoint(7000, 0), 0);
+    EXPECT_STREQ(core_->GetLastErrorText(), L"页面基点无效");
+    EXPECT_EQ(page_->Bpx(), 300);
+
+    const int width = client->width();
+    EXPECT_EQ(window_->SetPageSize(2100, 1480), 1);
+    EXPECT_EQ(window_->SetPageSize(100, 1480), 0);
+    EXPECT_STREQ(core_->GetLastErrorText(), L"页面SIZE无效");
+    EXPECT_EQ(client->width(), width);
+    EXPECT_EQ(window_->SetPageSize(1050, 1480), 1);
+    EXPECT_NEAR(client->width(), width / 2, 1);
+    EXPECT_EQ(window->HRuler()->RangeEnd(), 1150);
+    EXPECT_EQ(window->VRuler()->RangeEnd(), 1580);
+}
