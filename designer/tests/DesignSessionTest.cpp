@@ -10,6 +10,7 @@
 #include "CHomePage.h"
 #include "CMainFrame.h"
 #include "DesignerExtensions.h"
+#include "IDoxAttrib.h"
 #include "IDoxDesignWindow.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
@@ -17,6 +18,7 @@
 #include "UITabs.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QLabel>
 #include <QSlider>
 #include <QTest>
@@ -33,6 +35,47 @@ constexpr unsigned kAlignLeft = 32773;
 constexpr unsigned kSpaceEvenlyHorz = 32782;
 constexpr unsigned kEvenCells = 32793;
 constexpr unsigned kPageProperties = 32823;
+
+// Pane contents that read what they were given, as the real panes do: a window or
+// attribute set used after its release shows up under the address sanitizer.
+class ProbeLayerPane : public LayerPaneContent
+{
+public:
+    explicit ProbeLayerPane(QWidget* parent) : widget_(new QWidget(parent)) {}
+    QWidget* Widget() override { return widget_; }
+    void SetDesignWindow(IDoxDesignWindow* window) override
+    {
+        if (window_) window_->GetLayerCount();
+        window_ = window;
+    }
+    IDoxDesignWindow* GetDesignWindow() const override { return window_; }
+    void RefillLayers() override { layers = window_ ? window_->GetLayerCount() : -1; }
+
+    int layers = -1;
+
+private:
+    QWidget* widget_; // the dock's once handed over
+    IDoxDesignWindow* window_ = nullptr;
+};
+
+class ProbePropertyPane : public PropertyPaneContent
+{
+public:
+    explicit ProbePropertyPane(QWidget* parent) : widget_(new QWidget(parent)) {}
+    QWidget* Widget() override { return widget_; }
+    void ShowAttributes(IDoxAttribSet* attributes) override
+    {
+        set_ = attributes;
+        RefreshRows();
+    }
+    void RefreshRows() override { shown = set_ ? QString::fromWCharArray(set_->GetName()) : QString(); }
+
+    QString shown;
+
+private:
+    QWidget* widget_; // the dock's once handed over
+    IDoxAttribSet* set_ = nullptr;
+};
 
 class DesignSessionTest : public DesignerTest
 {
@@ -267,4 +310,46 @@ TEST_F(DesignSessionTest, ClosingWithUnsavedChangesAsksAndFollowsTheAnswer)
         TearDown();
         SetUp();
     }
+}
+
+TEST_F(DesignSessionTest, ThePanesLetGoOfAPageBeforeItsTabReleasesTheWindow)
+{
+    ProbeLayerPane* layers = nullptr;
+    ProbePropertyPane* properties = nullptr;
+    Extensions().makeLayerPane = [&](QWidget* parent) {
+        auto pane = std::make_unique<ProbeLayerPane>(parent);
+        layers = pane.get();
+        return pane;
+    };
+    Extensions().makePropertyPane = [&](QWidget* parent) {
+        auto pane = std::make_unique<ProbePropertyPane>(parent);
+        properties = pane.get();
+        return pane;
+    };
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("panes.dxt", {L"一", L"二"}))}));
+    ASSERT_NE(layers, nullptr);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(DesignPage()->LayerDock()->widget(), layers->Widget());
+    EXPECT_EQ(layers->GetDesignWindow(), DesignPage()->DesignWindowAt(0));
+    EXPECT_EQ(layers->layers, 1);
+
+    // A control of page one is selected: the rows hold its attributes.
+    Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+    EXPECT_FALSE(properties->shown.isEmpty());
+    EXPECT_NE(properties->shown, QStringLiteral("无控件"));
+
+    prompter_.answers = {1};
+    Trigger(ID_PAGE_DELETE);
+    ASSERT_EQ(DesignPage()->TabCount(), 1);
+    EXPECT_EQ(layers->GetDesignWindow(), DesignPage()->DesignWindowAt(0));
+    EXPECT_EQ(properties->shown, QStringLiteral("无控件"));
+    // An edit on the remaining page refreshes the rows from what they now hold.
+    Draw(kToolEdit, QPoint(60, 60), QPoint(220, 90));
+    EXPECT_NE(properties->shown, QStringLiteral("无控件"));
+
+    prompter_.answers = {7}; // not saved
+    Trigger(ID_FILE_CLOSE);
+    EXPECT_EQ(layers->GetDesignWindow(), nullptr);
+    EXPECT_EQ(layers->layers, -1);
+    EXPECT_TRUE(properties->shown.isEmpty());
 }
