@@ -118,10 +118,8 @@ int DataCell::SetValue(const DataValue& source)
     DataValue value;
     bill::ValueCopy(value, source);
     if (DataFilter* filter = field_->GetFilter()) {
-        if (!filter->Test(row_, value, nullptr)) {
-            Clear();
+        if (!filter->Test(row_, value, nullptr))
             return 0;
-        }
     }
     const std::wstring before = entered_;
     value_ = bill::ValueRaw(value);
@@ -142,26 +140,29 @@ int DataCell::SetText(const wchar_t* text, std::wstring* message)
 {
     if (!field_)
         return 0;
+    const std::wstring entered = text ? text : L"";
+    // Emptying a field always clears it. Any other refused entry leaves the stored value
+    // as it was: the editor keeps showing the entry with its refusal, and cancelling
+    // there must bring the old value back.
     if (!field_->TestText(text, row_, message, nullptr)) {
-        Clear();
+        if (entered.empty())
+            Clear();
         return 0;
     }
+    RawValue value = bill::EmptyRaw();
+    if (!entered.empty() && !bill::ParseRaw(field_->GetType(), entered.c_str(), value, message))
+        return 0;
     const std::wstring before = DefaultValueText();
-    entered_ = text ? text : L"";
+    entered_ = entered;
     int result = 0;
     if (entered_.empty()) {
         hasValue_ = 0;
         value_ = bill::EmptyRaw();
     } else {
-        RawValue value = bill::EmptyRaw();
-        if (bill::ParseRaw(field_->GetType(), entered_.c_str(), value, message)) {
-            value_ = value;
-            PointTextValue();
-            hasValue_ = 1;
-            result = 1;
-        } else {
-            hasValue_ = 0;
-        }
+        value_ = value;
+        PointTextValue();
+        hasValue_ = 1;
+        result = 1;
     }
     DataField* field = field_;
     field->NotifyObservers(row_);

@@ -49,8 +49,8 @@ TEST(DataFieldValue, IDoxValueByTypeAndText)
         EXPECT_EQ(value->GetNumber(), c.number) << c.text;
         EXPECT_EQ(value->GetTime() != 0, c.hasTime) << c.text;
         EXPECT_STREQ(value->Format(0, nullptr), c.formatted) << c.text;
-        // The entered text stays, also when it does not parse.
-        EXPECT_EQ(field->GetCell(0)->GetEnteredText(), c.text);
+        // An accepted entry stays as typed; a refused one leaves the (empty) cell alone.
+        EXPECT_EQ(field->GetCell(0)->GetEnteredText(), c.stored ? c.text : L"") << c.text;
     }
 }
 
@@ -88,16 +88,22 @@ TEST(DataFieldValue, EmptyTextLeavesNoValueAndNotifies)
     }
 }
 
-TEST(DataFieldValue, UnparsedTextWithoutFilterStaysWithoutValue)
+TEST(DataFieldValue, UnparsedTextIsRefusedAndKeepsTheStoredValue)
 {
     DataPage page;
     DataField* field = AddTyped(page, L"n", 1);
     ASSERT_EQ(page.PrepareStore(nullptr, L"P"), 1);
+    ASSERT_EQ(page.SetFieldText(L"主表.n", 0, L"5"), 1);
+    RecordingObserver observer;
+    field->AddObserver(0, &observer);
     std::wstring message;
     EXPECT_EQ(page.SetCellText(0, field, L"x1", &message), 0);
     EXPECT_EQ(message, L"无效的数字");
-    EXPECT_EQ(field->GetCell(0)->GetEnteredText(), L"x1");
-    EXPECT_FALSE(field->GetCell(0)->HasValue());
+    EXPECT_EQ(field->GetCell(0)->GetEnteredText(), L"5");
+    double number = 0;
+    ASSERT_EQ(field->GetCell(0)->GetNumberIfSet(number), 1);
+    EXPECT_EQ(number, 5.0);
+    EXPECT_TRUE(observer.rows.empty());
 }
 
 TEST(DataFieldValue, ModifiedOnlyWhenTheDefaultTextChanges)

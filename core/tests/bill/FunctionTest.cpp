@@ -244,15 +244,15 @@ TEST(FunctionLibrary, FilterFunctions)
     }
 }
 
-TEST(FunctionLibrary, RefusedEntriesEmptyTheCell)
+TEST(FunctionLibrary, RefusedEntriesKeepTheStoredValue)
 {
     FunctionPage p;
     p.AddCall(p.r->Filter(), 1, L"1,10");
     ASSERT_TRUE(p.Prepare());
     ASSERT_EQ(p.page.SetFieldText(L"主表.r", 0, L"5"), 1);
     EXPECT_EQ(p.page.SetFieldText(L"主表.r", 0, L"11"), 0);
-    EXPECT_EQ(p.r->GetCell(0)->GetType(), 0u);
-    EXPECT_EQ(p.r->GetCell(0)->GetEnteredText(), L"");
+    EXPECT_TRUE(p.r->GetCell(0)->HasValue());
+    EXPECT_EQ(p.r->GetCell(0)->GetEnteredText(), L"5");
     std::wstring message;
     EXPECT_EQ(p.page.TestFieldText(L"主表.r", 0, L"abc", &message), 0);
     EXPECT_EQ(message, L"无效的数字");

@@ -392,14 +392,14 @@ TEST(TableFill, RefusedValueIsReportedInABalloon)
     ASSERT_NE(field, nullptr);
     ASSERT_TRUE(field->GetCell(0)->HasValue());
     // Refused by the data layer: reported as refused, the reason in a balloon, the
-    // entry left in the editor; the cell holds no number.
+    // entry left in the editor; the cell keeps the number it had.
     FakeEditorHost refused;
     ASSERT_EQ(cell->ExchangeEditor(&refused, 0), 1);
     refused.text = L"abc";
     EXPECT_EQ(cell->ExchangeEditor(&refused, 1), 0);
     EXPECT_FALSE(runner.tip.empty());
     EXPECT_EQ(refused.text, L"abc");
-    EXPECT_FALSE(field->GetCell(0)->HasValue());
+    EXPECT_EQ(field->GetCell(0)->GetEnteredText(), L"12");
     ASSERT_EQ(Enter(cell, L"7"), 1);
     EXPECT_EQ(runner.tip, L"");
     // Emptying the cell clears it: no refusal, no balloon.
