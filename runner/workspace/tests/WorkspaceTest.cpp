@@ -173,6 +173,24 @@ protected:
         sqlite3_close(db);
     }
 
+    // The bill table of the first page: the one with its payee column.
+    std::string MainTable()
+    {
+        sqlite3* db = nullptr;
+        std::string name;
+        if (sqlite3_open((dir_ / "doxcore.db").string().c_str(), &db) == SQLITE_OK) {
+            sqlite3_exec(
+                db, "select name from sqlite_master where type = 'table' and sql like '%收款人%'",
+                [](void* out, int, char** values, char**) {
+                    *static_cast<std::string*>(out) = values[0];
+                    return 0;
+                },
+                &name, nullptr);
+        }
+        sqlite3_close(db);
+        return name;
+    }
+
     // Makes every bill table refuse writes (as a database that became read-only), or
     // takes that back.
     void RefuseWrites(bool refuse)
@@ -472,6 +490,15 @@ TEST_F(WorkspaceTest, ABillTheDatabaseRefusesStaysOnThePage)
     EXPECT_EQ(prompts.messages.size(), 4u);
     EXPECT_FALSE(QFile::exists(PdfPath(L"进账单")));
 
+    // A page setup the database cannot keep is reported too.
+    {
+        OnNextDialog dialog([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
+        Run(wscmd::kPageSetup);
+        EXPECT_TRUE(dialog.Opened());
+    }
+    ASSERT_EQ(prompts.messages.size(), 5u);
+    EXPECT_EQ(prompts.messages[4].text.rfind(L"保存页面设置失败! ", 0), 0u) << Utf8(prompts.messages[4].text);
+
     // Once the database takes writes again the bill is saved whole.
     RefuseWrites(false);
     Run(wscmd::kSaveBill);
@@ -604,6 +631,54 @@ TEST_F(WorkspaceTest, ScreenshotsOfTheFilledBillWithTheListAndOfThePrintDialog)
     auto* preview = pageSetup.findChild<QWidget*>(QStringLiteral("1015"));
     ASSERT_NE(preview, nullptr);
     EXPECT_GT(Inked(setupShot, preview->geometry().adjusted(10, 20, -10, -10)), 0.05);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(WorkspaceTest, ABillMissingFromTheDatabaseIsReportedAndTheRunGoesOnWhenAsked)
+{
+    ASSERT_TRUE(Open());
+    for (const wchar_t* payee : {L"Echo", L"Foxtrot", L"Golf"})
+        FillBill(payee, L"1", L"x");
+    Run(wscmd::kNewBill);
+    for (int row = 0; row < 3; ++row)
+        List()->SetCheckItem(row, 1);
+    // Another program removed bill 2 behind the list's back.
+    const std::string table = MainTable();
+    ASSERT_FALSE(table.empty());
+    Sql(("delete from \"" + table + "\" where id = 2").c_str());
+
+    struct Case {
+        int answer;
+        int pages;
+        std::vector<QString> printed;
+    };
+    const Case cases[] = {{6, 2, {"Echo", "Golf"}}, {7, 1, {"Echo"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        QFile::remove(PdfPath(L"进账单"));
+        ScriptedPrompter prompts;
+        prompts.answers = {c.answer};
+        dox::platform::ScopedPrompter scope(&prompts);
+        OnNextDialog dialog([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
+        Run(wscmd::kContinuousPrint);
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text.rfind(L"加载票据“00000002”失败! ", 0), 0u) << Utf8(prompts.messages[0].text);
+        EXPECT_NE(prompts.messages[0].text.find(L"\n是否继续打印下一张?"), std::wstring::npos);
+        EXPECT_EQ(prompts.messages[0].type, 36u);
+        EXPECT_EQ(pdftest::PageCount(PdfPath(L"进账单")), c.pages);
+        std::vector<QString> payees;
+        for (const pdftest::Word& word : pdftest::ReadWords(PdfPath(L"进账单"))) {
+            if (word.text != QLatin1String("1") && word.text != QLatin1String("x") && word.text != QLatin1String("1.00"))
+                payees.push_back(word.text);
+        }
+        EXPECT_EQ(payees, c.printed);
+    }
+    // The empty new bill on the page stays empty.
+    EXPECT_EQ(Shown(kPayee), L"");
 }
 
 } // namespace
