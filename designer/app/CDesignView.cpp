@@ -8,6 +8,7 @@
 #include "IDoxCore.h"
 #include "IDoxPage.h"
 #include "IDoxPlusIn.h"
+#include "SystemColors.h"
 #include "UIUitl.h"
 #include "WaitCursor.h"
 
@@ -24,8 +25,6 @@ namespace
 // The frame around the design window and the area around the page.
 constexpr COLORREF kBorderColour = 0x00A08C7A;   // RGB(122, 140, 160)
 constexpr COLORREF kBackgroundColour = 0x00F0E9E3; // RGB(227, 233, 240)
-
-QColor Colour(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 // Commands on the selection and the number of selected controls they need.
 struct SelectionCommand {
@@ -115,7 +114,7 @@ void CDesignView::resizeEvent(QResizeEvent*)
 void CDesignView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.setPen(Colour(kBorderColour));
+    p.setPen(plat::ToQColor(kBorderColour));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

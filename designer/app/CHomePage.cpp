@@ -4,6 +4,7 @@
 #include "CDoxDesigner.h"
 #include "CMainFrame.h"
 #include "DesignerPictures.h"
+#include "RowDrawing.h"
 #include "SystemColors.h"
 
 #include <QPainter>
@@ -14,18 +15,6 @@ namespace
 
 constexpr unsigned kHomeDialog = 339;
 constexpr int kCaptionWidth = 550;
-
-RECT Rect(int left, int top, int right, int bottom)
-{
-    RECT r;
-    r.left = left;
-    r.top = top;
-    r.right = right;
-    r.bottom = bottom;
-    return r;
-}
-
-QColor Colour(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 } // namespace
 
@@ -41,10 +30,10 @@ CRecentFileItem::CRecentFileItem(CHomePage* home, int index, int number, const s
 void CRecentFileItem::OnInitialize(IMyWidContainerDepot* depot)
 {
     MyWidContainer::OnInitialize(depot);
-    margin_.Initialize(this, Rect(0, 0, 5, 0), 0);
+    margin_.Initialize(this, runner::Rect(0, 0, 5, 0), 0);
     margin_.SetCanFocus(0);
     margin_.Enable(0);
-    button_.Initialize(this, Rect(5, 0, 0, 0), 1);
+    button_.Initialize(this, runner::Rect(5, 0, 0, 0), 1);
     button_.SetNone(1);
     button_.SetTextColor(0x00993300);
 }
@@ -81,7 +70,7 @@ void CRecentFileListView::paintEvent(QPaintEvent* event)
     MyList::paintEvent(event);
     // The one-pixel border in the theme's face colour.
     QPainter p(this);
-    p.setPen(Colour(GetSysColor(COLOR_BTNSHADOW)));
+    p.setPen(plat::ToQColor(GetSysColor(COLOR_BTNSHADOW)));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
@@ -94,7 +83,7 @@ int CHomePage::OnCreate()
     header_ = DesignerPictures::HomeHeader();
     pattern_ = DesignerPictures::HomePattern();
     list_ = new CRecentFileListView(this);
-    RECT area = Rect(0, 0, kCaptionWidth, 200);
+    RECT area = runner::Rect(0, 0, kCaptionWidth, 200);
     if (list_->Create(0x50000004u, area, this, 101) == 0) return -1;
     list_->SetBorder(1);
     return UIDialogChildWnd::OnCreate();
@@ -149,17 +138,17 @@ void CHomePage::paintEvent(QPaintEvent*)
     for (int x = header_.width(); x < width(); x += pattern_.width()) p.drawPixmap(x, 0, pattern_);
     p.fillRect(QRect(0, header_.height(), width(), height() - header_.height()), Qt::white);
     if (caption_.isNull()) return;
-    p.fillRect(caption_, Colour(GetSysColor(COLOR_INACTIVECAPTION)));
-    p.setPen(Colour(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    p.fillRect(caption_, plat::ToQColor(GetSysColor(COLOR_INACTIVECAPTION)));
+    p.setPen(plat::ToQColor(GetSysColor(COLOR_BTNHIGHLIGHT)));
     p.drawLine(caption_.topLeft(), caption_.topRight());
     p.drawLine(caption_.topLeft(), caption_.bottomLeft());
-    p.setPen(Colour(GetSysColor(COLOR_BTNSHADOW)));
+    p.setPen(plat::ToQColor(GetSysColor(COLOR_BTNSHADOW)));
     p.drawLine(caption_.bottomLeft(), caption_.bottomRight());
     p.drawLine(caption_.topRight(), caption_.bottomRight());
     QFont bold = font();
     bold.setBold(true);
     p.setFont(bold);
-    p.setPen(Colour(GetSysColor(COLOR_CAPTIONTEXT)));
+    p.setPen(plat::ToQColor(GetSysColor(COLOR_CAPTIONTEXT)));
     p.drawText(caption_.adjusted(12, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("最近使用的文档"));
 }
 

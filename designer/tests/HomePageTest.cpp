@@ -56,6 +56,10 @@ TEST_F(HomePageTest, TheRecentListOpensAnEntryWithOneClickAndDropsOneThatFails)
     EXPECT_EQ(Rows(), (QStringList{QStringLiteral("1.c.dxt"), QStringLiteral("2.b.dxt"), QStringLiteral("3.a.dxt")}));
     EXPECT_EQ(QString::fromWCharArray(Frame()->HomePage()->RecentList()->Item(1)->Tip()), QString::fromStdWString(b));
     Shot(Frame(), "designer_home_page.png");
+    // Showing the page that already shows refills nothing.
+    CRecentFileItem* first = Frame()->HomePage()->RecentList()->Item(0);
+    Frame()->ShowHomePage();
+    EXPECT_EQ(Frame()->HomePage()->RecentList()->Item(0), first);
 
     // b is gone: its click reports the failure and the list is numbered again.
     std::filesystem::remove(std::filesystem::path(b));
