@@ -307,5 +307,35 @@ TEST_F(HomePage, TheDesignerGetsThePathWithBlanksAsOneArgument)
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"找不到设计器"});
 }
 
+TEST_F(HomePage, BackupAndRestoreRunFromTheSideBarAndRefreshTheCategories)
+{
+    fs::create_directories(Library() / "对公");
+    fs::copy_file(Sample("转账支票.dxt"), Library() / "对公" / "转账支票.dxt");
+    // The archive wrapper takes only file names without Chinese characters.
+    const fs::path archive = dir / "all backup.dxb";
+    ChooseFile(archive);
+    ClickCommand(L"备份");
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], L"备份所有模板和数据库成功。\n备份文件:" + W(archive));
+    ASSERT_TRUE(fs::exists(archive));
+
+    // The category is lost, then comes back with the restore.
+    fs::remove_all(Library() / "对公");
+    Home()->Refresh();
+    ASSERT_LT(Sidebar()->CategoryRowOf(L"对公"), 0);
+    prompter.answers = {7};
+    ClickCommand(L"恢复");
+    EXPECT_TRUE(prompter.fileRequests.size() == 1u) << "No asks for no file";
+    prompter.answers = {6};
+    ChooseFile(archive);
+    ClickCommand(L"恢复");
+    EXPECT_EQ(Messages().back(), L"恢复所有模板和数据库成功。");
+    EXPECT_EQ(doxtest::ReadFileBytes(Library() / "对公" / "转账支票.dxt"), doxtest::ReadFileBytes(Sample("转账支票.dxt")));
+    EXPECT_GE(Sidebar()->CategoryRowOf(L"对公"), 0);
+    std::wstring name;
+    ASSERT_TRUE(Sidebar()->GetSelectedCategory(&name, nullptr));
+    EXPECT_EQ(name, L"本地模板");
+}
+
 } // namespace
 } // namespace runnertest

@@ -5,6 +5,8 @@
 #include "CHomePageWnd.h"
 #include "CHomeView.h"
 #include "CMainFrame.h"
+#include "IDoxCore.h"
+#include "IDoxDocument.h"
 #include "RunnerFixture.h"
 
 #include <QDir>
@@ -82,6 +84,32 @@ TEST_F(Screens, AboutBoxShowsTheProductAndTheVersion)
     EXPECT_GT(version->text().size(), 4);
     EXPECT_EQ(image.pixelColor(image.width() - 5, 5), QColor(Qt::white));
     EXPECT_NE(image.pixelColor(image.width() - 5, 140), QColor(Qt::white));
+}
+
+TEST_F(Screens, ATemplateWithoutAnIconShowsThePlainPicture)
+{
+    Install();
+    ASSERT_TRUE(Start());
+    IDoxDocument* blank = app->Core()->CreateTemplate(W(Library() / "空白.dxt").c_str(), L"空白", 2100, 990);
+    ASSERT_NE(blank, nullptr);
+    ASSERT_EQ(blank->Save(), 1);
+    blank->Release();
+    Home()->Refresh();
+    const int index = ViewIndexOf(L"空白");
+    ASSERT_GE(index, 0);
+    EXPECT_FALSE(View()->Item(index)->HasIcon());
+    RECT r;
+    ASSERT_TRUE(View()->GetItemRect(index, &r));
+    const QImage list = View()->grab().toImage();
+    Keep(list, "noicon");
+    // The plain picture is a sheet with blue lines inside the grey 96-pixel frame.
+    int blue = 0;
+    for (int y = r.top + 10; y < r.bottom - 25; ++y)
+        for (int x = r.left + 10; x < r.right - 10; ++x) {
+            const QColor c = list.pixelColor(x, y);
+            if (c.blue() > c.red() + 20) ++blue;
+        }
+    EXPECT_GT(blue, 50);
 }
 
 } // namespace
