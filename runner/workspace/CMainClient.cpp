@@ -156,28 +156,37 @@ void CMainClient::EditPageSetup()
         UIUitl::MessageBoxFormat(16, L"保存页面设置失败! %ls", CoreError().c_str());
 }
 
-void CMainClient::PrintCurrentPage()
+bool CMainClient::PreparePrint(CPrintDlg& dialog, const wchar_t* noPage, const DEVMODEW** devMode)
 {
-    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), false, this);
     const int result = dialog.exec();
     if (result == 1 || result == CPrintDlg::kClose)
         owner_->Host()->SetDefaultPrinter(dialog.printerName);
     if (result != 1)
-        return;
-    IDoxPage* page = view_->Page();
-    if (!page) {
-        UIUitl::MessageBoxW(16, L"无效的页面");
-        return;
+        return false;
+    if (!view_->Page()) {
+        UIUitl::MessageBoxW(16, noPage);
+        return false;
     }
     CWaitCursor wait;
     PageSetupRecord& setup = view_->Setup();
-    const DEVMODEW* devMode = nullptr;
-    if (!ApplyPageSetupToDevMode(setup, dialog.printerName, &devMode)) {
+    // Without the page's paper nothing is printed, one bill or many.
+    if (!ApplyPageSetupToDevMode(setup, dialog.printerName, devMode)) {
         UIUitl::MessageBoxW(16, setup.errorText);
-        return;
+        return false;
     }
-    if (!page->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies, 0,
-                     dialog.printBackground))
+    return true;
+}
+
+void CMainClient::PrintCurrentPage()
+{
+    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), false, this);
+    const DEVMODEW* devMode = nullptr;
+    if (!PreparePrint(dialog, L"无效的页面", &devMode))
+        return;
+    CWaitCursor wait;
+    const PageSetupRecord& setup = view_->Setup();
+    if (!view_->Page()->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies,
+                              0, dialog.printBackground))
         UIUitl::MessageBoxW(16, L"打印失败");
 }
 
@@ -193,23 +202,10 @@ void CMainClient::ContinuousPrint()
         return;
     }
     CPrintDlg dialog(owner_->Host()->DefaultPrinter(), true, this);
-    const int result = dialog.exec();
-    if (result == 1 || result == CPrintDlg::kClose)
-        owner_->Host()->SetDefaultPrinter(dialog.printerName);
-    if (result != 1)
-        return;
-    if (!view_->Page()) {
-        UIUitl::MessageBoxW(16, L"无效的页面。");
-        return;
-    }
-    CWaitCursor wait;
-    PageSetupRecord& setup = view_->Setup();
     const DEVMODEW* devMode = nullptr;
-    if (!ApplyPageSetupToDevMode(setup, dialog.printerName, &devMode)) {
-        // As for one bill: without the page's paper nothing is printed.
-        UIUitl::MessageBoxW(16, setup.errorText);
+    if (!PreparePrint(dialog, L"无效的页面。", &devMode))
         return;
-    }
+    CWaitCursor wait;
     PrintCheckedBills(dialog.printerName, devMode, dialog.copies);
 }
 

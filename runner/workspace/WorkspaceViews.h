@@ -16,6 +16,7 @@
 
 class CMainClient;
 class CMainPageWnd;
+class CPrintDlg;
 class CVoucherView;
 class IDoxCore;
 class IDoxDocument;
@@ -172,6 +173,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Runs the print dialog and builds the page's printer settings; false (with its
+    // message shown) when nothing is to be printed.
+    bool PreparePrint(CPrintDlg& dialog, const wchar_t* noPage, const DEVMODEW** devMode);
     void PrintCurrentPage();
     bool PrintCheckedBills(const std::wstring& printer, const DEVMODEW* devMode, int copies);
     // The shown bill is loaded again after a run printed others through the page.
