@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMenu>
 #include <QSlider>
 #include <QTest>
 
@@ -352,4 +353,70 @@ TEST_F(DesignSessionTest, ThePanesLetGoOfAPageBeforeItsTabReleasesTheWindow)
     EXPECT_EQ(layers->GetDesignWindow(), nullptr);
     EXPECT_EQ(layers->layers, -1);
     EXPECT_TRUE(properties->shown.isEmpty());
+}
+
+namespace
+{
+
+// A test page that shows itself for the page it is given and closes on 32842.
+class ProbeTestPage : public TestPageContent
+{
+public:
+    explicit ProbeTestPage(QWidget* parent) : widget_(new QWidget(parent)) {}
+    QWidget* Widget() override { return widget_; }
+    bool Open(IDoxPage* page, IDoxCore* core) override
+    {
+        opened = core ? page : nullptr;
+        record_.closeHook = [this] {
+            Show(false);
+            return 0;
+        };
+        Show(true);
+        return true;
+    }
+    bool OnCmdMsg(unsigned id, CmdUI* ui) override
+    {
+        if (id != 32842) return false;
+        if (!ui) Show(false);
+        return true;
+    }
+
+    IDoxPage* opened = nullptr;
+    CMainFrame* frame = nullptr;
+
+private:
+    void Show(bool show) { frame->ShowTestPage(record_, show); }
+
+    QWidget* widget_; // the test page window's once handed over
+    TestPageRecord record_;
+};
+
+} // namespace
+
+TEST_F(DesignSessionTest, TheTestRunShowsTheTestPageAndTheApplicationMenuClosesIt)
+{
+    ProbeTestPage* test = nullptr;
+    Extensions().makeTestPage = [&](QWidget* parent) {
+        auto page = std::make_unique<ProbeTestPage>(parent);
+        test = page.get();
+        return page;
+    };
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("run.dxt", {L"一", L"二"}))}));
+    ASSERT_NE(test, nullptr);
+    test->frame = Frame();
+    DesignPage()->Tabs()->SetActiveTab(1);
+    Settle();
+
+    Trigger(32826);
+    EXPECT_EQ(test->opened, DesignPage()->DesignWindowAt(1)->GetPage());
+    EXPECT_TRUE(Frame()->IsTestPageShown());
+    EXPECT_EQ(Frame()->RibbonBar()->ShownCategories(), QStringList{QStringLiteral("测试运行")});
+    EXPECT_FALSE(Enabled(ID_FILE_OPEN));
+    EXPECT_FALSE(Enabled(ID_FILE_CLOSE));
+    EXPECT_TRUE(Enabled(32842));
+
+    emit Frame()->RibbonBar()->ApplicationMenu()->aboutToShow();
+    EXPECT_FALSE(Frame()->IsTestPageShown());
+    EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(DesignPage()));
+    EXPECT_EQ(Frame()->RibbonBar()->ActiveCategory(), CMainFrame::kDesign);
 }
