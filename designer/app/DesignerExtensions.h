@@ -1,9 +1,13 @@
 #pragma once
 // Where the designer's panes, dialogs, wizard and test page plug into the frame. The
-// frame, the design document and the design page call through these hooks; a folder
-// that supplies one fills it in its registration function, which main() calls
-// (RegisterDesignerPanes, RegisterDesignerWizard, RegisterDesignerTestPage). A hook
-// left empty makes its command do nothing and its pane stay empty.
+// frame, the design document and the design page call through these hooks. A folder
+// that supplies some offers a static library target that the program links when it
+// exists, with one registration function that fills its hooks, called by main():
+//   designer_panes     void RegisterDesignerPanes()     (panes, page and template dialogs)
+//   designer_wizard    void RegisterDesignerWizard()    (the new-template wizard)
+//   designer_testpage  void RegisterDesignerTestPage()  (the test page)
+// A hook left empty leaves its pane empty and its command disabled. The frame and the
+// application are reached through CDoxDesigner::App() (Core(), PlusIn(), MainFrame()).
 
 #include "CommandRouter.h"
 
