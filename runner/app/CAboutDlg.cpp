@@ -2,6 +2,7 @@
 
 #include "RunnerPictures.h"
 #include "UIUitl.h"
+#include "WindowHelpers.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -10,13 +11,6 @@
 #include <QPushButton>
 
 #include "SystemColors.h"
-
-namespace
-{
-
-QColor Colour(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
-} // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent, int versionControl) : QDialog(parent)
 {
@@ -51,8 +45,8 @@ void CAboutDlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     p.fillRect(QRect(0, 0, width(), 130), Qt::white);
-    p.setPen(Colour(GetSysColor(COLOR_BTNSHADOW)));
+    p.setPen(runner::ColourOf(GetSysColor(COLOR_BTNSHADOW)));
     p.drawLine(0, 130, width(), 130);
-    p.setPen(Colour(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    p.setPen(runner::ColourOf(GetSysColor(COLOR_BTNHIGHLIGHT)));
     p.drawLine(0, 131, width(), 131);
 }

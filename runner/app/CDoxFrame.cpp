@@ -8,24 +8,11 @@
 #include "RunnerWorkspace.h"
 #include "UIFileDailog.h"
 #include "UIUitl.h"
+#include "WindowHelpers.h"
 
 #include <QApplication>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
-namespace
-{
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-} // namespace
 
 CDoxFrame::CDoxFrame(QWidget* parent) : UIChildWnd(parent) {}
 
@@ -83,7 +70,7 @@ void CDoxFrame::ShowMainPage() { ShowPage(workspace_->Window(), home_, true); }
 
 bool CDoxFrame::OpenTemplate(const std::wstring& path)
 {
-    WaitCursor wait;
+    runner::WaitCursor wait;
     ShowMainPage();
     if (workspace_->OpenTemplateDocument(path)) return true;
     ShowHomePage();
@@ -132,7 +119,7 @@ void CDoxFrame::OnFileOpen()
 void CDoxFrame::OnFileClose()
 {
     {
-        WaitCursor wait;
+        runner::WaitCursor wait;
         workspace_->CloseTemplateDocument();
     }
     ShowHomePage();

@@ -13,6 +13,7 @@
 #include "StreamPlus.h"
 #include "UIFileDailog.h"
 #include "UIUitl.h"
+#include "WindowHelpers.h"
 
 #include <QApplication>
 #include <QLinearGradient>
@@ -30,18 +31,7 @@ constexpr unsigned kQuestion = 36;
 constexpr int kIdOk = 1;
 constexpr int kIdYes = 6;
 
-QColor Colour(COLORREF c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 QString Q(const std::wstring& s) { return QString::fromStdWString(s); }
-
-// A wait cursor for the length of a step.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 IDoxCore* Core() { return CDoxKQRunner::App() ? CDoxKQRunner::App()->Core() : nullptr; }
 
@@ -95,19 +85,19 @@ void CHomePageWnd::paintEvent(QPaintEvent*)
         p.translate(1, 1);
         const int w = width() - 2;
         const QRect band(205, 20, std::max(0, w - 340 - 205), 30);
-        p.fillRect(band, Colour(0xF0EEED));
-        p.setPen(Colour(0x5E5E5E));
+        p.fillRect(band, runner::ColourOf(0xF0EEED));
+        p.setPen(runner::ColourOf(0x5E5E5E));
         p.drawText(band.adjusted(5, 0, -5, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, Q(categoryName_));
         QLinearGradient shade(0, 0, 0, height());
-        shade.setColorAt(0, Colour(0xF8F8F8));
-        shade.setColorAt(0.5, Colour(0xD7D7D7));
-        shade.setColorAt(1, Colour(0xF8F8F8));
+        shade.setColorAt(0, runner::ColourOf(0xF8F8F8));
+        shade.setColorAt(0.5, runner::ColourOf(0xD7D7D7));
+        shade.setColorAt(1, runner::ColourOf(0xF8F8F8));
         p.fillRect(QRect(w - 320, 0, 1, height() - 2), shade);
         if (!preview_.IsNull()) {
             const QRect title(w - 310, 21, 300, 28);
-            p.setPen(Colour(0x5E5E5E));
+            p.setPen(runner::ColourOf(0x5E5E5E));
             p.drawText(title, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, Q(previewTitle_));
-            p.setPen(QPen(Colour(0xC9C8C7), 1, Qt::DotLine));
+            p.setPen(QPen(runner::ColourOf(0xC9C8C7), 1, Qt::DotLine));
             p.drawLine(title.left(), title.bottom(), title.right(), title.bottom());
             const QRect place(w - 315, 60, 310, 300);
             const QImage& picture = preview_.Image();
@@ -118,7 +108,7 @@ void CHomePageWnd::paintEvent(QPaintEvent*)
     }
     QPainter out(this);
     out.drawImage(0, 0, canvas);
-    out.setPen(Colour(0xAD8E72));
+    out.setPen(runner::ColourOf(0xAD8E72));
     out.drawRect(0, 0, width() - 1, height() - 1);
 }
 
@@ -137,7 +127,7 @@ void CHomePageWnd::ShowPreview(const std::wstring& path, const std::wstring& tit
     preview_.Clear();
     previewTitle_.clear();
     if (!path.empty() && Core()) {
-        WaitCursor wait;
+        runner::WaitCursor wait;
         if (IDoxImageData* data = Core()->GetTemplatePreview(path.c_str())) {
             if (data->GetData() && data->GetSize() &&
                 preview_.FromStreamPlushEx(StreamPlus(data->GetData(), data->GetSize()), QSize(300, 300), 0xFFFFFF))
@@ -150,7 +140,7 @@ void CHomePageWnd::ShowPreview(const std::wstring& path, const std::wstring& tit
 
 void CHomePageWnd::RefillTemplates(const std::wstring& path, const std::wstring& title)
 {
-    WaitCursor wait;
+    runner::WaitCursor wait;
     view_->DeleteAllItems();
     auto add = [this](const std::wstring& file) {
         IDoxImageData* icon = Core() ? Core()->GetTemplateIcon(file.c_str()) : nullptr;
@@ -301,7 +291,7 @@ void CHomePageWnd::DeleteCategory()
     std::wstring reason;
     bool removed;
     {
-        WaitCursor wait;
+        runner::WaitCursor wait;
         removed = runner::RemoveFolder(path, &reason);
     }
     if (!removed) UIUitl::MessageBoxFormat(kIconError, L"删除目录“ %ls ”失败。原因：%ls", name.c_str(), reason.c_str());
