@@ -112,7 +112,7 @@ CPagePanel::CPagePanel(const PageValues& values, IDoxPage* page, QWidget* parent
     setMinimumSize(576, 306);
 
     setWindowTitle(QStringLiteral("页面属性 - %1").arg(QString::fromStdWString(values_.name)));
-    hasPicture_ = page_ && page_->HasBackgroundImage();
+    hasPicture_ = page_ ? page_->HasBackgroundImage() != 0 : values_.hasPicture;
     name_->setMaxLength(32);
     name_->setText(QString::fromStdWString(values_.name));
     FillPictureList();

@@ -32,6 +32,8 @@ struct PageValues {
     bool sizeFromPicture = false;
     bool pictureChanged = false;
     bool stretch = false;
+    // The page holds a picture (when the panel is given no page to ask).
+    bool hasPicture = false;
 };
 
 class CPagePanel : public UIWizardPage

@@ -2,14 +2,14 @@
 // touching the selection, selecting a row makes its layer current, and the commands
 // follow the layer count.
 
-#include "DesignerFixture.h"
+#include "PaneFixture.h"
 #include "LayerView.h"
 
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
-using designertest::CoreTest;
+using panetest::CoreTest;
 
 namespace
 {
@@ -144,7 +144,7 @@ TEST_F(LayerPaneTest, Screenshot)
     View()->RefillLayers();
     EXPECT_EQ(View()->GetCurSel(), 0);
     const QImage shot = pane.grab().toImage();
-    shot.save(designertest::ShotPath(dir, "layer_pane.png"));
+    shot.save(panetest::ShotPath(dir, "layer_pane.png"));
     // The locked layer's padlock is drawn in its colour, the others' not.
     auto hasLockColour = [&](int row) {
         const QPoint c = At(row, 36) + View()->pos();

@@ -2,7 +2,7 @@
 // follows the page, the page size taken from a scanned form, and the preview's scale.
 
 #include "CMmEdit.h"
-#include "DesignerFixture.h"
+#include "PaneFixture.h"
 #include "PagePanel.h"
 
 #include <QCheckBox>
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
-using designertest::CoreTest;
+using panetest::CoreTest;
 
 namespace
 {
@@ -83,7 +83,7 @@ TEST_F(PagePanelTest, LoweringTheWidthBelowTheBasePointResetsIt)
 
 TEST_F(PagePanelTest, AScannedA4At300DpiGivesTheA4PageWhenThePictureDecidesTheSize)
 {
-    const std::wstring scan = designertest::WritePicture(dir, "scan.png", QSize(2480, 3508), 300);
+    const std::wstring scan = panetest::WritePicture(dir, "scan.png", QSize(2480, 3508), 300);
     PageValues values = A4();
     values.cx = 1000;
     values.cy = 1000;

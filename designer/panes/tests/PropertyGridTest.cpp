@@ -3,7 +3,7 @@
 // drawn regular and changes bold, groups collapse, and the collection dialog keeps its
 // numbering while columns come and go.
 
-#include "DesignerFixture.h"
+#include "PaneFixture.h"
 #include "FakeAttrib.h"
 #include "PropertyDialogs.h"
 #include "PropertySink.h"
@@ -19,7 +19,7 @@
 
 #include <memory>
 
-using designertest::CoreTest;
+using panetest::CoreTest;
 
 namespace
 {

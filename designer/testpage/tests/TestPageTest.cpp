@@ -2,7 +2,7 @@
 // commands follow the window, printing goes to the PDF printer and failures are told;
 // a page whose last data cannot be loaded keeps no fill-in window behind.
 
-#include "DesignerFixture.h"
+#include "PaneFixture.h"
 #include "TestPage.h"
 
 #include "IDoxPageWindow.h"
@@ -13,7 +13,7 @@
 #include <QTest>
 
 
-using designertest::CoreTest;
+using panetest::CoreTest;
 
 namespace
 {
@@ -78,7 +78,7 @@ TEST_F(TestPageTest, ThePageOpensInTheFillInWindowAndClosesBackToTheDesignPage)
     testPage.OnCommand(ID_TEST_BACKGROUND);
     testPage.CommandState(ID_TEST_BACKGROUND, &enabled, &checked);
     EXPECT_EQ(checked, !background);
-    testPage.grab().save(designertest::ShotPath(dir, "test_page.png"));
+    testPage.grab().save(panetest::ShotPath(dir, "test_page.png"));
 
     // Closing the main window runs the close hook: only the test page closes.
     EXPECT_EQ(testPage.CloseHook(), 0);

@@ -1,7 +1,7 @@
 // The new-template wizard's proposal and checks of the file name, its two pages, and
 // the template icon set in the properties dialog as the printing program reads it.
 
-#include "DesignerFixture.h"
+#include "PaneFixture.h"
 #include "DocWizard.h"
 
 #include "CMmEdit.h"
@@ -13,7 +13,7 @@
 
 #include <QFile>
 
-using designertest::CoreTest;
+using panetest::CoreTest;
 
 namespace
 {
@@ -123,7 +123,7 @@ TEST_F(WizardTest, TheWizardGoesThroughBothPagesAndHandsBackTheFirstPage)
     ASSERT_EQ(wizard.GetActiveIndex(), 1);
     EXPECT_EQ(wizard.NextButton()->text(), QStringLiteral("完成"));
     EXPECT_TRUE(wizard.PreviousButton()->isVisible());
-    wizard.grab().save(designertest::ShotPath(dir, "wizard_page.png"));
+    wizard.grab().save(panetest::ShotPath(dir, "wizard_page.png"));
     CPagePanel* page = wizard.PagePanel();
     EXPECT_EQ(page->WidthEdit()->GetValue(), 2100);
     EXPECT_EQ(page->HeightEdit()->GetValue(), 2970);

@@ -25,7 +25,7 @@
 
 class QWidget;
 
-namespace designertest
+namespace panetest
 {
 
 // A new core object of libDoxCore.so from the build's bin folder; null when missing.
@@ -79,4 +79,4 @@ QString ShotPath(const doxtest::TempDir& dir, const char* name);
 // A picture file of the size in pixels at the resolution (dots per inch).
 std::wstring WritePicture(const doxtest::TempDir& dir, const char* name, QSize pixels, int dpi);
 
-} // namespace designertest
+} // namespace panetest

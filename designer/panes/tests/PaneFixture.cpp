@@ -1,4 +1,4 @@
-#include "DesignerFixture.h"
+#include "PaneFixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,7 +9,7 @@
 
 #include <dlfcn.h>
 
-namespace designertest
+namespace panetest
 {
 
 IDoxCore* CreateCore()
@@ -136,4 +136,4 @@ std::wstring WritePicture(const doxtest::TempDir& dir, const char* name, QSize p
     return file.wstring();
 }
 
-} // namespace designertest
+} // namespace panetest
