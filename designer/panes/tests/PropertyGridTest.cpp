@@ -343,3 +343,38 @@ TEST(PropertySinkList, NodesArePrependedOnceAndUnlinkedByPointer)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(PropertyGridTest, ScreenshotOfASelectedSplitControl)
+{
+    ASSERT_NE(OpenDesign(), nullptr);
+    Draw(5, QPoint(40, 40), QPoint(400, 200));
+    ASSERT_NE(sink.last, nullptr);
+    IDoxAttrib* columns = Find(sink.last, L"列");
+    ASSERT_NE(columns, nullptr);
+    columns->AddElement();
+    columns->AddElement();
+    CPropertyPane pane;
+    pane.resize(300, 720);
+    pane.FillProperties(sink.last);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    const int groups = [&] {
+        int n = 0;
+        for (int i = 0; i < pane.View()->GetCount(); ++i)
+            n += dynamic_cast<CPropertyGroupItem*>(pane.View()->GetItem(i)) != nullptr;
+        return n;
+    }();
+    EXPECT_GT(groups, 1);
+    const QImage shot = pane.grab().toImage();
+    shot.save(panetest::ShotPath(dir, "property_grid.png"));
+    // The name strip is white and the first group row is drawn in the face colour.
+    EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::white));
+    RECT first{};
+    pane.View()->GetItemRect(0, &first);
+    EXPECT_NE(shot.pixelColor(200, 25 + (first.top + first.bottom) / 2), QColor(Qt::white));
+}
+
+} // namespace
