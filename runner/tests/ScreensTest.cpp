@@ -2,6 +2,9 @@
 // about box, grabbed into pictures (kept in runner_screens/ beside the tests).
 
 #include "CAboutDlg.h"
+#include "CAddFileDlg.h"
+#include "CFolderView.h"
+#include "CNewCateDlg.h"
 #include "CHomePageWnd.h"
 #include "CHomeView.h"
 #include "CMainFrame.h"
@@ -12,6 +15,8 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -110,6 +115,31 @@ TEST_F(Screens, ATemplateWithoutAnIconShowsThePlainPicture)
             if (c.blue() > c.red() + 20) ++blue;
         }
     EXPECT_GT(blue, 50);
+}
+
+TEST_F(Screens, DialogsOfTheHomePage)
+{
+    Install();
+    ASSERT_TRUE(Start());
+    fs::create_directories(Library() / "对公业务");
+    CAddFileDlg add(W(Sample("银行进账单.dxt")), W(Library()), app->MainFrame());
+    add.show();
+    QTest::qWait(20);
+    Keep(add.grab().toImage(), "addfile");
+    ASSERT_EQ(add.Folders()->GetCount(), 2);
+    EXPECT_EQ(add.Folders()->Item(0)->Name(), L"本地模板");
+    EXPECT_EQ(add.Folders()->Item(1)->Name(), L"对公业务");
+    auto* preview = Child<QLabel>(&add, 1006);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_FALSE(preview->pixmap().isNull());
+
+    CNewCateDlg category(W(Library()), app->MainFrame());
+    category.show();
+    Child<QLineEdit>(&category, 1000)->setText(QStringLiteral("a/b"));
+    QTest::mouseClick(Child<QPushButton>(&category, 1), Qt::LeftButton);
+    QTest::qWait(20);
+    Keep(category.grab().toImage(), "newcategory");
+    EXPECT_TRUE(category.isVisible());
 }
 
 } // namespace
