@@ -11,6 +11,7 @@
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
 #include "IDoxPageWindow.h"
+#include "IDoxPlusIn.h"
 #include "IDoxValue.h"
 #include "PdfWords.h"
 #include "Prompter.h"
@@ -679,6 +680,132 @@ TEST_F(WorkspaceTest, ABillMissingFromTheDatabaseIsReportedAndTheRunGoesOnWhenAs
     }
     // The empty new bill on the page stays empty.
     EXPECT_EQ(Shown(kPayee), L"");
+}
+
+} // namespace
+
+namespace
+{
+
+// A plug-in that records its calls and answers as told; the bill's payee at the time
+// of each call tells what the workspace had saved before it.
+struct FakePlusIn : IDoxPlusIn {
+    IDoxPage* page = nullptr;
+    int configured = 1;
+    int computeAnswer = 1;
+    int checkAnswer = 1;
+    std::vector<std::string> calls;
+    ICommon* AddRef() override { return this; }
+    void Release() override {}
+    int Init(intptr_t) override { return 1; }
+    int Configure(IDoxPage*) override { return 0; }
+    int Compute(IDoxPage* p) override
+    {
+        calls.push_back("compute");
+        // The password goes into the bill, as the device's answer would.
+        p->SetFieldText(L"主表.用途", 0, L"密码123456");
+        return computeAnswer;
+    }
+    int IsConfigured(IDoxPage*) override { return configured; }
+    int CheckBeforePrint(IDoxPage*) override
+    {
+        calls.push_back("check");
+        return checkAnswer;
+    }
+};
+
+TEST_F(WorkspaceTest, CommandsAreEnabledByTheStateOfTheBillAndTheList)
+{
+    FakePlusIn plus;
+    host_->plusIn = &plus;
+    using namespace wscmd;
+    auto enabled = [&](unsigned id) {
+        bool on = false;
+        EXPECT_TRUE(workspace_->OnCmdMsg(id, &on)) << id;
+        return on;
+    };
+    // Nothing open: the bill commands are off.
+    for (unsigned id : {kNewBill, kSaveBill, kSaveBillAsNew, kPageSetup, kPrintBill, kContinuousPrint, kCompute})
+        EXPECT_FALSE(enabled(id)) << id;
+    ASSERT_TRUE(Open());
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::map<unsigned, bool> expected;
+    };
+    const Step steps[] = {
+        {"an empty new bill", [] {},
+         {{kNewBill, true}, {kSaveBill, true}, {kPrintBill, false}, {kCompute, true}, {kCheckAll, false},
+          {kUncheckAll, false}, {kDeleteBills, false}, {kEditCopy, false}}},
+        {"typed into", [&] { Page()->SetFieldText(kPayee, 0, L"甲"); }, {{kPrintBill, true}}},
+        {"saved: its row has the focus", [&] { Run(kSaveBill); },
+         {{kPrintBill, true}, {kCheckAll, true}, {kDeleteBills, true}, {kUncheckAll, false}}},
+        {"all ticked", [&] { Run(kCheckAll); }, {{kCheckAll, false}, {kUncheckAll, true}}},
+        {"none ticked, a new bill", [&] { Run(kUncheckAll); Run(kNewBill); },
+         {{kPrintBill, false}, {kDeleteBills, false}, {kCheckAll, true}}},
+        {"a page without a field map", [&] { plus.configured = 0; }, {{kCompute, false}}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        for (const auto& [id, on] : step.expected)
+            EXPECT_EQ(enabled(id), on) << id;
+    }
+    EXPECT_FALSE(workspace_->OnCmdMsg(57600, nullptr)); // not the workspace's
+}
+
+TEST_F(WorkspaceTest, ThePlugInSeesASavedBillAndItsAnswerDecides)
+{
+    FakePlusIn plus;
+    host_->plusIn = &plus;
+    ASSERT_TRUE(Open());
+    Page()->SetFieldText(kPayee, 0, L"乙公司");
+
+    // Computing saves the bill first and the password after.
+    Run(wscmd::kCompute);
+    EXPECT_EQ(plus.calls, std::vector<std::string>{"compute"});
+    ASSERT_EQ(List()->GetItemCount(), 1);
+    EXPECT_EQ(List()->GetItemText(0, 3), L"密码123456");
+    EXPECT_EQ(Page()->IsRecordModified(), 0);
+
+    // Printing asks first; a refusal opens no print dialog.
+    plus.checkAnswer = 0;
+    {
+        OnNextDialog refused([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 2)); });
+        Run(wscmd::kPrintBill);
+        QTest::qWait(60);
+        EXPECT_FALSE(refused.Opened());
+    }
+    plus.checkAnswer = 1;
+    OnNextDialog asked([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 2)); });
+    Run(wscmd::kPrintBill);
+    EXPECT_TRUE(asked.Opened());
+    EXPECT_EQ(plus.calls, (std::vector<std::string>{"compute", "check", "check"}));
+}
+
+TEST_F(WorkspaceTest, TheSplitterStopsTenPixelsFromEitherEnd)
+{
+    ASSERT_TRUE(Open());
+    CHSliderWnd* slider = Client()->Slider();
+    const int height = Client()->height();
+    struct Case {
+        int dragBy;
+        int expected;
+    };
+    const Case cases[] = {{-1000, 10}, {50, 60}, {5000, height - 10}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dragBy);
+        const QPoint start(20, 0);
+        QTest::mousePress(slider, Qt::LeftButton, {}, start);
+        QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(0, c.dragBy)),
+                         QPointF(slider->mapToGlobal(start + QPoint(0, c.dragBy))), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(slider, &move);
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, start + QPoint(0, c.dragBy));
+        EXPECT_EQ(slider->Position(), c.expected);
+        EXPECT_EQ(List()->height(), c.expected);
+        EXPECT_EQ(Client()->PageView()->y(), c.expected + 1);
+    }
 }
 
 } // namespace
