@@ -178,3 +178,9 @@ void CHomePage::OpenRecent(int index)
 }
 
 bool CHomePage::OnCmdMsg(unsigned, CmdUI*) { return false; }
+
+void CHomePage::UpdateButtons(CommandRouter& router)
+{
+    if (newButton_) newButton_->setEnabled(router.State(ID_FILE_NEW).enabled);
+    if (openButton_) openButton_->setEnabled(router.State(ID_FILE_OPEN).enabled);
+}

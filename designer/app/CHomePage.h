@@ -64,6 +64,8 @@ public:
     void OpenRecent(int index);
 
     bool OnCmdMsg(unsigned id, CmdUI* ui) override;
+    // The two large buttons follow their commands' state.
+    void UpdateButtons(CommandRouter& router);
 
 protected:
     int OnCreate() override;

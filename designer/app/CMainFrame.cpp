@@ -314,7 +314,11 @@ void CMainFrame::SetDocumentTitle(const std::wstring& title)
     setWindowTitle(title.empty() ? program : QString::fromStdWString(title) + QStringLiteral(" - ") + program);
 }
 
-void CMainFrame::IdleUpdate() { router_.UpdateAll(); }
+void CMainFrame::IdleUpdate()
+{
+    router_.UpdateAll();
+    if (homePage_ && VisiblePane() == homePage_) homePage_->UpdateButtons(router_);
+}
 
 bool CMainFrame::OnCmdMsg(unsigned id, CmdUI* ui)
 {

@@ -96,14 +96,22 @@ QIcon AboutIcon()
     return icon;
 }
 
-QPixmap HomeHeader()
+// The header's blue band, top to bottom; the pattern repeats it across the width.
+static QPixmap HeaderBand(int width)
 {
-    QPixmap picture(520, 96);
+    QPixmap picture(width, 96);
     QPainter p(&picture);
     QLinearGradient fill(0, 0, 0, 96);
     fill.setColorAt(0, QColor(0x3A, 0x6F, 0xB0));
     fill.setColorAt(1, QColor(0x24, 0x4F, 0x8A));
     p.fillRect(picture.rect(), fill);
+    return picture;
+}
+
+QPixmap HomeHeader()
+{
+    QPixmap picture = HeaderBand(520);
+    QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.drawPixmap(22, 20, Tile(56, QColor(0xC8, 0x3C, 0x2C), QStringLiteral("设")));
     QFont font(QStringLiteral("WenQuanYi Zen Hei"));
@@ -120,16 +128,7 @@ QPixmap HomeHeader()
     return picture;
 }
 
-QPixmap HomePattern()
-{
-    QPixmap picture(16, 96);
-    QPainter p(&picture);
-    QLinearGradient fill(0, 0, 0, 96);
-    fill.setColorAt(0, QColor(0x3A, 0x6F, 0xB0));
-    fill.setColorAt(1, QColor(0x24, 0x4F, 0x8A));
-    p.fillRect(picture.rect(), fill);
-    return picture;
-}
+QPixmap HomePattern() { return HeaderBand(16); }
 
 QPixmap HomeButton(bool open)
 {

@@ -24,6 +24,8 @@
 #include <QSlider>
 #include <QTest>
 
+#include <filesystem>
+
 using namespace designertest;
 
 namespace
@@ -419,4 +421,67 @@ TEST_F(DesignSessionTest, TheTestRunShowsTheTestPageAndTheApplicationMenuClosesI
     EXPECT_FALSE(Frame()->IsTestPageShown());
     EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(DesignPage()));
     EXPECT_EQ(Frame()->RibbonBar()->ActiveCategory(), CMainFrame::kDesign);
+}
+
+TEST_F(DesignSessionTest, NewTemplateChecksTheWizardsSizesAndBasePoint)
+{
+    struct Case {
+        int cx, cy, x, y;
+        const wchar_t* message; // null: the template is made
+    };
+    const Case cases[] = {
+        {399, 1000, 0, 0, L"默认页面的大小参数不在有效值范围内。"},
+        {1000, 6001, 0, 0, L"默认页面的大小参数不在有效值范围内。"},
+        {1000, 1000, 1001, 0, L"基点位置不在页面的范围内。"},
+        {1000, 1000, 0, -1, L"基点位置不在页面的范围内。"},
+        {400, 6000, 400, 6000, nullptr},
+        {2100, 1480, 2100, 0, nullptr},
+    };
+    NewTemplateRequest next;
+    Extensions().runNewTemplateWizard = [&](QWidget*, NewTemplateRequest& request) {
+        request = next;
+        return true;
+    };
+    ASSERT_TRUE(Start());
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cx * 10000 + c.cy);
+        const std::string name = "new" + std::to_string(++n) + ".dxt";
+        next = NewTemplateRequest{};
+        next.path = Path(name.c_str());
+        next.pageName = L"首页";
+        next.cx = c.cx;
+        next.cy = c.cy;
+        next.baseX = c.x;
+        next.baseY = c.y;
+        prompter_.messages.clear();
+        Trigger(ID_FILE_NEW);
+        if (c.message) {
+            ASSERT_EQ(prompter_.messages.size(), 1u);
+            EXPECT_EQ(prompter_.messages[0].text, c.message);
+            EXPECT_EQ(Frame()->Document()->Document(), nullptr);
+            EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(next.path)));
+        } else {
+            EXPECT_TRUE(prompter_.messages.empty());
+            EXPECT_EQ(Frame()->Document()->Path(), next.path);
+            EXPECT_EQ(TabLabels(), QStringList{QStringLiteral("首页")});
+            EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(DesignPage()));
+            const std::string page = "cx=\"" + std::to_string(c.cx) + "\" cy=\"" + std::to_string(c.cy) + "\" bpx=\"" +
+                                     std::to_string(c.x) + "\"";
+            EXPECT_NE(TemplateXmlOfFile(next.path).find(page), std::string::npos) << page;
+        }
+    }
+
+    // Yes to the save prompt, then the wizard cancelled: the old template stays, saved.
+    const std::wstring old = Frame()->Document()->Path();
+    Draw(kToolEdit, QPoint(20, 20), QPoint(120, 50));
+    Extensions().runNewTemplateWizard = [](QWidget*, NewTemplateRequest&) { return false; };
+    prompter_.messages.clear();
+    prompter_.answers = {6};
+    Trigger(ID_FILE_NEW);
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].type, 35u);
+    EXPECT_EQ(Frame()->Document()->Path(), old);
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE));
+    EXPECT_EQ(ControlKinds(TemplateXmlOfFile(old)).size(), 1u);
 }

@@ -81,6 +81,12 @@ TEST_F(HomePageTest, TheLargeButtonsRunTheDocumentsCommands)
     auto* open = Frame()->HomePage()->findChild<QPushButton*>(QString::number(ID_FILE_OPEN));
     ASSERT_NE(open, nullptr);
     EXPECT_EQ(open->toolTip(), QStringLiteral("打开模板"));
+    // Without a wizard in the build, "新建模板" cannot be pressed.
+    auto* create = Frame()->HomePage()->findChild<QPushButton*>(QString::number(ID_FILE_NEW));
+    ASSERT_NE(create, nullptr);
+    Frame()->IdleUpdate();
+    EXPECT_FALSE(create->isEnabled());
+    EXPECT_TRUE(open->isEnabled());
     prompter_.files.push_back({path});
     QTest::mouseClick(open, Qt::LeftButton);
     Settle();
