@@ -132,11 +132,36 @@ int CVoucherView::OnColumns(IDoxColumnReader* columns)
     // 60 px, or what eight digits need in the list's font.
     AddColumn(L"序号", std::max(60, fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 14), kGridSortable);
     const int count = columns->GetCount();
-    const int width = count > 0 ? std::max(80, (this->width() - 200) / count) : 80;
     for (int i = 0; i < count; ++i)
-        AddColumn(columns->GetName(i), width, kGridSortable);
+        AddColumn(columns->GetName(i), FieldColumnWidth(count), kGridSortable);
+    autoWidth_ = FieldColumnWidth(count);
     FillSearchClasses();
     return 0;
+}
+
+int CVoucherView::FieldColumnWidth(int count) const
+{
+    return count > 0 ? std::max(80, (width() - 200) / count) : 80;
+}
+
+void CVoucherView::resizeEvent(QResizeEvent* event)
+{
+    MyGridCtrl::resizeEvent(event);
+    // A list filled before it was laid out (a template opened at start-up) takes the
+    // field widths of its real size, unless the user has sized a column since.
+    const int count = GetColumnCount() - 1;
+    if (autoWidth_ <= 0 || count <= 0 || FieldColumnWidth(count) == autoWidth_)
+        return;
+    for (int i = 1; i <= count; ++i) {
+        if (GetColumnWidth(i) != autoWidth_) {
+            autoWidth_ = 0;
+            return;
+        }
+    }
+    autoWidth_ = FieldColumnWidth(count);
+    for (int i = 1; i <= count; ++i)
+        SetColumn(i, GetColumnText(i).c_str(), autoWidth_, kGridSortable);
+    Relayout();
 }
 
 int CVoucherView::OnRecord(IDoxRecordReader* record)

@@ -69,7 +69,11 @@ public:
     void OnRButtonUpItem(QPoint screenPoint) override;
     void OnEraseCossBkgrnd(CDC& dc, const RECT& r, int state) override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    int FieldColumnWidth(int count) const;
     void UpdateRow(int64_t id, int mode);
     void ClearSearchBox();
     void FillSearchClasses();
@@ -83,6 +87,7 @@ private:
     int counter_ = 0;
     int64_t shownId_ = -1;
     bool quiet_ = false;
+    int autoWidth_ = 0; // the field columns' width while nobody has sized them
 };
 
 // Hosts the core's fill-in window (id 101) and keeps the page setup of its page.
