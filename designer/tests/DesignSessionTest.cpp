@@ -485,3 +485,30 @@ TEST_F(DesignSessionTest, NewTemplateChecksTheWizardsSizesAndBasePoint)
     EXPECT_FALSE(Enabled(ID_FILE_SAVE));
     EXPECT_EQ(ControlKinds(TemplateXmlOfFile(old)).size(), 1u);
 }
+
+TEST_F(DesignSessionTest, PagePropertiesReportEachRefusedStepAndGoOn)
+{
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("props.dxt", {L"原名"}))}));
+    Extensions().runPageProperties = [](QWidget*, PageProperties& page) {
+        EXPECT_EQ(page.name, L"原名");
+        EXPECT_EQ(page.cx, 2100);
+        EXPECT_EQ(page.cy, 1480);
+        page.name.clear();  // refused
+        page.cx = 100;      // refused
+        page.baseX = 300;   // taken
+        page.baseY = 200;
+        return true;
+    };
+    Trigger(kPageProperties);
+    ASSERT_EQ(prompter_.messages.size(), 2u);
+    EXPECT_EQ(prompter_.messages[0].text.rfind(L"设置页面大小失败。 原因：", 0), 0u);
+    EXPECT_EQ(prompter_.messages[1].text.rfind(L"设置页面名称失败。 原因：", 0), 0u);
+    EXPECT_EQ(TabLabels(), QStringList{QStringLiteral("原名")});
+    IDoxPage* page = DesignPage()->DesignWindowAt(0)->GetPage();
+    POINT base{};
+    page->GetBasePoint(&base);
+    EXPECT_EQ(base.x, 300);
+    SIZE size{};
+    page->GetSize(&size);
+    EXPECT_EQ(size.cx, 2100);
+}
