@@ -306,6 +306,15 @@ TEST_F(WorkspaceTest, TypedBillIsSavedListedAndKeptWhenTheRowChanges)
     EXPECT_EQ(List()->GetColumnText(1), L"备注");
     workspace_->SetActiveTab(0);
     EXPECT_EQ(List()->GetItemCount(), 2);
+
+    // Closing the template saves the changed bill in place.
+    List()->SetFocusItem(1);
+    ASSERT_EQ(Page()->SetFieldText(kPayee, 0, L"上海浦东支行"), 1);
+    workspace_->CloseTemplateDocument();
+    EXPECT_EQ(host_->title, L"");
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(RowIds(), (std::vector<std::wstring>{L"00000001", L"00000002"}));
+    EXPECT_EQ(List()->GetItemText(1, 1), L"上海浦东支行");
 }
 
 TEST_F(WorkspaceTest, SearchHidesTheBillsThatDoNotMatch)
