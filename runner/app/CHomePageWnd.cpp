@@ -76,6 +76,12 @@ void CHomePageWnd::resizeEvent(QResizeEvent*)
     Layout();
 }
 
+void CHomePageWnd::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    IdleUpdate();
+}
+
 void CHomePageWnd::paintEvent(QPaintEvent*)
 {
     QImage canvas(size(), QImage::Format_ARGB32_Premultiplied);

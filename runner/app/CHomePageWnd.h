@@ -62,6 +62,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The rows' enabled state is right from the first paint.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Layout();

@@ -51,13 +51,7 @@ void CHomeSidebarCommand::OnErase_bkgnd(CDC& dc, const RECT& row)
     if (!IsHover() || !IsEnabled()) return;
     // A hover frame of two rounded rectangles inset 5 pixels left and right.
     const RECT outer = Rect(row.left + 5, row.top, row.right - 5, row.bottom);
-    const CBrush oldBrush = dc.SelectObject(StockBrush(StockObject::NullBrush));
-    const CPen oldPen = dc.SelectObject(CPen(PS_SOLID, 1, 0x7740DE));
-    RoundRect(dc, outer.left, outer.top, outer.right, outer.bottom, 4, 4);
-    dc.SelectObject(CPen(PS_SOLID, 1, 0xF6F1F7));
-    RoundRect(dc, outer.left + 1, outer.top + 1, outer.right - 1, outer.bottom - 1, 3, 3);
-    dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
+    runner::DoubleRoundFrame(dc, outer, 0x7740DE, 0xF6F1F7, 4);
     dc.FillSolidRect(Rect(outer.left + 2, outer.top + 2, outer.right - 2, outer.bottom - 2), 0xEEE3F0);
 }
 

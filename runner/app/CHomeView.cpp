@@ -48,13 +48,7 @@ void CHomeViewItem::OnErase_bkgnd(CDC& dc, const RECT& row)
     const PanelColours* c = IsPressed() ? &kPressed : IsSelected() ? &kSelected : IsHover() ? &kHovered : nullptr;
     if (!c) return;
     const RECT r = Rect(row.left + 2, row.top + 2, row.right - 2, row.bottom - 2);
-    const CBrush oldBrush = dc.SelectObject(StockBrush(StockObject::NullBrush));
-    const CPen oldPen = dc.SelectObject(CPen(PS_SOLID, 1, c->outer));
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, 5, 5);
-    dc.SelectObject(CPen(PS_SOLID, 1, c->inner));
-    RoundRect(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, 4, 4);
-    dc.SelectObject(oldPen);
-    dc.SelectObject(oldBrush);
+    runner::DoubleRoundFrame(dc, r, c->outer, c->inner, 5);
     const int left = r.left + 2, right = r.right - 2;
     runner::VGradient(dc, Rect(left, r.top + 2, right, r.top + 8), c->bandTop, c->bandBottom);
     dc.FillSolidRect(Rect(left, r.top + 8, right, r.bottom - 10), c->fill);

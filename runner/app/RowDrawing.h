@@ -43,6 +43,19 @@ inline void ShadedLine(CDC& dc, int left, int right, int y, COLORREF end, COLORR
     HGradient(dc, Rect(mid, y, right, y + 1), middle, end);
 }
 
+// Two rounded frames, the inner one inset a pixel with a corner a pixel smaller; the
+// inside is left as it was.
+inline void DoubleRoundFrame(CDC& dc, const RECT& r, COLORREF outer, COLORREF inner, int corner)
+{
+    const CBrush oldBrush = dc.SelectObject(StockBrush(StockObject::NullBrush));
+    const CPen oldPen = dc.SelectObject(CPen(PS_SOLID, 1, outer));
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
+    dc.SelectObject(CPen(PS_SOLID, 1, inner));
+    RoundRect(dc, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1, corner - 1, corner - 1);
+    dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+}
+
 // A one-pixel frame.
 inline void Frame(CDC& dc, const RECT& r, COLORREF color) { dc.FrameRect(r, CBrush(color)); }
 

@@ -56,7 +56,10 @@ TEST_F(HomePage, StartsOnTheLocalLibraryWithTheSamples)
     for (int i = 0; i < View()->GetCount(); ++i) {
         EXPECT_TRUE(View()->Item(i)->HasIcon());
     }
-    // The fixed categories cannot be deleted, and nothing is selected to delete.
+    // The fixed categories cannot be deleted, and nothing is selected to delete: the
+    // rows show it from the start.
+    EXPECT_FALSE(Sidebar()->CommandRow(kSidebarDeleteCategory)->IsEnabled());
+    EXPECT_FALSE(Sidebar()->CommandRow(kSidebarDeleteTemplate)->IsEnabled());
     EXPECT_FALSE(app->MainFrame()->Router().State(ID_CATEGORY_DELETE).enabled);
     CmdUI ui;
     ASSERT_TRUE(Home()->OnCmdMsg(ID_CATEGORY_DELETE, &ui));

@@ -6,6 +6,7 @@
 #include "CFolderView.h"
 #include "CNewCateDlg.h"
 #include "CHomePageWnd.h"
+#include "CHomeSidebar.h"
 #include "CHomeView.h"
 #include "CMainFrame.h"
 #include "IDoxCore.h"
@@ -54,6 +55,10 @@ TEST_F(Screens, HomePageShowsTheSamplesIconsAndThePreview)
     ASSERT_GE(index, 0);
     ClickRow(View(), index);
     ASSERT_TRUE(Home()->HasPreview());
+    // "删除模板" follows the selection at once; "删除目录" stays off for the fixed category.
+    Home()->IdleUpdate();
+    EXPECT_TRUE(Sidebar()->CommandRow(kSidebarDeleteTemplate)->IsEnabled());
+    EXPECT_FALSE(Sidebar()->CommandRow(kSidebarDeleteCategory)->IsEnabled());
     const QImage frame = app->MainFrame()->grab().toImage();
     Keep(frame, "home");
 
