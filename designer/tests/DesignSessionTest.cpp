@@ -23,6 +23,9 @@
 #include <QMenu>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
+#include <QContextMenuEvent>
 
 #include <filesystem>
 
@@ -511,4 +514,37 @@ TEST_F(DesignSessionTest, PagePropertiesReportEachRefusedStepAndGoOn)
     SIZE size{};
     page->GetSize(&size);
     EXPECT_EQ(size.cx, 2100);
+}
+
+TEST_F(DesignSessionTest, TheViewsContextMenuOffersTheClipboardCommands)
+{
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("menu.dxt", {L"页"}))}));
+    Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+    QStringList texts;
+    QList<bool> enabled;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions()) {
+            texts << action->text();
+            enabled << action->isEnabled();
+        }
+        menu->setActiveAction(menu->actions().at(1)); // copy
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QWidget* canvas = Canvas();
+    const QPoint at(100, 55);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, canvas->mapToGlobal(at));
+    QApplication::sendEvent(canvas, &event);
+    Settle();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("剪切(&T)\tCtrl+X"), QStringLiteral("复制(&C)\tCtrl+C"),
+                                  QStringLiteral("粘贴(&P)\tCtrl+V")}));
+    ASSERT_EQ(enabled.size(), 3);
+    EXPECT_TRUE(enabled[0]);
+    EXPECT_TRUE(enabled[1]);
+    // The copy chosen in the menu can be pasted.
+    EXPECT_TRUE(Enabled(57637));
+    Trigger(57637);
+    Trigger(kSelectAll);
+    EXPECT_EQ(DesignPage()->ActiveView()->Window()->GetSelectedCount(), 2);
 }
