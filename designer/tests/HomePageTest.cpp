@@ -7,7 +7,10 @@
 #include "CDesignPage.h"
 #include "CHomePage.h"
 #include "CMainFrame.h"
+#include "Ribbon.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -94,4 +97,23 @@ TEST_F(HomePageTest, TheLargeButtonsRunTheDocumentsCommands)
     EXPECT_EQ(prompter_.fileRequests[0].filter, L"dox template|*.dxt||");
     EXPECT_EQ(prompter_.fileRequests[0].defaultSuffix, L"dxt");
     EXPECT_EQ(Frame()->Document()->Path(), path);
+}
+
+TEST_F(HomePageTest, TheApplicationMenuListsTheRecentFilesAndOpensOne)
+{
+    const std::wstring a = MakeTemplate("ma.dxt", {L"页"});
+    const std::wstring b = MakeTemplate("mb.dxt", {L"页"});
+    ASSERT_TRUE(Start());
+    app_->SetCurrentPath(dir_.path().wstring() + L"/");
+    for (const std::wstring& path : {a, b}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
+    auto* recent = Frame()->RibbonBar()->ApplicationMenu()->findChild<QMenu*>(QStringLiteral("recentFiles"));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(recent->title(), QStringLiteral("最近的文件"));
+    emit recent->aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(recent->actions().at(0)->text(), QStringLiteral("&1 mb.dxt"));
+    recent->actions().at(1)->trigger();
+    Settle();
+    EXPECT_EQ(Frame()->Document()->Path(), a);
+    EXPECT_EQ(app_->GetRecentFile(0), a);
 }
