@@ -274,11 +274,13 @@ int DoxDocument::Create(const wchar_t* path, const wchar_t* pageName, int32_t cx
 
 int DoxDocument::ParseFrom(DocContainer* store)
 {
-    if (!store->HasElement(kTemplateElement))
+    // A store without the template text (an empty template file, a database
+    // without templates) is not a template: say so rather than fail silently.
+    DocElement* element = store->HasElement(kTemplateElement) ? store->GetElement(kTemplateElement) : nullptr;
+    if (!element) {
+        SetModuleError(L"无法识别的文件格式,不是模板文件或者文件已经损坏。");
         return 0;
-    DocElement* element = store->GetElement(kTemplateElement);
-    if (!element)
-        return 0;
+    }
     int ok = ParseTemplateXml(element, this);
     modified_ = 0;
     return ok;

@@ -411,7 +411,19 @@ TEST_F(DocTest, DamagedTemplateXml)
         std::wstring text; // checked when not empty
     } cases[] = {
         {"root without prefix", prologue + "<template id=\"dxt1\"/>", false, L"模板文档格式不正确!"},
-        {"no page", prologue + "<dox:template id=\"dxt1\" maxpid=\"3\"/>", false, L""},
+        {"no page", prologue + "<dox:template id=\"dxt1\" maxpid=\"3\"/>", false, L"模板文档格式不正确!"},
+        {"unknown control kind",
+         prologue +
+             "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" "
+             "cy=\"500\"><dox:manifest><dox:layer name=\"x\" state=\"1\"><dox:control id=\"dox:nosuchkind\"/>"
+             "</dox:layer></dox:manifest></dox:page></dox:template>",
+         false, L"无法识别的控件类型: dox:nosuchkind"},
+        {"field type out of range",
+         prologue +
+             "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" "
+             "cy=\"500\"><dox:datapage><dox:datafield name=\"amount\" type=\"7\"/></dox:datapage>"
+             "</dox:page></dox:template>",
+         false, L"字段amount的类型7无效，模板文件可能已经损坏。"},
         {"not XML", "<dox:template <", false,
          L"Error=XML_ERROR_PARSING_ELEMENT ErrorID=6 (0x6) Line number=1"},
         {"page without manifest or data page",
@@ -480,6 +492,42 @@ TEST_F(DocTest, DamagedTemplateXml)
     EXPECT_EQ(page->GetLayer(0)->GetState(), 2);
     EXPECT_EQ(page->GetLayer(1)->GetState(), 1);
     document->Release();
+}
+
+TEST_F(DocTest, RefusedFilesSayWhy)
+{
+    // A bare 20-byte header: a valid, empty store, but no template in it.
+    const std::wstring empty = PathOf(dir_, "empty.dxt");
+    {
+        std::string header("DOXDOT!\x01", 8);
+        header.resize(DocTemplate::kHeaderSize, '\0');
+        ASSERT_TRUE(doxtest::WriteFileBytes(dir_ / "empty.dxt", header));
+    }
+    // A template whose XML bytes no longer match their checksum.
+    const std::wstring damaged = PathOf(dir_, "crc.dxt");
+    WriteTemplateFile(damaged, "<?xml version=\"1.0\"?><dox:template id=\"x\"/>");
+    {
+        std::string bytes = doxtest::ReadFileBytes(dir_ / "crc.dxt");
+        ASSERT_GT(bytes.size(), static_cast<size_t>(DocTemplate::kHeaderSize + 3));
+        bytes[DocTemplate::kHeaderSize + 3] ^= 0x20;
+        ASSERT_TRUE(doxtest::WriteFileBytes(dir_ / "crc.dxt", bytes));
+    }
+    const struct {
+        std::wstring path;
+        std::wstring reason;
+    } cases[] = {
+        {empty, L"无法识别的文件格式,不是模板文件或者文件已经损坏。"},
+        {damaged, L"文档元素校验错误。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::filesystem::path(c.path).filename().string());
+        ClearModuleError();
+        IDoxDocument* document = DocOpenTemplate(c.path.c_str());
+        EXPECT_EQ(document, nullptr);
+        EXPECT_EQ(LastError(), c.reason);
+        if (document)
+            document->Release();
+    }
 }
 
 TEST_F(DocTest, ConnectionAndComplexDocuments)
