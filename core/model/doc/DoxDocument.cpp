@@ -394,14 +394,20 @@ int DoxDocTemplate::SaveAs(const wchar_t* path)
         // document moves over to that file.
         if (!store_.LoadAll())
             return 0;
+        // The target is replaced only by a complete new file: a refused save leaves
+        // an existing one whole and a new one not made.
         DocTemplate target;
         if (!target.Open(path, kDocOpenCreate))
             return 0;
         target.AttachAll(&store_);
         int ok = target.SaveFrom();
         target.ForgetAttached();
+        if (!ok) {
+            target.Abandon();
+            return 0;
+        }
         target.Close();
-        if (!ok || !store_.Open(path, kDocOpenReadWrite))
+        if (!store_.Open(path, kDocOpenReadWrite))
             return 0;
     } else if (!store_.Save()) {
         return 0;
@@ -435,9 +441,11 @@ int DoxDocConnection::SaveAs(const wchar_t* path)
             target.AttachElement(element);
     int ok = target.SaveFrom();
     target.ForgetAttached();
-    target.Close();
-    if (!ok)
+    if (!ok) {
+        target.Abandon();
         return 0;
+    }
+    target.Close();
     modified_ = 0;
     return 1;
 }

@@ -12,6 +12,10 @@
 #include <string>
 #include <tinyxml2.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "ByteStream.h"
 #include "DamageSupport.h"
 #include "DocElement.h"
@@ -528,6 +532,105 @@ TEST_F(DocTest, RefusedFilesSayWhy)
         if (document)
             document->Release();
     }
+}
+
+int TemporaryFilesIn(const doxtest::TempDir& dir)
+{
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        count += entry.path().filename().string().rfind(".doxsave-", 0) == 0 ? 1 : 0;
+    return count;
+}
+
+TEST_F(DocTest, RefusedSaveAsLeavesTheTargetAsItWas)
+{
+    const std::wstring existing = PathOf(dir_, "existing.dxt");
+    IDoxDocument* old = DocCreateTemplate(existing.c_str(), L"旧", 500, 500);
+    ASSERT_NE(old, nullptr);
+    ASSERT_EQ(old->Save(), 1);
+    old->Release();
+    const std::string before = doxtest::ReadFileBytes(dir_ / "existing.dxt");
+    ASSERT_FALSE(before.empty());
+
+    IDoxDocument* document = DocCreateTemplate(PathOf(dir_, "new.dxt").c_str(), L"新", 500, 500);
+    ASSERT_NE(document, nullptr);
+    // An element whose name the file's directory cannot hold: the save is refused.
+    DocElement* element = Doc(document)->GetElement(std::wstring(300, L'x').c_str(), 0);
+    ASSERT_NE(element, nullptr);
+    ASSERT_TRUE(element->SetData("abc", 3));
+    const std::wstring fresh = PathOf(dir_, "fresh.dxt");
+    for (const std::wstring& target : {existing, fresh}) {
+        ClearModuleError();
+        EXPECT_EQ(document->SaveAs(target.c_str()), 0);
+        EXPECT_NE(LastError(), L"");
+    }
+    EXPECT_EQ(doxtest::ReadFileBytes(dir_ / "existing.dxt"), before);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "fresh.dxt"));
+    EXPECT_EQ(TemporaryFilesIn(dir_), 0);
+    document->Release();
+
+    IDoxDocument* reopened = DocOpenTemplate(existing.c_str());
+    ASSERT_NE(reopened, nullptr) << LastError();
+    EXPECT_EQ(std::wstring(reopened->GetPage(0)->GetName()), L"旧");
+    reopened->Release();
+}
+
+TEST_F(DocTest, SaveAsKilledHalfWayLeavesTheTargetWholeAndItsLeftoversGoAtTheNextSave)
+{
+    const std::wstring existing = PathOf(dir_, "existing.dxt");
+    IDoxDocument* old = DocCreateTemplate(existing.c_str(), L"旧", 500, 500);
+    ASSERT_NE(old, nullptr);
+    ASSERT_EQ(old->Save(), 1);
+    old->Release();
+    const std::string before = doxtest::ReadFileBytes(dir_ / "existing.dxt");
+
+    // A template big enough that writing it takes a while.
+    const std::wstring source = PathOf(dir_, "big.dxt");
+    IDoxDocument* big = DocCreateTemplate(source.c_str(), L"新", 500, 500);
+    ASSERT_NE(big, nullptr);
+    const std::string payload(8 << 20, 'p');
+    ASSERT_TRUE(Doc(big)->GetElement(L"doc_payload", 0)->SetData(payload.data(),
+                                                                   static_cast<uint32_t>(payload.size())));
+    ASSERT_EQ(big->Save(), 1);
+
+    // The save is killed while it writes the new file.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        big->SaveAs(existing.c_str());
+        _exit(0);
+    }
+    bool leftover = false;
+    for (int wait = 0; wait < 20000 && !leftover; ++wait) {
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+            std::error_code error;
+            if (entry.path().filename().string().rfind(".doxsave-", 0) == 0 &&
+                std::filesystem::file_size(entry.path(), error) >= (1u << 20))
+                leftover = true;
+        }
+        if (!leftover)
+            usleep(500);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(leftover) << "the save never started writing";
+    // Killed before it replaced the target (the old template stays), or just after.
+    const std::string after = doxtest::ReadFileBytes(dir_ / "existing.dxt");
+    if (after != before) {
+        IDoxDocument* replaced = DocOpenTemplate(existing.c_str());
+        ASSERT_NE(replaced, nullptr) << QString::fromStdWString(LastError()).toStdString();
+        EXPECT_EQ(std::wstring(replaced->GetPage(0)->GetName()), L"新");
+        replaced->Release();
+    }
+    big->Release();
+
+    IDoxDocument* document = DocOpenTemplate(existing.c_str());
+    ASSERT_NE(document, nullptr);
+    Doc(document)->SetModified();
+    ASSERT_EQ(document->Save(), 1) << QString::fromStdWString(LastError()).toStdString();
+    EXPECT_EQ(TemporaryFilesIn(dir_), 0);
+    document->Release();
 }
 
 TEST_F(DocTest, ConnectionAndComplexDocuments)
