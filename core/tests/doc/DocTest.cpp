@@ -534,6 +534,14 @@ TEST_F(DocTest, RefusedFilesSayWhy)
     }
 }
 
+void SaveNewTemplate(const std::wstring& path, const wchar_t* pageName)
+{
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), pageName, 500, 500);
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->Save(), 1);
+    document->Release();
+}
+
 int TemporaryFilesIn(const doxtest::TempDir& dir)
 {
     int count = 0;
@@ -545,10 +553,7 @@ int TemporaryFilesIn(const doxtest::TempDir& dir)
 TEST_F(DocTest, RefusedSaveAsLeavesTheTargetAsItWas)
 {
     const std::wstring existing = PathOf(dir_, "existing.dxt");
-    IDoxDocument* old = DocCreateTemplate(existing.c_str(), L"旧", 500, 500);
-    ASSERT_NE(old, nullptr);
-    ASSERT_EQ(old->Save(), 1);
-    old->Release();
+    ASSERT_NO_FATAL_FAILURE(SaveNewTemplate(existing, L"旧"));
     const std::string before = doxtest::ReadFileBytes(dir_ / "existing.dxt");
     ASSERT_FALSE(before.empty());
 
@@ -578,10 +583,7 @@ TEST_F(DocTest, RefusedSaveAsLeavesTheTargetAsItWas)
 TEST_F(DocTest, SaveAsKilledHalfWayLeavesTheTargetWholeAndItsLeftoversGoAtTheNextSave)
 {
     const std::wstring existing = PathOf(dir_, "existing.dxt");
-    IDoxDocument* old = DocCreateTemplate(existing.c_str(), L"旧", 500, 500);
-    ASSERT_NE(old, nullptr);
-    ASSERT_EQ(old->Save(), 1);
-    old->Release();
+    ASSERT_NO_FATAL_FAILURE(SaveNewTemplate(existing, L"旧"));
     const std::string before = doxtest::ReadFileBytes(dir_ / "existing.dxt");
 
     // A template big enough that writing it takes a while.
