@@ -149,10 +149,18 @@ int CSerPort::ReceiveFrame(KQFrame* frame, char* codeOut)
         return 0;
     }
 
+    // The whole reply has a time bound as well as each character: a device that
+    // keeps sending slowly would otherwise hold the program for as long as it sends.
+    // Twice the wait for the first character is far more than a frame takes.
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(2 * (pollCount_ + 1) * static_cast<int64_t>(pollSleepMs_));
+    auto readOne = [&](char* into) {
+        return std::chrono::steady_clock::now() <= deadline && WaitRead(into, 1) == 1;
+    };
     char text[kMaxFrameText];
     auto readChars = [&](int from, int count) {
         for (int i = from; i < from + count; ++i) {
-            if (WaitRead(&text[i], 1) != 1)
+            if (!readOne(&text[i]))
                 return false;
         }
         return true;
@@ -172,9 +180,15 @@ int CSerPort::ReceiveFrame(KQFrame* frame, char* codeOut)
         PutCode(codeOut, "811");
         return 0;
     }
-    // Whatever comes between the checksum and ETX is line noise.
+    // Whatever comes between the checksum and ETX is line noise, as long as the
+    // whole reply is no longer than the longest frame.
+    int length = 1 + (n + kFrameHeaderBytes + kFrameChecksumBytes) * 2;
     do {
-        if (WaitRead(&c, 1) != 1) {
+        if (++length > kMaxFrameText) {
+            PutCode(codeOut, "812");
+            return 0;
+        }
+        if (!readOne(&c)) {
             PutCode(codeOut, "811");
             return 0;
         }

@@ -118,6 +118,18 @@ SimAction Raw(std::string bytes)
     return [bytes](const ReceivedFrame&) { return SimReply{bytes, false}; };
 }
 
+SimAction Trickle(Bytes payload, int noise, int gapMs)
+{
+    return [payload, noise, gapMs](const ReceivedFrame& r) {
+        FrameText frame;
+        frame.sequence = r.sequence;
+        frame.command = r.command;
+        frame.payload = payload;
+        frame.withEtx = false;
+        return SimReply{frame.Encode() + std::string(static_cast<size_t>(noise), 'z'), false, gapMs};
+    };
+}
+
 SimAction Silence()
 {
     return [](const ReceivedFrame&) { return SimReply{}; };
@@ -233,7 +245,19 @@ void KQDeviceSim::Handle(const std::string& text)
     if (!action)
         return;
     SimReply reply = action(frame);
-    WriteAll(master_, reply.bytes);
+    if (reply.gapMs > 0) {
+        for (char c : reply.bytes) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (stop_)
+                    return;
+            }
+            WriteAll(master_, std::string(1, c));
+            ::usleep(static_cast<useconds_t>(reply.gapMs) * 1000);
+        }
+    } else {
+        WriteAll(master_, reply.bytes);
+    }
     if (reply.hangUp) {
         std::lock_guard<std::mutex> lock(mutex_);
         ::close(master_);

@@ -31,6 +31,7 @@ struct ReceivedFrame {
 struct SimReply {
     std::string bytes;   // written to the line as they are
     bool hangUp = false; // close the device side after writing
+    int gapMs = 0;       // > 0: one byte at a time with this pause between them
 };
 using SimAction = std::function<SimReply(const ReceivedFrame&)>;
 
@@ -60,6 +61,9 @@ SimAction AnswerWith(Bytes payload, std::function<void(FrameText&)> edit);
 SimAction Status(uint8_t status);
 SimAction Raw(std::string bytes);
 SimAction Silence();
+// A frame's text without ETX followed by noise that goes on for `noise` characters,
+// one every `gapMs` milliseconds: a device that keeps sending.
+SimAction Trickle(Bytes payload, int noise, int gapMs);
 SimAction HangUp();
 // The same action after a pause, like a device that takes its time to compute.
 SimAction Delayed(SimAction action, std::chrono::milliseconds pause);

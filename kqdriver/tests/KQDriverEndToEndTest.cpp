@@ -406,6 +406,10 @@ INSTANTIATE_TEST_SUITE_P(
         LinkFaultCase{
             "NoEtx", {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.withEtx = false; })}, kRow811},
         LinkFaultCase{"LengthAbove128", {Raw(kStx + "00310081")}, kRow812},
+        // A reply may not run on past the longest frame, noise or not.
+        LinkFaultCase{"NoiseBeyondTheLongestFrame",
+                      {AnswerWith(kDeviceNumberReply, [](FrameText& f) { f.beforeEtx.assign(1000, 'z'); })},
+                      kRow812},
         LinkFaultCase{"LengthAbove128InFullFrame", {AnswerWith(Repeat(0, 129), nullptr)}, kRow812},
         LinkFaultCase{"FirstCharacterNotStx", {Raw("X" + EncodeFrame(0, '1', kDeviceNumberReply))}, kRow814},
         LinkFaultCase{"HangUp", {HangUp()}, kRow815},
@@ -570,6 +574,20 @@ TEST_F(KQDriverTest, SilentDeviceTimesOutAfterThePollCount)
     EXPECT_EQ(std::string(out.c_str()), "811");
     EXPECT_GE(elapsed, std::chrono::milliseconds(10 * 20));
     EXPECT_LT(elapsed, std::chrono::milliseconds(2000));
+}
+
+TEST_F(KQDriverTest, DeviceThatKeepsSendingGetsItsErrorWithinTheBound)
+{
+    // Each character comes well inside the per-character wait (510 ms here), for
+    // half a minute: the whole reply's bound (twice the first character's wait)
+    // ends the transaction.
+    sim_.Script({Trickle(kDeviceNumberReply, 6000, 5)});
+    std::string out;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadSN(out), 0);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(std::string(out.c_str()), "811");
+    EXPECT_LT(elapsed, std::chrono::milliseconds(2500));
 }
 
 // ---------------------------------------------------------------------------

@@ -8,9 +8,11 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <tuple>
 #include <utility>
 
@@ -194,7 +196,7 @@ void CDC::DeleteDC()
     image_ = nullptr;
     bitmap_ = nullptr;
     memoryContext_ = false;
-    fontCache_.metrics.reset();
+    fonts_.clear();
     ResetState();
 }
 
@@ -574,18 +576,30 @@ QPainter* CDC::PreparePainter(bool mixed)
     QPainter* p = painter();
     if (!p)
         return nullptr;
-    p->setRenderHint(QPainter::Antialiasing, false);
-    p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Only what differs is set: every change of a printer painter's state is written
+    // into the page (a clip restores the whole graphics state), and a page draws many
+    // fields with the same state.
+    const QPainter::RenderHints hints = p->renderHints();
+    if (hints & (QPainter::Antialiasing | QPainter::SmoothPixmapTransform))
+        p->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform, false);
     bool xorMix = mixed && state_.rop2 == R2_NOTXORPEN && device_->devType() == QInternal::Image;
-    p->setCompositionMode(xorMix ? QPainter::RasterOp_NotSourceXorDestination
-                                 : QPainter::CompositionMode_SourceOver);
-    p->setOpacity(1.0);
-    p->setBrush(Qt::NoBrush);
-    p->setPen(Qt::NoPen);
-    if (state_.clip)
-        p->setClipRect(*state_.clip);
-    else
+    const QPainter::CompositionMode mode =
+        xorMix ? QPainter::RasterOp_NotSourceXorDestination : QPainter::CompositionMode_SourceOver;
+    if (p->compositionMode() != mode)
+        p->setCompositionMode(mode);
+    if (p->opacity() != 1.0)
+        p->setOpacity(1.0);
+    if (p->brush().style() != Qt::NoBrush)
+        p->setBrush(Qt::NoBrush);
+    if (p->pen().style() != Qt::NoPen)
+        p->setPen(Qt::NoPen);
+    if (state_.clip) {
+        // Clips here are rectangles, so an equal bounding rectangle is an equal clip.
+        if (!p->hasClipping() || p->clipBoundingRect() != QRectF(*state_.clip))
+            p->setClipRect(*state_.clip);
+    } else if (p->hasClipping()) {
         p->setClipping(false);
+    }
     return p;
 }
 
@@ -844,39 +858,46 @@ double CDC::DeviceEmPixels() const
     return cell > 0 ? deviceHeight * 100.0 / cell : deviceHeight;
 }
 
-void CDC::RefreshFontCache() const
+const CDC::RealisedFont& CDC::Realised() const
 {
     LOGFONTW lf = state_.font.IsCreated() ? state_.font.logFont() : LOGFONTW{};
     int dpi = device_ ? device_->logicalDpiY() : caps_.dpiY;
     double scale = ScaleY();
-    FontCache& c = fontCache_;
-    if (c.metrics && c.device == device_ && c.dpi == dpi && c.capsDpi == caps_.dpiY && c.scale == scale &&
-        std::memcmp(&c.logFont, &lf, sizeof(LOGFONTW)) == 0)
-        return;
-    // Realising a font is costly and wrapped text measures one character at a time.
+    for (size_t i = 0; i < fonts_.size(); ++i) {
+        const RealisedFont& c = fonts_[i];
+        if (c.device == device_ && c.dpi == dpi && c.capsDpi == caps_.dpiY && c.scale == scale &&
+            std::memcmp(&c.logFont, &lf, sizeof(LOGFONTW)) == 0) {
+            if (i > 0)
+                std::rotate(fonts_.begin(), fonts_.begin() + static_cast<std::ptrdiff_t>(i),
+                            fonts_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+            return fonts_.front();
+        }
+    }
+    if (fonts_.size() >= kRealisedFonts)
+        fonts_.pop_back();
+    RealisedFont c;
     c.logFont = lf;
     c.device = device_;
     c.dpi = dpi;
     c.capsDpi = caps_.dpiY;
     c.scale = scale;
     c.font = plat::FontFromLogFont(lf, DeviceEmPixels(), dpi);
-    c.metrics.reset();
     if (device_)
         c.metrics.emplace(c.font, device_);
     else
         c.metrics.emplace(c.font);
+    fonts_.insert(fonts_.begin(), std::move(c));
+    return fonts_.front();
 }
 
 QFont CDC::DeviceFont() const
 {
-    RefreshFontCache();
-    return fontCache_.font;
+    return Realised().font;
 }
 
 const QFontMetricsF& CDC::DeviceMetrics() const
 {
-    RefreshFontCache();
-    return *fontCache_.metrics;
+    return *Realised().metrics;
 }
 
 bool CDC::GetTextExtentPoint32(const wchar_t* text, int count, SIZE* size) const
@@ -914,15 +935,54 @@ bool CDC::GetTextMetrics(TEXTMETRICW* metrics) const
     return true;
 }
 
+namespace
+{
+
+// One line of text shaped once: its advance and its glyphs come from the same layout.
+class ShapedLine
+{
+public:
+    ShapedLine(const QString& text, const QFont& font, const QPaintDevice* device) : layout_(text, font, device)
+    {
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout_.setTextOption(option);
+        layout_.setCacheEnabled(true);
+        layout_.beginLayout();
+        line_ = layout_.createLine();
+        if (line_.isValid()) {
+            line_.setLineWidth(0);
+            line_.setPosition(QPointF(0, 0));
+        }
+        layout_.endLayout();
+    }
+
+    // The advance of the whole line, trailing blanks included.
+    double Width() const { return line_.isValid() ? line_.horizontalAdvance() : 0.0; }
+
+    // Draws with the painter's pen, the baseline's left end at (x, baseline).
+    void Draw(QPainter* painter, double x, double baseline) const
+    {
+        if (line_.isValid())
+            line_.draw(painter, QPointF(x, baseline - line_.ascent()));
+    }
+
+private:
+    QTextLayout layout_;
+    QTextLine line_;
+};
+
+} // namespace
+
 bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
 {
     QPainter* p = PreparePainter();
     if (!p)
         return false;
-    QString s = TextOf(text, count);
-    QFont font = DeviceFont();
-    const QFontMetricsF& fm = DeviceMetrics();
-    double w = fm.horizontalAdvance(s);
+    const RealisedFont& realised = Realised();
+    const QFontMetricsF& fm = *realised.metrics;
+    const ShapedLine shaped(TextOf(text, count), realised.font, device_);
+    const double w = shaped.Width();
     QPointF d = ToDevice(x, y);
     double left = d.x();
     if ((state_.textAlign & TA_CENTER) == TA_CENTER)
@@ -937,9 +997,8 @@ bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
     if (state_.bkMode == OPAQUE)
         p->fillRect(QRectF(left, baseline - fm.ascent(), w, fm.ascent() + fm.descent()),
                     ToQColor(state_.bkColor));
-    p->setFont(font);
     p->setPen(ToQColor(state_.textColor));
-    p->drawText(QPointF(left, baseline), s);
+    shaped.Draw(p, left, baseline);
     return true;
 }
 
@@ -950,8 +1009,9 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
     QString s = TextOf(text, count);
     if (!(format & DT_NOPREFIX))
         s = StripPrefix(s);
-    QFont font = DeviceFont();
-    const QFontMetricsF& fm = DeviceMetrics();
+    const RealisedFont& realised = Realised();
+    const QFont font = realised.font;
+    const QFontMetricsF& fm = *realised.metrics;
     QRect box = DeviceRect(rect->left, rect->top, rect->right, rect->bottom);
     double lineHeight = fm.ascent() + fm.descent();
 
@@ -969,9 +1029,14 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
                 lines << paragraph;
         }
     }
+    // Each line is shaped once; its width places it and its glyphs draw it.
+    std::vector<std::unique_ptr<ShapedLine>> shaped;
+    shaped.reserve(static_cast<size_t>(lines.size()));
     double widest = 0;
-    for (const QString& line : lines)
-        widest = std::max(widest, fm.horizontalAdvance(line));
+    for (const QString& line : lines) {
+        shaped.push_back(std::make_unique<ShapedLine>(line, font, device_));
+        widest = std::max(widest, shaped.back()->Width());
+    }
     double total = lineHeight * lines.size();
     int logicalHeight = Round(total / std::abs(ScaleY()));
 
@@ -986,8 +1051,6 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
     QPainter* p = PreparePainter();
     if (!p)
         return 0;
-    if (!(format & DT_NOCLIP))
-        p->setClipRect(box, state_.clip ? Qt::IntersectClip : Qt::ReplaceClip);
     double y = box.top();
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
@@ -995,19 +1058,36 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
         else if (format & DT_BOTTOM)
             y = box.top() + box.height() - lineHeight;
     }
-    p->setFont(font);
-    for (const QString& line : lines) {
-        double w = fm.horizontalAdvance(line);
+    struct Placed {
+        double x;
+        double y;
+        double width;
+    };
+    std::vector<Placed> placed;
+    placed.reserve(shaped.size());
+    // The box clips only a text that can leave it: a clip costs a painter state in
+    // every printed page and changes nothing for a text that fits.
+    bool leaves = false;
+    for (const auto& line : shaped) {
+        const double w = line->Width();
         double x = box.left();
         if (format & DT_CENTER)
             x = box.left() + (box.width() - w) / 2;
         else if (format & DT_RIGHT)
             x = box.left() + box.width() - w;
-        if (state_.bkMode == OPAQUE)
-            p->fillRect(QRectF(x, y, w, lineHeight), ToQColor(state_.bkColor));
-        p->setPen(ToQColor(state_.textColor));
-        p->drawText(QPointF(x, y + fm.ascent()), line);
+        placed.push_back({x, y, w});
+        leaves = leaves || x < box.left() || x + w > box.left() + box.width() || y < box.top() ||
+                 y + lineHeight > box.top() + box.height();
         y += lineHeight;
+    }
+    if (!(format & DT_NOCLIP) && leaves)
+        p->setClipRect(box, state_.clip ? Qt::IntersectClip : Qt::ReplaceClip);
+    p->setPen(ToQColor(state_.textColor));
+    for (size_t i = 0; i < shaped.size(); ++i) {
+        const Placed& at = placed[i];
+        if (state_.bkMode == OPAQUE)
+            p->fillRect(QRectF(at.x, at.y, at.width, lineHeight), ToQColor(state_.bkColor));
+        shaped[i]->Draw(p, at.x, at.y + fm.ascent());
     }
     return logicalHeight;
 }

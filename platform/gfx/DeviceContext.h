@@ -223,10 +223,7 @@ private:
     bool MapBlitRects(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh, QRect* dst,
                       QRect* srcRect, bool* mirrorX, bool* mirrorY) const;
     double DeviceEmPixels() const;
-    void RefreshFontCache() const;
-    const QFontMetricsF& DeviceMetrics() const;
-
-    struct FontCache {
+    struct RealisedFont {
         LOGFONTW logFont;
         const QPaintDevice* device = nullptr;
         int dpi = 0;
@@ -235,7 +232,14 @@ private:
         QFont font;
         std::optional<QFontMetricsF> metrics;
     };
-    mutable FontCache fontCache_;
+    // The selected font realised for the device, with its metrics.
+    const RealisedFont& Realised() const;
+    const QFontMetricsF& DeviceMetrics() const;
+
+    // Fonts realised on this context, most recently used first. A page switches among a
+    // handful of faces and sizes field after field; realising one is costly.
+    static constexpr size_t kRealisedFonts = 16;
+    mutable std::vector<RealisedFont> fonts_;
 
     QPaintDevice* device_ = nullptr;
     QImage* image_ = nullptr;

@@ -1,7 +1,9 @@
 #include "FontSubstitution.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHash>
+#include <QMutex>
 
 namespace plat
 {
@@ -46,9 +48,68 @@ const std::vector<Substitution>& Table()
     return table;
 }
 
+// Whether a family is installed, remembered per family: each question to the font
+// database is a fontconfig substitution, and printing asks for every field it draws.
+// The answers are forgotten when the application's fonts change.
+class InstalledFamilies
+{
+public:
+    bool Has(const QString& family)
+    {
+        QMutexLocker lock(&mutex_);
+        WatchFontChanges();
+        auto it = known_.constFind(family);
+        if (it != known_.cend())
+            return *it;
+        const bool installed = QFontDatabase::hasFamily(family);
+        known_.insert(family, installed);
+        return installed;
+    }
+
+    QString SystemFamily()
+    {
+        QMutexLocker lock(&mutex_);
+        WatchFontChanges();
+        if (systemFamily_.isEmpty())
+            systemFamily_ = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        return systemFamily_;
+    }
+
+    void Forget()
+    {
+        QMutexLocker lock(&mutex_);
+        known_.clear();
+        systemFamily_.clear();
+    }
+
+private:
+    void WatchFontChanges()
+    {
+        if (watching_ || !qGuiApp)
+            return;
+        watching_ = true;
+        QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp, [this] { Forget(); });
+        QObject::connect(qGuiApp, &QObject::destroyed, [this] {
+            Forget();
+            watching_ = false;
+        });
+    }
+
+    QMutex mutex_;
+    QHash<QString, bool> known_;
+    QString systemFamily_;
+    bool watching_ = false;
+};
+
+InstalledFamilies& Families()
+{
+    static InstalledFamilies families;
+    return families;
+}
+
 bool Installed(const QString& family)
 {
-    return QFontDatabase::hasFamily(family);
+    return Families().Has(family);
 }
 
 } // namespace
@@ -57,7 +118,7 @@ QString DefaultFontFamily()
 {
     if (Installed(kZenHei))
         return kZenHei;
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    return Families().SystemFamily();
 }
 
 QStringList FontSubstitutesFor(const QString& face)

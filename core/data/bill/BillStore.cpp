@@ -196,9 +196,10 @@ int DataContainer::SaveRows(int64_t parentId)
     update += L" where id = @id";
 
     const int64_t now = NowFileTime();
-    SqlCommand command(connection_);
+    Statements& statements = TableStatements();
     for (const auto& row : rows_) {
         const bool isNew = row->GetRecordId() == -1;
+        SqlCommand& command = isNew ? statements.insert : statements.update;
         command.SetSql(isNew ? insert.c_str() : update.c_str());
         if (isNew) {
             command.AddInt64(L"@parentId", parentId);
@@ -230,7 +231,7 @@ int DataContainer::LoadRows(const std::wstring& where, const wchar_t* parameter,
         sql += L", " + QuoteName(field->GetName());
     sql += L" from " + QuoteName(GetTableName()) + where;
 
-    SqlCommand command(connection_);
+    SqlCommand& command = TableStatements().load;
     command.SetSql(sql.c_str());
     if (parameter)
         command.AddInt64(parameter, value);
@@ -280,7 +281,7 @@ int DataContainer::LoadChildRows(int64_t parentId)
 
 int DataContainer::DeleteMainRow(int64_t id)
 {
-    SqlCommand command(connection_);
+    SqlCommand& command = TableStatements().remove;
     command.SetSql((L"delete from " + QuoteName(GetTableName()) + L" where id = @id").c_str());
     command.AddInt64(L"@id", id);
     return RunCommand(command) ? 1 : 0;
@@ -288,7 +289,7 @@ int DataContainer::DeleteMainRow(int64_t id)
 
 int DataContainer::DeleteChildRows(int64_t parentId)
 {
-    SqlCommand command(connection_);
+    SqlCommand& command = TableStatements().remove;
     command.SetSql((L"delete from " + QuoteName(GetTableName()) + L" where parentId = @parentId").c_str());
     command.AddInt64(L"@parentId", parentId);
     return RunCommand(command) ? 1 : 0;
@@ -329,6 +330,10 @@ int DataPage::PrepareTables(SqlConnection* connection, const wchar_t* pageId)
     bool prepared = true;
     {
         SqlTransaction transaction(connection);
+        if (!transaction.Active()) {
+            SetModuleError(transaction.ErrorText());
+            prepared = false;
+        }
         for (size_t i = 0; prepared && i < containers.size(); ++i)
             prepared = containers[i]->PrepareTable(connection, pageId) != 0;
         if (prepared && !transaction.Commit()) {
@@ -359,7 +364,10 @@ int DataPage::SaveInTransaction(bool asNew)
     bool saved = false;
     {
         SqlTransaction transaction(GetConnection());
-        saved = SaveRows(0) != 0;
+        saved = transaction.Active();
+        if (!saved)
+            SetModuleError(transaction.ErrorText());
+        saved = saved && SaveRows(0) != 0;
         const int64_t parentId = Rows().empty() ? 0 : GetRecordId(0);
         for (size_t i = 0; saved && i < tables_.size(); ++i)
             saved = tables_[i]->SaveRows(parentId) != 0;
@@ -423,6 +431,10 @@ int DataPage::DeleteRecord(int64_t id)
     const int64_t current = Rows().empty() ? 0 : GetRecordId(0);
     {
         SqlTransaction transaction(GetConnection());
+        if (!transaction.Active()) {
+            SetModuleError(transaction.ErrorText());
+            return 0;
+        }
         if (!DeleteMainRow(id))
             return 0;
         for (DataTable* table : tables_) {

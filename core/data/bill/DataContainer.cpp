@@ -248,4 +248,14 @@ void DataContainer::DropConnection()
 {
     connection_ = nullptr;
     prefix_.clear();
+    statements_.reset();
+}
+
+DataContainer::Statements& DataContainer::TableStatements()
+{
+    if (!statements_)
+        statements_ = std::make_unique<Statements>();
+    for (SqlCommand* command : {&statements_->insert, &statements_->update, &statements_->load, &statements_->remove})
+        command->SetConnection(connection_);
+    return *statements_;
 }

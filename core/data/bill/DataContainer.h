@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "SqlCommand.h"
+
 namespace tinyxml2
 {
 class XMLElement;
@@ -15,7 +17,6 @@ class XMLElement;
 class DataField;
 class DataPage;
 class DataRow;
-class SqlCommand;
 class SqlConnection;
 
 class DataContainer
@@ -90,6 +91,16 @@ private:
     std::vector<std::unique_ptr<DataRow>> rows_;
     SqlConnection* connection_ = nullptr;
     std::wstring prefix_;
+    // The statements of the table, each compiled once and run again for every bill
+    // while its text stays the same (it changes with the fields).
+    struct Statements {
+        SqlCommand insert;
+        SqlCommand update;
+        SqlCommand load;
+        SqlCommand remove;
+    };
+    std::unique_ptr<Statements> statements_;
+    Statements& TableStatements();
 
     int LoadRows(const std::wstring& sql, const wchar_t* parameter, int64_t value);
     bool IndexParentIds(SqlCommand& command);

@@ -52,26 +52,55 @@ int DataField::TestText(const wchar_t* text, int32_t row, std::wstring* message,
 
 void DataField::AddObserver(int32_t row, DataObserver* observer)
 {
-    for (const ObserverEntry& entry : observers_) {
-        if (entry.row == row && entry.observer == observer)
-            return;
-    }
-    observers_.push_back({row, observer});
+    std::vector<int32_t>& rows = rowsByObserver_[observer];
+    if (std::find(rows.begin(), rows.end(), row) != rows.end())
+        return;
+    rows.push_back(row);
+    observersByRow_[row].push_back({nextObserverOrder_++, observer});
+    ++observerCount_;
 }
 
 void DataField::RemoveObserver(DataObserver* observer)
 {
-    std::erase_if(observers_, [observer](const ObserverEntry& e) { return e.observer == observer; });
+    auto found = rowsByObserver_.find(observer);
+    if (found == rowsByObserver_.end())
+        return;
+    for (int32_t row : found->second) {
+        auto entries = observersByRow_.find(row);
+        if (entries == observersByRow_.end())
+            continue;
+        observerCount_ -= std::erase_if(entries->second,
+                                        [observer](const ObserverEntry& e) { return e.observer == observer; });
+        if (entries->second.empty())
+            observersByRow_.erase(entries);
+    }
+    rowsByObserver_.erase(found);
+}
+
+void DataField::ClearObservers()
+{
+    observersByRow_.clear();
+    rowsByObserver_.clear();
+    observerCount_ = 0;
 }
 
 void DataField::NotifyObservers(int32_t row)
 {
-    // An observer may add or drop observers while it runs: walk a copy.
-    const std::vector<ObserverEntry> entries = observers_;
-    for (const ObserverEntry& entry : entries) {
-        if (entry.row == row || entry.row == -1)
-            entry.observer->Update(row);
+    // The observers of the row and those of every row, in the order they were
+    // added. An observer may add or drop observers while it runs: walk a copy.
+    std::vector<ObserverEntry> entries;
+    if (auto own = observersByRow_.find(row); own != observersByRow_.end())
+        entries = own->second;
+    if (row != -1) {
+        if (auto all = observersByRow_.find(-1); all != observersByRow_.end()) {
+            const size_t middle = entries.size();
+            entries.insert(entries.end(), all->second.begin(), all->second.end());
+            std::inplace_merge(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(middle), entries.end(),
+                               [](const ObserverEntry& a, const ObserverEntry& b) { return a.order < b.order; });
+        }
     }
+    for (const ObserverEntry& entry : entries)
+        entry.observer->Update(row);
 }
 
 DataCell* DataField::GetCell(int32_t row) const

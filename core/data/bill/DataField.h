@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "DataObserver.h"
@@ -52,8 +53,8 @@ public:
 
     void AddObserver(int32_t row, DataObserver* observer);
     void RemoveObserver(DataObserver* observer);
-    void ClearObservers() { observers_.clear(); }
-    size_t ObserverCount() const { return observers_.size(); }
+    void ClearObservers();
+    size_t ObserverCount() const { return observerCount_; }
     void NotifyObservers(int32_t row);
 
     DataFilter* GetFilter() const { return filter_; }
@@ -74,11 +75,17 @@ public:
 
 private:
     struct ObserverEntry {
-        int32_t row;
+        uint64_t order; // observers are told in the order they were added
         DataObserver* observer;
     };
 
-    std::vector<ObserverEntry> observers_;
+    // A table whose cells share one field gives it an observer per cell: the
+    // observers are kept by row (-1: every row) and their rows by observer, so
+    // adding, removing and telling them never walks every cell of the table.
+    std::unordered_map<int32_t, std::vector<ObserverEntry>> observersByRow_;
+    std::unordered_map<DataObserver*, std::vector<int32_t>> rowsByObserver_;
+    size_t observerCount_ = 0;
+    uint64_t nextObserverOrder_ = 0;
     DataFilter* filter_ = nullptr;
     uint32_t type_ = 0;
     std::wstring name_;

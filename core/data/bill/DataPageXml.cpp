@@ -11,6 +11,7 @@
 #include "DataFunction.h"
 #include "DataPage.h"
 #include "DataTable.h"
+#include "ModuleError.h"
 
 namespace
 {
@@ -89,8 +90,11 @@ int DataField::ReadXml(tinyxml2::XMLElement* element)
         return 0;
     // A type outside the four value types comes only from a damaged file; every
     // lookup by type would run past its table.
-    if (type < 0 || type > 3)
+    if (type < 0 || type > 3) {
+        SetModuleErrorFormat(L"字段%ls的类型%lld无效，模板文件可能已经损坏。", name_.c_str(),
+                             static_cast<long long>(type));
         return 0;
+    }
     type_ = static_cast<uint32_t>(type);
     if (tinyxml2::XMLElement* execute = element->FirstChildElement(kExecuteTag)) {
         if (!execute_->ReadXml(execute))

@@ -332,7 +332,9 @@ bool ParseDateOrDateTime(const wchar_t* text, plat::FileTime& out, std::wstring*
             t.second = static_cast<uint16_t>(parts.second);
     }
     plat::FileTime value = 0;
-    if (!plat::SystemTimeToFileTime(t, value))
+    // 0 is the "no date" value: a date on it (1601-01-01 at midnight) would be
+    // stored as an empty cell and lost.
+    if (!plat::SystemTimeToFileTime(t, value) || value == 0)
         return fail(message);
     out = value;
     return true;

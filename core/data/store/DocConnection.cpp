@@ -84,6 +84,10 @@ int DocConnection::EnsureTable()
     if (!name.empty())
         return 1;
     SqlTransaction transaction(&connection_);
+    if (!transaction.Active()) {
+        SetModuleError(transaction.ErrorText());
+        return 0;
+    }
     SqlCommand create(&connection_, L"create table doxdoctbl (id integer primary key autoincrement,docid "
                                     L"text,docsize integer,doccrc32 integer,docdata blob)");
     if (!create.Prepare() || !create.Step()) {
@@ -201,6 +205,10 @@ int DocConnection::WriteAll(const std::vector<DocElement*>& elements)
     placed.reserve(elements.size());
     {
         SqlTransaction transaction(&connection_);
+        if (!transaction.Active()) {
+            SetModuleError(transaction.ErrorText());
+            return 0;
+        }
         SqlCommand clear(&connection_, L"delete from doxdoctbl");
         if (!clear.Prepare() || !clear.Step()) {
             SetModuleError(clear.ErrorText());

@@ -12,6 +12,7 @@
 #include <zlib.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -111,8 +112,47 @@ void DocTemplate::CloseFile()
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
+    created_ = false;
     path_.clear();
     filePath_.clear();
+}
+
+void DocTemplate::Abandon()
+{
+    struct stat st;
+    if (fd_ >= 0 && created_ && fstat(fd_, &st) == 0 && st.st_size == 0)
+        ::unlink(filePath_.c_str());
+    Close();
+}
+
+std::string DocTemplate::TemporaryPrefix() const
+{
+    const std::string name = std::filesystem::path(filePath_).filename().string();
+    char hash[16];
+    std::snprintf(hash, sizeof hash, "%08x",
+                  static_cast<unsigned>(crc32(0, reinterpret_cast<const Bytef*>(name.data()),
+                                              static_cast<uInt>(name.size()))));
+    return std::string(".doxsave-") + hash + "-";
+}
+
+void DocTemplate::RemoveStaleTemporaries() const
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(filePath_).parent_path();
+    const std::string prefix = TemporaryPrefix();
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder.empty() ? "." : folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0 || name.size() != prefix.size() + 6)
+            continue;
+        int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        // A save in progress holds its file locked.
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(entry.path().c_str());
+        ::close(fd);
+    }
 }
 
 int DocTemplate::IsPath(const wchar_t* path)
@@ -134,7 +174,14 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
         flags |= O_RDWR | O_CREAT;
     else
         flags |= O_RDWR;
-    int fd = ::open(file.c_str(), flags, 0666);
+    bool created = false;
+    int fd = -1;
+    if (mode == kDocOpenCreate) {
+        fd = ::open(file.c_str(), flags | O_EXCL, 0666);
+        created = fd >= 0;
+    }
+    if (fd < 0)
+        fd = ::open(file.c_str(), flags, 0666);
     if (fd < 0) {
         SetModuleErrorFromSystem();
         return 0;
@@ -147,10 +194,10 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
         SetModuleErrorFromSystem(error);
         return 0;
     }
-    // A read-only file shares reading; a writable one shares nothing. The lock is
-    // taken before a new file is emptied, so a file in use is never truncated.
-    if (flock(fd, (mode == kDocOpenRead ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0 ||
-        (mode == kDocOpenCreate && ftruncate(fd, 0) != 0)) {
+    // A read-only file shares reading; a writable one shares nothing. An existing
+    // file opened to be created anew is not emptied: the first save replaces it
+    // whole, and a refused or killed save leaves it as it was.
+    if (flock(fd, (mode == kDocOpenRead ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
         int error = errno;
         ::close(fd);
         SetModuleErrorFromSystem(error);
@@ -160,6 +207,7 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
     auto canon = std::filesystem::canonical(std::filesystem::path(file), ec);
     filePath_ = ec ? file : canon.string();
     fd_ = fd;
+    created_ = created;
     return 1;
 }
 
@@ -366,6 +414,7 @@ int DocTemplate::WriteFile(bool attached)
         SetModuleError(kMsgReadOnly);
         return 0;
     }
+    RemoveStaleTemporaries();
     if (!modified_)
         return 1;
 
@@ -389,14 +438,21 @@ int DocTemplate::WriteFile(bool attached)
         }
     }
 
-    // A short name of its own, so that a file name near the length limit can
-    // still be saved.
-    std::string tempPath = (std::filesystem::path(filePath_).parent_path() / ".doxsave-XXXXXX").string();
+    std::string tempPath =
+        (std::filesystem::path(filePath_).parent_path() / (TemporaryPrefix() + "XXXXXX")).string();
     std::vector<char> tempName(tempPath.begin(), tempPath.end());
     tempName.push_back('\0');
     int fd = mkostemp(tempName.data(), O_CLOEXEC);
     if (fd < 0) {
         SetModuleErrorFromSystem();
+        return 0;
+    }
+    // Locked while it is written, so that another save's clean-up leaves it alone.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(tempName.data());
+        SetModuleErrorFromSystem(error);
         return 0;
     }
     auto fail = [&](int error) {
@@ -466,8 +522,6 @@ int DocTemplate::WriteFile(bool attached)
     if (fstat(fd_, &st) == 0)
         fchmod(fd, st.st_mode & 07777);
     if (fsync(fd) != 0)
-        return fail(errno);
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         return fail(errno);
     if (::rename(tempName.data(), filePath_.c_str()) != 0)
         return fail(errno);

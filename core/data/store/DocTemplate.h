@@ -4,7 +4,8 @@
 // back to back, then a directory of one record per element (offset, size,
 // CRC-32, name length, UTF-8 name with two zero bytes). All integers are
 // little-endian. A save writes a complete new file beside the old one and
-// replaces it only when everything was written.
+// replaces it only when everything was written; creating a store over an existing
+// file leaves that file whole until the first save replaces it.
 
 #include "DocContainer.h"
 
@@ -34,6 +35,9 @@ public:
 
     const std::wstring& Path() const { return path_; }
     bool IsOpen() const { return fd_ >= 0; }
+    // Closes a store opened to create a file that was never saved: a file that
+    // this store made is removed again, an existing one stays as it was.
+    void Abandon();
 
 private:
     int OpenFile(const std::wstring& path, int mode);
@@ -42,8 +46,15 @@ private:
     // place; the elements learn their new locations only when that succeeded.
     int WriteFile(bool attached);
     void CloseFile();
+    // Removes the temporary files that saves of this file left behind when they
+    // were killed half-way (a running save keeps its own locked).
+    void RemoveStaleTemporaries() const;
+    // The name prefix of this file's temporary files: short, so that a file name
+    // near the length limit can still be saved, and the same for every save of it.
+    std::string TemporaryPrefix() const;
 
     std::wstring path_;
     std::string filePath_; // canonical, UTF-8: where saves put the new file
     int fd_ = -1;
+    bool created_ = false; // the file did not exist before this store opened it
 };

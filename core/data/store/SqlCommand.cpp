@@ -92,9 +92,18 @@ int SqlCommand::Prepare()
         statement_.Reset(statement);
         statement->Release(); // the command's reference is the one Reset took
     }
-    if (!statement_->Compile(sql_)) {
-        errorText_ = statement_->ErrorText();
-        return 0;
+    sqlite3_stmt* compiled = statement_->Handle();
+    if (compiled && compiledSql_ == sql_ && statement_->refCount_ == 1) {
+        // The result of the last run was reported by its Step.
+        sqlite3_reset(compiled);
+        sqlite3_clear_bindings(compiled);
+    } else {
+        compiledSql_.clear();
+        if (!statement_->Compile(sql_)) {
+            errorText_ = statement_->ErrorText();
+            return 0;
+        }
+        compiledSql_ = sql_;
     }
     if (!Bind()) {
         statement_->Finalize();

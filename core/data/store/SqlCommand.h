@@ -54,7 +54,9 @@ public:
     const std::vector<SqlParameter>& Parameters() const { return params_; }
 
     // Compiles the SQL text and binds every parameter by name; 0 with the error
-    // text set on failure.
+    // text set on failure. A command run again with the text it last compiled reuses
+    // that statement (reset, with fresh parameters) instead of compiling it again,
+    // unless a reader still holds it.
     int Prepare();
     // Steps the prepared statement once: 1 for a row or done, 0 on an error (the
     // statement is then finalized). HasRow tells which of the two it was.
@@ -77,6 +79,7 @@ private:
     SqlConnection* connection_ = nullptr;
     SqlStatementRef statement_;
     std::wstring sql_;
+    std::wstring compiledSql_; // the text the statement's handle was compiled from
     std::wstring errorText_;
     std::vector<SqlParameter> params_;
     bool hasRow_ = false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 class SqlConnectionPool;
 class SqlStatement;
 
@@ -28,15 +29,28 @@ public:
     const std::wstring& Path() const { return path_; }
     int RefCount() const { return refCount_; }
 
+    // The statements that begin, commit and roll back a transaction, compiled once
+    // per connection: a bill is saved in a transaction of its own.
+    enum Fixed { kBegin, kCommit, kRollback, kFixedCount };
+    // Runs one of them; false with SQLite's message in `error` (when given).
+    bool RunFixed(Fixed which, std::wstring* error);
+
+    // How long a statement waits for another process's lock on the database before
+    // it fails with "database is locked".
+    static constexpr int kBusyTimeoutMs = 5000;
+
 private:
     friend class SqlConnectionPool;
     SqlPoolConnection() = default;
     ~SqlPoolConnection();
+    // Finalizes the fixed statements and closes the database.
+    void CloseDatabase();
 
     SqlConnectionPool* pool_ = nullptr; // null once the pool has let it go
     int refCount_ = 0;
     sqlite3* db_ = nullptr;
     std::wstring path_;
+    sqlite3_stmt* fixed_[kFixedCount] = {};
 };
 
 class SqlConnectionPool

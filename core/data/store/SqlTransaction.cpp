@@ -1,17 +1,22 @@
 #include "SqlTransaction.h"
 
-#include "SqlCommand.h"
+#include "SqlConnection.h"
+#include "SqlConnectionPool.h"
+
+#include <sqlite3.h>
 
 namespace
 {
 
-bool Run(SqlConnection* connection, const wchar_t* sql, std::wstring* error = nullptr)
+bool Run(SqlConnection* connection, SqlPoolConnection::Fixed which, std::wstring* error = nullptr)
 {
-    SqlCommand command(connection, sql);
-    bool ok = command.Prepare() && command.Step();
-    if (!ok && error)
-        *error = command.ErrorText();
-    return ok;
+    SqlPoolConnection* entry = connection ? connection->Entry() : nullptr;
+    if (!entry) {
+        if (error)
+            *error = L"Invalid sqlite connection.";
+        return false;
+    }
+    return entry->RunFixed(which, error);
 }
 
 } // namespace
@@ -25,18 +30,30 @@ SqlTransaction::~SqlTransaction()
 void SqlTransaction::Begin(SqlConnection* connection)
 {
     connection_ = connection;
-    open_ = true;
-    Run(connection_, L"begin transaction");
+    errorText_.clear();
+    sqlite3* db = connection ? connection->Handle() : nullptr;
+    if (db && !sqlite3_get_autocommit(db)) {
+        joined_ = true;
+        return;
+    }
+    open_ = Run(connection_, SqlPoolConnection::kBegin, &errorText_);
 }
 
 bool SqlTransaction::Commit()
 {
+    if (joined_)
+        return true;
+    // Without an open transaction SQLite refuses the commit with its own message.
     errorText_.clear();
-    return Run(connection_, L"commit transaction", &errorText_);
+    return Run(connection_, SqlPoolConnection::kCommit, &errorText_);
 }
 
 void SqlTransaction::Rollback()
 {
+    if (!open_)
+        return;
     open_ = false;
-    Run(connection_, L"rollback transaction");
+    // After a commit SQLite has no transaction to roll back and refuses, harmlessly.
+    if (sqlite3* db = connection_ ? connection_->Handle() : nullptr; db && !sqlite3_get_autocommit(db))
+        Run(connection_, SqlPoolConnection::kRollback);
 }

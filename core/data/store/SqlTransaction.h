@@ -18,16 +18,24 @@ public:
     SqlTransaction(const SqlTransaction&) = delete;
     SqlTransaction& operator=(const SqlTransaction&) = delete;
 
+    // Begins a transaction that takes the write lock at once (waiting for another
+    // process for a few seconds). Inside a transaction that is already open on the
+    // connection, the scope joins it: the commit and the rollback are left to the
+    // scope that began it.
     void Begin(SqlConnection* connection);
+    // False when no transaction could begin (the database stayed locked, or there is
+    // no connection); the statements must then not run, for each would commit alone.
+    bool Active() const { return open_ || joined_; }
     // True when the commit went through; a failed commit leaves the transaction
     // for the closing rollback.
     bool Commit();
     void Rollback();
-    // SQLite's message when the commit failed.
+    // SQLite's message when the begin or the commit failed.
     const std::wstring& ErrorText() const { return errorText_; }
 
 private:
     SqlConnection* connection_ = nullptr;
-    bool open_ = false; // Begin ran and the closing rollback is still due
+    bool open_ = false;   // Begin ran and the closing rollback is still due
+    bool joined_ = false; // runs inside a transaction begun by another scope
     std::wstring errorText_;
 };

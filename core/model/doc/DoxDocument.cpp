@@ -274,11 +274,13 @@ int DoxDocument::Create(const wchar_t* path, const wchar_t* pageName, int32_t cx
 
 int DoxDocument::ParseFrom(DocContainer* store)
 {
-    if (!store->HasElement(kTemplateElement))
+    // A store without the template text (an empty template file, a database
+    // without templates) is not a template: say so rather than fail silently.
+    DocElement* element = store->HasElement(kTemplateElement) ? store->GetElement(kTemplateElement) : nullptr;
+    if (!element) {
+        SetModuleError(L"无法识别的文件格式,不是模板文件或者文件已经损坏。");
         return 0;
-    DocElement* element = store->GetElement(kTemplateElement);
-    if (!element)
-        return 0;
+    }
     int ok = ParseTemplateXml(element, this);
     modified_ = 0;
     return ok;
@@ -392,14 +394,20 @@ int DoxDocTemplate::SaveAs(const wchar_t* path)
         // document moves over to that file.
         if (!store_.LoadAll())
             return 0;
+        // The target is replaced only by a complete new file: a refused save leaves
+        // an existing one whole and a new one not made.
         DocTemplate target;
         if (!target.Open(path, kDocOpenCreate))
             return 0;
         target.AttachAll(&store_);
         int ok = target.SaveFrom();
         target.ForgetAttached();
+        if (!ok) {
+            target.Abandon();
+            return 0;
+        }
         target.Close();
-        if (!ok || !store_.Open(path, kDocOpenReadWrite))
+        if (!store_.Open(path, kDocOpenReadWrite))
             return 0;
     } else if (!store_.Save()) {
         return 0;
@@ -433,9 +441,11 @@ int DoxDocConnection::SaveAs(const wchar_t* path)
             target.AttachElement(element);
     int ok = target.SaveFrom();
     target.ForgetAttached();
-    target.Close();
-    if (!ok)
+    if (!ok) {
+        target.Abandon();
         return 0;
+    }
+    target.Close();
     modified_ = 0;
     return 1;
 }

@@ -11,6 +11,7 @@
 #include "CharBuffer.h"
 #include "DocElement.h"
 #include "DoxControl.h"
+#include "DoxControlKinds.h"
 #include "DoxDocument.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
@@ -50,6 +51,15 @@ void SetNumber(tinyxml2::XMLElement* element, const char* name, int32_t value)
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
     element->SetAttribute(name, text);
+}
+
+bool IsKnownControlKind(const char* id)
+{
+    for (const DoxControlKindRecord* record = GetControlKinds(); record && id; record = record->next) {
+        if (std::strcmp(record->typeName, id) == 0)
+            return true;
+    }
+    return false;
 }
 
 void SetXmlError(const tinyxml2::XMLDocument& xml)
@@ -118,8 +128,11 @@ int ReadLayer(DoxLayer* layer, const tinyxml2::XMLElement* element, int& state)
     state = std::clamp(state, 0, 2);
     for (const tinyxml2::XMLElement* child = element->FirstChildElement("dox:control"); child;
          child = child->NextSiblingElement("dox:control")) {
-        if (!layer->LoadControl(child, 0, 0))
+        if (!layer->LoadControl(child, 0, 0)) {
+            if (!IsKnownControlKind(child->Attribute("id")))
+                SetModuleErrorFormat(L"无法识别的控件类型: %ls", TextAttribute(child, "id").c_str());
             return 0;
+        }
     }
     return 1;
 }
@@ -235,7 +248,13 @@ int ParseTemplateXmlBytes(const char* bytes, size_t size, DoxDocument* document)
         SetModuleError(L"模板文档格式不正确!");
         return 0;
     }
-    return ReadTemplate(document, root);
+    // Every refusal leaves a reason: the parts that know better set their own.
+    ClearModuleError();
+    if (ReadTemplate(document, root))
+        return 1;
+    if (!*GetModuleErrorText())
+        SetModuleError(L"模板文档格式不正确!");
+    return 0;
 }
 
 int ParseTemplateXml(DocElement* element, DoxDocument* document)
@@ -245,6 +264,10 @@ int ParseTemplateXml(DocElement* element, DoxDocument* document)
     bool wasLoaded = element->IsLoaded();
     const uint8_t* data = element->GetData();
     uint32_t size = element->GetSize();
+    // Bytes that could not be read (a checksum or length failure) keep the store's
+    // reason: they are not a damaged XML text.
+    if (!data && size)
+        return 0;
     std::string text(reinterpret_cast<const char*>(data ? data : reinterpret_cast<const uint8_t*>("")),
                      data ? size : 0);
     if (!wasLoaded && !element->IsDirty())

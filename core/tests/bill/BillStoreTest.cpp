@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <memory>
 
 #include "BillTestSupport.h"
@@ -489,3 +493,112 @@ TEST(BillStoreWithoutDatabase, RecordOperationsDoNothing)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// Several processes on one database, and a process killed while it saves.
+
+namespace
+{
+
+// A page with two text fields on a database, as each process of these tests has it.
+struct ProcessPage {
+    SqlConnection connection;
+    DataPage page;
+
+    bool Open(const std::filesystem::path& db)
+    {
+        if (!connection.Open(db.wstring().c_str()))
+            return false;
+        AddTyped(page, L"名称", 0);
+        AddTyped(page, L"金额", 1);
+        return page.PrepareStore(&connection, L"P1") == 1;
+    }
+
+    bool Save(const std::string& name)
+    {
+        page.ResetRecordIds();
+        const std::wstring text(name.begin(), name.end());
+        page.SetFieldText(L"主表.名称", 0, text.c_str());
+        page.SetFieldText(L"主表.金额", 0, L"12.5");
+        return page.SaveRecord() == 1;
+    }
+};
+
+// Runs body in a child process; the child's exit status is body's result.
+pid_t Spawn(const std::function<int()>& body)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(body());
+    return child;
+}
+
+int ExitCode(pid_t child)
+{
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(BillStoreProcesses, TwoProcessesSaveIntoOneDatabaseAndEveryBillIsStored)
+{
+    // Neither process may inherit an open connection: the parent holds none.
+    doxtest::TempDir dir;
+    const std::filesystem::path db = dir / "doxcore.db";
+    std::vector<pid_t> children;
+    for (const char* who : {"a", "b"}) {
+        children.push_back(Spawn([&db, who] {
+            ProcessPage p;
+            if (!p.Open(db))
+                return 2;
+            int failed = 0;
+            for (int i = 0; i < 500; ++i)
+                failed += p.Save(std::string(who) + std::to_string(i)) ? 0 : 1;
+            return failed == 0 ? 0 : 1;
+        }));
+    }
+    for (pid_t child : children)
+        EXPECT_EQ(ExitCode(child), 0);
+    EXPECT_EQ(Sqlite3(db, "select count(*), count(distinct 名称) from P1_MainTable"), "1000|1000\n");
+    EXPECT_EQ(Sqlite3(db, "pragma integrity_check"), "ok\n");
+}
+
+TEST(BillStoreProcesses, KilledWhileSavingKeepsEveryCommittedBill)
+{
+    doxtest::TempDir dir;
+    const std::filesystem::path db = dir / "doxcore.db";
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    // The child reports each bill once its save returned.
+    const pid_t child = Spawn([&db, fds] {
+        ::close(fds[0]);
+        ProcessPage p;
+        if (!p.Open(db))
+            return 2;
+        for (int i = 0;; ++i) {
+            if (!p.Save("bill" + std::to_string(i)))
+                return 1;
+            if (::write(fds[1], &i, sizeof i) != sizeof i)
+                return 3;
+        }
+    });
+    ::close(fds[1]);
+    int last = -1;
+    int value = 0;
+    while (last < 200 && ::read(fds[0], &value, sizeof value) == sizeof value)
+        last = value;
+    kill(child, SIGKILL);
+    while (::read(fds[0], &value, sizeof value) == sizeof value)
+        last = value;
+    ::close(fds[0]);
+    ExitCode(child);
+    ASSERT_GE(last, 200);
+
+    EXPECT_EQ(Sqlite3(db, "pragma integrity_check"), "ok\n");
+    // Every bill reported as saved is there, in order, with its values.
+    const std::string stored = Sqlite3(db, "select count(*) from P1_MainTable where 名称 = 'bill' || (id - 1) and "
+                                           "金额 = '12.5' and id <= " + std::to_string(last + 1));
+    EXPECT_EQ(stored, std::to_string(last + 1) + "\n");
+}

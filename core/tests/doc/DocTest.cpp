@@ -12,6 +12,10 @@
 #include <string>
 #include <tinyxml2.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "ByteStream.h"
 #include "DamageSupport.h"
 #include "DocElement.h"
@@ -411,7 +415,19 @@ TEST_F(DocTest, DamagedTemplateXml)
         std::wstring text; // checked when not empty
     } cases[] = {
         {"root without prefix", prologue + "<template id=\"dxt1\"/>", false, L"模板文档格式不正确!"},
-        {"no page", prologue + "<dox:template id=\"dxt1\" maxpid=\"3\"/>", false, L""},
+        {"no page", prologue + "<dox:template id=\"dxt1\" maxpid=\"3\"/>", false, L"模板文档格式不正确!"},
+        {"unknown control kind",
+         prologue +
+             "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" "
+             "cy=\"500\"><dox:manifest><dox:layer name=\"x\" state=\"1\"><dox:control id=\"dox:nosuchkind\"/>"
+             "</dox:layer></dox:manifest></dox:page></dox:template>",
+         false, L"无法识别的控件类型: dox:nosuchkind"},
+        {"field type out of range",
+         prologue +
+             "<dox:template id=\"dxt1\" maxpid=\"1\"><dox:page id=\"dxt1_page0\" name=\"a\" cx=\"500\" "
+             "cy=\"500\"><dox:datapage><dox:datafield name=\"amount\" type=\"7\"/></dox:datapage>"
+             "</dox:page></dox:template>",
+         false, L"字段amount的类型7无效，模板文件可能已经损坏。"},
         {"not XML", "<dox:template <", false,
          L"Error=XML_ERROR_PARSING_ELEMENT ErrorID=6 (0x6) Line number=1"},
         {"page without manifest or data page",
@@ -479,6 +495,143 @@ TEST_F(DocTest, DamagedTemplateXml)
     EXPECT_EQ(page->GetCurrentLayer(), page->GetLayer(0));
     EXPECT_EQ(page->GetLayer(0)->GetState(), 2);
     EXPECT_EQ(page->GetLayer(1)->GetState(), 1);
+    document->Release();
+}
+
+TEST_F(DocTest, RefusedFilesSayWhy)
+{
+    // A bare 20-byte header: a valid, empty store, but no template in it.
+    const std::wstring empty = PathOf(dir_, "empty.dxt");
+    {
+        std::string header("DOXDOT!\x01", 8);
+        header.resize(DocTemplate::kHeaderSize, '\0');
+        ASSERT_TRUE(doxtest::WriteFileBytes(dir_ / "empty.dxt", header));
+    }
+    // A template whose XML bytes no longer match their checksum.
+    const std::wstring damaged = PathOf(dir_, "crc.dxt");
+    WriteTemplateFile(damaged, "<?xml version=\"1.0\"?><dox:template id=\"x\"/>");
+    {
+        std::string bytes = doxtest::ReadFileBytes(dir_ / "crc.dxt");
+        ASSERT_GT(bytes.size(), static_cast<size_t>(DocTemplate::kHeaderSize + 3));
+        bytes[DocTemplate::kHeaderSize + 3] ^= 0x20;
+        ASSERT_TRUE(doxtest::WriteFileBytes(dir_ / "crc.dxt", bytes));
+    }
+    const struct {
+        std::wstring path;
+        std::wstring reason;
+    } cases[] = {
+        {empty, L"无法识别的文件格式,不是模板文件或者文件已经损坏。"},
+        {damaged, L"文档元素校验错误。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::filesystem::path(c.path).filename().string());
+        ClearModuleError();
+        IDoxDocument* document = DocOpenTemplate(c.path.c_str());
+        EXPECT_EQ(document, nullptr);
+        EXPECT_EQ(LastError(), c.reason);
+        if (document)
+            document->Release();
+    }
+}
+
+void SaveNewTemplate(const std::wstring& path, const wchar_t* pageName)
+{
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), pageName, 500, 500);
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->Save(), 1);
+    document->Release();
+}
+
+int TemporaryFilesIn(const doxtest::TempDir& dir)
+{
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        count += entry.path().filename().string().rfind(".doxsave-", 0) == 0 ? 1 : 0;
+    return count;
+}
+
+TEST_F(DocTest, RefusedSaveAsLeavesTheTargetAsItWas)
+{
+    const std::wstring existing = PathOf(dir_, "existing.dxt");
+    ASSERT_NO_FATAL_FAILURE(SaveNewTemplate(existing, L"旧"));
+    const std::string before = doxtest::ReadFileBytes(dir_ / "existing.dxt");
+    ASSERT_FALSE(before.empty());
+
+    IDoxDocument* document = DocCreateTemplate(PathOf(dir_, "new.dxt").c_str(), L"新", 500, 500);
+    ASSERT_NE(document, nullptr);
+    // An element whose name the file's directory cannot hold: the save is refused.
+    DocElement* element = Doc(document)->GetElement(std::wstring(300, L'x').c_str(), 0);
+    ASSERT_NE(element, nullptr);
+    ASSERT_TRUE(element->SetData("abc", 3));
+    const std::wstring fresh = PathOf(dir_, "fresh.dxt");
+    for (const std::wstring& target : {existing, fresh}) {
+        ClearModuleError();
+        EXPECT_EQ(document->SaveAs(target.c_str()), 0);
+        EXPECT_NE(LastError(), L"");
+    }
+    EXPECT_EQ(doxtest::ReadFileBytes(dir_ / "existing.dxt"), before);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "fresh.dxt"));
+    EXPECT_EQ(TemporaryFilesIn(dir_), 0);
+    document->Release();
+
+    IDoxDocument* reopened = DocOpenTemplate(existing.c_str());
+    ASSERT_NE(reopened, nullptr) << LastError();
+    EXPECT_EQ(std::wstring(reopened->GetPage(0)->GetName()), L"旧");
+    reopened->Release();
+}
+
+TEST_F(DocTest, SaveAsKilledHalfWayLeavesTheTargetWholeAndItsLeftoversGoAtTheNextSave)
+{
+    const std::wstring existing = PathOf(dir_, "existing.dxt");
+    ASSERT_NO_FATAL_FAILURE(SaveNewTemplate(existing, L"旧"));
+    const std::string before = doxtest::ReadFileBytes(dir_ / "existing.dxt");
+
+    // A template big enough that writing it takes a while.
+    const std::wstring source = PathOf(dir_, "big.dxt");
+    IDoxDocument* big = DocCreateTemplate(source.c_str(), L"新", 500, 500);
+    ASSERT_NE(big, nullptr);
+    const std::string payload(8 << 20, 'p');
+    ASSERT_TRUE(Doc(big)->GetElement(L"doc_payload", 0)->SetData(payload.data(),
+                                                                   static_cast<uint32_t>(payload.size())));
+    ASSERT_EQ(big->Save(), 1);
+
+    // The save is killed while it writes the new file.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        big->SaveAs(existing.c_str());
+        _exit(0);
+    }
+    bool leftover = false;
+    for (int wait = 0; wait < 20000 && !leftover; ++wait) {
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+            std::error_code error;
+            if (entry.path().filename().string().rfind(".doxsave-", 0) == 0 &&
+                std::filesystem::file_size(entry.path(), error) >= (1u << 20))
+                leftover = true;
+        }
+        if (!leftover)
+            usleep(500);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(leftover) << "the save never started writing";
+    // Killed before it replaced the target (the old template stays), or just after.
+    const std::string after = doxtest::ReadFileBytes(dir_ / "existing.dxt");
+    if (after != before) {
+        IDoxDocument* replaced = DocOpenTemplate(existing.c_str());
+        ASSERT_NE(replaced, nullptr) << QString::fromStdWString(LastError()).toStdString();
+        EXPECT_EQ(std::wstring(replaced->GetPage(0)->GetName()), L"新");
+        replaced->Release();
+    }
+    big->Release();
+
+    IDoxDocument* document = DocOpenTemplate(existing.c_str());
+    ASSERT_NE(document, nullptr);
+    Doc(document)->SetModified();
+    ASSERT_EQ(document->Save(), 1) << QString::fromStdWString(LastError()).toStdString();
+    EXPECT_EQ(TemporaryFilesIn(dir_), 0);
     document->Release();
 }
 

@@ -280,6 +280,62 @@ TEST(DrawMapping, ClipBoxIsTheSurfaceOrTheClipInLogicalUnits)
     EXPECT_EQ(ColorAt(image, 9, 20), kWhite);
 }
 
+// Whether any pixel outside the rectangle (device pixels) is not white.
+bool InkOutside(const QImage& image, const QRect& box)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!box.contains(x, y) && ColorAt(image, x, y) != kWhite)
+                return true;
+    return false;
+}
+
+TEST(DrawMapping, TextIsClippedToItsBoxOnlyWhenItCanLeaveIt)
+{
+    const struct {
+        const char* what;
+        const wchar_t* text;
+        UINT format;
+        bool inkOutside;
+    } cases[] = {
+        {"long text in a short box", L"MMMMMMMMMMMMMMMMMMMM", DT_SINGLELINE | DT_VCENTER, false},
+        {"long text, told not to clip", L"MMMMMMMMMMMMMMMMMMMM", DT_SINGLELINE | DT_VCENTER | DT_NOCLIP, true},
+        {"centred text wider than its box", L"MMMMMMMMMMMMMMMMMMMM", DT_SINGLELINE | DT_CENTER, false},
+        {"text that fits", L"M", DT_SINGLELINE | DT_VCENTER, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QImage image = MakeImage(200, 60, 96);
+        DCX dc;
+        ASSERT_TRUE(dc.AttachImage(&image));
+        RECT box{50, 10, 90, 50};
+        dc.DrawText(c.text, -1, &box, c.format);
+        dc.EndPainting();
+        EXPECT_EQ(InkOutside(image, QRect(50, 10, 40, 40)), c.inkOutside);
+        EXPECT_TRUE(InkOutside(image, QRect(0, 0, 0, 0))); // something was drawn
+    }
+
+    // The box of a clipped text does not clip what comes after it; the context's
+    // own clip still does.
+    QImage image = MakeImage(200, 60, 96);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    RECT box{50, 10, 90, 50};
+    dc.DrawText(L"MMMMMMMMMMMMMMMMMMMM", -1, &box, DT_SINGLELINE);
+    dc.FillSolidRect(RECT{150, 0, 160, 10}, kRed);
+    dc.IntersectClipRect(RECT{0, 0, 20, 60});
+    RECT second{0, 0, 200, 60};
+    dc.DrawText(L"MMMMMMMMMMMMMMMMMMMM", -1, &second, DT_SINGLELINE | DT_NOCLIP);
+    dc.EndPainting();
+    EXPECT_EQ(ColorAt(image, 155, 5), kRed);
+    // Between the context's clip and the first box, and right of that box: nothing.
+    for (const QRect& gap : {QRect(20, 0, 30, 60), QRect(90, 0, 60, 60)}) {
+        for (int y = gap.top(); y <= gap.bottom(); ++y)
+            for (int x = gap.left(); x <= gap.right(); ++x)
+                ASSERT_EQ(ColorAt(image, x, y), kWhite) << x << "," << y;
+    }
+}
+
 TEST(DrawMapping, OnlyMemoryContextsTakeBitmaps)
 {
     QImage image = MakeImage(10, 10, 96);

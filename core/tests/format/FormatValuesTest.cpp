@@ -224,7 +224,9 @@ TEST_F(DateParse, Dates)
         {L"2009-00-26", true, Ticks(2009, 3, 26)},       // month 0: this month
         {L"2009-09-26 9:9:1", true, Ticks(2009, 9, 26)}, // a date ignores the time
         {L"9999-12-31", true, Ticks(9999, 12, 31)},
-        {L"1601-01-01", true, Ticks(1601, 1, 1)},
+        // The first day is the "no date" value: taken, it would be stored as empty.
+        {L"1601-01-01", false, 0},
+        {L"1601-01-02", true, Ticks(1601, 1, 2)},
         {L"2009-02-29", false, 0},
         {L"1900-02-29", false, 0},
         {L"2009-09", false, 0},
@@ -258,6 +260,8 @@ TEST_F(DateParse, DateTimes)
         {L"2009-09 12:00", false, 0},
         {L"2009-09-26 12", false, 0},
         {L"2009-09-26 12::", false, 0},
+        {L"1601-01-01 0:0:0", false, 0}, // the "no date" value
+        {L"1601-01-01 0:0:1", true, Ticks(1601, 1, 1, 0, 0, 1)},
     };
     for (const ParseCase& c : cases)
         Check(c, false);
