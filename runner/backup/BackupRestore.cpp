@@ -5,9 +5,15 @@
 
 #include <QString>
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
+#include <filesystem>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -51,6 +57,159 @@ std::vector<std::wstring> TemplatesIn(const std::wstring& folder)
         if (IsTemplateName(name) && UIUitl::CheckTemplateFile(folder + L"/" + name)) out.push_back(name);
     return out;
 }
+
+// A consistent copy of the bill database in a folder of its own, read through SQLite:
+// bills committed but still in the write-ahead log are included, and a program writing
+// meanwhile cannot tear the copy. The folder goes with the object.
+class DatabaseCopy
+{
+public:
+    DatabaseCopy() = default;
+    DatabaseCopy(const DatabaseCopy&) = delete;
+    DatabaseCopy& operator=(const DatabaseCopy&) = delete;
+    ~DatabaseCopy()
+    {
+        if (folder_.empty()) return;
+        ::unlink(path_.c_str());
+        ::rmdir(folder_.c_str());
+    }
+
+    // False with the reason when the database cannot be read.
+    bool Make(const std::string& database, std::wstring* reason)
+    {
+        std::error_code noTemp;
+        std::filesystem::path temp = std::filesystem::temp_directory_path(noTemp);
+        if (noTemp) temp = "/tmp";
+        folder_ = (temp / "doxbackup-XXXXXX").string();
+        if (!::mkdtemp(folder_.data())) {
+            Cabinet::CabError error(true);
+            error.SetLibrary(Cabinet::kFciTempFile, errno);
+            *reason = error.Text();
+            folder_.clear();
+            return false;
+        }
+        path_ = folder_ + "/doxcore.db";
+
+        // The entry carries the time the bills last changed, which is the log's when there
+        // is one (taken now: the last connection to close takes the log away).
+        struct timespec newest{};
+        for (const char* suffix : {"", "-wal"}) {
+            struct stat st{};
+            if (::stat((database + suffix).c_str(), &st) == 0 &&
+                (st.st_mtim.tv_sec > newest.tv_sec ||
+                 (st.st_mtim.tv_sec == newest.tv_sec && st.st_mtim.tv_nsec > newest.tv_nsec)))
+                newest = st.st_mtim;
+        }
+
+        // Opened for writing as any program on the database is, so a hot rollback journal
+        // is dealt with and the last connection to close tidies the log as usual.
+        sqlite3* source = nullptr;
+        sqlite3* copy = nullptr;
+        std::string message;
+        int rc = sqlite3_open_v2(database.c_str(), &source, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc != SQLITE_OK) {
+            message = source ? sqlite3_errmsg(source) : sqlite3_errstr(rc);
+        } else {
+            sqlite3_busy_timeout(source, 5000);
+            rc = sqlite3_open_v2(path_.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+            if (rc != SQLITE_OK) message = copy ? sqlite3_errmsg(copy) : sqlite3_errstr(rc);
+        }
+        if (rc == SQLITE_OK) {
+            // One step copies every page within one read transaction: one snapshot.
+            if (sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main")) {
+                rc = sqlite3_backup_step(backup, -1);
+                sqlite3_backup_finish(backup);
+                if (rc == SQLITE_DONE)
+                    rc = SQLITE_OK;
+                else
+                    message = sqlite3_errstr(rc);
+            } else {
+                rc = sqlite3_errcode(copy);
+                message = sqlite3_errmsg(copy);
+            }
+        }
+        sqlite3_close(copy);
+        sqlite3_close(source);
+        if (rc != SQLITE_OK) {
+            Cabinet::CabError error(true);
+            error.SetLibrary(Cabinet::kFciReadSource);
+            *reason = error.Text() + L"\n" + Wide(message);
+            return false;
+        }
+
+        const struct timespec times[2] = {newest, newest};
+        ::utimensat(AT_FDCWD, path_.c_str(), times, 0);
+        return true;
+    }
+
+    std::wstring Path() const { return Wide(path_); }
+
+private:
+    std::string folder_;
+    std::string path_;
+};
+
+// The files SQLite keeps beside a database: its write-ahead log, the log's index and a
+// rollback journal. Left beside a restored database, they would be replayed into it.
+constexpr const char* kCompanions[] = {"-wal", "-shm", "-journal"};
+
+// Moves the old database's companion files into a folder of their own inside the data
+// folder (the same file system, so each move is a rename), to be put back when the
+// restore fails or when it brought no database, and deleted when it did.
+class CompanionsAside
+{
+public:
+    explicit CompanionsAside(std::string database) : database_(std::move(database)) {}
+    CompanionsAside(const CompanionsAside&) = delete;
+    CompanionsAside& operator=(const CompanionsAside&) = delete;
+    ~CompanionsAside() { PutBack(); }
+
+    // 0, or the errno of the move that failed (what was moved is back then).
+    int Move()
+    {
+        for (const char* suffix : kCompanions) {
+            const std::string path = database_ + suffix;
+            struct stat st{};
+            if (::lstat(path.c_str(), &st) != 0) continue;
+            if (folder_.empty()) {
+                const size_t slash = database_.find_last_of('/');
+                folder_ = database_.substr(0, slash == std::string::npos ? 0 : slash + 1) + ".dbaside-XXXXXX";
+                if (!::mkdtemp(folder_.data())) {
+                    const int failure = errno;
+                    folder_.clear();
+                    return failure;
+                }
+            }
+            const std::string aside = folder_ + "/" + std::string(suffix + 1);
+            if (::rename(path.c_str(), aside.c_str()) != 0) {
+                const int failure = errno;
+                PutBack();
+                return failure;
+            }
+            moved_.push_back(suffix);
+        }
+        return 0;
+    }
+    void PutBack()
+    {
+        for (const char* suffix : moved_)
+            ::rename((folder_ + "/" + std::string(suffix + 1)).c_str(), (database_ + suffix).c_str());
+        moved_.clear();
+        if (!folder_.empty()) ::rmdir(folder_.c_str()); // stays when something could not go back
+        folder_.clear();
+    }
+    void Discard()
+    {
+        for (const char* suffix : moved_) ::unlink((folder_ + "/" + std::string(suffix + 1)).c_str());
+        moved_.clear();
+        PutBack();
+    }
+
+private:
+    std::string database_;
+    std::string folder_;
+    std::vector<const char*> moved_;
+};
 
 } // namespace
 
@@ -125,7 +284,9 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
             reason_ = L"备份取消";
             return false;
         }
-        if (!archive.AddFile(database, L"doxcore.db")) {
+        DatabaseCopy copy;
+        if (!copy.Make(Utf8(database), &reason_)) return false;
+        if (!archive.AddFile(copy.Path(), L"doxcore.db")) {
             reason_ = archive.GetLastErrorText();
             return false;
         }
@@ -149,11 +310,27 @@ bool BackupRestore::RunRestore()
         reason_ = extract.GetLastErrorText();
         return false;
     }
-    extract.SetEntryFilter(&BackupRestore::AcceptedEntry);
+    // Only a restored database makes the old one's companions obsolete; otherwise they
+    // go back beside it.
+    bool bringsDatabase = false;
+    extract.SetEntryFilter([&bringsDatabase](const Cabinet::CExtract::Entry& parts) {
+        if (!AcceptedEntry(parts)) return false;
+        bringsDatabase = bringsDatabase || parts.size() == 1;
+        return true;
+    });
     if (stepHook) extract.SetStepHook(stepHook);
-    if (!extract.ExtractAll(archivePath_, dataDirectory_)) {
-        reason_ = extract.GetLastErrorText();
+    // The old database's log must be gone before the new database arrives.
+    CompanionsAside companions(Utf8(dataDirectory_ + L"/doxcore.db"));
+    if (const int failure = companions.Move()) {
+        Cabinet::CabError error(false);
+        error.SetLibrary(Cabinet::kFdiTargetFile, failure);
+        reason_ = error.Text();
         return false;
     }
+    if (!extract.ExtractAll(archivePath_, dataDirectory_)) {
+        reason_ = extract.GetLastErrorText();
+        return false; // the old database is back, and its companions with it
+    }
+    if (bringsDatabase) companions.Discard();
     return true;
 }

@@ -22,13 +22,15 @@ public:
     std::function<bool()> stepHook;
 
     // Writes the archive: the accepted templates of "templates", then those of each
-    // category folder, then the database when there is one. The archive replaces the
+    // category folder, then the database when there is one (a copy read through SQLite,
+    // so bills still in its write-ahead log are in it). The archive replaces the
     // file at the path only when everything was written; a failure or a cancel (the
     // flag is looked at after every file) leaves an older archive there as it was.
     bool RunBackup(const std::atomic<bool>& cancel);
     // Puts the archive's files over the data folder. Only "doxcore.db" and
     // templates\[category\]name.dxt are accepted; any other entry refuses the whole
-    // archive, and on any failure nothing in the data folder changes.
+    // archive, and on any failure nothing in the data folder changes. The old database's
+    // log, its index and its journal are taken away before a restored database arrives.
     bool RunRestore();
 
     // Why the last run failed: the archive's error text or "备份取消".

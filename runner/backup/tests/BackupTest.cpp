@@ -18,7 +18,9 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -35,6 +37,70 @@ namespace
 using cabtest::P;
 using cabtest::Snapshot;
 using cabtest::W;
+
+// A connection on a bill database, kept open as the program keeps its documents: in
+// write-ahead-log mode the bills it commits stay in doxcore.db-wal while it is open.
+class Connection
+{
+public:
+    Connection(const fs::path& file, bool wal)
+    {
+        EXPECT_EQ(sqlite3_open(file.c_str(), &db_), SQLITE_OK);
+        sqlite3_busy_timeout(db_, 5000);
+        if (wal) Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=0");
+        Exec("CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY, payee TEXT NOT NULL)");
+    }
+    ~Connection() { sqlite3_close(db_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void Exec(const std::string& sql)
+    {
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+        sqlite3_free(error);
+    }
+    void Add(const std::vector<std::string>& payees)
+    {
+        std::string sql = "BEGIN;";
+        for (const std::string& payee : payees) sql += "INSERT INTO bills(payee) VALUES('" + payee + "');";
+        Exec(sql + "COMMIT");
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// What a bill database holds as SQLite reads it (through its log, when there is one):
+// the integrity check, then the payees in order of entry.
+std::string Bills(const fs::path& file)
+{
+    sqlite3* db = nullptr;
+    std::string out;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        out = std::string("unreadable: ") + sqlite3_errmsg(db);
+        sqlite3_close(db);
+        return out;
+    }
+    for (const char* sql : {"PRAGMA integrity_check", "SELECT payee FROM bills ORDER BY id"}) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) out += std::string("error: ") + sqlite3_errmsg(db);
+        while (statement && sqlite3_step(statement) == SQLITE_ROW)
+            out += std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) + ";";
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return out;
+}
+
+// A folder's snapshot with the database given as its bills: a copy taken through SQLite
+// holds the same bills, not the same bytes.
+std::map<std::string, std::string> WithBills(const fs::path& root)
+{
+    std::map<std::string, std::string> snapshot = Snapshot(root);
+    if (snapshot.count("doxcore.db")) snapshot["doxcore.db"] = Bills(root / "doxcore.db");
+    return snapshot;
+}
 
 // Bytes that pass the template check: the header of a template file, then a body.
 std::string TemplateBytes(const std::string& body)
@@ -58,7 +124,7 @@ protected:
         Put(L"templates/对公业务/电汇凭证.DXT", TemplateBytes("wire"));
         Put(L"templates/对公业务/旧/深.dxt", TemplateBytes("too deep"));
         Put(L"templates/个人/存款.dxt", TemplateBytes("saving"));
-        Put(L"doxcore.db", std::string("SQLite format 3\0", 16) + std::string(3000, 'd'));
+        Connection(data.path() / "doxcore.db", false).Add({"北京朝阳收款单位", "上海浦东", "个人储蓄"});
     }
 
     void Put(const std::wstring& rel, const std::string& bytes)
@@ -68,7 +134,7 @@ protected:
         ASSERT_TRUE(doxtest::WriteFileBytes(path, bytes));
     }
 
-    // What a backup must hold: entry name -> bytes.
+    // What a backup must hold: entry name -> bytes (the bills for the database).
     std::map<std::wstring, std::string> Expected() const
     {
         std::map<std::wstring, std::string> out;
@@ -78,7 +144,8 @@ protected:
             std::wstring entry = rel;
             for (wchar_t& c : entry)
                 if (c == L'/') c = L'\\';
-            out[entry] = doxtest::ReadFileBytes(data.path() / P(rel));
+            out[entry] = entry == L"doxcore.db" ? Bills(data.path() / "doxcore.db")
+                                                : doxtest::ReadFileBytes(data.path() / P(rel));
         }
         return out;
     }
@@ -133,7 +200,7 @@ TEST_F(Library, BackupOpensWithOtherReadersToTheSameBytes)
             expected[stored] = bytes;
         }
         std::map<std::string, std::string> got;
-        for (const auto& [rel, bytes] : Snapshot(reader.out))
+        for (const auto& [rel, bytes] : WithBills(reader.out))
             if (bytes != "dir") got[rel] = bytes;
         ASSERT_EQ(got.size(), expected.size());
         for (const auto& [rel, bytes] : expected) {
@@ -160,16 +227,19 @@ TEST_F(Library, BackUpLoseFilesRestoreAndEverythingIsBack)
     const fs::path archive = work.path() / "备份" / "all.dxb"; // the folder is made
     std::wstring reason;
     ASSERT_EQ(RunDialog(1, archive, data.path(), &reason), 1) << QString::fromStdWString(reason).toStdString();
-    const auto before = Snapshot(data.path());
+    const auto before = WithBills(data.path());
 
     fs::remove(data.path() / P(L"templates/对公业务/进账单.dxt"));
     fs::remove(data.path() / P(L"templates/a<b>.dxt"));
     fs::remove_all(data.path() / P(L"templates/个人"));
     ASSERT_TRUE(doxtest::WriteFileBytes(data.path() / "doxcore.db", "a bill less"));
+    // What SQLite left beside the old database belongs to it alone.
+    for (const char* companion : {"doxcore.db-wal", "doxcore.db-shm", "doxcore.db-journal"})
+        ASSERT_TRUE(doxtest::WriteFileBytes(data.path() / companion, "of the old database"));
 
     ASSERT_EQ(RunDialog(0, archive, data.path(), &reason), 1) << QString::fromStdWString(reason).toStdString();
     EXPECT_EQ(reason, L"");
-    EXPECT_EQ(Snapshot(data.path()), before);
+    EXPECT_EQ(WithBills(data.path()), before);
 }
 
 TEST_F(Library, HostileArchivesAreRefusedAndNothingChanges)
@@ -229,6 +299,8 @@ TEST_F(Library, RestoreCutOffHalfWayLeavesTheOldFiles)
     // The library has changed since: a restore would put the old state back.
     Put(L"templates/转账支票.dxt", TemplateBytes("cheque, edited since"));
     Put(L"doxcore.db", "bills added since");
+    Put(L"doxcore.db-wal", "bills still in the log");
+    Put(L"doxcore.db-shm", "the log's index");
     fs::remove(data.path() / P(L"templates/个人/存款.dxt"));
     const auto before = Snapshot(data.path());
 
@@ -297,6 +369,26 @@ TEST_F(Library, AFileThatCannotBeStoredFailsTheBackupAfterItsFolder)
     EXPECT_EQ(job.Reason(), L"Failure opening file to be stored in cabinet\nError 2: No such file or directory");
     EXPECT_EQ(files, 3); // the rest of the folder was still tried, the categories were not
     EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+}
+
+TEST_F(Library, TheDatabaseIsCopiedInAFolderOfItsOwnThatGoesAfterwards)
+{
+    doxtest::TempDir temp;
+    doxtest::ScopedEnv tmpdir("TMPDIR", temp.path().string());
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(Backup(archive));
+    EXPECT_TRUE(fs::is_empty(temp.path()));
+
+    // A damaged database fails the backup, with SQLite's word for it; the older archive
+    // stays as it was.
+    const std::string previous = doxtest::ReadFileBytes(archive);
+    Put(L"doxcore.db", std::string(4096, 'x'));
+    BackupRestore job(W(data.path()), W(archive));
+    std::atomic<bool> cancel{false};
+    EXPECT_FALSE(job.RunBackup(cancel));
+    EXPECT_EQ(job.Reason(), L"Failure reading file to be stored in cabinet\nfile is not a database");
+    EXPECT_TRUE(doxtest::ReadFileBytes(archive) == previous);
+    EXPECT_TRUE(fs::is_empty(temp.path()));
 }
 
 TEST_F(Library, EmptyLibraryGivesAValidEmptyArchive)
@@ -419,6 +511,108 @@ TEST_F(Library, ProgressDialogDuringABackup)
     EXPECT_NE(filled, empty);
     EXPECT_EQ(shot.pixelColor(r.left() + r.width() * 3 / 10, y), filled);
     EXPECT_EQ(shot.pixelColor(r.left() + r.width() * 6 / 10, y), empty);
+}
+
+
+// The bill database in write-ahead-log mode, as the program runs it.
+TEST(WalDatabase, BillsStillInTheLogAreInTheBackupAndAWriterCannotTearIt)
+{
+    doxtest::TempDir data;
+    doxtest::TempDir work;
+    const fs::path db = data.path() / "doxcore.db";
+    Connection program(db, true);
+    program.Add({"北京朝阳收款单位", "上海浦东"});
+    ASSERT_GT(fs::file_size(data.path() / "doxcore.db-wal"), 0u);
+
+    // Another program keeps committing bills two at a time while the backup runs.
+    std::atomic<bool> stop{false};
+    std::atomic<int> pairs{0};
+    std::thread writer([&] {
+        Connection other(db, true);
+        while (!stop.load()) {
+            other.Add({"pair", "pair"});
+            ++pairs;
+        }
+    });
+    while (pairs.load() < 5) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const int before = pairs.load();
+    BackupRestore backup(cabtest::W(data.path()), cabtest::W(work.path() / "all.dxb"));
+    std::atomic<bool> cancel{false};
+    const bool backedUp = backup.RunBackup(cancel);
+    stop = true;
+    writer.join();
+    ASSERT_TRUE(backedUp) << QString::fromStdWString(backup.Reason()).toStdString();
+
+    doxtest::TempDir out;
+    BackupRestore restore(cabtest::W(out.path()), cabtest::W(work.path() / "all.dxb"));
+    ASSERT_TRUE(restore.RunRestore()) << QString::fromStdWString(restore.Reason()).toStdString();
+    const std::string bills = Bills(out.path() / "doxcore.db");
+    const std::string head = "ok;北京朝阳收款单位;上海浦东;";
+    ASSERT_EQ(bills.substr(0, head.size()), head) << bills;
+    int copied = 0;
+    for (size_t at = head.size(); at < bills.size(); at = bills.find(';', at) + 1) {
+        ASSERT_EQ(bills.compare(at, 5, "pair;"), 0) << bills;
+        ++copied;
+    }
+    EXPECT_EQ(copied % 2, 0);
+    EXPECT_GE(copied, 2 * before);
+}
+
+TEST(WalDatabase, RestoreOverADatabaseWithALogGivesExactlyTheArchivedBills)
+{
+    doxtest::TempDir work;
+    // One archive with a database of two bills, one with a template only.
+    doxtest::TempDir withBills;
+    Connection(withBills.path() / "doxcore.db", true).Add({"北京朝阳收款单位", "上海浦东"});
+    doxtest::TempDir templatesOnly;
+    fs::create_directories(templatesOnly.path() / "templates");
+    ASSERT_TRUE(doxtest::WriteFileBytes(templatesOnly.path() / "templates" / "a.dxt", TemplateBytes("x")));
+    std::atomic<bool> cancel{false};
+    for (const auto& [folder, name] : {std::pair{&withBills, "bills.dxb"}, std::pair{&templatesOnly, "templates.dxb"}}) {
+        BackupRestore backup(cabtest::W(folder->path()), cabtest::W(work.path() / name));
+        ASSERT_TRUE(backup.RunBackup(cancel)) << QString::fromStdWString(backup.Reason()).toStdString();
+    }
+
+    const std::string old = "ok;新来的;又一张;第三张;";
+    struct Case {
+        const char* what;
+        const char* archive;
+        int stopAt; // the restore's step that is refused; 0 for none
+        std::string bills;
+    };
+    const std::vector<Case> cases = {
+        {"database restored", "bills.dxb", 0, "ok;北京朝阳收款单位;上海浦东;"},
+        {"no database in the archive keeps the log", "templates.dxb", 0, old},
+        {"cut off before extracting", "bills.dxb", 1, old},
+        {"cut off before moving into place", "bills.dxb", 2, old},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The data folder as a program left it that ended without closing the database:
+        // its bills are committed but only in the log.
+        doxtest::TempDir data;
+        {
+            doxtest::TempDir running;
+            Connection program(running.path() / "doxcore.db", true);
+            program.Add({"新来的", "又一张", "第三张"});
+            for (const char* file : {"doxcore.db", "doxcore.db-wal", "doxcore.db-shm"})
+                fs::copy_file(running.path() / file, data.path() / file);
+        }
+        ASSERT_GT(fs::file_size(data.path() / "doxcore.db-wal"), 0u);
+
+        BackupRestore restore(cabtest::W(data.path()), cabtest::W(work.path() / c.archive));
+        int steps = 0;
+        restore.stepHook = [&] { return ++steps != c.stopAt; };
+        EXPECT_EQ(restore.RunRestore(), c.stopAt == 0) << QString::fromStdWString(restore.Reason()).toStdString();
+        if (c.bills != old) {
+            EXPECT_FALSE(fs::exists(data.path() / "doxcore.db-wal"));
+            EXPECT_FALSE(fs::exists(data.path() / "doxcore.db-shm"));
+        }
+        EXPECT_EQ(Bills(data.path() / "doxcore.db"), c.bills);
+        // Nothing of the restore's own is left in the data folder.
+        for (const auto& entry : fs::directory_iterator(data.path()))
+            EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    }
 }
 
 } // namespace
