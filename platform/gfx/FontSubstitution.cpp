@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMutex>
+#include <memory>
 
 namespace plat
 {
@@ -88,13 +89,18 @@ private:
         if (watching_ || !qGuiApp)
             return;
         watching_ = true;
-        QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp, [this] { Forget(); });
-        QObject::connect(qGuiApp, &QObject::destroyed, [this] {
+        // The connections live as long as this cache: a library that holds it may be
+        // unloaded before the application object goes, and a signal must never call
+        // into unloaded code.
+        guard_ = std::make_unique<QObject>();
+        QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, guard_.get(), [this] { Forget(); });
+        QObject::connect(qGuiApp, &QObject::destroyed, guard_.get(), [this] {
             Forget();
             watching_ = false;
         });
     }
 
+    std::unique_ptr<QObject> guard_;
     QMutex mutex_;
     QHash<QString, bool> known_;
     QString systemFamily_;

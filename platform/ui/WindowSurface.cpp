@@ -34,7 +34,10 @@ QImage* WindowBackBuffer(QWidget* window, int dpi)
     auto it = buffers.find(window);
     if (it == buffers.end()) {
         it = buffers.emplace(window, QImage()).first;
-        QObject::connect(window, &QObject::destroyed, [window] { Buffers().erase(window); });
+        // The guard goes with this library's static data, so a window that outlives an
+        // unloaded library never calls into it.
+        static QObject guard;
+        QObject::connect(window, &QObject::destroyed, &guard, [window] { Buffers().erase(window); });
     }
     QSize size = window->size().expandedTo(QSize(1, 1));
     QImage& image = it->second;
