@@ -9,9 +9,8 @@ bash tools/install-deps.sh
 launcher=""
 if command -v ccache >/dev/null; then launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"; fi
 cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher >/dev/null
-cmake --build build/run -j "$(nproc)" --target DoxKQRunner DoxCore DoxKQPlus runner_samples
-# The designer is started from the home page when it is built.
-cmake --build build/run -j "$(nproc)" --target DoxDesigner >/dev/null 2>&1 || true
+# The designer is started from the home page to edit a template.
+cmake --build build/run -j "$(nproc)" --target DoxKQRunner DoxDesigner DoxCore DoxKQPlus runner_samples
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x800x24" build/run/bin/DoxKQRunner "$@"
 fi
