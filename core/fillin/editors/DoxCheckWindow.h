@@ -23,6 +23,13 @@ public:
         Invalidate();
     }
     bool GetChecked() const { return IsTicked(); }
+    // Closed (disabled) it paints nothing, as the caret editor: otherwise the box
+    // would stay drawn over the last check field while a text field is edited.
+    void OnPaint(CDC& dc) override
+    {
+        if (IsEnabled())
+            XCheckWindow::OnPaint(dc);
+    }
 
 private:
     std::function<void()> changed_;

@@ -717,3 +717,100 @@ TEST_F(PageWindowTest, ScreenshotsOfAFilledBillAndOfTheCalendar)
     ASSERT_FALSE(listShot.isNull());
     ASSERT_TRUE(listShot.save(ShotPath(dir_, "fillin-history.png")));
 }
+
+// The operator's keyboard-only road through the whole page: Enter opens the current
+// field's editor and commits it, Tab and Shift+Tab commit and open the next field's
+// editor (so an Enter there closes it unchanged and another opens it again), Esc
+// cancels, Space ticks the check box. At every step the picture shows the editor
+// over the current field, or its focus frame while no editor is open, and no frame
+// left on any other field.
+TEST_F(PageWindowTest, KeyboardOnlyRoundThroughThePage)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    QWidget* outer = window_->GetHwnd();
+    auto key = [&](Qt::Key k) { return [&, k] { QTest::keyClick(client, k); }; };
+    auto type = [&](const char* text) { return [&, text] { Type(client, text); }; };
+    enum Editor { Closed, Text, Check };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        DoxControl* current;
+        Editor editor;
+        const wchar_t* text;
+    } steps[] = {
+        {"enter-opens", key(Qt::Key_Return), amount_, Text, L""},
+        {"amount-typed", type("1234.5"), amount_, Text, L"1234.5"},
+        {"enter-commits", key(Qt::Key_Return), amount_, Closed, nullptr},
+        {"tab-opens-capital", key(Qt::Key_Tab), capital_, Text, L"1234.5"},
+        {"enter-closes-capital", key(Qt::Key_Return), capital_, Closed, nullptr},
+        {"enter-reopens-capital", key(Qt::Key_Return), capital_, Text, L"1234.5"},
+        {"tab-opens-date", key(Qt::Key_Tab), date_, Text, L""},
+        {"date-typed", type("2026-12-10"), date_, Text, L"2026-12-10"},
+        {"date-committed", key(Qt::Key_Return), date_, Closed, nullptr},
+        {"tab-onto-payee", key(Qt::Key_Tab), payee_, Text, L""},
+        {"payee-typed", type("Acme"), payee_, Text, L"Acme"},
+        {"backtab-commits-payee", key(Qt::Key_Backtab), date_, Text, L"2026-12-10"},
+        {"date-retyped", type("2027-01-01"), date_, Text, L"2027-01-01"},
+        {"esc-cancels", key(Qt::Key_Escape), date_, Closed, nullptr},
+        {"tab-shows-payee", key(Qt::Key_Tab), payee_, Text, L"Acme"},
+        {"tab-onto-code", key(Qt::Key_Tab), code_, Text, L""},
+        {"code-typed", type("80417"), code_, Text, L"80417"},
+        {"tab-onto-check", key(Qt::Key_Tab), check_, Check, nullptr},
+        {"space-ticks", key(Qt::Key_Space), check_, Check, nullptr},
+        {"enter-closes-check", key(Qt::Key_Return), check_, Closed, nullptr},
+        {"tab-into-table", key(Qt::Key_Tab), table_, Text, L""},
+        {"cell-typed", type("Pens"), table_, Text, L"Pens"},
+        {"tab-next-cell", key(Qt::Key_Tab), table_, Text, L""},
+        {"esc-in-cell", key(Qt::Key_Escape), table_, Closed, nullptr},
+        {"enter-opens-cell", key(Qt::Key_Return), table_, Text, L""},
+        {"backtab-first-cell", key(Qt::Key_Backtab), table_, Text, L"Pens"},
+        {"enter-commits-cell", key(Qt::Key_Return), table_, Closed, nullptr},
+    };
+    const std::vector<DoxControl*> fields = {amount_, capital_, date_, payee_, code_, check_};
+    auto pixels = [&](DoxControlBase* field) {
+        POINT at{};
+        SIZE size{};
+        field->GetFieldRect(&at, &size);
+        const RECT r = client->ToPixels(RECT{at.x, at.y, at.x + size.cx, at.y - size.cy});
+        return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+    };
+    // Dark pixels on a field's top edge: the dotted focus frame.
+    auto frameDots = [&](const QImage& shot, const QRect& field) {
+        const QRect band(client->mapTo(outer, field.topLeft() - QPoint(0, 1)), QSize(field.width(), 3));
+        return CountNear(shot, band, QColor(0, 0, 0), 60);
+    };
+    int n = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        ASSERT_EQ(Current(client), step.current);
+        DoxInputWindow& editor = client->Editor();
+        EXPECT_EQ(editor.IsShown(), step.editor != Closed);
+        EXPECT_EQ(window_->IsEditing(), step.editor == Text ? 1 : 0);
+        if (step.text) {
+            EXPECT_EQ(editor.Edit().Text(), step.text);
+        }
+        QTest::qWait(20);
+        const QImage shot = outer->grab().toImage();
+        ASSERT_TRUE(shot.save(ShotPath(dir_, (std::to_string(++n) + "-" + step.what + ".png").c_str())));
+        const QRect field = pixels(client->Runner().GetCurrentField());
+        if (step.editor == Closed) {
+            EXPECT_GT(frameDots(shot, field), field.width() / 3);
+        } else {
+            // The editor's frame lies 3 pixels round the field.
+            EXPECT_NEAR(editor.Rect().left, field.left() - 3, 1);
+            EXPECT_NEAR(editor.Rect().top, field.top() - 3, 1);
+        }
+        for (DoxControl* other : fields) {
+            if (other != step.current) {
+                EXPECT_LT(frameDots(shot, pixels(other)), 5) << "frame left on another field";
+            }
+        }
+    }
+    EXPECT_EQ(Stored(L"主表.金额"), std::to_wstring(1234.5));
+    EXPECT_EQ(date_->ShownText().substr(0, 10), L"2026-12-10");
+    EXPECT_EQ(Stored(L"主表.收款人"), L"Acme");
+    EXPECT_EQ(Stored(L"主表.密码"), L"80417");
+    EXPECT_EQ(Stored(L"主表.加急"), L"是");
+}
