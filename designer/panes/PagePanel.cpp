@@ -73,6 +73,7 @@ QLabel* Label(QWidget* parent, const char* text, int x, int y)
 
 void CPagePanel::SetPaperChooser(PaperChooser chooser) { PaperChooserCell() = std::move(chooser); }
 void CPagePanel::SetDefaultPrinter(std::wstring* printer) { DefaultPrinterCell() = printer; }
+std::wstring* CPagePanel::DefaultPrinter() { return DefaultPrinterCell(); }
 
 CPagePanel::CPagePanel(const PageValues& values, IDoxPage* page, QWidget* parent)
     : UIWizardPage(parent), values_(values), page_(page), name_(new QLineEdit(this)), pictures_(new QComboBox(this)),

@@ -45,6 +45,7 @@ public:
     static void SetPaperChooser(PaperChooser chooser);
     // The application's default printer, read and replaced by the paper button.
     static void SetDefaultPrinter(std::wstring* printer);
+    static std::wstring* DefaultPrinter();
 
     // page: the page shown (its stored picture), or null for a page still to be made.
     explicit CPagePanel(const PageValues& values, IDoxPage* page = nullptr, QWidget* parent = nullptr);
@@ -105,6 +106,22 @@ private:
     CMmEdit* baseX_;
     CMmEdit* baseY_;
     QGroupBox* frame_;
+};
+
+// Lends the panels a printer name to read and replace while it lives.
+class ScopedDefaultPrinter
+{
+public:
+    explicit ScopedDefaultPrinter(std::wstring* printer) : previous_(CPagePanel::DefaultPrinter())
+    {
+        CPagePanel::SetDefaultPrinter(printer);
+    }
+    ~ScopedDefaultPrinter() { CPagePanel::SetDefaultPrinter(previous_); }
+    ScopedDefaultPrinter(const ScopedDefaultPrinter&) = delete;
+    ScopedDefaultPrinter& operator=(const ScopedDefaultPrinter&) = delete;
+
+private:
+    std::wstring* previous_;
 };
 
 // The page properties sheet: mode 1 a new page, 0 the page's own properties.

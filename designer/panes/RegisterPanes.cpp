@@ -69,13 +69,6 @@ private:
     QPointer<CPropertyPane> pane_;
 };
 
-// The application's default printer while a dialog may change it.
-std::wstring& PrinterCell()
-{
-    static std::wstring printer;
-    return printer;
-}
-
 bool RunPageProperties(QWidget* parent, PageProperties& properties)
 {
     PageValues values;
@@ -88,11 +81,15 @@ bool RunPageProperties(QWidget* parent, PageProperties& properties)
     values.hasPicture = properties.hasPicture != 0;
     values.stretch = properties.stretch != 0;
     CDoxDesigner* app = CDoxDesigner::App();
-    PrinterCell() = app ? app->DefaultPrinter() : std::wstring();
+    std::wstring printer = app ? app->DefaultPrinter() : std::wstring();
+    bool ok = false;
     CPageProperty sheet(properties.newPage ? 1 : 0, values, nullptr, parent);
-    const bool ok = sheet.exec() == QDialog::Accepted;
+    {
+        ScopedDefaultPrinter lend(&printer);
+        ok = sheet.exec() == QDialog::Accepted;
+    }
     if (app)
-        app->SetDefaultPrinter(PrinterCell());
+        app->SetDefaultPrinter(printer);
     if (!ok)
         return false;
     const PageValues& out = sheet.Values();
@@ -118,5 +115,4 @@ void RegisterDesignerPanes()
     hooks.runPageProperties = RunPageProperties;
     hooks.refreshPropertySinks = [] { designer::RefreshPropertySinks(); };
     CPagePanel::SetPaperChooser(RunPaperDialog);
-    CPagePanel::SetDefaultPrinter(&PrinterCell());
 }

@@ -10,8 +10,17 @@ namespace
 
 bool RunNewTemplateWizard(QWidget* parent, NewTemplateRequest& request)
 {
+    CDoxDesigner* app = CDoxDesigner::App();
+    std::wstring printer = app ? app->DefaultPrinter() : std::wstring();
     CDocWizard wizard(parent);
-    if (wizard.exec() != QDialog::Accepted)
+    bool ok = false;
+    {
+        ScopedDefaultPrinter lend(&printer);
+        ok = wizard.exec() == QDialog::Accepted;
+    }
+    if (app)
+        app->SetDefaultPrinter(printer);
+    if (!ok)
         return false;
     const PageValues& page = wizard.Page();
     request.path = wizard.TemplatePath();

@@ -1,0 +1,257 @@
+// The whole road of a template author in the designer: a new template through the
+// wizard with the page size of the PDF printer's A4 and a background picture, controls
+// drawn and given formats in the property grid, a layer locked in the layer pane, the
+// page tried and printed on the test page, saved and opened again.
+
+#include "DesignerFixture.h"
+
+#include "CDesignDoc.h"
+#include "CMmEdit.h"
+#include "CDesignPage.h"
+#include "CDesignView.h"
+#include "CMainFrame.h"
+#include "DesignerExtensions.h"
+#include "DocWizard.h"
+#include "IDoxCore.h"
+#include "IDoxDesignWindow.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+#include "IDoxPageWindow.h"
+#include "LayerView.h"
+#include "PropertyView.h"
+#include "TestPage.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+void RegisterDesignerPanes();
+void RegisterDesignerWizard();
+void RegisterDesignerTestPage();
+
+using namespace designertest;
+
+namespace
+{
+
+constexpr unsigned kToolEdit = 32812;
+constexpr unsigned kTestRun = 32826;
+
+struct Word {
+    QString text;
+    double x = 0, y = 0; // mm from the top-left
+};
+
+// The words of a PDF's first page with their positions (pdftotext -bbox).
+std::vector<Word> WordsOf(const QString& pdf)
+{
+    QProcess run;
+    run.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    run.waitForFinished(20000);
+    const QString html = QString::fromUtf8(run.readAllStandardOutput());
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">([^<]*)</word>"));
+    std::vector<Word> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.push_back({m.captured(3), m.captured(1).toDouble() * 25.4 / 72, m.captured(2).toDouble() * 25.4 / 72});
+    }
+    return words;
+}
+
+// Runs fn on the next modal dialog of type T, from the event loop.
+template <class T>
+void OnDialog(std::function<void(T*)> fn)
+{
+    QTimer::singleShot(0, [fn] {
+        for (int i = 0; i < 50; ++i) {
+            if (auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget())) {
+                fn(dialog);
+                return;
+            }
+            QTest::qWait(20);
+        }
+        ADD_FAILURE() << "no dialog";
+    });
+}
+
+void ChooseInCombo(QComboBox* box, const QString& text)
+{
+    const int index = box->findText(text, Qt::MatchStartsWith);
+    ASSERT_GE(index, 0) << text.toStdString();
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+class RoadTest : public DesignerTest
+{
+protected:
+    void SetUp() override
+    {
+        DesignerTest::SetUp();
+        RegisterDesignerPanes();
+        RegisterDesignerWizard();
+        RegisterDesignerTestPage();
+    }
+    IDoxCore* Core() const { return static_cast<IDoxCore*>(core_.object); }
+    CPropertyView* Grid() const
+    {
+        return static_cast<CPropertyPane*>(DesignPage()->PropertyPane()->Widget())->View();
+    }
+    CLayerView* Layers() const { return static_cast<CLayerPane*>(DesignPage()->LayerPane()->Widget())->View(); }
+    // Gives the selected control the format option with this text through its grid row.
+    void SetFormat(const wchar_t* option)
+    {
+        for (int i = 0; i < Grid()->GetCount(); ++i) {
+            auto* row = dynamic_cast<CPropertyCombBoxItem*>(Grid()->GetItem(i));
+            if (!row || std::wstring(row->Attrib()->GetCaption()) != L"格式")
+                continue;
+            MyWidComboBox& combo = row->Combo();
+            for (int k = 0; k < row->Attrib()->GetOptionCount(); ++k) {
+                if (std::wstring(row->Attrib()->GetOptionText(k)) == option) {
+                    combo.SetCurSel(k);
+                    row->OnWid_Changed(2);
+                    EXPECT_EQ(std::wstring(row->Attrib()->GetValueText()), option);
+                    return;
+                }
+            }
+            ADD_FAILURE() << "no format option";
+            return;
+        }
+        ADD_FAILURE() << "no format row";
+    }
+};
+
+TEST_F(RoadTest, FromTheWizardToAPrintedBill)
+{
+    const QString documents = QString::fromStdString((dir_ / "Documents").string());
+    ASSERT_TRUE(QDir().mkpath(documents));
+    ASSERT_TRUE(Start());
+    const std::wstring picture = Path("form.png");
+    {
+        QImage form(827, 1169, QImage::Format_RGB32); // A4 at 100 dpi
+        form.fill(Qt::white);
+        QPainter p(&form);
+        p.setPen(QPen(QColor(200, 60, 60), 3));
+        p.drawRect(40, 40, 747, 1089);
+        p.end();
+        form.setDotsPerMeterX(3937);
+        form.setDotsPerMeterY(3937);
+        ASSERT_TRUE(form.save(QString::fromStdWString(picture)));
+    }
+
+    // The wizard: the file, then the page from the PDF printer's A4 with the picture.
+    prompter_.files.push_back({picture});
+    OnDialog<CDocWizard>([this, picture](CDocWizard* wizard) {
+        wizard->DocPanel()->FolderEdit()->setText(QString::fromStdWString(dir_.path().wstring()));
+        wizard->DocPanel()->FileEdit()->setText(QStringLiteral("voucher"));
+        QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+        ASSERT_EQ(wizard->GetActiveIndex(), 1);
+        CPagePanel* page = wizard->PagePanel();
+        page->WidthEdit()->SetValue(1000);
+        OnDialog<QDialog>([](QDialog* paper) {
+            auto* printers = paper->findChild<QComboBox*>(QStringLiteral("1007"));
+            auto* papers = paper->findChild<QComboBox*>(QStringLiteral("1024"));
+            ASSERT_TRUE(printers && papers);
+            ChooseInCombo(printers, QStringLiteral("PDF"));
+            ChooseInCombo(papers, QStringLiteral("A4"));
+            QTest::mouseClick(paper->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+        });
+        QTest::mouseClick(page->PaperButton(), Qt::LeftButton);
+        EXPECT_EQ(page->WidthEdit()->GetValue(), 2100);
+        EXPECT_EQ(page->HeightEdit()->GetValue(), 2970);
+        page->Browse();
+        EXPECT_EQ(page->PictureList()->currentIndex(), 1);
+        wizard->grab().save(QString::fromStdString((dir_ / "wizard.png").string()));
+        QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+    });
+    Trigger(57600);
+    EXPECT_EQ(app_->DefaultPrinter(), L"PDF");
+    IDoxDocument* document = Frame()->Document()->Document();
+    ASSERT_NE(document, nullptr) << QString::fromWCharArray(Core()->GetLastErrorText()).toStdString();
+    const std::wstring path = dir_.path().wstring() + L"/voucher.dxt";
+    EXPECT_EQ(Frame()->Document()->Path(), path);
+    IDoxPage* page = document->GetPage(0);
+    SIZE size{};
+    page->GetSize(&size);
+    EXPECT_EQ(size.cx, 2100);
+    EXPECT_EQ(size.cy, 2970);
+    EXPECT_EQ(page->HasBackgroundImage(), 1);
+
+    // Five controls, each given a format in the property grid.
+    const wchar_t* formats[] = {L"<默认>", L"<默认>", L"<第1个词>", L"<默认>", L"<第1个字>"};
+    for (int i = 0; i < 5; ++i) {
+        Draw(kToolEdit, QPoint(80, 80 + 60 * i), QPoint(330, 110 + 60 * i));
+        SetFormat(formats[i]);
+    }
+    ASSERT_EQ(page->GetFieldCount(), 5);
+
+    // A layer locked through its icon; the selection stays.
+    Layers()->RefillLayers();
+    ASSERT_GE(Layers()->GetCount(), 1);
+    const int selected = Layers()->GetCurSel();
+    RECT row{};
+    Layers()->GetItemRect(0, &row);
+    QTest::mouseClick(Layers(), Qt::LeftButton, {}, QPoint(row.left + 36, (row.top + row.bottom) / 2));
+    IDoxDesignWindow* window = DesignPage()->ActiveView()->Window();
+    EXPECT_EQ(window->IsLayerLocked(0), 1);
+    EXPECT_EQ(Layers()->GetCurSel(), selected);
+
+    // The test page: values typed, printed to the PDF printer.
+    Trigger(kTestRun);
+    ASSERT_TRUE(Frame()->IsTestPageShown());
+    auto* testPage = static_cast<CTestPage*>(Frame()->TestPage()->Widget());
+    ASSERT_NE(testPage->PageWindow(), nullptr);
+    const wchar_t* values[] = {L"12345", L"ALPHA", L"BRAVO", L"CHARLIE", L"DELTA"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(page->SetFieldText(page->GetFieldName(i), 0, values[i]), 1);
+    Shot(Frame(), "road_test_page.png");
+    OnDialog<QDialog>([](QDialog* print) {
+        ChooseInCombo(print->findChild<QComboBox*>(QStringLiteral("1007")), QStringLiteral("PDF"));
+        QTest::mouseClick(print->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+    });
+    Trigger(ID_TEST_PRINT);
+    const QString testPdf = documents + QStringLiteral("/默认页面.pdf");
+    ASSERT_TRUE(QFile::exists(testPdf));
+    const std::vector<Word> tried = WordsOf(testPdf);
+    auto find = [](const std::vector<Word>& words, const QString& text) {
+        for (const Word& w : words)
+            if (w.text == text)
+                return w;
+        return Word{};
+    };
+    EXPECT_TRUE(prompter_.messages.empty());
+    for (const wchar_t* value : {L"12345", L"ALPHA", L"CHARLIE"})
+        EXPECT_FALSE(find(tried, QString::fromWCharArray(value)).text.isEmpty()) << QString::fromWCharArray(value).toStdString();
+    // The formats given in the grid shape what is printed.
+    EXPECT_TRUE(find(tried, QStringLiteral("DELTA")).text.isEmpty());
+    QFile::rename(testPdf, documents + QStringLiteral("/tried.pdf"));
+    Trigger(ID_TEST_CLOSE);
+    EXPECT_FALSE(Frame()->IsTestPageShown());
+
+    // Saved; the file opens again with the page as designed.
+    Trigger(57603);
+    EXPECT_EQ(document->IsModified(), 0);
+    Frame()->Document()->CloseDocument();
+    IDoxDocument* opened = Core()->OpenTemplate(path.c_str());
+    ASSERT_NE(opened, nullptr) << QString::fromWCharArray(Core()->GetLastErrorText()).toStdString();
+    IDoxPage* reopened = opened->GetPage(0);
+    SIZE again{};
+    reopened->GetSize(&again);
+    EXPECT_EQ(again.cx, 2100);
+    EXPECT_EQ(again.cy, 2970);
+    EXPECT_EQ(reopened->HasBackgroundImage(), 1);
+    opened->Release();
+    const std::string xml = TemplateXmlOfFile(path);
+    EXPECT_EQ(ControlKinds(xml).size(), 5u);
+}
+
+} // namespace
