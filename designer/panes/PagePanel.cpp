@@ -138,8 +138,8 @@ CPagePanel::CPagePanel(const PageValues& values, IDoxPage* page, QWidget* parent
         values_.stretch = stretch_->isChecked();
         update();
     });
-    connect(width_, &QLineEdit::textChanged, this, [this] { WidthChanged(); });
-    connect(height_, &QLineEdit::textChanged, this, [this] { HeightChanged(); });
+    connect(width_, &QLineEdit::textChanged, this, [this] { SizeChanged(width_, baseX_, &values_.cx); });
+    connect(height_, &QLineEdit::textChanged, this, [this] { SizeChanged(height_, baseY_, &values_.cy); });
     connect(baseX_, &QLineEdit::textChanged, this, [this] {
         values_.baseX = baseX_->GetValue();
         update();
@@ -230,21 +230,13 @@ void CPagePanel::UpdateSizeEdits()
     update();
 }
 
-void CPagePanel::WidthChanged()
+void CPagePanel::SizeChanged(const CMmEdit* size, CMmEdit* base, int* length)
 {
-    values_.cx = width_->GetValue();
-    baseX_->SetRange(0, values_.cx);
-    if (RawValue(baseX_) > values_.cx)
-        baseX_->SetValue(0);
-    update();
-}
-
-void CPagePanel::HeightChanged()
-{
-    values_.cy = height_->GetValue();
-    baseY_->SetRange(0, values_.cy);
-    if (RawValue(baseY_) > values_.cy)
-        baseY_->SetValue(0);
+    // The base point stays on the page: beyond the new length it goes back to 0.
+    *length = size->GetValue();
+    base->SetRange(0, *length);
+    if (RawValue(base) > *length)
+        base->SetValue(0);
     update();
 }
 

@@ -82,8 +82,7 @@ private:
     void LoadPicture();
     void UpdateChecks();
     void UpdateSizeEdits();
-    void WidthChanged();
-    void HeightChanged();
+    void SizeChanged(const CMmEdit* size, CMmEdit* base, int* length);
 
     PageValues values_;
     IDoxPage* page_;

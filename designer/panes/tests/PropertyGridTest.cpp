@@ -42,6 +42,15 @@ protected:
         CoreTest::TearDown();
     }
 
+    // A table control drawn and selected; its columns attribute.
+    IDoxAttrib* TableColumns()
+    {
+        if (!OpenDesign())
+            return nullptr;
+        Draw(5, QPoint(40, 40), QPoint(400, 200));
+        return sink.last ? Find(sink.last, L"列") : nullptr;
+    }
+
     void ShowGrid(IDoxAttribSet* set)
     {
         grid->FillProperties(set);
@@ -205,10 +214,7 @@ TEST_F(PropertyGridTest, CSValuesSplitAtCommasAndJoinWithoutEmptyParts)
 
 TEST_F(PropertyGridTest, TableColumnsKeepTheirNumberingThroughAddAndDelete)
 {
-    ASSERT_NE(OpenDesign(), nullptr);
-    Draw(5, QPoint(40, 40), QPoint(400, 200));
-    ASSERT_NE(sink.last, nullptr);
-    IDoxAttrib* columns = Find(sink.last, L"列");
+    IDoxAttrib* columns = TableColumns();
     ASSERT_NE(columns, nullptr);
     ASSERT_EQ(columns->GetType() & DOX_ATTRIB_KIND_MASK, static_cast<uint32_t>(DOX_ATTRIB_KIND_COLLECTION));
     auto dialog = std::make_unique<CPropertyColloctDlg>(columns);
@@ -349,10 +355,7 @@ namespace
 
 TEST_F(PropertyGridTest, ScreenshotOfASelectedSplitControl)
 {
-    ASSERT_NE(OpenDesign(), nullptr);
-    Draw(5, QPoint(40, 40), QPoint(400, 200));
-    ASSERT_NE(sink.last, nullptr);
-    IDoxAttrib* columns = Find(sink.last, L"列");
+    IDoxAttrib* columns = TableColumns();
     ASSERT_NE(columns, nullptr);
     columns->AddElement();
     columns->AddElement();
