@@ -5,6 +5,7 @@
 #include "SystemColors.h"
 #include "UIUitl.h"
 
+#include <QDockWidget>
 #include <QMenu>
 #include <QPainter>
 
@@ -261,19 +262,27 @@ CLayerPane::CLayerPane(QWidget* parent) : QWidget(parent), view_(new CLayerView)
     view_->Create(0x50000000, r, this, 101);
 }
 
+int CLayerPane::CaptionHeight() const
+{
+    // A dock shows the caption in its own title bar.
+    return qobject_cast<QDockWidget*>(parentWidget()) ? 0 : kCaptionHeight;
+}
+
 void CLayerPane::resizeEvent(QResizeEvent*)
 {
-    view_->setGeometry(1, kCaptionHeight + 1, std::max(0, width() - 2), std::max(0, height() - kCaptionHeight - 2));
+    const int top = CaptionHeight();
+    view_->setGeometry(1, top + 1, std::max(0, width() - 2), std::max(0, height() - top - 2));
 }
 
 void CLayerPane::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(QRect(0, 0, width(), kCaptionHeight), QColor(0xE8, 0xE8, 0xE8));
+    const int top = CaptionHeight();
+    p.fillRect(QRect(0, 0, width(), top), QColor(0xE8, 0xE8, 0xE8));
     p.setFont(designer::InterfaceQFont(true));
     p.setPen(Qt::black);
-    const QString caption = p.fontMetrics().elidedText(windowTitle(), Qt::ElideRight, std::max(0, width() - 8));
-    p.drawText(QRect(4, 0, std::max(0, width() - 8), kCaptionHeight), Qt::AlignVCenter | Qt::AlignLeft, caption);
+    const QString title = p.fontMetrics().elidedText(windowTitle(), Qt::ElideRight, std::max(0, width() - 8));
+    p.drawText(QRect(4, 0, std::max(0, width() - 8), top), Qt::AlignVCenter | Qt::AlignLeft, title);
     p.setPen(QColor(0xA0, 0xA0, 0xA0));
-    p.drawRect(QRect(0, kCaptionHeight, width() - 1, height() - kCaptionHeight - 1));
+    p.drawRect(QRect(0, top, width() - 1, height() - top - 1));
 }

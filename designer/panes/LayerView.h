@@ -93,5 +93,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    int CaptionHeight() const;
+
     CLayerView* view_;
 };

@@ -193,6 +193,8 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
         SetFormat(formats[i]);
     }
     ASSERT_EQ(page->GetFieldCount(), 5);
+    // The last control stays selected: the property pane shows its rows.
+    EXPECT_GT(Grid()->GetCount(), 5);
 
     // A layer locked through its icon; the selection stays.
     Layers()->RefillLayers();
@@ -204,6 +206,7 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     IDoxDesignWindow* window = DesignPage()->ActiveView()->Window();
     EXPECT_EQ(window->IsLayerLocked(0), 1);
     EXPECT_EQ(Layers()->GetCurSel(), selected);
+    Shot(Frame(), "road_design_page.png");
 
     // The test page: values typed, printed to the PDF printer.
     Trigger(kTestRun);
