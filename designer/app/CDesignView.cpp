@@ -255,6 +255,7 @@ void CDesignView::OnPageProperties()
     properties.picturePath = page->GetBackgroundName() ? page->GetBackgroundName() : L"";
     properties.hasPicture = page->HasBackgroundImage();
     properties.stretch = page->GetBackgroundStretch();
+    properties.page = page;
     if (!Extensions().runPageProperties(this, properties)) return;
     IDoxCore* core = CDoxDesigner::App()->Core();
     WaitCursor wait;

@@ -86,6 +86,8 @@ struct PageProperties {
     int sizeFromPicture = 0;
     int stretch = 0;
     bool pictureChanged = false;
+    // The page shown (edit mode): the panel previews the picture stored in it.
+    IDoxPage* page = nullptr;
 };
 
 // The test page: the frame makes it once; the design view opens it for a page.

@@ -83,7 +83,7 @@ bool RunPageProperties(QWidget* parent, PageProperties& properties)
     CDoxDesigner* app = CDoxDesigner::App();
     std::wstring printer = app ? app->DefaultPrinter() : std::wstring();
     bool ok = false;
-    CPageProperty sheet(properties.newPage ? 1 : 0, values, nullptr, parent);
+    CPageProperty sheet(properties.newPage ? 1 : 0, values, properties.page, parent);
     {
         ScopedDefaultPrinter lend(&printer);
         ok = sheet.exec() == QDialog::Accepted;
