@@ -5,6 +5,7 @@
 #include "GdiObjects.h"
 #include "GdiTypes.h"
 
+#include <QGuiApplication>
 #include <QString>
 #include <QWidget>
 
@@ -24,5 +25,13 @@ constexpr int kHintBandHeight = 54;
 // Paints the white band with one line of hint text in RGB(2, 102, 170) and the bold
 // interface font, from 10 pixels after the left edge to 50 before the right.
 void PaintHintBand(QWidget* dialog, const QString& hint);
+
+// The wait cursor for the length of a scope.
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 } // namespace designer

@@ -18,12 +18,6 @@ namespace
 constexpr int kMargin = 8;
 constexpr int kTop = 60;
 
-// The wait cursor for the length of a scope.
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
-
 QToolButton* PictureButton(QWidget* parent, const QIcon& icon, const wchar_t* tip, const char* id)
 {
     auto* button = new QToolButton(parent);
@@ -60,7 +54,7 @@ CPropertyColloctDlg::CPropertyColloctDlg(IDoxAttrib* attrib, QWidget* parent)
       delete_(PictureButton(this, designer::DeletePicture(), L"删除", "1002")),
       close_(new QPushButton(QStringLiteral("关闭"), this)), grid_(new CPropertyView)
 {
-    WaitCursor wait;
+    designer::WaitCursor wait;
     node_.sink = this;
     list_->setObjectName(QStringLiteral("1000"));
     close_->setObjectName(QStringLiteral("1"));
@@ -155,7 +149,7 @@ void CPropertyColloctDlg::paintEvent(QPaintEvent*) { designer::PaintHintBand(thi
 CPropertyMultiDlg::CPropertyMultiDlg(IDoxAttrib* attrib, QWidget* parent)
     : QDialog(parent), attrib_(attrib), options_(new QComboBox(this)), chosen_(new QListWidget(this))
 {
-    WaitCursor wait;
+    designer::WaitCursor wait;
     setWindowTitle(QStringLiteral("多项属性"));
     options_->setObjectName(QStringLiteral("1004"));
     chosen_->setObjectName(QStringLiteral("1003"));

@@ -22,11 +22,6 @@ QColor ThemeColor()
     return QColor(face & 0xFF, (face >> 8) & 0xFF, (face >> 16) & 0xFF);
 }
 
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
-
 } // namespace
 
 CTestPage::CTestPage(QWidget* parent) : QWidget(parent)
@@ -87,7 +82,7 @@ int CTestPage::CloseHook()
 void CTestPage::Close()
 {
     {
-        WaitCursor wait;
+        designer::WaitCursor wait;
         ReleaseWindow();
     }
     if (showHook)
