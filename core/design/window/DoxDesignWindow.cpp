@@ -778,8 +778,10 @@ void DoxDesignClient::ComposeBackground()
             if (page_->GetBackgroundStretch()) {
                 GdiplusDrawImageRect(&mem, picture, 0, 0, size.cx, size.cy);
             } else {
-                const SIZE natural = GdiplusGetImageSize(picture);
-                GdiplusDrawImageRect(&mem, picture, 0, 0, natural.cx * zoom_ / 100, natural.cy * zoom_ / 100);
+                // At its physical size from its own resolution, as the fill-in window and
+                // the printed page place it, scaled by the zoom like the canvas itself.
+                const SIZE natural = GdiplusGetImageDeviceSize(&mem, picture, zoom_);
+                GdiplusDrawImageRect(&mem, picture, 0, 0, natural.cx, natural.cy);
             }
         }
     }

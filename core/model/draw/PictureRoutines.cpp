@@ -120,19 +120,27 @@ double GdiplusGetImageVerticalResolution(const ImageHolder& holder)
     return holder ? Dpi(holder->image.dotsPerMeterY()) : 0.0;
 }
 
-void GdiplusDrawImage(CDC* dc, const ImageHolder& holder, int x, int y)
+SIZE GdiplusGetImageDeviceSize(const CDC* dc, const ImageHolder& holder, int zoom)
 {
     if (!dc || !holder)
-        return;
+        return {0, 0};
     double dpiX = GdiplusGetImageHorizontalResolution(holder);
     double dpiY = GdiplusGetImageVerticalResolution(holder);
     if (dpiX <= 0)
         dpiX = ScreenDpi;
     if (dpiY <= 0)
         dpiY = ScreenDpi;
-    int cx = static_cast<int>(std::lround(holder->image.width() * dc->GetDeviceCaps(LOGPIXELSX) / dpiX));
-    int cy = static_cast<int>(std::lround(holder->image.height() * dc->GetDeviceCaps(LOGPIXELSY) / dpiY));
-    GdiplusDrawImageRect(dc, holder, x, y, cx, cy);
+    const double scale = zoom / 100.0;
+    return {static_cast<int>(std::lround(holder->image.width() * dc->GetDeviceCaps(LOGPIXELSX) * scale / dpiX)),
+            static_cast<int>(std::lround(holder->image.height() * dc->GetDeviceCaps(LOGPIXELSY) * scale / dpiY))};
+}
+
+void GdiplusDrawImage(CDC* dc, const ImageHolder& holder, int x, int y)
+{
+    if (!dc || !holder)
+        return;
+    const SIZE size = GdiplusGetImageDeviceSize(dc, holder);
+    GdiplusDrawImageRect(dc, holder, x, y, size.cx, size.cy);
 }
 
 void GdiplusDrawImageRect(CDC* dc, const ImageHolder& holder, int x, int y, int cx, int cy)

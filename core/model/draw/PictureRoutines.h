@@ -42,6 +42,9 @@ SIZE GdiplusGetImageSize(const ImageHolder& holder);
 double GdiplusGetImageHorizontalResolution(const ImageHolder& holder);
 double GdiplusGetImageVerticalResolution(const ImageHolder& holder);
 
+// The picture's physical size in pixels of that device at a zoom in percent (pixel size
+// scaled by device resolution / picture resolution); 0, 0 for an empty holder.
+SIZE GdiplusGetImageDeviceSize(const CDC* dc, const ImageHolder& holder, int zoom = 100);
 // Draws at (x, y) at the picture's physical size on that device (pixel size scaled by
 // device resolution / picture resolution); nothing for an empty holder.
 void GdiplusDrawImage(CDC* dc, const ImageHolder& holder, int x, int y);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "ByteStream.h"
 #include "DocElement.h"
 #include "DoxControl.h"
 #include "DoxControlClipboard.h"
@@ -27,6 +29,7 @@
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPageRunner.h"
+#include "DoxPageWindow.h"
 #include "DrawUnits.h"
 #include "IDoxAttrib.h"
 #include "IDoxDocument.h"
@@ -104,6 +107,41 @@ QString FormPicture(const std::wstring& path)
     const QString file = QString::fromStdWString(path);
     form.save(file);
     return file;
+}
+
+// A scanned form covering a page of 210 x 148 mm at a resolution given in pixels a
+// millimetre: pale paper, a red square from (30, 20) to (40, 30) mm and a blue one from
+// (170, 120) to (180, 130) mm. Kept as PNG bytes with the resolution, the way a template
+// stores a picture it was handed ready-made.
+QByteArray ScannedForm(int pixelsPerMm)
+{
+    QImage form(210 * pixelsPerMm, 148 * pixelsPerMm, QImage::Format_RGB32);
+    form.setDotsPerMeterX(pixelsPerMm * 1000);
+    form.setDotsPerMeterY(pixelsPerMm * 1000);
+    form.fill(QColor(232, 244, 234));
+    QPainter p(&form);
+    p.fillRect(30 * pixelsPerMm, 20 * pixelsPerMm, 10 * pixelsPerMm, 10 * pixelsPerMm, QColor(255, 0, 0));
+    p.fillRect(170 * pixelsPerMm, 120 * pixelsPerMm, 10 * pixelsPerMm, 10 * pixelsPerMm, QColor(0, 0, 255));
+    p.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    form.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The bounding box of the pixels close to a pure colour (empty when none).
+QRect BoxOf(const QImage& image, QRgb colour)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (std::abs(qRed(pixel) - qRed(colour)) < 60 && std::abs(qGreen(pixel) - qGreen(colour)) < 60 &&
+                std::abs(qBlue(pixel) - qBlue(colour)) < 60)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
 }
 
 // Where screenshots go: DOX_SCREENSHOT_DIR when set (run under Xvfb to look at
@@ -737,4 +775,76 @@ TEST_F(DesignWindowTest, PageSizeAndBasePointGoThroughThePageAndMoveTheCanvas)
     EXPECT_NEAR(client->width(), width / 2, 1);
     EXPECT_EQ(window->HRuler()->RangeEnd(), 1150);
     EXPECT_EQ(window->VRuler()->RangeEnd(), 1580);
+}
+
+// The design canvas places a page's background picture where the fill-in window (and so
+// the printed page) places it: at the picture's physical size from its own resolution,
+// whatever its pixel count, scaled by the zoom; stretched pictures cover the page.
+TEST_F(DesignWindowTest, TheBackgroundLandsWhereTheFillInWindowPutsItAtEveryZoom)
+{
+    struct Case {
+        int pixelsPerMm;
+        int stretch;
+    };
+    const Case cases[] = {{10, 0}, {4, 0}, {10, 1}};
+    ASSERT_EQ(page_->Cx(), 2100);
+    ASSERT_EQ(page_->Cy(), 1480);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pixelsPerMm);
+        SCOPED_TRACE(c.stretch);
+        QByteArray form = ScannedForm(c.pixelsPerMm);
+        if (c.stretch) {
+            // Half the page's size at its resolution: only stretching makes it cover the page.
+            QImage half = QImage::fromData(form).scaled(1050, 740);
+            half.setDotsPerMeterX(c.pixelsPerMm * 1000);
+            half.setDotsPerMeterY(c.pixelsPerMm * 1000);
+            form.clear();
+            QBuffer buffer(&form);
+            buffer.open(QIODevice::WriteOnly);
+            half.save(&buffer, "PNG");
+        }
+        ASSERT_EQ(page_->SetBackgroundImage(plat::ByteStream(form), L"form.png"), 1);
+        page_->SetRead(page_->PageId().c_str(), page_->GetName(), page_->Cx(), page_->Cy(), page_->Bpx(),
+                       page_->Bpy(), c.stretch, page_->Bkpic().c_str());
+
+        // The fill-in window shows the page at true size.
+        const QRect rect(0, 0, 1000, 700);
+        IDoxPageWindow* fillIn = core_->CreatePageWindow(page_, kVisible, &rect, nullptr, 1);
+        ASSERT_NE(fillIn, nullptr) << core_->GetLastErrorText();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fillIn->GetHwnd()));
+        const QImage filled =
+            dynamic_cast<DoxPageClient*>(fillIn)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        fillIn->Release();
+        const QRect red = BoxOf(filled, qRgb(255, 0, 0));
+        const QRect blue = BoxOf(filled, qRgb(0, 0, 255));
+        ASSERT_FALSE(red.isEmpty());
+        ASSERT_FALSE(blue.isEmpty());
+        // 30 mm across in screen pixels, as a check on the fill-in window itself.
+        EXPECT_NEAR(red.left(), 300 * ScreenDpi / 254.0, 2);
+
+        DoxDesignClient* client = Open(page_, QSize(1000, 700));
+        ASSERT_NE(client, nullptr);
+        for (int zoom : {100, 150, 50}) {
+            SCOPED_TRACE(zoom);
+            ASSERT_EQ(window_->SetZoom(zoom), zoom);
+            QTest::qWait(10);
+            const QImage designed = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QRect redThere = BoxOf(designed, qRgb(255, 0, 0));
+            const QRect blueThere = BoxOf(designed, qRgb(0, 0, 255));
+            ASSERT_FALSE(redThere.isEmpty());
+            ASSERT_FALSE(blueThere.isEmpty());
+            const double scale = zoom / 100.0;
+            const int slack = zoom == 100 ? 2 : 3;
+            EXPECT_NEAR(redThere.left(), red.left() * scale, slack);
+            EXPECT_NEAR(redThere.top(), red.top() * scale, slack);
+            EXPECT_NEAR(blueThere.right(), blue.right() * scale, slack);
+            EXPECT_NEAR(blueThere.bottom(), blue.bottom() * scale, slack);
+        }
+        // A page layout composes again at the zoom that holds: still in place.
+        window_->UpdateLayout(0, 0);
+        const QImage recomposed = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_NEAR(BoxOf(recomposed, qRgb(0, 0, 255)).right(), blue.right() * 0.5, 2);
+        window_->Release();
+        window_ = nullptr;
+    }
 }
