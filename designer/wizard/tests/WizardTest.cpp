@@ -4,6 +4,7 @@
 #include "PaneFixture.h"
 #include "DocWizard.h"
 
+#include "CHomeView.h"
 #include "CMmEdit.h"
 #include "IDoxImageData.h"
 
@@ -195,6 +196,11 @@ TEST_F(WizardTest, AnIconSetInThePropertiesDialogIsTheTemplatesIconAfterSaving)
     EXPECT_GT(right.blue(), 200);
     EXPECT_LT(right.red(), 60);
     EXPECT_EQ(top, QColor(Qt::white)); // the band above the wide picture
+
+    // The printing program's template list makes its row from the same call.
+    CHomeView list(nullptr);
+    CHomeViewItem row(&list, L"t", core->GetTemplateIcon(Path("t.dxt").c_str()), Path("t.dxt"));
+    EXPECT_TRUE(row.HasIcon());
 
     // Opened again, the dialog shows the stored icon.
     document = core->OpenTemplate(Path("t.dxt").c_str());
