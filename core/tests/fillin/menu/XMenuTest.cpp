@@ -8,10 +8,12 @@
 #include "XMenu.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -253,7 +255,14 @@ TEST(XMenuScreenshot, OpenMenuShowsLegibleItemsAndTheHotOneHighlighted)
     QTimer::singleShot(0, [&] {
         for (int i = 0; i < 3; ++i) // past the disabled first item and the separator
             QTest::keyClick(&owner, Qt::Key_Down);
-        QTest::qWait(50);
+        // A loaded display server may take a while to give the menu its size.
+        const RECT last = menu.GetRowRect(6);
+        QElapsedTimer waited;
+        waited.start();
+        do
+            QTest::qWait(50);
+        while (waited.elapsed() < 5000
+               && !(menu.isVisible() && menu.width() >= last.right && menu.height() >= last.bottom));
         shot = menu.grab().toImage();
         // The screen around the menu, shadow included, for a look.
         const QRect g = menu.geometry().adjusted(-8, -8, 12, 12);
@@ -277,15 +286,16 @@ TEST(XMenuScreenshot, OpenMenuShowsLegibleItemsAndTheHotOneHighlighted)
     auto rowPixels = [&](int row, const QColor& color) {
         RECT r = menu.GetRowRect(row);
         int n = 0;
-        for (int y = r.top + 1; y < r.bottom + 1; ++y)
-            for (int x = r.left + 1; x < r.right + 1; ++x)
+        // The frame lies over the last row's bottom line: count inside the picture.
+        for (int y = r.top + 1; y < std::min<int>(r.bottom + 1, shot.height()); ++y)
+            for (int x = r.left + 1; x < std::min<int>(r.right + 1, shot.width()); ++x)
                 n += QColor(shot.pixel(x, y)) == color;
         return n;
     };
     auto inkPixels = [&](int row, const QColor& background) {
         RECT r = menu.GetRowRect(row);
         int n = 0;
-        for (int y = r.top + 1; y < r.bottom + 1; ++y)
+        for (int y = r.top + 1; y < std::min<int>(r.bottom + 1, shot.height()); ++y)
             for (int x = r.left + 17; x < r.right - 15; ++x) {
                 QColor c(shot.pixel(x, y));
                 n += std::abs(c.lightness() - background.lightness()) > 60;
