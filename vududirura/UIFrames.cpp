@@ -3,10 +3,24 @@
 #include "UIMessage.h"
 #include "UIWinApp.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QMutex>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyleFactory>
+
+void UIApplyVisualManager()
+{
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
+    QPalette palette = QApplication::style()->standardPalette();
+    palette.setColor(QPalette::Window, QColor(0xEE, 0xF2, 0xF8));
+    palette.setColor(QPalette::Button, QColor(0xF3, 0xF6, 0xFA));
+    palette.setColor(QPalette::Highlight, QColor(0x33, 0x99, 0xFF));
+    QApplication::setPalette(palette);
+}
 
 #include <map>
 #include <string>

@@ -7,6 +7,9 @@
 #include <QWidget>
 
 // The main frame: keeps its placement in the application's configuration.
+// The one look both programs share: the Fusion style with a light palette.
+VUDU_API void UIApplyVisualManager();
+
 class VUDU_API UIFrameWnd : public QMainWindow
 {
 public:

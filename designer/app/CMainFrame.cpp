@@ -17,8 +17,6 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,17 +25,6 @@ namespace
 
 constexpr unsigned kZoomLabel = 32843;
 constexpr unsigned kZoomSlider = 32844;
-
-// The one look both programs share: Fusion with a light palette.
-void ApplyVisualManager()
-{
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
-    QPalette palette = QApplication::style()->standardPalette();
-    palette.setColor(QPalette::Window, QColor(0xEE, 0xF2, 0xF8));
-    palette.setColor(QPalette::Button, QColor(0xF3, 0xF6, 0xFA));
-    palette.setColor(QPalette::Highlight, QColor(0x33, 0x99, 0xFF));
-    QApplication::setPalette(palette);
-}
 
 } // namespace
 
@@ -64,7 +51,7 @@ CMainFrame::~CMainFrame()
 bool CMainFrame::LoadFrame(IDoxCore* core)
 {
     core_ = core;
-    ApplyVisualManager();
+    UIApplyVisualManager();
     RemoveClientEdge();
     BuildRibbon();
     BuildStatusBar();

@@ -8,8 +8,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -42,17 +40,6 @@ const ToolSpec kTools[] = {
     {ID_APP_ABOUT, "关于", "关于禾页票据打印器"},
 };
 
-// The one look both programs share: Fusion with a light palette.
-void ApplyVisualManager()
-{
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
-    QPalette palette = QApplication::style()->standardPalette();
-    palette.setColor(QPalette::Window, QColor(0xEE, 0xF2, 0xF8));
-    palette.setColor(QPalette::Button, QColor(0xF3, 0xF6, 0xFA));
-    palette.setColor(QPalette::Highlight, QColor(0x33, 0x99, 0xFF));
-    QApplication::setPalette(palette);
-}
-
 } // namespace
 
 CMainFrame::CMainFrame() : router_(this)
@@ -70,7 +57,7 @@ CMainFrame::~CMainFrame()
 bool CMainFrame::LoadFrame()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    ApplyVisualManager();
+    UIApplyVisualManager();
     QApplication::restoreOverrideCursor();
     BuildMenu();
     BuildToolBar();
