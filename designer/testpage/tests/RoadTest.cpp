@@ -253,6 +253,33 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     EXPECT_EQ(again.cy, 2970);
     EXPECT_EQ(reopened->HasBackgroundImage(), 1);
     opened->Release();
+
+    // The printing program's way: the template under a bill database, every layer
+    // drawn, the page in a fill-in window. The design page went with the designer's
+    // document, so field names come from the opened page. The bill prints as tried.
+    const std::wstring database = dir_.path().wstring() + L"/doxcore.db";
+    IDoxDocument* complex = Core()->OpenComplex(database.c_str(), path.c_str());
+    ASSERT_NE(complex, nullptr) << QString::fromWCharArray(Core()->GetLastErrorText()).toStdString();
+    IDoxPage* bill = complex->GetPage(0);
+    bill->ViewAllLayers();
+    const QRect area(0, 0, 600, 400);
+    IDoxPageWindow* fillIn = Core()->CreatePageWindow(bill, 0x10000000, &area, nullptr, 1);
+    ASSERT_NE(fillIn, nullptr);
+    EXPECT_EQ(fillIn->GetPage(), bill);
+    EXPECT_EQ(bill->LoadRecord(0), 1);
+    ASSERT_EQ(bill->GetFieldCount(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(bill->SetFieldText(bill->GetFieldName(i), 0, values[i]), 1);
+    EXPECT_EQ(bill->Print(L"PDF", nullptr, 0, 0, 1, 0, 0), 1);
+    fillIn->Release();
+    complex->Release();
+    const std::vector<Word> printed = WordsOf(testPdf);
+    ASSERT_EQ(printed.size(), tried.size());
+    for (size_t i = 0; i < printed.size(); ++i) {
+        EXPECT_EQ(printed[i].text, tried[i].text);
+        EXPECT_NEAR(printed[i].x, tried[i].x, 0.2);
+        EXPECT_NEAR(printed[i].y, tried[i].y, 0.2);
+    }
     const std::string xml = TemplateXmlOfFile(path);
     EXPECT_EQ(ControlKinds(xml).size(), 5u);
 }
