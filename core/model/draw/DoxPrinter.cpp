@@ -42,8 +42,9 @@ QString DefaultPdfPath(const QString& documentName)
 {
     QString name = documentName.isEmpty() ? QStringLiteral("document") : documentName;
     name.replace(u'/', u'_');
+    // A new account may have no documents folder yet: make it rather than fail the print.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QDir().mkpath(folder))
         folder = QDir::homePath();
     return QDir(folder).filePath(name + QStringLiteral(".pdf"));
 }

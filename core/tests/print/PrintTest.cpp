@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QString>
@@ -313,7 +312,8 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
     const std::vector<int64_t> ids = StoreBills(page);
     const std::wstring before = core_->GetLastErrorText();
 
-    // No such printer; a paper too long for the settings; a PDF that cannot be written.
+    // No such printer; a paper too long for the settings; a PDF that cannot be written
+    // (a folder stands where the file would go).
     DEVMODEW a4;
     a4.dmFields = DM_PAPERSIZE;
     a4.dmPaperSize = DMPAPER_A4;
@@ -323,7 +323,7 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
         const wchar_t* printer;
         const DEVMODEW* devMode;
         int extraLength;
-        bool removeDocuments;
+        bool blockPdf;
         int printResult;
     } failures[] = {
         {"unknown printer", L"没有这台打印机", nullptr, 0, false, 0},
@@ -332,15 +332,18 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
     };
     for (const Failure& f : failures) {
         SCOPED_TRACE(f.why);
-        if (f.removeDocuments) {
-            ASSERT_TRUE(QDir(Documents()).removeRecursively());
+        if (f.blockPdf) {
+            QFile::remove(PdfOf());
+            ASSERT_TRUE(QDir().mkpath(PdfOf()));
         }
         EXPECT_EQ(page->BeginPrintJob(f.printer, f.devMode, 0, 0, f.extraLength, 1, 0), 0);
         EXPECT_FALSE(static_cast<DoxPage*>(page)->HasPrintJob());
         EXPECT_EQ(page->PrintRecord(ids[0], 1), 0);
         EXPECT_EQ(page->EndPrintJob(), 0);
         EXPECT_EQ(page->Print(f.printer, f.devMode, 0, 0, 1, 0, 0), f.printResult);
-        ASSERT_TRUE(QDir().mkpath(Documents()));
+        if (f.blockPdf) {
+            ASSERT_TRUE(QDir(PdfOf()).removeRecursively());
+        }
     }
     EXPECT_EQ(std::wstring(core_->GetLastErrorText()), before);
 
@@ -354,6 +357,18 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
     ExpectSheet(words, 0, SheetOf(kBills[1]));
     ExpectSheet(words, 1, SheetOf(kBills[1]));
 
+    runner.Detach();
+}
+
+TEST_F(PrintTest, AMissingDocumentsFolderIsMadeForThePdf)
+{
+    IDoxPage* page = MakeTemplate();
+    ASSERT_NE(page, nullptr);
+    DoxPageRunner runner;
+    ASSERT_EQ(runner.Attach(page), 1);
+    ASSERT_TRUE(QDir(Documents()).removeRecursively());
+    EXPECT_EQ(page->Print(L"PDF", nullptr, 0, 0, 1, 0, 0), 1);
+    EXPECT_EQ(pdftest::PageCount(PdfOf()), 1);
     runner.Detach();
 }
 
