@@ -1156,28 +1156,10 @@ bool DoxDesignWindow::OnCtrlMouseWheel(int delta, int /*x*/, int /*y*/)
     return ApplyZoom(zoom_ + step);
 }
 
-void DoxDesignWindow::PaintCorner(CDC& dc)
-{
-    if (!created_ || !VBar()->isVisible() || !HBar()->isVisible())
-        return;
-    const int v = ScrollBarWidth();
-    const int h = ScrollBarHeight();
-    dc.FillSolidRect(RECT{width() - v, height() - h, width(), height()}, GetSysColor(COLOR_BTNFACE));
-}
-
 void DoxDesignWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Layout();
-}
-
-void DoxDesignWindow::paintEvent(QPaintEvent* /*event*/)
-{
-    try {
-        CPaintDCX dc(this);
-        PaintCorner(dc);
-    } catch (const DoxResourceException&) {
-    }
 }
 
 void DoxDesignWindow::focusInEvent(QFocusEvent* /*event*/)

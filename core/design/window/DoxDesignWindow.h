@@ -216,7 +216,6 @@ public:
     bool ApplyZoom(int zoom);
     // Page size in 0.1 mm: ruler ranges, scroll sizes, the canvas size and the layout.
     void SetPageGeometry(int cx, int cy);
-    void PaintCorner(CDC& dc);
     void Layout();
 
     // Scroll hooks beyond the bars'.
@@ -230,7 +229,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     // The canvas and the rulers follow the bars' positions (never a sum of steps).

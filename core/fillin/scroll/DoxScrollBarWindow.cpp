@@ -1,5 +1,9 @@
 #include "DoxScrollBarWindow.h"
 
+#include "DC.h"
+#include "SystemColors.h"
+#include "WindowDC.h"
+
 #include <QScrollBar>
 
 #include <algorithm>
@@ -113,4 +117,22 @@ void DoxScrollBarWindow::EnableHScrollBar(bool enable)
         return;
     hbar_->setEnabled(enable);
     hbar_->setVisible(enable);
+}
+
+void DoxScrollBarWindow::PaintCorner(CDC& dc)
+{
+    if (!vbar_ || !hbar_ || !vbar_->isVisible() || !hbar_->isVisible())
+        return;
+    const int cx = GetSystemMetrics(SM_CXVSCROLL);
+    const int cy = GetSystemMetrics(SM_CYHSCROLL);
+    dc.FillSolidRect(RECT{width() - cx, height() - cy, width(), height()}, GetSysColor(COLOR_BTNFACE));
+}
+
+void DoxScrollBarWindow::paintEvent(QPaintEvent* /*event*/)
+{
+    try {
+        CPaintDCX dc(this);
+        PaintCorner(dc);
+    } catch (const DoxResourceException&) {
+    }
 }

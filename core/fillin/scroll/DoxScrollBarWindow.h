@@ -5,6 +5,7 @@
 
 #include "DoxScrollWindow.h"
 
+class CDC;
 class QScrollBar;
 
 class DoxScrollBarWindow : public DoxScrollWindow
@@ -35,7 +36,13 @@ public:
     int GetHScrollTrackPos() override;
     void EnableHScrollBar(bool enable) override;
 
+    // Fills the square between the two bars when both show (the content's own paint
+    // calls it too, since the content may lie under that square).
+    void PaintCorner(CDC& dc);
+
 protected:
+    void paintEvent(QPaintEvent* event) override;
+
     // A bar's position changed: the content follows it.
     virtual void OnBarMoved() {}
 

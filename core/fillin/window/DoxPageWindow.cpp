@@ -583,28 +583,10 @@ void DoxPageWindow::DoUpdateWindow()
         nclient_->update();
 }
 
-void DoxPageWindow::PaintCorner(CDC& dc)
-{
-    if (!created_ || !VBar()->isVisible() || !HBar()->isVisible())
-        return;
-    const int cx = GetSystemMetrics(SM_CXVSCROLL);
-    const int cy = GetSystemMetrics(SM_CYHSCROLL);
-    dc.FillSolidRect(RECT{width() - cx, height() - cy, width(), height()}, GetSysColor(COLOR_BTNFACE));
-}
-
 void DoxPageWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Layout();
-}
-
-void DoxPageWindow::paintEvent(QPaintEvent* /*event*/)
-{
-    try {
-        CPaintDCX dc(this);
-        PaintCorner(dc);
-    } catch (const DoxResourceException&) {
-    }
 }
 
 void DoxPageWindow::focusInEvent(QFocusEvent* /*event*/)

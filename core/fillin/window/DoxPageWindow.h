@@ -130,8 +130,6 @@ public:
     // page plus one pixel, the layout and the centring.
     void SetPageSize(int cx, int cy);
     void SetUISink(IDoxWindowUISink* sink) { sink_ = sink; }
-    // The square between the two bars.
-    void PaintCorner(CDC& dc);
 
     // Scroll hooks beyond the bars'.
     void UpdateScroll() override;
@@ -140,7 +138,6 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     // The page client follows the bars.
