@@ -20,6 +20,10 @@ UIWinApp* g_instance = nullptr;
 
 QString Q(const std::wstring& s) { return QString::fromStdWString(s); }
 
+// Any address inside this library: the programs' private libraries are installed
+// together, so the folder of this one is the folder of all of them.
+void LibraryAnchor() {}
+
 } // namespace
 
 UIWinApp::UIWinApp() { g_instance = this; }
@@ -35,6 +39,9 @@ UIWinApp* UIWinApp::Instance() { return g_instance; }
 bool UIWinApp::InitInstance()
 {
     appDirectory_ = QString::fromStdString(plat::ApplicationDirectory()).toStdWString();
+    libraryDirectory_ = QString::fromStdString(plat::ModuleDirectory(reinterpret_cast<const void*>(&LibraryAnchor)))
+                            .toStdWString();
+    if (libraryDirectory_.empty()) libraryDirectory_ = appDirectory_;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (data.isEmpty() || !QDir().mkpath(data)) return false;
     dataDirectory_ = data.toStdWString();

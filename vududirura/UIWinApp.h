@@ -70,8 +70,11 @@ public:
     void SetCurrentPath(const std::wstring& folder) { currentPath_ = folder; }
     const std::wstring& GetCurrentPath() const { return currentPath_; }
 
-    // Where the program and its libraries lie; the user's templates and database.
+    // Where the program lies; where its private libraries (the core, the plug-in and
+    // this library) lie: the same folder in a build folder, <prefix>/lib/dox when
+    // installed; the user's templates and database.
     const std::wstring& AppDirectory() const { return appDirectory_; }
+    const std::wstring& LibraryDirectory() const { return libraryDirectory_; }
     const std::wstring& DataDirectory() const { return dataDirectory_; }
     std::wstring ConfigPath() const;
 
@@ -88,6 +91,7 @@ protected:
     virtual int OpenFile(const std::wstring& path);
 
     std::wstring appDirectory_;
+    std::wstring libraryDirectory_;
     std::wstring dataDirectory_;
 
 private:

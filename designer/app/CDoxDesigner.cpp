@@ -42,7 +42,7 @@ IDoxPlusIn* CDoxDesigner::PlusIn() const { return static_cast<IDoxPlusIn*>(plus_
 bool CDoxDesigner::InitInstance()
 {
     if (!UIWinApp::InitInstance()) return false;
-    if (!appDirectoryOverride_.empty()) appDirectory_ = appDirectoryOverride_;
+    if (!appDirectoryOverride_.empty()) appDirectory_ = libraryDirectory_ = appDirectoryOverride_;
     return StartUp();
 }
 
@@ -52,11 +52,11 @@ bool CDoxDesigner::StartUp()
     LoadCfg();
     // A widget library that cannot start ends the program without a word.
     if (!Brindle::Initialize(nullptr)) return false;
-    if (!LoadCoreModule(core_, L"DoxCore.DLL", appDirectory_)) {
+    if (!LoadCoreModule(core_, L"DoxCore.DLL", libraryDirectory_)) {
         UIUitl::MessageBoxW(16, L"加载DoxCore失败。请确认软件是否正确安装。");
         return false;
     }
-    if (!LoadPlusModule(plus_, appDirectory_, nullptr)) {
+    if (!LoadPlusModule(plus_, libraryDirectory_, nullptr)) {
         UIUitl::MessageBoxW(16, L"加载KQ支持插件失败。请确认软件是否正确安装。");
         return false;
     }

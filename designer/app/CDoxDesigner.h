@@ -19,7 +19,7 @@ class IDoxPlusIn;
 class CDoxDesigner : public UIWinApp
 {
 public:
-    // appDirectory: where the libraries are looked for; empty: the program's own folder.
+    // appDirectory: where the libraries are looked for; empty: the library folder.
     explicit CDoxDesigner(std::wstring appDirectory = {});
     ~CDoxDesigner() override;
 

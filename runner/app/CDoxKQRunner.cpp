@@ -57,7 +57,7 @@ std::wstring CDoxKQRunner::DesignerPath() const { return runner::JoinPath(appDir
 bool CDoxKQRunner::InitInstance()
 {
     if (!UIWinApp::InitInstance()) return false;
-    if (!appDirectoryOverride_.empty()) appDirectory_ = appDirectoryOverride_;
+    if (!appDirectoryOverride_.empty()) appDirectory_ = libraryDirectory_ = appDirectoryOverride_;
     return StartUp();
 }
 
@@ -75,11 +75,11 @@ bool CDoxKQRunner::StartUp()
         UIUitl::MessageBoxW(16, L"初始化Brindle组件失败!");
         return false;
     }
-    if (!LoadCoreModule(core_, L"DoxCore.DLL", appDirectory_)) {
+    if (!LoadCoreModule(core_, L"DoxCore.DLL", libraryDirectory_)) {
         UIUitl::MessageBoxW(16, kStringLoadCore);
         return false;
     }
-    if (!LoadPlusModule(plus_, appDirectory_, this)) {
+    if (!LoadPlusModule(plus_, libraryDirectory_, this)) {
         UIUitl::MessageBoxW(16, kStringLoadPlus);
         return false;
     }

@@ -21,7 +21,7 @@ class CDoxKQRunner : public UIWinApp, public IDoxHost
 {
 public:
     // appDirectory: where the libraries and the shipped templates are looked for;
-    // empty: the program's own folder.
+    // empty: the libraries in the library folder, the templates beside the program.
     explicit CDoxKQRunner(std::wstring appDirectory = {});
     ~CDoxKQRunner() override;
 

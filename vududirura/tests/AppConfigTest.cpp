@@ -61,6 +61,19 @@ protected:
     doxtest::ScopedEnv data{"XDG_DATA_HOME", (home.path() / "data").string()};
 };
 
+// The private libraries are looked for where this library lies, not beside the
+// program: installed, the programs are in bin/ and the libraries in lib/dox/. This test
+// program lies in tests/, the libraries in bin/, so the two folders differ here too.
+TEST_F(AppConfig, LibrariesAreLookedForBesideTheFrameLibrary)
+{
+    TestApp app;
+    ASSERT_TRUE(app.InitInstance());
+    const fs::path self = fs::read_symlink("/proc/self/exe").parent_path();
+    EXPECT_EQ(fs::path(app.AppDirectory()), self);
+    EXPECT_EQ(fs::canonical(fs::path(app.LibraryDirectory())), fs::canonical(doxtest::BinDir()));
+    EXPECT_TRUE(fs::exists(fs::path(app.LibraryDirectory()) / "libVududirura.so"));
+}
+
 TEST_F(AppConfig, SettingsRecentFilesAndPlacementRoundTrip)
 {
     {
