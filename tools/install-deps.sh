@@ -10,6 +10,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n \
     libsqlite3-dev sqlite3 zlib1g-dev libtinyxml2-dev libgcab-dev gcab cabextract \
     libgtest-dev libgmock-dev googletest \
+    desktop-file-utils dpkg-dev lintian libxml2-utils shared-mime-info \
     fonts-wqy-zenhei fontconfig poppler-utils \
     xvfb xauth ccache imagemagick \
     >/dev/null
