@@ -111,10 +111,10 @@ start() {
     pids+=($!)
     started=$!
 }
-# Waits until the check passes while the program keeps running (20 s at most).
+# Waits until the check passes while the program keeps running (60 s at most: CI is busy).
 wait_for() {
     local pid=$1 check=$2
-    for _ in $(seq 200); do
+    for _ in $(seq 600); do
         kill -0 "$pid" 2>/dev/null || return 1
         eval "$check" && return 0
         sleep 0.1
