@@ -53,6 +53,16 @@ void Cells(QPainter& p, QRectF r, int count, const QColor& colour)
     }
 }
 
+// A blank form: the sheet at `left`, its title band and one row of amount cells.
+void Form(QPainter& p, qreal left, const QColor& title)
+{
+    Sheet(p, QRectF(left, 14, 176, 228), kBlue);
+    p.setPen(Qt::NoPen);
+    p.setBrush(title);
+    p.drawRect(QRectF(left + 20, 42, 98, 22));
+    Cells(p, QRectF(left + 20, 90, 136, 35), 4, kBlue);
+}
+
 void Runner(QPainter& p)
 {
     // The bill coming out of the printer.
@@ -78,12 +88,8 @@ void Runner(QPainter& p)
 
 void Designer(QPainter& p)
 {
-    Sheet(p, QRectF(28, 14, 176, 228), kBlue);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kBlue);
-    p.drawRect(QRectF(48, 40, 96, 22));
-    Cells(p, QRectF(48, 86, 136, 34), 4, kBlue);
-    Cells(p, QRectF(48, 140, 102, 34), 3, kBlue);
+    Form(p, 28, kBlue);
+    Cells(p, QRectF(48, 142, 102, 35), 3, kBlue);
     // The pencil, across the sheet's lower right.
     p.save();
     p.translate(150, 160);
@@ -105,11 +111,7 @@ void Designer(QPainter& p)
 
 void Template(QPainter& p)
 {
-    Sheet(p, QRectF(40, 14, 176, 228), kBlue);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kSeal);
-    p.drawRect(QRectF(60, 44, 100, 22));
-    Cells(p, QRectF(60, 96, 136, 36), 4, kBlue);
+    Form(p, 40, kSeal);
     p.setPen(QPen(kInk, 8, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(62, 168), QPointF(194, 168));
     p.drawLine(QPointF(62, 204), QPointF(150, 204));
