@@ -459,6 +459,8 @@ TEST_F(PrintTest, PrintWithBackgroundPutsThePictureUnderTheFields)
             const QColor colour = sheet.pixelColor(point);
             EXPECT_EQ(colour.blue() > 200 && colour.red() < 60, blue) << point.x() << "," << point.y();
         }
+        // The next print would be numbered beside this one.
+        QFile::remove(PdfOf());
     }
 
     runner.Detach();
