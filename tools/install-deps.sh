@@ -11,5 +11,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     libsqlite3-dev sqlite3 zlib1g-dev libtinyxml2-dev libgcab-dev gcab cabextract \
     libgtest-dev libgmock-dev googletest \
     fonts-wqy-zenhei fontconfig poppler-utils \
+    cups cups-client cups-daemon cups-filters ghostscript printer-driver-cups-pdf \
     xvfb xauth ccache imagemagick \
     >/dev/null

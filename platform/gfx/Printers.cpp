@@ -154,7 +154,14 @@ PaperFit PaperForPage(const QString& printer, int width, int length, PrinterPape
         *paper = *nearest;
         return PaperFit::Nearest;
     }
+    // The default paper as the printer names it.
     const DEVMODEW defaults = DefaultDevMode(printer);
+    for (const PrinterPaper& p : papers) {
+        if (p.id == defaults.dmPaperSize && p.id != DMPAPER_USER) {
+            *paper = p;
+            return PaperFit::Default;
+        }
+    }
     QPageSize size = PageSizeOf(defaults);
     if (!size.isValid())
         size = QPageSize(QPageSize::A4);
