@@ -198,12 +198,16 @@ QString CPageSetupDlg::PaperNote() const
     if (paperId_ != DMPAPER_USER)
         return QString();
     plat::PrinterPaper paper;
-    switch (plat::PaperForPage(QString::fromStdWString(printerName_), width_, height_, &paper)) {
+    const plat::PaperFit fit = plat::PaperForPage(QString::fromStdWString(printerName_), width_, height_, &paper);
+    // The paper by the printer's name for it and its size, as the sheet to put in.
+    const QString sheet = QStringLiteral("“%1”(%2×%3 毫米)")
+                              .arg(paper.name, QString::number(paper.width / 10.0, 'f', 1),
+                                   QString::number(paper.height / 10.0, 'f', 1));
+    switch (fit) {
     case plat::PaperFit::Nearest:
-        return QStringLiteral("打印机不支持此纸张大小，将打印在能容下页面的最小纸张“%1”上。").arg(paper.name);
+        return QStringLiteral("打印机不支持此纸张大小，将打印在能容下页面的最小纸张%1上。").arg(sheet);
     case plat::PaperFit::Default:
-        return QStringLiteral("打印机不支持此纸张大小，也没有能容下页面的纸张，将打印在默认纸张“%1”上。")
-            .arg(paper.name);
+        return QStringLiteral("打印机不支持此纸张大小，也没有能容下页面的纸张，将打印在默认纸张%1上。").arg(sheet);
     default:
         return QString();
     }
