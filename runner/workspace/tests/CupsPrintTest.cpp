@@ -186,6 +186,24 @@ protected:
         setup.PaperHeight = 990;
     }
 
+    // The two roads to a printer: the page's own size without a page setup, and the
+    // setup's "模板页面". Prints the bill onto the queue by one of them and waits for the
+    // job, which completes as the queue's next one.
+    struct Road {
+        const char* name;
+        bool templatePaper;
+    };
+    static constexpr Road kRoads[] = {{"without a page setup", false}, {"with the page setup's 模板页面", true}};
+    void PrintOntoQueue(const QString& queue, const Road& road, int* jobs)
+    {
+        if (road.templatePaper)
+            SetUpTemplatePaper();
+        const auto messages = PrintBill(queue.toStdWString());
+        EXPECT_TRUE(messages.empty()) << Utf8(messages.empty() ? L"" : messages[0].text);
+        ASSERT_TRUE(cupsd_->WaitUntilIdle(60000)) << cupsd_->LogTail().toStdString();
+        EXPECT_EQ(cupsd_->CompletedJobs(queue).size(), static_cast<qsizetype>(++*jobs));
+    }
+
     // Prints the shown bill through the print dialog onto the printer; the messages
     // the workspace showed.
     std::vector<dox::platform::ScriptedPrompter::Message> PrintBill(const std::wstring& printer)
@@ -236,23 +254,13 @@ TEST_F(CupsPrintTest, TheCupsPdfQueuePrintsTheBillAtItsSizeWithItsInkWhereThePdf
     const Ink wanted = InkOf(reference, QString::fromStdString((dir_ / "reference").string()));
     ASSERT_GT(wanted.pixels, 100);
 
-    const QString queue = QString::fromLatin1(kCupsPdfQueue);
-    const struct {
-        const char* road;
-        bool templatePaper;
-    } roads[] = {{"without a page setup", false}, {"with the page setup's 模板页面", true}};
     int jobs = 0;
-    for (const auto& road : roads) {
-        SCOPED_TRACE(road.road);
+    for (const Road& road : kRoads) {
+        SCOPED_TRACE(road.name);
         QDir pdfs(cupsd_->PdfFolder());
         for (const QString& old : pdfs.entryList({QStringLiteral("*.pdf")}, QDir::Files))
             pdfs.remove(old);
-        if (road.templatePaper)
-            SetUpTemplatePaper();
-        const auto messages = PrintBill(queue.toStdWString());
-        EXPECT_TRUE(messages.empty()) << Utf8(messages.empty() ? L"" : messages[0].text);
-        ASSERT_TRUE(cupsd_->WaitUntilIdle(60000)) << cupsd_->LogTail().toStdString();
-        EXPECT_EQ(cupsd_->CompletedJobs(queue).size(), static_cast<qsizetype>(++jobs));
+        ASSERT_NO_FATAL_FAILURE(PrintOntoQueue(QString::fromLatin1(kCupsPdfQueue), road, &jobs));
 
         const QStringList printed = pdfs.entryList({QStringLiteral("*.pdf")}, QDir::Files);
         ASSERT_EQ(printed.size(), 1) << cupsd_->LogTail().toStdString();
@@ -342,20 +350,11 @@ TEST_F(CupsPrintTest, AQueueWithoutCustomSizesPrintsOnItsNearestPaperThatHoldsTh
     PageSetup().Reset();
 
     // Both roads print, on the same paper.
-    const struct {
-        const char* road;
-        bool templatePaper;
-    } roads[] = {{"without a page setup", false}, {"with the page setup's 模板页面", true}};
     int jobs = 0;
-    for (const auto& road : roads) {
-        SCOPED_TRACE(road.road);
+    for (const Road& road : kRoads) {
+        SCOPED_TRACE(road.name);
         QFile::remove(PclFile());
-        if (road.templatePaper)
-            SetUpTemplatePaper();
-        const auto messages = PrintBill(queue.toStdWString());
-        EXPECT_TRUE(messages.empty()) << Utf8(messages.empty() ? L"" : messages[0].text);
-        ASSERT_TRUE(cupsd_->WaitUntilIdle(60000)) << cupsd_->LogTail().toStdString();
-        EXPECT_EQ(cupsd_->CompletedJobs(queue).size(), static_cast<qsizetype>(++jobs));
+        ASSERT_NO_FATAL_FAILURE(PrintOntoQueue(queue, road, &jobs));
         EXPECT_EQ(PclPaperCode(PclFile()), 2) << cupsd_->LogTail().toStdString();
     }
 }
