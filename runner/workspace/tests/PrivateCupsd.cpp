@@ -65,6 +65,8 @@ PrivateCupsd::PrivateCupsd(const std::filesystem::path& folder) : folder_(folder
                                          "ErrorLog %6/error_log\n"
                                          "AccessLog %6/access_log\n"
                                          "PageLog %6/page_log\n"
+                                         // Else the machine's own /run/cups/printcap.
+                                         "Printcap %1/printcap\n"
                                          "ServerBin /usr/lib/cups\n"
                                          "DataDir /usr/share/cups\n"
                                          "FileDevice Yes\n"
