@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <optional>
 #include <string>
 
@@ -281,21 +282,119 @@ TEST_F(CupsPrintTest, TheCupsPdfQueuePrintsTheBillAtItsSizeWithItsInkWhereThePdf
     }
 }
 
-// The PCL command that selects the paper: ESC & l <n> A (2: US Letter, 26: A4, 27: A3).
-int PclPaperCode(const QString& file)
+// A row of PCL raster data in TIFF "packbits" (compression mode 2).
+QByteArray Unpack(const QByteArray& packed)
 {
+    QByteArray row;
+    for (qsizetype i = 0; i < packed.size();) {
+        const int n = static_cast<signed char>(packed[i++]);
+        if (n >= 0) {
+            row += packed.mid(i, n + 1);
+            i += n + 1;
+        } else if (n != -128 && i < packed.size()) {
+            row += QByteArray(1 - n, packed[i++]);
+        }
+    }
+    return row;
+}
+
+// What a PCL raster job puts on its first sheet: the paper it selects (ESC & l <n> A;
+// 2 is US Letter, 26 A4) and its ink, in millimetres from the sheet's top-left corner.
+struct PclSheet {
+    int paper = -1;
+    int compression = 0;
+    Ink ink;
+};
+
+PclSheet ReadPcl(const QString& file)
+{
+    PclSheet sheet;
     QFile pcl(file);
     if (!pcl.open(QIODevice::ReadOnly))
-        return -1;
-    const QRegularExpressionMatch code =
-        QRegularExpression(QStringLiteral("\\x1b&l(\\d+)A")).match(QString::fromLatin1(pcl.readAll()));
-    return code.hasMatch() ? code.captured(1).toInt() : -1;
+        return sheet;
+    const QByteArray b = pcl.readAll();
+    int dpi = 300;
+    int row = 0;
+    // The cursor, from the corner of PCL's logical page, which in portrait starts a
+    // quarter of an inch in from the sheet's left edge.
+    double leftMm = 6.35;
+    double topMm = 0;
+    QRect box;
+    for (qsizetype i = 0; i < b.size();) {
+        if (b[i] != '\x1b') {
+            // A form feed ends the sheet.
+            if (b[i] == '\f' && sheet.ink.pixels > 0)
+                break;
+            ++i;
+            continue;
+        }
+        if (i + 2 >= b.size())
+            break;
+        const char family = b[i + 1];
+        if (family < '!' || family > '/') {
+            i += 2; // a two-character command such as ESC E
+            continue;
+        }
+        const char group = b[i + 2];
+        i += 3;
+        // Parameters of one family and group, each a value and a letter; an upper-case
+        // letter ends the command.
+        while (i < b.size()) {
+            const qsizetype start = i;
+            while (i < b.size() && (std::isdigit(static_cast<unsigned char>(b[i])) || b[i] == '+' || b[i] == '-' ||
+                                    b[i] == '.'))
+                ++i;
+            if (i >= b.size())
+                break;
+            const double value = b.mid(start, i - start).toDouble();
+            const char letter = b[i++];
+            const char command = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+            const QByteArray key = QByteArray(1, family) + group + command;
+            if (key == "&lA") {
+                sheet.paper = static_cast<int>(value);
+            } else if (key == "*tR") {
+                dpi = static_cast<int>(value);
+            } else if (key == "&aH") {
+                leftMm = 6.35 + value / 720 * 25.4; // decipoints
+            } else if (key == "&aV") {
+                topMm = value / 720 * 25.4;
+            } else if (key == "*rA") {
+                row = 0;
+            } else if (key == "*bM") {
+                sheet.compression = static_cast<int>(value);
+            } else if (key == "*bY") {
+                row += static_cast<int>(value);
+            } else if (key == "*bW") {
+                const qsizetype size = static_cast<qsizetype>(value);
+                const QByteArray data = b.mid(i, size);
+                i += size;
+                const QByteArray line = sheet.compression == 2 ? Unpack(data) : data;
+                for (qsizetype x = 0; x < line.size() * 8; ++x) {
+                    if (line[x / 8] & (0x80 >> (x % 8))) {
+                        box |= QRect(static_cast<int>(x), row, 1, 1);
+                        ++sheet.ink.pixels;
+                    }
+                }
+                ++row;
+            }
+            if (letter == command)
+                break;
+        }
+    }
+    const double mm = 25.4 / dpi;
+    sheet.ink.box = QRectF(leftMm + box.left() * mm, topMm + box.top() * mm, box.width() * mm, box.height() * mm);
+    return sheet;
 }
 
 TEST_F(CupsPrintTest, AQueueWithoutCustomSizesPrintsOnItsNearestPaperThatHoldsTheBillWithASetupAndWithout)
 {
     const QString queue = QString::fromLatin1(kPclQueue);
     ASSERT_FALSE(QPrinterInfo::printerInfo(queue).supportsCustomPageSizes());
+    // Where the bill's ink is on its own paper.
+    ASSERT_EQ(PrintBill(L"PDF").size(), 1u);
+    const Ink wanted = InkOf(QString::fromStdString((dir_ / "Documents" / "进账单.pdf").string()),
+                             QString::fromStdString((dir_ / "reference").string()));
+    ASSERT_GT(wanted.pixels, 100);
 
     // The paper each size goes to: the smallest that is at least as wide and as long,
     // never the page turned; the default paper when none holds it.
@@ -349,13 +448,20 @@ TEST_F(CupsPrintTest, AQueueWithoutCustomSizesPrintsOnItsNearestPaperThatHoldsTh
     }
     PageSetup().Reset();
 
-    // Both roads print, on the same paper.
+    // Both roads print, on the same paper, with the bill's ink where it is on the
+    // bill's own paper: the fields land on the form fed into the printer.
     int jobs = 0;
     for (const Road& road : kRoads) {
         SCOPED_TRACE(road.name);
         QFile::remove(PclFile());
         ASSERT_NO_FATAL_FAILURE(PrintOntoQueue(queue, road, &jobs));
-        EXPECT_EQ(PclPaperCode(PclFile()), 2) << cupsd_->LogTail().toStdString();
+        const PclSheet sheet = ReadPcl(PclFile());
+        EXPECT_EQ(sheet.paper, 2) << cupsd_->LogTail().toStdString();
+        EXPECT_NEAR(sheet.ink.box.left(), wanted.box.left(), 0.5);
+        EXPECT_NEAR(sheet.ink.box.top(), wanted.box.top(), 0.5);
+        EXPECT_NEAR(sheet.ink.box.right(), wanted.box.right(), 0.5);
+        EXPECT_NEAR(sheet.ink.box.bottom(), wanted.box.bottom(), 0.5);
+        EXPECT_GT(sheet.ink.pixels, 0);
     }
 }
 
