@@ -100,6 +100,15 @@ Ink InkOf(const QString& pdf, const QString& base)
     return ink;
 }
 
+// Ink on the same place of the sheet, every side within half a millimetre.
+void ExpectInkAt(const Ink& got, const Ink& wanted)
+{
+    EXPECT_NEAR(got.box.left(), wanted.box.left(), 0.5);
+    EXPECT_NEAR(got.box.top(), wanted.box.top(), 0.5);
+    EXPECT_NEAR(got.box.right(), wanted.box.right(), 0.5);
+    EXPECT_NEAR(got.box.bottom(), wanted.box.bottom(), 0.5);
+}
+
 class CupsPrintTest : public ::testing::Test
 {
 protected:
@@ -272,10 +281,7 @@ TEST_F(CupsPrintTest, TheCupsPdfQueuePrintsTheBillAtItsSizeWithItsInkWhereThePdf
         EXPECT_NEAR(size.height(), 99.0, 0.5);
         // Its ink where the PDF printer puts it, within half a millimetre.
         const Ink got = InkOf(pdf, QString::fromStdString((dir_ / "cups").string()));
-        EXPECT_NEAR(got.box.left(), wanted.box.left(), 0.5);
-        EXPECT_NEAR(got.box.top(), wanted.box.top(), 0.5);
-        EXPECT_NEAR(got.box.right(), wanted.box.right(), 0.5);
-        EXPECT_NEAR(got.box.bottom(), wanted.box.bottom(), 0.5);
+        ExpectInkAt(got, wanted);
         // cups-pdf draws the same glyphs again through Ghostscript, a little thinner.
         EXPECT_GT(got.pixels, wanted.pixels / 2);
         EXPECT_LT(got.pixels, wanted.pixels * 2);
@@ -457,10 +463,7 @@ TEST_F(CupsPrintTest, AQueueWithoutCustomSizesPrintsOnItsNearestPaperThatHoldsTh
         ASSERT_NO_FATAL_FAILURE(PrintOntoQueue(queue, road, &jobs));
         const PclSheet sheet = ReadPcl(PclFile());
         EXPECT_EQ(sheet.paper, 2) << cupsd_->LogTail().toStdString();
-        EXPECT_NEAR(sheet.ink.box.left(), wanted.box.left(), 0.5);
-        EXPECT_NEAR(sheet.ink.box.top(), wanted.box.top(), 0.5);
-        EXPECT_NEAR(sheet.ink.box.right(), wanted.box.right(), 0.5);
-        EXPECT_NEAR(sheet.ink.box.bottom(), wanted.box.bottom(), 0.5);
+        ExpectInkAt(sheet.ink, wanted);
         EXPECT_GT(sheet.ink.pixels, 0);
     }
 }
