@@ -12,5 +12,6 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     libgtest-dev libgmock-dev googletest \
     desktop-file-utils dpkg-dev lintian libxml2-utils shared-mime-info \
     fonts-wqy-zenhei fontconfig poppler-utils \
+    cups cups-client cups-daemon cups-filters ghostscript printer-driver-cups-pdf \
     xvfb xauth ccache imagemagick \
     >/dev/null

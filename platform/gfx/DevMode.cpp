@@ -123,10 +123,12 @@ bool ApplyDevMode(QPrinter& printer, const DEVMODEW& dm)
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     if ((dm.dmFields & DM_ORIENTATION) && dm.dmOrientation == DMORIENT_LANDSCAPE)
         orientation = QPageLayout::Landscape;
+    // Full-page mode first, then the paper and zero margins one by one: a whole layout
+    // with zero margins is refused by every printer whose driver has hardware margins
+    // (most real ones), while in full-page mode the margins are ours to set.
     printer.setFullPage(true);
-    QPageLayout layout(size, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    layout.setMode(QPageLayout::FullPageMode);
-    if (!printer.setPageLayout(layout))
+    if (!printer.setPageSize(size) || !printer.setPageOrientation(orientation) ||
+        !printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter))
         return false;
     if ((dm.dmFields & DM_COPIES) && dm.dmCopies > 0)
         printer.setCopyCount(dm.dmCopies);

@@ -2,6 +2,8 @@
 // The machine's printers (CUPS through Qt PrintSupport) plus one PDF printer that
 // always exists, so that printing works on a machine without printers.
 
+#include "DevMode.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +43,34 @@ struct PrinterPaper {
     int width = 0;
     int height = 0;
 };
+
+// How a printer takes a page of its own size (a user paper).
+enum class PaperFit {
+    OwnSize, // the printer takes the page's size
+    Nearest, // the smallest paper the printer offers that holds the page
+    Default, // no paper holds the page: the printer's default paper
+    None,    // no such printer, or a size of 0
+};
+
+// The paper a page of width x length (0.1 mm, as it lies on the paper) prints on:
+// its own size (id 256) where the printer takes it; else the smallest paper the
+// printer offers that is at least as wide and as long, so that the page's top-left
+// corner is the paper's and every field prints where it would on the page's own
+// paper; else the printer's default paper. The page is never turned: a form is fed
+// the way it is printed.
+PaperFit PaperForPage(const QString& printer, int width, int length, PrinterPaper* paper);
+
+// Completes settings that ask for a user paper (id 256) the way a driver checks them:
+// a size the printer does not take becomes the paper PaperForPage chooses, by its own
+// id, so that no printer is sent a size it cannot print. Other settings stay as they
+// are (and give OwnSize).
+PaperFit FitUserPaper(const QString& printer, DEVMODEW& settings);
+
+// The file the PDF printer writes a document to: "<document name>.pdf" in the user's
+// documents folder (made when missing, else the home folder), numbered
+// "<document name> (2).pdf", ... when that file is already there, so that no earlier
+// print is overwritten.
+QString PdfPrinterOutputPath(const QString& documentName);
 
 // Every printer of PrinterNames() with its details, in that order.
 std::vector<PrinterDetails> EnumPrinters();

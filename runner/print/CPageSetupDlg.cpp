@@ -32,8 +32,12 @@ CPageSetupDlg::CPageSetupDlg(PageSetupRecord& record, const std::wstring& printe
       portrait_(Named(new QRadioButton(QStringLiteral("纵向(&O)"), this), 1003)),
       landscape_(Named(new QRadioButton(QStringLiteral("横向(&A)"), this), 1004)),
       preview_(Named(new QWidget(this), 1015)),
-      printerLabel_(Named(new QLabel(this), 1016))
+      printerLabel_(Named(new QLabel(this), 1016)),
+      paperNote_(new QLabel(this))
 {
+    paperNote_->setObjectName(QStringLiteral("paperNote"));
+    paperNote_->setWordWrap(true);
+    paperNote_->hide();
     widthEdit_->SetRange(1, 9999);
     heightEdit_->SetRange(1, 9999);
     leftEdit_->SetRange(-999, 999);
@@ -51,6 +55,7 @@ CPageSetupDlg::CPageSetupDlg(PageSetupRecord& record, const std::wstring& printe
     paperGrid->addWidget(widthEdit_, 1, 1);
     paperGrid->addWidget(new QLabel(QStringLiteral("高度(&H):"), paper), 1, 2);
     paperGrid->addWidget(heightEdit_, 1, 3);
+    paperGrid->addWidget(paperNote_, 2, 0, 1, 4);
     auto* orientation = new QGroupBox(QStringLiteral("方向"), this);
     auto* orientationBox = new QVBoxLayout(orientation);
     orientationBox->addWidget(portrait_);
@@ -87,6 +92,8 @@ CPageSetupDlg::CPageSetupDlg(PageSetupRecord& record, const std::wstring& printe
                 custom.width = width_;
                 custom.height = height_;
             }
+            if (paperSize)
+                ShowPaperNote();
             preview_->update();
         });
     };
@@ -182,7 +189,35 @@ void CPageSetupDlg::SelectPaper(int index)
     heightEdit_->SetValue(height_);
     widthEdit_->setReadOnly(!paper.custom);
     heightEdit_->setReadOnly(!paper.custom);
+    ShowPaperNote();
     preview_->update();
+}
+
+QString CPageSetupDlg::PaperNote() const
+{
+    if (paperId_ != DMPAPER_USER)
+        return QString();
+    plat::PrinterPaper paper;
+    const plat::PaperFit fit = plat::PaperForPage(QString::fromStdWString(printerName_), width_, height_, &paper);
+    // The paper by the printer's name for it and its size, as the sheet to put in.
+    const QString sheet = QStringLiteral("“%1”(%2×%3 毫米)")
+                              .arg(paper.name, QString::number(paper.width / 10.0, 'f', 1),
+                                   QString::number(paper.height / 10.0, 'f', 1));
+    switch (fit) {
+    case plat::PaperFit::Nearest:
+        return QStringLiteral("打印机不支持此纸张大小，将打印在能容下页面的最小纸张%1上。").arg(sheet);
+    case plat::PaperFit::Default:
+        return QStringLiteral("打印机不支持此纸张大小，也没有能容下页面的纸张，将打印在默认纸张%1上。").arg(sheet);
+    default:
+        return QString();
+    }
+}
+
+void CPageSetupDlg::ShowPaperNote()
+{
+    const QString note = PaperNote();
+    paperNote_->setText(note);
+    paperNote_->setVisible(!note.isEmpty());
 }
 
 void CPageSetupDlg::SetOrientation(int orientation)

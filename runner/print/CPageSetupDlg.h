@@ -38,6 +38,9 @@ public:
     int PaperId() const { return paperId_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // What the dialog says about the paper the chosen size prints on (empty when the
+    // printer prints it as it is).
+    QString PaperNote() const;
 
 private:
     bool Initialise();
@@ -46,6 +49,8 @@ private:
     void OnOk();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void PaintPreview(QWidget* frame);
+    // Says on which paper a size of its own prints where the printer does not take it.
+    void ShowPaperNote();
 
     PageSetupRecord& record_;
     std::wstring printerName_;
@@ -70,4 +75,5 @@ private:
     QRadioButton* landscape_;
     QWidget* preview_;
     QLabel* printerLabel_;
+    QLabel* paperNote_;
 };

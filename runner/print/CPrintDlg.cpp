@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,10 +16,11 @@
 #include <QToolButton>
 #include <QToolTip>
 
-CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* parent)
+CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* parent, const std::wstring& document)
     : CHeaderDialog(QStringLiteral("打印"), QStringLiteral("打印。"), parent),
       continuous(isContinuous),
       printerName(printer),
+      documentName(document),
       printerBox_(Named(new QComboBox(this), 1002)),
       copiesEdit_(Named(new QLineEdit(this), 1006)),
       status_(Named(new QLabel(this), 1019)),
@@ -29,6 +31,8 @@ CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* pa
       cancel_(Named(new QPushButton(QStringLiteral("取消"), this), 2)),
       close_(Named(new QPushButton(QStringLiteral("关闭"), this), kClose))
 {
+    // The PDF printer's file path can be copied from its place.
+    port_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* properties = Named(new QPushButton(QStringLiteral("属性(&P)"), this), 1017);
     auto* ok = Named(new QPushButton(QStringLiteral("确定"), this), 1);
     ok->setDefault(true);
@@ -85,7 +89,12 @@ void CPrintDlg::Initialise()
     if (printerName.empty())
         printerName = plat::DefaultPrinterName().toStdWString();
     for (const plat::PrinterDetails& p : plat::EnumPrinters()) {
-        printers.push_back({p.name.toStdWString(), L"准备就绪", p.driver.toStdWString(), p.port.toStdWString(),
+        // The PDF printer's place is the file this print would write.
+        const QString port = plat::IsPdfPrinter(p.name) && !documentName.empty()
+                                 ? QDir::toNativeSeparators(
+                                       plat::PdfPrinterOutputPath(QString::fromStdWString(documentName)))
+                                 : p.port;
+        printers.push_back({p.name.toStdWString(), L"准备就绪", p.driver.toStdWString(), port.toStdWString(),
                             p.comment.toStdWString()});
         printerBox_->addItem(p.name);
     }
@@ -98,13 +107,8 @@ void CPrintDlg::Initialise()
         }
     }
     printerBox_->setCurrentIndex(selected);
-    if (selected >= 0) {
-        const PrinterInfo& p = printers[static_cast<size_t>(selected)];
-        status_->setText(QString::fromStdWString(p.status));
-        driver_->setText(QString::fromStdWString(p.driver));
-        port_->setText(QString::fromStdWString(p.port));
-        comment_->setText(QString::fromStdWString(p.comment));
-    }
+    if (selected >= 0)
+        ShowPrinter(printers[static_cast<size_t>(selected)]);
     copiesEdit_->setText(QString::number(copies));
     cancel_->show();
     close_->hide();
@@ -119,13 +123,17 @@ void CPrintDlg::PrinterChanged(int index)
 {
     if (index < 0 || index >= static_cast<int>(printers.size()))
         return;
-    const PrinterInfo& p = printers[static_cast<size_t>(index)];
+    ShowPrinter(printers[static_cast<size_t>(index)]);
+    cancel_->hide();
+    close_->show();
+}
+
+void CPrintDlg::ShowPrinter(const PrinterInfo& p)
+{
     status_->setText(QString::fromStdWString(p.status));
     driver_->setText(QString::fromStdWString(p.driver));
     port_->setText(QString::fromStdWString(p.port));
     comment_->setText(QString::fromStdWString(p.comment));
-    cancel_->hide();
-    close_->show();
 }
 
 void CPrintDlg::CopiesEdited(const QString& text)

@@ -24,16 +24,21 @@ public:
     };
 
     // printerName: the application's default printer (empty: the system's).
-    CPrintDlg(const std::wstring& printerName, bool continuous, QWidget* parent = nullptr);
+    // documentName: what the print is called (the page's name); the PDF printer's
+    // location is then the file the print will write.
+    CPrintDlg(const std::wstring& printerName, bool continuous, QWidget* parent = nullptr,
+              const std::wstring& documentName = {});
 
     bool continuous;
     std::wstring printerName;
     int copies = 1;
     int printBackground = 0;
     std::vector<PrinterInfo> printers;
+    std::wstring documentName;
 
 private:
     void Initialise();
+    void ShowPrinter(const PrinterInfo& printer);
     void PrinterChanged(int index);
     void CopiesEdited(const QString& text);
     void StepCopies(int delta);

@@ -135,10 +135,10 @@ const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printe
     dm->dmPaperSize = static_cast<int16_t>(paperId);
     dm->dmPaperWidth = static_cast<int16_t>(width);
     dm->dmPaperLength = static_cast<int16_t>(height);
-    // What the driver would refuse: a paper it cannot size, a user size out of its range.
-    const bool usable = plat::PageSizeOf(*dm).isValid() &&
-                        (paperId != DMPAPER_USER || plat::PrinterAcceptsUserPaper(name, width, height));
-    if (!usable) {
+    // What the driver would refuse: a paper it cannot size. A user size the printer
+    // does not take prints on the nearest paper that holds it (or the printer's
+    // default), as the same page without a setup does.
+    if (!plat::PageSizeOf(*dm).isValid() || plat::FitUserPaper(name, *dm) == plat::PaperFit::None) {
         holder.Free();
         *error = PrinterMessage(L"设置打印机属性失败:%ls，请确认是否正确安装打印机。", printerName);
         return nullptr;

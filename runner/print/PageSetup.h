@@ -43,8 +43,9 @@ void ReadPageSetupElement(IDoxPage* page, PageSetupRecord& record);
 bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record);
 
 // Makes the printer's settings for a paper (id, size in 0.1 mm) and orientation in
-// holder; null, with the reason in *error, when the printer is not there or cannot
-// take that paper.
+// holder; a user paper (256) the printer does not take becomes the nearest of its
+// papers that holds it, else its default paper. Null, with the reason in *error, when
+// the printer is not there or the paper has no size.
 const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printerName, int orientation, int paperId,
                                     int width, int height, std::wstring* error);
 

@@ -7,11 +7,14 @@
 #include "IDoxPage.h"
 #include "IDoxPageWindow.h"
 #include "IDoxPlusIn.h"
+#include "Printers.h"
 #include "UIMessage.h"
 #include "UIUitl.h"
 #include "Workspace.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 
 CMainClient::CMainClient(CMainPageWnd* owner, IDoxCore* core)
     : QWidget(owner),
@@ -177,17 +180,42 @@ bool CMainClient::PreparePrint(CPrintDlg& dialog, const wchar_t* noPage, const D
     return true;
 }
 
+std::wstring CMainClient::PageName()
+{
+    IDoxPage* page = view_->Page();
+    const wchar_t* name = page ? page->GetName() : nullptr;
+    return name ? name : L"";
+}
+
+QString CMainClient::PdfFileOf(const std::wstring& printer)
+{
+    // The file the PDF printer is about to write: the core names it the same way.
+    return plat::IsPdfPrinter(QString::fromStdWString(printer))
+               ? plat::PdfPrinterOutputPath(QString::fromStdWString(PageName()))
+               : QString();
+}
+
+void CMainClient::ReportPdfFile(const QString& path)
+{
+    // A print to the PDF printer ends in a file: say which, as no sheet comes out.
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        UIUitl::MessageBoxFormat(64, L"已打印到文件：%ls", QDir::toNativeSeparators(path).toStdWString().c_str());
+}
+
 void CMainClient::PrintCurrentPage()
 {
-    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), false, this);
+    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), false, this, PageName());
     const DEVMODEW* devMode = nullptr;
     if (!PreparePrint(dialog, L"无效的页面", &devMode))
         return;
     CWaitCursor wait;
     const PageSetupRecord& setup = view_->Setup();
+    const QString pdf = PdfFileOf(dialog.printerName);
     if (!view_->Page()->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies,
                               0, dialog.printBackground))
         UIUitl::MessageBoxW(16, L"打印失败");
+    else
+        ReportPdfFile(pdf);
 }
 
 void CMainClient::ContinuousPrint()
@@ -201,7 +229,7 @@ void CMainClient::ContinuousPrint()
         UIUitl::MessageBoxW(64, L"请勾选需要打印的票据。");
         return;
     }
-    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), true, this);
+    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), true, this, PageName());
     const DEVMODEW* devMode = nullptr;
     if (!PreparePrint(dialog, L"无效的页面。", &devMode))
         return;
@@ -217,6 +245,7 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
         return false;
     }
     const PageSetupRecord& setup = view_->Setup();
+    const QString pdf = PdfFileOf(printer);
     if (!page->BeginPrintJob(printer.c_str(), devMode, setup.LeftOffset, setup.TopOffset, setup.PageSpacing, copies,
                              0)) {
         UIUitl::MessageBoxFormat(64, L"准备打印失败! %ls", CoreError().c_str());
@@ -237,6 +266,8 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
     ReloadShownBill();
     if (!ended)
         UIUitl::MessageBoxW(16, L"打印失败");
+    else
+        ReportPdfFile(pdf);
     return ended;
 }
 

@@ -185,6 +185,10 @@ private:
     bool PrintCheckedBills(const std::wstring& printer, const DEVMODEW* devMode, int copies);
     // The shown bill is loaded again after a run printed others through the page.
     void ReloadShownBill();
+    std::wstring PageName();
+    // The file a print to this printer writes (empty for a printer that prints on paper).
+    QString PdfFileOf(const std::wstring& printer);
+    void ReportPdfFile(const QString& path);
     std::wstring CoreError() const;
 
     CMainPageWnd* owner_;

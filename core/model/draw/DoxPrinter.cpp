@@ -7,12 +7,10 @@
 #include "Printers.h"
 #include "WindowDC.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
-#include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -36,17 +34,6 @@ DEVMODEW* AsDevMode(std::vector<uint8_t>& buffer)
 bool FitsPaperField(long value)
 {
     return value > 0 && value <= SHRT_MAX;
-}
-
-QString DefaultPdfPath(const QString& documentName)
-{
-    QString name = documentName.isEmpty() ? QStringLiteral("document") : documentName;
-    name.replace(u'/', u'_');
-    // A new account may have no documents folder yet: make it rather than fail the print.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        folder = QDir::homePath();
-    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
 }
 
 } // namespace
@@ -88,8 +75,9 @@ bool BuildUserPaperDevMode(const wchar_t* printerName, int paperWidth, int paper
     dm->dmPaperSize = DMPAPER_USER;
     dm->dmPaperLength = static_cast<int16_t>(paperLength);
     dm->dmPaperWidth = static_cast<int16_t>(paperWidth);
-    // The driver's check: does the printer take this paper at all?
-    return plat::PrinterAcceptsUserPaper(name, paperWidth, paperLength);
+    // The driver's check: a printer that does not take this size prints the page on
+    // the nearest paper that holds it, or on its default paper.
+    return plat::FitUserPaper(name, *dm) != plat::PaperFit::None;
 }
 
 void BindGdiEntryPoints()
@@ -149,7 +137,7 @@ bool DoxPrinter::CreatePrinterContext(const QString& printerName, const QString&
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (plat::IsPdfPrinter(printerName) || !outputFile_.isEmpty()) {
         printer->setOutputFormat(QPrinter::PdfFormat);
-        writtenFile_ = outputFile_.isEmpty() ? DefaultPdfPath(documentName) : outputFile_;
+        writtenFile_ = outputFile_.isEmpty() ? plat::PdfPrinterOutputPath(documentName) : outputFile_;
         printer->setOutputFileName(writtenFile_);
     } else {
         printer->setPrinterName(printerName);
@@ -187,6 +175,10 @@ bool DoxPrinter::StartDoc(const DEVMODEW* settings, const wchar_t* printerName, 
     if (extraLength != 0 && !FitsPaperField(length))
         return false;
     dm->dmPaperLength = static_cast<int16_t>(length);
+    // Whoever made the settings, a printer is never sent a size it cannot print: the
+    // same page prints on the same paper with a page setup and without one.
+    if (plat::FitUserPaper(FromWide(printerName), *dm) == plat::PaperFit::None)
+        return false;
     if (!CreatePrinterContext(FromWide(printerName), FromWide(documentName)))
         return false;
     // Every page is reset to the paper enlarged by twice the printer's offsets. With the

@@ -28,8 +28,9 @@ public:
     // Builds user-paper settings (0.1 mm) for the printer, then StartDoc with them.
     bool Open(const wchar_t* printerName, int paperWidth, int paperLength, int extraLength,
               const wchar_t* documentName);
-    // Copies the settings, adds extraLength (0.1 mm) to the paper length, creates the
-    // printer context and opens the document.
+    // Copies the settings, adds extraLength (0.1 mm) to the paper length, fits a user
+    // paper the printer does not take to one of its papers, creates the printer
+    // context and opens the document.
     bool StartDoc(const DEVMODEW* settings, const wchar_t* printerName, int extraLength,
                   const wchar_t* documentName);
     bool StartPage();
@@ -39,7 +40,8 @@ public:
 
     // Where the job writes a PDF: used by the PDF printer, and for any printer when set
     // (the printer's settings still decide the paper). Without it the PDF printer
-    // writes "<document name>.pdf" into the user's documents folder.
+    // writes "<document name>.pdf" into the user's documents folder, numbered when that
+    // file is there already (plat::PdfPrinterOutputPath).
     void SetOutputFile(const QString& path) { outputFile_ = path; }
     QString outputFile() const { return outputFile_; }
 
@@ -61,9 +63,11 @@ private:
     int pagesStarted_ = 0;
 };
 
-// User-paper settings of width x length (0.1 mm) for the printer, written into `out`.
-// False when a size is 0 or does not fit the settings' 16-bit fields, when there is
-// no such printer, or when the printer does not take that paper.
+// User-paper settings of width x length (0.1 mm) for the printer, written into `out`,
+// completed as a driver does: a printer that does not take that size gets the nearest
+// of its papers that holds it, else its default paper (plat::FitUserPaper). False when
+// a size is 0 or does not fit the settings' 16-bit fields, or when there is no such
+// printer.
 bool BuildUserPaperDevMode(const wchar_t* printerName, int paperWidth, int paperLength,
                            std::vector<uint8_t>& out);
 

@@ -372,6 +372,29 @@ TEST_F(PrintTest, AMissingDocumentsFolderIsMadeForThePdf)
     runner.Detach();
 }
 
+TEST_F(PrintTest, APdfPrintNeverOverwritesAnEarlierOne)
+{
+    IDoxPage* page = MakeTemplate();
+    ASSERT_NE(page, nullptr);
+    DoxPageRunner runner;
+    ASSERT_EQ(runner.Attach(page), 1);
+    const std::vector<int64_t> ids = StoreBills(page);
+    // A print, a run of bills, a print again: each in a file of its own.
+    ASSERT_EQ(page->Print(L"PDF", nullptr, 0, 0, 1, 0, 0), 1);
+    const std::string first = doxtest::ReadFileBytes(PdfOf().toStdString());
+    ASSERT_FALSE(first.empty());
+    ASSERT_EQ(page->BeginPrintJob(L"PDF", nullptr, 0, 0, 0, 1, 0), 1);
+    for (int64_t id : ids)
+        ASSERT_EQ(page->PrintRecord(id, 1), 1);
+    ASSERT_EQ(page->EndPrintJob(), 1);
+    ASSERT_EQ(page->Print(L"PDF", nullptr, 0, 0, 2, 0, 0), 1);
+    EXPECT_EQ(pdftest::PageCount(PdfOf()), 1);
+    EXPECT_EQ(pdftest::PageCount(PdfOf("支票 (2)")), static_cast<int>(ids.size()));
+    EXPECT_EQ(pdftest::PageCount(PdfOf("支票 (3)")), 2);
+    EXPECT_EQ(doxtest::ReadFileBytes(PdfOf().toStdString()), first);
+    runner.Detach();
+}
+
 TEST_F(PrintTest, AnOpenJobIsAbortedWhenItsRunnerOrPageGoes)
 {
     IDoxPage* page = MakeTemplate();
@@ -459,6 +482,8 @@ TEST_F(PrintTest, PrintWithBackgroundPutsThePictureUnderTheFields)
             const QColor colour = sheet.pixelColor(point);
             EXPECT_EQ(colour.blue() > 200 && colour.red() < 60, blue) << point.x() << "," << point.y();
         }
+        // The next print would be numbered beside this one.
+        QFile::remove(PdfOf());
     }
 
     runner.Detach();

@@ -2,10 +2,13 @@
 // how it ends.
 
 #include "CPrintDlg.h"
+#include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -71,6 +74,34 @@ TEST(PrintDialog, AnotherPrinterOffersCloseAndContinuousHidesTheBackground)
     Child<QAbstractButton>(&dialog, 8)->click();
     EXPECT_EQ(dialog.result(), CPrintDlg::kClose);
     EXPECT_EQ(dialog.printerName, L"PDF");
+}
+
+TEST(PrintDialog, ThePdfPrintersPlaceIsTheFileThePrintWillWrite)
+{
+    doxtest::TempDir home;
+    doxtest::ScopedEnv homeEnv("HOME", home.path().string());
+    doxtest::ScopedEnv config("XDG_CONFIG_HOME", (home / ".config").string());
+    const QString documents = QString::fromStdString((home / "Documents").string());
+    const struct {
+        const char* what;
+        const wchar_t* document;
+        QString place;
+    } cases[] = {
+        {"first print", L"进账单", documents + QStringLiteral("/进账单.pdf")},
+        {"an earlier print is there", L"进账单", documents + QStringLiteral("/进账单 (2).pdf")},
+        {"two earlier prints", L"进账单", documents + QStringLiteral("/进账单 (3).pdf")},
+        {"no document named", L"", QStringLiteral("FILE:")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPrintDlg dialog(L"PDF", false, nullptr, c.document);
+        EXPECT_EQ(Child<QLabel>(&dialog, 1021)->text(), c.place);
+        // What the print would then have written.
+        if (c.place != QLatin1String("FILE:")) {
+            QFile written(c.place);
+            ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+        }
+    }
 }
 
 } // namespace
