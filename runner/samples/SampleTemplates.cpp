@@ -235,8 +235,11 @@ QByteArray ChequeBackground()
     p.setFont(title);
     p.drawText(QRect(0, 40, 2300, 90), Qt::AlignCenter, QStringLiteral("中国工商银行  转账支票"));
     p.setPen(QPen(ink, 2));
-    for (int y : {170, 270, 370, 470, 570, 670}) p.drawLine(40, y, 2260, y);
-    // The amount grid: eleven boxes for 亿 to 分.
+    for (int y : {170, 270, 470, 570, 670}) p.drawLine(40, y, 2260, y);
+    // The amount grid: eleven boxes for 亿 to 分 under a band of their units, across
+    // the payee's and the capitals' rows.
+    p.drawLine(40, 370, 1360, 370);
+    p.drawLine(1360, 320, 2240, 320);
     for (int i = 0; i <= 11; ++i) p.drawLine(1360 + i * 80, 270, 1360 + i * 80, 470);
     QFont small = p.font();
     small.setPixelSize(30);
@@ -267,7 +270,7 @@ bool TransferCheque(IDoxPage* page, std::wstring* reason)
     b.Label(Box(60, 390, 200, 60), L"人民币(大写)");
     b.Capitals(Box(280, 390, 1000, 60), L"金额");
     // The background's grid: eleven boxes of 8 mm from 136 mm, under their units.
-    b.AmountBoxes(Box(1360, 320, 880, 140), L"金额");
+    b.AmountBoxes(Box(1360, 320, 880, 150), L"金额");
     b.Label(Box(60, 490, 200, 60), L"用途");
     b.Field(Box(280, 490, 1000, 60), L"用途", L"文本");
     b.Label(Box(60, 590, 200, 60), L"出票人账号");
@@ -318,15 +321,19 @@ bool ExpenseClaim(IDoxPage* page, std::wstring* reason)
     }
     b.Outline(Box(100, 320, 1800, 350));
     if (DoxTableControl* table = b.Table(Box(100, 320, 1800, 350), L"明细", columns, 5)) {
+        // A blank keeps each text off the ruling of its cell.
+        for (int c = 0; c < 2; ++c) b.Check(table->Column(c)->Format().Prefix().SetValueText(L" "));
         DoxTableCol* amount = table->Column(2);
         b.Check(amount->Align().HAlignItem().SetValueText(L"右对齐"));
         b.Check(amount->Format().Format().SetValueText(L"#,##0.00"));
+        b.Check(amount->Format().Suffix().SetValueText(L" "));
     }
     // The total is the sum of the rows, in figures under the amounts and in capitals.
     b.Label(Box(100, 680, 1300, 60), L"合计");
     if (DoxEditControl* total = b.Field(Box(1400, 680, 500, 60), L"合计", L"数值")) {
         b.Check(total->Align().HAlignItem().SetValueText(L"右对齐"));
         b.Check(total->Format().Format().SetValueText(L"#,##0.00"));
+        b.Check(total->Format().Suffix().SetValueText(L" "));
         b.Check(total->Editable().SetValueText(L"否"));
         DoxDataFunctionAttribItem& functions = total->DataAttribute().ExecuteItem();
         b.Check(functions.AddElement());
