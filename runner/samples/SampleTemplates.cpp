@@ -92,6 +92,13 @@ public:
         return edit;
     }
 
+    // A field under the name its label shows.
+    DoxEditControl* Named(const RECT& label, const RECT& field, const wchar_t* name, const wchar_t* type)
+    {
+        Label(label, name);
+        return Field(field, name, type);
+    }
+
     // Amount boxes: one digit per cell (the amount in fen, so no cell holds a decimal
     // point), filled from the right, each digit in the middle of its cell.
     DoxEditControl* AmountBoxes(const RECT& r, const wchar_t* name)
@@ -263,18 +270,14 @@ bool TransferCheque(IDoxPage* page, std::wstring* reason)
         return false;
     }
     Builder b(page, true, reason);
-    b.Label(Box(60, 190, 200, 60), L"出票日期");
-    b.Field(Box(280, 190, 600, 60), L"出票日期", L"日期");
-    b.Label(Box(60, 290, 200, 60), L"收款人");
-    b.Field(Box(280, 290, 1000, 60), L"收款人", L"文本");
+    b.Named(Box(60, 190, 200, 60), Box(280, 190, 600, 60), L"出票日期", L"日期");
+    b.Named(Box(60, 290, 200, 60), Box(280, 290, 1000, 60), L"收款人", L"文本");
     b.Label(Box(60, 390, 200, 60), L"人民币(大写)");
     b.Capitals(Box(280, 390, 1000, 60), L"金额");
     // The background's grid: eleven boxes of 8 mm from 136 mm, under their units.
     b.AmountBoxes(Box(1360, 320, 880, 150), L"金额");
-    b.Label(Box(60, 490, 200, 60), L"用途");
-    b.Field(Box(280, 490, 1000, 60), L"用途", L"文本");
-    b.Label(Box(60, 590, 200, 60), L"出票人账号");
-    b.Field(Box(280, 590, 1000, 60), L"出票人账号", L"文本");
+    b.Named(Box(60, 490, 200, 60), Box(280, 490, 1000, 60), L"用途", L"文本");
+    b.Named(Box(60, 590, 200, 60), Box(280, 590, 1000, 60), L"出票人账号", L"文本");
     return b.Finish();
 }
 
@@ -283,21 +286,16 @@ bool VoucherPage(IDoxPage* page, const wchar_t* copy, std::wstring* reason)
     Builder b(page, true, reason);
     b.Title(L"银行进账单", 2100, 60, 800);
     b.Label(Box(1500, 80, 500, 60), copy);
-    b.Label(Box(100, 200, 250, 60), L"出票人全称");
-    b.Field(Box(360, 200, 700, 60), L"出票人全称", L"文本");
-    b.Label(Box(1100, 200, 250, 60), L"收款人全称");
-    b.Field(Box(1360, 200, 700, 60), L"收款人全称", L"文本");
-    b.Label(Box(100, 300, 250, 60), L"出票人账号");
-    b.Field(Box(360, 300, 700, 60), L"出票人账号", L"文本");
-    b.Label(Box(1100, 300, 250, 60), L"收款人账号");
-    b.Field(Box(1360, 300, 700, 60), L"收款人账号", L"文本");
+    b.Named(Box(100, 200, 250, 60), Box(360, 200, 700, 60), L"出票人全称", L"文本");
+    b.Named(Box(1100, 200, 250, 60), Box(1360, 200, 700, 60), L"收款人全称", L"文本");
+    b.Named(Box(100, 300, 250, 60), Box(360, 300, 700, 60), L"出票人账号", L"文本");
+    b.Named(Box(1100, 300, 250, 60), Box(1360, 300, 700, 60), L"收款人账号", L"文本");
     b.Label(Box(100, 400, 250, 60), L"人民币(大写)");
     b.Capitals(Box(360, 400, 900, 60), L"金额");
     const RECT boxes = Box(1300, 400, 770, 60);
     b.AmountGrid(boxes, 36);
     b.AmountBoxes(boxes, L"金额");
-    b.Label(Box(100, 500, 250, 60), L"日期");
-    b.Field(Box(360, 500, 500, 60), L"日期", L"日期");
+    b.Named(Box(100, 500, 250, 60), Box(360, 500, 500, 60), L"日期", L"日期");
     return b.Finish();
 }
 
@@ -306,10 +304,8 @@ bool ExpenseClaim(IDoxPage* page, std::wstring* reason)
     // Printed on plain paper: the labels are the form.
     Builder b(page, false, reason);
     b.Title(L"费用报销单", 2100, 60, 800);
-    b.Label(Box(100, 180, 200, 60), L"报销人");
-    b.Field(Box(300, 180, 500, 60), L"报销人", L"文本");
-    b.Label(Box(900, 180, 200, 60), L"部门");
-    b.Field(Box(1100, 180, 500, 60), L"部门", L"文本");
+    b.Named(Box(100, 180, 200, 60), Box(300, 180, 500, 60), L"报销人", L"文本");
+    b.Named(Box(900, 180, 200, 60), Box(1100, 180, 500, 60), L"部门", L"文本");
     // One heading per column, over the column it names.
     const std::vector<Builder::Column> columns = {{L"摘要", L"文本", 900}, {L"类别", L"文本", 400}, {L"金额", L"数值", 500}};
     int x = 100;
@@ -357,21 +353,16 @@ bool PasswordCheque(IDoxPage* page, std::wstring* reason)
 {
     Builder b(page, true, reason);
     b.Title(L"支付密码转账支票", 2300, 50, 1000);
-    b.Label(Box(100, 170, 200, 60), L"日期");
-    b.Field(Box(320, 170, 600, 60), L"日期", L"日期");
-    b.Label(Box(1100, 170, 180, 60), L"号码");
-    b.Field(Box(1300, 170, 880, 60), L"号码", L"文本");
-    b.Label(Box(100, 260, 200, 60), L"账号");
-    b.Field(Box(320, 260, 700, 60), L"账号", L"文本");
-    b.Label(Box(1100, 260, 180, 60), L"业务");
-    b.Field(Box(1300, 260, 880, 60), L"业务", L"文本");
+    b.Named(Box(100, 170, 200, 60), Box(320, 170, 600, 60), L"日期", L"日期");
+    b.Named(Box(1100, 170, 180, 60), Box(1300, 170, 880, 60), L"号码", L"文本");
+    b.Named(Box(100, 260, 200, 60), Box(320, 260, 700, 60), L"账号", L"文本");
+    b.Named(Box(1100, 260, 180, 60), Box(1300, 260, 880, 60), L"业务", L"文本");
     b.Label(Box(100, 390, 200, 60), L"人民币(大写)");
     b.Capitals(Box(320, 390, 760, 60), L"金额");
     const RECT boxes = Box(1300, 390, 880, 60);
     b.AmountGrid(boxes, 36);
     b.AmountBoxes(boxes, L"金额");
-    b.Label(Box(100, 480, 200, 60), L"密码");
-    b.Field(Box(320, 480, 700, 60), L"密码", L"文本");
+    b.Named(Box(100, 480, 200, 60), Box(320, 480, 700, 60), L"密码", L"文本");
     if (!b.Finish()) return false;
     kqplus::CKQXFieldCfg map(page);
     const kqplus::MapEntry entries[] = {kqplus::MapEntry::Account, kqplus::MapEntry::Date,
