@@ -21,7 +21,6 @@
 #include <QPainter>
 
 #include <algorithm>
-
 #include <cstdio>
 #include <functional>
 
