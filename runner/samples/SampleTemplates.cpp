@@ -1,12 +1,16 @@
 #include "SampleTemplates.h"
 
 #include "ByteStream.h"
+#include "DoxCheckControl.h"
 #include "DoxControl.h"
+#include "DoxDataAttribute.h"
 #include "DoxEditControl.h"
+#include "DoxFrameControl.h"
 #include "DoxLabelControl.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxTableControl.h"
+#include "IDoxAttrib.h"
 #include "IDoxCore.h"
 #include "IDoxDocument.h"
 #include "IDoxImageData.h"
@@ -16,6 +20,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -24,6 +29,9 @@ namespace samples
 
 namespace
 {
+
+// 亿 to 分.
+constexpr int kAmountCells = 11;
 
 std::wstring Join(const std::wstring& folder, const std::wstring& name) { return folder + L"/" + name; }
 
@@ -41,14 +49,35 @@ RECT Box(int x, int y, int w, int h)
 class Builder
 {
 public:
-    Builder(IDoxPage* page, std::wstring* reason) : layer_(static_cast<DoxPage*>(page)->GetLayer(0)), reason_(reason) {}
+    // A pre-printed form shows its labels on screen only: the paper has them already.
+    Builder(IDoxPage* page, bool preprinted, std::wstring* reason)
+        : layer_(static_cast<DoxPage*>(page)->GetLayer(0)), preprinted_(preprinted), reason_(reason)
+    {
+    }
 
-    void Label(const RECT& r, const wchar_t* text, const wchar_t* size = L"10")
+    DoxLabelControl* Label(const RECT& r, const wchar_t* text, const wchar_t* size = L"10")
     {
         auto* label = static_cast<DoxLabelControl*>(Make(DoxKindLabel, r));
-        if (!label) return;
+        if (!label) return nullptr;
         Check(label->Text().SetValueText(text));
         Check(label->Font().Size().SetValueText(size));
+        if (preprinted_) Check(label->Printable().SetValueText(L"否"));
+        return label;
+    }
+
+    // The ruled amount boxes of a form without a background picture, each under its
+    // unit (亿 ... 分).
+    void AmountGrid(const RECT& boxes, int unitHeight)
+    {
+        RECT r = boxes;
+        r.bottom = r.top;
+        r.top += unitHeight;
+        if (DoxLabelControl* units = Label(r, L"亿千百十万千百十元角分", L"8")) {
+            Check(units->Split().ColumnItem().SetValueText(std::to_wstring(kAmountCells).c_str()));
+            Check(units->Align().HAlignItem().SetValueText(L"居中"));
+        }
+        Outline(r, kAmountCells);
+        Outline(boxes, kAmountCells);
     }
 
     DoxEditControl* Field(const RECT& r, const wchar_t* name, const wchar_t* type)
@@ -58,28 +87,78 @@ public:
         Check(edit->DataAttribute().FieldName().SetValueText(name));
         Check(edit->DataAttribute().FieldType().SetValueText(type));
         Check(edit->Font().Size().SetValueText(L"11"));
+        inputs_.push_back(edit);
         return edit;
     }
 
-    // Amount boxes: one cell per digit, filled from the right.
-    DoxEditControl* AmountBoxes(const RECT& r, const wchar_t* name, int cells)
+    // A field under the name its label shows.
+    DoxEditControl* Named(const RECT& label, const RECT& field, const wchar_t* name, const wchar_t* type)
+    {
+        Label(label, name);
+        return Field(field, name, type);
+    }
+
+    // Amount boxes: one digit per cell (the amount in fen, so no cell holds a decimal
+    // point), filled from the right, each digit in the middle of its cell.
+    DoxEditControl* AmountBoxes(const RECT& r, const wchar_t* name)
     {
         DoxEditControl* edit = Field(r, name, L"数值");
         if (!edit) return nullptr;
-        Check(edit->Split().ColumnItem().SetValueText(std::to_wstring(cells).c_str()));
+        Check(edit->Split().ColumnItem().SetValueText(std::to_wstring(kAmountCells).c_str()));
         Check(edit->Split().Style().SetValueText(L"右端"));
+        Check(edit->Format().Format().SetValueText(L"X100"));
+        Check(edit->Align().HAlignItem().SetValueText(L"居中"));
+        Check(edit->Align().VAlignItem().SetValueText(L"居中"));
         return edit;
     }
 
+    // The amount in capitals, shown from the same field as the boxes: the clerk types
+    // the amount once, into the boxes.
     DoxEditControl* Capitals(const RECT& r, const wchar_t* name)
     {
         DoxEditControl* edit = Field(r, name, L"数值");
-        if (edit) Check(edit->Format().Format().SetValueText(L"<中文大写金额>"));
+        if (!edit) return nullptr;
+        Check(edit->Format().Format().SetValueText(L"<中文大写金额>"));
+        Check(edit->Editable().SetValueText(L"否"));
         return edit;
     }
 
-    DoxTableControl* Table(const RECT& r, const wchar_t* tableName,
-                           const std::vector<std::pair<const wchar_t*, const wchar_t*>>& columns, int rows)
+    // A box that stands for one value of a text field; boxes of one field are a choice.
+    DoxCheckControl* CheckBox(const RECT& r, const wchar_t* name, const wchar_t* value)
+    {
+        auto* box = static_cast<DoxCheckControl*>(Make(DoxKindCheck, r));
+        if (!box) return nullptr;
+        Check(box->DataAttribute().FieldName().SetValueText(name));
+        Check(box->DataAttribute().FieldType().SetValueText(L"文本"));
+        Check(box->CheckValue().Param().SetValueText(value));
+        Check(box->Font().Size().SetValueText(L"12"));
+        inputs_.push_back(box);
+        return box;
+    }
+
+    // A ruled box (a label's or a field's border is for the screen only), printed
+    // unless the paper has it already.
+    void Outline(const RECT& r, int columns = 1)
+    {
+        auto* frame = static_cast<DoxFrameControl*>(Make(DoxKindFrame, r));
+        if (!frame) return;
+        Check(frame->Split().ColumnItem().SetValueText(std::to_wstring(columns).c_str()));
+        if (preprinted_) Check(frame->Printable().SetValueText(L"否"));
+    }
+
+    // The form's name in the middle of the page's width.
+    void Title(const wchar_t* text, int pageWidth, int y, int width)
+    {
+        if (DoxLabelControl* title = Label(Box((pageWidth - width) / 2, y, width, 90), text, L"18"))
+            Check(title->Align().HAlignItem().SetValueText(L"居中"));
+    }
+
+    struct Column {
+        const wchar_t* name;
+        const wchar_t* type;
+        int width;
+    };
+    DoxTableControl* Table(const RECT& r, const wchar_t* tableName, const std::vector<Column>& columns, int rows)
     {
         auto* table = static_cast<DoxTableControl*>(Make(DoxKindTable, r));
         if (!table) return nullptr;
@@ -87,14 +166,41 @@ public:
         for (size_t c = 0; c < columns.size(); ++c) {
             Check(table->Columns().AddElement());
             DoxTableCol* column = table->Column(static_cast<int>(c));
-            Check(column->Data().FieldName().SetValueText(columns[c].first));
-            Check(column->Data().FieldType().SetValueText(columns[c].second));
+            Check(column->Data().FieldName().SetValueText(columns[c].name));
+            Check(column->Data().FieldType().SetValueText(columns[c].type));
         }
+        // The widths (typed in millimetres) once all columns stand: each moves the
+        // line after it.
+        for (size_t c = 0; c + 1 < columns.size(); ++c)
+            Check(table->Column(static_cast<int>(c))->Base().SizeItem().SetValueText(
+                std::to_wstring(columns[c].width / 10).c_str()));
         for (int i = 0; i < rows; ++i) Check(table->Rows().AddElement());
+        inputs_.push_back(table);
         return table;
     }
 
-    bool Ok() const { return ok_; }
+    // Fill-in orders as the clerk reads the form: top to bottom, left to right.
+    bool Finish()
+    {
+        std::vector<std::pair<RECT, DoxControl*>> placed;
+        for (DoxControl* control : inputs_) {
+            RECT r;
+            control->GetRect(&r);
+            placed.emplace_back(r, control);
+        }
+        std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+            // y grows upwards: the higher top comes first.
+            return a.first.top != b.first.top ? a.first.top > b.first.top : a.first.left < b.first.left;
+        });
+        int order = 1;
+        for (auto& [r, control] : placed) control->SetTabIndex(order++);
+        return ok_;
+    }
+
+    void Check(bool done)
+    {
+        if (!done) Fail(L"an attribute was refused");
+    }
 
 private:
     DoxControl* Make(int32_t kind, const RECT& r)
@@ -103,10 +209,6 @@ private:
         if (!control) Fail(L"a control could not be made");
         return control;
     }
-    void Check(bool done)
-    {
-        if (!done) Fail(L"an attribute was refused");
-    }
     void Fail(const wchar_t* why)
     {
         if (ok_ && reason_) *reason_ = why;
@@ -114,7 +216,9 @@ private:
     }
 
     DoxLayer* layer_;
+    bool preprinted_;
     std::wstring* reason_;
+    std::vector<DoxControl*> inputs_;
     bool ok_ = true;
 };
 
@@ -137,8 +241,11 @@ QByteArray ChequeBackground()
     p.setFont(title);
     p.drawText(QRect(0, 40, 2300, 90), Qt::AlignCenter, QStringLiteral("中国工商银行  转账支票"));
     p.setPen(QPen(ink, 2));
-    for (int y : {170, 270, 370, 470, 570, 670}) p.drawLine(40, y, 2260, y);
-    // The amount grid: eleven boxes for 亿 to 分.
+    for (int y : {170, 270, 470, 570, 670}) p.drawLine(40, y, 2260, y);
+    // The amount grid: eleven boxes for 亿 to 分 under a band of their units, across
+    // the payee's and the capitals' rows.
+    p.drawLine(40, 370, 1360, 370);
+    p.drawLine(1360, 320, 2240, 320);
     for (int i = 0; i <= 11; ++i) p.drawLine(1360 + i * 80, 270, 1360 + i * 80, 470);
     QFont small = p.font();
     small.setPixelSize(30);
@@ -161,73 +268,101 @@ bool TransferCheque(IDoxPage* page, std::wstring* reason)
         *reason = L"the cheque background was refused";
         return false;
     }
-    Builder b(page, reason);
-    b.Label(Box(60, 190, 200, 60), L"出票日期");
-    b.Field(Box(280, 190, 600, 60), L"出票日期", L"日期");
-    b.Label(Box(60, 290, 200, 60), L"收款人");
-    b.Field(Box(280, 290, 1000, 60), L"收款人", L"文本");
+    Builder b(page, true, reason);
+    b.Named(Box(60, 190, 200, 60), Box(280, 190, 600, 60), L"出票日期", L"日期");
+    b.Named(Box(60, 290, 200, 60), Box(280, 290, 1000, 60), L"收款人", L"文本");
     b.Label(Box(60, 390, 200, 60), L"人民币(大写)");
-    b.Capitals(Box(280, 390, 1000, 60), L"大写金额");
-    b.AmountBoxes(Box(1360, 320, 880, 140), L"金额", 11);
-    b.Label(Box(60, 490, 200, 60), L"用途");
-    b.Field(Box(280, 490, 1000, 60), L"用途", L"文本");
-    b.Label(Box(60, 590, 200, 60), L"出票人账号");
-    b.Field(Box(280, 590, 1000, 60), L"出票人账号", L"文本");
-    return b.Ok();
+    b.Capitals(Box(280, 390, 1000, 60), L"金额");
+    // The background's grid: eleven boxes of 8 mm from 136 mm, under their units.
+    b.AmountBoxes(Box(1360, 320, 880, 150), L"金额");
+    b.Named(Box(60, 490, 200, 60), Box(280, 490, 1000, 60), L"用途", L"文本");
+    b.Named(Box(60, 590, 200, 60), Box(280, 590, 1000, 60), L"出票人账号", L"文本");
+    return b.Finish();
 }
 
 bool VoucherPage(IDoxPage* page, const wchar_t* copy, std::wstring* reason)
 {
-    Builder b(page, reason);
-    b.Label(Box(700, 60, 800, 90), L"银行进账单", L"18");
+    Builder b(page, true, reason);
+    b.Title(L"银行进账单", 2100, 60, 800);
     b.Label(Box(1500, 80, 500, 60), copy);
-    b.Label(Box(100, 200, 250, 60), L"出票人全称");
-    b.Field(Box(360, 200, 700, 60), L"出票人全称", L"文本");
-    b.Label(Box(1100, 200, 250, 60), L"收款人全称");
-    b.Field(Box(1360, 200, 700, 60), L"收款人全称", L"文本");
-    b.Label(Box(100, 300, 250, 60), L"出票人账号");
-    b.Field(Box(360, 300, 700, 60), L"出票人账号", L"文本");
-    b.Label(Box(1100, 300, 250, 60), L"收款人账号");
-    b.Field(Box(1360, 300, 700, 60), L"收款人账号", L"文本");
-    b.Label(Box(100, 400, 250, 60), L"金额(大写)");
+    b.Named(Box(100, 200, 250, 60), Box(360, 200, 700, 60), L"出票人全称", L"文本");
+    b.Named(Box(1100, 200, 250, 60), Box(1360, 200, 700, 60), L"收款人全称", L"文本");
+    b.Named(Box(100, 300, 250, 60), Box(360, 300, 700, 60), L"出票人账号", L"文本");
+    b.Named(Box(1100, 300, 250, 60), Box(1360, 300, 700, 60), L"收款人账号", L"文本");
+    b.Label(Box(100, 400, 250, 60), L"人民币(大写)");
     b.Capitals(Box(360, 400, 900, 60), L"金额");
-    b.Label(Box(100, 500, 250, 60), L"日期");
-    b.Field(Box(360, 500, 500, 60), L"日期", L"日期");
-    return b.Ok();
+    const RECT boxes = Box(1300, 400, 770, 60);
+    b.AmountGrid(boxes, 36);
+    b.AmountBoxes(boxes, L"金额");
+    b.Named(Box(100, 500, 250, 60), Box(360, 500, 500, 60), L"日期", L"日期");
+    return b.Finish();
 }
 
 bool ExpenseClaim(IDoxPage* page, std::wstring* reason)
 {
-    Builder b(page, reason);
-    b.Label(Box(700, 60, 800, 90), L"费用报销单", L"18");
-    b.Label(Box(100, 180, 200, 60), L"报销人");
-    b.Field(Box(300, 180, 500, 60), L"报销人", L"文本");
-    b.Label(Box(900, 180, 200, 60), L"部门");
-    b.Field(Box(1100, 180, 500, 60), L"部门", L"文本");
-    b.Label(Box(100, 270, 1800, 50), L"摘要                              类别                  金额");
-    b.Table(Box(100, 330, 1800, 400), L"明细", {{L"摘要", L"文本"}, {L"类别", L"文本"}, {L"金额", L"数值"}}, 5);
+    // Printed on plain paper: the labels are the form.
+    Builder b(page, false, reason);
+    b.Title(L"费用报销单", 2100, 60, 800);
+    b.Named(Box(100, 180, 200, 60), Box(300, 180, 500, 60), L"报销人", L"文本");
+    b.Named(Box(900, 180, 200, 60), Box(1100, 180, 500, 60), L"部门", L"文本");
+    // One heading per column, over the column it names.
+    const std::vector<Builder::Column> columns = {{L"摘要", L"文本", 900}, {L"类别", L"文本", 400}, {L"金额", L"数值", 500}};
+    int x = 100;
+    for (const Builder::Column& column : columns) {
+        if (DoxLabelControl* heading = b.Label(Box(x, 260, column.width, 60), column.name))
+            b.Check(heading->Align().HAlignItem().SetValueText(L"居中"));
+        b.Outline(Box(x, 260, column.width, 60));
+        x += column.width;
+    }
+    b.Outline(Box(100, 320, 1800, 350));
+    if (DoxTableControl* table = b.Table(Box(100, 320, 1800, 350), L"明细", columns, 5)) {
+        // A blank keeps each text off the ruling of its cell.
+        for (int c = 0; c < 2; ++c) b.Check(table->Column(c)->Format().Prefix().SetValueText(L" "));
+        DoxTableCol* amount = table->Column(2);
+        b.Check(amount->Align().HAlignItem().SetValueText(L"右对齐"));
+        b.Check(amount->Format().Format().SetValueText(L"#,##0.00"));
+        b.Check(amount->Format().Suffix().SetValueText(L" "));
+    }
+    // The total is the sum of the rows, in figures under the amounts and in capitals.
+    b.Label(Box(100, 680, 1300, 60), L"合计");
+    if (DoxEditControl* total = b.Field(Box(1400, 680, 500, 60), L"合计", L"数值")) {
+        b.Check(total->Align().HAlignItem().SetValueText(L"右对齐"));
+        b.Check(total->Format().Format().SetValueText(L"#,##0.00"));
+        b.Check(total->Format().Suffix().SetValueText(L" "));
+        b.Check(total->Editable().SetValueText(L"否"));
+        DoxDataFunctionAttribItem& functions = total->DataAttribute().ExecuteItem();
+        b.Check(functions.AddElement());
+        IDoxAttribSet* call = functions.GetElementCount() == 1 ? functions.GetElement(0) : nullptr;
+        IDoxAttrib* group = call && call->GetCount() == 1 ? call->GetAt(0) : nullptr;
+        b.Check(group && group->GetChildCount() == 2 && group->GetChild(0)->SetValueText(L"SUM") &&
+                group->GetChild(1)->SetValueText(L"明细.金额"));
+    }
     b.Label(Box(100, 760, 300, 60), L"合计(大写)");
-    b.Capitals(Box(400, 760, 900, 60), L"合计");
-    return b.Ok();
+    b.Capitals(Box(400, 760, 1500, 60), L"合计");
+    b.Label(Box(100, 860, 200, 60), L"付款方式");
+    for (const auto& [x, value] : {std::pair{310, L"现金"}, std::pair{510, L"转账"}}) {
+        b.Outline(Box(x, 870, 40, 40));
+        b.CheckBox(Box(x, 870, 40, 40), L"付款方式", value);
+        b.Label(Box(x + 50, 860, 120, 60), value);
+    }
+    return b.Finish();
 }
 
 bool PasswordCheque(IDoxPage* page, std::wstring* reason)
 {
-    Builder b(page, reason);
-    b.Label(Box(600, 50, 1000, 90), L"支付密码转账支票", L"18");
-    const std::pair<const wchar_t*, const wchar_t*> fields[] = {{L"账号", L"文本"}, {L"日期", L"日期"},
-                                                                {L"金额", L"数值"}, {L"密码", L"文本"},
-                                                                {L"号码", L"文本"}, {L"业务", L"文本"}};
-    int y = 180;
-    for (const auto& field : fields) {
-        b.Label(Box(100, y, 200, 60), field.first);
-        if (std::wstring(field.first) == L"金额")
-            b.AmountBoxes(Box(320, y, 880, 60), field.first, 11);
-        else
-            b.Field(Box(320, y, 700, 60), field.first, field.second);
-        y += 90;
-    }
-    if (!b.Ok()) return false;
+    Builder b(page, true, reason);
+    b.Title(L"支付密码转账支票", 2300, 50, 1000);
+    b.Named(Box(100, 170, 200, 60), Box(320, 170, 600, 60), L"日期", L"日期");
+    b.Named(Box(1100, 170, 180, 60), Box(1300, 170, 880, 60), L"号码", L"文本");
+    b.Named(Box(100, 260, 200, 60), Box(320, 260, 700, 60), L"账号", L"文本");
+    b.Named(Box(1100, 260, 180, 60), Box(1300, 260, 880, 60), L"业务", L"文本");
+    b.Label(Box(100, 390, 200, 60), L"人民币(大写)");
+    b.Capitals(Box(320, 390, 760, 60), L"金额");
+    const RECT boxes = Box(1300, 390, 880, 60);
+    b.AmountGrid(boxes, 36);
+    b.AmountBoxes(boxes, L"金额");
+    b.Named(Box(100, 480, 200, 60), Box(320, 480, 700, 60), L"密码", L"文本");
+    if (!b.Finish()) return false;
     kqplus::CKQXFieldCfg map(page);
     const kqplus::MapEntry entries[] = {kqplus::MapEntry::Account, kqplus::MapEntry::Date,
                                         kqplus::MapEntry::Money,   kqplus::MapEntry::PayCode,

@@ -22,6 +22,6 @@ const std::vector<SampleTemplate>& SampleTemplates();
 bool MakeSampleTemplates(IDoxCore* core, const std::wstring& folder, std::wstring* reason);
 
 // The library version the samples are shipped as.
-constexpr int kSampleLibraryVersion = 1;
+constexpr int kSampleLibraryVersion = 2;
 
 } // namespace samples

@@ -30,7 +30,7 @@ std::vector<Word> ReadWords(const QString& pdf)
     const QString html = RunTool("pdftotext", {"-bbox", pdf, "-"});
     std::vector<Word> words;
     static const QRegularExpression tag(
-        R"re(<page [^>]*>|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+        R"re(<page [^>]*>|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     int page = -1;
     for (auto it = tag.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
@@ -38,7 +38,7 @@ std::vector<Word> ReadWords(const QString& pdf)
             ++page;
             continue;
         }
-        words.push_back({m.captured(3), Mm(m.captured(1)), Mm(m.captured(2)), page});
+        words.push_back({m.captured(5), Mm(m.captured(1)), Mm(m.captured(2)), page, Mm(m.captured(3)), Mm(m.captured(4))});
     }
     return words;
 }

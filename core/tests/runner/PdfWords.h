@@ -15,6 +15,7 @@ struct Word {
     QString text;
     double xMin, yMin; // mm from the top-left corner
     int page;          // 0-based
+    double xMax, yMax; // mm, the far corner of the word's box
 };
 
 // Every word of every page; empty when the tool fails.
