@@ -193,8 +193,12 @@ protected:
         OnNextDialog dialog([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
         EXPECT_TRUE(workspace_->OnCmdMsg(wscmd::kPrintBill, nullptr));
         EXPECT_TRUE(dialog.Opened());
-        EXPECT_TRUE(prompts.messages.empty()) << Utf8(prompts.messages.empty() ? L"" : prompts.messages[0].text);
+        // The only word after a good print is where the file went.
         const QString pdf = PdfPath(pageName);
+        EXPECT_EQ(prompts.messages.size(), 1u);
+        if (!prompts.messages.empty()) {
+            EXPECT_EQ(prompts.messages[0].text, L"已打印到文件：" + pdf.toStdWString());
+        }
         EXPECT_EQ(pdftest::PageCount(pdf), 1);
         return pdftest::ReadWords(pdf);
     }
