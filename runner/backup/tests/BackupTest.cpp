@@ -40,6 +40,8 @@ using cabtest::W;
 
 // A connection on a bill database, kept open as the program keeps its documents: in
 // write-ahead-log mode the bills it commits stay in doxcore.db-wal while it is open.
+// The database has the program's document table, so a restore takes it for a bill
+// database; the bills themselves go into a table of the test's own.
 class Connection
 {
 public:
@@ -48,7 +50,9 @@ public:
         EXPECT_EQ(sqlite3_open(file.c_str(), &db_), SQLITE_OK);
         sqlite3_busy_timeout(db_, 5000);
         if (wal) Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=0");
-        Exec("CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY, payee TEXT NOT NULL)");
+        Exec("CREATE TABLE IF NOT EXISTS doxdoctbl (id integer primary key autoincrement,docid text,"
+             "docsize integer,doccrc32 integer,docdata blob);"
+             "CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY, payee TEXT NOT NULL)");
     }
     ~Connection() { sqlite3_close(db_); }
     Connection(const Connection&) = delete;
