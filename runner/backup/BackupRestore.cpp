@@ -16,6 +16,7 @@
 #include <dirent.h>
 #include <filesystem>
 #include <fcntl.h>
+#include <linux/falloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -213,12 +214,12 @@ bool OpensAsTemplate(const std::string& path)
 
 // Why a database extracted from an archive cannot replace the bill database, or
 // nothing: it must be a sound SQLite database holding the bill table.
-std::wstring DatabaseFault(const std::string& path)
+std::wstring DatabaseFault(const std::string& path, const std::wstring& what)
 {
     sqlite3* db = nullptr;
     std::wstring fault;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        fault = L"备份文件中的数据库无法打开：" + Wide(db ? sqlite3_errmsg(db) : "out of memory");
+        fault = what + L"无法打开（" + Wide(db ? sqlite3_errmsg(db) : "out of memory") + L"）。";
         sqlite3_close(db);
         return fault;
     }
@@ -232,7 +233,7 @@ std::wstring DatabaseFault(const std::string& path)
         first = sqlite3_errmsg(db);
     sqlite3_finalize(statement);
     if (first != "ok") {
-        fault = L"备份文件中的数据库已损坏：" + Wide(first);
+        fault = what + L"已损坏（" + Wide(first) + L"）。";
     } else {
         statement = nullptr;
         bool found = false;
@@ -240,7 +241,7 @@ std::wstring DatabaseFault(const std::string& path)
                                &statement, nullptr) == SQLITE_OK)
             found = sqlite3_step(statement) == SQLITE_ROW;
         sqlite3_finalize(statement);
-        if (!found) fault = L"备份文件中的数据库不是票据数据库（没有表“doxdoctbl”）。";
+        if (!found) fault = what + L"不是票据数据库（没有表“doxdoctbl”）。";
     }
     sqlite3_close(db);
     return fault;
@@ -257,8 +258,30 @@ public:
     DatabaseLock(const DatabaseLock&) = delete;
     DatabaseLock& operator=(const DatabaseLock&) = delete;
     // Closing never deletes a log by its name: by then the name is the restored
-    // database's.
-    ~DatabaseLock() { sqlite3_close(db_); }
+    // database's. The file's own descriptor goes last: closing it would drop
+    // SQLite's locks on the file.
+    ~DatabaseLock()
+    {
+        sqlite3_close(db_);
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    // After a swap that replaced the database: the old file is emptied while still
+    // locked. A program that opened it just before the swap and waits for the lock
+    // then finds no database in it and fails, instead of saving bills into a file
+    // that no longer has a name.
+    void Retire()
+    {
+        if (fd_ < 0) return;
+        struct stat st{};
+        if (::fstat(fd_, &st) != 0 || st.st_nlink != 0) return; // still in place: kept
+        if (::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, st.st_size) != 0) {
+            // Without holes the header alone is enough to make it no database.
+            const std::string zeros(std::min<off_t>(st.st_size, 65536), '\0');
+            if (::pwrite(fd_, zeros.data(), zeros.size(), 0) < 0) return;
+        }
+        ::fdatasync(fd_);
+    }
 
     // Nothing, or why the restore must not go on.
     std::wstring Take(const std::string& path)
@@ -267,6 +290,7 @@ public:
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {}; // no database yet
         if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
             return Fault(sqlite3_errcode(db_));
+        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         sqlite3_busy_timeout(db_, BackupRestore::kLockWaitMs);
         int persist = 1;
         sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
@@ -276,6 +300,8 @@ public:
             // No database anyone can use: nothing to keep, nothing to lock.
             sqlite3_close(db_);
             db_ = nullptr;
+            if (fd_ >= 0) ::close(fd_);
+            fd_ = -1;
             return {};
         }
         if (rc != SQLITE_OK) return Fault(rc);
@@ -296,6 +322,7 @@ private:
     }
 
     sqlite3* db_ = nullptr;
+    int fd_ = -1;
 };
 
 // The entry name as the user knows it: the path below "templates".
@@ -330,12 +357,36 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
         std::wstring folder;      // on disk
         std::wstring entryPrefix; // in the archive
         std::vector<std::wstring> files;
+        std::wstring category;    // empty for the top folder
     };
     std::vector<Group> groups;
-    groups.push_back({templates, L"templates\\", TemplatesIn(templates)});
+    groups.push_back({templates, L"templates\\", TemplatesIn(templates), {}});
     for (const std::wstring& category : Entries(templates, true))
         groups.push_back({templates + L"/" + category, L"templates\\" + category + L"\\",
-                          TemplatesIn(templates + L"/" + category)});
+                          TemplatesIn(templates + L"/" + category), category});
+    // Only what a restore takes back is stored: an archive that a restore would refuse
+    // is never written. A name holding '\\' would split into other folders there.
+    for (const Group& group : groups) {
+        const std::wstring& category = group.category;
+        for (const std::wstring& name : group.files) {
+            const std::wstring shown = category.empty() ? name : category + L"/" + name;
+            if (name.find(L'\\') != std::wstring::npos || category.find(L'\\') != std::wstring::npos) {
+                reason_ = L"模板“" + shown + L"”的名称中含有字符“\\”，无法备份。请先改名再备份。";
+                return false;
+            }
+            const std::string path = Utf8(group.folder + L"/" + name);
+            struct stat file{};
+            if (::stat(path.c_str(), &file) == 0 && static_cast<uint64_t>(file.st_size) > kMaxTemplateBytes) {
+                reason_ = L"模板“" + shown + L"”太大（" + Number(static_cast<uint64_t>(file.st_size)) +
+                          L" 字节，最多 " + Number(kMaxTemplateBytes) + L" 字节），无法备份。";
+                return false;
+            }
+            if (!OpensAsTemplate(path)) {
+                reason_ = L"模板“" + shown + L"”已损坏，无法备份。";
+                return false;
+            }
+        }
+    }
     struct stat st{};
     const bool haveDatabase = ::stat(Utf8(database).c_str(), &st) == 0 && S_ISREG(st.st_mode);
     int total = haveDatabase ? 1 : 0;
@@ -381,6 +432,17 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
         }
         DatabaseCopy copy;
         if (!copy.Make(Utf8(database), &reason_)) return false;
+        struct stat copied{};
+        if (::stat(Utf8(copy.Path()).c_str(), &copied) == 0 &&
+            static_cast<uint64_t>(copied.st_size) > kMaxDatabaseBytes) {
+            reason_ = L"数据库太大（" + Number(static_cast<uint64_t>(copied.st_size)) + L" 字节，最多 " +
+                      Number(kMaxDatabaseBytes) + L" 字节），无法备份。";
+            return false;
+        }
+        if (std::wstring fault = DatabaseFault(Utf8(copy.Path()), L"数据库"); !fault.empty()) {
+            reason_ = fault + L"无法备份。";
+            return false;
+        }
         if (!archive.AddFile(copy.Path(), L"doxcore.db")) {
             reason_ = archive.GetLastErrorText();
             return false;
@@ -442,7 +504,7 @@ bool BackupRestore::RunRestore()
                 return L"备份文件中的模板“" + Shown(file.parts) + L"”已损坏。";
         }
         if (!newDatabase) return std::wstring(); // the old database and its log stay as they are
-        std::wstring fault = DatabaseFault(newDatabase->path);
+        std::wstring fault = DatabaseFault(newDatabase->path, L"备份文件中的数据库");
         if (fault.empty()) fault = lock.Take(database);
         if (fault.empty())
             for (const char* suffix : kCompanions) drops->push_back(std::string("doxcore.db") + suffix);
@@ -453,5 +515,6 @@ bool BackupRestore::RunRestore()
         reason_ = extract.GetLastErrorText();
         return false;
     }
+    lock.Retire();
     return true;
 }

@@ -16,6 +16,8 @@
 #include <fcntl.h>
 #include <map>
 #include <set>
+#include <vector>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -116,6 +118,30 @@ bool SyncFolder(const std::string& folder)
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
+}
+
+// The temporary file an archive is written to before it replaces the path.
+constexpr const char* kTempPrefix = ".cabtemp-";
+
+void RemoveKilledTemporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> found;
+    while (dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() == std::strlen(kTempPrefix) + 6 && name.rfind(kTempPrefix, 0) == 0) found.push_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : found) {
+        const std::string path = folder + "/" + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st{};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
 }
 
 struct GFree {
@@ -369,12 +395,17 @@ int CCompress::Finish()
         state_->folder = folder;
     }
     const std::string folder = Parent(state_->path);
-    std::string temp = state_->path + ".XXXXXX";
+    const std::string place = folder.empty() ? std::string(".") : folder;
+    RemoveKilledTemporaries(place);
+    std::string temp = place + "/" + kTempPrefix + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         error_.SetLibrary(kFciCabFile, errno);
         return 0;
     }
+    // Locked while it is written: a later backup into the folder removes only
+    // temporary files whose backup was killed.
+    ::flock(fd, LOCK_EX);
     ::fchmod(fd, 0644);
     // The library seeks back to fill in sizes, so it writes through a seekable stream.
     GPtr<GFile> tempFile(g_file_new_for_path(temp.c_str()));

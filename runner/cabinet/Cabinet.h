@@ -80,7 +80,8 @@ public:
     // separates folders).
     int AddFile(const std::wstring& filePath, const std::wstring& entryName);
     // Writes the archive to a temporary file beside the path and renames it over the
-    // path. An object destroyed without Finish writes nothing.
+    // path; the temporary files of backups into that folder that were killed go
+    // first. An object destroyed without Finish writes nothing.
     int Finish();
     std::wstring GetLastErrorText() const { return error_.Text(); }
 
