@@ -85,8 +85,8 @@ void CAddFileDlg::AddTo(const std::wstring& name, const std::wstring& folder)
         return;
     }
     // A name holding '\\' could not come back from a backup whole.
-    if (runner::FileNameOf(path_).find(L'\\') != std::wstring::npos) {
-        UIUitl::MessageBoxFormat(16, L"添加模板“ %ls ”失败。原因：%ls", title_.c_str(), runner::kNoBackslash);
+    if (const std::wstring name = runner::BackslashName(path_); !name.empty()) {
+        UIUitl::MessageBoxFormat(16, L"添加模板“ %ls ”失败。原因：%ls", name.c_str(), runner::kNoBackslash);
         done(kIdCancel);
         return;
     }

@@ -313,8 +313,8 @@ void CHomePageWnd::AddTemplate()
     const std::wstring chosen = dialog.GetPathName();
     const std::wstring title = dialog.GetFileTitle();
     // A name holding '\\' could not come back from a backup whole.
-    if (dialog.GetFileName().find(L'\\') != std::wstring::npos) {
-        UIUitl::MessageBoxFormat(kIconError, L"添加模板“ %ls ”失败。原因：%ls", title.c_str(), runner::kNoBackslash);
+    if (const std::wstring name = runner::BackslashName(chosen); !name.empty()) {
+        UIUitl::MessageBoxFormat(kIconError, L"添加模板“ %ls ”失败。原因：%ls", name.c_str(), runner::kNoBackslash);
         return;
     }
     IDoxDocument* document = Core()->OpenTemplate(chosen.c_str());

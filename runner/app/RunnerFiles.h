@@ -14,6 +14,9 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target, s
 
 // Why a template name holding '\\' is refused: backups separate folders with it.
 inline constexpr const wchar_t* kNoBackslash = L"文件名中不能包含字符“\\”。";
+// The file's own name when it holds '\\' (everything after the last '/', without
+// ".dxt"); empty for a name without one.
+std::wstring BackslashName(const std::wstring& path);
 
 // folder + "/" + name.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);

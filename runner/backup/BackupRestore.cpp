@@ -232,6 +232,8 @@ std::wstring DatabaseFault(const std::string& path, const std::wstring& what)
     else
         first = sqlite3_errmsg(db);
     sqlite3_finalize(statement);
+    const std::string where = "*** in database main ***\n";
+    if (first.rfind(where, 0) == 0) first.erase(0, where.size());
     if (first != "ok") {
         fault = what + L"已损坏（" + Wide(first) + L"）。";
     } else {
