@@ -367,6 +367,8 @@ int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook)
         if (const int code = put(journal.puts[i])) return fail(code);
 
     for (const std::string& folder : touched) SyncFolder(folder);
+    // Every file is in place: from here on a cut-off run is finished, not undone.
+    if (!step()) return fail(-1);
     Close(target, journal);
     return 0;
 }
