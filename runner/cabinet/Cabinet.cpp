@@ -494,20 +494,6 @@ bool SafePart(const std::wstring& part)
     return !part.empty() && part != L"." && part != L".." && part.find(L'/') == std::wstring::npos;
 }
 
-// Removes what the staging folder holds (one level: flat names) and the folder.
-void RemoveStaging(const std::string& staging)
-{
-    if (staging.empty()) return;
-    if (DIR* dir = ::opendir(staging.c_str())) {
-        while (dirent* e = ::readdir(dir)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..") ::unlink((staging + "/" + name).c_str());
-        }
-        ::closedir(dir);
-    }
-    ::rmdir(staging.c_str());
-}
-
 } // namespace
 
 CExtract::CExtract() = default;
@@ -668,7 +654,7 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
     }
     const std::string staging = target + "/" + stagingName;
     auto drop = [&](int library, int system = 0) {
-        RemoveStaging(staging);
+        RemoveStagingFolder(staging);
         ::close(stagingLock);
         error_.SetLibrary(library, system);
         return 0;

@@ -74,19 +74,6 @@ std::string ParentOf(const std::string& path)
     return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-// Removes the files directly in a staging folder, then the folder.
-void RemoveFolderOfFiles(const std::string& folder)
-{
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (dirent* e = ::readdir(dir)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..") ::unlink((folder + "/" + name).c_str());
-        }
-        ::closedir(dir);
-    }
-    ::rmdir(folder.c_str());
-}
-
 // The journal as read back: what each step was, in the order of the run.
 struct Journal {
     std::string staging;
@@ -223,7 +210,7 @@ bool AllDone(const std::string& target, const Journal& journal)
 // then the journal.
 void Close(const std::string& target, const Journal& journal)
 {
-    RemoveFolderOfFiles(target + "/" + journal.staging);
+    RemoveStagingFolder(target + "/" + journal.staging);
     SyncFolder(target);
     ::unlink((target + "/" + kSwapJournal).c_str());
     SyncFolder(target);
@@ -243,6 +230,18 @@ bool ReadJournal(const std::string& path, Journal* journal)
 }
 
 } // namespace
+
+void RemoveStagingFolder(const std::string& folder)
+{
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") ::unlink((folder + "/" + name).c_str());
+        }
+        ::closedir(dir);
+    }
+    ::rmdir(folder.c_str());
+}
 
 int MakeStaging(const std::string& target, std::string* name)
 {
@@ -269,7 +268,7 @@ int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook)
     Journal journal;
     journal.staging = plan.staging;
     auto early = [&staging](int code) {
-        RemoveFolderOfFiles(staging);
+        RemoveStagingFolder(staging);
         return code;
     };
     for (const std::string& folder : plan.folders) {
@@ -417,7 +416,7 @@ int RecoverSwap(const std::string& target)
                 }
                 ::closedir(inner);
             }
-            if (onlyExtracted) RemoveFolderOfFiles(folder);
+            if (onlyExtracted) RemoveStagingFolder(folder);
             ::close(lock);
         }
     }

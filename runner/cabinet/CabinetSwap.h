@@ -45,5 +45,7 @@ int RecoverSwap(const std::string& target);
 // Staging folders are locked by their run while it lives (flock on the folder).
 // Makes and locks a new one in target; its fd, or -1 with errno set.
 int MakeStaging(const std::string& target, std::string* name);
+// Removes the files directly in a staging folder, then the folder.
+void RemoveStagingFolder(const std::string& folder);
 
 } // namespace Cabinet

@@ -3,6 +3,7 @@
 #include "BackupRestore.h"
 #include "CProgressDlg.h"
 #include "CabinetName.h"
+#include "BillDatabase.h"
 #include "FolderSnapshot.h"
 
 #include "Prompter.h"
@@ -40,6 +41,8 @@ namespace dp = dox::platform;
 namespace
 {
 
+using backuptest::Bills;
+using backuptest::TemplateBytes;
 using cabtest::P;
 using cabtest::Snapshot;
 using cabtest::W;
@@ -81,28 +84,6 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-// What a bill database holds as SQLite reads it (through its log, when there is one):
-// the integrity check, then the payees in order of entry.
-std::string Bills(const fs::path& file)
-{
-    sqlite3* db = nullptr;
-    std::string out;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        out = std::string("unreadable: ") + sqlite3_errmsg(db);
-        sqlite3_close(db);
-        return out;
-    }
-    for (const char* sql : {"PRAGMA integrity_check", "SELECT payee FROM bills ORDER BY id"}) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) out += std::string("error: ") + sqlite3_errmsg(db);
-        while (statement && sqlite3_step(statement) == SQLITE_ROW)
-            out += std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) + ";";
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return out;
-}
-
 // A folder's snapshot with the database given as its bills: a copy taken through SQLite
 // holds the same bills, not the same bytes.
 std::map<std::string, std::string> WithBills(const fs::path& root)
@@ -110,12 +91,6 @@ std::map<std::string, std::string> WithBills(const fs::path& root)
     std::map<std::string, std::string> snapshot = Snapshot(root);
     if (snapshot.count("doxcore.db")) snapshot["doxcore.db"] = Bills(root / "doxcore.db");
     return snapshot;
-}
-
-// Bytes that pass the template check: the header of a template file, then a body.
-std::string TemplateBytes(const std::string& body)
-{
-    return std::string("DOXDOT!\x01", 8) + std::string(12, '\0') + body;
 }
 
 // A template library of two categories, Chinese names among them, files that are no

@@ -5,6 +5,7 @@
 // lost, no folder of the restore's own left behind.
 
 #include "BackupRestore.h"
+#include "BillDatabase.h"
 #include "FolderSnapshot.h"
 
 #include "TestSupport.h"
@@ -32,6 +33,8 @@ namespace fs = std::filesystem;
 namespace
 {
 
+using backuptest::Bills;
+using backuptest::TemplateBytes;
 using cabtest::P;
 using cabtest::Snapshot;
 using cabtest::W;
@@ -69,28 +72,6 @@ void AddBills(sqlite3* db, const std::string& prefix, int count)
     for (int i = 1; i <= count; ++i) sql += "INSERT INTO bills(payee) VALUES('" + prefix + std::to_string(i) + "');";
     Exec(db, sql + "COMMIT");
 }
-
-// The integrity check, then every payee, as SQLite reads the database.
-std::string Bills(const fs::path& file)
-{
-    sqlite3* db = nullptr;
-    std::string out;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return "unreadable";
-    }
-    for (const char* sql : {"PRAGMA integrity_check", "SELECT payee FROM bills ORDER BY id"}) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) out += std::string("error: ") + sqlite3_errmsg(db);
-        while (statement && sqlite3_step(statement) == SQLITE_ROW)
-            out += std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) + ";";
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return out;
-}
-
-std::string TemplateBytes(const std::string& body) { return std::string("DOXDOT!\x01", 8) + std::string(12, '\0') + body; }
 
 pid_t Spawn(const std::vector<std::string>& arguments)
 {
