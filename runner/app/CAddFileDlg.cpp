@@ -84,6 +84,12 @@ void CAddFileDlg::AddTo(const std::wstring& name, const std::wstring& folder)
         done(kIdOk);
         return;
     }
+    // A name holding '\\' could not come back from a backup whole.
+    if (const std::wstring name = runner::BackslashName(path_); !name.empty()) {
+        UIUitl::MessageBoxFormat(16, L"添加模板“ %ls ”失败。原因：%ls", name.c_str(), runner::kNoBackslash);
+        done(kIdCancel);
+        return;
+    }
     if (UIUitl::CheckFileExist(target) &&
         UIUitl::MessageBoxFormat(36, L"是否要覆盖“%ls”？", title_.c_str()) != kIdYes)
         return;

@@ -1,5 +1,6 @@
 #include "CDoxKQRunner.h"
 
+#include "BackupRestore.h"
 #include "Brindle.h"
 #include "CAboutDlg.h"
 #include "CDoxFrame.h"
@@ -65,6 +66,9 @@ bool CDoxKQRunner::StartUp()
 {
     SetupRecentFileList(4);
     LoadCfg();
+    // A restore that was killed part-way is finished or undone before anything reads
+    // the library or the database.
+    BackupRestore::Recover(GetDataDirectory());
     if (!runner::CopyTemplateLibrary(InstalledTemplates(), runner::JoinPath(GetDataDirectory(), L"templates")))
         UIUitl::MessageBoxW(64, L"初始化本地模板库失败!");
     if (!RegisterRunnerWindowClass()) {

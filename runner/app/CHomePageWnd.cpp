@@ -312,6 +312,11 @@ void CHomePageWnd::AddTemplate()
     if (dialog.DoModal() != kIdOk) return;
     const std::wstring chosen = dialog.GetPathName();
     const std::wstring title = dialog.GetFileTitle();
+    // A name holding '\\' could not come back from a backup whole.
+    if (const std::wstring name = runner::BackslashName(chosen); !name.empty()) {
+        UIUitl::MessageBoxFormat(kIconError, L"添加模板“ %ls ”失败。原因：%ls", name.c_str(), runner::kNoBackslash);
+        return;
+    }
     IDoxDocument* document = Core()->OpenTemplate(chosen.c_str());
     if (!document) {
         UIUitl::MessageBoxFormat(kIconError, L"添加模板“ %ls ”失败。原因：%ls", title.c_str(),

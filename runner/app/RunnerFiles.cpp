@@ -51,6 +51,14 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
     return folder + L'/' + name;
 }
 
+std::wstring BackslashName(const std::wstring& path)
+{
+    std::wstring name = path.substr(path.find_last_of(L'/') + 1);
+    if (name.find(L'\\') == std::wstring::npos) return {};
+    if (HasTemplateExtension(name)) name.resize(name.size() - 4);
+    return name;
+}
+
 std::wstring FileNameOf(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L"/\\");

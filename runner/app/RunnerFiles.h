@@ -12,6 +12,12 @@ namespace runner
 // copy leaves an existing target whole. False with the reason in *reason.
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target, std::wstring* reason);
 
+// Why a template name holding '\\' is refused: backups separate folders with it.
+inline constexpr const wchar_t* kNoBackslash = L"文件名中不能包含字符“\\”。";
+// The file's own name when it holds '\\' (everything after the last '/', without
+// ".dxt"); empty for a name without one.
+std::wstring BackslashName(const std::wstring& path);
+
 // folder + "/" + name.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // The last part of a path.

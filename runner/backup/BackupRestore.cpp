@@ -1,17 +1,22 @@
 #include "BackupRestore.h"
 
 #include "Cabinet.h"
+#include "CabinetSwap.h"
 #include "UIUitl.h"
 
 #include <QString>
 
 #include <sqlite3.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <filesystem>
 #include <fcntl.h>
+#include <linux/falloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -153,63 +158,182 @@ private:
 // rollback journal. Left beside a restored database, they would be replayed into it.
 constexpr const char* kCompanions[] = {"-wal", "-shm", "-journal"};
 
-// Moves the old database's companion files into a folder of their own inside the data
-// folder (the same file system, so each move is a rename), to be put back when the
-// restore fails or when it brought no database, and deleted when it did.
-class CompanionsAside
+std::wstring Number(uint64_t value) { return std::to_wstring(value); }
+
+uint32_t U32(const unsigned char* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+// Whether a file opens as a template: its header, its directory with the directory's
+// checksum, and every element inside the file with its own checksum.
+bool OpensAsTemplate(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    std::string bytes;
+    struct stat st{};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        static_cast<uint64_t>(st.st_size) <= BackupRestore::kMaxTemplateBytes) {
+        bytes.resize(static_cast<size_t>(st.st_size));
+        size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n <= 0) break;
+            got += static_cast<size_t>(n);
+        }
+        bytes.resize(got);
+    }
+    ::close(fd);
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const uint64_t size = bytes.size();
+    if (size < 20 || std::memcmp(data, "DOXDOT!", 7) != 0) return false;
+    const uint32_t count = U32(data + 8);
+    const uint32_t directory = U32(data + 12);
+    if (count == 0 || directory == 0) return true; // a template without elements
+    if (count > 31 || directory >= size) return false;
+    uint64_t at = directory;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (at + 13 > size) return false;
+        const uint32_t offset = U32(data + at);
+        const uint32_t length = U32(data + at + 4);
+        const uint32_t elementCrc = U32(data + at + 8);
+        const uint32_t nameLength = data[at + 12];
+        if (nameLength == 0 || at + 13 + nameLength > size) return false;
+        if (length > 0 && uint64_t{offset} + length > size) return false;
+        crc = crc32(crc, data + at, 13 + nameLength);
+        uLong element = crc32(0L, Z_NULL, 0);
+        if (length > 0) element = crc32(element, data + offset, length);
+        if (static_cast<uint32_t>(element) != elementCrc) return false;
+        at += 13 + nameLength;
+    }
+    return static_cast<uint32_t>(crc) == U32(data + 16);
+}
+
+// Why a database extracted from an archive cannot replace the bill database, or
+// nothing: it must be a sound SQLite database holding the bill table.
+std::wstring DatabaseFault(const std::string& path, const std::wstring& what)
+{
+    sqlite3* db = nullptr;
+    std::wstring fault;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        fault = what + L"无法打开（" + Wide(db ? sqlite3_errmsg(db) : "out of memory") + L"）。";
+        sqlite3_close(db);
+        return fault;
+    }
+    sqlite3_stmt* statement = nullptr;
+    std::string first;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check(1)", -1, &statement, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW && sqlite3_column_text(statement, 0))
+        first = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    else
+        first = sqlite3_errmsg(db);
+    sqlite3_finalize(statement);
+    const std::string where = "*** in database main ***\n";
+    if (first.rfind(where, 0) == 0) first.erase(0, where.size());
+    if (first != "ok") {
+        fault = what + L"已损坏（" + Wide(first) + L"）。";
+    } else {
+        statement = nullptr;
+        bool found = false;
+        if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'doxdoctbl'", -1,
+                               &statement, nullptr) == SQLITE_OK)
+            found = sqlite3_step(statement) == SQLITE_ROW;
+        sqlite3_finalize(statement);
+        if (!found) fault = what + L"不是票据数据库（没有表“doxdoctbl”）。";
+    }
+    sqlite3_close(db);
+    return fault;
+}
+
+// SQLite's exclusive lock on the live bill database, held from before the first file
+// is replaced until the swap has ended: no other connection can write into the old
+// database meanwhile, and one that is open refuses the restore. With the lock the log
+// is folded into the database, so the database file alone holds every bill.
+class DatabaseLock
 {
 public:
-    explicit CompanionsAside(std::string database) : database_(std::move(database)) {}
-    CompanionsAside(const CompanionsAside&) = delete;
-    CompanionsAside& operator=(const CompanionsAside&) = delete;
-    ~CompanionsAside() { PutBack(); }
+    DatabaseLock() = default;
+    DatabaseLock(const DatabaseLock&) = delete;
+    DatabaseLock& operator=(const DatabaseLock&) = delete;
+    // Closing never deletes a log by its name: by then the name is the restored
+    // database's. The file's own descriptor goes last: closing it would drop
+    // SQLite's locks on the file.
+    ~DatabaseLock()
+    {
+        sqlite3_close(db_);
+        if (fd_ >= 0) ::close(fd_);
+    }
 
-    // 0, or the errno of the move that failed (what was moved is back then).
-    int Move()
+    // After a swap that replaced the database: the old file is emptied while still
+    // locked. A program that opened it just before the swap and waits for the lock
+    // then finds no database in it and fails, instead of saving bills into a file
+    // that no longer has a name.
+    void Retire()
     {
-        for (const char* suffix : kCompanions) {
-            const std::string path = database_ + suffix;
-            struct stat st{};
-            if (::lstat(path.c_str(), &st) != 0) continue;
-            if (folder_.empty()) {
-                const size_t slash = database_.find_last_of('/');
-                folder_ = database_.substr(0, slash == std::string::npos ? 0 : slash + 1) + ".dbaside-XXXXXX";
-                if (!::mkdtemp(folder_.data())) {
-                    const int failure = errno;
-                    folder_.clear();
-                    return failure;
-                }
-            }
-            const std::string aside = folder_ + "/" + std::string(suffix + 1);
-            if (::rename(path.c_str(), aside.c_str()) != 0) {
-                const int failure = errno;
-                PutBack();
-                return failure;
-            }
-            moved_.push_back(suffix);
+        if (fd_ < 0) return;
+        struct stat st{};
+        if (::fstat(fd_, &st) != 0 || st.st_nlink != 0) return; // still in place: kept
+        if (::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, st.st_size) != 0) {
+            // Without holes the header alone is enough to make it no database.
+            const std::string zeros(std::min<off_t>(st.st_size, 65536), '\0');
+            if (::pwrite(fd_, zeros.data(), zeros.size(), 0) < 0) return;
         }
-        return 0;
+        ::fdatasync(fd_);
     }
-    void PutBack()
+
+    // Nothing, or why the restore must not go on.
+    std::wstring Take(const std::string& path)
     {
-        for (const char* suffix : moved_)
-            ::rename((folder_ + "/" + std::string(suffix + 1)).c_str(), (database_ + suffix).c_str());
-        moved_.clear();
-        if (!folder_.empty()) ::rmdir(folder_.c_str()); // stays when something could not go back
-        folder_.clear();
-    }
-    void Discard()
-    {
-        for (const char* suffix : moved_) ::unlink((folder_ + "/" + std::string(suffix + 1)).c_str());
-        moved_.clear();
-        PutBack();
+        struct stat st{};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {}; // no database yet
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            return Fault(sqlite3_errcode(db_));
+        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+        sqlite3_busy_timeout(db_, BackupRestore::kLockWaitMs);
+        int persist = 1;
+        sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+        int rc = sqlite3_exec(db_, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr,
+                              nullptr);
+        if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
+            // No database anyone can use: nothing to keep, nothing to lock.
+            sqlite3_close(db_);
+            db_ = nullptr;
+            if (fd_ >= 0) ::close(fd_);
+            fd_ = -1;
+            return {};
+        }
+        if (rc != SQLITE_OK) return Fault(rc);
+        int logFrames = 0;
+        int copied = 0;
+        rc = sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copied);
+        if (rc != SQLITE_OK) return Fault(rc);
+        if (logFrames > 0) return Fault(SQLITE_BUSY);
+        return {};
     }
 
 private:
-    std::string database_;
-    std::string folder_;
-    std::vector<const char*> moved_;
+    std::wstring Fault(int rc)
+    {
+        if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
+            return L"数据库正被其他程序使用，无法恢复。请先关闭使用数据库的程序（包括打开着票据的窗口）再恢复。";
+        return L"无法锁定现有的数据库：" + Wide(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+    }
+
+    sqlite3* db_ = nullptr;
+    int fd_ = -1;
 };
+
+// The entry name as the user knows it: the path below "templates".
+std::wstring Shown(const std::vector<std::wstring>& parts)
+{
+    std::wstring out;
+    for (size_t i = parts.size() > 1 ? 1 : 0; i < parts.size(); ++i) out += (out.empty() ? L"" : L"/") + parts[i];
+    return out;
+}
 
 } // namespace
 
@@ -235,12 +359,36 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
         std::wstring folder;      // on disk
         std::wstring entryPrefix; // in the archive
         std::vector<std::wstring> files;
+        std::wstring category;    // empty for the top folder
     };
     std::vector<Group> groups;
-    groups.push_back({templates, L"templates\\", TemplatesIn(templates)});
+    groups.push_back({templates, L"templates\\", TemplatesIn(templates), {}});
     for (const std::wstring& category : Entries(templates, true))
         groups.push_back({templates + L"/" + category, L"templates\\" + category + L"\\",
-                          TemplatesIn(templates + L"/" + category)});
+                          TemplatesIn(templates + L"/" + category), category});
+    // Only what a restore takes back is stored: an archive that a restore would refuse
+    // is never written. A name holding '\\' would split into other folders there.
+    for (const Group& group : groups) {
+        const std::wstring& category = group.category;
+        for (const std::wstring& name : group.files) {
+            const std::wstring shown = category.empty() ? name : category + L"/" + name;
+            if (name.find(L'\\') != std::wstring::npos || category.find(L'\\') != std::wstring::npos) {
+                reason_ = L"模板“" + shown + L"”的名称中含有字符“\\”，无法备份。请先改名再备份。";
+                return false;
+            }
+            const std::string path = Utf8(group.folder + L"/" + name);
+            struct stat file{};
+            if (::stat(path.c_str(), &file) == 0 && static_cast<uint64_t>(file.st_size) > kMaxTemplateBytes) {
+                reason_ = L"模板“" + shown + L"”太大（" + Number(static_cast<uint64_t>(file.st_size)) +
+                          L" 字节，最多 " + Number(kMaxTemplateBytes) + L" 字节），无法备份。";
+                return false;
+            }
+            if (!OpensAsTemplate(path)) {
+                reason_ = L"模板“" + shown + L"”已损坏，无法备份。";
+                return false;
+            }
+        }
+    }
     struct stat st{};
     const bool haveDatabase = ::stat(Utf8(database).c_str(), &st) == 0 && S_ISREG(st.st_mode);
     int total = haveDatabase ? 1 : 0;
@@ -286,6 +434,17 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
         }
         DatabaseCopy copy;
         if (!copy.Make(Utf8(database), &reason_)) return false;
+        struct stat copied{};
+        if (::stat(Utf8(copy.Path()).c_str(), &copied) == 0 &&
+            static_cast<uint64_t>(copied.st_size) > kMaxDatabaseBytes) {
+            reason_ = L"数据库太大（" + Number(static_cast<uint64_t>(copied.st_size)) + L" 字节，最多 " +
+                      Number(kMaxDatabaseBytes) + L" 字节），无法备份。";
+            return false;
+        }
+        if (std::wstring fault = DatabaseFault(Utf8(copy.Path()), L"数据库"); !fault.empty()) {
+            reason_ = fault + L"无法备份。";
+            return false;
+        }
         if (!archive.AddFile(copy.Path(), L"doxcore.db")) {
             reason_ = archive.GetLastErrorText();
             return false;
@@ -302,35 +461,62 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
     return true;
 }
 
+int BackupRestore::Recover(const std::wstring& dataDirectory)
+{
+    char* real = ::realpath(Utf8(dataDirectory).c_str(), nullptr);
+    if (!real) return errno == ENOENT ? 0 : errno;
+    const std::string target = real;
+    std::free(real);
+    return Cabinet::RecoverSwap(target);
+}
+
 bool BackupRestore::RunRestore()
 {
     reason_.clear();
+    // Only a regular file is read: a FIFO would wait for a writer for ever.
+    const std::string archive = Utf8(archivePath_);
+    struct stat st{};
+    if (::stat(archive.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        reason_ = L"“" + archivePath_ + L"”不是备份文件。";
+        return false;
+    }
     Cabinet::CExtract extract;
     if (!extract.Load()) {
         reason_ = extract.GetLastErrorText();
         return false;
     }
-    // Only a restored database makes the old one's companions obsolete; otherwise they
-    // go back beside it.
-    bool bringsDatabase = false;
-    extract.SetEntryFilter([&bringsDatabase](const Cabinet::CExtract::Entry& parts) {
-        if (!AcceptedEntry(parts)) return false;
-        bringsDatabase = bringsDatabase || parts.size() == 1;
-        return true;
+    extract.SetEntryFilter([](const Cabinet::CExtract::Entry& parts) { return AcceptedEntry(parts); });
+    extract.SetEntryCheck([](const Cabinet::CExtract::Entry& parts, uint64_t size) -> std::wstring {
+        const bool database = parts.size() == 1;
+        const uint64_t most = database ? kMaxDatabaseBytes : kMaxTemplateBytes;
+        if (size <= most) return {};
+        return (database ? std::wstring(L"备份文件中的数据库") : L"备份文件中的模板“" + Shown(parts) + L"”") +
+               L"太大（" + Number(size) + L" 字节，最多 " + Number(most) + L" 字节）。";
+    });
+    // Everything extracted is looked at before anything is replaced; the old database
+    // is then locked until the swap has ended.
+    DatabaseLock lock;
+    const std::string database = Utf8(dataDirectory_ + L"/doxcore.db");
+    extract.SetStagedCheck([&](const std::vector<Cabinet::CExtract::Staged>& staged, std::vector<std::string>* drops) {
+        const Cabinet::CExtract::Staged* newDatabase = nullptr;
+        for (const Cabinet::CExtract::Staged& file : staged) {
+            if (file.parts.size() == 1)
+                newDatabase = &file;
+            else if (!OpensAsTemplate(file.path))
+                return L"备份文件中的模板“" + Shown(file.parts) + L"”已损坏。";
+        }
+        if (!newDatabase) return std::wstring(); // the old database and its log stay as they are
+        std::wstring fault = DatabaseFault(newDatabase->path, L"备份文件中的数据库");
+        if (fault.empty()) fault = lock.Take(database);
+        if (fault.empty())
+            for (const char* suffix : kCompanions) drops->push_back(std::string("doxcore.db") + suffix);
+        return fault;
     });
     if (stepHook) extract.SetStepHook(stepHook);
-    // The old database's log must be gone before the new database arrives.
-    CompanionsAside companions(Utf8(dataDirectory_ + L"/doxcore.db"));
-    if (const int failure = companions.Move()) {
-        Cabinet::CabError error(false);
-        error.SetLibrary(Cabinet::kFdiTargetFile, failure);
-        reason_ = error.Text();
-        return false;
-    }
     if (!extract.ExtractAll(archivePath_, dataDirectory_)) {
         reason_ = extract.GetLastErrorText();
-        return false; // the old database is back, and its companions with it
+        return false;
     }
-    if (bringsDatabase) companions.Discard();
+    lock.Retire();
     return true;
 }

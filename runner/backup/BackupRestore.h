@@ -5,6 +5,7 @@
 // through the callbacks.
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,10 +29,24 @@ public:
     // flag is looked at after every file) leaves an older archive there as it was.
     bool RunBackup(const std::atomic<bool>& cancel);
     // Puts the archive's files over the data folder. Only "doxcore.db" and
-    // templates\[category\]name.dxt are accepted; any other entry refuses the whole
-    // archive, and on any failure nothing in the data folder changes. The old database's
-    // log, its index and its journal are taken away before a restored database arrives.
+    // templates\[category\]name.dxt are accepted; any other entry, a member larger
+    // than these can be, a template that does not open as one or a database that is
+    // damaged or holds no bills refuses the whole archive, and on any failure nothing
+    // in the data folder changes. The old database is locked for the whole swap (a
+    // program that has it open refuses the restore) and its log folded into it; its
+    // log, index and journal go when a restored database arrives. A restore that was
+    // killed is finished or undone by the next one, or by Recover.
     bool RunRestore();
+
+    // Finishes or undoes a restore into the data folder that was killed part-way.
+    // 0, or the errno of a step that could not be done yet.
+    static int Recover(const std::wstring& dataDirectory);
+
+    // The largest template and database a backup stores and a restore accepts.
+    static constexpr uint64_t kMaxTemplateBytes = uint64_t{64} << 20;
+    static constexpr uint64_t kMaxDatabaseBytes = uint64_t{1} << 30;
+    // How long a restore waits for another connection to let go of the database.
+    static constexpr int kLockWaitMs = 3000;
 
     // Why the last run failed: the archive's error text or "备份取消".
     const std::wstring& Reason() const { return reason_; }

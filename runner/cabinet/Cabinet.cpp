@@ -1,6 +1,7 @@
 #include "Cabinet.h"
 
 #include "CabinetName.h"
+#include "CabinetSwap.h"
 
 // glib before Qt: Qt defines "signals" as a word that glib headers use.
 #include <libgcab.h>
@@ -15,7 +16,10 @@
 #include <fcntl.h>
 #include <map>
 #include <set>
+#include <vector>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace Cabinet
@@ -116,6 +120,30 @@ bool SyncFolder(const std::string& folder)
     return ok;
 }
 
+// The temporary file an archive is written to before it replaces the path.
+constexpr const char* kTempPrefix = ".cabtemp-";
+
+void RemoveKilledTemporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> found;
+    while (dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() == std::strlen(kTempPrefix) + 6 && name.rfind(kTempPrefix, 0) == 0) found.push_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : found) {
+        const std::string path = folder + "/" + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st{};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
 struct GFree {
     void operator()(gpointer p) const
     {
@@ -187,6 +215,7 @@ uint32_t AttributesOf(const struct stat& st, const std::string& path)
 
 std::wstring CabError::Text() const
 {
+    if (!text_.empty()) return text_;
     std::wstring text;
     if (own_ != 0) {
         text = OwnText(writing_, own_);
@@ -366,12 +395,17 @@ int CCompress::Finish()
         state_->folder = folder;
     }
     const std::string folder = Parent(state_->path);
-    std::string temp = state_->path + ".XXXXXX";
+    const std::string place = folder.empty() ? std::string(".") : folder;
+    RemoveKilledTemporaries(place);
+    std::string temp = place + "/" + kTempPrefix + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         error_.SetLibrary(kFciCabFile, errno);
         return 0;
     }
+    // Locked while it is written: a later backup into the folder removes only
+    // temporary files whose backup was killed.
+    ::flock(fd, LOCK_EX);
     ::fchmod(fd, 0644);
     // The library seeks back to fill in sizes, so it writes through a seekable stream.
     GPtr<GFile> tempFile(g_file_new_for_path(temp.c_str()));
@@ -422,6 +456,9 @@ int CCompress::Finish()
 namespace
 {
 
+// Room left free on the target's file system after a restore.
+constexpr uint64_t kSpareRoom = 16u << 20;
+
 struct StagedEntry {
     GCabFile* file = nullptr;
     std::vector<std::wstring> parts;
@@ -455,20 +492,6 @@ gboolean NameForExtraction(GCabFile* file, gpointer data)
 bool SafePart(const std::wstring& part)
 {
     return !part.empty() && part != L"." && part != L".." && part.find(L'/') == std::wstring::npos;
-}
-
-// Removes what the staging folder holds (one level: flat names) and the folder.
-void RemoveStaging(const std::string& staging)
-{
-    if (staging.empty()) return;
-    if (DIR* dir = ::opendir(staging.c_str())) {
-        while (dirent* e = ::readdir(dir)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..") ::unlink((staging + "/" + name).c_str());
-        }
-        ::closedir(dir);
-    }
-    ::rmdir(staging.c_str());
 }
 
 } // namespace
@@ -516,15 +539,30 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
     const std::string target = real;
     std::free(real);
 
+    // A run of an earlier program that was killed is finished or undone first.
+    if (const int failure = RecoverSwap(target)) {
+        error_.SetLibrary(kFdiTargetFile, failure);
+        return 0;
+    }
+
+    // Only a regular file is read: a FIFO or a device would block or never end. The
+    // file is opened once without waiting and read through that open file.
     const std::string archive = Utf8(archivePath);
-    struct stat archiveStat{};
-    if (::stat(archive.c_str(), &archiveStat) != 0) {
+    const int archiveFd = ::open(archive.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (archiveFd < 0) {
         error_.SetLibrary(kFdiCabinetNotFound, errno);
         return 0;
     }
-    GPtr<GFile> archiveFile(g_file_new_for_path(archive.c_str()));
+    struct stat archiveStat{};
+    if (::fstat(archiveFd, &archiveStat) != 0 || !S_ISREG(archiveStat.st_mode)) {
+        ::close(archiveFd);
+        error_.SetLibrary(kFdiNotACabinet);
+        return 0;
+    }
+    GPtr<GFile> archiveFile(g_file_new_for_path(("/proc/self/fd/" + std::to_string(archiveFd)).c_str()));
     GError* gerror = nullptr;
     GPtr<GFileInputStream> input(g_file_read(archiveFile.get(), nullptr, &gerror));
+    ::close(archiveFd);
     if (!input) {
         g_clear_error(&gerror);
         error_.SetLibrary(kFdiCabinetNotFound, EACCES);
@@ -543,6 +581,8 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
     // Every name is decoded and checked before anything is written.
     std::vector<StagedEntry> entries;
     std::set<std::vector<std::wstring>> seen;
+    uint64_t totalSize = 0;
+    std::wstring refusal;
     GPtrArray* folders = gcab_cabinet_get_folders(cabinet.get());
     for (guint f = 0; folders && f < folders->len; ++f) {
         auto* folder = static_cast<GCabFolder*>(g_ptr_array_index(folders, f));
@@ -571,6 +611,9 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
                 error_.SetLibrary(kFdiCorruptCabinet);
                 return 0;
             }
+            const uint64_t size = gcab_file_get_size(file);
+            totalSize += size;
+            if (entryCheck_ && refusal.empty()) refusal = entryCheck_(entry.parts, size);
             entry.attributes = gcab_file_get_attributes(file);
             if (GDateTime* when = gcab_file_get_date_time(file)) {
                 struct tm fields{};
@@ -589,13 +632,33 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
         }
         g_slist_free(files);
     }
+    if (!refusal.empty()) {
+        error_.SetText(refusal);
+        return 0;
+    }
+    // The files must fit beside the ones they replace, with room to spare: a restore
+    // never fills the disk.
+    struct statvfs room{};
+    if (::statvfs(target.c_str(), &room) == 0 &&
+        totalSize + kSpareRoom > static_cast<uint64_t>(room.f_bavail) * room.f_frsize) {
+        error_.SetLibrary(kFdiTargetFile, ENOSPC);
+        return 0;
+    }
 
     // Extract into a staging folder on the same file system, so moving is a rename.
-    std::string staging = target + "/.cabstage-XXXXXX";
-    if (!::mkdtemp(staging.data())) {
+    std::string stagingName;
+    const int stagingLock = MakeStaging(target, &stagingName);
+    if (stagingLock < 0) {
         error_.SetLibrary(kFdiTargetFile, errno);
         return 0;
     }
+    const std::string staging = target + "/" + stagingName;
+    auto drop = [&](int library, int system = 0) {
+        RemoveStagingFolder(staging);
+        ::close(stagingLock);
+        error_.SetLibrary(library, system);
+        return 0;
+    };
     ExtractRun run;
     run.entries = &entries;
     run.hook = &hook_;
@@ -608,91 +671,62 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
     if (!extracted || run.aborted) {
         const bool io = gerror && gerror->domain == G_IO_ERROR;
         g_clear_error(&gerror);
-        RemoveStaging(staging);
-        error_.SetLibrary(run.aborted ? kFdiUserAbort : io ? kFdiTargetFile : kFdiMdiFail);
-        return 0;
+        return drop(run.aborted ? kFdiUserAbort : io ? kFdiTargetFile : kFdiMdiFail);
     }
+    std::vector<Staged> staged;
     for (const StagedEntry& entry : entries) {
-        const std::string staged = staging + "/" + entry.stagedName;
+        const std::string path = staging + "/" + entry.stagedName;
         struct stat st{};
-        if (::lstat(staged.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            RemoveStaging(staging);
-            error_.SetLibrary(kFdiMdiFail);
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return drop(kFdiMdiFail);
+        const struct timespec times[2] = {{entry.time, 0}, {entry.time, 0}};
+        ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        ::chmod(path.c_str(), (entry.attributes & kReadOnly) ? 0444 : 0644);
+        staged.push_back({entry.parts, path});
+    }
+    // The extracted bytes are on disk before any of them replaces a file.
+    ::syncfs(stagingLock);
+
+    std::vector<std::string> drops;
+    if (stagedCheck_) {
+        const std::wstring why = stagedCheck_(staged, &drops);
+        if (!why.empty()) {
+            drop(0);
+            error_.SetText(why);
             return 0;
         }
-        const struct timespec times[2] = {{entry.time, 0}, {entry.time, 0}};
-        ::utimensat(AT_FDCWD, staged.c_str(), times, AT_SYMLINK_NOFOLLOW);
-        ::chmod(staged.c_str(), (entry.attributes & kReadOnly) ? 0444 : 0644);
     }
 
-    // Move into place; remember what was replaced and which folders were made, so a
-    // failure half-way puts everything back.
-    struct Done {
-        std::string path;
-        std::string old; // the replaced file, kept in the staging folder; empty when none
-    };
-    std::vector<Done> done;
-    std::vector<std::string> madeFolders;
-    auto rollBack = [&]() {
-        for (auto it = done.rbegin(); it != done.rend(); ++it) {
-            if (it->old.empty())
-                ::unlink(it->path.c_str());
-            else
-                ::rename(it->old.c_str(), it->path.c_str());
-        }
-        for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it) ::rmdir(it->c_str());
-        RemoveStaging(staging);
-    };
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const StagedEntry& entry = entries[i];
-        if (hook_ && !hook_()) {
-            rollBack();
-            error_.SetLibrary(kFdiUserAbort);
-            return 0;
-        }
-        std::string path = target;
-        int failure = 0;
-        for (size_t p = 0; p + 1 < entry.parts.size() && !failure; ++p) {
-            path += "/" + Utf8(entry.parts[p]);
-            struct stat st{};
-            if (::lstat(path.c_str(), &st) == 0) {
-                if (!S_ISDIR(st.st_mode)) failure = S_ISLNK(st.st_mode) ? ELOOP : ENOTDIR;
-            } else if (errno == ENOENT && ::mkdir(path.c_str(), 0777) == 0) {
-                madeFolders.push_back(path);
-            } else {
-                failure = errno;
+    // Files in sub-folders first, then the files and drops of the target itself.
+    SwapPlan plan;
+    plan.target = target;
+    plan.staging = stagingName;
+    std::set<std::string> planned;
+    for (int late = 0; late < 2; ++late) {
+        if (late) plan.lateFrom = plan.puts.size();
+        for (const StagedEntry& entry : entries) {
+            if ((entry.parts.size() == 1) != (late == 1)) continue;
+            std::string path;
+            for (size_t p = 0; p < entry.parts.size(); ++p) {
+                if (p) path += "/";
+                path += Utf8(entry.parts[p]);
+                if (p + 1 < entry.parts.size() && planned.insert(path).second) plan.folders.push_back(path);
             }
+            plan.puts.push_back({entry.stagedName, path});
         }
-        path += "/" + Utf8(entry.parts.back());
-        Done step{path, {}};
-        struct stat st{};
-        if (!failure && ::lstat(path.c_str(), &st) == 0) {
-            if (S_ISLNK(st.st_mode))
-                failure = ELOOP;
-            else if (S_ISDIR(st.st_mode))
-                failure = EISDIR;
-            else {
-                step.old = staging + "/o" + std::to_string(i);
-                if (::rename(path.c_str(), step.old.c_str()) != 0) failure = errno;
-            }
-        } else if (!failure && errno != ENOENT) {
-            failure = errno;
-        }
-        if (!failure && ::rename((staging + "/" + entry.stagedName).c_str(), path.c_str()) != 0) {
-            failure = errno;
-            if (!step.old.empty()) ::rename(step.old.c_str(), path.c_str());
-            step.old.clear();
-            step.path.clear();
-        }
-        if (failure) {
-            rollBack();
-            error_.SetLibrary(kFdiTargetFile, failure);
-            return 0;
-        }
-        done.push_back(step);
     }
-    RemoveStaging(staging);
-    SyncFolder(target);
+    plan.drops = drops;
+    const int swapped = RunSwap(plan, hook_);
+    // A failed run has undone itself and removed its staging folder; when even that
+    // failed, the folder stays with the journal for the next run.
+    ::close(stagingLock);
+    if (swapped < 0) {
+        error_.SetLibrary(kFdiUserAbort);
+        return 0;
+    }
+    if (swapped > 0) {
+        error_.SetLibrary(kFdiTargetFile, swapped);
+        return 0;
+    }
     error_.Clear();
     return 1;
 }

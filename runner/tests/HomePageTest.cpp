@@ -86,6 +86,8 @@ TEST_F(HomePage, AddingRefusesWhatMustNotReachTheLibrary)
     fs::create_directories(outside);
     ASSERT_TRUE(doxtest::WriteFileBytes(outside / "假模板.dxt", "DOXDOT! but nothing after it is a template"));
     fs::copy_file(Sample("费用报销单.dxt"), outside / "转账支票.dxt");
+    // Legal here, but a backup could not bring it back under its name.
+    fs::copy_file(Sample("费用报销单.dxt"), outside / fs::u8path("报销\\单.dxt"));
     const std::string library = doxtest::ReadFileBytes(Library() / "转账支票.dxt");
 
     struct Case {
@@ -98,6 +100,8 @@ TEST_F(HomePage, AddingRefusesWhatMustNotReachTheLibrary)
         {"a file that is no template", outside / "假模板.dxt", {}, L"添加模板“ 假模板 ”失败。原因："},
         {"the same name answered No", outside / "转账支票.dxt", {7}, L"是否要覆盖“转账支票”？"},
         {"the library's own file", Library() / "转账支票.dxt", {}, L"添加模板“ 转账支票 ”失败。原因：改模板已经存在。"},
+        {"a name holding a backslash", outside / fs::u8path("报销\\单.dxt"), {},
+         L"添加模板“ 报销\\单 ”失败。原因：文件名中不能包含字符“\\”。"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,6 +112,7 @@ TEST_F(HomePage, AddingRefusesWhatMustNotReachTheLibrary)
         ASSERT_FALSE(Messages().empty());
         EXPECT_EQ(Messages().back().rfind(c.message, 0), 0u) << QString::fromStdWString(Messages().back()).toStdString();
         EXPECT_FALSE(fs::exists(Library() / "假模板.dxt"));
+        EXPECT_FALSE(fs::exists(Library() / fs::u8path("报销\\单.dxt")));
         EXPECT_EQ(doxtest::ReadFileBytes(Library() / "转账支票.dxt"), library);
     }
     // Yes replaces it.

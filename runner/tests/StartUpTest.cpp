@@ -38,6 +38,32 @@ TEST_F(StartUp, FirstStartCopiesTheSamplesAndTheSecondCopiesNothing)
     EXPECT_EQ(doxtest::ReadFileBytes(Library() / fs::u8path(kSamples[1])), "DOXDOT! changed by the clerk");
 }
 
+TEST_F(StartUp, ARestoreKilledPartWayIsUndoneBeforeTheLibraryIsRead)
+{
+    Install();
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Stop(), 0);
+    // A restore was killed after it had put the first of two templates in place: the
+    // old one waits in its staging folder, the second new one was not moved yet.
+    const fs::path staging = DataDir() / ".cabstage-Kill01";
+    fs::create_directories(staging);
+    const fs::path first = Library() / fs::u8path(kSamples[0]);
+    const std::string old = doxtest::ReadFileBytes(first);
+    fs::create_hard_link(first, staging / "o0");
+    fs::remove(first);
+    ASSERT_TRUE(doxtest::WriteFileBytes(first, "DOXDOT! the restored one"));
+    ASSERT_TRUE(doxtest::WriteFileBytes(staging / "f1", "DOXDOT! not moved yet"));
+    ASSERT_TRUE(doxtest::WriteFileBytes(DataDir() / ".cabjournal",
+                                        "cabinet swap 1\nstaging .cabstage-Kill01\nput f0 o0 templates/" +
+                                            std::string(kSamples[0]) + "\nput f1 - templates/新.dxt\nend\n"));
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(doxtest::ReadFileBytes(first), old);
+    EXPECT_FALSE(fs::exists(Library() / fs::u8path("新.dxt")));
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(DataDir() / ".cabjournal"));
+}
+
 TEST_F(StartUp, AMissingLibraryShowsItsMessageAndEndsWithAnError)
 {
     struct Case {

@@ -3,12 +3,14 @@
 #include "BackupRestore.h"
 #include "CProgressDlg.h"
 #include "CabinetName.h"
+#include "BillDatabase.h"
 #include "FolderSnapshot.h"
 
 #include "Prompter.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QProcess>
 #include <QProgressBar>
@@ -28,18 +30,27 @@
 #include <map>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 namespace dp = dox::platform;
 
 namespace
 {
 
+using backuptest::Bills;
+using backuptest::TemplateBytes;
 using cabtest::P;
 using cabtest::Snapshot;
 using cabtest::W;
 
 // A connection on a bill database, kept open as the program keeps its documents: in
 // write-ahead-log mode the bills it commits stay in doxcore.db-wal while it is open.
+// The database has the program's document table, so a restore takes it for a bill
+// database; the bills themselves go into a table of the test's own.
 class Connection
 {
 public:
@@ -48,7 +59,9 @@ public:
         EXPECT_EQ(sqlite3_open(file.c_str(), &db_), SQLITE_OK);
         sqlite3_busy_timeout(db_, 5000);
         if (wal) Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=0");
-        Exec("CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY, payee TEXT NOT NULL)");
+        Exec("CREATE TABLE IF NOT EXISTS doxdoctbl (id integer primary key autoincrement,docid text,"
+             "docsize integer,doccrc32 integer,docdata blob);"
+             "CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY, payee TEXT NOT NULL)");
     }
     ~Connection() { sqlite3_close(db_); }
     Connection(const Connection&) = delete;
@@ -71,28 +84,6 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-// What a bill database holds as SQLite reads it (through its log, when there is one):
-// the integrity check, then the payees in order of entry.
-std::string Bills(const fs::path& file)
-{
-    sqlite3* db = nullptr;
-    std::string out;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        out = std::string("unreadable: ") + sqlite3_errmsg(db);
-        sqlite3_close(db);
-        return out;
-    }
-    for (const char* sql : {"PRAGMA integrity_check", "SELECT payee FROM bills ORDER BY id"}) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) out += std::string("error: ") + sqlite3_errmsg(db);
-        while (statement && sqlite3_step(statement) == SQLITE_ROW)
-            out += std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) + ";";
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return out;
-}
-
 // A folder's snapshot with the database given as its bills: a copy taken through SQLite
 // holds the same bills, not the same bytes.
 std::map<std::string, std::string> WithBills(const fs::path& root)
@@ -100,12 +91,6 @@ std::map<std::string, std::string> WithBills(const fs::path& root)
     std::map<std::string, std::string> snapshot = Snapshot(root);
     if (snapshot.count("doxcore.db")) snapshot["doxcore.db"] = Bills(root / "doxcore.db");
     return snapshot;
-}
-
-// Bytes that pass the template check: the header of a template file, then a body.
-std::string TemplateBytes(const std::string& body)
-{
-    return std::string("DOXDOT!\x01", 8) + std::string(12, '\0') + body;
 }
 
 // A template library of two categories, Chinese names among them, files that are no
@@ -274,6 +259,173 @@ TEST_F(Library, HostileArchivesAreRefusedAndNothingChanges)
     }
     EXPECT_FALSE(fs::exists(work.path() / "x"));
     EXPECT_FALSE(fs::exists(data.path().parent_path() / "x"));
+}
+
+// A bill database as a file: the document table, the test's bills (many, so that it
+// spans several pages), or a database of some other program.
+std::string DatabaseBytes(bool bills, int count = 400)
+{
+    doxtest::TempDir folder;
+    {
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open((folder.path() / "x.db").c_str(), &db), SQLITE_OK);
+        std::string sql = bills ? "CREATE TABLE doxdoctbl (id integer primary key autoincrement,docid text,"
+                                  "docsize integer,doccrc32 integer,docdata blob);"
+                                : "CREATE TABLE 客户(名称 TEXT);";
+        sql += "CREATE TABLE bills(id INTEGER PRIMARY KEY, payee TEXT NOT NULL); BEGIN;";
+        for (int i = 0; i < count; ++i) sql += "INSERT INTO bills(payee) VALUES('收款单位" + std::to_string(i) + std::string(40, 'x') + "');";
+        EXPECT_EQ(sqlite3_exec(db, (sql + "COMMIT").c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    return doxtest::ReadFileBytes(folder.path() / "x.db");
+}
+
+// An archive of the given entries and bytes, written as a backup writes it.
+void WriteArchive(const fs::path& archive, const std::vector<std::pair<std::wstring, std::string>>& entries)
+{
+    doxtest::TempDir sources;
+    Cabinet::CCompress writer;
+    ASSERT_EQ(writer.Create(W(archive)), 1);
+    int n = 0;
+    for (const auto& [entry, bytes] : entries) {
+        const fs::path source = sources.path() / std::to_string(n++);
+        ASSERT_TRUE(doxtest::WriteFileBytes(source, bytes));
+        ASSERT_EQ(writer.AddFile(W(source), entry), 1);
+    }
+    ASSERT_EQ(writer.Finish(), 1);
+}
+
+// Gives the archive's first entry another size in its file table, as a hand-made
+// archive may: a member is judged by the size it declares, before it is written.
+void DeclareFirstSize(const fs::path& archive, uint32_t size)
+{
+    std::string bytes = doxtest::ReadFileBytes(archive);
+    const auto at = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])); };
+    const uint32_t files = at(16) | at(17) << 8 | at(18) << 16 | at(19) << 24;
+    for (int i = 0; i < 4; ++i) bytes[files + i] = static_cast<char>(size >> (8 * i));
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, bytes));
+}
+
+TEST_F(Library, ArchivesWithoutARealDatabaseOrTemplateAreRefusedAndNothingChanges)
+{
+    // The old database as a running program leaves it: bills still in its log.
+    {
+        doxtest::TempDir running;
+        Connection program(running.path() / "doxcore.db", true);
+        program.Add({"日志里的账单", "还没写回"});
+        for (const char* file : {"doxcore.db", "doxcore.db-wal", "doxcore.db-shm"})
+            fs::copy_file(running.path() / file, data.path() / file, fs::copy_options::overwrite_existing);
+    }
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(16, 16, QImage::Format_RGB32).save(&buffer, "PNG");
+    }
+    std::string random(8192, '\0');
+    uint32_t seed = 12345;
+    for (char& c : random) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    const std::string real = DatabaseBytes(true);
+    std::string damaged = real;
+    // The page headers of the bill table's pages are overwritten.
+    for (size_t page = 3; page * 4096 < damaged.size(); ++page)
+        for (size_t i = (page - 1) * 4096; i < (page - 1) * 4096 + 12; ++i) damaged[i] = '\x7F';
+
+    struct Case {
+        const char* what;
+        std::wstring entry;
+        std::string bytes;
+        std::wstring reason;
+        uint32_t declared = 0; // a size the file table claims instead of the real one
+    };
+    // SQLite's own words for the damage follow this.
+    const std::wstring damage = L"备份文件中的数据库已损坏（";
+    const std::wstring notADatabase = L"备份文件中的数据库已损坏（file is not a database）。";
+    const std::vector<Case> cases = {
+        {"text", L"doxcore.db", "账单都在这里 (not really)", notADatabase},
+        {"random bytes", L"doxcore.db", random, notADatabase},
+        {"a picture", L"doxcore.db", png.toStdString(), notADatabase},
+        {"zeros", L"doxcore.db", std::string(8192, '\0'), notADatabase},
+        {"a truncated database", L"doxcore.db", real.substr(0, real.size() / 2), damage},
+        {"a damaged database", L"doxcore.db", damaged, damage},
+        {"an empty file", L"doxcore.db", "", L"备份文件中的数据库不是票据数据库（没有表“doxdoctbl”）。"},
+        {"a database of another program", L"doxcore.db", DatabaseBytes(false, 3),
+         L"备份文件中的数据库不是票据数据库（没有表“doxdoctbl”）。"},
+        {"a template of words", L"templates\\对公业务\\进账单.dxt", "DOXDOT! and then only words",
+         L"备份文件中的模板“对公业务/进账单.dxt”已损坏。"},
+        {"a template whose directory lies outside it", L"templates\\转账支票.dxt",
+         std::string("DOXDOT!\x01\x01\0\0\0\xF0\xFF\0\0\0\0\0\0", 20) + "body",
+         L"备份文件中的模板“转账支票.dxt”已损坏。"},
+        {"a database of 1.5 GB", L"doxcore.db", real,
+         L"备份文件中的数据库太大（1610612736 字节，最多 1073741824 字节）。", 0x60000000u},
+        {"a template of 100 MB", L"templates\\转账支票.dxt", TemplateBytes("x"),
+         L"备份文件中的模板“转账支票.dxt”太大（104857600 字节，最多 67108864 字节）。", 100u << 20},
+    };
+    const auto before = Snapshot(data.path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path archive = work.path() / "hostile.dxb";
+        // A sound template beside it: the archive is refused as a whole.
+        WriteArchive(archive, {{c.entry, c.bytes}, {L"templates\\个人\\存款.dxt", TemplateBytes("new")}});
+        if (c.declared) DeclareFirstSize(archive, c.declared);
+        std::wstring reason;
+        EXPECT_EQ(RunDialog(0, archive, data.path(), &reason), 2);
+        if (c.reason == damage)
+            EXPECT_TRUE(reason.rfind(damage, 0) == 0 && reason.size() > damage.size() + 2)
+                << QString::fromStdWString(reason).toStdString();
+        else
+            EXPECT_EQ(reason, c.reason) << QString::fromStdWString(reason).toStdString();
+        EXPECT_TRUE(Snapshot(data.path()) == before);
+    }
+    // Not a file at all: nothing would ever arrive through a FIFO.
+    const fs::path fifo = work.path() / "管道.dxb";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::wstring reason;
+    EXPECT_EQ(RunDialog(0, fifo, data.path(), &reason), 2);
+    EXPECT_EQ(reason, L"“" + W(fifo) + L"”不是备份文件。");
+    EXPECT_TRUE(Snapshot(data.path()) == before);
+    EXPECT_EQ(Bills(data.path() / "doxcore.db"), "ok;日志里的账单;还没写回;");
+}
+
+TEST_F(Library, NamesHoldingABackslashAreNotBackedUpAndAKilledBackupLeavesNothing)
+{
+    // Names a restore could not bring back whole: the previous backup stays.
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    struct Case {
+        const wchar_t* file;
+        std::wstring reason;
+    };
+    const std::vector<Case> cases = {
+        {L"templates/x\\y.dxt", L"模板“x\\y.dxt”的名称中含有字符“\\”，无法备份。请先改名再备份。"},
+        {L"templates/对公\\业务/z.dxt", L"模板“对公\\业务/z.dxt”的名称中含有字符“\\”，无法备份。请先改名再备份。"},
+    };
+    for (const Case& c : cases) {
+        Put(c.file, TemplateBytes("odd name"));
+        BackupRestore job(W(data.path()), W(archive));
+        std::atomic<bool> cancel{false};
+        EXPECT_FALSE(job.RunBackup(cancel));
+        EXPECT_EQ(job.Reason(), c.reason);
+        EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+        fs::remove(data.path() / P(c.file));
+    }
+
+    // A backup killed while it wrote left its temporary file; another backup is
+    // writing one right now (it holds it locked). The next backup removes the first
+    // only, and nothing of the user's.
+    const fs::path killed = work.path() / ".cabtemp-Ab12Cd";
+    const fs::path running = work.path() / ".cabtemp-Zz99Yy";
+    for (const fs::path& file : {killed, running, work.path() / ".cabtemp-notes.txt", work.path() / "all.dxb.Ab12Cd"})
+        ASSERT_TRUE(doxtest::WriteFileBytes(file, "MSCF half an archive"));
+    const int held = ::open(running.c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_TRUE(Backup(archive));
+    ::close(held);
+    EXPECT_FALSE(fs::exists(killed));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(work.path() / ".cabtemp-notes.txt"));
+    EXPECT_TRUE(fs::exists(work.path() / "all.dxb.Ab12Cd"));
 }
 
 TEST_F(Library, RestoreNeverWritesThroughALink)
