@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -145,6 +146,47 @@ public:
     MyWidComboBox combo;
     int changes = 0;
 };
+
+TEST_F(ChoiceTest, DeletingTheListWhileAComboDropListIsOpenEndsIt)
+{
+    // The drop list is a member of the combo box, which is a row of the list it drops
+    // from: deleting the list inside the drop list's loop deletes the combo box and
+    // the drop list with it, once (the sanitizers watch the freeing), and the loop
+    // ends without a choice.
+    auto* list = new MyList;
+    list->Create(WS_VISIBLE, MakeRect(0, 0, 200, 100), nullptr, 1);
+    list->show();
+    list->activateWindow();
+    QApplication::processEvents();
+    auto* row = new ComboRow;
+    list->AddItem(row);
+    row->combo.AddString(L"红", 0xFF);
+    RECT rowRect;
+    ASSERT_TRUE(list->GetItemRect(0, &rowRect));
+    RECT real;
+    row->combo.GetRealRect(rowRect, real);
+    const QPointer<MyChoiceWindow> drop(&row->combo.ChoiceList());
+    bool open = false;
+    QTimer::singleShot(0, [&] {
+        open = drop && drop->IsOpen() && drop->isVisible();
+        delete list;
+    });
+    EXPECT_EQ(KPWR_CANCEL, row->combo.DoComboBox(real));
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(drop.isNull());
+
+    // A list opened over a window that goes while it is open stays its owner's.
+    MyChoiceWindow choices;
+    choices.AddItem(L"only", 1);
+    auto* window = new QWidget;
+    window->setGeometry(50, 50, 100, 30);
+    window->show();
+    QApplication::processEvents();
+    QTimer::singleShot(0, [window] { delete window; });
+    EXPECT_EQ(KPWR_CANCEL, choices.TrackPopWindow(50, 50, 100, 30, window, RECT(), nullptr));
+    EXPECT_FALSE(choices.IsOpen());
+    EXPECT_EQ(1, choices.GetCount());
+}
 
 TEST_F(ChoiceTest, ComboBoxTakesOnlyValidChoices)
 {
