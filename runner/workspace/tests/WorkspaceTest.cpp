@@ -92,11 +92,12 @@ protected:
             core_->Release();
     }
 
-    bool Open()
+    bool Open() { return Open(templatePath_); }
+    bool Open(const std::wstring& path)
     {
         ScriptedPrompter quiet;
         dox::platform::ScopedPrompter scope(&quiet);
-        const bool opened = workspace_->OpenTemplateDocument(templatePath_);
+        const bool opened = workspace_->OpenTemplateDocument(path);
         EXPECT_TRUE(quiet.messages.empty()) << Utf8(quiet.messages.empty() ? L"" : quiet.messages[0].text);
         return opened;
     }
@@ -255,8 +256,20 @@ TEST_F(WorkspaceTest, OpeningShowsOneTabPerPageAndAnEmptyBill)
     EXPECT_TRUE(search->isEnabled());
     EXPECT_EQ(Page()->GetRecordId() <= 0, true);
 
-    // Opening it again only starts a new bill; a template the core refuses goes home.
+    // Opening it again, by any name of the same file, only starts a new bill; a file
+    // whose name differs in letter case only is another template and is opened.
     EXPECT_TRUE(workspace_->OpenTemplateDocument(templatePath_));
+    const std::wstring upper = W(dir_ / "进账单.DXT");
+    ASSERT_TRUE(WriteSampleTemplate(core_, upper, {{L"回执", 2100, 990, {{L"备注", L"文本", {200, -200, 1000, -260}}}}}));
+    EXPECT_TRUE(Open(upper));
+    ASSERT_NE(Page(), nullptr);
+    EXPECT_EQ(Page()->GetName(), std::wstring(L"回执"));
+    EXPECT_EQ(host_->title, L"进账单.DXT");
+    const size_t opened = host_->recent.size();
+    EXPECT_TRUE(workspace_->OpenTemplateDocument(W(dir_ / "." / "进账单.DXT")));
+    EXPECT_EQ(host_->recent.size(), opened);
+
+    // A template the core refuses goes home.
     ScriptedPrompter prompts;
     dox::platform::ScopedPrompter scope(&prompts);
     const std::wstring missing = W(dir_ / "无此模板.dxt");
