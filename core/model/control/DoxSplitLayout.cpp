@@ -470,8 +470,14 @@ void DoxControlGridSet::DrawLines(DC& dc)
     CPen pen;
     pen.ExtCreatePen(PS_DOT, 1, kLineColour);
     const CPen old = dc.SelectObject(pen);
-    for (size_t i = 0; i + 1 < grids_.size(); ++i)
-        grids_[i]->DrawLine(dc);
+    RECT box;
+    const bool known = DoxVisibleBox(dc, &box);
+    for (size_t i = 0; i + 1 < grids_.size(); ++i) {
+        RECT pane;
+        grids_[i]->GetPaneRect(&pane);
+        if (!known || DoxMeetsBox(pane, box))
+            grids_[i]->DrawLine(dc);
+    }
     dc.SelectObject(old);
 }
 
@@ -779,8 +785,12 @@ void DoxControlContainer::EndRun()
 void DoxControlContainer::DrawDesign(DC& dc)
 {
     if (!cells_.empty()) {
-        for (auto& cell : cells_)
-            cell->DrawDesign(dc);
+        RECT box;
+        const bool known = DoxVisibleBox(dc, &box);
+        for (auto& cell : cells_) {
+            if (!known || DoxMeetsBox(cell->GetRect(), box))
+                cell->DrawDesign(dc);
+        }
         return;
     }
     RECT rect;
@@ -807,14 +817,22 @@ void DoxControlContainer::DrawGridLines(DC& dc)
         columns_->DrawLines(dc);
     if (rows_)
         rows_->DrawLines(dc);
-    for (auto& cell : cells_)
-        cell->DrawGridLines(dc);
+    RECT box;
+    const bool known = DoxVisibleBox(dc, &box);
+    for (auto& cell : cells_) {
+        if (!known || DoxMeetsBox(cell->GetRect(), box))
+            cell->DrawGridLines(dc);
+    }
 }
 
 void DoxControlContainer::DrawContent(DC& dc, int dx, int dy, bool output)
 {
-    for (auto& cell : cells_)
-        cell->DrawContent(dc, dx, dy, output);
+    RECT box;
+    const bool known = DoxVisibleBox(dc, &box);
+    for (auto& cell : cells_) {
+        if (!known || DoxMeetsBox(DoxShiftedRect(cell->GetRect(), dx, dy), box))
+            cell->DrawContent(dc, dx, dy, output);
+    }
 }
 
 void DoxControlContainer::DrawDesign(DC& dc, COLORREF colour, const CFont& font)
