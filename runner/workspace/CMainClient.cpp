@@ -11,7 +11,9 @@
 #include "UIUitl.h"
 #include "Workspace.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 
 CMainClient::CMainClient(CMainPageWnd* owner, IDoxCore* core)
     : QWidget(owner),
@@ -187,7 +189,7 @@ void CMainClient::PrintCurrentPage()
     const PageSetupRecord& setup = view_->Setup();
     if (!view_->Page()->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies,
                               0, dialog.printBackground))
-        UIUitl::MessageBoxW(16, L"打印失败");
+        ReportPrintFailure();
 }
 
 void CMainClient::ContinuousPrint()
@@ -226,7 +228,14 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
     // the page was saved before the run and is shown again after it.
     for (int row = list_->GetCheckNext(-1); row >= 0; row = list_->GetCheckNext(row)) {
         const int64_t id = static_cast<int64_t>(list_->GetItemData(row));
-        if (page->PrintRecord(id, 1))
+        // The bill being printed has the focus and is on the page, so that the operator
+        // sees where a long run is; the list and the page repaint before it prints.
+        list_->FocusQuietly(row);
+        const bool printed = page->PrintRecord(id, 1) != 0;
+        if (IDoxPageWindow* window = view_->PageWindow())
+            window->GetHwnd()->update();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (printed)
             continue;
         const int answer = UIUitl::MessageBoxFormat(36, L"加载票据“%ls”失败! %ls\n是否继续打印下一张?",
                                                     list_->GetItemText(row, 0).c_str(), CoreError().c_str());
@@ -234,10 +243,21 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
             break;
     }
     const bool ended = page->EndPrintJob() != 0;
+    // The run over, the bill that was on screen comes back with its focus.
+    list_->RestoreFocus();
     ReloadShownBill();
     if (!ended)
-        UIUitl::MessageBoxW(16, L"打印失败");
+        ReportPrintFailure();
     return ended;
+}
+
+void CMainClient::ReportPrintFailure()
+{
+    const std::wstring reason = CoreError();
+    if (reason.empty())
+        UIUitl::MessageBoxW(16, L"打印失败");
+    else
+        UIUitl::MessageBoxFormat(16, L"打印失败! %ls", reason.c_str());
 }
 
 void CMainClient::ReloadShownBill()

@@ -57,6 +57,8 @@ public:
     int64_t ShownId() const { return shownId_; }
     // Puts the focus back on the shown bill without loading anything.
     void RestoreFocus();
+    // Gives a row the focus without loading its bill (a print run loads its own).
+    void FocusQuietly(int row);
 
     bool OnCmdMsg(unsigned id, bool* enabled);
 
@@ -185,6 +187,8 @@ private:
     bool PrintCheckedBills(const std::wstring& printer, const DEVMODEW* devMode, int copies);
     // The shown bill is loaded again after a run printed others through the page.
     void ReloadShownBill();
+    // "打印失败" with the core's reason when it gives one.
+    void ReportPrintFailure();
     std::wstring CoreError() const;
 
     CMainPageWnd* owner_;

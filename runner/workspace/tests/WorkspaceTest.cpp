@@ -25,6 +25,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -411,9 +412,23 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
         continuous = print && print->continuous;
         EXPECT_TRUE(ClickButton(d, 1));
     });
+    // What the operator sees while the run goes: the focus row and the bill on the page.
+    std::vector<std::pair<int, std::wstring>> seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const std::pair<int, std::wstring> now{List()->GetFocusItem(), Shown(kPayee)};
+        if (dialog.Opened() && (seen.empty() || seen.back() != now))
+            seen.push_back(now);
+    });
+    watch.start(0);
     Run(wscmd::kContinuousPrint);
+    watch.stop();
     EXPECT_TRUE(dialog.Opened());
     EXPECT_TRUE(continuous);
+    // Each printed bill had the focus and was on the page, in the order of the list.
+    const std::vector<std::pair<int, std::wstring>> followed = {{0, L"Alpha"}, {1, L"Bravo"}, {3, L"Delta"}};
+    EXPECT_EQ(seen, followed);
+    EXPECT_EQ(List()->GetFocusItem(), 2);
     EXPECT_TRUE(prompts.messages.empty()) << Utf8(prompts.messages.empty() ? L"" : prompts.messages[0].text);
 
     const QString pdf = PdfPath(L"进账单");
@@ -453,6 +468,16 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
     EXPECT_EQ(Shown(kPayee), L"Charlie");
     EXPECT_EQ(Shown(kPurpose), L"Changed");
     EXPECT_EQ(List()->GetItemText(2, 3), L"Changed");
+
+    // A page spacing no paper can have is refused, and the message says why.
+    setup.PageSpacing = 1000000;
+    ScriptedPrompter refused;
+    dox::platform::ScopedPrompter refusedScope(&refused);
+    OnNextDialog again([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
+    Run(wscmd::kContinuousPrint);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_EQ(refused.messages[0].text.rfind(L"准备打印失败! 页间距 100000.0 毫米超出范围", 0), 0u)
+        << Utf8(refused.messages[0].text);
 }
 
 TEST_F(WorkspaceTest, DeletingTickedRowsRemovesTheirRecords)
