@@ -467,14 +467,14 @@ TEST_F(PageWindowTest, ReleasingThePageWhileAPopupIsOpenEndsThePopup)
     struct Case {
         const char* name;
         int tabs;
-        enum { History, Calendar, Menu } opens;
+        enum { History, Typed, Calendar, Menu } opens;
     };
-    for (const Case& c : {Case{"history list", 3, Case::History}, Case{"calendar", 2, Case::Calendar},
-                          Case{"context menu", 3, Case::Menu}}) {
+    for (const Case& c : {Case{"history list", 3, Case::History}, Case{"history list by typing", 3, Case::Typed},
+                          Case{"calendar", 2, Case::Calendar}, Case{"context menu", 3, Case::Menu}}) {
         SCOPED_TRACE(c.name);
         DoxPageClient* client = Open(page_);
         ASSERT_NE(client, nullptr);
-        if (c.opens == Case::History) {
+        if (c.opens == Case::History || c.opens == Case::Typed) {
             ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, L"北京分行"), 1);
             ASSERT_EQ(page_->SaveRecordAsNew(0), 1);
             ASSERT_EQ(page_->ForgetRecord(), 1);
@@ -501,6 +501,8 @@ TEST_F(PageWindowTest, ReleasingThePageWhileAPopupIsOpenEndsThePopup)
         if (c.opens == Case::Menu) {
             QTest::mousePress(client, Qt::RightButton, {}, at);
             QTest::mouseRelease(client, Qt::RightButton, {}, at);
+        } else if (c.opens == Case::Typed) {
+            Commit(client, QStringLiteral("北京"));
         } else {
             QTest::mousePress(client, Qt::LeftButton, {}, at);
         }
