@@ -369,9 +369,11 @@ void DoxPage::ReportPrinterFailure(const DoxPrinter& printer)
 bool DoxPage::MayStartPrint(int copies, bool job)
 {
     ClearModuleError();
+    // Without a runner the page is no bill page at all: a caller's mistake, refused
+    // quietly as every record operation is.
     if (!runner_)
-        SetModuleError(L"页面没有打开填写，不能打印");
-    else if (copies < 1)
+        return false;
+    if (copies < 1)
         SetModuleErrorFormat(L"打印份数 %d 无效：至少打印 1 份", copies);
     else if (job && job_)
         SetModuleError(L"上一个打印任务还没有结束");
