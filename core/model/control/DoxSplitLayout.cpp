@@ -258,6 +258,18 @@ void DoxControlGridSet::Relink()
     }
 }
 
+void DoxControlGridSet::LinkLast()
+{
+    // What Relink does for a grid just appended, without walking the others: loading a
+    // table of 20000 rows must not cost 20000 walks over them.
+    DoxControlGrid* last = grids_.back().get();
+    DoxControlGrid* previous = grids_.size() >= 2 ? grids_[grids_.size() - 2].get() : nullptr;
+    if (previous)
+        previous->GetSplitter()->SetNextPane(last);
+    last->GetSplitter()->SetNextPane(nullptr);
+    last->SetBackLink(previous ? previous->GetSplitter() : nullptr);
+}
+
 void DoxControlGridSet::CountChanged()
 {
     value_ = static_cast<uint32_t>(grids_.size());
@@ -289,7 +301,7 @@ DoxControlGrid* DoxControlGridSet::AppendGrid()
     if (!grid)
         return nullptr;
     grids_.emplace_back(grid);
-    Relink();
+    LinkLast();
     CountChanged();
     grid->Init(true, dataContext_);
     Relayout(true);
@@ -347,7 +359,7 @@ bool DoxControlGridSet::LoadXml(const tinyxml2::XMLElement* element)
         if (!grid)
             return false;
         grids_.emplace_back(grid);
-        Relink();
+        LinkLast();
         value_ = static_cast<uint32_t>(grids_.size());
         if (!grid->LoadXml(child))
             return false;
