@@ -116,18 +116,28 @@ TEST_F(ChoiceTest, KeysWrapAndTheSelectionStaysValid)
 TEST_F(ChoiceTest, TheListOutlivesTheWindowThatOpenedIt)
 {
     // The list belongs to its owner object; deleting the window it opened over must
-    // not delete it too (the sanitizers watch the second deletion).
-    MyChoiceWindow list;
-    list.AddItem(L"only", 1);
-    auto* window = new QWidget;
-    window->setGeometry(50, 50, 100, 30);
-    window->show();
-    QApplication::processEvents();
-    QTimer::singleShot(0, [window] { QTest::keyClick(window, Qt::Key_Escape); });
-    list.TrackPopWindow(50, 50, 100, 30, window, RECT(), nullptr);
-    delete window;
-    EXPECT_EQ(1, list.GetCount());
-    EXPECT_FALSE(list.IsOpen());
+    // not delete it too (the sanitizers watch the second deletion), neither after the
+    // list closed nor while it is open (which ends the list without a choice).
+    for (const bool whileOpen : {false, true}) {
+        SCOPED_TRACE(whileOpen ? "while open" : "after closing");
+        MyChoiceWindow list;
+        list.AddItem(L"only", 1);
+        auto* window = new QWidget;
+        window->setGeometry(50, 50, 100, 30);
+        window->show();
+        QApplication::processEvents();
+        QTimer::singleShot(0, [window, whileOpen] {
+            if (whileOpen)
+                delete window;
+            else
+                QTest::keyClick(window, Qt::Key_Escape);
+        });
+        EXPECT_EQ(KPWR_CANCEL, list.TrackPopWindow(50, 50, 100, 30, window, RECT(), nullptr));
+        if (!whileOpen)
+            delete window;
+        EXPECT_EQ(1, list.GetCount());
+        EXPECT_FALSE(list.IsOpen());
+    }
 }
 
 // A row with one combo box filling it.
@@ -174,18 +184,6 @@ TEST_F(ChoiceTest, DeletingTheListWhileAComboDropListIsOpenEndsIt)
     EXPECT_EQ(KPWR_CANCEL, row->combo.DoComboBox(real));
     EXPECT_TRUE(open);
     EXPECT_TRUE(drop.isNull());
-
-    // A list opened over a window that goes while it is open stays its owner's.
-    MyChoiceWindow choices;
-    choices.AddItem(L"only", 1);
-    auto* window = new QWidget;
-    window->setGeometry(50, 50, 100, 30);
-    window->show();
-    QApplication::processEvents();
-    QTimer::singleShot(0, [window] { delete window; });
-    EXPECT_EQ(KPWR_CANCEL, choices.TrackPopWindow(50, 50, 100, 30, window, RECT(), nullptr));
-    EXPECT_FALSE(choices.IsOpen());
-    EXPECT_EQ(1, choices.GetCount());
 }
 
 TEST_F(ChoiceTest, ComboBoxTakesOnlyValidChoices)
