@@ -4,8 +4,11 @@
 
 #include <QString>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::string TiXmlElementP::Value() const { return element_ ? element_->Name() : std::string(); }
@@ -65,10 +68,32 @@ bool TiXmlDocumentW::Parse(const char* text, long size)
     return doc_.Parse(text, length) == tinyxml2::XML_SUCCESS;
 }
 
-bool TiXmlDocumentW::LoadFile(const std::wstring& path)
+bool TiXmlDocumentW::LoadFile(const std::wstring& path, size_t maxBytes)
 {
     doc_.Clear();
-    return doc_.LoadFile(QString::fromStdWString(path).toUtf8().constData()) == tinyxml2::XML_SUCCESS;
+    // Opened without waiting (a FIFO with no writer would block an ordinary open), then
+    // read only when it is a regular file of a sane size.
+    const int fd = ::open(QString::fromStdWString(path).toUtf8().constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st{};
+    std::string text;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+              static_cast<uint64_t>(st.st_size) <= maxBytes;
+    if (ok) {
+        text.resize(static_cast<size_t>(st.st_size));
+        size_t done = 0;
+        while (ok && done < text.size()) {
+            const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            ok = n > 0;
+            if (ok) done += static_cast<size_t>(n);
+        }
+        // A file that grows meanwhile beyond the bound is not taken either.
+        char more = 0;
+        ok = ok && ::read(fd, &more, 1) == 0;
+    }
+    ::close(fd);
+    return ok && doc_.Parse(text.data(), text.size()) == tinyxml2::XML_SUCCESS;
 }
 
 bool TiXmlDocumentW::SaveFile(const std::wstring& path) const

@@ -49,7 +49,11 @@ public:
     // Parses UTF-8 text (size bytes, or up to the NUL when size is -1), replacing the
     // document; false when it is not well-formed.
     bool Parse(const char* text, long size = -1);
-    bool LoadFile(const std::wstring& path);
+    // Reads a regular file of at most maxBytes (a FIFO, a device or a folder is never
+    // opened for reading, so nothing waits on it); false for anything else or text
+    // that is not well-formed.
+    bool LoadFile(const std::wstring& path, size_t maxBytes = kMaxFileBytes);
+    static constexpr size_t kMaxFileBytes = 4u << 20;
     // Writes the document to a temporary file beside the path, then renames it over
     // the path, so a failure never leaves a half-written file.
     bool SaveFile(const std::wstring& path) const;

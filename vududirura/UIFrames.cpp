@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QMutex>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QStyleFactory>
@@ -22,6 +24,7 @@ void UIApplyVisualManager()
     QApplication::setPalette(palette);
 }
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -36,10 +39,40 @@ void UIFrameWnd::showEvent(QShowEvent* event)
 {
     if (!placed_) {
         placed_ = true;
-        if (UIWinApp* app = UIWinApp::Instance(); app && !app->Placement().isEmpty())
+        if (UIWinApp* app = UIWinApp::Instance(); app && !app->Placement().isEmpty()) {
             restoreGeometry(app->Placement());
+            KeepOnScreen();
+        }
     }
     QMainWindow::showEvent(event);
+}
+
+void UIFrameWnd::KeepOnScreen()
+{
+    if (isMaximized() || isFullScreen()) return;
+    // The screen the stored window lies on most, else the primary one.
+    const QRect stored = geometry();
+    QScreen* best = nullptr;
+    qint64 bestArea = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->availableGeometry().intersected(stored);
+        const qint64 area = static_cast<qint64>(common.width()) * common.height();
+        if (area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    if (!best) best = QGuiApplication::primaryScreen();
+    if (!best) return;
+    const QRect work = best->availableGeometry();
+    // Room for the frame the window manager adds (known once the window was shown).
+    const QSize frame = frameGeometry().size() - stored.size();
+    const QSize room(std::max(1, work.width() - std::max(0, frame.width())),
+                     std::max(1, work.height() - std::max(0, frame.height())));
+    const QSize size = stored.size().boundedTo(room).expandedTo(minimumSizeHint().boundedTo(room));
+    const int x = std::clamp(stored.x(), work.left(), std::max(work.left(), work.right() + 1 - size.width()));
+    const int y = std::clamp(stored.y(), work.top(), std::max(work.top(), work.bottom() + 1 - size.height()));
+    if (QRect(QPoint(x, y), size) != stored) setGeometry(QRect(QPoint(x, y), size));
 }
 
 void UIFrameWnd::closeEvent(QCloseEvent* event)

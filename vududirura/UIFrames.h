@@ -6,8 +6,8 @@
 #include <QMainWindow>
 #include <QWidget>
 
-// The main frame: keeps its placement in the application's configuration.
-// The one look both programs share: the Fusion style with a light palette.
+// The main frame: keeps its placement in the application's configuration (and on
+// the screen). The one look both programs share: the Fusion style with a light palette.
 VUDU_API void UIApplyVisualManager();
 
 class VUDU_API UIFrameWnd : public QMainWindow
@@ -22,6 +22,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A stored placement larger than the screen, or with its corner off it, is made
+    // to fit the work area of the screen it lies on most.
+    void KeepOnScreen();
+
     bool placed_ = false;
 };
 

@@ -43,6 +43,15 @@ std::wstring& Caption()
 }
 thread_local int t_lastError = 0;
 
+// A helper's failure: its reason is kept and left in errno, so that a system call that
+// fails later (and sets errno anew) tells its own reason instead of this one.
+bool Failed(int error)
+{
+    t_lastError = error ? error : EIO;
+    errno = t_lastError;
+    return false;
+}
+
 bool EndsWithDxt(const std::wstring& path)
 {
     if (path.size() < 4) return false;
@@ -123,19 +132,31 @@ bool UIUitl::CheckTemplateFile(const std::wstring& path)
 
 bool UIUitl::CreateDirectoryW(const std::wstring& path)
 {
-    if (path.empty()) {
-        t_lastError = ENOENT;
-        return false;
-    }
-    if (::mkdir(Utf8(path).c_str(), 0777) != 0) {
-        t_lastError = errno;
-        return false;
-    }
+    if (path.empty())
+        return Failed(ENOENT);
+    if (::mkdir(Utf8(path).c_str(), 0777) != 0)
+        return Failed(errno);
     t_lastError = 0;
     return true;
 }
 
-std::wstring UIUitl::GetLastErrorInfo() { return plat::SystemErrorText(t_lastError ? t_lastError : errno); }
+bool UIUitl::DeleteFileW(const std::wstring& path)
+{
+    if (path.empty())
+        return Failed(ENOENT);
+    if (::unlink(Utf8(path).c_str()) != 0)
+        return Failed(errno);
+    t_lastError = 0;
+    return true;
+}
+
+std::wstring UIUitl::GetLastErrorInfo()
+{
+    const int now = errno;
+    if (t_lastError && (now == t_lastError || now == 0))
+        return plat::SystemErrorText(t_lastError);
+    return plat::SystemErrorText(now);
+}
 
 bool UIUitl::SpliteFileName(const std::wstring& path, std::wstring* folder, std::wstring* name)
 {
@@ -171,10 +192,8 @@ bool UIUitl::WriteFileReplacing(const std::wstring& path, const std::string& byt
     const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     std::string temp = folder + "/.vudusave-XXXXXX";
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        t_lastError = errno;
-        return false;
-    }
+    if (fd < 0)
+        return Failed(errno);
     bool ok = ::fchmod(fd, 0644) == 0;
     size_t done = 0;
     while (ok && done < bytes.size()) {
@@ -188,9 +207,9 @@ bool UIUitl::WriteFileReplacing(const std::wstring& path, const std::string& byt
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        t_lastError = errno ? errno : error;
+        const int reason = errno ? errno : error;
         ::unlink(temp.c_str());
-        return false;
+        return Failed(reason);
     }
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {

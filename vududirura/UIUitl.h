@@ -35,7 +35,10 @@ public:
     // Makes one folder (its parent must exist); false with the reason for
     // GetLastErrorInfo, also when it exists already.
     static bool CreateDirectoryW(const std::wstring& path);
-    // The text of the last failure of these helpers (else of the last system call).
+    // Removes a file; false with the reason for GetLastErrorInfo.
+    static bool DeleteFileW(const std::wstring& path);
+    // The text of the failure just reported: of the last failing helper here, unless a
+    // system call failed after it (then that call's reason).
     static std::wstring GetLastErrorInfo();
 
     // Splits at the last '/' or '\': folder (with its separator) and file name; false

@@ -1,6 +1,7 @@
 #include "UIWinApp.h"
 
 #include "Library.h"
+#include "Printers.h"
 #include "UIUitl.h"
 
 #include <QCoreApplication>
@@ -72,20 +73,20 @@ std::wstring UIWinApp::ConfigPath() const
 bool UIWinApp::LoadCfg()
 {
     TiXmlDocumentW doc;
-    if (!doc.LoadFile(ConfigPath())) return false;
+    if (!doc.LoadFile(ConfigPath(), kMaxConfigBytes)) return false;
     TiXmlElementP root = doc.RootElement();
     if (!root || root.Value() != "config") return false;
     recent_.clear();
     for (TiXmlElementP file = root.FirstChildElement("recentfiles").FirstChildElement("file"); file;
          file = file.NextSiblingElement("file")) {
         std::wstring path;
-        if (file.Attribute("path", &path) && !path.empty() &&
+        if (file.Attribute("path", &path) && !path.empty() && path.size() <= kMaxPathChars &&
             std::find(recent_.begin(), recent_.end(), path) == recent_.end() &&
             static_cast<int>(recent_.size()) < recentCapacity_)
             recent_.push_back(path);
     }
     std::wstring placement;
-    if (root.FirstChildElement("placement").Attribute("value", &placement))
+    if (root.FirstChildElement("placement").Attribute("value", &placement) && placement.size() <= kMaxPlacementChars)
         placement_ = QByteArray::fromBase64(Q(placement).toLatin1());
     ReadSettings(root);
     return true;
@@ -143,6 +144,17 @@ bool UIWinApp::OpenRecentFileByID(unsigned id)
         return false;
     }
     AddToRecentFileList(path);
+    return true;
+}
+
+bool UIWinApp::ReadPrinterSetting(TiXmlElementP root, std::wstring* name)
+{
+    std::wstring value;
+    if (!root.FirstChildElement("defaultprinter").Attribute("value", &value)) return false;
+    // A name no printer has (a printer taken away, or a damaged file) is forgotten, so
+    // that it is neither offered nor written back at every exit.
+    name->clear();
+    if (!value.empty() && value.size() <= kMaxPrinterChars && plat::PrinterExists(Q(value))) *name = value;
     return true;
 }
 

@@ -83,6 +83,15 @@ public:
     void SetPlacement(const QByteArray& placement) { placement_ = placement; }
 
 protected:
+    // Bounds of what the configuration may hold; a longer value is dropped.
+    static constexpr size_t kMaxConfigBytes = 1u << 20;
+    static constexpr size_t kMaxPathChars = 4096;
+    static constexpr size_t kMaxPlacementChars = 1024;
+    static constexpr size_t kMaxPrinterChars = 256;
+    // The programs' printer setting, <defaultprinter value="..."/>: false when it is
+    // missing; else the name, or empty when no printer has that name.
+    static bool ReadPrinterSetting(TiXmlElementP root, std::wstring* name);
+
     // Hooks, in this order: read the program's settings from the configuration root
     // (false: a setting was missing; LoadCfg itself tells only whether the file was
     // read), write them into the root, open a file of the recent list (non-zero: opened).

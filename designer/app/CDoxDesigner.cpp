@@ -87,9 +87,7 @@ int CDoxDesigner::ExitInstance()
 
 bool CDoxDesigner::ReadSettings(TiXmlElementP root)
 {
-    TiXmlElementP printer = root.FirstChildElement("defaultprinter");
-    if (!printer) return false;
-    return printer.Attribute("value", &defaultPrinter_);
+    return ReadPrinterSetting(root, &defaultPrinter_);
 }
 
 void CDoxDesigner::WriteSettings(TiXmlElementP root)

@@ -5,6 +5,7 @@
 #include "KQXBoxDlg.h"
 #include "KQXCfgDlg.h"
 #include "KQXFieldCfg.h"
+#include "Prompter.h"
 #include "WindowClass.h"
 
 #include <QApplication>
@@ -18,6 +19,9 @@ namespace
 {
 
 CDoxKQPlusIn* singleton = nullptr;
+
+const wchar_t kMapDamaged[] = L"读取KQ密码器配置信息失败：模板页面中的配置已损坏，无法确定付款密码字段。";
+const wchar_t kMapTitle[] = L"KQ密码器联机计算";
 
 // The dialogs have no owner window of their own: the program's active window.
 QWidget* DialogParent()
@@ -70,14 +74,22 @@ int CDoxKQPlusIn::IsConfigured(IDoxPage* page)
 int CDoxKQPlusIn::CheckBeforePrint(IDoxPage* page)
 {
     CKQXFieldCfg map(page);
-    if (!page || !page->HasUserElement(L"kqxfieldmap", 0) || !map.LoadFromPage())
+    if (!page || !page->HasUserElement(L"kqxfieldmap", 0))
         return 1;
-    const std::wstring& field = map.Name(MapEntry::PayCode);
-    if (field.empty())
-        return 1;
-    IDoxValue* value = page->GetFieldValue(field.c_str(), 0);
-    if (!value || value->GetType() != 0)
-        return 1;
+    if (map.LoadFromPage()) {
+        const std::wstring& field = map.Name(MapEntry::PayCode);
+        if (field.empty())
+            return 1;
+        IDoxValue* value = page->GetFieldValue(field.c_str(), 0);
+        if (!value || value->GetType() != 0)
+            return 1;
+    } else {
+        // A template that counts as configured but whose map cannot be read: nobody
+        // can tell whether the bill has its password, so the operator is told and
+        // asked as for a bill without one.
+        dox::platform::CurrentPrompter().MessageBox(DialogParent(), kMapDamaged, kMapTitle,
+                                                    dox::platform::kMbOk | dox::platform::kMbIconWarning);
+    }
     {
         CKQXQueryDlg prompt(DialogParent());
         if (prompt.exec() != QDialog::Accepted)

@@ -6,6 +6,8 @@
 #include "ChequePage.h"
 #include "Clock.h"
 #include "EditBoxes.h"
+#include "IDoxDocElement.h"
+#include "IDoxDocument.h"
 #include "IDoxPage.h"
 #include "IDoxValue.h"
 #include "KQDeviceSim.h"
@@ -504,6 +506,36 @@ TEST(PrintCheck, AsksOnlyWhenThePasswordIsMissing)
         EXPECT_EQ(U8(bench.cheque.Text(L"密码")), c.paycodeAfter);
         EXPECT_TRUE(prompter.messages.empty());
     }
+}
+
+TEST(PrintCheck, ADamagedMapIsReportedAndAskedAsForAnEmptyPassword)
+{
+    // The map cut short in the template file; the bill has its password, but the
+    // plug-in cannot know which field holds it.
+    ChequePage cheque(ChequeFields(), true, false);
+    IDoxPage* sheet = cheque.OpenTemplate();
+    ASSERT_NE(sheet, nullptr);
+    IDoxDocElement* element = sheet->GetUserElement(L"kqxfieldmap", 0);
+    ASSERT_NE(element, nullptr);
+    const char damaged[] = "<kqx:fieldmap><kqx:item name=";
+    ASSERT_TRUE(element->SetData(damaged, sizeof damaged));
+    element->ReleaseData();
+    ASSERT_EQ(sheet->GetDocument()->Save(), 1);
+    cheque.CloseTemplate();
+    IDoxPage* page = cheque.Reopen();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->SetFieldText(L"主表.密码", 0, L"1111-2222-3333-4444"), 1);
+    dox::platform::ScriptedPrompter prompter;
+    dox::platform::ScopedPrompter scoped(&prompter);
+    ModalScript script({[](QWidget* dialog) { Click(dialog, 2); }});
+    IDoxPlusIn* plugin = kqplus::CreateKQPlusModule(200, 0);
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(plugin->IsConfigured(page), 1);
+    EXPECT_EQ(plugin->CheckBeforePrint(page), 1);
+    plugin->Release();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].text.find(L"配置已损坏"), std::wstring::npos);
+    EXPECT_EQ(script.Seen(), std::vector<QString>{QStringLiteral("KQ密码器联机计算")});
 }
 
 TEST(PrintCheck, PagesWithoutAMapOrPasswordFieldPrintUnasked)

@@ -119,9 +119,7 @@ int CDoxKQRunner::ExitInstance()
 
 bool CDoxKQRunner::ReadSettings(TiXmlElementP root)
 {
-    TiXmlElementP printer = root.FirstChildElement("defaultprinter");
-    if (!printer) return false;
-    return printer.Attribute("value", &defaultPrinter_);
+    return ReadPrinterSetting(root, &defaultPrinter_);
 }
 
 void CDoxKQRunner::WriteSettings(TiXmlElementP root)

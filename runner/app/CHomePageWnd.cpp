@@ -347,7 +347,7 @@ void CHomePageWnd::DeleteTemplate()
     const std::wstring path = item->Path();
     if (UIUitl::MessageBoxFormat(kQuestion, L"确定要删除模板“ %ls ”吗？\n文件:%ls", title.c_str(), path.c_str()) != kIdYes)
         return;
-    if (std::remove(QString::fromStdWString(path).toLocal8Bit().constData()) != 0)
+    if (!UIUitl::DeleteFileW(path))
         UIUitl::MessageBoxFormat(kIconError, L"删除模板“ %ls ”失败。原因：%ls", title.c_str(),
                                  UIUitl::GetLastErrorInfo().c_str());
     RefillTemplates(categoryPath_, L"");

@@ -98,10 +98,15 @@ TEST_F(StartUp, TheDefaultPrinterIsWrittenAtExitAndReadAtTheNextStart)
     EXPECT_NE(doxtest::ReadFileBytes(ConfigFile()).find("<defaultprinter value=\"\"/>"), std::string::npos);
 
     ASSERT_TRUE(Start());
+    app->SetDefaultPrinter(L"PDF");
+    Stop();
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(app->DefaultPrinter(), L"PDF");
+    // A printer that has gone since is forgotten, not offered again.
     app->SetDefaultPrinter(L"财务室 打印机");
     Stop();
     ASSERT_TRUE(Start());
-    EXPECT_EQ(app->DefaultPrinter(), L"财务室 打印机");
+    EXPECT_EQ(app->DefaultPrinter(), L"");
 }
 
 TEST_F(StartUp, TheCommandLineOpensItsTemplate)

@@ -12,8 +12,10 @@
 #include "UIUitl.h"
 #include "Workspace.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 
 CMainClient::CMainClient(CMainPageWnd* owner, IDoxCore* core)
@@ -213,7 +215,7 @@ void CMainClient::PrintCurrentPage()
     const QString pdf = PdfFileOf(dialog.printerName);
     if (!view_->Page()->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies,
                               0, dialog.printBackground))
-        UIUitl::MessageBoxW(16, L"打印失败");
+        ReportPrintFailure();
     else
         ReportPdfFile(pdf);
 }
@@ -255,7 +257,14 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
     // the page was saved before the run and is shown again after it.
     for (int row = list_->GetCheckNext(-1); row >= 0; row = list_->GetCheckNext(row)) {
         const int64_t id = static_cast<int64_t>(list_->GetItemData(row));
-        if (page->PrintRecord(id, 1))
+        // The bill being printed has the focus and is on the page, so that the operator
+        // sees where a long run is; the list and the page repaint before it prints.
+        list_->FocusQuietly(row);
+        const bool printed = page->PrintRecord(id, 1) != 0;
+        if (IDoxPageWindow* window = view_->PageWindow())
+            window->GetHwnd()->update();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (printed)
             continue;
         const int answer = UIUitl::MessageBoxFormat(36, L"加载票据“%ls”失败! %ls\n是否继续打印下一张?",
                                                     list_->GetItemText(row, 0).c_str(), CoreError().c_str());
@@ -263,12 +272,23 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
             break;
     }
     const bool ended = page->EndPrintJob() != 0;
+    // The run over, the bill that was on screen comes back with its focus.
+    list_->RestoreFocus();
     ReloadShownBill();
     if (!ended)
-        UIUitl::MessageBoxW(16, L"打印失败");
+        ReportPrintFailure();
     else
         ReportPdfFile(pdf);
     return ended;
+}
+
+void CMainClient::ReportPrintFailure()
+{
+    const std::wstring reason = CoreError();
+    if (reason.empty())
+        UIUitl::MessageBoxW(16, L"打印失败");
+    else
+        UIUitl::MessageBoxFormat(16, L"打印失败! %ls", reason.c_str());
 }
 
 void CMainClient::ReloadShownBill()

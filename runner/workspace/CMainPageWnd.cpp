@@ -12,8 +12,32 @@
 #include <QResizeEvent>
 #include <QString>
 
+#include <filesystem>
+#include <system_error>
+
 namespace
 {
+
+std::filesystem::path FsPath(const std::wstring& text)
+{
+    const QByteArray utf8 = QString::fromStdWString(text).toUtf8();
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.constData()),
+                                               static_cast<size_t>(utf8.size())));
+}
+
+// Two names of one file, as the file system tells them apart: letter case counts,
+// "." and ".." and links do not.
+bool SameTemplateFile(const std::wstring& a, const std::wstring& b)
+{
+    std::error_code error;
+    const std::filesystem::path ca = std::filesystem::weakly_canonical(FsPath(a), error);
+    if (error)
+        return a == b;
+    const std::filesystem::path cb = std::filesystem::weakly_canonical(FsPath(b), error);
+    if (error)
+        return a == b;
+    return ca == cb;
+}
 
 // The search icon: a magnifying glass on magenta, which shows through.
 CBitmap SearchIcon()
@@ -66,7 +90,7 @@ CMainPageWnd::~CMainPageWnd()
 
 bool CMainPageWnd::OpenTemplateDocument(const std::wstring& path)
 {
-    if (document_ && QString::fromStdWString(path).compare(QString::fromStdWString(path_), Qt::CaseInsensitive) == 0) {
+    if (document_ && SameTemplateFile(path, path_)) {
         client_->NewBill();
         return true;
     }

@@ -205,6 +205,13 @@ void CVoucherView::RestoreFocus()
     quiet_ = false;
 }
 
+void CVoucherView::FocusQuietly(int row)
+{
+    quiet_ = true;
+    SetFocusItem(row);
+    quiet_ = false;
+}
+
 void CVoucherView::OnFocusedItemChanged()
 {
     if (!quiet_)

@@ -57,6 +57,8 @@ public:
     int64_t ShownId() const { return shownId_; }
     // Puts the focus back on the shown bill without loading anything.
     void RestoreFocus();
+    // Gives a row the focus without loading its bill (a print run loads its own).
+    void FocusQuietly(int row);
 
     bool OnCmdMsg(unsigned id, bool* enabled);
 
@@ -189,6 +191,8 @@ private:
     // The file a print to this printer writes (empty for a printer that prints on paper).
     QString PdfFileOf(const std::wstring& printer);
     void ReportPdfFile(const QString& path);
+    // "打印失败" with the core's reason when it gives one.
+    void ReportPrintFailure();
     std::wstring CoreError() const;
 
     CMainPageWnd* owner_;

@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -43,6 +48,13 @@ protected:
         opened.push_back(path);
         return std::find(openable.begin(), openable.end(), path) != openable.end();
     }
+};
+
+// The programs' own reading of their printer setting.
+class PrinterApp : public TestApp
+{
+protected:
+    bool ReadSettings(TiXmlElementP root) override { return ReadPrinterSetting(root, &defaultPrinter); }
 };
 
 class AppConfig : public ::testing::Test
@@ -153,6 +165,64 @@ TEST_F(AppConfig, WithoutDefaultPrinterTheSettingStaysAndIsWrittenEmpty)
     int files = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(ConfigFile().parent_path())) ++files;
     EXPECT_EQ(files, 1);
+}
+
+TEST_F(AppConfig, WhatIsReadIsBoundedAndAPrinterNoPrinterHasIsDropped)
+{
+    fs::create_directories(ConfigFile().parent_path());
+    const std::string longPath = "/t/" + std::string(5000, 'a') + ".dxt";
+    struct Case {
+        const char* name;
+        std::string printer;
+        std::wstring kept;
+    };
+    const Case cases[] = {
+        {"the PDF printer", "PDF", L"PDF"},
+        {"a printer taken away", "已删除的打印机", L""},
+        {"a 100 kB name", std::string(100000, 'P'), L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text = "<config><recentfiles><file path=\"" + longPath + "\"/><file path=\"/t/票据.dxt\"/>"
+                                 "</recentfiles><placement value=\"" + std::string(5000, 'A') + "\"/>"
+                                 "<defaultprinter value=\"" + c.printer + "\"/></config>";
+        ASSERT_TRUE(doxtest::WriteFileBytes(ConfigFile(), text));
+        PrinterApp app;
+        ASSERT_TRUE(app.InitInstance());
+        ASSERT_TRUE(app.LoadCfg());
+        EXPECT_EQ(app.defaultPrinter, c.kept);
+        ASSERT_EQ(app.GetRecentFileCount(), 1);
+        EXPECT_EQ(app.GetRecentFile(0), L"/t/票据.dxt");
+        EXPECT_TRUE(app.Placement().isEmpty());
+        ASSERT_TRUE(app.DumpCfg());
+        EXPECT_LT(fs::file_size(ConfigFile()), 1000u);
+    }
+
+    // A file beyond any configuration's size is not read at all.
+    ASSERT_TRUE(doxtest::WriteFileBytes(ConfigFile(), "<config><!--" + std::string(2u << 20, ' ') + "--></config>"));
+    PrinterApp big;
+    ASSERT_TRUE(big.InitInstance());
+    EXPECT_FALSE(big.LoadCfg());
+}
+
+TEST_F(AppConfig, AConfigurationThatIsNoRegularFileIsNotReadAndDoesNotBlock)
+{
+    fs::create_directories(ConfigFile().parent_path());
+    ASSERT_EQ(::mkfifo(ConfigFile().c_str(), 0600), 0);
+    TestApp app;
+    ASSERT_TRUE(app.InitInstance());
+    auto loading = std::async(std::launch::async, [&] { return app.LoadCfg(); });
+    if (loading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ADD_FAILURE() << "reading a FIFO blocks the start";
+        // A writer that comes and goes lets the blocked reader see the end.
+        const int writer = ::open(ConfigFile().c_str(), O_WRONLY);
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_FALSE(loading.get());
+    EXPECT_EQ(app.readCalls, 0);
+    fs::remove(ConfigFile());
+    fs::create_directory(ConfigFile());
+    EXPECT_FALSE(app.LoadCfg());
 }
 
 TEST_F(AppConfig, QtsOwnTextsAreChineseWhileTheApplicationLives)

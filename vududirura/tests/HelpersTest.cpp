@@ -9,8 +9,10 @@
 #include <QString>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -60,6 +62,38 @@ TEST(Helpers, CreateDirectoryReportsTheSystemReason)
     EXPECT_EQ(UIUitl::GetLastErrorInfo(), L"File exists");
     EXPECT_FALSE(UIUitl::CreateDirectoryW(W(dir.path() / "no" / "deeper")));
     EXPECT_EQ(UIUitl::GetLastErrorInfo(), L"No such file or directory");
+}
+
+TEST(Helpers, EachFailureTellsItsOwnReason)
+{
+    // Each failure follows an earlier one with another reason, which must not show.
+    doxtest::TempDir dir;
+    const std::wstring folder = W(dir.path() / "分类");
+    ASSERT_TRUE(UIUitl::CreateDirectoryW(folder));
+    const std::wstring missing = W(dir.path() / "无此模板.dxt");
+    auto folderAgain = [&] { return UIUitl::CreateDirectoryW(folder); };
+    auto deleteMissing = [&] { return UIUitl::DeleteFileW(missing); };
+    struct Case {
+        const char* name;
+        std::function<bool()> earlier, fails;
+        const wchar_t* reason;
+    };
+    const Case cases[] = {
+        {"removing a missing file", folderAgain, deleteMissing, L"No such file or directory"},
+        {"a system call after a helper", folderAgain, [&] { return ::rmdir(dir.path().c_str()) == 0; },
+         L"Directory not empty"},
+        {"a folder that exists", deleteMissing, folderAgain, L"File exists"},
+        {"removing a folder as a file", folderAgain, [&] { return UIUitl::DeleteFileW(folder); }, L"Is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(c.earlier());
+        EXPECT_FALSE(c.fails());
+        EXPECT_EQ(UIUitl::GetLastErrorInfo(), c.reason);
+    }
+    ASSERT_TRUE(doxtest::WriteFileBytes(dir.path() / "模板.dxt", "DOXDOT!"));
+    EXPECT_TRUE(UIUitl::DeleteFileW(W(dir.path() / "模板.dxt")));
+    EXPECT_FALSE(fs::exists(dir.path() / "模板.dxt"));
 }
 
 TEST(Helpers, FileNamesSplit)

@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMainWindow>
+#include <QScreen>
 #include <QStackedWidget>
 
 #include <gtest/gtest.h>
@@ -122,6 +125,37 @@ TEST(Windows, MainFrameKeepsItsPlacementInTheApplication)
     again.show();
     EXPECT_EQ(again.size(), QSize(640, 420));
     again.close();
+}
+
+TEST(Windows, AStoredPlacementIsKeptOnTheScreen)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect work = screen->availableGeometry();
+    struct Case {
+        const char* name;
+        QRect stored;
+    };
+    const Case cases[] = {
+        {"larger than any screen", QRect(0, 0, 100000, 100000)},
+        {"corner below the screen", QRect(0, work.bottom() + 256, 400, 300)},
+        {"corner left of and above the screen", QRect(-5000, -5000, 400, 300)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UIWinApp app;
+        {
+            // A placement as a configuration file may hold it.
+            QMainWindow source;
+            source.setGeometry(c.stored);
+            app.SetPlacement(source.saveGeometry());
+        }
+        UIFrameWnd frame;
+        frame.show();
+        EXPECT_TRUE(work.contains(frame.geometry())) << frame.geometry().x() << "," << frame.geometry().y() << " "
+                                                     << frame.width() << "x" << frame.height();
+        frame.close();
+    }
 }
 
 class FailingChild : public UIChildWnd

@@ -51,9 +51,10 @@ plat::PopupRules MyPopWindowBase::PopupRules()
     return rules;
 }
 
-KPWR MyPopWindowBase::DoTrackPopWindow(QWidget* popup, const RECT& blind)
+KPWR MyPopWindowBase::DoTrackPopWindow(QWidget* popup, const RECT& blind, QWidget* owner)
 {
     BeginPopWindow(popup, blind);
+    owner_ = owner;
     return PopMessageLoop(this);
 }
 
@@ -73,6 +74,7 @@ void MyPopWindowBase::BeginPopWindow(QWidget* popup, const RECT& blind)
 void MyPopWindowBase::EndPopWindow(KPWR result)
 {
     popup_ = nullptr;
+    owner_ = nullptr;
     blind_ = RECT{};
     result_ = result;
 }
@@ -86,6 +88,7 @@ KPWR MyPopWindowBase::PopMessageLoop(MyPopWindowBase* base)
         return KPWR_CANCEL;
     }
     plat::PopupLoopOptions options;
+    options.owner = base->owner_;
     options.blind = ToQRect(base->blind_);
     options.decide = plat::StandardPopupRules(PopupRules());
     std::shared_ptr<bool> alive = base->alive_;

@@ -10,6 +10,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolTip>
@@ -128,8 +129,9 @@ KPWR MyChoiceWindow::TrackPopWindow(int x, int y, int cx, int cy, QWidget* paren
         ScrollIntoView(sel_);
         return KPWR_OPENED;
     }
-    // A tool-tip window of the opener's: it never takes the activation from it.
-    setParent(parent, Qt::ToolTip | Qt::FramelessWindowHint);
+    // A tool-tip window owned by the opener, which it never takes the activation from.
+    // It is no child of the opener: the object belongs to a combo box or a search box,
+    // and the opener must not delete it with its children.
     shadow_.Create(parent);
     created_ = 1;
     origin_ = 0;
@@ -137,7 +139,10 @@ KPWR MyChoiceWindow::TrackPopWindow(int x, int y, int cx, int cy, QWidget* paren
     show();
     raise();
     ScrollIntoView(sel_);
-    KPWR result = DoTrackPopWindow(this, blind);
+    const QPointer<MyChoiceWindow> self(this);
+    KPWR result = DoTrackPopWindow(this, blind, parent);
+    if (!self)
+        return KPWR_CANCEL; // its owner went while it was open
     Close();
     return result;
 }
@@ -152,9 +157,6 @@ void MyChoiceWindow::Close()
     bar_->setEnabled(false);
     hide();
     QToolTip::hideText();
-    // The object belongs to its owner (a combo box, a search box), never to the opener
-    // window, which must not delete it with its children.
-    setParent(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
 }
 
 void MyChoiceWindow::Reposition(int x, int y, int cx, int cy)

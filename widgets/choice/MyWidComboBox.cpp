@@ -4,6 +4,7 @@
 #include "WidDraw.h"
 #include "WidGeometry.h"
 
+#include <QPointer>
 #include <QWidget>
 
 using brindle::MakeRect;
@@ -148,8 +149,13 @@ int MyWidComboBox::DoComboBox(RECT& real)
     RECT screen = MakeRect(topLeft.x(), topLeft.y(), topLeft.x() + brindle::RectWidth(real),
                            topLeft.y() + brindle::RectHeight(real));
     SetReleasable(0);
+    // The list that holds this combo box may be deleted while the drop list is open,
+    // and this object with it.
+    const QPointer<MyChoiceWindow> alive(&list_);
     int result = list_.TrackPopWindow(screen.left, screen.top, brindle::RectWidth(screen),
                                       brindle::RectHeight(screen), wnd, screen, GetFontHandle());
+    if (!alive)
+        return KPWR_CANCEL;
     // Only a chosen, existing item replaces the text: a list closed without a choice
     // or emptied meanwhile leaves an edited text as it is.
     std::wstring chosen;

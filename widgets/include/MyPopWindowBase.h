@@ -49,8 +49,10 @@ public:
     static KPWR PopMessageLoop(MyPopWindowBase* base);
 
 protected:
-    // Runs the loop for the shown popup with the opener's screen rectangle.
-    KPWR DoTrackPopWindow(QWidget* popup, const RECT& blind);
+    // Runs the loop for the shown popup with the opener's screen rectangle; `owner` is
+    // the window the popup belongs to (null: the popup's parent widget). Destroying the
+    // popup or its owner ends the loop with KPWR_CANCEL.
+    KPWR DoTrackPopWindow(QWidget* popup, const RECT& blind, QWidget* owner = nullptr);
     // Ends the running loop with `result`; with no loop running, stores it.
     void DoEndTrack(KPWR result);
 
@@ -59,6 +61,7 @@ private:
     void EndPopWindow(KPWR result);
 
     QPointer<QWidget> popup_;
+    QPointer<QWidget> owner_;
     RECT blind_;
     KPWR result_ = KPWR_CANCEL;
     // Cleared when the object goes, so that a loop whose popup object was destroyed

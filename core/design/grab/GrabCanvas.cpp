@@ -378,8 +378,25 @@ void GrabCanvas::InvalidateObject(GrabObjectCore* object, int flag)
 
 void GrabCanvas::NotifySelection(GrabNode* primary)
 {
+    if (selectionBatch_ > 0) {
+        selectionPending_ = true;
+        return;
+    }
     if (hooks_)
         hooks_->OnSelectionChanged(primary);
+}
+
+void GrabCanvas::BeginSelectionBatch()
+{
+    ++selectionBatch_;
+}
+
+void GrabCanvas::EndSelectionBatch()
+{
+    if (selectionBatch_ == 0 || --selectionBatch_ > 0 || !selectionPending_)
+        return;
+    selectionPending_ = false;
+    NotifySelection(GetPrimary());
 }
 
 void GrabCanvas::NotifyModified()

@@ -242,6 +242,10 @@ public:
 
     // Hooks, when a hook target is set.
     void NotifySelection(GrabNode* primary);
+    // While a batch is open (a paste of many controls), selection changes are told
+    // once, when the outermost batch closes, instead of once per control.
+    void BeginSelectionBatch();
+    void EndSelectionBatch();
     void NotifyModified();
     void NotifyBasePoint(int x, int y);
 
@@ -290,6 +294,8 @@ private:
     SIZE handleSize_{6, 6};
     int splitterSize_ = 6;
     int serial_ = 0;
+    int selectionBatch_ = 0;
+    bool selectionPending_ = false;
     GrabBasePointMarker marker_;
 
     CPen handlePen_, lockedPen_, framePen_, nullPen_, markerPen_;

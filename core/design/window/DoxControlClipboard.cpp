@@ -3,8 +3,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QWidget>
 
 #include <cstring>
+#include <cwchar>
 #include <tinyxml2.h>
 
 #include "ClipboardFormat.h"
@@ -12,6 +14,7 @@
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "GrabCanvas.h"
+#include "Prompter.h"
 
 const char kControlClipboardMime[] = "application/x-dox-control-clipboard";
 
@@ -127,9 +130,27 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
     const tinyxml2::XMLElement* root = document.RootElement();
     if (!root || std::strcmp(root->Name(), kRoot) != 0)
         return 0;
+    size_t held = 0;
+    for (int i = 0; i < page.GetLayerCount(); ++i)
+        held += page.GetLayer(i) ? page.GetLayer(i)->Controls().size() : 0;
+    size_t pasted = 0;
+    for (const tinyxml2::XMLElement* element = root->FirstChildElement(kControl); element;
+         element = element->NextSiblingElement(kControl))
+        ++pasted;
+    if (held + pasted > static_cast<size_t>(kMaxPageControls)) {
+        wchar_t text[256];
+        std::swprintf(text, 256, L"粘贴失败：一页最多容纳 %d 个控件，这一页已有 %zu 个，要粘贴的有 %zu 个。",
+                      kMaxPageControls, held, pasted);
+        dox::platform::CurrentPrompter().MessageBox(dynamic_cast<QWidget*>(&canvas), text,
+                                                    QGuiApplication::applicationDisplayName().toStdWString(),
+                                                    dox::platform::kMbOk | dox::platform::kMbIconWarning);
+        return 0;
+    }
     const int dx = layer->pasteX;
     const int dy = layer->pasteY;
     int created = 0;
+    // The design window hears of the new selection once, not once per control.
+    canvas.BeginSelectionBatch();
     for (const tinyxml2::XMLElement* element = root->FirstChildElement(kControl); element;
          element = element->NextSiblingElement(kControl)) {
         if (created == 0 && !canvas.InTabOrderMode())
@@ -141,6 +162,7 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
         page.SetModified();
         static_cast<GrabObjectCore*>(control)->OffsetBy(dx, dy);
     }
+    canvas.EndSelectionBatch();
     layer->pasteX += kPasteStep;
     layer->pasteY += kPasteStep;
     canvas.Host()->Invalidate(nullptr, false);

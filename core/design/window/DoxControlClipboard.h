@@ -39,6 +39,10 @@ bool BuildControlClipboardText(GrabCanvas& canvas, QByteArray& text);
 // Resets the page's paste offsets and puts the selection on the clipboard; a failure
 // leaves the clipboard as it was.
 void CopyControls(DoxPage& page, GrabCanvas& canvas);
+// The most controls one page holds, over all its layers. A paste that would take a
+// page beyond it is refused as a whole, with a message that says so.
+constexpr int kMaxPageControls = 10000;
+
 // Pastes the clipboard's controls into the page's current layer at that layer's
 // paste offset, which then grows by 10. Returns the number of controls made.
 int PasteControls(DoxPage& page, GrabCanvas& canvas);

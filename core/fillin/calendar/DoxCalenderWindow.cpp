@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QPointer>
 
 #include "Clock.h"
 #include "DateTimeText.h"
@@ -315,8 +316,11 @@ int DoxCalenderWindow::Track(const QRect& field, const QRect& blind)
     shadow_.Create(parentWidget());
     Position(field);
     show();
+    const QPointer<DoxCalenderWindow> self(this);
     const int result = DoTrackPopWindow(
         this, RECT{blind.left(), blind.top(), blind.left() + blind.width(), blind.top() + blind.height()});
+    if (!self)
+        return 0; // destroyed with its owner while it was open
     // Closing hides the window and drops the shadow; the elements stay for the
     // next opening.
     hide();

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -182,8 +183,11 @@ int DoxChoiceWindow::TrackPopWindow(int x, int y, const QRect& blind, int width,
     shadow_.Create(parentWidget());
     Place(x, y, width, height);
     show();
+    const QPointer<DoxChoiceWindow> self(this);
     const int result =
         DoTrackPopWindow(this, RECT{blind.left(), blind.top(), blind.left() + blind.width(), blind.top() + blind.height()});
+    if (!self)
+        return 0; // destroyed with its owner while it was open
     hide();
     shadow_.Destroy();
     open_ = false;

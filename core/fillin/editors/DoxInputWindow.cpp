@@ -268,8 +268,12 @@ void DoxInputWindow::OpenHistory()
     const QRect part(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top);
     const QRect screen = ScreenRect(part);
     DoxChoiceWindow& list = History();
+    // The page (and this editor with it) may be destroyed while the list is open.
+    const QPointer<QWidget> host(host_);
     const int result =
         list.TrackPopWindow(screen.left(), screen.top(), ScreenRect(HistoryButton()), screen.width(), screen.height());
+    if (!host)
+        return;
     const int index = list.GetCurSel();
     if (result == 1 && index >= 0 && index < static_cast<int>(list.Items().size()) && IsEnabled() && IsText())
         edit_.ReplaceAll(list.Items()[static_cast<size_t>(index)]);
@@ -283,7 +287,8 @@ void DoxInputWindow::OpenCalendar()
     const std::wstring current = edit_.Text();
     calendar.SetDateText(current);
     const QRect part(rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top);
-    if (calendar.Track(ScreenRect(part), ScreenRect(CalendarButton())) != 1 || !IsEnabled() ||
+    const QPointer<QWidget> host(host_);
+    if (calendar.Track(ScreenRect(part), ScreenRect(CalendarButton())) != 1 || !host || !IsEnabled() ||
         !IsText())
         return;
     const CalendarDate date = calendar.Picked();
@@ -382,6 +387,7 @@ void DoxInputWindow::DoLButtonDown(uint32_t /*flags*/, int x, int y)
 {
     if (!IsText() || pressedButton_)
         return;
+    const QPointer<QWidget> host(host_);
     if (HistoryButton().contains(x, y)) {
         pressedButton_ = 1;
         Invalidate();
@@ -392,6 +398,8 @@ void DoxInputWindow::DoLButtonDown(uint32_t /*flags*/, int x, int y)
         Invalidate();
         OpenCalendar();
     }
+    if (!host)
+        return;
     pressedButton_ = 0;
     Invalidate();
 }

@@ -1,5 +1,6 @@
 #include "XEditWindow.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include "EditClipboard.h"
@@ -367,6 +368,8 @@ void XEditWindow::DoRButtonUp(uint32_t /*flags*/, int x, int y)
             menu.AddItem(QString::fromWCharArray(item.text), item.id, item.enabled);
     }
     const QPoint at = host_->mapToGlobal(QPoint(x, y));
-    if (menu.Track(at.x(), at.y()) == 1 && menu.GetHotItem() >= 0)
+    // The page (and this edit with it) may be destroyed while the menu is open.
+    const QPointer<QWidget> host(host_);
+    if (menu.Track(at.x(), at.y()) == 1 && host && menu.GetHotItem() >= 0)
         RunMenuCommand(menu.GetItemId(menu.GetHotItem()));
 }

@@ -45,7 +45,12 @@ bool XMenu::Create(QWidget* parent)
     std::copy(std::begin(face), std::end(face), lf.lfFaceName);
     if (!font_.CreateFontIndirect(lf))
         return false;
-    setParent(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    if (!parent)
+        return false;
+    // A window of its own, not a child of the owner: the owner deletes its children,
+    // and the menu lives on the caller's stack.
+    owner_ = parent;
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
@@ -146,12 +151,15 @@ void XMenu::Layout(int x, int y)
 
 int XMenu::Track(int x, int y)
 {
-    if (!parentWidget() || !font_.IsCreated())
+    if (!owner_ || !font_.IsCreated())
         return 0;
     trackMouse_ = 1;
     allKeysToPopup_ = 1;
     Layout(x, y);
-    int result = DoTrackPopWindow(this, RECT{});
+    const QPointer<XMenu> self(this);
+    int result = DoTrackPopWindow(this, RECT{}, owner_);
+    if (!self)
+        return 0;
     shadow_.Destroy();
     hide();
     font_.DeleteObject();

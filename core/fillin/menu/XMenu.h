@@ -17,6 +17,7 @@
 #include "DoxPopWindowBase.h"
 #include "DoxShadowWindow.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -34,8 +35,10 @@ public:
     XMenu();
     ~XMenu() override;
 
-    // The font and the window (a tool-tip window of `parent`'s, which never takes the
-    // activation), then the shadow; false when the window cannot be made.
+    // The font and the window (a tool-tip window owned by `parent`, which never takes
+    // the activation), then the shadow; false when the window cannot be made. The menu
+    // is no child of `parent`: destroying `parent` while the menu is open ends the
+    // menu's loop without a choice and leaves the menu to its own owner.
     bool Create(QWidget* parent);
     // The mnemonic is the character behind the first "&", in upper case.
     void AddItem(const QString& text, int id, bool enabled);
@@ -71,6 +74,7 @@ private:
     int NextItem(int step) const;
     bool IsSeparator(int index) const { return items_[static_cast<size_t>(index)].id < 0; }
 
+    QPointer<QWidget> owner_;
     std::vector<Item> items_;
     CFont font_;
     int hot_ = -1;

@@ -5,28 +5,35 @@
 // choice (Esc, Tab, a click or wheel turn outside, the owner losing the foreground,
 // quitting), 1 accepted (Enter), or the value the popup ended its loop with.
 //
-// The popup's window must have the window the popup belongs to as its parent widget
-// (a Qt::ToolTip window with that parent, so that it never takes the activation).
+// The popup's window belongs to an owner window: its parent widget (a Qt::ToolTip
+// window with that parent, so that it never takes the activation), or the owner given
+// to DoTrackPopWindow. When the popup or its owner is destroyed while the loop runs,
+// the loop ends with 0 and touches neither afterwards; a popup that may be destroyed
+// inside its loop checks that it still exists before it touches itself again.
 
 #include "GdiTypes.h"
 #include "Messages.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
+#include <memory>
 
 class DoxPopWindowBase
 {
 public:
-    DoxPopWindowBase() = default;
-    virtual ~DoxPopWindowBase() = default;
-    DoxPopWindowBase(const DoxPopWindowBase&) = default;
-    DoxPopWindowBase& operator=(const DoxPopWindowBase&) = default;
+    DoxPopWindowBase();
+    virtual ~DoxPopWindowBase();
+    // Copies the window, the rectangle and the result; each object keeps its own life.
+    DoxPopWindowBase(const DoxPopWindowBase& other);
+    DoxPopWindowBase& operator=(const DoxPopWindowBase& other);
 
     // Sees every message of the loop before the loop acts on it.
     virtual void PreProcessMessage(const plat::Message* /*msg*/) {}
 
     // Tracks `window` until its loop ends; `blind` is the screen rectangle of the field
-    // that opened it (normalised here), whose click that closes the popup nobody sees.
-    int DoTrackPopWindow(QWidget* window, const RECT& blind);
+    // that opened it (normalised here), whose click that closes the popup nobody sees;
+    // `owner` is the window the popup belongs to (null: the window's parent widget).
+    int DoTrackPopWindow(QWidget* window, const RECT& blind, QWidget* owner = nullptr);
     // The loop over the stored window and rectangle.
     int PopMessageLoop();
 
@@ -46,6 +53,9 @@ protected:
 
 private:
     QWidget* popWindow_ = nullptr;
+    QPointer<QWidget> owner_;
     RECT blind_{};
     int result_ = 0;
+    // Cleared when the object goes, so that a loop that outlives it stores nothing.
+    std::shared_ptr<bool> alive_;
 };

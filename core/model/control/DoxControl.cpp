@@ -180,6 +180,34 @@ void DoxControl::Relayout()
         rowSet_->Relayout(false);
 }
 
+namespace
+{
+RECT Normalised(RECT r)
+{
+    if (r.left > r.right)
+        std::swap(r.left, r.right);
+    if (r.top > r.bottom)
+        std::swap(r.top, r.bottom);
+    return r;
+}
+} // namespace
+
+bool DoxVisibleBox(DC& dc, RECT* box)
+{
+    const RECT clip = Normalised(dc.GetClipBox());
+    if (clip.left == clip.right || clip.top == clip.bottom)
+        return false;
+    // One unit around it, for the rounding between logical units and pixels.
+    *box = RECT{clip.left - 1, clip.top - 1, clip.right + 1, clip.bottom + 1};
+    return true;
+}
+
+bool DoxMeetsBox(const RECT& rect, const RECT& box)
+{
+    const RECT r = Normalised(rect);
+    return r.left <= box.right && r.right >= box.left && r.top <= box.bottom && r.bottom >= box.top;
+}
+
 template <class Background> void DoxControl::DrawBlended(DC& dc, Background background)
 {
     const uint8_t t = GetTransparency();
@@ -197,6 +225,21 @@ template <class Background> void DoxControl::DrawBlended(DC& dc, Background back
             std::swap(area.top, area.bottom);
         ++area.right;
         ++area.bottom;
+        // The buffer covers only what the target can show of the control: a table
+        // far larger than the window costs what the window shows of it.
+        RECT visible;
+        if (DoxVisibleBox(dc, &visible)) {
+            dc.LPtoDP(&visible);
+            visible = Normalised(visible);
+            area.left = std::max(area.left, visible.left);
+            area.top = std::max(area.top, visible.top);
+            area.right = std::min(area.right, visible.right + 1);
+            area.bottom = std::min(area.bottom, visible.bottom + 1);
+            if (area.left >= area.right || area.top >= area.bottom) {
+                dc.SetBkMode(TRANSPARENT);
+                return;
+            }
+        }
         DoxDC buffer;
         if (buffer.BeginBuffer(&area, &dc, true)) {
             int zoom = 100;

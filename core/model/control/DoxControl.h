@@ -46,6 +46,12 @@ inline RECT DoxShiftedRect(RECT rect, int dx, int dy)
     return rect;
 }
 
+// What of the DC's surface can show anything, in its logical units and normalised;
+// false when the DC does not know (one without a surface), which then draws all.
+bool DoxVisibleBox(DC& dc, RECT* box);
+// Whether a rectangle (edges in any order) meets a normalised box.
+bool DoxMeetsBox(const RECT& rect, const RECT& box);
+
 // Column and row sets of the split kinds.
 class DoxControlSplitSet
 {

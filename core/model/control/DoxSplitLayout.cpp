@@ -258,6 +258,18 @@ void DoxControlGridSet::Relink()
     }
 }
 
+void DoxControlGridSet::LinkLast()
+{
+    // What Relink does for a grid just appended, without walking the others: loading a
+    // table of 20000 rows must not cost 20000 walks over them.
+    DoxControlGrid* last = grids_.back().get();
+    DoxControlGrid* previous = grids_.size() >= 2 ? grids_[grids_.size() - 2].get() : nullptr;
+    if (previous)
+        previous->GetSplitter()->SetNextPane(last);
+    last->GetSplitter()->SetNextPane(nullptr);
+    last->SetBackLink(previous ? previous->GetSplitter() : nullptr);
+}
+
 void DoxControlGridSet::CountChanged()
 {
     value_ = static_cast<uint32_t>(grids_.size());
@@ -289,7 +301,7 @@ DoxControlGrid* DoxControlGridSet::AppendGrid()
     if (!grid)
         return nullptr;
     grids_.emplace_back(grid);
-    Relink();
+    LinkLast();
     CountChanged();
     grid->Init(true, dataContext_);
     Relayout(true);
@@ -347,7 +359,7 @@ bool DoxControlGridSet::LoadXml(const tinyxml2::XMLElement* element)
         if (!grid)
             return false;
         grids_.emplace_back(grid);
-        Relink();
+        LinkLast();
         value_ = static_cast<uint32_t>(grids_.size());
         if (!grid->LoadXml(child))
             return false;
@@ -470,8 +482,14 @@ void DoxControlGridSet::DrawLines(DC& dc)
     CPen pen;
     pen.ExtCreatePen(PS_DOT, 1, kLineColour);
     const CPen old = dc.SelectObject(pen);
-    for (size_t i = 0; i + 1 < grids_.size(); ++i)
-        grids_[i]->DrawLine(dc);
+    RECT box;
+    const bool known = DoxVisibleBox(dc, &box);
+    for (size_t i = 0; i + 1 < grids_.size(); ++i) {
+        RECT pane;
+        grids_[i]->GetPaneRect(&pane);
+        if (!known || DoxMeetsBox(pane, box))
+            grids_[i]->DrawLine(dc);
+    }
     dc.SelectObject(old);
 }
 
@@ -779,8 +797,12 @@ void DoxControlContainer::EndRun()
 void DoxControlContainer::DrawDesign(DC& dc)
 {
     if (!cells_.empty()) {
-        for (auto& cell : cells_)
-            cell->DrawDesign(dc);
+        RECT box;
+        const bool known = DoxVisibleBox(dc, &box);
+        for (auto& cell : cells_) {
+            if (!known || DoxMeetsBox(cell->GetRect(), box))
+                cell->DrawDesign(dc);
+        }
         return;
     }
     RECT rect;
@@ -807,14 +829,22 @@ void DoxControlContainer::DrawGridLines(DC& dc)
         columns_->DrawLines(dc);
     if (rows_)
         rows_->DrawLines(dc);
-    for (auto& cell : cells_)
-        cell->DrawGridLines(dc);
+    RECT box;
+    const bool known = DoxVisibleBox(dc, &box);
+    for (auto& cell : cells_) {
+        if (!known || DoxMeetsBox(cell->GetRect(), box))
+            cell->DrawGridLines(dc);
+    }
 }
 
 void DoxControlContainer::DrawContent(DC& dc, int dx, int dy, bool output)
 {
-    for (auto& cell : cells_)
-        cell->DrawContent(dc, dx, dy, output);
+    RECT box;
+    const bool known = DoxVisibleBox(dc, &box);
+    for (auto& cell : cells_) {
+        if (!known || DoxMeetsBox(DoxShiftedRect(cell->GetRect(), dx, dy), box))
+            cell->DrawContent(dc, dx, dy, output);
+    }
 }
 
 void DoxControlContainer::DrawDesign(DC& dc, COLORREF colour, const CFont& font)

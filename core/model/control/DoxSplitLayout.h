@@ -204,6 +204,8 @@ protected:
 
 private:
     void Relink();
+    // Links the grid appended last to its neighbour.
+    void LinkLast();
     void CountChanged();
     void RebuildCells();
     void Notify();

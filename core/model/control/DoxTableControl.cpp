@@ -228,9 +228,13 @@ void DoxTableControl::DrawPrintedLines(DC& dc, int dx, int dy)
         dc.MoveTo(rect.left, y);
         dc.LineTo(rect.right, y);
     }
+    RECT box;
+    const bool known = DoxVisibleBox(dc, &box);
     for (int i = 0; i < cells_.CellCount(); ++i) {
         auto* cell = static_cast<DoxTableCell*>(cells_.CellAt(i));
-        cell->Column()->Split().DrawBoxLines(DoxShiftedRect(cell->GetRect(), dx, dy), dc);
+        const RECT shifted = DoxShiftedRect(cell->GetRect(), dx, dy);
+        if (!known || DoxMeetsBox(shifted, box))
+            cell->Column()->Split().DrawBoxLines(shifted, dc);
     }
 }
 

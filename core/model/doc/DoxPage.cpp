@@ -1,6 +1,9 @@
 #include "DoxPage.h"
 
+#include <QString>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "ByteStream.h"
@@ -16,6 +19,7 @@
 #include "GrabObjectCore.h"
 #include "ModuleError.h"
 #include "PictureRoutines.h"
+#include "Printers.h"
 
 namespace
 {
@@ -288,17 +292,34 @@ struct PagePrintJob {
 bool DoxPage::StartPrinterDocument(DoxPrinter& printer, const wchar_t* printerName, const void* devMode,
                                    int extraLength)
 {
-    if (devMode)
-        return printer.StartDoc(static_cast<const DEVMODEW*>(devMode), printerName, extraLength,
-                                name_.c_str());
-    return printer.Open(printerName, cx_, cy_, extraLength, name_.c_str());
+    const bool started =
+        devMode ? printer.StartDoc(static_cast<const DEVMODEW*>(devMode), printerName, extraLength, name_.c_str())
+                : printer.Open(printerName, cx_, cy_, extraLength, name_.c_str());
+    if (started)
+        return true;
+    // Every refusal says why; the caller shows the text after its own words.
+    const std::wstring name = printerName ? printerName : L"";
+    const long paper = devMode ? static_cast<const DEVMODEW*>(devMode)->dmPaperLength : cy_;
+    const long length = paper + extraLength;
+    if (!plat::PrinterExists(QString::fromStdWString(name)))
+        SetModuleErrorFormat(L"打印机“%ls”不存在", name.c_str());
+    else if (extraLength != 0 && (length <= 0 || length > SHRT_MAX))
+        SetModuleErrorFormat(L"页间距 %.1f 毫米超出范围：纸张长度加页间距须在 0.1 至 %.1f 毫米之间",
+                             extraLength / 10.0, SHRT_MAX / 10.0);
+    else if (!printer.GetErrorText().empty())
+        SetModuleErrorFormat(L"打印机“%ls”无法开始打印（%ls）", name.c_str(), printer.GetErrorText().c_str());
+    else
+        SetModuleErrorFormat(L"打印机“%ls”不接受这张纸（%.1f x %.1f 毫米）", name.c_str(),
+                             (devMode ? static_cast<const DEVMODEW*>(devMode)->dmPaperWidth : cx_) / 10.0,
+                             length / 10.0);
+    return false;
 }
 
 int DoxPage::Print(const wchar_t* printerName, const void* devMode, int x, int y, int copies, intptr_t,
                    int withBackground)
 {
     // A count below 1 would open a document, print no page and still report success.
-    if (!runner_ || copies < 1)
+    if (!MayStartPrint(copies, false))
         return 0;
     DoxPrinter printer;
     if (!StartPrinterDocument(printer, printerName, devMode, 0))
@@ -325,18 +346,47 @@ int DoxPage::Print(const wchar_t* printerName, const void* devMode, int x, int y
             GdiplusDrawImage(&printer, picture, 0, 0);
         }
         if (!runner_->Render(&printer, x, y) || !printer.EndPage()) {
+            ReportPrinterFailure(printer);
             printer.EndDoc(false);
             return 0;
         }
     }
-    return printer.EndDoc(true) ? 1 : 0;
+    if (!printer.EndDoc(true)) {
+        ReportPrinterFailure(printer);
+        return 0;
+    }
+    return 1;
+}
+
+void DoxPage::ReportPrinterFailure(const DoxPrinter& printer)
+{
+    if (!printer.GetErrorText().empty())
+        SetModuleErrorFormat(L"打印机没有完成打印（%ls）", printer.GetErrorText().c_str());
+    else if (!*GetModuleErrorText())
+        SetModuleError(L"打印机没有完成打印");
+}
+
+bool DoxPage::MayStartPrint(int copies, bool job)
+{
+    ClearModuleError();
+    // Without a runner the page is no bill page at all: a caller's mistake, refused
+    // quietly as every record operation is.
+    if (!runner_)
+        return false;
+    if (copies < 1)
+        SetModuleErrorFormat(L"打印份数 %d 无效：至少打印 1 份", copies);
+    else if (job && job_)
+        SetModuleError(L"上一个打印任务还没有结束");
+    else
+        return true;
+    return false;
 }
 
 int DoxPage::BeginPrintJob(const wchar_t* printerName, const void* devMode, int x, int y,
                            int extraPaperLength, int copies, intptr_t reserved)
 {
     // A count below 1 would leave a job that prints nothing and reports success.
-    if (!runner_ || copies < 1 || job_)
+    if (!MayStartPrint(copies, true))
         return 0;
     auto job = std::make_unique<PagePrintJob>();
     job->runner = runner_;
@@ -398,6 +448,8 @@ bool DoxPage::CloseJob()
     const bool ok = job->ok != 0;
     const bool ended = job->printer.EndDoc(ok);
     // An aborted document printed nothing: that is not a success.
+    if (!ok || !ended)
+        ReportPrinterFailure(job->printer);
     return ok && ended;
 }
 

@@ -131,6 +131,10 @@ private:
     DocElement* FindBackgroundElement() const;
     // Opens the printer document for the page: the given settings, else user paper of
     // the page's size (plus extraLength in 0.1 mm); the page name names the document.
+    // Whether a print may start (else the reason is the module error, and false).
+    bool MayStartPrint(int copies, bool job);
+    // A print that failed on the way: the printer's reason, unless one is set already.
+    static void ReportPrinterFailure(const DoxPrinter& printer);
     bool StartPrinterDocument(DoxPrinter& printer, const wchar_t* printerName, const void* devMode,
                               int extraLength);
     // Ends an open print job: the document is ended when every page went well and

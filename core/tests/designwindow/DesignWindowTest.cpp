@@ -34,6 +34,7 @@
 #include "IDoxAttrib.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
+#include "Prompter.h"
 #include "TestSupport.h"
 
 namespace
@@ -847,4 +848,45 @@ TEST_F(DesignWindowTest, TheBackgroundLandsWhereTheFillInWindowPutsItAtEveryZoom
         window_->Release();
         window_ = nullptr;
     }
+}
+
+TEST_F(DesignWindowTest, AHugePasteIsToldOnceAndOneBeyondThePageIsRefused)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_NE(Draw(client, DoxKindLine, {40, 40}, {200, 80}), nullptr);
+    window_->Copy();
+    const QByteArray good = clipboard_.data;
+    const int open = good.indexOf("<dox:control");
+    const int close = good.lastIndexOf("</dox:clipbord>");
+    ASSERT_GT(open, 0);
+    const QByteArray one = good.mid(open, close - open);
+    auto many = [&](int n) {
+        QByteArray data = good.left(open);
+        for (int i = 0; i < n; ++i)
+            data += one;
+        return data + good.mid(close);
+    };
+    DoxLayer* layer = page_->GetCurrentLayer();
+    dox::platform::ScriptedPrompter prompter;
+    dox::platform::ScopedPrompter scope(&prompter);
+
+    // 3,000 controls: all pasted and selected, and the design window is told of the
+    // new selection once (its attribute merge over the whole selection made a paste
+    // grow with the square of its controls).
+    clipboard_.data = many(3000);
+    const int told = sink_.selections;
+    window_->Paste();
+    EXPECT_EQ(layer->Controls().size(), 3001u);
+    EXPECT_GE(window_->GetSelectedCount(), 3000);
+    EXPECT_EQ(sink_.selections - told, 1);
+    EXPECT_TRUE(prompter.messages.empty());
+
+    // More than the page holds: nothing is pasted and the operator is told why.
+    clipboard_.data = many(kMaxPageControls - 3000);
+    window_->Paste();
+    EXPECT_EQ(layer->Controls().size(), 3001u);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].text.find(L"最多容纳 10000 个控件"), std::wstring::npos);
+    EXPECT_NE(prompter.messages[0].text.find(L"已有 3001 个"), std::wstring::npos);
 }

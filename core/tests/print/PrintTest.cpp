@@ -240,9 +240,10 @@ TEST_F(PrintTest, StoredBillsPrintInOneJobAtTheirTemplatePlaces)
     }
 
     // Printed out of order, the bill that is not stored in between: it prints nothing.
-    const std::wstring before = core_->GetLastErrorText();
     ASSERT_EQ(page->BeginPrintJob(L"PDF", nullptr, 0, 0, 0, 1, 0), 1);
     EXPECT_EQ(page->BeginPrintJob(L"PDF", nullptr, 0, 0, 0, 1, 0), 0) << "a second job while one is open";
+    const std::wstring before = core_->GetLastErrorText();
+    EXPECT_EQ(before, L"上一个打印任务还没有结束");
     EXPECT_EQ(page->PrintRecord(ids[2], 1), 1);
     EXPECT_EQ(page->PrintRecord(ids[2] + 100, 1), 0);
     EXPECT_EQ(page->PrintRecord(ids[0], 1), 1);
@@ -287,18 +288,18 @@ TEST_F(PrintTest, CopiesBelowOneStartNoDocument)
     DoxPageRunner runner;
     ASSERT_EQ(runner.Attach(page), 1);
     Fill(page, kBills[0]);
-    const std::wstring before = core_->GetLastErrorText();
 
     for (int copies : {0, -1, -5}) {
         SCOPED_TRACE(copies);
         EXPECT_EQ(page->Print(L"PDF", nullptr, 0, 0, copies, 0, 0), 0);
         EXPECT_EQ(page->BeginPrintJob(L"PDF", nullptr, 0, 0, 0, copies, 0), 0);
+        EXPECT_NE(std::wstring(core_->GetLastErrorText()).find(L"打印份数"), std::wstring::npos)
+            << "the refusal says why";
         EXPECT_FALSE(static_cast<DoxPage*>(page)->HasPrintJob());
         EXPECT_EQ(page->PrintRecord(0, 0), 0);
         EXPECT_EQ(page->EndPrintJob(), 0);
     }
     EXPECT_FALSE(QFile::exists(PdfOf())) << "a document was started";
-    EXPECT_EQ(std::wstring(core_->GetLastErrorText()), before);
 
     runner.Detach();
 }
@@ -310,10 +311,10 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
     DoxPageRunner runner;
     ASSERT_EQ(runner.Attach(page), 1);
     const std::vector<int64_t> ids = StoreBills(page);
-    const std::wstring before = core_->GetLastErrorText();
 
-    // No such printer; a paper too long for the settings; a PDF that cannot be written
-    // (a folder stands where the file would go).
+    // No such printer; a paper too long for the settings; a page spacing beyond any
+    // paper either way; a PDF that cannot be written (a folder stands where the file
+    // would go). Each refusal says why.
     DEVMODEW a4;
     a4.dmFields = DM_PAPERSIZE;
     a4.dmPaperSize = DMPAPER_A4;
@@ -325,10 +326,13 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
         int extraLength;
         bool blockPdf;
         int printResult;
+        const wchar_t* reason;
     } failures[] = {
-        {"unknown printer", L"没有这台打印机", nullptr, 0, false, 0},
-        {"paper too long", L"PDF", &a4, 40000, false, 1},
-        {"PDF not writable", L"PDF", nullptr, 0, true, 0},
+        {"unknown printer", L"没有这台打印机", nullptr, 0, false, 0, L"打印机“没有这台打印机”不存在"},
+        {"paper too long", L"PDF", &a4, 40000, false, 1, L"页间距 4000.0 毫米超出范围"},
+        {"extreme page spacing", L"PDF", nullptr, 1000000, false, 1, L"页间距 100000.0 毫米超出范围"},
+        {"negative page spacing", L"PDF", nullptr, -1000000, false, 1, L"页间距 -100000.0 毫米超出范围"},
+        {"PDF not writable", L"PDF", nullptr, 0, true, 0, L"打印机“PDF”无法开始打印"},
     };
     for (const Failure& f : failures) {
         SCOPED_TRACE(f.why);
@@ -337,6 +341,8 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
             ASSERT_TRUE(QDir().mkpath(PdfOf()));
         }
         EXPECT_EQ(page->BeginPrintJob(f.printer, f.devMode, 0, 0, f.extraLength, 1, 0), 0);
+        EXPECT_NE(std::wstring(core_->GetLastErrorText()).find(f.reason), std::wstring::npos)
+            << QString::fromWCharArray(core_->GetLastErrorText()).toStdString();
         EXPECT_FALSE(static_cast<DoxPage*>(page)->HasPrintJob());
         EXPECT_EQ(page->PrintRecord(ids[0], 1), 0);
         EXPECT_EQ(page->EndPrintJob(), 0);
@@ -345,7 +351,6 @@ TEST_F(PrintTest, AJobWhoseStartFailedIsNotKept)
             ASSERT_TRUE(QDir(PdfOf()).removeRecursively());
         }
     }
-    EXPECT_EQ(std::wstring(core_->GetLastErrorText()), before);
 
     // The page takes the next job: nothing of the failed ones stayed open.
     ASSERT_EQ(page->BeginPrintJob(L"PDF", &a4, 0, 0, 0, 2, 0), 1);

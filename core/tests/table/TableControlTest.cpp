@@ -8,6 +8,9 @@
 
 #include <QColor>
 #include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
 #include <QImage>
 
 #include "ControlTestSupport.h"
@@ -270,6 +273,95 @@ TEST(TableDraw, FillInBackgroundOutlinedOnlyWithBorderLinesAlways)
         // The outline: the left and the bottom edge.
         EXPECT_EQ(DarkIn(image, 18, 30, 23, 210) > 100, c.outline) << c.border;
         EXPECT_EQ(DarkIn(image, 30, 217, 610, 223) > 100, c.outline) << c.border;
+    }
+}
+
+namespace
+{
+// The peak of the resident memory since the last reset, in kB; 0 when unknown.
+long PeakResidentKb(bool reset)
+{
+    if (reset) {
+        if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+            std::fputs("5", f); // resets the peak to the current size
+            std::fclose(f);
+        }
+    }
+    long kb = 0;
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "VmHWM: %ld", &kb) == 1)
+                break;
+        std::fclose(f);
+    }
+    return kb;
+}
+} // namespace
+
+TEST(TableDraw, AHugeTableCostsWhatTheWindowShowsOfIt)
+{
+    // A template's table of cells of 10 x 10 mm: the 300 x 300 one is 3 m square,
+    // 11,000 pixels a side at true size.
+    TableFixture f(RECT{0, 0, 100, -100});
+    ASSERT_TRUE(f.table->Columns().AddElement());
+    ASSERT_TRUE(f.table->Rows().AddElement());
+    ASSERT_TRUE(f.table->Transparent().SetValueText(L"128"));
+    const std::string one = SaveControl(f.table);
+    struct Case {
+        int columns, rows;
+    };
+    for (const Case& c : {Case{300, 300}, Case{1, 20000}, Case{2000, 1}}) {
+        SCOPED_TRACE(std::to_string(c.columns) + " x " + std::to_string(c.rows));
+        tinyxml2::XMLDocument xml;
+        ASSERT_EQ(xml.Parse(one.c_str()), tinyxml2::XML_SUCCESS);
+        std::vector<tinyxml2::XMLElement*> sets;
+        std::function<void(tinyxml2::XMLElement*)> find = [&](tinyxml2::XMLElement* e) {
+            for (tinyxml2::XMLElement* child = e->FirstChildElement(); child; child = child->NextSiblingElement()) {
+                // The column and row sets: an item holding one attribute set per grid.
+                const char* id = child->Attribute("id");
+                if (id && (std::string(id) == "column" || std::string(id) == "row") &&
+                    child->FirstChildElement("dox:attribset"))
+                    sets.push_back(child);
+                else
+                    find(child);
+            }
+        };
+        find(xml.RootElement());
+        ASSERT_EQ(sets.size(), 2u);
+        for (tinyxml2::XMLElement* set : sets) {
+            const int count = std::string(set->Attribute("id")) == "column" ? c.columns : c.rows;
+            for (int i = 1; i < count; ++i)
+                set->InsertEndChild(set->FirstChildElement()->DeepClone(&xml));
+        }
+        tinyxml2::XMLPrinter printer;
+        xml.Print(&printer);
+        DoxTableControl* t = LoadTable(f.layer, printer.CStr());
+        ASSERT_NE(t, nullptr);
+        t->SetRect(RECT{0, 0, 100 * c.columns, -100 * c.rows});
+        ASSERT_EQ(t->Cells().CellCount(), c.columns * c.rows);
+
+        // A window of 400 x 300 pixels over the table: about 11 x 8 cells show.
+        QImage image = PageImage(400, 300);
+        const long before = PeakResidentKb(true);
+        {
+            RecordingDC dc;
+            ASSERT_TRUE(dc.AttachImage(&image));
+            dc.SetMapMode(2);
+            static_cast<GrabObjectCore*>(t)->DrawDesign(&dc);
+            EXPECT_GT(dc.drawn.size(), 0u);
+            EXPECT_LE(dc.drawn.size(), 13u * 10u);
+        }
+        // The blend buffer of the half-transparent table covers the window, not the
+        // table (500 MB for the largest).
+        if (before > 0) {
+            EXPECT_LT(PeakResidentKb(false) - before, 32 * 1024) << "kB";
+        }
+        // The picture is there: the background, half blended into the white page.
+        const QColor blended = image.pixelColor(20, 20);
+        EXPECT_NEAR(blended.red(), (0xDD + 0xFF) / 2, 3);
+        EXPECT_NEAR(blended.blue(), (0xEB + 0xFF) / 2, 3);
+        Drop(f.layer, t);
     }
 }
 

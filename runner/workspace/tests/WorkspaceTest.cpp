@@ -25,6 +25,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -92,11 +93,12 @@ protected:
             core_->Release();
     }
 
-    bool Open()
+    bool Open() { return Open(templatePath_); }
+    bool Open(const std::wstring& path)
     {
         ScriptedPrompter quiet;
         dox::platform::ScopedPrompter scope(&quiet);
-        const bool opened = workspace_->OpenTemplateDocument(templatePath_);
+        const bool opened = workspace_->OpenTemplateDocument(path);
         EXPECT_TRUE(quiet.messages.empty()) << Utf8(quiet.messages.empty() ? L"" : quiet.messages[0].text);
         return opened;
     }
@@ -255,8 +257,20 @@ TEST_F(WorkspaceTest, OpeningShowsOneTabPerPageAndAnEmptyBill)
     EXPECT_TRUE(search->isEnabled());
     EXPECT_EQ(Page()->GetRecordId() <= 0, true);
 
-    // Opening it again only starts a new bill; a template the core refuses goes home.
+    // Opening it again, by any name of the same file, only starts a new bill; a file
+    // whose name differs in letter case only is another template and is opened.
     EXPECT_TRUE(workspace_->OpenTemplateDocument(templatePath_));
+    const std::wstring upper = W(dir_ / "进账单.DXT");
+    ASSERT_TRUE(WriteSampleTemplate(core_, upper, {{L"回执", 2100, 990, {{L"备注", L"文本", {200, -200, 1000, -260}}}}}));
+    EXPECT_TRUE(Open(upper));
+    ASSERT_NE(Page(), nullptr);
+    EXPECT_EQ(Page()->GetName(), std::wstring(L"回执"));
+    EXPECT_EQ(host_->title, L"进账单.DXT");
+    const size_t opened = host_->recent.size();
+    EXPECT_TRUE(workspace_->OpenTemplateDocument(W(dir_ / "." / "进账单.DXT")));
+    EXPECT_EQ(host_->recent.size(), opened);
+
+    // A template the core refuses goes home.
     ScriptedPrompter prompts;
     dox::platform::ScopedPrompter scope(&prompts);
     const std::wstring missing = W(dir_ / "无此模板.dxt");
@@ -400,9 +414,24 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
         continuous = print && print->continuous;
         EXPECT_TRUE(ClickButton(d, 1));
     });
+    // What the operator sees while the run goes: the focus row and the bill on the page.
+    std::vector<std::pair<int, std::wstring>> seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const std::pair<int, std::wstring> now{List()->GetFocusItem(), Shown(kPayee)};
+        if (dialog.Opened() && (seen.empty() || seen.back() != now))
+            seen.push_back(now);
+    });
+    watch.start(0);
     Run(wscmd::kContinuousPrint);
+    watch.stop();
     EXPECT_TRUE(dialog.Opened());
     EXPECT_TRUE(continuous);
+    // Each printed bill had the focus and was on the page, in the order of the list.
+    const std::vector<std::pair<int, std::wstring>> followed = {{0, L"Alpha"}, {1, L"Bravo"}, {3, L"Delta"}};
+    EXPECT_EQ(seen, followed);
+    EXPECT_EQ(List()->GetFocusItem(), 2);
+
     // No failure; only where the print went.
     const QString pdf = PdfPath(L"进账单");
     ASSERT_EQ(prompts.messages.size(), 1u);
@@ -445,6 +474,16 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
     EXPECT_EQ(Shown(kPayee), L"Charlie");
     EXPECT_EQ(Shown(kPurpose), L"Changed");
     EXPECT_EQ(List()->GetItemText(2, 3), L"Changed");
+
+    // A page spacing no paper can have is refused, and the message says why.
+    setup.PageSpacing = 1000000;
+    ScriptedPrompter refused;
+    dox::platform::ScopedPrompter refusedScope(&refused);
+    OnNextDialog again([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
+    Run(wscmd::kContinuousPrint);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_EQ(refused.messages[0].text.rfind(L"准备打印失败! 页间距 100000.0 毫米超出范围", 0), 0u)
+        << Utf8(refused.messages[0].text);
 }
 
 TEST_F(WorkspaceTest, DeletingTickedRowsRemovesTheirRecords)

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -115,18 +116,28 @@ TEST_F(ChoiceTest, KeysWrapAndTheSelectionStaysValid)
 TEST_F(ChoiceTest, TheListOutlivesTheWindowThatOpenedIt)
 {
     // The list belongs to its owner object; deleting the window it opened over must
-    // not delete it too (the sanitizers watch the second deletion).
-    MyChoiceWindow list;
-    list.AddItem(L"only", 1);
-    auto* window = new QWidget;
-    window->setGeometry(50, 50, 100, 30);
-    window->show();
-    QApplication::processEvents();
-    QTimer::singleShot(0, [window] { QTest::keyClick(window, Qt::Key_Escape); });
-    list.TrackPopWindow(50, 50, 100, 30, window, RECT(), nullptr);
-    delete window;
-    EXPECT_EQ(1, list.GetCount());
-    EXPECT_FALSE(list.IsOpen());
+    // not delete it too (the sanitizers watch the second deletion), neither after the
+    // list closed nor while it is open (which ends the list without a choice).
+    for (const bool whileOpen : {false, true}) {
+        SCOPED_TRACE(whileOpen ? "while open" : "after closing");
+        MyChoiceWindow list;
+        list.AddItem(L"only", 1);
+        auto* window = new QWidget;
+        window->setGeometry(50, 50, 100, 30);
+        window->show();
+        QApplication::processEvents();
+        QTimer::singleShot(0, [window, whileOpen] {
+            if (whileOpen)
+                delete window;
+            else
+                QTest::keyClick(window, Qt::Key_Escape);
+        });
+        EXPECT_EQ(KPWR_CANCEL, list.TrackPopWindow(50, 50, 100, 30, window, RECT(), nullptr));
+        if (!whileOpen)
+            delete window;
+        EXPECT_EQ(1, list.GetCount());
+        EXPECT_FALSE(list.IsOpen());
+    }
 }
 
 // A row with one combo box filling it.
@@ -145,6 +156,35 @@ public:
     MyWidComboBox combo;
     int changes = 0;
 };
+
+TEST_F(ChoiceTest, DeletingTheListWhileAComboDropListIsOpenEndsIt)
+{
+    // The drop list is a member of the combo box, which is a row of the list it drops
+    // from: deleting the list inside the drop list's loop deletes the combo box and
+    // the drop list with it, once (the sanitizers watch the freeing), and the loop
+    // ends without a choice.
+    auto* list = new MyList;
+    list->Create(WS_VISIBLE, MakeRect(0, 0, 200, 100), nullptr, 1);
+    list->show();
+    list->activateWindow();
+    QApplication::processEvents();
+    auto* row = new ComboRow;
+    list->AddItem(row);
+    row->combo.AddString(L"红", 0xFF);
+    RECT rowRect;
+    ASSERT_TRUE(list->GetItemRect(0, &rowRect));
+    RECT real;
+    row->combo.GetRealRect(rowRect, real);
+    const QPointer<MyChoiceWindow> drop(&row->combo.ChoiceList());
+    bool open = false;
+    QTimer::singleShot(0, [&] {
+        open = drop && drop->IsOpen() && drop->isVisible();
+        delete list;
+    });
+    EXPECT_EQ(KPWR_CANCEL, row->combo.DoComboBox(real));
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(drop.isNull());
+}
 
 TEST_F(ChoiceTest, ComboBoxTakesOnlyValidChoices)
 {

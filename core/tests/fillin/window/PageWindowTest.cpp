@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFontMetrics>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTest>
@@ -30,6 +32,7 @@
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPageWindow.h"
+#include "DoxPopWindowBase.h"
 #include "DoxTableControl.h"
 #include "EditClipboard.h"
 #include "IDoxDocument.h"
@@ -454,6 +457,60 @@ TEST_F(PageWindowTest, CalendarPicksADayAndNeverGivesTheThirtyFirstOfFebruary)
     editor.Layout(client->width() - 60, 20, 100, 30);
     EXPECT_EQ(editor.GetRect().right, client->width());
     EXPECT_EQ(editor.CalendarButton().right() + 1, client->width() - DoxInputWindow::kButtonWidth);
+}
+
+TEST_F(PageWindowTest, ReleasingThePageWhileAPopupIsOpenEndsThePopup)
+{
+    // The history list, the calendar and the edit's context menu each belong to the
+    // page; the page released from inside their loop ends the loop, and nothing of the
+    // page or the popup is touched afterwards (the sanitizers watch the freed memory).
+    struct Case {
+        const char* name;
+        int tabs;
+        enum { History, Typed, Calendar, Menu } opens;
+    };
+    for (const Case& c : {Case{"history list", 3, Case::History}, Case{"history list by typing", 3, Case::Typed},
+                          Case{"calendar", 2, Case::Calendar}, Case{"context menu", 3, Case::Menu}}) {
+        SCOPED_TRACE(c.name);
+        DoxPageClient* client = Open(page_);
+        ASSERT_NE(client, nullptr);
+        if (c.opens == Case::History || c.opens == Case::Typed) {
+            ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, L"北京分行"), 1);
+            ASSERT_EQ(page_->SaveRecordAsNew(0), 1);
+            ASSERT_EQ(page_->ForgetRecord(), 1);
+        }
+        for (int i = 0; i < c.tabs; ++i)
+            QTest::keyClick(client, Qt::Key_Tab);
+        DoxInputWindow& editor = client->Editor();
+        ASSERT_TRUE(editor.IsShown());
+        const RECT box = editor.Edit().GetRect();
+        const QPoint at = c.opens == Case::History    ? editor.HistoryButton().center()
+                          : c.opens == Case::Calendar ? editor.CalendarButton().center()
+                                                      : QPoint((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+        const QPointer<QWidget> outer(window_->GetHwnd());
+        bool open = false;
+        InsideNextLoop([&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* base = dynamic_cast<DoxPopWindowBase*>(w);
+                open = open || (base && base->GetPopWindow() == w && w->isVisible());
+            }
+            window_->Release();
+            window_ = nullptr;
+        });
+        // Only the press (and for the menu the release): the page is gone after it.
+        if (c.opens == Case::Menu) {
+            QTest::mousePress(client, Qt::RightButton, {}, at);
+            QTest::mouseRelease(client, Qt::RightButton, {}, at);
+        } else if (c.opens == Case::Typed) {
+            Commit(client, QStringLiteral("北京"));
+        } else {
+            QTest::mousePress(client, Qt::LeftButton, {}, at);
+        }
+        EXPECT_TRUE(open);
+        EXPECT_EQ(window_, nullptr);
+        EXPECT_TRUE(outer.isNull());
+        QCoreApplication::processEvents();
+    }
 }
 
 TEST_F(PageWindowTest, TickingACheckFieldStoresItAtOnce)
