@@ -6,6 +6,7 @@
 #include "DesignerExtensions.h"
 #include "IDoxCore.h"
 #include "IDoxDocument.h"
+#include "PathText.h"
 #include "Ribbon.h"
 #include "UITabs.h"
 
@@ -34,7 +35,7 @@ uint32_t U32(const std::string& bytes, size_t at)
 
 std::string TemplateXmlOfFile(const std::wstring& path)
 {
-    const std::string bytes = doxtest::ReadFileBytes(std::filesystem::path(path));
+    const std::string bytes = doxtest::ReadFileBytes(plat::PathFromWide(path));
     if (bytes.size() < 20 || bytes.compare(0, 7, "DOXDOT!") != 0) return {};
     const uint32_t count = U32(bytes, 8);
     size_t at = U32(bytes, 12);
@@ -71,6 +72,8 @@ std::vector<std::string> ControlKinds(const std::string& xml)
         kinds.push_back(it.next().captured(1).toStdString());
     return kinds;
 }
+
+std::wstring DesignerTest::Path(const char* name) const { return plat::WideOfPath(dir_ / name); }
 
 void DesignerTest::SetUp()
 {
