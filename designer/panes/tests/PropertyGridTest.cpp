@@ -129,6 +129,59 @@ TEST_F(PropertyGridTest, TypedValuesGoThroughTheAttributeAndARefusalBringsTheOld
     }
 }
 
+// A person's click is a press and a release that both reach the list while the
+// editor the press opened is running: the release must leave the editor open. It
+// stays until Enter, Esc, Tab or a press elsewhere.
+TEST_F(PropertyGridTest, AClickOpensTheEditorAndItsReleaseLeavesItOpen)
+{
+    ASSERT_NE(OpenDesign(), nullptr);
+    Draw(0, QPoint(60, 60), QPoint(260, 100));
+    ASSERT_NE(sink.last, nullptr);
+    ShowGrid(sink.last);
+    const int row = RowOf(L"大小");
+    ASSERT_GE(row, 0);
+    IDoxAttrib* size = dynamic_cast<CPropertyItem*>(grid->GetItem(row))->Attrib();
+    const std::wstring before = size->GetValueText();
+    struct Case {
+        const char* how;
+        int key; // 0: a press on another row
+        bool kept;
+    } const cases[] = {
+        {"Enter", Qt::Key_Return, true},
+        {"Tab", Qt::Key_Tab, true},
+        {"Esc", Qt::Key_Escape, false},
+        {"a press elsewhere", 0, true},
+    };
+    const int other = row > 0 ? row - 1 : row + 1; // its caption takes a press and does nothing
+    int typed = 20;
+    std::wstring held = before;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        const QString text = QString::number(++typed);
+        bool openAfterRelease = false;
+        // The release comes first; a look well after it (longer than the editor waits
+        // between its looks at the scroll flag) finds the editor or not, and ends it.
+        QTimer::singleShot(0, [&] { QTest::mouseRelease(grid, Qt::LeftButton, {}, At(row, 120)); });
+        QTimer::singleShot(150, [&] {
+            QPointer<QLineEdit> line = grid->findChild<QLineEdit*>();
+            openAfterRelease = line && line->isVisible();
+            if (!line) return;
+            line->selectAll();
+            QTest::keyClicks(line, text);
+            if (c.key)
+                QTest::keyClick(line, Qt::Key(c.key));
+            else
+                QTest::mousePress(grid, Qt::LeftButton, {}, At(other, 30));
+        });
+        QTest::mousePress(grid, Qt::LeftButton, {}, At(row, 120));
+        if (!c.key) QTest::mouseRelease(grid, Qt::LeftButton, {}, At(other, 30));
+        EXPECT_TRUE(openAfterRelease);
+        if (c.kept) held = text.toStdWString();
+        EXPECT_EQ(std::wstring(size->GetValueText()), held);
+        EXPECT_EQ(grid->findChild<QLineEdit*>(), nullptr);
+    }
+}
+
 TEST_F(PropertyGridTest, AValueEqualToItsDefaultIsRegularAndAChangedOneBold)
 {
     FakeAttrib text(L"前缀", DOX_ATTRIB_KIND_TEXT);
