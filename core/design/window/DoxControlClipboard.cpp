@@ -129,6 +129,7 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
         return 0;
     const int dx = layer->pasteX;
     const int dy = layer->pasteY;
+    const GrabCanvas::SelectionMarks before = canvas.SaveSelectionMarks();
     int created = 0;
     for (const tinyxml2::XMLElement* element = root->FirstChildElement(kControl); element;
          element = element->NextSiblingElement(kControl)) {
@@ -143,6 +144,9 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
     }
     layer->pasteX += kPasteStep;
     layer->pasteY += kPasteStep;
+    // Nothing could be made: what was selected stays selected.
+    if (created == 0)
+        canvas.RestoreSelectionMarks(before);
     canvas.Host()->Invalidate(nullptr, false);
     return created;
 }

@@ -848,3 +848,189 @@ TEST_F(DesignWindowTest, TheBackgroundLandsWhereTheFillInWindowPutsItAtEveryZoom
         window_ = nullptr;
     }
 }
+
+namespace
+{
+
+// The attribute of a set with this caption, searching groups too; null if none.
+IDoxAttrib* FindAttrib(IDoxAttribSet* set, const wchar_t* caption)
+{
+    for (int i = 0; set && i < set->GetCount(); ++i) {
+        IDoxAttrib* attrib = set->GetAt(i);
+        if (std::wstring(attrib->GetCaption()) == caption)
+            return attrib;
+        for (int j = 0; j < attrib->GetChildCount(); ++j)
+            if (std::wstring(attrib->GetChild(j)->GetCaption()) == caption)
+                return attrib->GetChild(j);
+    }
+    return nullptr;
+}
+
+IDoxAttribSet* SetOf(DoxControl* control)
+{
+    return static_cast<IDoxAttribSet*>(static_cast<DoxAttribSet*>(control));
+}
+
+// A canvas pixel of a length in 0.1 mm at 100 %.
+int Pixel(int tenthMm)
+{
+    return static_cast<int>(std::lround(tenthMm * ScreenDpi / 254.0));
+}
+
+} // namespace
+
+// What the window reports selected, the property pane's set and what the keys move
+// or delete are one and the same after every click.
+TEST_F(DesignWindowTest, ThePaneAndTheKeysFollowWhatTheWindowReportsSelected)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* a = Draw(client, DoxKindLabel, {40, 40}, {200, 80});
+    DoxControl* b = Draw(client, DoxKindLabel, {40, 120}, {200, 160});
+    ASSERT_TRUE(a && b);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    auto expectSelected = [&](int count, IDoxAttribSet* shown, const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(window_->GetSelectedCount(), count);
+        if (shown)
+            EXPECT_EQ(sink_.last, shown);
+        else
+            EXPECT_EQ(sink_.name, count == 0 ? L"无控件" : L"多个控件(" + std::to_wstring(count) + L")");
+    };
+
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    expectSelected(1, SetOf(a), "a clicked");
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(600, 400));
+    expectSelected(0, nullptr, "a click beside the controls");
+    const RECT before = RectOf(a);
+    QTest::keyClick(client, Qt::Key_Right);
+    QTest::keyClick(client, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(client, Qt::Key_Delete);
+    ASSERT_EQ(layer->Controls().size(), 2u);
+    EXPECT_EQ(RectOf(a).left, before.left);
+    EXPECT_EQ(RectOf(a).bottom, before.bottom);
+
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    expectSelected(1, SetOf(a), "a clicked again");
+    QTest::keyClick(client, Qt::Key_Escape);
+    expectSelected(0, nullptr, "Esc");
+    QTest::keyClick(client, Qt::Key_Return);
+    expectSelected(1, SetOf(a), "Enter shows the marks again");
+
+    QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+    expectSelected(2, nullptr, "Ctrl+A");
+    // A click without a move on the first of the two selects it alone.
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    expectSelected(1, SetOf(a), "one of two clicked");
+    Drag(client, QPoint(120, 60), QPoint(160, 60));
+    expectSelected(1, SetOf(a), "dragged alone");
+    EXPECT_GT(RectOf(a).left, before.left);
+    EXPECT_EQ(RectOf(b).left, TenthMm(40, 100));
+}
+
+// A position typed into the property grid, a command or a paste: the handles are
+// where the control now is, and its right handle sizes it there.
+TEST_F(DesignWindowTest, HandlesFollowARectangleChangedFromTheAttributes)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* control = Draw(client, DoxKindFrame, {100, 100}, {300, 200});
+    ASSERT_NE(control, nullptr);
+    IDoxAttrib* x = FindAttrib(SetOf(control), L"x");
+    ASSERT_NE(x, nullptr);
+    const RECT drawn = RectOf(control);
+    // The grid shows the position in millimetres from the base point.
+    const std::wstring moved = std::to_wstring(std::stoi(x->GetValueText()) + 30);
+    ASSERT_EQ(x->SetValueText(moved.c_str()), 1) << x->GetErrorText();
+    const RECT typed = RectOf(control);
+    ASSERT_NEAR(typed.left, drawn.left + 300, 10);
+    client->repaint();
+
+    const QPoint east(Pixel(typed.right) + 2, // the handle lies just outside the edge
+                      Pixel(-(typed.top + typed.bottom) / 2));
+    QTest::mouseMove(client, east);
+    EXPECT_EQ(client->cursor().shape(), Qt::SizeHorCursor);
+    // A handle follows a mouse that stays near the edge: small steps, as a hand moves.
+    QTest::mousePress(client, Qt::LeftButton, {}, east);
+    for (int dx = 5; dx <= 60; dx += 5)
+        QTest::mouseMove(client, east + QPoint(dx, 0));
+    QTest::mouseRelease(client, Qt::LeftButton, {}, east + QPoint(60, 0));
+    const RECT sized = RectOf(control);
+    EXPECT_EQ(sized.left, typed.left);
+    EXPECT_NEAR(sized.right - typed.right, TenthMm(60, 100), 3);
+}
+
+// The cursor of a handle gives way to the tool's once the mouse leaves the handle.
+TEST_F(DesignWindowTest, TheCursorIsResetOnEveryMoveOffAHandle)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_NE(Draw(client, DoxKindFrame, {100, 100}, {300, 200}), nullptr);
+    const Qt::CursorShape tool = client->cursor().shape();
+    struct Case {
+        QPoint over;
+        Qt::CursorShape shape;
+    } const cases[] = {
+        {{300, 150}, Qt::SizeHorCursor}, {{600, 400}, tool},       {{200, 100}, Qt::SizeVerCursor},
+        {{40, 300}, tool},               {{300, 200}, Qt::SizeFDiagCursor}, {{350, 260}, tool},
+    };
+    for (const Case& c : cases) {
+        QTest::mouseMove(client, c.over);
+        EXPECT_EQ(client->cursor().shape(), c.shape) << c.over.x() << "," << c.over.y();
+    }
+}
+
+// Delete or Ctrl+X while a control is dragged waits for the drag: no outline is
+// left behind and the control lands where it was dropped.
+TEST_F(DesignWindowTest, KeysThatRemoveControlsWaitForTheDragToEnd)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    for (QKeyCombination key : {QKeyCombination(Qt::Key_Delete), QKeyCombination(Qt::ControlModifier, Qt::Key_X)}) {
+        SCOPED_TRACE(key.key());
+        DoxControl* control = Draw(client, DoxKindFrame, {100, 100}, {300, 200});
+        ASSERT_NE(control, nullptr);
+        const RECT before = RectOf(control);
+        QTest::mousePress(client, Qt::LeftButton, {}, QPoint(200, 150));
+        QTest::mouseMove(client, QPoint(220, 150));
+        QTest::mouseMove(client, QPoint(240, 150));
+        EXPECT_GT(client->FeedbackCount(), 0u);
+        QTest::keyClick(client, key.key(), key.keyboardModifiers());
+        QTest::mouseRelease(client, Qt::LeftButton, {}, QPoint(240, 150));
+        EXPECT_EQ(client->FeedbackCount(), 0u);
+        ASSERT_EQ(layer->Controls().size(), 1u);
+        EXPECT_GT(RectOf(control).left, before.left);
+        // After the drag the key does what it says.
+        QTest::keyClick(client, key.key(), key.keyboardModifiers());
+        EXPECT_TRUE(layer->Controls().empty());
+    }
+}
+
+// A paste that makes nothing leaves the selection as it was.
+TEST_F(DesignWindowTest, APasteThatMakesNothingKeepsTheSelection)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* a = Draw(client, DoxKindFrame, {40, 40}, {200, 80});
+    DoxControl* b = Draw(client, DoxKindFrame, {40, 120}, {200, 160});
+    ASSERT_TRUE(a && b);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    struct Case {
+        const char* what;
+        bool both;
+    } const cases[] = {{"one selected", false}, {"two selected", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.both)
+            QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+        const int count = window_->GetSelectedCount();
+        ASSERT_EQ(count, c.both ? 2 : 1);
+        clipboard_.data = "<dox:clipbord><dox:control id=\"nosuchcontrol\"/></dox:clipbord>";
+        clipboard_.has = true;
+        window_->Paste();
+        EXPECT_EQ(layer->Controls().size(), 2u);
+        EXPECT_EQ(window_->GetSelectedCount(), count);
+        EXPECT_FALSE(client->GetPrimary()->MarksHidden());
+    }
+}
