@@ -79,10 +79,11 @@ bool CDesignDoc::OnCmdMsg(unsigned id, CmdUI* ui)
         handler = &CDesignDoc::Close;
         break;
     case ID_FILE_SAVE:
-        enabled = open && document_->IsModified() != 0;
+        // Not while the test page shows: it works on the open template's pages.
+        enabled = open && free && document_->IsModified() != 0;
         break;
     case ID_FILE_SAVE_AS:
-        enabled = open;
+        enabled = open && free;
         handler = &CDesignDoc::SaveAs;
         break;
     case ID_PAGE_NEW:
@@ -104,6 +105,8 @@ bool CDesignDoc::OnCmdMsg(unsigned id, CmdUI* ui)
         ui->enabled = enabled;
         return true;
     }
+    if (!enabled)
+        return true;
     if (id == ID_FILE_SAVE)
         Save();
     else

@@ -406,11 +406,14 @@ TEST_F(DesignSessionTest, TheTestRunShowsTheTestPageAndTheApplicationMenuClosesI
         test = page.get();
         return page;
     };
-    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("run.dxt", {L"一", L"二"}))}));
+    const std::wstring path = MakeTemplate("run.dxt", {L"一", L"二"});
+    ASSERT_TRUE(Start({QString::fromStdWString(path)}));
     ASSERT_NE(test, nullptr);
     test->frame = Frame();
     DesignPage()->Tabs()->SetActiveTab(1);
     Settle();
+    Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+    const std::string before = TemplateXmlOfFile(path);
 
     Trigger(32826);
     EXPECT_EQ(test->opened, DesignPage()->DesignWindowAt(1)->GetPage());
@@ -419,6 +422,17 @@ TEST_F(DesignSessionTest, TheTestRunShowsTheTestPageAndTheApplicationMenuClosesI
     EXPECT_FALSE(Enabled(ID_FILE_OPEN));
     EXPECT_FALSE(Enabled(ID_FILE_CLOSE));
     EXPECT_TRUE(Enabled(32842));
+    // Saving waits until the test page is closed, whichever way the command comes.
+    for (unsigned id : {ID_FILE_SAVE, ID_FILE_SAVE_AS}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(Enabled(id));
+        prompter_.files.push_back({Path("elsewhere.dxt")});
+        Frame()->Document()->OnCmdMsg(id, nullptr);
+        prompter_.files.clear();
+        EXPECT_TRUE(prompter_.fileRequests.empty());
+        EXPECT_EQ(TemplateXmlOfFile(path), before);
+        EXPECT_EQ(Frame()->Document()->Path(), path);
+    }
 
     emit Frame()->RibbonBar()->ApplicationMenu()->aboutToShow();
     EXPECT_FALSE(Frame()->IsTestPageShown());
