@@ -128,11 +128,21 @@ TEST_F(WizardTest, TheWizardGoesThroughBothPagesAndHandsBackTheFirstPage)
     CPagePanel* page = wizard.PagePanel();
     EXPECT_EQ(page->WidthEdit()->GetValue(), 2100);
     EXPECT_EQ(page->HeightEdit()->GetValue(), 2970);
-    page->WidthEdit()->SetValue(1800);
-    page->BaseXEdit()->SetValue(100);
+    // Going back does not look at page two's values: a size being typed is no
+    // reason to keep the author on it. Going on again finds it as it was left.
+    page->WidthEdit()->SetValue(100);
     QTest::mouseClick(wizard.PreviousButton(), Qt::LeftButton);
     EXPECT_EQ(wizard.GetActiveIndex(), 0);
+    EXPECT_TRUE(prompter.messages.empty());
     QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    ASSERT_EQ(wizard.GetActiveIndex(), 1);
+    EXPECT_EQ(page->WidthEdit()->GetValue(), 100);
+    // Finishing checks it.
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(wizard.GetActiveIndex(), 1);
+    page->WidthEdit()->SetValue(1800);
+    page->BaseXEdit()->SetValue(100);
     QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
     EXPECT_EQ(wizard.TemplatePath(), dir.path().wstring() + L"/凭证.dxt");
