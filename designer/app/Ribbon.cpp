@@ -278,7 +278,15 @@ int Ribbon::CategoryCount() const { return tabs_->count(); }
 
 QString Ribbon::CategoryName(int category) const { return tabs_->tabText(category); }
 
-void Ribbon::ShowCategory(int category, bool show) { tabs_->setTabVisible(category, show); }
+void Ribbon::ShowCategory(int category, bool show)
+{
+    if (tabs_->isTabVisible(category) == show) return;
+    tabs_->setTabVisible(category, show);
+    // The tab bar does not ask for a new width by itself when a tab shows or hides:
+    // it would keep the width of one tab and scroll the others out of sight.
+    tabs_->updateGeometry();
+    if (layout()) layout()->activate();
+}
 
 bool Ribbon::IsCategoryShown(int category) const { return tabs_->isTabVisible(category); }
 

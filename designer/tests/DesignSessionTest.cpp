@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSlider>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QApplication>
@@ -258,7 +259,18 @@ TEST_F(DesignSessionTest, TheRibbonShowsTheCategoriesOfEachPage)
     EXPECT_EQ(ribbon->ShownCategories(),
               (QStringList{QStringLiteral("主页"), QStringLiteral("设计"), QStringLiteral("排列")}));
     EXPECT_EQ(ribbon->ActiveCategory(), CMainFrame::kDesign);
-    ribbon->SetActiveCategory(CMainFrame::kArrange);
+    // Every shown category lies whole inside the tab bar and takes one click.
+    Settle();
+    auto* tabs = ribbon->findChild<QTabBar*>(QStringLiteral("categories"));
+    ASSERT_NE(tabs, nullptr);
+    Shot(Frame(), "designer_ribbon_after_open.png");
+    for (int category : {CMainFrame::kArrange, CMainFrame::kDesign, CMainFrame::kArrange}) {
+        SCOPED_TRACE(category);
+        const QRect tab = tabs->tabRect(category);
+        EXPECT_TRUE(tabs->rect().contains(tab)) << tab.right() << " of " << tabs->width();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tab.center());
+        EXPECT_EQ(ribbon->ActiveCategory(), category);
+    }
 
     TestPageRecord record;
     int hookCalls = 0;
