@@ -22,6 +22,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSlider>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -573,4 +575,42 @@ TEST_F(DesignSessionTest, TheViewsContextMenuOffersTheClipboardCommands)
     Trigger(57637);
     Trigger(kSelectAll);
     EXPECT_EQ(DesignPage()->ActiveView()->Window()->GetSelectedCount(), 2);
+}
+
+// The align, space and size commands prompt with their own names, and a prompt shows
+// in the status bar's first pane without moving the zoom text and slider.
+TEST_F(DesignSessionTest, CommandPromptsShowInTheStatusBarWithoutMovingTheZoom)
+{
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("prompts.dxt", {L"页"}))}));
+    struct Case {
+        unsigned id;
+        const char* prompt;
+    } const cases[] = {
+        {32775, "顶端对齐"},       {32776, "底端对齐"},       {32773, "左对齐"},         {32774, "右对齐"},
+        {32778, "垂直中线对齐"},   {32777, "水平中线对齐"},   {32782, "使水平间距相等"}, {32783, "使垂直间距相等"},
+        {32780, "水平居中"},       {32779, "垂直居中"},       {32785, "消除水平间距"},   {32787, "消除垂直间距"},
+        {32788, "使宽度相等"},     {32789, "使高度相等"},     {32790, "使大小相等"},
+    };
+    Frame()->resize(1000, 700);
+    Settle();
+    const QRect label = Frame()->ZoomLabel()->geometry();
+    const QPoint sliderAt = Frame()->ZoomSlider()->mapTo(Frame(), QPoint(0, 0));
+    auto* first = Frame()->statusBar()->findChild<QLabel*>(QStringLiteral("120"));
+    ASSERT_NE(first, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        QAction* action = Action(c.id);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->statusTip(), QString::fromUtf8(c.prompt));
+        action->showStatusText(Frame());
+        Settle();
+        EXPECT_EQ(first->text(), QString::fromUtf8(c.prompt));
+        EXPECT_TRUE(first->isVisible());
+        EXPECT_EQ(Frame()->ZoomLabel()->geometry(), label);
+        EXPECT_EQ(Frame()->ZoomSlider()->mapTo(Frame(), QPoint(0, 0)), sliderAt);
+    }
+    // The prompt goes when the pointer leaves the command.
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(Frame(), &leave);
+    EXPECT_TRUE(first->text().isEmpty());
 }
