@@ -483,6 +483,10 @@ TEST_F(DesignWindowTest, ExactlyOneRulerMarkAfterRepaintsAndMoves)
         }
         return found;
     };
+    // Before the mouse has been over the canvas there is no mark at all.
+    window->repaint();
+    EXPECT_TRUE(marks(window->HRuler()).empty());
+    EXPECT_TRUE(marks(window->VRuler()).empty());
     const QPoint points[] = {{100, 80}, {101, 80}, {300, 200}, {300, 200}};
     for (QPoint p : points) {
         QTest::mouseMove(client, p);
