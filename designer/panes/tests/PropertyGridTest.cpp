@@ -182,6 +182,38 @@ TEST_F(PropertyGridTest, AClickOpensTheEditorAndItsReleaseLeavesItOpen)
     }
 }
 
+// A check box drawn anew has no value for its tick: the grid shows that empty value
+// as something to fill in, and an ordinary value once typed.
+TEST_F(PropertyGridTest, ACheckBoxWithoutAValueShowsItsEmptyValueAsAProblem)
+{
+    ASSERT_NE(OpenDesign(), nullptr);
+    Draw(4, QPoint(60, 60), QPoint(90, 90));
+    ASSERT_NE(sink.last, nullptr);
+    ShowGrid(sink.last);
+    const int row = RowOf(L"值");
+    ASSERT_GE(row, 0);
+    auto* item = dynamic_cast<CPropertyEditItem*>(grid->GetItem(row));
+    ASSERT_NE(item, nullptr);
+    auto ground = [&] {
+        grid->repaint();
+        return QColor(grid->grab().toImage().pixel(At(row, 300)));
+    };
+    EXPECT_TRUE(item->IsValueMissing());
+    EXPECT_TRUE(item->IsValueBold());
+    EXPECT_EQ(ground(), QColor(255, 222, 222));
+    grid->grab().save(panetest::ShotPath(dir, "grid_check_value_missing.png"));
+    // Other empty texts of other controls are not problems.
+    const int text = RowOf(L"字段");
+    if (text >= 0) {
+        EXPECT_FALSE(dynamic_cast<CPropertyItem*>(grid->GetItem(text))->IsValueMissing());
+    }
+
+    Type(row, QStringLiteral("1"));
+    EXPECT_EQ(std::wstring(item->Attrib()->GetValueText()), L"1");
+    EXPECT_FALSE(item->IsValueMissing());
+    EXPECT_EQ(ground(), QColor(Qt::white));
+}
+
 TEST_F(PropertyGridTest, AValueEqualToItsDefaultIsRegularAndAChangedOneBold)
 {
     FakeAttrib text(L"前缀", DOX_ATTRIB_KIND_TEXT);
