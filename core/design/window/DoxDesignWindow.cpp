@@ -14,6 +14,7 @@
 #include "DoxControlClipboard.h"
 #include "DoxDC.h"
 #include "DoxDesignCursors.h"
+#include "DoxEditSplit.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPrinter.h"
@@ -1202,6 +1203,9 @@ IDoxDesignWindow* CreateDoxDesignWindow(IDoxPage* page, uint32_t style, const QR
         SetModuleError(kNoApplication);
         return nullptr;
     }
+    // From here on the process designs templates: the fill-in window (the test page)
+    // marks texts that do not fit their boxes, as the design window does.
+    ShowOverflowMarks(true);
     auto* window = new DoxDesignWindow;
     if (!window->Create(page, style, rect, parent, id)) {
         delete window;

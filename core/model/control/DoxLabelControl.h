@@ -29,7 +29,8 @@ public:
     DoxEditSplitAttribute& Split() { return split_; }
 
 private:
-    void DrawTextInto(DC& dc, const RECT& rect);
+    // Draws the text; false when it does not show whole.
+    bool DrawTextInto(DC& dc, const RECT& rect);
 
     DoxBgColorAttributeEx bgColor_{0xFFFFFFFF};
     DoxFgColorAttribute fgColor_;

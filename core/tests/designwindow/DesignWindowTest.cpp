@@ -1038,3 +1038,53 @@ TEST_F(DesignWindowTest, APasteThatMakesNothingKeepsTheSelection)
         EXPECT_FALSE(client->GetPrimary()->MarksHidden());
     }
 }
+
+// A text cut at its box reads as another text (a capital amount as a smaller sum): the
+// design window and the fill-in window of a designing program mark it with a red
+// corner; a text that fits has none.
+TEST_F(DesignWindowTest, ATextThatDoesNotFitItsBoxIsMarked)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* label = Draw(client, DoxKindLabel, {40, 40}, {150, 70});
+    ASSERT_NE(label, nullptr);
+    IDoxAttrib* text = FindAttrib(SetOf(label), L"文本");
+    ASSERT_NE(text, nullptr);
+    QTest::keyClick(client, Qt::Key_Escape);
+    // Marked pixels near the box's top right corner.
+    auto marked = [](const QImage& image, QPoint corner) {
+        int n = 0;
+        for (int y = corner.y(); y < corner.y() + 12; ++y)
+            for (int x = corner.x() - 12; x < corner.x(); ++x)
+                n += image.valid(x, y) && (image.pixel(x, y) & 0xFFFFFF) == 0xE60000;
+        return n;
+    };
+    struct Case {
+        const wchar_t* text;
+        bool fits;
+    } const cases[] = {
+        {L"壹万贰仟叁佰肆拾伍元陆角柒分", false},
+        {L"壹万", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fits);
+        ASSERT_TRUE(text->SetValueText(c.text)) << text->GetErrorText();
+        const QImage designed = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(marked(designed, QPoint(150, 41)) > 0, !c.fits);
+    }
+
+    // The test page: the layers to show, then the page in a fill-in window.
+    ASSERT_TRUE(text->SetValueText(cases[0].text));
+    window_->RebuildVisibleLayers();
+    window_->DetachPage();
+    const QRect rect(0, 0, 800, 500);
+    IDoxPageWindow* fillIn = core_->CreatePageWindow(page_, kVisible, &rect, nullptr, 2);
+    ASSERT_NE(fillIn, nullptr) << core_->GetLastErrorText();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fillIn->GetHwnd()));
+    auto* filled = dynamic_cast<DoxPageClient*>(fillIn);
+    const QImage shown = filled->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const RECT box = RectOf(label);
+    const QPoint corner(Pixel(box.right), Pixel(-box.top));
+    EXPECT_GT(marked(shown, corner + QPoint(1, 0)), 0);
+    fillIn->Release();
+}
