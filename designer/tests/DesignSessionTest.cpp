@@ -14,6 +14,7 @@
 #include "IDoxDesignWindow.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
+#include "PathText.h"
 #include "Ribbon.h"
 #include "UITabs.h"
 
@@ -491,7 +492,7 @@ TEST_F(DesignSessionTest, NewTemplateChecksTheWizardsSizesAndBasePoint)
             ASSERT_EQ(prompter_.messages.size(), 1u);
             EXPECT_EQ(prompter_.messages[0].text, c.message);
             EXPECT_EQ(Frame()->Document()->Document(), nullptr);
-            EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(next.path)));
+            EXPECT_FALSE(std::filesystem::exists(plat::PathFromWide(next.path)));
         } else {
             EXPECT_TRUE(prompter_.messages.empty());
             EXPECT_EQ(Frame()->Document()->Path(), next.path);

@@ -82,7 +82,7 @@ void DesignerTest::SetUp()
     data_.emplace("XDG_DATA_HOME", (dir_ / ".local").string());
     QApplication::setApplicationName(QStringLiteral("DoxDesigner"));
     scoped_.emplace(&prompter_);
-    ASSERT_TRUE(LoadCoreModule(core_, L"DoxCore.DLL", doxtest::BinDir().wstring()));
+    ASSERT_TRUE(LoadCoreModule(core_, L"DoxCore.DLL", plat::WideOfPath(doxtest::BinDir())));
 }
 
 void DesignerTest::TearDown()
@@ -112,7 +112,7 @@ std::wstring DesignerTest::MakeTemplate(const char* name, const std::vector<std:
 
 bool DesignerTest::Start(const QStringList& arguments, const std::wstring& appDirectory)
 {
-    app_ = std::make_unique<CDoxDesigner>(appDirectory.empty() ? doxtest::BinDir().wstring() : appDirectory);
+    app_ = std::make_unique<CDoxDesigner>(appDirectory.empty() ? plat::WideOfPath(doxtest::BinDir()) : appDirectory);
     app_->SetCommandLine(arguments);
     if (!app_->InitInstance()) return false;
     // The offscreen screen is small: a normal window of a working size.

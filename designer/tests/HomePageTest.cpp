@@ -56,7 +56,7 @@ TEST_F(HomePageTest, TheRecentListOpensAnEntryWithOneClickAndDropsOneThatFails)
     const std::wstring c = MakeTemplate("c.dxt", {L"页"});
     ASSERT_TRUE(Start());
     EXPECT_TRUE(Rows().isEmpty());
-    app_->SetCurrentPath(dir_.path().wstring());
+    app_->SetCurrentPath(plat::WideOfPath(dir_.path()));
     for (const std::wstring& path : {a, b, c}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
     Trigger(ID_FILE_CLOSE);
     ASSERT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(Frame()->HomePage()));
@@ -108,7 +108,7 @@ TEST_F(HomePageTest, TheApplicationMenuListsTheRecentFilesAndOpensOne)
     const std::wstring a = MakeTemplate("ma.dxt", {L"页"});
     const std::wstring b = MakeTemplate("mb.dxt", {L"页"});
     ASSERT_TRUE(Start());
-    app_->SetCurrentPath(dir_.path().wstring() + L"/");
+    app_->SetCurrentPath(plat::WideOfPath(dir_.path()) + L"/");
     for (const std::wstring& path : {a, b}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
     auto* recent = Frame()->RibbonBar()->ApplicationMenu()->findChild<QMenu*>(QStringLiteral("recentFiles"));
     ASSERT_NE(recent, nullptr);

@@ -158,7 +158,7 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     // The wizard: the file, then the page from the PDF printer's A4 with the picture.
     prompter_.files.push_back({picture});
     OnDialog<CDocWizard>([this, picture](CDocWizard* wizard) {
-        wizard->DocPanel()->FolderEdit()->setText(QString::fromStdWString(dir_.path().wstring()));
+        wizard->DocPanel()->FolderEdit()->setText(QString::fromStdWString(plat::WideOfPath(dir_.path())));
         wizard->DocPanel()->FileEdit()->setText(QStringLiteral("voucher"));
         QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
         ASSERT_EQ(wizard->GetActiveIndex(), 1);
@@ -184,7 +184,7 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     EXPECT_EQ(app_->DefaultPrinter(), L"PDF");
     IDoxDocument* document = Frame()->Document()->Document();
     ASSERT_NE(document, nullptr) << QString::fromWCharArray(Core()->GetLastErrorText()).toStdString();
-    const std::wstring path = dir_.path().wstring() + L"/voucher.dxt";
+    const std::wstring path = plat::WideOfPath(dir_.path()) + L"/voucher.dxt";
     EXPECT_EQ(Frame()->Document()->Path(), path);
     IDoxPage* page = document->GetPage(0);
     SIZE size{};
@@ -264,7 +264,7 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     // The printing program's way: the template under a bill database, every layer
     // drawn, the page in a fill-in window. The design page went with the designer's
     // document, so field names come from the opened page. The bill prints as tried.
-    const std::wstring database = dir_.path().wstring() + L"/doxcore.db";
+    const std::wstring database = plat::WideOfPath(dir_.path()) + L"/doxcore.db";
     IDoxDocument* complex = Core()->OpenComplex(database.c_str(), path.c_str());
     ASSERT_NE(complex, nullptr) << QString::fromWCharArray(Core()->GetLastErrorText()).toStdString();
     IDoxPage* bill = complex->GetPage(0);
