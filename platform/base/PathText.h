@@ -2,8 +2,8 @@
 // File paths between the system's texts and std::filesystem. The file system
 // keeps names as UTF-8 bytes; a path made straight from a wide string, or
 // asked for its wide form, goes through the library's fixed "C" conversion and
-// throws on the first Chinese letter. These conversions are our own UTF-8,
-// never look at the process locale and never throw.
+// throws on the first Chinese letter. These conversions are plain UTF-8, never
+// look at the process locale and never throw.
 
 #include <filesystem>
 #include <string>
