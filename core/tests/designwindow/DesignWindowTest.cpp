@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -231,6 +232,12 @@ protected:
         RECT rect{};
         static_cast<GrabObjectCore*>(control)->GetRect(&rect);
         return rect;
+    }
+
+    // Two controls of a kind, one above the other (the second stays selected).
+    std::array<DoxControl*, 2> DrawTwo(DoxDesignClient* client, int tool)
+    {
+        return {Draw(client, tool, {40, 40}, {200, 80}), Draw(client, tool, {40, 120}, {200, 160})};
     }
 
     DoxControl* Draw(DoxDesignClient* client, int tool, QPoint from, QPoint to)
@@ -889,8 +896,7 @@ TEST_F(DesignWindowTest, ThePaneAndTheKeysFollowWhatTheWindowReportsSelected)
 {
     DoxDesignClient* client = Open(page_);
     ASSERT_NE(client, nullptr);
-    DoxControl* a = Draw(client, DoxKindLabel, {40, 40}, {200, 80});
-    DoxControl* b = Draw(client, DoxKindLabel, {40, 120}, {200, 160});
+    const auto [a, b] = DrawTwo(client, DoxKindLabel);
     ASSERT_TRUE(a && b);
     DoxLayer* layer = page_->GetCurrentLayer();
     auto expectSelected = [&](int count, IDoxAttribSet* shown, const char* step) {
@@ -1016,8 +1022,7 @@ TEST_F(DesignWindowTest, APasteThatMakesNothingKeepsTheSelection)
 {
     DoxDesignClient* client = Open(page_);
     ASSERT_NE(client, nullptr);
-    DoxControl* a = Draw(client, DoxKindFrame, {40, 40}, {200, 80});
-    DoxControl* b = Draw(client, DoxKindFrame, {40, 120}, {200, 160});
+    const auto [a, b] = DrawTwo(client, DoxKindFrame);
     ASSERT_TRUE(a && b);
     DoxLayer* layer = page_->GetCurrentLayer();
     struct Case {

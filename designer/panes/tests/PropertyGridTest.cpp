@@ -58,6 +58,19 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     }
 
+    // A control of the tool drawn and its attributes shown in the grid; the index of
+    // its row with the caption (-1 when there is none).
+    int DrawAndShow(int tool, QPoint from, QPoint to, const wchar_t* caption)
+    {
+        if (!OpenDesign())
+            return -1;
+        Draw(tool, from, to);
+        if (!sink.last)
+            return -1;
+        ShowGrid(sink.last);
+        return RowOf(caption);
+    }
+
     int RowOf(const wchar_t* caption) const
     {
         for (int i = 0; i < grid->GetCount(); ++i)
@@ -94,11 +107,7 @@ protected:
 
 TEST_F(PropertyGridTest, TypedValuesGoThroughTheAttributeAndARefusalBringsTheOldValueBack)
 {
-    ASSERT_NE(OpenDesign(), nullptr);
-    Draw(0, QPoint(60, 60), QPoint(260, 100));
-    ASSERT_NE(sink.last, nullptr);
-    ShowGrid(sink.last);
-    const int row = RowOf(L"大小");
+    const int row = DrawAndShow(0, QPoint(60, 60), QPoint(260, 100), L"大小");
     ASSERT_GE(row, 0);
     auto* item = dynamic_cast<CPropertyEditItem*>(grid->GetItem(row));
     ASSERT_NE(item, nullptr);
@@ -134,11 +143,7 @@ TEST_F(PropertyGridTest, TypedValuesGoThroughTheAttributeAndARefusalBringsTheOld
 // stays until Enter, Esc, Tab or a press elsewhere.
 TEST_F(PropertyGridTest, AClickOpensTheEditorAndItsReleaseLeavesItOpen)
 {
-    ASSERT_NE(OpenDesign(), nullptr);
-    Draw(0, QPoint(60, 60), QPoint(260, 100));
-    ASSERT_NE(sink.last, nullptr);
-    ShowGrid(sink.last);
-    const int row = RowOf(L"大小");
+    const int row = DrawAndShow(0, QPoint(60, 60), QPoint(260, 100), L"大小");
     ASSERT_GE(row, 0);
     IDoxAttrib* size = dynamic_cast<CPropertyItem*>(grid->GetItem(row))->Attrib();
     const std::wstring before = size->GetValueText();
@@ -186,11 +191,7 @@ TEST_F(PropertyGridTest, AClickOpensTheEditorAndItsReleaseLeavesItOpen)
 // as something to fill in, and an ordinary value once typed.
 TEST_F(PropertyGridTest, ACheckBoxWithoutAValueShowsItsEmptyValueAsAProblem)
 {
-    ASSERT_NE(OpenDesign(), nullptr);
-    Draw(4, QPoint(60, 60), QPoint(90, 90));
-    ASSERT_NE(sink.last, nullptr);
-    ShowGrid(sink.last);
-    const int row = RowOf(L"值");
+    const int row = DrawAndShow(4, QPoint(60, 60), QPoint(90, 90), L"值");
     ASSERT_GE(row, 0);
     auto* item = dynamic_cast<CPropertyEditItem*>(grid->GetItem(row));
     ASSERT_NE(item, nullptr);
