@@ -863,12 +863,14 @@ TEST_F(DesignWindowTest, TheBackgroundLandsWhereTheFillInWindowPutsItAtEveryZoom
 namespace
 {
 
-// The attribute of a set with this caption, searching groups too; null if none.
+// The attribute of a set with this caption, searching groups too (a group's item may
+// have the group's caption); null if none.
 IDoxAttrib* FindAttrib(IDoxAttribSet* set, const wchar_t* caption)
 {
     for (int i = 0; set && i < set->GetCount(); ++i) {
         IDoxAttrib* attrib = set->GetAt(i);
-        if (std::wstring(attrib->GetCaption()) == caption)
+        const bool group = (attrib->GetType() & DOX_ATTRIB_KIND_MASK) == DOX_ATTRIB_KIND_GROUP;
+        if (!group && std::wstring(attrib->GetCaption()) == caption)
             return attrib;
         for (int j = 0; j < attrib->GetChildCount(); ++j)
             if (std::wstring(attrib->GetChild(j)->GetCaption()) == caption)
@@ -1092,4 +1094,48 @@ TEST_F(DesignWindowTest, ATextThatDoesNotFitItsBoxIsMarked)
     const QPoint corner(Pixel(box.right), Pixel(-box.top));
     EXPECT_GT(marked(shown, corner + QPoint(1, 0)), 0);
     fillIn->Release();
+}
+
+// The author's example: a capital amount in a 58 mm box at 14 points. 12345.67 does not
+// fit and is marked on the designer's test page; in a box twice as wide it fits.
+TEST_F(DesignWindowTest, ACapitalAmountCutAtItsBoxIsMarkedOnTheTestPage)
+{
+    ASSERT_NE(Open(page_), nullptr); // the program designs templates
+    const std::wstring db = Path("amount.db");
+    IDoxDocument* bills = core_->CreateConnection(db.c_str(), L"支票", 2100, 990);
+    ASSERT_NE(bills, nullptr) << core_->GetLastErrorText();
+    auto* page = static_cast<DoxPage*>(bills->GetPage(0));
+    RECT at{100, -100, 680, -200};
+    DoxControl* amount = page->GetLayer(0)->CreateControl(DoxKindEdit, &at);
+    ASSERT_NE(amount, nullptr);
+    struct Set {
+        const wchar_t* caption;
+        const wchar_t* value;
+    } const settings[] = {{L"字段", L"金额"}, {L"类型", L"数值"}, {L"格式", L"<中文大写金额>"}, {L"大小", L"14"}};
+    for (const Set& set : settings) {
+        IDoxAttrib* attrib = FindAttrib(SetOf(amount), set.caption);
+        ASSERT_NE(attrib, nullptr) << QString::fromWCharArray(set.caption).toStdString();
+        ASSERT_TRUE(attrib->SetValueText(set.value)) << QString::fromWCharArray(set.caption).toStdString();
+    }
+    page->ViewAllLayers();
+    for (int width : {580, 1200}) {
+        SCOPED_TRACE(width);
+        RECT box{100, -100, 100 + width, -200};
+        static_cast<GrabObjectCore*>(amount)->SetRect(box);
+        const QRect rect(0, 0, 800, 500);
+        IDoxPageWindow* fillIn = core_->CreatePageWindow(page, kVisible, &rect, nullptr, 2);
+        ASSERT_NE(fillIn, nullptr) << core_->GetLastErrorText();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fillIn->GetHwnd()));
+        ASSERT_EQ(page->SetFieldText(L"主表.金额", 0, L"12345.67"), 1);
+        auto* filled = dynamic_cast<DoxPageClient*>(fillIn);
+        filled->repaint();
+        const QImage shown = filled->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int marked = 0;
+        for (int y = Pixel(-box.top); y < Pixel(-box.top) + 12; ++y)
+            for (int x = Pixel(box.right) - 12; x <= Pixel(box.right); ++x)
+                marked += shown.valid(x, y) && (shown.pixel(x, y) & 0xFFFFFF) == 0xE60000;
+        EXPECT_EQ(marked > 0, width == 580);
+        fillIn->Release();
+    }
+    bills->Release();
 }
