@@ -110,7 +110,7 @@ void DoxEditControl::DrawDesignBackground(DC& dc)
     split_.DrawGridLines(rect, dc);
 }
 
-bool DoxEditControl::DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect)
+bool DoxEditControl::DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect, bool measure)
 {
     const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
     const UINT flags = align_.GetVAlign() | align_.GetHAlign();
@@ -122,7 +122,7 @@ bool DoxEditControl::DrawTextInto(DC& dc, const std::wstring& text, const RECT& 
     } else {
         split_.DrawSplitText(dc, text, rect, flags);
     }
-    const bool fits = split_.TextFits(dc, text, rect);
+    const bool fits = !measure || split_.TextFits(dc, text, rect);
     dc.SelectObject(oldFont);
     return fits;
 }
@@ -160,10 +160,11 @@ void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
     COLORREF oldColour = 0;
     if (!output)
         oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    const bool fits = DrawTextInto(dc, text, rect);
+    const bool marking = !output && OverflowMarksShown();
+    const bool fits = DrawTextInto(dc, text, rect, marking);
     if (!output)
         dc.SetTextColor(oldColour);
-    if (!fits && !output && OverflowMarksShown())
+    if (!fits)
         DrawOverflowMark(dc, rect);
 }
 

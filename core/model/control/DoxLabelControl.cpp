@@ -19,12 +19,12 @@ DoxLabelControl::DoxLabelControl()
     AddAttribute(&split_);
 }
 
-bool DoxLabelControl::DrawTextInto(DC& dc, const RECT& rect)
+bool DoxLabelControl::DrawTextInto(DC& dc, const RECT& rect, bool measure)
 {
     const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
     const std::wstring text = text_.GetDisplayText();
     split_.DrawSplitText(dc, text, rect, align_.GetVAlign() | align_.GetHAlign());
-    const bool fits = split_.TextFits(dc, text, rect);
+    const bool fits = !measure || split_.TextFits(dc, text, rect);
     dc.SelectObject(oldFont);
     return fits;
 }
@@ -34,7 +34,7 @@ void DoxLabelControl::DrawDesign(DC& dc)
     RECT rect;
     DoxControl::GetRect(&rect);
     const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    const bool fits = DrawTextInto(dc, rect);
+    const bool fits = DrawTextInto(dc, rect, true);
     dc.SetTextColor(oldColour);
     if (!fits)
         DrawOverflowMark(dc, rect);
@@ -50,10 +50,10 @@ void DoxLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
     COLORREF oldColour = 0;
     if (!output)
         oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    const bool fits = DrawTextInto(dc, rect);
+    const bool fits = DrawTextInto(dc, rect, !output && OverflowMarksShown());
     if (!output)
         dc.SetTextColor(oldColour);
-    if (!fits && !output && OverflowMarksShown())
+    if (!fits)
         DrawOverflowMark(dc, rect);
 }
 
