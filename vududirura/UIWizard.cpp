@@ -26,12 +26,12 @@ UIWizardPage* UIWizardSheet::GetPage(int index) const
     return index >= 0 && index < GetPageCount() ? pages_[static_cast<size_t>(index)] : nullptr;
 }
 
-bool UIWizardSheet::SetActivePage(int index)
+bool UIWizardSheet::SetActivePage(int index, bool check)
 {
     UIWizardPage* next = GetPage(index);
     if (!next) return false;
     if (index == active_) return true;
-    if (UIWizardPage* current = GetPage(active_); current && !current->OnKillActive()) return false;
+    if (UIWizardPage* current = GetPage(active_); check && current && !current->OnKillActive()) return false;
     active_ = index;
     stack_->setCurrentWidget(next);
     next->OnSetActive();

@@ -32,8 +32,10 @@ public:
     // -1 before the first page is shown.
     int GetActiveIndex() const { return active_; }
     // Leaves the shown page (its check may refuse: false, nothing changes) and shows
-    // the page at the index. False for an index outside the pages.
-    bool SetActivePage(int index);
+    // the page at the index. False for an index outside the pages. Going back to an
+    // earlier page passes check false: what is typed on a later page is looked at
+    // when the user goes on from it, not when going back.
+    bool SetActivePage(int index, bool check = true);
     // Where the pages show; the program lays out its own buttons around it.
     QStackedWidget* PageArea() const { return stack_; }
 

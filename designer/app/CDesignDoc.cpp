@@ -9,11 +9,11 @@
 #include "IDoxDesignWindow.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
+#include "PathText.h"
 #include "UIFileDailog.h"
 #include "UIUitl.h"
 #include "WaitCursor.h"
 
-#include <filesystem>
 
 namespace
 {
@@ -28,17 +28,7 @@ constexpr unsigned kDialogFlags = OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_OVER
 bool PageSizeValid(int cx, int cy) { return cx >= 400 && cx <= 6000 && cy >= 400 && cy <= 6000; }
 bool BasePointInside(int x, int y, int cx, int cy) { return x >= 0 && x <= cx && y >= 0 && y <= cy; }
 
-// Linux file names are case-sensitive: the same template is the same file after
-// resolving dots and links.
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    std::error_code error;
-    const auto ca = std::filesystem::weakly_canonical(std::filesystem::path(a), error);
-    if (error) return a == b;
-    const auto cb = std::filesystem::weakly_canonical(std::filesystem::path(b), error);
-    if (error) return a == b;
-    return ca == cb;
-}
+bool SameFile(const std::wstring& a, const std::wstring& b) { return plat::SameFilePath(a, b); }
 
 void AddToRecent(const std::wstring& path)
 {
@@ -89,10 +79,11 @@ bool CDesignDoc::OnCmdMsg(unsigned id, CmdUI* ui)
         handler = &CDesignDoc::Close;
         break;
     case ID_FILE_SAVE:
-        enabled = open && document_->IsModified() != 0;
+        // Not while the test page shows: it works on the open template's pages.
+        enabled = open && free && document_->IsModified() != 0;
         break;
     case ID_FILE_SAVE_AS:
-        enabled = open;
+        enabled = open && free;
         handler = &CDesignDoc::SaveAs;
         break;
     case ID_PAGE_NEW:
@@ -114,6 +105,8 @@ bool CDesignDoc::OnCmdMsg(unsigned id, CmdUI* ui)
         ui->enabled = enabled;
         return true;
     }
+    if (!enabled)
+        return true;
     if (id == ID_FILE_SAVE)
         Save();
     else

@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -174,9 +175,12 @@ void CMainFrame::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QString::number(0xE801));
-    auto* main = new QLabel(bar);
-    main->setObjectName(QStringLiteral("120"));
-    bar->addWidget(main, 1);
+    // The first pane shows the prompts itself: a message of the bar would hide the
+    // pane and lay the bar out anew, and the zoom text and slider would jump.
+    prompt_ = new QLabel(bar);
+    prompt_->setObjectName(QStringLiteral("120"));
+    prompt_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(prompt_, 1);
     zoomLabel_ = new QLabel(QStringLiteral("100%"), bar);
     zoomLabel_->setObjectName(QString::number(kZoomLabel));
     zoomLabel_->setMinimumWidth(40);
@@ -324,6 +328,15 @@ bool CMainFrame::OnCmdMsg(unsigned id, CmdUI* ui)
     default:
         return false;
     }
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip && prompt_) {
+        prompt_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return UIFrameWnd::event(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

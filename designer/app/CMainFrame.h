@@ -78,6 +78,8 @@ public:
     bool OnCmdMsg(unsigned id, CmdUI* ui) override;
 
 protected:
+    // A command's prompt goes into the status bar's first pane.
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
@@ -88,6 +90,7 @@ private:
 
     CommandRouter router_;
     Ribbon* ribbon_ = nullptr;
+    QLabel* prompt_ = nullptr;
     QLabel* zoomLabel_ = nullptr;
     QSlider* zoomSlider_ = nullptr;
     QStackedWidget* panes_ = nullptr;

@@ -56,21 +56,21 @@ QString CommandPrompt(unsigned id)
     static const std::map<unsigned, const char*> kPrompts = {
         {32771, "重命名控件层\n重命名层"},
         {32772, "删除控件层\n删除层"},
-        {32773, "控件靠左对齐\n靠左"},
-        {32774, "控件靠右对齐\n靠右"},
-        {32775, "控件靠上对齐\n靠上"},
-        {32776, "控件靠下对齐\n靠下"},
-        {32777, "控件按水平中线对齐\n水平中线"},
-        {32778, "控件按垂直中线对齐\n垂直中线"},
-        {32779, "控件在页面中垂直居中\n垂直居中"},
-        {32780, "控件在页面中水平居中\n水平居中"},
-        {32782, "控件横向等间隔\n横向间隔"},
-        {32783, "控件纵向等间隔\n纵向间隔"},
-        {32785, "控件横向相邻\n横向相邻"},
-        {32787, "控件纵向相邻\n纵向相邻"},
-        {32788, "控件宽度相同\n宽度相同"},
-        {32789, "控件高度相同\n高度相同"},
-        {32790, "控件大小相同\n大小相同"},
+        {32773, "左对齐\n靠左"},
+        {32774, "右对齐\n靠右"},
+        {32775, "顶端对齐\n靠上"},
+        {32776, "底端对齐\n靠下"},
+        {32777, "水平中线对齐\n水平中线"},
+        {32778, "垂直中线对齐\n垂直中线"},
+        {32779, "垂直居中\n垂直居中"},
+        {32780, "水平居中\n水平居中"},
+        {32782, "使水平间距相等\n横向间隔"},
+        {32783, "使垂直间距相等\n纵向间隔"},
+        {32785, "消除水平间距\n横向相邻"},
+        {32787, "消除垂直间距\n纵向相邻"},
+        {32788, "使宽度相等\n宽度相同"},
+        {32789, "使高度相等\n高度相同"},
+        {32790, "使大小相等\n大小相同"},
         {32793, "均匀分布表格的单元格\n均匀单元格"},
         {32795, "控件对齐到网格\n网格对齐"},
         {32797, "设置控件的Tab顺序\nTab顺序"},
@@ -278,7 +278,15 @@ int Ribbon::CategoryCount() const { return tabs_->count(); }
 
 QString Ribbon::CategoryName(int category) const { return tabs_->tabText(category); }
 
-void Ribbon::ShowCategory(int category, bool show) { tabs_->setTabVisible(category, show); }
+void Ribbon::ShowCategory(int category, bool show)
+{
+    if (tabs_->isTabVisible(category) == show) return;
+    tabs_->setTabVisible(category, show);
+    // The tab bar does not ask for a new width by itself when a tab shows or hides:
+    // it would keep the width of one tab and scroll the others out of sight.
+    tabs_->updateGeometry();
+    if (layout()) layout()->activate();
+}
 
 bool Ribbon::IsCategoryShown(int category) const { return tabs_->isTabVisible(category); }
 

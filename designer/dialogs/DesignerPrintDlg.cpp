@@ -19,6 +19,30 @@
 namespace designer
 {
 
+namespace
+{
+
+PaperQuery& CurrentPaperQuery()
+{
+    static PaperQuery query;
+    return query;
+}
+
+std::vector<plat::PrinterPaper> PapersOf(const QString& printer)
+{
+    const PaperQuery& query = CurrentPaperQuery();
+    return query ? query(printer) : plat::PrinterPapers(printer);
+}
+
+} // namespace
+
+PaperQuery SetPaperQuery(PaperQuery query)
+{
+    PaperQuery previous = std::move(CurrentPaperQuery());
+    CurrentPaperQuery() = std::move(query);
+    return previous;
+}
+
 CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer, QWidget* parent)
     : CHeaderDialog(QStringLiteral("打印"), QStringLiteral("打印。"), parent),
       printerName(printer),
@@ -154,7 +178,7 @@ void CPrintDlg::RebuildPapers()
 {
     papers.clear();
     paperBox_->clear();
-    const std::vector<plat::PrinterPaper> offered = plat::PrinterPapers(QString::fromStdWString(printerName));
+    const std::vector<plat::PrinterPaper> offered = PapersOf(QString::fromStdWString(printerName));
     if (offered.empty()) {
         UIUitl::MessageBoxFormat(64, L"获取页面信息失败:%ls", printerName.c_str());
         return;
@@ -183,6 +207,12 @@ void CPrintDlg::OnOk()
 {
     if (printerName.empty() || !width || !height)
         return;
+    // A printer that reports no papers cannot print the page: the size shown is
+    // still the previous printer's or the template's, never one this printer has.
+    if (papers.empty()) {
+        UIUitl::MessageBoxFormat(64, L"获取页面信息失败:%ls", printerName.c_str());
+        return;
+    }
     printBackground = background_->isChecked() ? 1 : 0;
     accept();
 }

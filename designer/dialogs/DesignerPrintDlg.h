@@ -5,7 +5,9 @@
 
 #include "CDevMode.h"
 #include "HeaderDialog.h"
+#include "Printers.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,11 @@ class QRadioButton;
 
 namespace designer
 {
+
+// Where the print dialog asks for a printer's papers: the platform's query, unless a
+// stand-in is set (a test's printer that reports none). Returns the previous one.
+using PaperQuery = std::function<std::vector<plat::PrinterPaper>(const QString& printer)>;
+PaperQuery SetPaperQuery(PaperQuery query);
 
 class CPrintDlg : public CHeaderDialog
 {

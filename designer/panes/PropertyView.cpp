@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cwchar>
 #include <cwctype>
 
 namespace
@@ -21,6 +22,13 @@ constexpr int kCaptionRight = 70;
 constexpr int kButtonWidth = 20;
 constexpr unsigned kNumberId = 100;
 constexpr unsigned kComboId = 200;
+// The check control's value group and its one item, by their captions.
+constexpr wchar_t kCheckValueGroup[] = L"取值";
+constexpr wchar_t kCheckValueItem[] = L"值";
+constexpr COLORREF kMissingGround = RGB(255, 222, 222);
+constexpr COLORREF kMissingText = RGB(192, 0, 0);
+
+bool Same(const wchar_t* a, const wchar_t* b) { return a && b && std::wcscmp(a, b) == 0; }
 
 RECT Anchored(int left, int top, int right, int bottom)
 {
@@ -112,7 +120,10 @@ void CPropertyItem::OnInitialize(IMyWidContainerDepot* depot)
     OnUpdate();
 }
 
-bool CPropertyItem::IsValueBold() const { return !EqualNoCase(ValueText(), attrib_->GetDefaultText()); }
+bool CPropertyItem::IsValueBold() const
+{
+    return IsValueMissing() || !EqualNoCase(ValueText(), attrib_->GetDefaultText());
+}
 
 void CPropertyItem::OnErase_bkgnd(CDC& dc, const RECT& r, unsigned id)
 {
@@ -121,6 +132,8 @@ void CPropertyItem::OnErase_bkgnd(CDC& dc, const RECT& r, unsigned id)
         color = designer::FaceColor();
     else if (id == 1 && IsSelected())
         color = GetSysColor(COLOR_HIGHLIGHT);
+    else if (id == 2 && IsValueMissing())
+        color = kMissingGround;
     else if (id == 3)
         color = GetSysColor(COLOR_BTNFACE);
     dc.FillSolidRect(r, color);
@@ -129,7 +142,10 @@ void CPropertyItem::OnErase_bkgnd(CDC& dc, const RECT& r, unsigned id)
 void CPropertyItem::OnPrepareDC(CDC& dc, unsigned id)
 {
     if (id == 1) {
-        savedColor_ = dc.SetTextColor(GetSysColor(IsSelected() ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const COLORREF text = IsSelected() ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                              : IsValueMissing() ? kMissingText
+                                                 : GetSysColor(COLOR_WINDOWTEXT);
+        savedColor_ = dc.SetTextColor(text);
         return;
     }
     savedColor_ = dc.SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
@@ -442,10 +458,17 @@ void CPropertyView::FillProperties(IDoxAttribSet* set)
         const unsigned id = static_cast<unsigned>(i);
         if ((attrib->GetType() & DOX_ATTRIB_KIND_MASK) == DOX_ATTRIB_KIND_GROUP) {
             AddItem(new CPropertyGroupItem(this, attrib->GetCaption()), 0, id);
+            const bool checkValue = Same(attrib->GetCaption(), kCheckValueGroup);
             const int32_t children = attrib->GetChildCount();
             for (int32_t j = 0; j < children; ++j)
-                if (IDoxAttrib* child = attrib->GetChild(j))
+                if (IDoxAttrib* child = attrib->GetChild(j)) {
                     AddAttrib(child, 0xFFFFFFFF, id);
+                    // The check box's tick stands for this value: empty, a tick is
+                    // neither kept in the bill nor printed.
+                    auto* row = dynamic_cast<CPropertyItem*>(GetItem(GetCount() - 1));
+                    if (checkValue && row && row->Attrib() == child && Same(child->GetCaption(), kCheckValueItem))
+                        row->SetValueNeeded(true);
+                }
         } else {
             AddAttrib(attrib, id, 0xFFFFFFFF);
         }

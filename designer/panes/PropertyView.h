@@ -35,6 +35,11 @@ public:
     virtual std::wstring ValueText() const = 0;
     // The value is drawn bold: it differs, ignoring case, from the default text.
     bool IsValueBold() const;
+    // A value the control cannot do without (the value a check box's tick stands for)
+    // that is still empty: its caption shows red, the value bold on a pale red ground,
+    // so the author sees why a tick would be neither kept nor printed.
+    void SetValueNeeded(bool needed) { valueNeeded_ = needed; }
+    bool IsValueMissing() const { return valueNeeded_ && ValueText().empty(); }
     const MyWidLable& Caption() const { return caption_; }
 
 protected:
@@ -53,6 +58,7 @@ protected:
 private:
     CFont savedFont_;
     COLORREF savedColor_ = 0;
+    bool valueNeeded_ = false;
 };
 
 class CPropertyEditItem : public CPropertyItem

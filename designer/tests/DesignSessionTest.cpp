@@ -14,6 +14,7 @@
 #include "IDoxDesignWindow.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
+#include "PathText.h"
 #include "Ribbon.h"
 #include "UITabs.h"
 
@@ -22,6 +23,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSlider>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QApplication>
@@ -258,7 +262,18 @@ TEST_F(DesignSessionTest, TheRibbonShowsTheCategoriesOfEachPage)
     EXPECT_EQ(ribbon->ShownCategories(),
               (QStringList{QStringLiteral("主页"), QStringLiteral("设计"), QStringLiteral("排列")}));
     EXPECT_EQ(ribbon->ActiveCategory(), CMainFrame::kDesign);
-    ribbon->SetActiveCategory(CMainFrame::kArrange);
+    // Every shown category lies whole inside the tab bar and takes one click.
+    Settle();
+    auto* tabs = ribbon->findChild<QTabBar*>(QStringLiteral("categories"));
+    ASSERT_NE(tabs, nullptr);
+    Shot(Frame(), "designer_ribbon_after_open.png");
+    for (int category : {CMainFrame::kArrange, CMainFrame::kDesign, CMainFrame::kArrange}) {
+        SCOPED_TRACE(category);
+        const QRect tab = tabs->tabRect(category);
+        EXPECT_TRUE(tabs->rect().contains(tab)) << tab.right() << " of " << tabs->width();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tab.center());
+        EXPECT_EQ(ribbon->ActiveCategory(), category);
+    }
 
     TestPageRecord record;
     int hookCalls = 0;
@@ -406,11 +421,14 @@ TEST_F(DesignSessionTest, TheTestRunShowsTheTestPageAndTheApplicationMenuClosesI
         test = page.get();
         return page;
     };
-    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("run.dxt", {L"一", L"二"}))}));
+    const std::wstring path = MakeTemplate("run.dxt", {L"一", L"二"});
+    ASSERT_TRUE(Start({QString::fromStdWString(path)}));
     ASSERT_NE(test, nullptr);
     test->frame = Frame();
     DesignPage()->Tabs()->SetActiveTab(1);
     Settle();
+    Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+    const std::string before = TemplateXmlOfFile(path);
 
     Trigger(32826);
     EXPECT_EQ(test->opened, DesignPage()->DesignWindowAt(1)->GetPage());
@@ -419,6 +437,17 @@ TEST_F(DesignSessionTest, TheTestRunShowsTheTestPageAndTheApplicationMenuClosesI
     EXPECT_FALSE(Enabled(ID_FILE_OPEN));
     EXPECT_FALSE(Enabled(ID_FILE_CLOSE));
     EXPECT_TRUE(Enabled(32842));
+    // Saving waits until the test page is closed, whichever way the command comes.
+    for (unsigned id : {ID_FILE_SAVE, ID_FILE_SAVE_AS}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(Enabled(id));
+        prompter_.files.push_back({Path("elsewhere.dxt")});
+        Frame()->Document()->OnCmdMsg(id, nullptr);
+        prompter_.files.clear();
+        EXPECT_TRUE(prompter_.fileRequests.empty());
+        EXPECT_EQ(TemplateXmlOfFile(path), before);
+        EXPECT_EQ(Frame()->Document()->Path(), path);
+    }
 
     emit Frame()->RibbonBar()->ApplicationMenu()->aboutToShow();
     EXPECT_FALSE(Frame()->IsTestPageShown());
@@ -463,7 +492,7 @@ TEST_F(DesignSessionTest, NewTemplateChecksTheWizardsSizesAndBasePoint)
             ASSERT_EQ(prompter_.messages.size(), 1u);
             EXPECT_EQ(prompter_.messages[0].text, c.message);
             EXPECT_EQ(Frame()->Document()->Document(), nullptr);
-            EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(next.path)));
+            EXPECT_FALSE(std::filesystem::exists(plat::PathFromWide(next.path)));
         } else {
             EXPECT_TRUE(prompter_.messages.empty());
             EXPECT_EQ(Frame()->Document()->Path(), next.path);
@@ -547,4 +576,42 @@ TEST_F(DesignSessionTest, TheViewsContextMenuOffersTheClipboardCommands)
     Trigger(57637);
     Trigger(kSelectAll);
     EXPECT_EQ(DesignPage()->ActiveView()->Window()->GetSelectedCount(), 2);
+}
+
+// The align, space and size commands prompt with their own names, and a prompt shows
+// in the status bar's first pane without moving the zoom text and slider.
+TEST_F(DesignSessionTest, CommandPromptsShowInTheStatusBarWithoutMovingTheZoom)
+{
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("prompts.dxt", {L"页"}))}));
+    struct Case {
+        unsigned id;
+        const char* prompt;
+    } const cases[] = {
+        {32775, "顶端对齐"},       {32776, "底端对齐"},       {32773, "左对齐"},         {32774, "右对齐"},
+        {32778, "垂直中线对齐"},   {32777, "水平中线对齐"},   {32782, "使水平间距相等"}, {32783, "使垂直间距相等"},
+        {32780, "水平居中"},       {32779, "垂直居中"},       {32785, "消除水平间距"},   {32787, "消除垂直间距"},
+        {32788, "使宽度相等"},     {32789, "使高度相等"},     {32790, "使大小相等"},
+    };
+    Frame()->resize(1000, 700);
+    Settle();
+    const QRect label = Frame()->ZoomLabel()->geometry();
+    const QPoint sliderAt = Frame()->ZoomSlider()->mapTo(Frame(), QPoint(0, 0));
+    auto* first = Frame()->statusBar()->findChild<QLabel*>(QStringLiteral("120"));
+    ASSERT_NE(first, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        QAction* action = Action(c.id);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->statusTip(), QString::fromUtf8(c.prompt));
+        action->showStatusText(Frame());
+        Settle();
+        EXPECT_EQ(first->text(), QString::fromUtf8(c.prompt));
+        EXPECT_TRUE(first->isVisible());
+        EXPECT_EQ(Frame()->ZoomLabel()->geometry(), label);
+        EXPECT_EQ(Frame()->ZoomSlider()->mapTo(Frame(), QPoint(0, 0)), sliderAt);
+    }
+    // The prompt goes when the pointer leaves the command.
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(Frame(), &leave);
+    EXPECT_TRUE(first->text().isEmpty());
 }

@@ -6,6 +6,7 @@
 #include "DesignerExtensions.h"
 #include "IDoxCore.h"
 #include "IDoxDocument.h"
+#include "PathText.h"
 #include "Ribbon.h"
 #include "UITabs.h"
 
@@ -34,7 +35,7 @@ uint32_t U32(const std::string& bytes, size_t at)
 
 std::string TemplateXmlOfFile(const std::wstring& path)
 {
-    const std::string bytes = doxtest::ReadFileBytes(std::filesystem::path(path));
+    const std::string bytes = doxtest::ReadFileBytes(plat::PathFromWide(path));
     if (bytes.size() < 20 || bytes.compare(0, 7, "DOXDOT!") != 0) return {};
     const uint32_t count = U32(bytes, 8);
     size_t at = U32(bytes, 12);
@@ -72,6 +73,8 @@ std::vector<std::string> ControlKinds(const std::string& xml)
     return kinds;
 }
 
+std::wstring DesignerTest::Path(const char* name) const { return plat::WideOfPath(dir_ / name); }
+
 void DesignerTest::SetUp()
 {
     home_.emplace("HOME", dir_.path().string());
@@ -79,7 +82,7 @@ void DesignerTest::SetUp()
     data_.emplace("XDG_DATA_HOME", (dir_ / ".local").string());
     QApplication::setApplicationName(QStringLiteral("DoxDesigner"));
     scoped_.emplace(&prompter_);
-    ASSERT_TRUE(LoadCoreModule(core_, L"DoxCore.DLL", doxtest::BinDir().wstring()));
+    ASSERT_TRUE(LoadCoreModule(core_, L"DoxCore.DLL", plat::WideOfPath(doxtest::BinDir())));
 }
 
 void DesignerTest::TearDown()
@@ -109,7 +112,7 @@ std::wstring DesignerTest::MakeTemplate(const char* name, const std::vector<std:
 
 bool DesignerTest::Start(const QStringList& arguments, const std::wstring& appDirectory)
 {
-    app_ = std::make_unique<CDoxDesigner>(appDirectory.empty() ? doxtest::BinDir().wstring() : appDirectory);
+    app_ = std::make_unique<CDoxDesigner>(appDirectory.empty() ? plat::WideOfPath(doxtest::BinDir()) : appDirectory);
     app_->SetCommandLine(arguments);
     if (!app_->InitInstance()) return false;
     // The offscreen screen is small: a normal window of a working size.

@@ -41,7 +41,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::wstring Path(const char* name) const { return (dir_ / name).wstring(); }
+    std::wstring Path(const char* name) const;
     // A template with the named pages (A4 landscape-ish, 210 x 148 mm), saved.
     std::wstring MakeTemplate(const char* name, const std::vector<std::wstring>& pages);
 

@@ -7,6 +7,7 @@
 #include "CDesignPage.h"
 #include "CHomePage.h"
 #include "CMainFrame.h"
+#include "PathText.h"
 #include "Ribbon.h"
 
 #include <QAction>
@@ -14,12 +15,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <clocale>
 #include <filesystem>
 
 using namespace designertest;
 
 namespace
 {
+
+constexpr unsigned kToolEdit = 32812;
 
 class HomePageTest : public DesignerTest
 {
@@ -52,7 +56,7 @@ TEST_F(HomePageTest, TheRecentListOpensAnEntryWithOneClickAndDropsOneThatFails)
     const std::wstring c = MakeTemplate("c.dxt", {L"页"});
     ASSERT_TRUE(Start());
     EXPECT_TRUE(Rows().isEmpty());
-    app_->SetCurrentPath(dir_.path().wstring());
+    app_->SetCurrentPath(plat::WideOfPath(dir_.path()));
     for (const std::wstring& path : {a, b, c}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
     Trigger(ID_FILE_CLOSE);
     ASSERT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(Frame()->HomePage()));
@@ -65,7 +69,7 @@ TEST_F(HomePageTest, TheRecentListOpensAnEntryWithOneClickAndDropsOneThatFails)
     EXPECT_EQ(Frame()->HomePage()->RecentList()->Item(0), first);
 
     // b is gone: its click reports the failure and the list is numbered again.
-    std::filesystem::remove(std::filesystem::path(b));
+    std::filesystem::remove(plat::PathFromWide(b));
     ClickRow(1);
     ASSERT_EQ(prompter_.messages.size(), 1u);
     EXPECT_EQ(prompter_.messages[0].text.rfind(L"打开模板“" + b + L"”失败!", 0), 0u);
@@ -104,7 +108,7 @@ TEST_F(HomePageTest, TheApplicationMenuListsTheRecentFilesAndOpensOne)
     const std::wstring a = MakeTemplate("ma.dxt", {L"页"});
     const std::wstring b = MakeTemplate("mb.dxt", {L"页"});
     ASSERT_TRUE(Start());
-    app_->SetCurrentPath(dir_.path().wstring() + L"/");
+    app_->SetCurrentPath(plat::WideOfPath(dir_.path()) + L"/");
     for (const std::wstring& path : {a, b}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
     auto* recent = Frame()->RibbonBar()->ApplicationMenu()->findChild<QMenu*>(QStringLiteral("recentFiles"));
     ASSERT_NE(recent, nullptr);
@@ -116,4 +120,51 @@ TEST_F(HomePageTest, TheApplicationMenuListsTheRecentFilesAndOpensOne)
     Settle();
     EXPECT_EQ(Frame()->Document()->Path(), a);
     EXPECT_EQ(app_->GetRecentFile(0), a);
+}
+
+// Every name the wizard proposes is Chinese, and the program may run under the "C"
+// locale: choosing another template from the recent files or File Open asks about
+// the changes of the open one and keeps them.
+TEST_F(HomePageTest, AChineseNamedTemplateIsAskedAboutBeforeAnotherOpensUnderTheCLocale)
+{
+    const std::string before = setlocale(LC_ALL, nullptr);
+    setlocale(LC_ALL, "C");
+    struct Case {
+        const char* how;
+        bool fromRecentFiles;
+    } const cases[] = {{"recent files", true}, {"File Open", false}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        const std::string suffix = std::to_string(++n);
+        const std::wstring first = MakeTemplate(("新建模板" + suffix + ".dxt").c_str(), {L"页"});
+        const std::wstring second = MakeTemplate(("凭证" + suffix + ".dxt").c_str(), {L"页"});
+        ASSERT_TRUE(Start());
+        for (const std::wstring& path : {second, first}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
+        Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+        prompter_.messages.clear();
+        prompter_.answers = {6};
+        if (c.fromRecentFiles) {
+            auto* recent = Frame()->RibbonBar()->ApplicationMenu()->findChild<QMenu*>(QStringLiteral("recentFiles"));
+            ASSERT_NE(recent, nullptr);
+            emit recent->aboutToShow();
+            ASSERT_EQ(recent->actions().size(), 2);
+            recent->actions().at(1)->trigger();
+            Settle();
+        } else {
+            prompter_.files.push_back({second});
+            Trigger(ID_FILE_OPEN);
+        }
+        ASSERT_EQ(prompter_.messages.size(), 1u);
+        EXPECT_EQ(prompter_.messages[0].text, L"保存对 “" + TitleOfPath(first) + L"”的更改吗？");
+        EXPECT_EQ(Frame()->Document()->Path(), second);
+        EXPECT_EQ(ControlKinds(TemplateXmlOfFile(first)), std::vector<std::string>{"editcontrol"});
+        // The open template chosen again is no change at all.
+        prompter_.messages.clear();
+        EXPECT_EQ(Frame()->Document()->OpenByPath(second), 1);
+        EXPECT_TRUE(prompter_.messages.empty());
+        TearDown();
+        SetUp();
+    }
+    setlocale(LC_ALL, before.c_str());
 }

@@ -2,6 +2,7 @@
 // the setting written at exit.
 
 #include "DesignerFixture.h"
+#include "PathText.h"
 
 #include "CDesignDoc.h"
 #include "CDesignPage.h"
@@ -71,7 +72,7 @@ TEST_F(StartUpTest, AMissingCoreShowsItsMessageAndNoWindow)
 {
     const std::wstring path = MakeTemplate("t.dxt", {L"第一页"});
     doxtest::TempDir empty;
-    EXPECT_FALSE(Start({QString::fromStdWString(path)}, empty.path().wstring()));
+    EXPECT_FALSE(Start({QString::fromStdWString(path)}, plat::WideOfPath(empty.path())));
     ASSERT_EQ(prompter_.messages.size(), 1u);
     EXPECT_EQ(prompter_.messages[0].text, L"加载DoxCore失败。请确认软件是否正确安装。");
     EXPECT_EQ(prompter_.messages[0].type, 16u);
@@ -85,7 +86,7 @@ TEST_F(StartUpTest, ExitWritesTheDefaultPrinterAndAStartReadsItBack)
     EXPECT_EQ(app_->DefaultPrinter(), L"");
     app_->SetDefaultPrinter(L"PDF");
     app_->ExitInstance();
-    const std::string config = doxtest::ReadFileBytes(std::filesystem::path(app_->ConfigPath()));
+    const std::string config = doxtest::ReadFileBytes(plat::PathFromWide(app_->ConfigPath()));
     EXPECT_NE(config.find("<defaultprinter value=\"PDF\""), std::string::npos) << config;
     app_.reset();
     ASSERT_TRUE(Start());

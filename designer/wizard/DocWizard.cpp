@@ -273,7 +273,7 @@ void CDocWizard::Next()
 void CDocWizard::Previous()
 {
     if (GetActiveIndex() == 1)
-        SetActivePage(0);
+        SetActivePage(0, false);
     UpdateButtons();
 }
 

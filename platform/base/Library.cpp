@@ -1,4 +1,5 @@
 #include "Library.h"
+#include "PathText.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -40,13 +41,13 @@ std::string ModuleDirectory(const void* address)
     if (!dladdr(address, &info) || !info.dli_fname || !*info.dli_fname)
         return std::string();
     std::error_code ec;
-    auto file = std::filesystem::canonical(info.dli_fname, ec);
-    return ec ? std::filesystem::path(info.dli_fname).parent_path().string() : file.parent_path().string();
+    auto file = std::filesystem::canonical(PathFromUtf8(info.dli_fname), ec);
+    return ec ? PathFromUtf8(info.dli_fname).parent_path().string() : file.parent_path().string();
 }
 
 std::string LibraryFileName(const std::string& name)
 {
-    std::string base = std::filesystem::path(name).filename().string();
+    std::string base = PathFromUtf8(name).filename().string();
     if (EndsWithNoCase(base, ".so") && base.rfind("lib", 0) == 0)
         return base;
     if (EndsWithNoCase(base, ".dll"))
@@ -56,7 +57,7 @@ std::string LibraryFileName(const std::string& name)
 
 LibraryHandle LoadLibraryFrom(const std::string& folder, const std::string& name)
 {
-    std::string file = (std::filesystem::path(folder) / LibraryFileName(name)).string();
+    std::string file = (PathFromUtf8(folder) / LibraryFileName(name)).string();
     void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* error = dlerror();

@@ -5,6 +5,7 @@
 #include "Capabilities.h"
 #include "ClipboardFormat.h"
 #include "Library.h"
+#include "PathText.h"
 #include "SystemError.h"
 #include "TestSupport.h"
 #include "WindowClass.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <clocale>
 #include <filesystem>
 
 namespace
@@ -128,4 +130,44 @@ TEST(PlatformCapabilities, FlagsFollowBindAndUnbind)
     plat::UnbindOptionalEntryPoints();
     EXPECT_FALSE(caps.alphaBlend || caps.gradientFill || caps.updateLayeredWindow ||
                  caps.setLayeredWindowAttributes);
+}
+
+// The library's own wide conversion of a path is fixed to the "C" locale and throws
+// on the first Chinese letter; ours keeps every name as it is, under any locale.
+TEST(PlatformPathText, ChineseNamesGoBothWaysUnderTheCLocale)
+{
+    const std::string before = setlocale(LC_ALL, nullptr);
+    setlocale(LC_ALL, "C");
+    doxtest::TempDir dir;
+    const std::wstring folder = plat::WideOfPath(dir.path());
+    struct Case {
+        std::wstring name;
+        std::string bytes;
+    } const cases[] = {
+        {L"新建模板1.dxt", "\xE6\x96\xB0\xE5\xBB\xBA\xE6\xA8\xA1\xE6\x9D\xBF" "1.dxt"},
+        {L"柜员 文件/转账支票.dxt", "\xE6\x9F\x9C\xE5\x91\x98 \xE6\x96\x87\xE4\xBB\xB6/"
+                                   "\xE8\xBD\xAC\xE8\xB4\xA6\xE6\x94\xAF\xE7\xA5\xA8.dxt"},
+        {L"plain.dxt", "plain.dxt"},
+        {L"\U0001F4C4.dxt", "\xF0\x9F\x93\x84.dxt"},
+    };
+    for (const Case& c : cases) {
+        const std::filesystem::path path = plat::PathFromWide(c.name);
+        EXPECT_EQ(path.native(), c.bytes);
+        EXPECT_EQ(plat::WideOfPath(path), c.name);
+        EXPECT_EQ(plat::Utf8OfPath(plat::PathFromUtf8(c.bytes)), c.bytes);
+    }
+    // A byte that is not UTF-8 shows as a replacement letter instead of failing.
+    EXPECT_EQ(plat::WideOfPath(std::filesystem::path("a\xFF" "b")), L"a\uFFFDb");
+
+    // The same file through a dot, a link or another spelling; different files differ.
+    const std::wstring file = folder + L"/新建模板1.dxt";
+    ASSERT_TRUE(doxtest::WriteFileBytes(plat::PathFromWide(file), "x"));
+    std::filesystem::create_directory(plat::PathFromWide(folder + L"/子"));
+    std::filesystem::create_symlink(plat::PathFromWide(file), plat::PathFromWide(folder + L"/链接.dxt"));
+    EXPECT_TRUE(plat::SameFilePath(file, folder + L"/子/../新建模板1.dxt"));
+    EXPECT_TRUE(plat::SameFilePath(file, folder + L"/链接.dxt"));
+    EXPECT_TRUE(plat::SameFilePath(folder + L"/不存在/a.dxt", folder + L"/不存在/./a.dxt"));
+    EXPECT_FALSE(plat::SameFilePath(file, folder + L"/新建模板2.dxt"));
+    EXPECT_FALSE(plat::SameFilePath(file, L""));
+    setlocale(LC_ALL, before.c_str());
 }

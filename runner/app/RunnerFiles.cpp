@@ -1,5 +1,6 @@
 #include "RunnerFiles.h"
 
+#include "PathText.h"
 #include "UIUitl.h"
 
 #include <QString>
@@ -19,8 +20,8 @@ namespace runner
 namespace
 {
 
-fs::path P(const std::wstring& path) { return fs::path(QString::fromStdWString(path).toStdString()); }
-std::wstring W(const fs::path& path) { return QString::fromStdString(path.string()).toStdWString(); }
+fs::path P(const std::wstring& path) { return plat::PathFromWide(path); }
+std::wstring W(const fs::path& path) { return plat::WideOfPath(path); }
 std::wstring Reason(const std::error_code& error) { return QString::fromStdString(error.message()).toStdWString(); }
 
 } // namespace
@@ -102,15 +103,7 @@ std::vector<std::wstring> SubFoldersOf(const std::wstring& folder)
     return folders;
 }
 
-bool SameFile(const std::wstring& a, const std::wstring& b)
-{
-    std::error_code error;
-    const fs::path ca = fs::weakly_canonical(P(a), error);
-    if (error) return a == b;
-    const fs::path cb = fs::weakly_canonical(P(b), error);
-    if (error) return a == b;
-    return ca == cb;
-}
+bool SameFile(const std::wstring& a, const std::wstring& b) { return plat::SameFilePath(a, b); }
 
 bool RemoveFolder(const std::wstring& folder, std::wstring* reason)
 {

@@ -257,6 +257,9 @@ private:
     bool hasFont_ = false;
     int vpos_ = 0;
     int relayoutPending_ = 0;
+    // Set while a left press is handed to the rows: an in-place edit opened by the
+    // press runs its loop inside it, and the release of that same click must not end it.
+    int pressDispatching_ = 0;
     int border_ = 0;
     int barShown_ = 0;
     COLORREF edgeTopLeft_;

@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -667,7 +668,11 @@ void MyList::mousePressEvent(QMouseEvent* event)
         setFocus(Qt::MouseFocusReason);
         MySetCapture(this);
         SetSelect(HitTest(pt), pt.x);
+        QPointer<MyList> alive(this);
+        ++pressDispatching_;
         DispatchRows([&](MyWidContainer* row, const RECT& r) { return row->OnClick_d(pt, r) != 0; });
+        if (alive)
+            --pressDispatching_;
     } else if (event->button() == Qt::RightButton) {
         setFocus(Qt::MouseFocusReason);
         SetSelect(HitTest(pt), pt.x);
@@ -679,7 +684,8 @@ void MyList::mouseReleaseEvent(QMouseEvent* event)
     POINT pt = brindle::ToPoint(event->position().toPoint());
     if (event->button() == Qt::LeftButton) {
         MyReleaseCapture();
-        EnterScroll();
+        if (!pressDispatching_)
+            EnterScroll();
         relayoutPending_ = 0;
         DispatchRows([&](MyWidContainer* row, const RECT& r) { return row->OnClick_u(pt, r) != 0; });
         if (relayoutPending_) {

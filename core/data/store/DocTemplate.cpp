@@ -4,6 +4,7 @@
 #include "CharBuffer.h"
 #include "DocElement.h"
 #include "ModuleError.h"
+#include "PathText.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -127,7 +128,7 @@ void DocTemplate::Abandon()
 
 std::string DocTemplate::TemporaryPrefix() const
 {
-    const std::string name = std::filesystem::path(filePath_).filename().string();
+    const std::string name = plat::PathFromUtf8(filePath_).filename().string();
     char hash[16];
     std::snprintf(hash, sizeof hash, "%08x",
                   static_cast<unsigned>(crc32(0, reinterpret_cast<const Bytef*>(name.data()),
@@ -138,7 +139,7 @@ std::string DocTemplate::TemporaryPrefix() const
 void DocTemplate::RemoveStaleTemporaries() const
 {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::path(filePath_).parent_path();
+    const fs::path folder = plat::PathFromUtf8(filePath_).parent_path();
     const std::string prefix = TemporaryPrefix();
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder.empty() ? "." : folder, ec)) {
@@ -160,7 +161,7 @@ int DocTemplate::IsPath(const wchar_t* path)
     if (fd_ < 0 || !path || !*path)
         return 0;
     std::error_code ec;
-    auto canon = std::filesystem::weakly_canonical(std::filesystem::path(WideToUtf8(std::wstring(path))), ec);
+    auto canon = std::filesystem::weakly_canonical(plat::PathFromWide(path), ec);
     return !ec && canon.string() == filePath_ ? 1 : 0;
 }
 
@@ -204,7 +205,7 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
         return 0;
     }
     std::error_code ec;
-    auto canon = std::filesystem::canonical(std::filesystem::path(file), ec);
+    auto canon = std::filesystem::canonical(plat::PathFromUtf8(file), ec);
     filePath_ = ec ? file : canon.string();
     fd_ = fd;
     created_ = created;
@@ -439,7 +440,7 @@ int DocTemplate::WriteFile(bool attached)
     }
 
     std::string tempPath =
-        (std::filesystem::path(filePath_).parent_path() / (TemporaryPrefix() + "XXXXXX")).string();
+        (plat::PathFromUtf8(filePath_).parent_path() / (TemporaryPrefix() + "XXXXXX")).string();
     std::vector<char> tempName(tempPath.begin(), tempPath.end());
     tempName.push_back('\0');
     int fd = mkostemp(tempName.data(), O_CLOEXEC);
@@ -525,7 +526,7 @@ int DocTemplate::WriteFile(bool attached)
         return fail(errno);
     if (::rename(tempName.data(), filePath_.c_str()) != 0)
         return fail(errno);
-    std::string folder = std::filesystem::path(filePath_).parent_path().string();
+    std::string folder = plat::PathFromUtf8(filePath_).parent_path().string();
     int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         fsync(dirFd);

@@ -1,6 +1,7 @@
 #include "SqlConnectionPool.h"
 
 #include "CharBuffer.h"
+#include "PathText.h"
 #include "SqlStatement.h"
 
 #include <sqlite3.h>
@@ -121,14 +122,14 @@ std::wstring SqlConnectionPool::CanonicalPath(const wchar_t* path)
         return text;
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path p(WideToUtf8(text));
+    fs::path p = plat::PathFromWide(text);
     fs::path abs = fs::absolute(p, ec);
     if (ec)
         return text;
     fs::path canon = fs::weakly_canonical(abs, ec);
     if (ec)
         canon = abs.lexically_normal();
-    return Utf8ToWide(canon.string());
+    return plat::WideOfPath(canon);
 }
 
 SqlPoolConnection* SqlConnectionPool::GetOrOpen(const wchar_t* path)

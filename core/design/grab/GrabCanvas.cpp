@@ -96,9 +96,21 @@ void GrabNode::SetObjectRect(const RECT& rect)
         canvas_->NotifyModified();
 }
 
+void GrabNode::FollowObject()
+{
+    if (group_.IsDragging())
+        return;
+    for (auto& handle : handles_)
+        if (handle->IsDragging())
+            return;
+    if (!Same(GetRect(), placed_))
+        PlaceHandles();
+}
+
 void GrabNode::PlaceHandles()
 {
     const RECT rect = GetRect();
+    placed_ = rect;
     for (auto& handle : handles_) {
         handle->SetHandleRect(rect);
         handle->Place(rect);
@@ -166,6 +178,7 @@ int GrabNode::OnLButtonDown(int flags, int x, int y)
 {
     if (object_ && object_->HitSplitter(nullptr, x, canvas_->Down(y)))
         return 1;
+    FollowObject();
     const bool in = Inside(GetRect(), x, y);
     if (flags & kGrabShift) {
         if (!in)
@@ -188,9 +201,11 @@ int GrabNode::OnLButtonDown(int flags, int x, int y)
         } else if (state_ == 2 && marksHidden_) {
             marksHidden_ = 0;
             canvas_->InvalidateObject(this, 1);
+            canvas_->NotifySelection(this);
         } else if (!layer_->secondaries.empty() && !group_.IsEnabled()) {
             canvas_->ClearSelection(0);
             SetPrimary(0, 0);
+            canvas_->NotifySelection(this);
             canvas_->Host()->UpdateWindow();
         }
     }
@@ -211,6 +226,7 @@ int GrabNode::OnMouseMove(int flags, int x, int y)
     GrabPane* line = nullptr;
     if (object_ && object_->FindSplitter(&line, nullptr, x, canvas_->Down(y)))
         return 1;
+    FollowObject();
     const int mode = GrabDragMode(flags);
     if (IsPrimary() && layer_->secondaries.empty()) {
         for (auto& handle : handles_)
@@ -235,8 +251,11 @@ int GrabNode::OnLButtonUp(int flags, int x, int y)
         return 0;
     group_.FinishDrag(mode, x, y);
     if (!group_.GetEndResult() && !(flags & kGrabControl)) {
+        // A click without a move on one of several: that one alone is selected,
+        // and the property pane hears it even when it already was the primary.
         canvas_->ClearSelection(0);
         SetPrimary(0, 0);
+        canvas_->NotifySelection(this);
     }
     canvas_->Host()->UpdateWindow();
     return 1;
@@ -372,8 +391,12 @@ void GrabCanvas::InvalidateObject(GrabNode* node, int now)
 void GrabCanvas::InvalidateObject(GrabObjectCore* object, int flag)
 {
     GrabSelection* link = object ? object->GetDesignLink() : nullptr;
-    if (link && link->GetCanvas() == this)
+    if (link && link->GetCanvas() == this) {
+        // The object reports a change of its own (a typed position or size): its
+        // handles go where it now is, so it can be dragged and sized there.
+        static_cast<GrabNode*>(link)->FollowObject();
         InvalidateObject(static_cast<GrabNode*>(link), flag);
+    }
 }
 
 void GrabCanvas::NotifySelection(GrabNode* primary)
@@ -640,6 +663,13 @@ void GrabCanvas::ShowPrimaryMarks()
         return;
     primary->marksHidden_ = 0;
     InvalidateObject(primary, 1);
+    NotifySelection(primary);
+}
+
+bool GrabCanvas::PrimarySelected() const
+{
+    const GrabNode* primary = GetPrimary();
+    return primary && (!primary->marksHidden_ || !current_->secondaries.empty());
 }
 
 void GrabCanvas::ClearSelection(int notify)
@@ -661,6 +691,39 @@ void GrabCanvas::ClearSelection(int notify)
         NotifySelection(layer->primary);
         UpdateHost();
     }
+}
+
+GrabCanvas::SelectionMarks GrabCanvas::SaveSelectionMarks() const
+{
+    SelectionMarks marks;
+    marks.layer = current_;
+    if (!current_)
+        return marks;
+    marks.primary = current_->primary;
+    marks.marksHidden = marks.primary ? marks.primary->marksHidden_ : 0;
+    marks.secondaries = current_->secondaries;
+    return marks;
+}
+
+void GrabCanvas::RestoreSelectionMarks(const SelectionMarks& marks)
+{
+    GrabLayer* layer = current_;
+    if (tabMode_ || !layer || layer != marks.layer || layer->primary != marks.primary)
+        return;
+    if (GrabNode* primary = layer->primary) {
+        primary->marksHidden_ = marks.marksHidden;
+        InvalidateObject(primary, 0);
+    }
+    for (GrabNode* node : marks.secondaries) {
+        const bool alive = std::find(hitList_.begin(), hitList_.end(), node) != hitList_.end();
+        if (!alive || node->state_ != 0 || node->layer_ != layer)
+            continue;
+        node->state_ = 1;
+        layer->secondaries.push_back(node);
+        InvalidateObject(node, 0);
+    }
+    NotifySelection(layer->primary);
+    UpdateHost();
 }
 
 void GrabCanvas::SelectAll()

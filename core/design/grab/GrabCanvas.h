@@ -58,6 +58,9 @@ public:
     // Stores a y-down rectangle without looking at the locks.
     void SetObjectRect(const RECT& rect);
     void PlaceHandles();
+    // Puts the handles around the object again when its rectangle changed behind
+    // the engine's back (a typed position, a relayout); never during a drag.
+    void FollowObject();
 
     // Makes the node its layer's primary; returns the previous primary.
     GrabNode* SetPrimary(int redrawNow, int keepPrevious);
@@ -86,6 +89,7 @@ private:
     int marksHidden_ = 0;
     std::array<std::unique_ptr<GrabHandle>, kHandles> handles_;
     GrabHandleMC group_;
+    RECT placed_{}; // the rectangle the handles were placed around
 };
 
 // The page base point: a small square with cross hairs through the whole page.
@@ -180,6 +184,16 @@ public:
     bool InTabOrderMode() const { return tabMode_ != 0; }
     void ClearSelection(int notify);
     void SelectAll();
+    // The selection of the current layer as it shows, to be put back when an
+    // operation that cleared it (a paste) ended up making nothing.
+    struct SelectionMarks {
+        GrabLayer* layer = nullptr;
+        GrabNode* primary = nullptr;
+        int marksHidden = 0;
+        std::vector<GrabNode*> secondaries;
+    };
+    SelectionMarks SaveSelectionMarks() const;
+    void RestoreSelectionMarks(const SelectionMarks& marks);
 
     // Commands on the selection of the current layer.
     void AlignTop();
@@ -235,6 +249,10 @@ public:
 
     GrabLayer* GetCurrentLayer() const { return current_; }
     GrabNode* GetPrimary() const { return current_ ? current_->primary : nullptr; }
+    // Whether the primary counts as selected: a primary whose marks are hidden is
+    // only the current object, unless secondaries are selected with it. The keys
+    // and commands act on what is selected, never on a hidden primary.
+    bool PrimarySelected() const;
     const std::vector<GrabNode*>& HitList() const { return hitList_; }
     const std::vector<GrabNode*>& TabList() const { return tabList_; }
     int GetNextTabNumber() const { return nextTab_; }

@@ -21,7 +21,7 @@ int GrabCanvas::SelectionCount() const
 {
     if (!current_)
         return 0;
-    return static_cast<int>(current_->secondaries.size()) + (current_->primary ? 1 : 0);
+    return static_cast<int>(current_->secondaries.size()) + (PrimarySelected() ? 1 : 0);
 }
 
 std::vector<GrabNode*> GrabCanvas::MovableSet() const
@@ -30,7 +30,7 @@ std::vector<GrabNode*> GrabCanvas::MovableSet() const
     if (!current_)
         return set;
     auto movable = [](GrabNode* node) { return node->GetObject() && !node->GetObject()->IsMoveLocked(); };
-    if (current_->primary && movable(current_->primary))
+    if (PrimarySelected() && movable(current_->primary))
         set.push_back(current_->primary);
     for (GrabNode* node : current_->secondaries)
         if (movable(node))
@@ -232,7 +232,7 @@ void GrabCanvas::Center(bool vertical)
     const RECT b = MovableBounds();
     const int delta = vertical ? (page_.top + page_.bottom) / 2 - (b.top + b.bottom) / 2
                                : (page_.left + page_.right) / 2 - (b.left + b.right) / 2;
-    std::vector<GrabNode*> nodes{current_->primary};
+    std::vector<GrabNode*> nodes{PrimarySelected() ? current_->primary : nullptr};
     nodes.insert(nodes.end(), current_->secondaries.begin(), current_->secondaries.end());
     for (GrabNode* node : nodes)
         if (node)
@@ -268,7 +268,7 @@ void GrabCanvas::MoveSelectionBy(int dx, int dy)
     const int my = moved.top - b.top;
     if (mx == 0 && my == 0)
         return;
-    std::vector<GrabNode*> nodes{current_->primary};
+    std::vector<GrabNode*> nodes{PrimarySelected() ? current_->primary : nullptr};
     nodes.insert(nodes.end(), current_->secondaries.begin(), current_->secondaries.end());
     for (GrabNode* node : nodes)
         if (node)
@@ -278,7 +278,7 @@ void GrabCanvas::MoveSelectionBy(int dx, int dy)
 
 void GrabCanvas::ResizeSelectionBy(int dx, int dy)
 {
-    if (!Ready() || !current_->primary || !current_->secondaries.empty())
+    if (!Ready() || !PrimarySelected() || !current_->secondaries.empty())
         return;
     GrabNode* node = current_->primary;
     RECT r = node->GetRect();
@@ -306,7 +306,7 @@ int GrabCanvas::DeleteSelection()
     if (tabMode_ || !layer)
         return 0;
     std::vector<GrabNode*> doomed;
-    if (layer->primary && layer->primary->OnCurrentLayer())
+    if (PrimarySelected() && layer->primary->OnCurrentLayer())
         doomed.push_back(layer->primary);
     for (GrabNode* node : layer->secondaries)
         if (node->OnCurrentLayer())
@@ -333,7 +333,7 @@ int GrabCanvas::SaveSelectionXml(tinyxml2::XMLElement* element)
     for (GrabNode* node : current_->secondaries)
         if (node->OnCurrentLayer() && !node->GetObject()->SaveXml(element))
             return 0;
-    GrabNode* primary = current_->primary;
+    GrabNode* primary = PrimarySelected() ? current_->primary : nullptr;
     if (primary && primary->OnCurrentLayer() && !primary->GetObject()->SaveXml(element))
         return 0;
     return 1;

@@ -20,6 +20,7 @@ void DrawRect(DC* dc, const GrabCanvas* canvas, const RECT& down)
 
 void GrabNode::Draw(DC* dc)
 {
+    FollowObject();
     object_->DrawDesign(dc);
     if (!OnCurrentLayer())
         return;

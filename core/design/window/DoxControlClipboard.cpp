@@ -148,6 +148,7 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
     }
     const int dx = layer->pasteX;
     const int dy = layer->pasteY;
+    const GrabCanvas::SelectionMarks before = canvas.SaveSelectionMarks();
     int created = 0;
     // The design window hears of the new selection once, not once per control.
     canvas.BeginSelectionBatch();
@@ -165,6 +166,9 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
     canvas.EndSelectionBatch();
     layer->pasteX += kPasteStep;
     layer->pasteY += kPasteStep;
+    // Nothing could be made: what was selected stays selected.
+    if (created == 0)
+        canvas.RestoreSelectionMarks(before);
     canvas.Host()->Invalidate(nullptr, false);
     return created;
 }

@@ -14,6 +14,7 @@
 #include "DoxControlClipboard.h"
 #include "DoxDC.h"
 #include "DoxDesignCursors.h"
+#include "DoxEditSplit.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPrinter.h"
@@ -79,7 +80,7 @@ DoxDesignClient::DoxDesignClient(DoxDesignWindow* window, QWidget* parent) : QWi
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    QWidget::setCursor(DesignToolCursor(tool_));
+    ShowToolCursor();
 }
 
 DoxDesignClient::~DoxDesignClient()
@@ -362,7 +363,7 @@ int DoxDesignClient::GetTool()
 void DoxDesignClient::SetTool(int tool)
 {
     tool_ = tool;
-    QWidget::setCursor(DesignToolCursor(tool));
+    ShowToolCursor();
 }
 
 void DoxDesignClient::SetSnapToGrid(int on)
@@ -395,7 +396,7 @@ std::vector<GrabNode*> DoxDesignClient::SelectedNodes() const
     GrabLayer* layer = GetCurrentLayer();
     if (!layer)
         return selected;
-    if (layer->primary && (!layer->primary->MarksHidden() || !layer->secondaries.empty()))
+    if (PrimarySelected())
         selected.push_back(layer->primary);
     selected.insert(selected.end(), layer->secondaries.rbegin(), layer->secondaries.rend());
     return selected;
@@ -704,8 +705,15 @@ bool DoxDesignClient::HasCapture()
     return QWidget::mouseGrabber() == this;
 }
 
+void DoxDesignClient::ShowToolCursor()
+{
+    QWidget::setCursor(DesignToolCursor(tool_));
+    toolCursor_ = true;
+}
+
 void DoxDesignClient::SetCursor(GrabCursor cursor)
 {
+    toolCursor_ = false;
     switch (cursor) {
     case GrabCursor::SizeNS:
         QWidget::setCursor(Qt::SizeVerCursor);
@@ -729,7 +737,7 @@ void DoxDesignClient::SetCursor(GrabCursor cursor)
         QWidget::setCursor(Qt::DragCopyCursor);
         break;
     default:
-        QWidget::setCursor(DesignToolCursor(tool_));
+        ShowToolCursor();
         break;
     }
 }
@@ -863,7 +871,7 @@ void DoxDesignClient::ButtonDown(QPoint point, uint32_t flags, bool right)
             return;
     }
     ClearSelection(1);
-    QWidget::setCursor(DesignToolCursor(tool_));
+    ShowToolCursor();
     start_ = current_ = ToLogical(point, true);
     DrawFeedbackRect(RECT{start_.x, start_.y, current_.x, current_.y});
     dragging_ = true;
@@ -884,6 +892,10 @@ void DoxDesignClient::mouseMoveEvent(QMouseEvent* event)
         if (OnMouseMove(static_cast<int>(MouseFlags(event)), at.x, at.y))
             return;
     }
+    // Nothing under the mouse took the move: a resize or move cursor set over a
+    // handle gives way to the tool's own.
+    if (!toolCursor_)
+        ShowToolCursor();
     const POINT at = ToLogical(p, true);
     window_->HRuler()->Track(at.x, at.y);
     window_->VRuler()->Track(at.x, at.y);
@@ -929,7 +941,7 @@ void DoxDesignClient::mouseReleaseEvent(QMouseEvent* event)
         if (tool_ != kDesignPointerTool)
             SetTool(kDesignPointerTool);
     }
-    QWidget::setCursor(DesignToolCursor(tool_));
+    ShowToolCursor();
     dragging_ = false;
     if (QWidget::mouseGrabber() == this)
         releaseMouse();
@@ -964,7 +976,13 @@ void DoxDesignClient::keyPressEvent(QKeyEvent* event)
     const uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
     const int flags = static_cast<int>(state & (plat::MK_SHIFT | plat::MK_CONTROL));
     const bool control = (state & plat::MK_CONTROL) != 0;
-    auto engineKey = [&](GrabCanvas::Key k) { GrabCanvas::OnKeyDown(k, flags); };
+    auto engineKey = [&](GrabCanvas::Key k) {
+        // While the mouse drags, keys that change or remove objects wait: the
+        // drag's outline and its end belong to the objects as they were.
+        if (Dragging())
+            return;
+        GrabCanvas::OnKeyDown(k, flags);
+    };
     switch (event->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -997,7 +1015,8 @@ void DoxDesignClient::keyPressEvent(QKeyEvent* event)
         engineKey(KeyDown);
         return;
     case Qt::Key_Delete:
-        if (DeleteSelection())
+        // Not while the mouse drags: the outline of the drag belongs to the objects.
+        if (!Dragging() && DeleteSelection())
             MarkModified();
         return;
     case Qt::Key_A:
@@ -1005,7 +1024,7 @@ void DoxDesignClient::keyPressEvent(QKeyEvent* event)
             GrabCanvas::SelectAll();
         return;
     case Qt::Key_X:
-        if (control)
+        if (control && !Dragging())
             CutSelection();
         return;
     default:
@@ -1184,6 +1203,9 @@ IDoxDesignWindow* CreateDoxDesignWindow(IDoxPage* page, uint32_t style, const QR
         SetModuleError(kNoApplication);
         return nullptr;
     }
+    // From here on the process designs templates: the fill-in window (the test page)
+    // marks texts that do not fit their boxes, as the design window does.
+    ShowOverflowMarks(true);
     auto* window = new DoxDesignWindow;
     if (!window->Create(page, style, rect, parent, id)) {
         delete window;

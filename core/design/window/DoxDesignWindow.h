@@ -163,6 +163,9 @@ private:
     // marks are hidden is the current object but not selected.
     std::vector<GrabNode*> SelectedNodes() const;
     void MarkModified();
+    // A mouse drag is under way: the rubber band or a drag of the engine.
+    bool Dragging() { return dragging_ || HasCapture(); }
+    void ShowToolCursor();
 
     DoxDesignWindow* window_;
     DoxPage* page_ = nullptr;
@@ -172,6 +175,7 @@ private:
     int zoom_ = 100;
     bool showBackground_ = true;
     bool dragging_ = false;
+    bool toolCursor_ = true; // the tool's cursor shows, not one of a handle
     POINT start_{};
     POINT current_{};
     DoxBitmap background_;

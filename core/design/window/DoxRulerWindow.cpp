@@ -157,9 +157,10 @@ int DoxRulerWindow::MarkPixel() const
 void DoxRulerWindow::Track(int x, int y)
 {
     const int position = vertical_ ? -y : x;
-    if (position == mark_)
+    if (tracked_ && position == mark_)
         return;
     mark_ = position;
+    tracked_ = true;
     // The ruler is small: one repaint draws the ticks and the one mark, so no old
     // mark can be left behind.
     update();
@@ -215,15 +216,17 @@ void DoxRulerWindow::Paint(CDC& dc)
                 tick(at, j == 5 * kStep ? MediumTick() : ShortTick());
         }
     }
-    // The mouse mark across the whole band.
-    dc.SelectObject(red_);
+    // The mouse mark across the whole band, once the mouse has shown where it is.
     const int mark = MarkPixel();
-    if (vertical_) {
-        dc.MoveTo(0, mark);
-        dc.LineTo(w, mark);
-    } else {
-        dc.MoveTo(mark, 0);
-        dc.LineTo(mark, h);
+    if (tracked_) {
+        dc.SelectObject(red_);
+        if (vertical_) {
+            dc.MoveTo(0, mark);
+            dc.LineTo(w, mark);
+        } else {
+            dc.MoveTo(mark, 0);
+            dc.LineTo(mark, h);
+        }
     }
     dc.SelectObject(oldFont);
     dc.SelectObject(oldPen);

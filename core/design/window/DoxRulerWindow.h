@@ -75,6 +75,7 @@ private:
     int end_ = 0;
     int offset_ = 0;
     int mark_ = 0; // 0.1 mm along the ruler, down or right
+    bool tracked_ = false; // no mark until the mouse has been over the canvas
     int longTick_ = 20;
     int labelExtent_ = 0;
     CFont font_;

@@ -110,7 +110,7 @@ void DoxEditControl::DrawDesignBackground(DC& dc)
     split_.DrawGridLines(rect, dc);
 }
 
-void DoxEditControl::DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect)
+bool DoxEditControl::DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect, bool measure)
 {
     const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
     const UINT flags = align_.GetVAlign() | align_.GetHAlign();
@@ -122,7 +122,9 @@ void DoxEditControl::DrawTextInto(DC& dc, const std::wstring& text, const RECT& 
     } else {
         split_.DrawSplitText(dc, text, rect, flags);
     }
+    const bool fits = !measure || split_.TextFits(dc, text, rect);
     dc.SelectObject(oldFont);
+    return fits;
 }
 
 void DoxEditControl::DrawDesign(DC& dc)
@@ -131,9 +133,13 @@ void DoxEditControl::DrawDesign(DC& dc)
     DoxControl::GetRect(&rect);
     const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
     const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
-    split_.DrawSplitText(dc, format_.DesignText(), rect, align_.GetVAlign() | align_.GetHAlign());
+    const std::wstring text = format_.DesignText();
+    split_.DrawSplitText(dc, text, rect, align_.GetVAlign() | align_.GetHAlign());
+    const bool fits = split_.TextFits(dc, text, rect);
     dc.SelectObject(oldFont);
     dc.SetTextColor(oldColour);
+    if (!fits)
+        DrawOverflowMark(dc, rect);
 }
 
 void DoxEditControl::DrawBackground(DC& dc)
@@ -154,9 +160,12 @@ void DoxEditControl::DrawContent(DC& dc, int dx, int dy, bool output)
     COLORREF oldColour = 0;
     if (!output)
         oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    DrawTextInto(dc, text, rect);
+    const bool marking = !output && OverflowMarksShown();
+    const bool fits = DrawTextInto(dc, text, rect, marking);
     if (!output)
         dc.SetTextColor(oldColour);
+    if (!fits)
+        DrawOverflowMark(dc, rect);
 }
 
 bool DoxEditControl::IsEditable()

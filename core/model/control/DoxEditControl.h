@@ -56,7 +56,8 @@ private:
     // The editor and its balloons cover the whole control, whatever the text takes.
     DoxFieldPlace EditorPlace();
     void RefreshShownText();
-    void DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect);
+    // Draws the text; with measure, false when it does not show whole.
+    bool DrawTextInto(DC& dc, const std::wstring& text, const RECT& rect, bool measure);
 
     DoxBgColorAttributeEx bgColor_{0xD8D8D8};
     DoxFgColorAttribute fgColor_;

@@ -11,6 +11,9 @@
 
 namespace
 {
+bool overflowMarks = false;
+constexpr COLORREF kOverflowMark = RGB(230, 0, 0);
+constexpr int kOverflowMarkSize = 30; // 0.1 mm
 constexpr uint32_t kReadOnlyChoice = 0x10002;
 const wchar_t* const kNone = L"<NONE>";
 
@@ -344,6 +347,64 @@ void DoxEditSplitAttribute::DrawRowCells(const std::wstring& text, DC& dc, const
                      rect.left + cells.Boundary(i + 1), rect.bottom, flags);
         }
     }
+}
+
+void ShowOverflowMarks(bool on)
+{
+    overflowMarks = on;
+}
+
+bool OverflowMarksShown()
+{
+    return overflowMarks;
+}
+
+void DrawOverflowMark(DC& dc, const RECT& rect)
+{
+    const int width = std::abs(rect.right - rect.left);
+    const int height = std::abs(rect.top - rect.bottom);
+    const int size = std::min({kOverflowMarkSize, width / 2, height / 2});
+    if (size <= 0)
+        return;
+    // y is up: the top edge is the larger y.
+    const int right = std::max(rect.left, rect.right);
+    const int top = std::max(rect.top, rect.bottom);
+    const POINT corner[] = {{right - size, top}, {right, top}, {right, top - size}};
+    CBrush brush;
+    brush.CreateSolidBrush(kOverflowMark);
+    const CPen pen(PS_SOLID, 1, kOverflowMark);
+    const CBrush oldBrush = dc.SelectObject(brush);
+    const CPen oldPen = dc.SelectObject(pen);
+    dc.Polygon(corner, 3);
+    dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+}
+
+bool DoxEditSplitAttribute::TextFits(DC& dc, const std::wstring& text, const RECT& rect)
+{
+    if (text.empty())
+        return true;
+    const int columns = Columns();
+    const int rows = Rows();
+    const int width = std::abs(rect.right - rect.left);
+    const int height = std::abs(rect.top - rect.bottom);
+    if (columns > 1)
+        return text.size() <= static_cast<size_t>(columns) * static_cast<size_t>(rows);
+    const int lineHeight = dc.GetTextExtent(L"ABC", 3).cy;
+    if (lineHeight <= 0)
+        return true;
+    if (rows == 1 && !WordWrap()) {
+        const SIZE extent = dc.GetTextExtent(text.c_str(), static_cast<int>(text.size()));
+        return std::abs(extent.cx) <= width && std::abs(extent.cy) <= height;
+    }
+    // Wrapped lines: into the box's height, or one line a row.
+    const int fitting = rows > 1 ? rows : height / lineHeight;
+    int lines = 0;
+    int count = 0;
+    for (const wchar_t* p = text.c_str(); (p = NextWrappedLine(p, dc, width, &count)) != nullptr;)
+        if (++lines > fitting)
+            return false;
+    return true;
 }
 
 void DoxEditSplitAttribute::DrawSplitText(DC& dc, const std::wstring& text, const RECT& rect, UINT flags)

@@ -83,6 +83,13 @@ protected:
     void LoadXmlValue(const char*) override {}
 };
 
+// A text that does not show whole in its box gets a red corner at the box's top
+// right: always in the design window, and in the fill-in window once a design window
+// was made in the process (the designer's test page), never on paper.
+void ShowOverflowMarks(bool on);
+bool OverflowMarksShown();
+void DrawOverflowMark(DC& dc, const RECT& rect);
+
 class DoxEditSplitAttribute : public DoxAttribute
 {
 public:
@@ -107,6 +114,9 @@ public:
     // The same lines with the pen the context holds.
     void DrawBoxLines(const RECT& rect, DC& dc) const;
     void DrawSplitText(DC& dc, const std::wstring& text, const RECT& rect, UINT flags);
+    // Whether the text shows whole when DrawSplitText draws it into rect with the font
+    // the context holds: a capital amount cut at its box would read as another sum.
+    bool TextFits(DC& dc, const std::wstring& text, const RECT& rect);
 
     DoxAttribItemInt& ColumnItem() { return columns_; }
     DoxAttribItemInt& RowItem() { return rows_; }

@@ -19,11 +19,14 @@ DoxLabelControl::DoxLabelControl()
     AddAttribute(&split_);
 }
 
-void DoxLabelControl::DrawTextInto(DC& dc, const RECT& rect)
+bool DoxLabelControl::DrawTextInto(DC& dc, const RECT& rect, bool measure)
 {
     const CFont oldFont = dc.SelectObject(font_.CreateDrawingFont());
-    split_.DrawSplitText(dc, text_.GetDisplayText(), rect, align_.GetVAlign() | align_.GetHAlign());
+    const std::wstring text = text_.GetDisplayText();
+    split_.DrawSplitText(dc, text, rect, align_.GetVAlign() | align_.GetHAlign());
+    const bool fits = !measure || split_.TextFits(dc, text, rect);
     dc.SelectObject(oldFont);
+    return fits;
 }
 
 void DoxLabelControl::DrawDesign(DC& dc)
@@ -31,8 +34,10 @@ void DoxLabelControl::DrawDesign(DC& dc)
     RECT rect;
     DoxControl::GetRect(&rect);
     const COLORREF oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    DrawTextInto(dc, rect);
+    const bool fits = DrawTextInto(dc, rect, true);
     dc.SetTextColor(oldColour);
+    if (!fits)
+        DrawOverflowMark(dc, rect);
 }
 
 void DoxLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
@@ -45,9 +50,11 @@ void DoxLabelControl::DrawContent(DC& dc, int dx, int dy, bool output)
     COLORREF oldColour = 0;
     if (!output)
         oldColour = dc.SetTextColor(DoxColorToColorRef(fgColor_.GetUValue()));
-    DrawTextInto(dc, rect);
+    const bool fits = DrawTextInto(dc, rect, !output && OverflowMarksShown());
     if (!output)
         dc.SetTextColor(oldColour);
+    if (!fits)
+        DrawOverflowMark(dc, rect);
 }
 
 void DoxLabelControl::DrawDesignBackground(DC& dc)

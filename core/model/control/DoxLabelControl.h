@@ -29,7 +29,8 @@ public:
     DoxEditSplitAttribute& Split() { return split_; }
 
 private:
-    void DrawTextInto(DC& dc, const RECT& rect);
+    // Draws the text; with measure, false when it does not show whole.
+    bool DrawTextInto(DC& dc, const RECT& rect, bool measure);
 
     DoxBgColorAttributeEx bgColor_{0xFFFFFFFF};
     DoxFgColorAttribute fgColor_;

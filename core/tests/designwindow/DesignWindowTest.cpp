@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -232,6 +233,12 @@ protected:
         RECT rect{};
         static_cast<GrabObjectCore*>(control)->GetRect(&rect);
         return rect;
+    }
+
+    // Two controls of a kind, one above the other (the second stays selected).
+    std::array<DoxControl*, 2> DrawTwo(DoxDesignClient* client, int tool)
+    {
+        return {Draw(client, tool, {40, 40}, {200, 80}), Draw(client, tool, {40, 120}, {200, 160})};
     }
 
     DoxControl* Draw(DoxDesignClient* client, int tool, QPoint from, QPoint to)
@@ -484,6 +491,10 @@ TEST_F(DesignWindowTest, ExactlyOneRulerMarkAfterRepaintsAndMoves)
         }
         return found;
     };
+    // Before the mouse has been over the canvas there is no mark at all.
+    window->repaint();
+    EXPECT_TRUE(marks(window->HRuler()).empty());
+    EXPECT_TRUE(marks(window->VRuler()).empty());
     const QPoint points[] = {{100, 80}, {101, 80}, {300, 200}, {300, 200}};
     for (QPoint p : points) {
         QTest::mouseMove(client, p);
@@ -889,4 +900,284 @@ TEST_F(DesignWindowTest, AHugePasteIsToldOnceAndOneBeyondThePageIsRefused)
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_NE(prompter.messages[0].text.find(L"最多容纳 10000 个控件"), std::wstring::npos);
     EXPECT_NE(prompter.messages[0].text.find(L"已有 3001 个"), std::wstring::npos);
+}
+
+namespace
+{
+
+// The attribute of a set with this caption, searching groups too (a group's item may
+// have the group's caption); null if none.
+IDoxAttrib* FindAttrib(IDoxAttribSet* set, const wchar_t* caption)
+{
+    for (int i = 0; set && i < set->GetCount(); ++i) {
+        IDoxAttrib* attrib = set->GetAt(i);
+        const bool group = (attrib->GetType() & DOX_ATTRIB_KIND_MASK) == DOX_ATTRIB_KIND_GROUP;
+        if (!group && std::wstring(attrib->GetCaption()) == caption)
+            return attrib;
+        for (int j = 0; j < attrib->GetChildCount(); ++j)
+            if (std::wstring(attrib->GetChild(j)->GetCaption()) == caption)
+                return attrib->GetChild(j);
+    }
+    return nullptr;
+}
+
+IDoxAttribSet* SetOf(DoxControl* control)
+{
+    return static_cast<IDoxAttribSet*>(static_cast<DoxAttribSet*>(control));
+}
+
+// A canvas pixel of a length in 0.1 mm at 100 %.
+int Pixel(int tenthMm)
+{
+    return static_cast<int>(std::lround(tenthMm * ScreenDpi / 254.0));
+}
+
+} // namespace
+
+// What the window reports selected, the property pane's set and what the keys move
+// or delete are one and the same after every click.
+TEST_F(DesignWindowTest, ThePaneAndTheKeysFollowWhatTheWindowReportsSelected)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    const auto [a, b] = DrawTwo(client, DoxKindLabel);
+    ASSERT_TRUE(a && b);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    auto expectSelected = [&](int count, IDoxAttribSet* shown, const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(window_->GetSelectedCount(), count);
+        if (shown)
+            EXPECT_EQ(sink_.last, shown);
+        else
+            EXPECT_EQ(sink_.name, count == 0 ? L"无控件" : L"多个控件(" + std::to_wstring(count) + L")");
+    };
+
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    expectSelected(1, SetOf(a), "a clicked");
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(600, 400));
+    expectSelected(0, nullptr, "a click beside the controls");
+    const RECT before = RectOf(a);
+    QTest::keyClick(client, Qt::Key_Right);
+    QTest::keyClick(client, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(client, Qt::Key_Delete);
+    ASSERT_EQ(layer->Controls().size(), 2u);
+    EXPECT_EQ(RectOf(a).left, before.left);
+    EXPECT_EQ(RectOf(a).bottom, before.bottom);
+
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    expectSelected(1, SetOf(a), "a clicked again");
+    QTest::keyClick(client, Qt::Key_Escape);
+    expectSelected(0, nullptr, "Esc");
+    QTest::keyClick(client, Qt::Key_Return);
+    expectSelected(1, SetOf(a), "Enter shows the marks again");
+
+    QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+    expectSelected(2, nullptr, "Ctrl+A");
+    // A click without a move on the first of the two selects it alone.
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+    expectSelected(1, SetOf(a), "one of two clicked");
+    Drag(client, QPoint(120, 60), QPoint(160, 60));
+    expectSelected(1, SetOf(a), "dragged alone");
+    EXPECT_GT(RectOf(a).left, before.left);
+    EXPECT_EQ(RectOf(b).left, TenthMm(40, 100));
+}
+
+// A position typed into the property grid, a command or a paste: the handles are
+// where the control now is, and its right handle sizes it there.
+TEST_F(DesignWindowTest, HandlesFollowARectangleChangedFromTheAttributes)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* control = Draw(client, DoxKindFrame, {100, 100}, {300, 200});
+    ASSERT_NE(control, nullptr);
+    IDoxAttrib* x = FindAttrib(SetOf(control), L"x");
+    ASSERT_NE(x, nullptr);
+    const RECT drawn = RectOf(control);
+    // The grid shows the position in millimetres from the base point.
+    const std::wstring moved = std::to_wstring(std::stoi(x->GetValueText()) + 30);
+    ASSERT_EQ(x->SetValueText(moved.c_str()), 1) << x->GetErrorText();
+    const RECT typed = RectOf(control);
+    ASSERT_NEAR(typed.left, drawn.left + 300, 10);
+    client->repaint();
+
+    const QPoint east(Pixel(typed.right) + 2, // the handle lies just outside the edge
+                      Pixel(-(typed.top + typed.bottom) / 2));
+    QTest::mouseMove(client, east);
+    EXPECT_EQ(client->cursor().shape(), Qt::SizeHorCursor);
+    // A handle follows a mouse that stays near the edge: small steps, as a hand moves.
+    QTest::mousePress(client, Qt::LeftButton, {}, east);
+    for (int dx = 5; dx <= 60; dx += 5)
+        QTest::mouseMove(client, east + QPoint(dx, 0));
+    QTest::mouseRelease(client, Qt::LeftButton, {}, east + QPoint(60, 0));
+    const RECT sized = RectOf(control);
+    EXPECT_EQ(sized.left, typed.left);
+    EXPECT_NEAR(sized.right - typed.right, TenthMm(60, 100), 3);
+}
+
+// The cursor of a handle gives way to the tool's once the mouse leaves the handle.
+TEST_F(DesignWindowTest, TheCursorIsResetOnEveryMoveOffAHandle)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_NE(Draw(client, DoxKindFrame, {100, 100}, {300, 200}), nullptr);
+    const Qt::CursorShape tool = client->cursor().shape();
+    struct Case {
+        QPoint over;
+        Qt::CursorShape shape;
+    } const cases[] = {
+        {{300, 150}, Qt::SizeHorCursor}, {{600, 400}, tool},       {{200, 100}, Qt::SizeVerCursor},
+        {{40, 300}, tool},               {{300, 200}, Qt::SizeFDiagCursor}, {{350, 260}, tool},
+    };
+    for (const Case& c : cases) {
+        QTest::mouseMove(client, c.over);
+        EXPECT_EQ(client->cursor().shape(), c.shape) << c.over.x() << "," << c.over.y();
+    }
+}
+
+// Delete or Ctrl+X while a control is dragged waits for the drag: no outline is
+// left behind and the control lands where it was dropped.
+TEST_F(DesignWindowTest, KeysThatRemoveControlsWaitForTheDragToEnd)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    for (QKeyCombination key : {QKeyCombination(Qt::Key_Delete), QKeyCombination(Qt::ControlModifier, Qt::Key_X)}) {
+        SCOPED_TRACE(key.key());
+        DoxControl* control = Draw(client, DoxKindFrame, {100, 100}, {300, 200});
+        ASSERT_NE(control, nullptr);
+        const RECT before = RectOf(control);
+        QTest::mousePress(client, Qt::LeftButton, {}, QPoint(200, 150));
+        QTest::mouseMove(client, QPoint(220, 150));
+        QTest::mouseMove(client, QPoint(240, 150));
+        EXPECT_GT(client->FeedbackCount(), 0u);
+        QTest::keyClick(client, key.key(), key.keyboardModifiers());
+        QTest::mouseRelease(client, Qt::LeftButton, {}, QPoint(240, 150));
+        EXPECT_EQ(client->FeedbackCount(), 0u);
+        ASSERT_EQ(layer->Controls().size(), 1u);
+        EXPECT_GT(RectOf(control).left, before.left);
+        // After the drag the key does what it says.
+        QTest::keyClick(client, key.key(), key.keyboardModifiers());
+        EXPECT_TRUE(layer->Controls().empty());
+    }
+}
+
+// A paste that makes nothing leaves the selection as it was.
+TEST_F(DesignWindowTest, APasteThatMakesNothingKeepsTheSelection)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    const auto [a, b] = DrawTwo(client, DoxKindFrame);
+    ASSERT_TRUE(a && b);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    struct Case {
+        const char* what;
+        bool both;
+    } const cases[] = {{"one selected", false}, {"two selected", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.both)
+            QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+        const int count = window_->GetSelectedCount();
+        ASSERT_EQ(count, c.both ? 2 : 1);
+        clipboard_.data = "<dox:clipbord><dox:control id=\"nosuchcontrol\"/></dox:clipbord>";
+        clipboard_.has = true;
+        window_->Paste();
+        EXPECT_EQ(layer->Controls().size(), 2u);
+        EXPECT_EQ(window_->GetSelectedCount(), count);
+        EXPECT_FALSE(client->GetPrimary()->MarksHidden());
+    }
+}
+
+// A text cut at its box reads as another text (a capital amount as a smaller sum): the
+// design window and the fill-in window of a designing program mark it with a red
+// corner; a text that fits has none.
+TEST_F(DesignWindowTest, ATextThatDoesNotFitItsBoxIsMarked)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* label = Draw(client, DoxKindLabel, {40, 40}, {150, 70});
+    ASSERT_NE(label, nullptr);
+    IDoxAttrib* text = FindAttrib(SetOf(label), L"文本");
+    ASSERT_NE(text, nullptr);
+    QTest::keyClick(client, Qt::Key_Escape);
+    // Marked pixels near the box's top right corner.
+    auto marked = [](const QImage& image, QPoint corner) {
+        int n = 0;
+        for (int y = corner.y(); y < corner.y() + 12; ++y)
+            for (int x = corner.x() - 12; x < corner.x(); ++x)
+                n += image.valid(x, y) && (image.pixel(x, y) & 0xFFFFFF) == 0xE60000;
+        return n;
+    };
+    struct Case {
+        const wchar_t* text;
+        bool fits;
+    } const cases[] = {
+        {L"壹万贰仟叁佰肆拾伍元陆角柒分", false},
+        {L"壹万", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fits);
+        ASSERT_TRUE(text->SetValueText(c.text)) << text->GetErrorText();
+        const QImage designed = client->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(marked(designed, QPoint(150, 41)) > 0, !c.fits);
+    }
+
+    // The test page: the layers to show, then the page in a fill-in window.
+    ASSERT_TRUE(text->SetValueText(cases[0].text));
+    window_->RebuildVisibleLayers();
+    window_->DetachPage();
+    const QRect rect(0, 0, 800, 500);
+    IDoxPageWindow* fillIn = core_->CreatePageWindow(page_, kVisible, &rect, nullptr, 2);
+    ASSERT_NE(fillIn, nullptr) << core_->GetLastErrorText();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fillIn->GetHwnd()));
+    auto* filled = dynamic_cast<DoxPageClient*>(fillIn);
+    const QImage shown = filled->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const RECT box = RectOf(label);
+    const QPoint corner(Pixel(box.right), Pixel(-box.top));
+    EXPECT_GT(marked(shown, corner + QPoint(1, 0)), 0);
+    fillIn->Release();
+}
+
+// The author's example: a capital amount in a 58 mm box at 14 points. 12345.67 does not
+// fit and is marked on the designer's test page; in a box twice as wide it fits.
+TEST_F(DesignWindowTest, ACapitalAmountCutAtItsBoxIsMarkedOnTheTestPage)
+{
+    ASSERT_NE(Open(page_), nullptr); // the program designs templates
+    const std::wstring db = Path("amount.db");
+    IDoxDocument* bills = core_->CreateConnection(db.c_str(), L"支票", 2100, 990);
+    ASSERT_NE(bills, nullptr) << core_->GetLastErrorText();
+    auto* page = static_cast<DoxPage*>(bills->GetPage(0));
+    RECT at{100, -100, 680, -200};
+    DoxControl* amount = page->GetLayer(0)->CreateControl(DoxKindEdit, &at);
+    ASSERT_NE(amount, nullptr);
+    struct Set {
+        const wchar_t* caption;
+        const wchar_t* value;
+    } const settings[] = {{L"字段", L"金额"}, {L"类型", L"数值"}, {L"格式", L"<中文大写金额>"}, {L"大小", L"14"}};
+    for (const Set& set : settings) {
+        IDoxAttrib* attrib = FindAttrib(SetOf(amount), set.caption);
+        ASSERT_NE(attrib, nullptr) << QString::fromWCharArray(set.caption).toStdString();
+        ASSERT_TRUE(attrib->SetValueText(set.value)) << QString::fromWCharArray(set.caption).toStdString();
+    }
+    page->ViewAllLayers();
+    for (int width : {580, 1200}) {
+        SCOPED_TRACE(width);
+        RECT box{100, -100, 100 + width, -200};
+        static_cast<GrabObjectCore*>(amount)->SetRect(box);
+        const QRect rect(0, 0, 800, 500);
+        IDoxPageWindow* fillIn = core_->CreatePageWindow(page, kVisible, &rect, nullptr, 2);
+        ASSERT_NE(fillIn, nullptr) << core_->GetLastErrorText();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fillIn->GetHwnd()));
+        ASSERT_EQ(page->SetFieldText(L"主表.金额", 0, L"12345.67"), 1);
+        auto* filled = dynamic_cast<DoxPageClient*>(fillIn);
+        filled->repaint();
+        const QImage shown = filled->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int marked = 0;
+        for (int y = Pixel(-box.top); y < Pixel(-box.top) + 12; ++y)
+            for (int x = Pixel(box.right) - 12; x <= Pixel(box.right); ++x)
+                marked += shown.valid(x, y) && (shown.pixel(x, y) & 0xFFFFFF) == 0xE60000;
+        EXPECT_EQ(marked > 0, width == 580);
+        fillIn->Release();
+    }
+    bills->Release();
 }

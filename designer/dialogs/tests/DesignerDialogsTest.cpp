@@ -3,6 +3,7 @@
 #include "CPaperDialog.h"
 #include "DesignerPrintDlg.h"
 #include "Printers.h"
+#include "Prompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -157,3 +158,37 @@ TEST(DesignerPrintDialog, OffersTheTemplatePageFirstAndBuildsTheChosenSettings)
 }
 
 } // namespace
+
+// A printer that reports no papers is told about when chosen and refused on OK, and
+// the dialog stays open for another choice.
+TEST(DesignerPrintDialog, APrinterThatReportsNoPapersIsRefusedOnOk)
+{
+    dox::platform::ScriptedPrompter prompter;
+    dox::platform::ScopedPrompter scope(&prompter);
+    const QString pdf = plat::PdfPrinterName();
+    bool none = true;
+    const designer::PaperQuery previous = designer::SetPaperQuery([&](const QString& printer) {
+        return none ? std::vector<plat::PrinterPaper>{} : plat::PrinterPapers(printer);
+    });
+    {
+        designer::CPrintDlg dialog(2100, 990, pdf.toStdWString());
+        const std::wstring told = L"获取页面信息失败:" + pdf.toStdWString();
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text, told);
+        EXPECT_EQ(Child<QComboBox>(&dialog, 1024)->count(), 0);
+        dialog.show();
+        Child<QAbstractButton>(&dialog, 1)->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        ASSERT_EQ(prompter.messages.size(), 2u);
+        EXPECT_EQ(prompter.messages[1].text, told);
+
+        // Once the printer offers its papers again it can be chosen.
+        none = false;
+        Choose(Child<QComboBox>(&dialog, 1007), pdf);
+        Child<QAbstractButton>(&dialog, 1)->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(prompter.messages.size(), 2u);
+    }
+    designer::SetPaperQuery(previous);
+}

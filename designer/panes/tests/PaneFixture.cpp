@@ -1,4 +1,5 @@
 #include "PaneFixture.h"
+#include "PathText.h"
 
 #include <QApplication>
 #include <QDir>
@@ -133,7 +134,7 @@ std::wstring WritePicture(const doxtest::TempDir& dir, const char* name, QSize p
     image.setDotsPerMeterY(dpm);
     const std::filesystem::path file = dir / name;
     image.save(QString::fromStdString(file.string()));
-    return file.wstring();
+    return plat::WideOfPath(file);
 }
 
 } // namespace panetest

@@ -4,6 +4,7 @@
 // first page, controls drawn with QTest drags, and message boxes scripted.
 
 #include "IDoxAttrib.h"
+#include "PathText.h"
 #include "IDoxCore.h"
 #include "IDoxDesignWindow.h"
 #include "IDoxDocument.h"
@@ -47,7 +48,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::wstring Path(const char* name) const { return (dir / name).wstring(); }
+    std::wstring Path(const char* name) const { return plat::WideOfPath(dir / name); }
     // A design window over the first page, shown (its canvas has the focus).
     IDoxDesignWindow* OpenDesign(QSize size = QSize(800, 600));
     // The canvas of the design window (where the controls are drawn).

@@ -58,6 +58,19 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     }
 
+    // A control of the tool drawn and its attributes shown in the grid; the index of
+    // its row with the caption (-1 when there is none).
+    int DrawAndShow(int tool, QPoint from, QPoint to, const wchar_t* caption)
+    {
+        if (!OpenDesign())
+            return -1;
+        Draw(tool, from, to);
+        if (!sink.last)
+            return -1;
+        ShowGrid(sink.last);
+        return RowOf(caption);
+    }
+
     int RowOf(const wchar_t* caption) const
     {
         for (int i = 0; i < grid->GetCount(); ++i)
@@ -94,11 +107,7 @@ protected:
 
 TEST_F(PropertyGridTest, TypedValuesGoThroughTheAttributeAndARefusalBringsTheOldValueBack)
 {
-    ASSERT_NE(OpenDesign(), nullptr);
-    Draw(0, QPoint(60, 60), QPoint(260, 100));
-    ASSERT_NE(sink.last, nullptr);
-    ShowGrid(sink.last);
-    const int row = RowOf(L"大小");
+    const int row = DrawAndShow(0, QPoint(60, 60), QPoint(260, 100), L"大小");
     ASSERT_GE(row, 0);
     auto* item = dynamic_cast<CPropertyEditItem*>(grid->GetItem(row));
     ASSERT_NE(item, nullptr);
@@ -127,6 +136,83 @@ TEST_F(PropertyGridTest, TypedValuesGoThroughTheAttributeAndARefusalBringsTheOld
         EXPECT_EQ(std::wstring(item->Value().GetText()), held);
         EXPECT_EQ(std::wstring(size->GetValueText()), held);
     }
+}
+
+// A person's click is a press and a release that both reach the list while the
+// editor the press opened is running: the release must leave the editor open. It
+// stays until Enter, Esc, Tab or a press elsewhere.
+TEST_F(PropertyGridTest, AClickOpensTheEditorAndItsReleaseLeavesItOpen)
+{
+    const int row = DrawAndShow(0, QPoint(60, 60), QPoint(260, 100), L"大小");
+    ASSERT_GE(row, 0);
+    IDoxAttrib* size = dynamic_cast<CPropertyItem*>(grid->GetItem(row))->Attrib();
+    const std::wstring before = size->GetValueText();
+    struct Case {
+        const char* how;
+        int key; // 0: a press on another row
+        bool kept;
+    } const cases[] = {
+        {"Enter", Qt::Key_Return, true},
+        {"Tab", Qt::Key_Tab, true},
+        {"Esc", Qt::Key_Escape, false},
+        {"a press elsewhere", 0, true},
+    };
+    const int other = row > 0 ? row - 1 : row + 1; // its caption takes a press and does nothing
+    int typed = 20;
+    std::wstring held = before;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        const QString text = QString::number(++typed);
+        bool openAfterRelease = false;
+        // The release comes first; a look well after it (longer than the editor waits
+        // between its looks at the scroll flag) finds the editor or not, and ends it.
+        QTimer::singleShot(0, [&] { QTest::mouseRelease(grid, Qt::LeftButton, {}, At(row, 120)); });
+        QTimer::singleShot(150, [&] {
+            QPointer<QLineEdit> line = grid->findChild<QLineEdit*>();
+            openAfterRelease = line && line->isVisible();
+            if (!line) return;
+            line->selectAll();
+            QTest::keyClicks(line, text);
+            if (c.key)
+                QTest::keyClick(line, Qt::Key(c.key));
+            else
+                QTest::mousePress(grid, Qt::LeftButton, {}, At(other, 30));
+        });
+        QTest::mousePress(grid, Qt::LeftButton, {}, At(row, 120));
+        if (!c.key) QTest::mouseRelease(grid, Qt::LeftButton, {}, At(other, 30));
+        EXPECT_TRUE(openAfterRelease);
+        if (c.kept) held = text.toStdWString();
+        EXPECT_EQ(std::wstring(size->GetValueText()), held);
+        EXPECT_EQ(grid->findChild<QLineEdit*>(), nullptr);
+    }
+}
+
+// A check box drawn anew has no value for its tick: the grid shows that empty value
+// as something to fill in, and an ordinary value once typed.
+TEST_F(PropertyGridTest, ACheckBoxWithoutAValueShowsItsEmptyValueAsAProblem)
+{
+    const int row = DrawAndShow(4, QPoint(60, 60), QPoint(90, 90), L"值");
+    ASSERT_GE(row, 0);
+    auto* item = dynamic_cast<CPropertyEditItem*>(grid->GetItem(row));
+    ASSERT_NE(item, nullptr);
+    auto ground = [&] {
+        grid->repaint();
+        return QColor(grid->grab().toImage().pixel(At(row, 300)));
+    };
+    EXPECT_TRUE(item->IsValueMissing());
+    EXPECT_TRUE(item->IsValueBold());
+    EXPECT_EQ(ground(), QColor(255, 222, 222));
+    grid->grab().save(panetest::ShotPath(dir, "grid_check_value_missing.png"));
+    // Other empty texts of other controls are not problems.
+    const int text = RowOf(L"字段");
+    if (text >= 0) {
+        EXPECT_FALSE(dynamic_cast<CPropertyItem*>(grid->GetItem(text))->IsValueMissing());
+    }
+
+    Type(row, QStringLiteral("1"));
+    EXPECT_EQ(std::wstring(item->Attrib()->GetValueText()), L"1");
+    EXPECT_FALSE(item->IsValueMissing());
+    EXPECT_EQ(ground(), QColor(Qt::white));
 }
 
 TEST_F(PropertyGridTest, AValueEqualToItsDefaultIsRegularAndAChangedOneBold)

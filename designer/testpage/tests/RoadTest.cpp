@@ -18,6 +18,8 @@
 #include "IDoxPage.h"
 #include "IDoxPageWindow.h"
 #include "LayerView.h"
+#include "PathText.h"
+#include "Ribbon.h"
 #include "PropertyView.h"
 #include "TestPage.h"
 
@@ -26,12 +28,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
+
+#include <clocale>
+#include <cmath>
 
 void RegisterDesignerPanes();
 void RegisterDesignerWizard();
@@ -151,7 +158,7 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     // The wizard: the file, then the page from the PDF printer's A4 with the picture.
     prompter_.files.push_back({picture});
     OnDialog<CDocWizard>([this, picture](CDocWizard* wizard) {
-        wizard->DocPanel()->FolderEdit()->setText(QString::fromStdWString(dir_.path().wstring()));
+        wizard->DocPanel()->FolderEdit()->setText(QString::fromStdWString(plat::WideOfPath(dir_.path())));
         wizard->DocPanel()->FileEdit()->setText(QStringLiteral("voucher"));
         QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
         ASSERT_EQ(wizard->GetActiveIndex(), 1);
@@ -177,7 +184,7 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     EXPECT_EQ(app_->DefaultPrinter(), L"PDF");
     IDoxDocument* document = Frame()->Document()->Document();
     ASSERT_NE(document, nullptr) << QString::fromWCharArray(Core()->GetLastErrorText()).toStdString();
-    const std::wstring path = dir_.path().wstring() + L"/voucher.dxt";
+    const std::wstring path = plat::WideOfPath(dir_.path()) + L"/voucher.dxt";
     EXPECT_EQ(Frame()->Document()->Path(), path);
     IDoxPage* page = document->GetPage(0);
     SIZE size{};
@@ -257,7 +264,7 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     // The printing program's way: the template under a bill database, every layer
     // drawn, the page in a fill-in window. The design page went with the designer's
     // document, so field names come from the opened page. The bill prints as tried.
-    const std::wstring database = dir_.path().wstring() + L"/doxcore.db";
+    const std::wstring database = plat::WideOfPath(dir_.path()) + L"/doxcore.db";
     IDoxDocument* complex = Core()->OpenComplex(database.c_str(), path.c_str());
     ASSERT_NE(complex, nullptr) << QString::fromWCharArray(Core()->GetLastErrorText()).toStdString();
     IDoxPage* bill = complex->GetPage(0);
@@ -282,6 +289,122 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     }
     const std::string xml = TemplateXmlOfFile(path);
     EXPECT_EQ(ControlKinds(xml).size(), 5u);
+}
+
+// The road of a new author under the "C" locale with the names the designer proposes:
+// the wizard's Chinese file name, three controls, a position typed into the grid with
+// the mouse and the control then sized by its handle, two aligned from 排列 reached
+// with one click, saved; a second template opened from the recent files asks about
+// the first, which is kept, and both open again intact.
+TEST_F(RoadTest, ANewAuthorsTemplateUnderTheProposedChineseName)
+{
+    const std::string locale = setlocale(LC_ALL, nullptr);
+    setlocale(LC_ALL, "C");
+    ASSERT_TRUE(Start());
+    app_->SetCurrentPath(plat::WideOfPath(dir_.path()) + L"/");
+    const std::wstring second = MakeTemplate("凭证.dxt", {L"页"});
+
+    OnDialog<CDocWizard>([](CDocWizard* wizard) {
+        EXPECT_EQ(wizard->DocPanel()->FileEdit()->text(), QStringLiteral("新建模板1.dxt"));
+        QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+        QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+    });
+    Trigger(57600);
+    const std::wstring first = plat::WideOfPath(dir_.path()) + L"/新建模板1.dxt";
+    ASSERT_EQ(Frame()->Document()->Path(), first);
+    Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+    Draw(kToolEdit, QPoint(70, 120), QPoint(230, 150));
+    Draw(kToolEdit, QPoint(260, 200), QPoint(420, 230));
+    IDoxDesignWindow* window = DesignPage()->ActiveView()->Window();
+    ASSERT_EQ(window->GetSelectedCount(), 1);
+
+    // x of the third typed into the grid: a click opens the editor, the text goes in.
+    int xRow = -1;
+    for (int i = 0; i < Grid()->GetCount() && xRow < 0; ++i)
+        if (auto* row = dynamic_cast<CPropertyItem*>(Grid()->GetItem(i)))
+            if (std::wstring(row->Attrib()->GetCaption()) == L"x") xRow = i;
+    ASSERT_GE(xRow, 0);
+    RECT r{};
+    Grid()->GetItemRect(xRow, &r);
+    const QPoint value(120, (r.top + r.bottom) / 2);
+    QTimer::singleShot(0, [this, value] { QTest::mouseRelease(Grid(), Qt::LeftButton, {}, value); });
+    QTimer::singleShot(150, [this] {
+        auto* line = Grid()->findChild<QLineEdit*>();
+        ASSERT_NE(line, nullptr);
+        line->selectAll();
+        QTest::keyClicks(line, QStringLiteral("20"));
+        QTest::keyClick(line, Qt::Key_Return);
+    });
+    QTest::mousePress(Grid(), Qt::LeftButton, {}, value);
+    Settle();
+    auto* x = dynamic_cast<CPropertyItem*>(Grid()->GetItem(xRow));
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(QString::fromWCharArray(x->Attrib()->GetValueText()), QStringLiteral("20.0mm"));
+    Shot(Frame(), "road_moved_from_grid.png");
+
+    // Its right handle, where the control now is (20 mm is about 76 pixels), widens it.
+    QWidget* canvas = Canvas();
+    const int right = static_cast<int>(std::lround((20.0 + 160 * 25.4 / 96) * 96 / 25.4));
+    QPoint handle;
+    for (int dx = -8; dx <= 8 && handle.isNull(); ++dx) {
+        QTest::mouseMove(canvas, QPoint(right + dx, 215));
+        if (canvas->cursor().shape() == Qt::SizeHorCursor) handle = QPoint(right + dx, 215);
+    }
+    ASSERT_FALSE(handle.isNull());
+    QTest::mousePress(canvas, Qt::LeftButton, {}, handle);
+    for (int dx = 5; dx <= 40; dx += 5) QTest::mouseMove(canvas, handle + QPoint(dx, 0));
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, handle + QPoint(40, 0));
+    Settle();
+    int cxRow = -1;
+    for (int i = 0; i < Grid()->GetCount() && cxRow < 0; ++i)
+        if (auto* row = dynamic_cast<CPropertyItem*>(Grid()->GetItem(i)))
+            if (std::wstring(row->Attrib()->GetCaption()) == L"cx") cxRow = i;
+    ASSERT_GE(cxRow, 0);
+    const double cx = QString::fromWCharArray(dynamic_cast<CPropertyItem*>(Grid()->GetItem(cxRow))->Attrib()->GetValueText())
+                          .remove(QStringLiteral("mm")).toDouble();
+    EXPECT_GT(cx, 160 * 25.4 / 96 + 5);
+
+    // The first two aligned from 排列, one click on its tab.
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(120, 55));
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ControlModifier, QPoint(150, 135));
+    ASSERT_EQ(window->GetSelectedCount(), 2);
+    auto* tabs = Frame()->RibbonBar()->findChild<QTabBar*>(QStringLiteral("categories"));
+    ASSERT_NE(tabs, nullptr);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(CMainFrame::kArrange).center());
+    ASSERT_EQ(Frame()->RibbonBar()->ActiveCategory(), CMainFrame::kArrange);
+    Trigger(32773);
+    Trigger(57603);
+    const std::string saved = TemplateXmlOfFile(first);
+    ASSERT_EQ(ControlKinds(saved).size(), 3u);
+    const std::vector<int> lefts = ControlLefts(saved);
+    EXPECT_EQ(lefts[0], lefts[1]);
+    EXPECT_NE(lefts[0], lefts[2]);
+
+    // One more control, then the second template from the recent files: asked, kept.
+    Draw(kToolEdit, QPoint(40, 300), QPoint(200, 330));
+    app_->AddToRecentFileList(second);
+    app_->AddToRecentFileList(first);
+    auto* recent = Frame()->RibbonBar()->ApplicationMenu()->findChild<QMenu*>(QStringLiteral("recentFiles"));
+    ASSERT_NE(recent, nullptr);
+    emit recent->aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 2);
+    prompter_.messages.clear();
+    prompter_.answers = {6};
+    recent->actions().at(1)->trigger();
+    Settle();
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].text, L"保存对 “新建模板1.dxt”的更改吗？");
+    EXPECT_EQ(Frame()->Document()->Path(), second);
+    EXPECT_EQ(ControlKinds(TemplateXmlOfFile(first)).size(), 4u);
+
+    // Both open again intact.
+    ASSERT_EQ(Frame()->Document()->OpenByPath(first), 1);
+    EXPECT_EQ(Frame()->Document()->Path(), first);
+    EXPECT_EQ(Frame()->Document()->Document()->GetPage(0)->GetFieldCount(), 4);
+    ASSERT_EQ(Frame()->Document()->OpenByPath(second), 1);
+    EXPECT_EQ(Frame()->Document()->Path(), second);
+    EXPECT_TRUE(prompter_.messages.size() == 1u);
+    setlocale(LC_ALL, locale.c_str());
 }
 
 } // namespace

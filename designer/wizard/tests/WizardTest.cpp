@@ -2,6 +2,7 @@
 // the template icon set in the properties dialog as the printing program reads it.
 
 #include "PaneFixture.h"
+#include "PathText.h"
 #include "DocWizard.h"
 
 #include "CHomeView.h"
@@ -30,7 +31,7 @@ void Touch(const std::wstring& file)
 
 std::wstring Numbered(const fs::path& folder, int i)
 {
-    return folder.wstring() + L"/新建模板" + std::to_wstring(i) + L".dxt";
+    return plat::WideOfPath(folder) + L"/新建模板" + std::to_wstring(i) + L".dxt";
 }
 
 TEST(TemplateNameProposal, TakesTheFirstFreeNumberAndSkipsARunOfSixteen)
@@ -54,8 +55,8 @@ TEST(TemplateNameProposal, TakesTheFirstFreeNumberAndSkipsARunOfSixteen)
             Touch(Numbered(dir.path(), i));
         SCOPED_TRACE(c.proposed);
         // Trailing separators of the folder do not matter.
-        EXPECT_EQ(ProposeTemplateName(dir.path().wstring()), Numbered(dir.path(), c.proposed));
-        EXPECT_EQ(ProposeTemplateName(dir.path().wstring() + L"/"), Numbered(dir.path(), c.proposed));
+        EXPECT_EQ(ProposeTemplateName(plat::WideOfPath(dir.path())), Numbered(dir.path(), c.proposed));
+        EXPECT_EQ(ProposeTemplateName(plat::WideOfPath(dir.path()) + L"/"), Numbered(dir.path(), c.proposed));
     }
 }
 
@@ -67,7 +68,7 @@ TEST_F(WizardTest, ThePageOneCheckNamesTheFolderAndFileAndAsksBeforeReplacing)
 {
     Touch(Path("old.dxt"));
     fs::create_directory(dir / "sub");
-    const std::wstring folder = dir.path().wstring();
+    const std::wstring folder = plat::WideOfPath(dir.path());
     struct Case {
         std::wstring folder;
         std::wstring file;
@@ -118,7 +119,7 @@ TEST_F(WizardTest, TheWizardGoesThroughBothPagesAndHandsBackTheFirstPage)
     EXPECT_EQ(wizard.GetActiveIndex(), 0);
     EXPECT_EQ(wizard.NextButton()->text(), QStringLiteral("下一步(&N)>"));
     EXPECT_FALSE(wizard.PreviousButton()->isVisible());
-    wizard.DocPanel()->FolderEdit()->setText(QString::fromStdWString(dir.path().wstring()));
+    wizard.DocPanel()->FolderEdit()->setText(QString::fromStdWString(plat::WideOfPath(dir.path())));
     wizard.DocPanel()->FileEdit()->setText(QStringLiteral("凭证"));
     QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
     ASSERT_EQ(wizard.GetActiveIndex(), 1);
@@ -128,14 +129,24 @@ TEST_F(WizardTest, TheWizardGoesThroughBothPagesAndHandsBackTheFirstPage)
     CPagePanel* page = wizard.PagePanel();
     EXPECT_EQ(page->WidthEdit()->GetValue(), 2100);
     EXPECT_EQ(page->HeightEdit()->GetValue(), 2970);
-    page->WidthEdit()->SetValue(1800);
-    page->BaseXEdit()->SetValue(100);
+    // Going back does not look at page two's values: a size being typed is no
+    // reason to keep the author on it. Going on again finds it as it was left.
+    page->WidthEdit()->SetValue(100);
     QTest::mouseClick(wizard.PreviousButton(), Qt::LeftButton);
     EXPECT_EQ(wizard.GetActiveIndex(), 0);
+    EXPECT_TRUE(prompter.messages.empty());
     QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    ASSERT_EQ(wizard.GetActiveIndex(), 1);
+    EXPECT_EQ(page->WidthEdit()->GetValue(), 100);
+    // Finishing checks it.
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(wizard.GetActiveIndex(), 1);
+    page->WidthEdit()->SetValue(1800);
+    page->BaseXEdit()->SetValue(100);
     QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
-    EXPECT_EQ(wizard.TemplatePath(), dir.path().wstring() + L"/凭证.dxt");
+    EXPECT_EQ(wizard.TemplatePath(), plat::WideOfPath(dir.path()) + L"/凭证.dxt");
     EXPECT_EQ(wizard.Page().name, L"默认页面");
     EXPECT_EQ(wizard.Page().cx, 1800);
     EXPECT_EQ(wizard.Page().cy, 2970);
