@@ -11,5 +11,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     libsqlite3-dev sqlite3 zlib1g-dev libtinyxml2-dev libgcab-dev gcab cabextract \
     libgtest-dev libgmock-dev googletest \
     fonts-wqy-zenhei fontconfig poppler-utils \
-    xvfb xauth ccache imagemagick \
+    xvfb xauth libxtst-dev ccache imagemagick \
     >/dev/null
