@@ -127,7 +127,7 @@ void CMainFrame::BuildAccelerators()
         {57635, QKeySequence(Qt::CTRL | Qt::Key_X)},       {57635, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
         {57600, QKeySequence(Qt::CTRL | Qt::Key_N)},       {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {57643, QKeySequence(Qt::ALT | Qt::Key_Backspace)}, {57680, QKeySequence(Qt::Key_F6)},
-        {57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)},
+        {57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)},     {57642, QKeySequence(Qt::CTRL | Qt::Key_A)},
     };
     for (const Key& key : keys) {
         auto* action = new QAction(this);
