@@ -157,3 +157,21 @@ TEST(DesignerPrintDialog, OffersTheTemplatePageFirstAndBuildsTheChosenSettings)
 }
 
 } // namespace
+
+#include <QLabel>
+
+TEST(DesignerPrintDialogs, EveryMnemonicCaptionNamesItsField)
+{
+    CPaperDialog paper(L"pdf");
+    designer::CPrintDlg print(2100, 990, L"PDF");
+    for (QDialog* dialog : {static_cast<QDialog*>(&paper), static_cast<QDialog*>(&print)}) {
+        int captions = 0;
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (!label->text().contains(QLatin1String("(&")))
+                continue;
+            ++captions;
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << ": the ampersand is drawn";
+        }
+        EXPECT_GE(captions, 1);
+    }
+}
