@@ -107,14 +107,28 @@ void Chord(std::initializer_list<const char*> keys)
 
 void Type(const char* text)
 {
+    // The punctuation of dates, times and amounts; letters and digits are their own names.
+    const struct {
+        char c;
+        const char* key;
+        bool shift;
+    } named[] = {{' ', "space", false}, {'.', "period", false}, {'-', "minus", false},
+                 {',', "comma", false}, {'/', "slash", false},  {':', "semicolon", true}};
     for (const char* p = text; *p; ++p) {
-        const char name[2] = {*p, 0};
-        const bool upper = *p >= 'A' && *p <= 'Z';
-        if (upper)
+        const char plain[2] = {*p, 0};
+        const char* key = plain;
+        bool shift = *p >= 'A' && *p <= 'Z';
+        for (const auto& n : named) {
+            if (n.c == *p) {
+                key = n.key;
+                shift = n.shift;
+            }
+        }
+        if (shift)
             Send("Shift_L", true);
-        Send(*p == ' ' ? "space" : *p == '.' ? "period" : name, true);
-        Send(*p == ' ' ? "space" : *p == '.' ? "period" : name, false);
-        if (upper)
+        Send(key, true);
+        Send(key, false);
+        if (shift)
             Send("Shift_L", false);
     }
     Settle();

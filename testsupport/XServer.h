@@ -38,7 +38,7 @@ namespace xinput
 void Chord(std::initializer_list<const char*> keys);
 void Press(const char* key);
 void Release(const char* key);
-// Types plain ASCII text, one key per character.
+// Types plain ASCII text (letters, digits, space and . - , / :), one key per character.
 void Type(const char* text);
 // Holds a key down for ms milliseconds (the server repeats it meanwhile).
 void Hold(const char* key, int ms);

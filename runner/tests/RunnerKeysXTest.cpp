@@ -20,21 +20,41 @@ namespace
 {
 
 using namespace doxtest;
-using RunnerKeysX = RunnerTest;
+
+// The program with the workspace of the real program, on a copy of the cheque sample.
+class RunnerKeysX : public RunnerTest
+{
+protected:
+    void TearDown() override
+    {
+        RunnerTest::TearDown();
+        SetRunnerWorkspaceFactory(nullptr);
+    }
+    QWidget* StartOnCheque()
+    {
+        Install();
+        SetRunnerWorkspaceFactory(&CreateRunnerWorkspace);
+        const fs::path cheque = dir / "转账支票.dxt";
+        fs::copy_file(Sample("转账支票.dxt"), cheque);
+        if (!Start({QString::fromStdString(cheque.string())}))
+            return nullptr;
+        QWidget* frame = app->MainFrame();
+        return ShowAndActivate(frame) ? frame : nullptr;
+    }
+    static CMainClient* Workspace(QWidget* frame)
+    {
+        for (QWidget* child : frame->findChildren<QWidget*>())
+            if (auto* client = dynamic_cast<CMainClient*>(child))
+                return client;
+        return nullptr;
+    }
+};
 
 TEST_F(RunnerKeysX, FileMenuSelectAllAndPanes)
 {
     DOX_REQUIRE_XSERVER();
-    Install();
-    SetRunnerWorkspaceFactory(&CreateRunnerWorkspace);
-    struct Plain {
-        ~Plain() { SetRunnerWorkspaceFactory(nullptr); }
-    } plainAgain;
-    const fs::path cheque = dir / "转账支票.dxt";
-    fs::copy_file(Sample("转账支票.dxt"), cheque);
-    ASSERT_TRUE(Start({QString::fromStdString(cheque.string())}));
-    QWidget* frame = app->MainFrame();
-    ASSERT_TRUE(ShowAndActivate(frame));
+    QWidget* frame = StartOnCheque();
+    ASSERT_NE(frame, nullptr);
 
     // The File menu holds the bill and template commands before 退出.
     QMenu* file = frame->findChild<QMenuBar*>()->actions().at(0)->menu();
@@ -49,10 +69,7 @@ TEST_F(RunnerKeysX, FileMenuSelectAllAndPanes)
                                   QStringLiteral("打印(&P)..."), QStringLiteral("连续打印(&R)..."),
                                   QStringLiteral("退出(&X)")}));
 
-    CMainClient* client = nullptr;
-    for (QWidget* child : frame->findChildren<QWidget*>())
-        if (!client)
-            client = dynamic_cast<CMainClient*>(child);
+    CMainClient* client = Workspace(frame);
     ASSERT_NE(client, nullptr);
     IDoxPageWindow* window = client->PageView()->PageWindow();
     ASSERT_NE(window, nullptr);
