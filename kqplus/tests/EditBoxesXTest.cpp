@@ -155,3 +155,45 @@ TEST_F(EditBoxesX, InputMethodCommitsGoThroughTheCheck)
 }
 
 } // namespace
+
+#include "ChequePage.h"
+#include "KQXBoxDlg.h"
+
+#include <QImage>
+#include <QScreen>
+
+namespace
+{
+
+TEST(ComputeDialogX, DeleteInTheAccountAndAmountBoxesDeletes)
+{
+    DOX_REQUIRE_XSERVER();
+    kqtest::ChequePage cheque;
+    ASSERT_TRUE(cheque.Set(L"账号", L"6222020212345678"));
+    ASSERT_TRUE(cheque.Set(L"金额", L"123.45"));
+    kqplus::CKQXBoxDlg dialog(cheque.Page());
+    ASSERT_TRUE(ShowAndActivate(&dialog));
+    struct Case {
+        int id;
+        const char* after;
+    } cases[] = {{2008, "222020212345678"}, {2013, "23.45"}};
+    for (const Case& c : cases) {
+        auto* box = dialog.findChild<kqplus::CheckedEdit*>(QString::number(c.id));
+        ASSERT_NE(box, nullptr) << c.id;
+        box->setFocus();
+        ASSERT_TRUE(WaitFor([box] { return box->hasFocus(); }));
+        xinput::Chord({"Home"});
+        xinput::Chord({"Delete"});
+        EXPECT_EQ(box->text().toStdString(), c.after);
+        EXPECT_TRUE(box->Message().empty()) << c.id;
+    }
+    if (const char* shots = std::getenv("DOX_SCREENSHOT_DIR")) {
+        xinput::Settle(300);
+        const QRect frame = dialog.frameGeometry();
+        dialog.screen()
+            ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+            .save(QString::fromLocal8Bit(shots) + QStringLiteral("/kqplus-after-delete.png"));
+    }
+}
+
+} // namespace
