@@ -13,5 +13,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     desktop-file-utils dpkg-dev lintian libxml2-utils shared-mime-info \
     fonts-wqy-zenhei fontconfig poppler-utils \
     cups cups-client cups-daemon cups-filters ghostscript printer-driver-cups-pdf \
-    xvfb xauth ccache imagemagick \
+    xvfb xauth libxtst-dev ccache imagemagick \
     >/dev/null

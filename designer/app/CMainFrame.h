@@ -86,6 +86,7 @@ protected:
 private:
     void BuildRibbon();
     void BuildStatusBar();
+    void BuildAccelerators();
     void SetVisiblePane(QWidget* page);
 
     CommandRouter router_;

@@ -28,9 +28,9 @@ CPaperDialog::CPaperDialog(const std::wstring& printerName, QWidget* parent)
     auto* cancel = Named(new QPushButton(QStringLiteral("取消"), this), 2);
     ok->setDefault(true);
     QGridLayout* grid = Grid();
-    grid->addWidget(new QLabel(QStringLiteral("请选择打印机(&P)"), this), 0, 0);
+    grid->addWidget(Caption(QStringLiteral("请选择打印机(&P)"), printerBox_), 0, 0);
     grid->addWidget(printerBox_, 0, 1, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("大小(&M):"), this), 1, 0);
+    grid->addWidget(Caption(QStringLiteral("大小(&M):"), paperBox_), 1, 0);
     grid->addWidget(paperBox_, 1, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("宽度(毫米):"), this), 2, 0);
     grid->addWidget(widthText_, 2, 1);

@@ -69,7 +69,7 @@ CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer,
     widthText_->setReadOnly(true);
     heightText_->setReadOnly(true);
     QGridLayout* grid = Grid();
-    grid->addWidget(new QLabel(QStringLiteral("名称(&N):"), this), 0, 0);
+    grid->addWidget(Caption(QStringLiteral("名称(&N):"), printerBox_), 0, 0);
     grid->addWidget(printerBox_, 0, 1, 1, 3);
     grid->addWidget(properties, 0, 4);
     const char* captions[] = {"状态:", "类型:", "位置:", "备注:"};
@@ -78,7 +78,7 @@ CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer,
         grid->addWidget(new QLabel(QString::fromUtf8(captions[i]), this), i + 1, 0);
         grid->addWidget(values[i], i + 1, 1, 1, 4);
     }
-    grid->addWidget(new QLabel(QStringLiteral("大小(&M):"), this), 5, 0);
+    grid->addWidget(Caption(QStringLiteral("大小(&M):"), paperBox_), 5, 0);
     grid->addWidget(paperBox_, 5, 1, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("宽度(毫米):"), this), 6, 0);
     grid->addWidget(widthText_, 6, 1);

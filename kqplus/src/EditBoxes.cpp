@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QToolTip>
 
@@ -21,12 +23,31 @@ const wchar_t kMoneyTitle[] = L"不能接受的货币格式";
 const wchar_t kTwoDecimals[] = L"在此只能输入2位小数的数值。";
 const wchar_t kTypeNumber[] = L"请在此输入数字";
 
-bool IsPlainKey(const QString& text)
+// Keys that edit or move and never insert, whatever text the platform attaches to
+// them (X11 gives Delete the text "\x7f"); Enter, Tab and Esc belong to the dialog.
+bool IsEditingKey(const QKeyEvent* event)
 {
-    // Navigation and editing keys carry no character; Enter, Tab and Esc belong
-    // to the dialog.
-    return text.isEmpty() || text == QLatin1String("\r") || text == QLatin1String("\n") ||
-           text == QLatin1String("\t") || text == QLatin1String("\x1b");
+    switch (event->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Insert:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -72,12 +93,24 @@ void CheckedEdit::ShowBalloon(const std::wstring& title, const std::wstring& tex
     QToolTip::showText(mapToGlobal(QPoint(width() / 2, height())), html, this);
 }
 
+bool CheckedEdit::TakesInsert(const QString& insert, const QString& composed)
+{
+    for (QChar c : insert) {
+        if (!TakesCharacter(c)) {
+            RefuseCharacter();
+            return false;
+        }
+    }
+    if (!AcceptsText(composed)) {
+        ShowRefusal();
+        return false;
+    }
+    return true;
+}
+
 void CheckedEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (event->matches(QKeySequence::Copy) || event->key() == Qt::Key_Backspace) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
+    // Ctrl+V and Shift+Insert: the whole would-be text must be accepted.
     if (event->matches(QKeySequence::Paste)) {
         const QString composed = Composed(QApplication::clipboard()->text());
         if (composed.isEmpty() || AcceptsText(composed))
@@ -86,19 +119,42 @@ void CheckedEdit::keyPressEvent(QKeyEvent* event)
             ShowRefusal();
         return;
     }
+    // Copy, cut, the editing keys and the other shortcuts insert nothing.
     const QString typed = event->text();
-    if (typed.isEmpty() || (IsPlainKey(typed) && !(event->modifiers() & Qt::ControlModifier))) {
+    if (IsEditingKey(event) || event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) || typed.isEmpty() ||
+        !typed.front().isPrint()) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    if (!TakesCharacter(typed.front())) {
-        RefuseCharacter();
+    if (TakesInsert(typed, Composed(typed)))
+        QLineEdit::keyPressEvent(event);
+}
+
+void CheckedEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString commit = event->commitString();
+    if (!commit.isEmpty() && !TakesInsert(commit, Composed(commit))) {
+        // The composition ends without its text.
+        QInputMethodEvent nothing;
+        QLineEdit::inputMethodEvent(&nothing);
         return;
     }
-    if (AcceptsText(Composed(typed)))
-        QLineEdit::keyPressEvent(event);
-    else
-        ShowRefusal();
+    QLineEdit::inputMethodEvent(event);
+}
+
+void CheckedEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The middle button pastes the primary selection at the caret the press placed.
+    QClipboard* clipboard = QApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
+        const QString insert = clipboard->text(QClipboard::Selection);
+        if (!insert.isEmpty() && !TakesInsert(insert, text().insert(cursorPosition(), insert))) {
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 // ---- digits

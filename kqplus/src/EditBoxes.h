@@ -28,9 +28,12 @@ public:
     const std::wstring& BalloonTitle() const { return balloonTitle_; }
 
 protected:
-    // Copy and backspace pass; a paste, or a character the box takes, passes only
-    // when the text it leaves is accepted; any other character is refused.
+    // Copy, cut and the editing keys pass; a paste, or a character the box takes,
+    // passes only when the text it leaves is accepted; any other character is
+    // refused. Text from the input method and the middle button meet the same check.
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     // The characters the box is made for.
     virtual bool TakesCharacter(QChar c) const = 0;
     // Whether the box accepts a whole text; a refusal leaves its reason in message_.
@@ -42,6 +45,8 @@ protected:
 
     // The text with the selection (or the caret) replaced by insert.
     QString Composed(const QString& insert) const;
+    // Whether insert may go in, leaving composed; a refusal shows its balloon.
+    bool TakesInsert(const QString& insert, const QString& composed);
     void ShowBalloon(const std::wstring& title, const std::wstring& text);
 
     std::wstring message_;

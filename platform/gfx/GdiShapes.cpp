@@ -46,7 +46,8 @@ bool RoundRect(CDC& dc, int left, int top, int right, int bottom, int width, int
     const CPen& pen = dc.GetCurrentPen();
     const CBrush& brush = dc.GetCurrentBrush();
     p->save();
-    if (pen.IsCreated() && pen.style() == PS_NULL)
+    const bool outlined = !(pen.IsCreated() && pen.style() == PS_NULL);
+    if (!outlined)
         p->setPen(Qt::NoPen);
     else
         p->setPen(QPen(plat::ToQColor(pen.IsCreated() ? pen.color() : 0), pen.cosmetic() ? 0 : pen.width()));
@@ -54,7 +55,11 @@ bool RoundRect(CDC& dc, int left, int top, int right, int bottom, int width, int
         p->setBrush(Qt::NoBrush);
     else
         p->setBrush(plat::ToQColor(brush.IsCreated() ? brush.color() : 0xFFFFFF));
-    p->drawRoundedRect(QRectF(box), std::abs(corner.cx) / 2.0, std::abs(corner.cy) / 2.0);
+    // The outline keeps to the box, its right and bottom edges excluded as for every
+    // shape here: a one-pixel outline of a rectangle w wide is drawn w + 1 pixels wide,
+    // and the pixel beyond is one that a repaint of the box never covers again.
+    const QRectF shape = outlined ? QRectF(box.x(), box.y(), box.width() - 1, box.height() - 1) : QRectF(box);
+    p->drawRoundedRect(shape, std::abs(corner.cx) / 2.0, std::abs(corner.cy) / 2.0);
     p->restore();
     return true;
 }

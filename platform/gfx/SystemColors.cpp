@@ -18,9 +18,12 @@ COLORREF FromQColor(const QColor& color)
 
 COLORREF GetSysColor(int index)
 {
-    // Windows 7 defaults.
+    // Windows 7 defaults, but for the desktop colour (COLOR_BACKGROUND): Windows 7
+    // leaves it black under its wallpaper, and the grid fills its ticked rows with it,
+    // so it is the desktop blue of the Windows standard scheme, on which the
+    // highlight text reads.
     static const COLORREF colors[] = {
-        RGB(200, 200, 200), RGB(0, 0, 0),       RGB(153, 180, 209), RGB(191, 205, 219), RGB(240, 240, 240),
+        RGB(200, 200, 200), RGB(58, 110, 165),  RGB(153, 180, 209), RGB(191, 205, 219), RGB(240, 240, 240),
         RGB(255, 255, 255), RGB(100, 100, 100), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),
         RGB(180, 180, 180), RGB(244, 247, 252), RGB(171, 171, 171), RGB(51, 153, 255),  RGB(255, 255, 255),
         RGB(240, 240, 240), RGB(160, 160, 160), RGB(109, 109, 109), RGB(0, 0, 0),       RGB(67, 78, 84),

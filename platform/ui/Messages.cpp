@@ -206,6 +206,9 @@ int CharsOfKeyEvent(const QKeyEvent* event, uint32_t* out, int capacity)
 {
     if (!event || event->type() != QEvent::KeyPress)
         return 0;
+    // Delete is a key, not a character (X gives it the text "\x7f").
+    if (event->key() == Qt::Key_Delete)
+        return 0;
     QString text = event->text();
     if (text.isEmpty()) {
         // Keys whose character Qt leaves out on some platforms.

@@ -186,6 +186,12 @@ protected:
             End(0);
             return false;
         }
+        if (event->type() == QEvent::ShortcutOverride) {
+            // No shortcut of the program runs while a popup is up: the key comes as a
+            // plain key press, which the rules below decide on.
+            event->accept();
+            return true;
+        }
         std::optional<Message> msg;
         auto* window = qobject_cast<QWindow*>(receiver);
         if (window && event->type() == QEvent::MouseMove) {

@@ -10,6 +10,9 @@
 // arrives after its loop has gone never ends a later loop. The loop also ends with 0 when
 // the popup or its owner is destroyed, and when the application quits.
 //
+// No shortcut of the program runs while a loop looks at events: its keys come as plain
+// key presses, which the decision function sees.
+//
 // Loops nest: a window that the loop delivers to may open another popup; only the
 // innermost loop looks at events, and the outer one resumes when it ends.
 

@@ -53,6 +53,27 @@ int WheelScrollDistance(int delta, int lines, const ScrollAxis& axis)
     return static_cast<int>(std::clamp<long long>(distance, -page, page));
 }
 
+int WheelAccumulator::Distance(int delta, int lines, const ScrollAxis& axis)
+{
+    if (delta == 0)
+        return 0;
+    if ((rest_ > 0 && delta > 0) || (rest_ < 0 && delta < 0))
+        rest_ = 0; // the rest was gathered the other way (a turn away from the user scrolls up)
+    const long long page = std::abs(axis.page);
+    const long long perNotch = lines == WHEEL_PAGESCROLL ? 1 : static_cast<long long>(axis.line) * lines;
+    rest_ -= static_cast<long long>(delta) * perNotch;
+    const long long whole = rest_ / WHEEL_DELTA;
+    rest_ -= whole * WHEEL_DELTA;
+    const long long distance = lines == WHEEL_PAGESCROLL ? whole * page : whole;
+    return static_cast<int>(std::clamp<long long>(distance, -page, page));
+}
+
+int PixelWheelDistance(int pixels, const ScrollAxis& axis)
+{
+    const int page = std::abs(axis.page);
+    return std::clamp(-pixels, -page, page);
+}
+
 int ScrollBarDistance(int code, const ScrollAxis& axis, int trackPos)
 {
     switch (code) {

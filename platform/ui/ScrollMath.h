@@ -51,6 +51,25 @@ struct ScrollAxis {
 // notch only for the page setting (WHEEL_PAGESCROLL).
 int WheelScrollDistance(int delta, int lines, const ScrollAxis& axis);
 
+// Adds up wheel turns smaller than a notch: touchpads and high-resolution wheels send
+// deltas of 15 or 30, which one by one round to nothing. Each turn scrolls the whole
+// pixels it has earned so far (so eight turns of 15 scroll what one notch does), and
+// keeps the rest for the next; a turn the other way drops the rest. One per window.
+class WheelAccumulator
+{
+public:
+    // The distance (as WheelScrollDistance) to scroll now for a turn of `delta`.
+    int Distance(int delta, int lines, const ScrollAxis& axis);
+    void Reset() { rest_ = 0; }
+
+private:
+    long long rest_ = 0; // pixels (pages for the page setting) times WHEEL_DELTA, not yet scrolled
+};
+
+// The distance of a wheel turn the platform gives in pixels (a touchpad's): those
+// pixels, never more than a page either way.
+int PixelWheelDistance(int pixels, const ScrollAxis& axis);
+
 // The signed distance of a scroll-bar request; `trackPos` is the thumb's position
 // during SB_THUMBTRACK. 0 for the codes that move nothing.
 int ScrollBarDistance(int code, const ScrollAxis& axis, int trackPos);

@@ -81,6 +81,36 @@ void CMainFrame::BuildMenu()
     QMenuBar* bar = menuBar();
     bar->setObjectName(QString::number(0xE806));
     QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
+    // The commands of the tool bar, with the keys of a desktop program's File menu.
+    const struct {
+        unsigned id;
+        const char* text;
+        QKeySequence keys;
+    } items[] = {
+        {ID_FILE_OPEN, "打开模板(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {ID_FILE_CLOSE, "关闭(&C)", {}},
+        {0, nullptr, {}},
+        {32771, "新建票据(&N)", {}},
+        {32777, "保存票据(&S)", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {32780, "另存为新票据(&A)", {}},
+        {0, nullptr, {}},
+        {32773, "页面设置(&U)...", {}},
+        {32772, "打印(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {32779, "连续打印(&R)...", {}},
+        {0, nullptr, {}},
+    };
+    for (const auto& item : items) {
+        if (!item.id) {
+            file->addSeparator();
+            continue;
+        }
+        QAction* action = file->addAction(QString::fromUtf8(item.text));
+        if (item.id == 32771)
+            action->setText(action->text() + QStringLiteral("\tCtrl+N")); // the accelerator table's new command
+        else if (!item.keys.isEmpty())
+            action->setShortcut(item.keys);
+        router_.Bind(action, item.id);
+    }
     router_.Bind(file->addAction(QStringLiteral("退出(&X)")), ID_APP_EXIT);
     QMenu* view = bar->addMenu(QStringLiteral("视图(&V)"));
     QAction* status = view->addAction(QStringLiteral("状态栏(&S)"));
@@ -127,7 +157,7 @@ void CMainFrame::BuildAccelerators()
         {57635, QKeySequence(Qt::CTRL | Qt::Key_X)},       {57635, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
         {57600, QKeySequence(Qt::CTRL | Qt::Key_N)},       {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {57643, QKeySequence(Qt::ALT | Qt::Key_Backspace)}, {57680, QKeySequence(Qt::Key_F6)},
-        {57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)},
+        {57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)},     {57642, QKeySequence(Qt::CTRL | Qt::Key_A)},
     };
     for (const Key& key : keys) {
         auto* action = new QAction(this);
@@ -160,6 +190,9 @@ bool CMainFrame::OnCmdMsg(unsigned id, CmdUI* ui)
     case ID_APP_EXIT:
         if (!ui) close();
         return true;
+    case 57600:
+        // Ctrl+N of the accelerator table: a new bill.
+        return docFrame_ && docFrame_->OnCmdMsg(32771, ui);
     default:
         return false;
     }

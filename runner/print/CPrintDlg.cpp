@@ -60,7 +60,7 @@ CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* pa
     copiesRow->addWidget(up);
     copiesRow->addWidget(down);
     copiesRow->addStretch();
-    grid->addWidget(new QLabel(QStringLiteral("份数(&C):"), this), 5, 0);
+    grid->addWidget(Caption(QStringLiteral("份数(&C):"), copiesEdit_), 5, 0);
     grid->addLayout(copiesRow, 5, 1, 1, 3);
     grid->addWidget(background_, 6, 0, 1, 4);
     auto* buttons = new QHBoxLayout;

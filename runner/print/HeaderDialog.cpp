@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QPainter>
 
 CHeaderDialog::CHeaderDialog(const QString& title, const QString& hint, QWidget* parent)
@@ -36,4 +37,11 @@ CWaitCursor::CWaitCursor()
 CWaitCursor::~CWaitCursor()
 {
     QApplication::restoreOverrideCursor();
+}
+
+QLabel* CHeaderDialog::Caption(const QString& text, QWidget* field)
+{
+    auto* label = new QLabel(text, field ? field->parentWidget() : this);
+    label->setBuddy(field);
+    return label;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QGridLayout;
+class QLabel;
 
 class CHeaderDialog : public QDialog
 {
@@ -24,6 +25,9 @@ protected:
         widget->setObjectName(QString::number(id));
         return widget;
     }
+    // The caption of a field: the underlined letter of "(&X)" with Alt moves to the
+    // field (and the ampersand is not drawn).
+    QLabel* Caption(const QString& text, QWidget* field);
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -12,6 +12,7 @@
 #include "UIUitl.h"
 #include "Workspace.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -305,6 +306,21 @@ bool CMainClient::OnCmdMsg(unsigned id, bool* enabled)
 {
     if (view_->OnCmdMsg(id, enabled) || list_->OnCmdMsg(id, enabled))
         return true;
+    if (id == wscmd::kNextPane || id == wscmd::kPreviousPane) {
+        // The page and the bill list take turns (with two panes next and previous meet).
+        IDoxPageWindow* window = view_->PageWindow();
+        if (enabled) {
+            *enabled = window != nullptr;
+        } else if (window) {
+            QWidget* focus = QApplication::focusWidget();
+            const bool inList = focus && (focus == list_ || list_->isAncestorOf(focus));
+            if (inList)
+                window->GetHwnd()->setFocus(Qt::TabFocusReason);
+            else
+                list_->setFocus(Qt::TabFocusReason);
+        }
+        return true;
+    }
     IDoxPage* page = view_->Page();
     IDoxPlusIn* plus = owner_->Host()->PlusIn();
     bool on = page != nullptr;

@@ -10,6 +10,7 @@
 #include "DeviceContext.h"
 #include "GdiObjects.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPolygon>
 
@@ -318,6 +319,19 @@ bool CVoucherView::OnCmdMsg(unsigned id, bool* enabled)
     default:
         return false;
     }
+}
+
+void CVoucherView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        bool enabled = false;
+        OnCmdMsg(wscmd::kDeleteBills, &enabled);
+        if (enabled)
+            OnCmdMsg(wscmd::kDeleteBills, nullptr);
+        event->accept();
+        return;
+    }
+    MyGridCtrl::keyPressEvent(event);
 }
 
 void CVoucherView::OnRButtonUpItem(QPoint screenPoint)

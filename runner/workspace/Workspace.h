@@ -52,6 +52,8 @@ constexpr unsigned kEditCopy = 57634;
 constexpr unsigned kEditCut = 57635;
 constexpr unsigned kEditPaste = 57637;
 constexpr unsigned kEditSelectAll = 57642;
+constexpr unsigned kNextPane = 57680;
+constexpr unsigned kPreviousPane = 57681;
 } // namespace wscmd
 
 // The search pane ("搜索"): the search box at its right, searching the bill list.

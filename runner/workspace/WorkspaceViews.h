@@ -72,6 +72,8 @@ public:
     void OnEraseCossBkgrnd(CDC& dc, const RECT& r, int state) override;
 
 protected:
+    // Delete deletes the ticked bills, or the focused one (after asking).
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

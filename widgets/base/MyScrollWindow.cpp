@@ -170,11 +170,11 @@ int MyScrollWindow::OnMouseWheel(uint32_t flags, int delta, QPoint /*point*/)
         return 0;
     if (IsVScrollBarEnabled()) {
         plat::ScrollAxis axis{GetVScrollPos(), GetVScrollLimit(), line_.cy, page_.cy};
-        return DoScroll({0, plat::WheelScrollDistance(delta, const_wheellines(), axis)}, 1);
+        return DoScroll({0, wheel_.Distance(delta, const_wheellines(), axis)}, 1);
     }
     if (IsHScrollBarEnabled()) {
         plat::ScrollAxis axis{GetHScrollPos(), GetHScrollLimit(), line_.cx, page_.cx};
-        return DoScroll({plat::WheelScrollDistance(delta, const_wheellines(), axis), 0}, 1);
+        return DoScroll({wheel_.Distance(delta, const_wheellines(), axis), 0}, 1);
     }
     return 0;
 }
@@ -221,6 +221,21 @@ void MyScrollWindow::ConnectScrollBar(QScrollBar* bar)
 void MyScrollWindow::wheelEvent(QWheelEvent* event)
 {
     std::optional<plat::Message> msg = plat::TranslateEvent(this, event);
+    const QPoint pixels = event->pixelDelta();
+    if (msg && !pixels.isNull() && !(msg->keyState & (plat::MK_SHIFT | plat::MK_CONTROL))) {
+        // A touchpad says how far it moved: follow it pixel for pixel.
+        int scrolled = 0;
+        if (IsVScrollBarEnabled() && pixels.y())
+            scrolled = DoScroll(
+                {0, plat::PixelWheelDistance(pixels.y(), {GetVScrollPos(), GetVScrollLimit(), line_.cy, page_.cy})}, 1);
+        else if (IsHScrollBarEnabled())
+            scrolled = DoScroll({plat::PixelWheelDistance(pixels.y() ? pixels.y() : pixels.x(),
+                                                          {GetHScrollPos(), GetHScrollLimit(), line_.cx, page_.cx}),
+                                 0},
+                                1);
+        event->setAccepted(scrolled != 0);
+        return;
+    }
     if (msg && msg->message == plat::WM_MOUSEWHEEL && OnMouseWheel(msg->keyState, plat::WheelDelta(*msg), msg->pt))
         event->accept();
     else

@@ -11,6 +11,7 @@
 #include "MyCapture.h"
 #include "MyWidContainer.h"
 #include "MyWidgets.h"
+#include "ScrollMath.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -262,6 +263,7 @@ private:
     int pressDispatching_ = 0;
     int border_ = 0;
     int barShown_ = 0;
+    plat::WheelAccumulator wheel_;
     COLORREF edgeTopLeft_;
     COLORREF edgeBottomRight_;
     COLORREF bkColor_;

@@ -11,6 +11,7 @@
 
 #include "BrindleExport.h"
 #include "GdiTypes.h"
+#include "ScrollMath.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -98,6 +99,7 @@ private:
     SIZE total_;
     SIZE page_;
     SIZE line_;
+    plat::WheelAccumulator wheel_;
 };
 
 // A pane whose content scrolls with its scroll window.

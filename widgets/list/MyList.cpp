@@ -744,8 +744,11 @@ void MyList::wheelEvent(QWheelEvent* event)
     EnterScroll();
     if ((event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) || !barShown_)
         return;
-    int delta = event->angleDelta().y();
-    DoScroll(MulDiv(-delta, 1, plat::WHEEL_DELTA) * kLineStep);
+    // A touchpad's pixels as they come; wheel turns a line a notch, small ones added up.
+    if (const int pixels = event->pixelDelta().y())
+        DoScroll(-pixels);
+    else
+        DoScroll(wheel_.Distance(event->angleDelta().y(), 1, {0, 0, kLineStep, std::max(height(), kLineStep)}));
 }
 
 // ---- Keys.

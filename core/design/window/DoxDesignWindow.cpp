@@ -964,8 +964,21 @@ bool DoxDesignClient::event(QEvent* event)
         return true;
     }
     if (event->type() == QEvent::ShortcutOverride) {
-        event->accept();
-        return true;
+        // The canvas keeps its own keys (the plain ones, the arrows with Shift or Ctrl,
+        // Delete, Ctrl+A and Ctrl+X); the program's accelerators (Ctrl+C, Ctrl+V,
+        // Ctrl+S, Shift+Delete, the function keys, Alt+...) stay the program's.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        const int k = key->key();
+        const bool arrow = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down;
+        const bool own = (mods == Qt::NoModifier && !(k >= Qt::Key_F1 && k <= Qt::Key_F35)) ||
+                         (mods == Qt::ShiftModifier && (k == Qt::Key_Tab || k == Qt::Key_Backtab || arrow)) ||
+                         ((mods & ~(Qt::ShiftModifier | Qt::ControlModifier)) == Qt::NoModifier && arrow) ||
+                         (mods == Qt::ControlModifier && (k == Qt::Key_A || k == Qt::Key_X));
+        if (own) {
+            event->accept();
+            return true;
+        }
     }
     return QWidget::event(event);
 }

@@ -312,6 +312,10 @@ int DoxCalenderWindow::Track(const QRect& field, const QRect& blind)
         return 2;
     }
     open_ = true;
+    const plat::SystemTime now = plat::LocalNow();
+    hour_ = now.hour;
+    minute_ = now.minute;
+    second_ = now.second;
     ShowView(true);
     shadow_.Create(parentWidget());
     Position(field);

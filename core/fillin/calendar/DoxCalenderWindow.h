@@ -66,6 +66,11 @@ public:
     bool IsOpen() const { return open_; }
     // The picked (or shown) date.
     CalendarDate Picked() const { return month_.Shown(); }
+    // The calendar's time, which goes with a picked date into a date-and-time field:
+    // the local time when it was last opened, as hour, minute and second.
+    int PickedHour() const { return hour_; }
+    int PickedMinute() const { return minute_; }
+    int PickedSecond() const { return second_; }
 
     bool IsYearView() const { return current_ == &yearView_; }
     // The elements of the view shown, in creation order.
@@ -100,6 +105,9 @@ private:
     int yearShown_ = 0;
     int yearSelectedMonth_ = 0;
     bool open_ = false;
+    int hour_ = 0;
+    int minute_ = 0;
+    int second_ = 0;
     // The two views and their elements, made once with the popup.
     XTopWindowBase monthView_;
     XTopWindowBase yearView_;

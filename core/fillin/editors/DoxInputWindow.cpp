@@ -294,12 +294,9 @@ void DoxInputWindow::OpenCalendar()
     const CalendarDate date = calendar.Picked();
     wchar_t text[64];
     if (mode_ & kTimeBit) {
-        // The time the field held stays; a date alone gets midnight.
-        DateTimeParts parts = ParseDateTime(current.c_str());
-        const bool timed = ParseDateTimeText(parts) && parts.hour >= 0;
-        swprintf(text, 64, L"%04d-%02d-%02d %02d:%02d:%02d", date.year, date.month, date.day,
-                 timed ? parts.hour : 0, timed && parts.minute >= 0 ? parts.minute : 0,
-                 timed && parts.second >= 0 ? parts.second : 0);
+        // The date picked, at the calendar's time.
+        swprintf(text, 64, L"%04d-%02d-%02d %02d:%02d:%02d", date.year, date.month, date.day, calendar.PickedHour(),
+                 calendar.PickedMinute(), calendar.PickedSecond());
     } else {
         swprintf(text, 64, L"%04d-%02d-%02d", date.year, date.month, date.day);
     }

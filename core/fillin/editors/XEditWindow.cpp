@@ -183,8 +183,17 @@ bool XEditWindow::OnKeyDown(uint32_t key, uint32_t /*repeat*/, uint32_t keyState
         Invalidate();
         return true;
     case plat::VK_DELETE:
-        if (text_.DeleteForward())
+        // Shift+Delete cuts, as in every edit box of the desktop.
+        if (shift && !ctrl)
+            Cut();
+        else if (text_.DeleteForward())
             Changed();
+        return true;
+    case plat::VK_INSERT:
+        if (shift && !ctrl)
+            Paste();
+        else if (ctrl && !shift)
+            Copy();
         return true;
     default:
         break;
@@ -196,6 +205,8 @@ bool XEditWindow::OnKeyDown(uint32_t key, uint32_t /*repeat*/, uint32_t keyState
             Paste();
         else if (key == 'X')
             Cut();
+        else if (key == 'A')
+            SelectAll();
     }
     return true;
 }

@@ -92,11 +92,11 @@ bool DoxScrollWindow::OnMouseWheel(uint32_t flags, int delta, int x, int y)
     const int lines = plat::WheelScrollLines();
     if (IsVScrollBarEnabled()) {
         const plat::ScrollAxis axis{GetVScrollPos(), GetVScrollLimit(), line_.cy, page_.cy};
-        return ScrollBy(0, plat::WheelScrollDistance(delta, lines, axis));
+        return ScrollBy(0, wheel_.Distance(delta, lines, axis));
     }
     if (IsHScrollBarEnabled()) {
         const plat::ScrollAxis axis{GetHScrollPos(), GetHScrollLimit(), line_.cx, page_.cx};
-        return ScrollBy(plat::WheelScrollDistance(delta, lines, axis), 0);
+        return ScrollBy(wheel_.Distance(delta, lines, axis), 0);
     }
     return false;
 }
@@ -122,6 +122,18 @@ void DoxScrollWindow::wheelEvent(QWheelEvent* event)
     auto msg = plat::TranslateEvent(this, event);
     if (!msg) {
         QWidget::wheelEvent(event);
+        return;
+    }
+    const QPoint pixels = event->pixelDelta();
+    if (!pixels.isNull() && !(msg->keyState & (plat::MK_SHIFT | plat::MK_CONTROL))) {
+        // A touchpad says how far it moved: follow it pixel for pixel.
+        if (IsVScrollBarEnabled() && pixels.y())
+            ScrollBy(0, plat::PixelWheelDistance(pixels.y(), {GetVScrollPos(), GetVScrollLimit(), line_.cy, page_.cy}));
+        else if (IsHScrollBarEnabled())
+            ScrollBy(plat::PixelWheelDistance(pixels.y() ? pixels.y() : pixels.x(),
+                                              {GetHScrollPos(), GetHScrollLimit(), line_.cx, page_.cx}),
+                     0);
+        event->accept();
         return;
     }
     OnMouseWheel(msg->keyState, plat::WheelDelta(*msg), msg->pt.x(), msg->pt.y());

@@ -7,6 +7,7 @@
 // all end in ScrollBy, which never goes past 0..limit.
 
 #include "GdiTypes.h"
+#include "ScrollMath.h"
 
 #include <QWidget>
 
@@ -76,6 +77,7 @@ private:
     SIZE total_{};
     SIZE page_{};
     SIZE line_{};
+    plat::WheelAccumulator wheel_;
 };
 
 // A pane of a scrolling window that scrolls its own content (and its back buffer).

@@ -272,12 +272,16 @@ bool DoxPageClient::event(QEvent* event)
     }
     if (event->type() == QEvent::ShortcutOverride) {
         // Plain keys and the editor's own Ctrl+C, Ctrl+V and Ctrl+X are the page's;
-        // the host's shortcuts (Ctrl+S, Ctrl+P, Alt+...) stay the host's.
+        // the host's shortcuts (Ctrl+S, Ctrl+P, Alt+..., the function keys, and
+        // Shift+Insert and Shift+Delete, its paste and cut) stay the host's.
         auto* key = static_cast<QKeyEvent*>(event);
         const bool modified = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         const bool clipboard = IsEditing() && key->modifiers() == Qt::ControlModifier &&
                                (key->key() == Qt::Key_C || key->key() == Qt::Key_V || key->key() == Qt::Key_X);
-        if (!modified || clipboard) {
+        const bool functionKey = key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35;
+        const bool shiftedEdit = (key->modifiers() & Qt::ShiftModifier) &&
+                                 (key->key() == Qt::Key_Insert || key->key() == Qt::Key_Delete);
+        if ((!modified && !functionKey && !shiftedEdit) || clipboard) {
             event->accept();
             return true;
         }
@@ -420,6 +424,11 @@ void DoxPageClient::keyPressEvent(QKeyEvent* event)
 
 void DoxPageClient::keyReleaseEvent(QKeyEvent* event)
 {
+    // A held key repeats its press, not its release: the X server sends a release
+    // before every repeated press, and a check field that ticks on the release
+    // would flip once per repeat.
+    if (event->isAutoRepeat())
+        return;
     editor_.KeyUp(plat::VirtualKeyFromQt(event->key()), 1,
                   plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons()));
 }

@@ -7,6 +7,7 @@
 #include "DoxPenBrush.h"
 #include "DrawTestSupport.h"
 #include "FontFaceList.h"
+#include "GdiShapes.h"
 #include "GradientFill.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,34 @@ TEST(DrawSelectionFrame, DottedDarkGreyFrameWithAHollowInside)
     EXPECT_EQ(ColorAt(image, 6, 6), kRed);  // hollow
     EXPECT_EQ(ColorAt(image, 12, 5), kRed); // exclusive right edge
     EXPECT_EQ(ColorAt(image, 5, 10), kRed); // exclusive bottom edge
+}
+
+TEST(DrawRoundRect, OutlineKeepsToTheBoxWithItsRightAndBottomEdgesExcluded)
+{
+    // A pixel outside would stay on the screen after the box's area is repainted (the
+    // editor's frame beside a field it has left).
+    QImage image = MakeImage(40, 30, 96, QColor(255, 0, 0));
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    const CPen blue(PS_SOLID, 1, RGB(0, 0, 255));
+    CBrush hollow;
+    hollow.CreateHollowBrush();
+    const CPen oldPen = dc.SelectObject(blue);
+    const CBrush oldBrush = dc.SelectObject(hollow);
+    RoundRect(dc, 5, 5, 30, 20, 6, 6);
+    dc.SelectObject(oldPen);
+    dc.SelectObject(oldBrush);
+    dc.EndPainting();
+    const COLORREF edge = RGB(0, 0, 255);
+    EXPECT_EQ(ColorAt(image, 29, 12), edge); // the last column inside
+    EXPECT_EQ(ColorAt(image, 15, 19), edge); // the last row inside
+    EXPECT_EQ(ColorAt(image, 5, 12), edge);
+    EXPECT_EQ(ColorAt(image, 15, 5), edge);
+    for (int y = 0; y < 30; ++y)
+        EXPECT_EQ(ColorAt(image, 30, y), kRed) << y;
+    for (int x = 0; x < 40; ++x)
+        EXPECT_EQ(ColorAt(image, x, 20), kRed) << x;
+    EXPECT_EQ(ColorAt(image, 15, 12), kRed); // hollow
 }
 
 TEST(DrawBitmap, DrawsAtItsPixelSizeWhateverTheZoom)

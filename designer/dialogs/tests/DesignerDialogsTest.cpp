@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
@@ -191,4 +192,20 @@ TEST(DesignerPrintDialog, APrinterThatReportsNoPapersIsRefusedOnOk)
         EXPECT_EQ(prompter.messages.size(), 2u);
     }
     designer::SetPaperQuery(previous);
+}
+
+TEST(DesignerPrintDialogs, EveryMnemonicCaptionNamesItsField)
+{
+    CPaperDialog paper(L"pdf");
+    designer::CPrintDlg print(2100, 990, L"PDF");
+    for (QDialog* dialog : {static_cast<QDialog*>(&paper), static_cast<QDialog*>(&print)}) {
+        int captions = 0;
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (!label->text().contains(QLatin1String("(&")))
+                continue;
+            ++captions;
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << ": the ampersand is drawn";
+        }
+        EXPECT_GE(captions, 1);
+    }
 }

@@ -159,3 +159,35 @@ TEST(PageSetupDialog, ChoosesThePaperThatHoldsTheStoredSetup)
 }
 
 } // namespace
+
+#include <QLabel>
+
+TEST(PrintingDialogs, EveryMnemonicCaptionNamesItsFieldAndAltMovesThere)
+{
+    PageSetupRecord record;
+    record.templateWidth = 2100;
+    record.templateHeight = 990;
+    CPageSetupDlg setup(record, L"PDF");
+    CPrintDlg print(L"PDF", false);
+    for (QDialog* dialog : {static_cast<QDialog*>(&setup), static_cast<QDialog*>(&print)}) {
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        int captions = 0;
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            const QString text = label->text();
+            const qsizetype amp = text.indexOf(QLatin1String("(&"));
+            if (amp < 0)
+                continue;
+            ++captions;
+            SCOPED_TRACE(text.toStdString());
+            ASSERT_NE(label->buddy(), nullptr) << "the ampersand is drawn";
+            if (!label->buddy()->isEnabled() || label->buddy()->focusPolicy() == Qt::NoFocus)
+                continue;
+            dialog->setFocus();
+            QTest::keyClick(dialog, text.at(amp + 2).toLower().toLatin1(), Qt::AltModifier);
+            EXPECT_TRUE(label->buddy()->hasFocus());
+        }
+        EXPECT_GE(captions, 1);
+        dialog->hide();
+    }
+}

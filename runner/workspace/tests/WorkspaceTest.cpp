@@ -514,6 +514,15 @@ TEST_F(WorkspaceTest, DeletingTickedRowsRemovesTheirRecords)
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, L"确实要删除票据 “00000001” 吗?");
     EXPECT_EQ(List()->GetItemCount(), 2);
+
+    // The Delete key in the list does the same.
+    List()->setFocus();
+    prompts.messages.clear();
+    prompts.answers = {6};
+    QTest::keyClick(List(), Qt::Key_Delete);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, L"确实要删除票据 “00000001” 吗?");
+    EXPECT_EQ(RowIds(), (std::vector<std::wstring>{L"00000003"}));
 }
 
 TEST_F(WorkspaceTest, ABillTheDatabaseRefusesStaysOnThePage)

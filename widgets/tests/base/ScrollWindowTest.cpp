@@ -110,6 +110,25 @@ TEST_F(ScrollWindowTest, SizesOfZeroAreDerivedAndMetricSizesBecomePixels)
     EXPECT_EQ(window->GetLineSize().cy, 12);
 }
 
+TEST_F(ScrollWindowTest, SmallWheelTurnsAddUpToANotch)
+{
+    const int lines = MyScrollWindow::const_wheellines();
+    Content(10);
+    const int notch = std::min(10 * lines, 125);
+    for (int i = 0; i < 8; ++i)
+        Wheel(-15);
+    EXPECT_EQ(Pos(), notch);
+    for (int i = 0; i < 4; ++i)
+        Wheel(30);
+    EXPECT_EQ(Pos(), 0);
+    // A touchpad's pixels as they come.
+    QPoint local(50, 50);
+    QWheelEvent event(local, window->mapToGlobal(local), QPoint(0, -9), QPoint(0, -15), Qt::NoButton, {},
+                      Qt::ScrollUpdate, false);
+    QApplication::sendEvent(window.get(), &event);
+    EXPECT_EQ(Pos(), 9);
+}
+
 TEST_F(ScrollWindowTest, TheWheelScrollsByLinesUpAndDownAndAtMostAPage)
 {
     const int lines = MyScrollWindow::const_wheellines();

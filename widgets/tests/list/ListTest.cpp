@@ -468,3 +468,27 @@ TEST_F(ListTest, HoverClearsWhenTheMouseLeaves)
 }
 
 } // namespace
+
+TEST_F(ListTest, SmallWheelTurnsAddUpAndTouchpadPixelsScroll)
+{
+    Make(0, 200, 100);
+    for (int i = 0; i < 40; ++i)
+        Add(L"行");
+    list.Update();
+    QApplication::processEvents();
+    ASSERT_TRUE(list.IsScrollBarShown());
+    auto wheel = [&](QPoint pixels, int angle) {
+        QWheelEvent e(QPointF(50, 50), list.mapToGlobal(QPointF(50, 50)), pixels, QPoint(0, angle), Qt::NoButton, {},
+                      pixels.isNull() ? Qt::NoScrollPhase : Qt::ScrollUpdate, false);
+        QApplication::sendEvent(&list, &e);
+    };
+    wheel({}, -120);
+    const int notch = list.GetScrollPos();
+    ASSERT_GT(notch, 0);
+    // Eight turns of 15, as a high-resolution wheel sends them, make one notch more.
+    for (int i = 0; i < 8; ++i)
+        wheel({}, -15);
+    EXPECT_EQ(list.GetScrollPos(), 2 * notch);
+    wheel({0, -5}, -15);
+    EXPECT_EQ(list.GetScrollPos(), 2 * notch + 5);
+}

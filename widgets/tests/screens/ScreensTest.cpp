@@ -98,6 +98,14 @@ TEST(Screens, GridWithHeaderLeaderChecksAndASortedColumn)
     // The focused row is highlighted across its cells while the grid has the focus.
     QColor highlight = plat::ToQColor(GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_GT(CountColour(shot, QRect(leader + 2, header + 2 * h + 2, 400, h - 4), highlight), 1000);
+    // Ticked rows read as ticked: filled with a colour of their own under light text,
+    // neither black nor the focus row's highlight.
+    for (int row : {1, 3}) {
+        const QRect cells(leader + 2, header + row * h + 2, 400, h - 4);
+        EXPECT_LT(CountColour(shot, cells, Qt::black), 100) << "row " << row;
+        EXPECT_EQ(CountColour(shot, cells, highlight), 0) << "row " << row;
+        EXPECT_GT(CountColour(shot, cells, plat::ToQColor(GetSysColor(COLOR_BACKGROUND))), 1000) << "row " << row;
+    }
 }
 
 // An icon with its caption under it.

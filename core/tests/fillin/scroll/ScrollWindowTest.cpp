@@ -119,6 +119,31 @@ TEST_F(ScrollWindow, WheelScrollsTheLinesOfTheSettingPerNotchAndStopsAtTheEnds)
     }
 }
 
+TEST_F(ScrollWindow, SmallWheelTurnsAddUpAndTouchpadPixelsScrollAsGiven)
+{
+    // Touchpads and high-resolution wheels: eight turns of 15 are one notch.
+    QApplication::setWheelScrollLines(3);
+    for (int delta : {-15, -30}) {
+        pane.vPos = 300;
+        for (int i = 0; i < 120 / -delta; ++i)
+            Wheel(&pane, delta);
+        EXPECT_EQ(pane.vPos, 345) << delta;
+        // Each turn scrolled what it had earned, not all at the end.
+        EXPECT_GE(pane.moves.size(), 2u) << delta;
+        pane.moves.clear();
+    }
+    // Back the other way starts afresh.
+    for (int i = 0; i < 4; ++i)
+        Wheel(&pane, 30);
+    EXPECT_EQ(pane.vPos, 300);
+
+    // Pixel deltas are followed as they come.
+    QPointF at(10, 10);
+    QWheelEvent e(at, pane.mapToGlobal(at), QPoint(0, -7), QPoint(0, -15), Qt::NoButton, {}, Qt::ScrollUpdate, false);
+    QApplication::sendEvent(&pane, &e);
+    EXPECT_EQ(pane.vPos, 307);
+}
+
 TEST_F(ScrollWindow, ShiftWheelDoesNothingCtrlWheelGoesToItsHookOnly)
 {
     pane.vPos = 300;

@@ -871,3 +871,36 @@ TEST_F(PageWindowTest, KeyboardOnlyRoundThroughThePage)
     EXPECT_EQ(Stored(L"主表.密码"), L"80417");
     EXPECT_EQ(Stored(L"主表.加急"), L"是");
 }
+
+TEST_F(PageWindowTest, CalendarGivesADateTimeFieldThePickedDayAtItsTime)
+{
+    DoxLayer* layer = static_cast<DoxPage*>(page_)->GetLayer(0);
+    DoxEditControl* stamp = AddEdit(layer, {1250, -600, 1950, -680}, L"签发时间", L"日期时间", nullptr, 8);
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    for (int i = 0; i < 12 && Current(client) != stamp; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), stamp);
+    DoxInputWindow& editor = client->Editor();
+    if (!editor.IsShown())
+        QTest::keyClick(client, Qt::Key_Return);
+    ASSERT_EQ(editor.GetStyle(), 0x10000003u);
+    Type(client, "2020-01-01 08:09:10");
+
+    const QTime before = QTime::currentTime();
+    InsideNextLoop([&] {
+        for (const XCalenderElement* e : editor.Calendar().Elements()) {
+            if (e->kind == XCalenderElement::Day && e->date == CalendarDate{2020, 1, 14})
+                QTest::mouseClick(&editor.Calendar(), Qt::LeftButton, {}, e->Rect().center());
+        }
+    });
+    QTest::mouseClick(client, Qt::LeftButton, {}, editor.CalendarButton().center());
+    const QTime after = QTime::currentTime();
+    const QString text = QString::fromStdWString(editor.Edit().Text());
+    ASSERT_TRUE(text.startsWith(QStringLiteral("2020-01-14 "))) << text.toStdString();
+    const QTime time = QTime::fromString(text.mid(11), QStringLiteral("hh:mm:ss"));
+    ASSERT_TRUE(time.isValid()) << text.toStdString();
+    // Neither midnight nor the time the field held: the calendar's (now).
+    EXPECT_GE(time, QTime(before.hour(), before.minute(), before.second())) << text.toStdString();
+    EXPECT_LE(time, after) << text.toStdString();
+}

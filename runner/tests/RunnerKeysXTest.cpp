@@ -1,0 +1,102 @@
+// The printing program's keys and File menu on a real X server, as a person uses them.
+
+#include "CDoxFrame.h"
+#include "CMainFrame.h"
+#include "IDoxPageWindow.h"
+#include "RunnerFixture.h"
+#include "RunnerWorkspace.h"
+#include "WorkspaceViews.h"
+#include "XServer.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+namespace runnertest
+{
+namespace
+{
+
+using namespace doxtest;
+
+// The program with the workspace of the real program, on a copy of the cheque sample.
+class RunnerKeysX : public RunnerTest
+{
+protected:
+    void TearDown() override
+    {
+        RunnerTest::TearDown();
+        SetRunnerWorkspaceFactory(nullptr);
+    }
+    QWidget* StartOnCheque()
+    {
+        Install();
+        SetRunnerWorkspaceFactory(&CreateRunnerWorkspace);
+        const fs::path cheque = dir / "转账支票.dxt";
+        fs::copy_file(Sample("转账支票.dxt"), cheque);
+        if (!Start({QString::fromStdString(cheque.string())}))
+            return nullptr;
+        QWidget* frame = app->MainFrame();
+        return ShowAndActivate(frame) ? frame : nullptr;
+    }
+    static CMainClient* Workspace(QWidget* frame)
+    {
+        for (QWidget* child : frame->findChildren<QWidget*>())
+            if (auto* client = dynamic_cast<CMainClient*>(child))
+                return client;
+        return nullptr;
+    }
+};
+
+TEST_F(RunnerKeysX, FileMenuSelectAllAndPanes)
+{
+    DOX_REQUIRE_XSERVER();
+    QWidget* frame = StartOnCheque();
+    ASSERT_NE(frame, nullptr);
+
+    // The File menu holds the bill and template commands before 退出.
+    QMenu* file = frame->findChild<QMenuBar*>()->actions().at(0)->menu();
+    ASSERT_NE(file, nullptr);
+    QStringList texts;
+    for (QAction* action : file->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("打开模板(&O)..."), QStringLiteral("关闭(&C)"),
+                                  QStringLiteral("新建票据(&N)\tCtrl+N"), QStringLiteral("保存票据(&S)"),
+                                  QStringLiteral("另存为新票据(&A)"), QStringLiteral("页面设置(&U)..."),
+                                  QStringLiteral("打印(&P)..."), QStringLiteral("连续打印(&R)..."),
+                                  QStringLiteral("退出(&X)")}));
+
+    CMainClient* client = Workspace(frame);
+    ASSERT_NE(client, nullptr);
+    IDoxPageWindow* window = client->PageView()->PageWindow();
+    ASSERT_NE(window, nullptr);
+    window->GetHwnd()->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return window->GetHwnd()->isAncestorOf(QApplication::focusWidget()); }));
+
+    // Ctrl+A in a field selects what it holds (seen through a copy).
+    xinput::Chord({"Return"});
+    ASSERT_TRUE(WaitFor([&] { return window->IsEditing() != 0; }));
+    xinput::Type("12");
+    xinput::Settle(300);
+    QApplication::clipboard()->setText(QStringLiteral("none"));
+    xinput::Chord({"Control_L", "a"});
+    xinput::Settle(300);
+    xinput::Chord({"Control_L", "c"});
+    EXPECT_TRUE(WaitFor([] { return QApplication::clipboard()->text() == QStringLiteral("12"); }))
+        << QApplication::clipboard()->text().toStdString();
+    xinput::Chord({"Escape"});
+
+    // F6 and Shift+F6 move between the page and the bill list.
+    xinput::Settle(300);
+    xinput::Chord({"F6"});
+    EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == client->List(); }));
+    xinput::Settle(300);
+    xinput::Chord({"Shift_L", "F6"});
+    EXPECT_TRUE(WaitFor([&] { return window->GetHwnd()->isAncestorOf(QApplication::focusWidget()); }));
+}
+
+} // namespace
+} // namespace runnertest

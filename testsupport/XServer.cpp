@@ -1,0 +1,169 @@
+#include "XServer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+#include <X11/Xlib.h>
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace doxtest
+{
+
+namespace detail
+{
+// Set by the X server main() once the server answers.
+Display* g_display = nullptr;
+} // namespace detail
+
+bool HaveXServer()
+{
+    return detail::g_display != nullptr;
+}
+
+bool WaitFor(const std::function<bool()>& cond, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!cond()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+bool ShowAndActivate(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    // Without a window manager the server gives the focus only when asked.
+    if (QWindow* handle = window->windowHandle())
+        handle->requestActivate();
+    return WaitFor([window] { return QApplication::activeWindow() == window->window(); });
+}
+
+namespace xinput
+{
+
+namespace
+{
+
+Display* Dpy()
+{
+    if (!detail::g_display)
+        throw std::runtime_error("no X server");
+    return detail::g_display;
+}
+
+KeyCode Code(const char* key)
+{
+    const KeySym sym = XStringToKeysym(key);
+    if (sym == NoSymbol)
+        throw std::runtime_error(std::string("unknown X key name ") + key);
+    const KeyCode code = XKeysymToKeycode(Dpy(), sym);
+    if (!code)
+        throw std::runtime_error(std::string("no key for ") + key);
+    return code;
+}
+
+void Send(const char* key, bool down)
+{
+    XTestFakeKeyEvent(Dpy(), Code(key), down ? True : False, CurrentTime);
+    XFlush(Dpy());
+}
+
+} // namespace
+
+void Press(const char* key)
+{
+    Send(key, true);
+}
+
+void Release(const char* key)
+{
+    Send(key, false);
+}
+
+void Chord(std::initializer_list<const char*> keys)
+{
+    for (const char* key : keys)
+        Send(key, true);
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it)
+        Send(*it, false);
+    Settle();
+}
+
+void Type(const char* text)
+{
+    // The punctuation of dates, times and amounts; letters and digits are their own names.
+    const struct {
+        char c;
+        const char* key;
+        bool shift;
+    } named[] = {{' ', "space", false}, {'.', "period", false}, {'-', "minus", false},
+                 {',', "comma", false}, {'/', "slash", false},  {':', "semicolon", true}};
+    for (const char* p = text; *p; ++p) {
+        const char plain[2] = {*p, 0};
+        const char* key = plain;
+        bool shift = *p >= 'A' && *p <= 'Z';
+        for (const auto& n : named) {
+            if (n.c == *p) {
+                key = n.key;
+                shift = n.shift;
+            }
+        }
+        if (shift)
+            Send("Shift_L", true);
+        Send(key, true);
+        Send(key, false);
+        if (shift)
+            Send("Shift_L", false);
+    }
+    Settle();
+}
+
+void Hold(const char* key, int ms)
+{
+    Send(key, true);
+    QTest::qWait(ms);
+    Send(key, false);
+    Settle();
+}
+
+void MoveTo(QPoint global)
+{
+    XTestFakeMotionEvent(Dpy(), -1, global.x(), global.y(), CurrentTime);
+    XFlush(Dpy());
+}
+
+void Click(QPoint global, int button)
+{
+    MoveTo(global);
+    Settle(50);
+    XTestFakeButtonEvent(Dpy(), static_cast<unsigned>(button), True, CurrentTime);
+    XTestFakeButtonEvent(Dpy(), static_cast<unsigned>(button), False, CurrentTime);
+    XFlush(Dpy());
+    Settle();
+}
+
+void Settle(int ms)
+{
+    XSync(Dpy(), False);
+    QTest::qWait(ms);
+}
+
+} // namespace xinput
+
+} // namespace doxtest
