@@ -41,32 +41,41 @@ void EraseButton(CDC& dc, const RECT& r, int state)
 namespace
 {
 
-void AppendUtf8(std::string& out, wchar_t w)
+uint32_t CodePoint(wchar_t w)
 {
     auto c = static_cast<uint32_t>(w);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        c = 0xFFFD;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    return c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? 0xFFFD : c;
 }
 
+// Appends the text as UTF-8, sized once (a cell is encoded for every row read).
 void AppendUtf8(std::string& out, const wchar_t* text, size_t length)
 {
-    for (size_t i = 0; i < length; ++i)
-        AppendUtf8(out, text[i]);
+    size_t bytes = 0;
+    for (size_t i = 0; i < length; ++i) {
+        const uint32_t c = CodePoint(text[i]);
+        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    }
+    const size_t at = out.size();
+    out.resize(at + bytes);
+    auto* p = reinterpret_cast<unsigned char*>(out.data() + at);
+    for (size_t i = 0; i < length; ++i) {
+        const uint32_t c = CodePoint(text[i]);
+        if (c < 0x80) {
+            *p++ = static_cast<unsigned char>(c);
+        } else if (c < 0x800) {
+            *p++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *p++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else {
+            *p++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        }
+    }
 }
 
 // Decodes what AppendUtf8 wrote.
@@ -145,6 +154,29 @@ std::string_view MyGridCells::View(int column) const
     const char* text = block + 4 + count * ((header & kWideEnds) ? 4 : 2);
     const uint32_t begin = column == 0 ? 0 : CellEnd(block, header, column - 1);
     return std::string_view(text + begin, CellEnd(block, header, column) - begin);
+}
+
+bool MyGridCells::Contains(std::string_view text) const
+{
+    const char* block = block_.get();
+    const uint32_t header = BlockHeader(block);
+    const size_t count = header & ~kWideEnds;
+    if (text.empty())
+        return true;
+    if (count == 0)
+        return false;
+    // One search over the row's whole text; a match that runs over the end of its
+    // cell does not count, and the search goes on after its start.
+    const char* bytes = block + 4 + count * ((header & kWideEnds) ? 4 : 2);
+    const std::string_view all(bytes, CellEnd(block, header, count - 1));
+    size_t cell = 0;
+    for (size_t at = all.find(text); at != std::string_view::npos; at = all.find(text, at + 1)) {
+        while (CellEnd(block, header, cell) <= at)
+            ++cell;
+        if (at + text.size() <= CellEnd(block, header, cell))
+            return true;
+    }
+    return false;
 }
 
 std::wstring MyGridCells::Text(int column) const
@@ -240,12 +272,8 @@ int MyGridItem::FindUtf8(int column, std::string_view text) const
 {
     if (text.empty())
         return 1;
-    if (column == -1) {
-        for (size_t i = 0; i < cells.size(); ++i)
-            if (cells.View(static_cast<int>(i)).find(text) != std::string_view::npos)
-                return 1;
-        return 0;
-    }
+    if (column == -1)
+        return cells.Contains(text) ? 1 : 0;
     if (column < 0 || column >= grid_->GetColumnCount())
         return 0;
     return cells.View(column).find(text) != std::string_view::npos ? 1 : 0;

@@ -50,6 +50,8 @@ public:
     // The cell's UTF-8 bytes; empty outside the cells.
     std::string_view View(int column) const;
     std::wstring Text(int column) const;
+    // Whether any one cell holds the UTF-8 text (an empty text is in every row).
+    bool Contains(std::string_view text) const;
     // Sets a cell, growing the row up to it.
     void Set(int column, const wchar_t* text);
     // Replaces every cell at once (one allocation for the row).

@@ -212,6 +212,15 @@ TEST(GridCells, TextsComeBackAsTheyWentInAndSortInCharacterOrder)
             EXPECT_EQ(copy.Text(static_cast<int>(i)), texts[i]) << i;
     }
 
+    // A search over all cells finds a text inside one cell, never across two.
+    const std::wstring parts[] = {L"北京", L"", L"朝阳区", L"北京"};
+    MyGridCells row;
+    row.Assign(parts, 4);
+    for (const auto& [text, found] : std::vector<std::pair<std::string, bool>>{
+             {"京朝", false}, {"朝阳区", true}, {"区北", false}, {"京", true}, {"", true}, {"阳区北京", false}})
+        EXPECT_EQ(row.Contains(text), found) << text;
+    EXPECT_FALSE(MyGridCells().Contains("x"));
+
     // The grid sorts as the wide texts compare: by character, a prefix first.
     MyGridCtrl grid;
     grid.Create(0, MakeRect(0, 0, 200, 100), nullptr, 1);
