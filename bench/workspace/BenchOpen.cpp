@@ -246,6 +246,10 @@ int Child(const fs::path& home, bool search)
     const double allMs = MsSince(start);
     const double firstMs = probe.seen ? std::chrono::duration<double, std::milli>(probe.firstRows - start).count() : allMs;
     std::printf("open %.1f %.1f %d %ld\n", firstMs, allMs, probe.list->GetItemCount(), ResidentKiB());
+    // When the first rows showed, on the clock every process shares.
+    const auto shown = probe.seen ? probe.firstRows : Clock::now();
+    std::printf("shown %lld\n", static_cast<long long>(
+                                    std::chrono::duration_cast<std::chrono::microseconds>(shown.time_since_epoch()).count()));
     if (search) {
         // One term typed a key at a time, each key with the paint it causes.
         const std::wstring term = L"北京市朝阳区收款单位12345";
@@ -283,7 +287,7 @@ int Child(const fs::path& home, bool search)
 }
 
 // Starts this program again with the arguments and gathers what it prints.
-std::vector<std::string> RunChild(const std::vector<std::string>& args)
+std::vector<std::string> RunChild(const std::vector<std::string>& args, const char* program = "/proc/self/exe")
 {
     int out[2];
     std::vector<std::string> lines;
@@ -295,12 +299,11 @@ std::vector<std::string> RunChild(const std::vector<std::string>& args)
         close(out[0]);
         close(out[1]);
         std::vector<char*> argv;
-        static char self[] = "/proc/self/exe";
-        argv.push_back(self);
+        argv.push_back(const_cast<char*>(program));
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv("/proc/self/exe", argv.data());
+        execvp(program, argv.data());
         _exit(127);
     }
     close(out[1]);
@@ -384,7 +387,33 @@ int main(int argc, char** argv)
         }
         const double floorMs = FloorLimit40(full);
         const std::vector<std::string> emptyRun = RunChild({"--child", empty.home.string(), "open"});
+        const auto started = Clock::now();
         const std::vector<std::string> fullRun = RunChild({"--child", full.home.string(), "search"});
+        // As a user sees it: from the program's start until the rows show, against the
+        // sqlite3 tool's whole run of the same first screen.
+        double fromStartMs = -1;
+        double toolMs = -1;
+        {
+            std::string sql = "select ";
+            for (int f = 0; f < 40; ++f)
+                sql += "f" + std::to_string(f) + ", ";
+            sqlite3* db = nullptr;
+            std::string table;
+            if (sqlite3_open_v2(full.database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+                table = MainTable(db);
+            sqlite3_close(db);
+            sql += "id from \"" + table + "\" limit 40";
+            const auto toolStart = Clock::now();
+            const std::vector<std::string> toolRun = RunChild({full.database().string(), sql}, "sqlite3");
+            if (toolRun.size() == 40)
+                toolMs = MsSince(toolStart);
+        }
+        for (const std::string& line : fullRun) {
+            long long us = 0;
+            if (std::sscanf(line.c_str(), "shown %lld", &us) == 1)
+                fromStartMs = static_cast<double>(us) / 1000.0 -
+                              std::chrono::duration<double, std::milli>(started.time_since_epoch()).count();
+        }
         double first = 0, all = 0, emptyFirst = 0, emptyAll = 0;
         int rows = -1, emptyRows = -1;
         long kib = 0, emptyKib = 0;
@@ -405,6 +434,10 @@ int main(int argc, char** argv)
             std::printf("open, first rows painted: %.1f ms (all %d rows listed: %.1f ms)\n", first, rows, all);
             std::printf("floor, sqlite3 select ... limit 40: %.2f ms\n", floorMs);
             std::printf("open ratio: %.1fx (goal 10x)\n", first / floorMs);
+            if (toolMs > 0 && fromStartMs > 0)
+                std::printf("from the program's start to the first rows: %.1f ms; the sqlite3 tool's run of "
+                            "limit 40: %.1f ms; ratio %.1fx (goal 10x)\n",
+                            fromStartMs, toolMs, fromStartMs / toolMs);
             std::printf("memory: %.1f MiB, empty database %.1f MiB: %.0f bytes a bill (goal 1024)\n", kib / 1024.0,
                         emptyKib / 1024.0, perBill);
             std::printf("search key (median of %zu, worst %.2f): %.2f ms\n", keys.size(),
