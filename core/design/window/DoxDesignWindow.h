@@ -163,6 +163,26 @@ private:
     // marks are hidden is the current object but not selected.
     std::vector<GrabNode*> SelectedNodes() const;
     void MarkModified();
+    // Tells the sink what the selection now is.
+    void ReportSelection();
+
+    // One command (a key, a mouse step, an alignment, opening a page) changes many
+    // controls: the sink hears of the selection and of the change once, when the
+    // outermost command ends, not once per control.
+    class Batch
+    {
+    public:
+        explicit Batch(DoxDesignClient* client) : client_(client) { ++client_->batchDepth_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        DoxDesignClient* client_;
+    };
+    int batchDepth_ = 0;
+    bool selectionPending_ = false;
+    bool modifiedPending_ = false;
 
     DoxDesignWindow* window_;
     DoxPage* page_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include "ByteStream.h"
 #include "DataField.h"
@@ -667,12 +668,13 @@ int DoxPage::AttachView(GrabWindow* view)
     for (DoxLayer* layer : layers_) {
         layer->SetView(view);
         view->SetCurrentLayer(layer);
+        // The controls the view already holds, looked up at once rather than by a walk
+        // of the whole list for every control.
+        std::unordered_set<GrabObjectCore*> held;
+        for (GrabSelection* node : layer->Objects())
+            held.insert(node->GetObject());
         for (DoxControl* control : layer->Controls()) {
-            bool held = false;
-            for (GrabSelection* node : layer->Objects())
-                if (node->GetObject() == static_cast<GrabObjectCore*>(control))
-                    held = true;
-            if (!held && !layer->AddObject(view, control, 0, 0))
+            if (!held.count(static_cast<GrabObjectCore*>(control)) && !layer->AddObject(view, control, 0, 0))
                 result = 0;
         }
     }
