@@ -1,11 +1,13 @@
 // Continuous printing benchmark: a template page with 40 fields (text, amounts, dates)
 // and 1,000 stored bills, every bill ticked in the workspace's list and printed through
 // its continuous print ("连打") to the "PDF" printer; beside it, in the same run, the
-// same bills printed straight through the core's print job (load and print each one).
-// Prints both times and their ratio.
+// same bills printed straight through the core's print job (load and print each one),
+// and the same values drawn by a bare QPainter on a QPdfWriter, the floor. Prints the
+// times, the ratios and the peak memory.
 //
 //   dox_bench_workspace [--help] [bills]
 
+#include "FontSubstitution.h"
 #include "SampleWorkspace.h"
 #include "WorkspaceViews.h"
 
@@ -15,6 +17,10 @@
 #include "IDoxPage.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QString>
 
 #include <chrono>
@@ -22,6 +28,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <unistd.h>
 
 namespace
@@ -61,6 +69,47 @@ std::wstring Value(int field, int bill)
     default:
         return std::to_wstring(1000 + bill * 7 + field) + L".25";
     }
+}
+
+// The floor: the same values in the same boxes of the same page, drawn the plain Qt
+// way (宋体 10 pt, the fields' own face and size) into one PDF.
+bool PrintBare(const std::filesystem::path& pdf, const wstest::SamplePage& page, int bills)
+{
+    QPdfWriter writer(QString::fromStdString(pdf.string()));
+    writer.setPageSize(QPageSize(QSizeF(page.width / 10.0, page.height / 10.0), QPageSize::Millimeter));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(1200);
+    const double perTenthMm = writer.resolution() / 254.0;
+    QFont font(plat::ResolveFontFamily(QStringLiteral("宋体")));
+    font.setPixelSize(static_cast<int>(10 * 254.0 / 72.0 * perTenthMm + 0.5));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    painter.setFont(font);
+    for (int b = 0; b < bills; ++b) {
+        if (b > 0 && !writer.newPage())
+            return false;
+        for (size_t f = 0; f < page.fields.size(); ++f) {
+            const RECT& box = page.fields[f].rect;
+            const QRectF rect(box.left * perTenthMm, -box.top * perTenthMm, (box.right - box.left) * perTenthMm,
+                              (box.top - box.bottom) * perTenthMm);
+            painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter,
+                             QString::fromStdWString(Value(static_cast<int>(f), b)));
+        }
+    }
+    return painter.end();
+}
+
+// The peak resident memory of this process in KiB.
+long PeakKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    }
+    return 0;
 }
 
 } // namespace
@@ -134,6 +183,10 @@ int main(int argc, char** argv)
             const auto workspaceStart = Clock::now();
             workspace.OnCmdMsg(wscmd::kContinuousPrint, nullptr);
             const double workspaceSeconds = Seconds(workspaceStart);
+            const long peakAfterWorkspace = PeakKiB();
+            const auto bareStart = Clock::now();
+            const bool bareOk = PrintBare(home / "bare.pdf", FortyFields(), bills);
+            const double bareSeconds = Seconds(bareStart);
             std::error_code error;
             const auto size = std::filesystem::file_size(home / "Documents" / "bench.pdf", error);
             if (coreOk && accept.Opened() && !error) {
@@ -142,6 +195,10 @@ int main(int argc, char** argv)
                 std::printf("workspace continuous print: %d bills in %.2f s (%.1f bills/s), PDF %.1f KiB\n", bills,
                             workspaceSeconds, bills / workspaceSeconds, static_cast<double>(size) / 1024.0);
                 std::printf("workspace / core: %.2f\n", workspaceSeconds / coreSeconds);
+                if (bareOk)
+                    std::printf("bare QPainter/QPdfWriter floor: %d bills in %.2f s; workspace / floor: %.2f (goal 1.3)\n",
+                                bills, bareSeconds, workspaceSeconds / bareSeconds);
+                std::printf("peak memory after the continuous print: %.1f MiB\n", peakAfterWorkspace / 1024.0);
                 status = 0;
             } else {
                 std::fprintf(stderr, "printing failed\n");
