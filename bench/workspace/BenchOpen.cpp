@@ -11,7 +11,7 @@
 // Each measurement runs in a process of its own (this program started again), so the
 // memory of one does not count in the next.
 //
-//   dox_bench_open [--help] [bills]      (default 100000)
+//   dox_bench_open [--help] [--keep] [bills]      (default 100000)
 
 #include "SampleWorkspace.h"
 #include "WorkspaceViews.h"
@@ -334,13 +334,14 @@ double Median(std::vector<double> values)
 
 void Usage()
 {
-    std::printf("usage: dox_bench_open [--help] [bills]\n"
+    std::printf("usage: dox_bench_open [--help] [--keep] [bills]\n"
                 "\n"
                 "Opens a template of 40 fields whose database holds the bills (default 100000) in the\n"
                 "printing program's workspace, timed until the bill list paints its first rows, with\n"
                 "the memory above the same program on an empty database; beside it SQLite alone\n"
                 "reading 40 rows. Then a search term typed a key at a time, against a plain line\n"
-                "edit's keys. Works in two new folders in the temporary folder and removes them.\n");
+                "edit's keys. Works in two new folders in the temporary folder and removes them\n"
+                "unless --keep is given (then it prints where they are).\n");
 }
 
 } // namespace
@@ -349,14 +350,20 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
         return Child(argv[2], std::strcmp(argv[3], "search") == 0);
+    bool keep = false;
+    std::vector<const char*> rest;
     for (int a = 1; a < argc; ++a) {
         if (std::strcmp(argv[a], "--help") == 0 || std::strcmp(argv[a], "-h") == 0) {
             Usage();
             return 0;
         }
+        if (std::strcmp(argv[a], "--keep") == 0)
+            keep = true;
+        else
+            rest.push_back(argv[a]);
     }
-    const int bills = argc > 1 ? std::atoi(argv[1]) : 100000;
-    if (bills <= 0 || argc > 2) {
+    const int bills = !rest.empty() ? std::atoi(rest[0]) : 100000;
+    if (bills <= 0 || rest.size() > 1) {
         Usage();
         return 2;
     }
@@ -457,6 +464,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot make the database\n");
     }
     std::error_code ignored;
-    fs::remove_all(base, ignored);
+    if (keep)
+        std::printf("kept: %s\n", base.c_str());
+    else
+        fs::remove_all(base, ignored);
     return status;
 }
