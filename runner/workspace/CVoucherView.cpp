@@ -77,9 +77,13 @@ void CVoucherView::Search(int column, const std::wstring& text)
 {
     // A search only shows and hides rows: the bill on the page stays as it is, saved
     // or not, and keeps the focus while its row is shown.
+    const int before = GetFocusItem();
+    // The search keeps the focus on the shown bill's row while it stays, or takes it
+    // off when it goes; only a bill whose row was hidden before is looked for again.
+    const bool focusOnShown = shownId_ >= 0 && before >= 0 && GetItemData(before) == static_cast<uint64_t>(shownId_);
     quiet_ = true;
     Find(column, text.c_str());
-    if (shownId_ >= 0) {
+    if (shownId_ >= 0 && !focusOnShown) {
         const int row = FindItemData(static_cast<uint64_t>(shownId_));
         if (row >= 0 && IsItemVisible(row) && row != GetFocusItem())
             SetFocusItem(row);

@@ -926,26 +926,40 @@ void MyGridCtrl::Find(int column, const wchar_t* text)
     // hide more: only the rows still shown need a look, unless a cell changed since.
     const bool narrowing =
         filterValid_ && column == filterColumn_ && needle.find(filterText_) != std::string::npos;
+    std::vector<int> order;
     if (narrowing) {
-        const std::vector<int> shown = client_->Shown();
-        for (int index : shown) {
-            MyGridItem& item = *client_->rows[index];
-            ShowRow(item, item.FindUtf8(column, needle));
-        }
+        order = client_->Shown();
     } else {
-        for (auto& item : client_->rows)
-            ShowRow(*item, item->FindUtf8(column, needle));
+        order.resize(client_->rows.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
     }
+    // The rows are a hundred thousand separate blocks: asking for the ones a few steps
+    // ahead keeps the walk from waiting on memory at every row.
+    const auto& rows = client_->rows;
+    const size_t count = order.size();
+    std::vector<int> passing;
+    passing.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        if (k + 16 < count)
+            __builtin_prefetch(rows[static_cast<size_t>(order[k + 16])].get());
+        if (k + 8 < count)
+            rows[static_cast<size_t>(order[k + 8])]->cells.Prefetch();
+        MyGridItem& item = *rows[static_cast<size_t>(order[k])];
+        const int show = item.FindUtf8(column, needle);
+        ShowRow(item, show);
+        if (show)
+            passing.push_back(order[k]);
+    }
+    // The rows that passed are the rows now shown, in their order: the list of them is
+    // taken as it is instead of another walk over every row.
+    client_->SetShown(std::move(passing));
     filterValid_ = true;
     filterColumn_ = column;
     filterText_ = std::move(needle);
-    int focus = -1;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        if (client_->rows[i]->focus) {
-            focus = i;
-            break;
-        }
-    }
+    // Only the focus row carries the focus mark, and a hidden row loses it.
+    const int old = client_->focus;
+    const int focus = old >= 0 && old < GetItemCount() && client_->rows[old]->focus ? old : -1;
     client_->focus = focus;
     SetFocusItem(focus);
 }

@@ -57,6 +57,8 @@ public:
     // Replaces every cell at once (one allocation for the row).
     void Assign(const std::wstring* texts, size_t count);
     void clear() { block_.reset(); }
+    // Asks the processor to start loading the block (a walk over many rows).
+    void Prefetch() const { __builtin_prefetch(block_.get()); }
     // Nothing to reserve: the block is sized when it is written.
     void reserve(size_t) {}
 
@@ -169,6 +171,8 @@ public:
     // The visible rows in order (rebuilt when rows are added, deleted, hidden or sorted).
     const std::vector<int>& Shown();
     void Reshuffled() { shownValid_ = false; }
+    // Takes the visible rows in order, as a filter that just looked at every row found them.
+    void SetShown(std::vector<int>&& shown);
     // Index of the visible row at pane y, -1 (x is checked against the cells by the caller).
     int RowAtY(int y);
     // Number of visible rows before `index` (all of them for an index out of range).
