@@ -140,7 +140,8 @@ int Designer(const fs::path& path, int argc, char** argv)
     RegisterDesignerPanes();
     char self[4096] = {};
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    const fs::path bin = n > 0 ? fs::path(std::string(self, static_cast<size_t>(n))).parent_path() : fs::path();
+    const fs::path bin =
+        n > 0 ? fs::path(std::string(self, static_cast<size_t>(n))).parent_path() : fs::path();
     const auto openStart = Clock::now();
     CDoxDesigner designer(bin.wstring());
     designer.SetCommandLine({QString::fromStdString(path.string())});
@@ -285,8 +286,8 @@ int main(int argc, char** argv)
         const Figures floor = Parse(RunChild({"--child", "floor", path.string()}));
         if (designer.keys.size() != kKeys || floor.keys.size() != kKeys || designer.selected != controls ||
             floor.selected != controls) {
-            std::fprintf(stderr, "the run at %d controls failed (selected %d and %d)\n", controls, designer.selected,
-                         floor.selected);
+            std::fprintf(stderr, "the run at %d controls failed (selected %d and %d)\n", controls,
+                         designer.selected, floor.selected);
             status = 1;
             continue;
         }

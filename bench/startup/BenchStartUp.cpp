@@ -76,7 +76,8 @@ int Runner(int argc, char** argv)
     SetRunnerWorkspaceFactory(&CreateRunnerWorkspace);
     char self[4096] = {};
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    const fs::path bin = n > 0 ? fs::path(std::string(self, static_cast<size_t>(n))).parent_path() : fs::path();
+    const fs::path bin =
+        n > 0 ? fs::path(std::string(self, static_cast<size_t>(n))).parent_path() : fs::path();
     CDoxKQRunner app(bin.wstring());
     app.SetCommandLine({});
     if (!app.InitInstance())
@@ -144,8 +145,9 @@ Run RunChild(const std::vector<std::string>& args)
     waitpid(pid, &status, 0);
     long long at = 0;
     const size_t line = text.find("shown ");
-    if (line != std::string::npos &&
-        std::sscanf(text.c_str() + line, "shown %lld %ld %d %d", &at, &run.kib, &run.width, &run.height) == 4 && at)
+    const bool read = line != std::string::npos && std::sscanf(text.c_str() + line, "shown %lld %ld %d %d", &at,
+                                                                &run.kib, &run.width, &run.height) == 4;
+    if (read && at)
         run.ms = static_cast<double>(at - start) / 1000.0;
     return run;
 }
@@ -214,7 +216,8 @@ int main(int argc, char** argv)
         }
         if (!runner.empty()) {
             std::printf("window %s x %s, %zu runs each\n", w.c_str(), h.c_str(), runner.size());
-            std::printf("program to its home page: %.1f ms, %.1f MiB\n", Median(runner), Median(runnerKib) / 1024.0);
+            std::printf("program to its home page: %.1f ms, %.1f MiB\n", Median(runner),
+                        Median(runnerKib) / 1024.0);
             std::printf("bare Qt window: %.1f ms, %.1f MiB\n", Median(bare), Median(bareKib) / 1024.0);
             std::printf("ratio: %.2fx time, %.2fx memory\n", Median(runner) / Median(bare),
                         Median(runnerKib) / Median(bareKib));

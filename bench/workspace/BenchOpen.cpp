@@ -133,7 +133,8 @@ bool MakeDatabase(IDoxCore* core, const Scratch& scratch, int bills)
         CMainPageWnd workspace(&host, nullptr);
         IDoxPage* page = nullptr;
         bool saved = false;
-        if (workspace.OpenTemplateDocument(W(scratch.templ())) && (page = workspace.Client()->PageView()->Page())) {
+        if (workspace.OpenTemplateDocument(W(scratch.templ())) &&
+            (page = workspace.Client()->PageView()->Page())) {
             for (int f = 0; f < 40; ++f)
                 page->SetFieldText((L"主表.f" + std::to_wstring(f)).c_str(), 0,
                                    QString::fromStdString(Value(f, 1)).toStdWString().c_str());
@@ -244,12 +245,14 @@ int Child(const fs::path& home, bool search)
         return 1;
     QApplication::processEvents();
     const double allMs = MsSince(start);
-    const double firstMs = probe.seen ? std::chrono::duration<double, std::milli>(probe.firstRows - start).count() : allMs;
+    const double firstMs =
+        probe.seen ? std::chrono::duration<double, std::milli>(probe.firstRows - start).count() : allMs;
     std::printf("open %.1f %.1f %d %ld\n", firstMs, allMs, probe.list->GetItemCount(), ResidentKiB());
     // When the first rows showed, on the clock every process shares.
     const auto shown = probe.seen ? probe.firstRows : Clock::now();
-    std::printf("shown %lld\n", static_cast<long long>(
-                                    std::chrono::duration_cast<std::chrono::microseconds>(shown.time_since_epoch()).count()));
+    std::printf("shown %lld\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::microseconds>(shown.time_since_epoch()).count()));
     if (search) {
         // One term typed a key at a time, each key with the paint it causes.
         const std::wstring term = L"北京市朝阳区收款单位12345";
@@ -287,7 +290,8 @@ int Child(const fs::path& home, bool search)
 }
 
 // Starts this program again with the arguments and gathers what it prints.
-std::vector<std::string> RunChild(const std::vector<std::string>& args, const char* program = "/proc/self/exe")
+std::vector<std::string> RunChild(const std::vector<std::string>& args,
+                                  const char* program = "/proc/self/exe")
 {
     int out[2];
     std::vector<std::string> lines;
@@ -385,7 +389,8 @@ int main(int argc, char** argv)
     }
     if (made) {
         std::printf("database: %d bills of 40 fields, %.1f MiB, made in %.1f s\n", bills,
-                    static_cast<double>(fs::file_size(full.database())) / 1048576.0, MsSince(making) / 1000.0);
+                    static_cast<double>(fs::file_size(full.database())) / 1048576.0,
+                    MsSince(making) / 1000.0);
         // The empty database: the template opened over it (its one test bill deleted).
         sqlite3* db = nullptr;
         if (sqlite3_open(empty.database().c_str(), &db) == SQLITE_OK) {
@@ -438,23 +443,26 @@ int main(int argc, char** argv)
         }
         if (rows == bills && emptyRows == 0 && floorMs > 0 && !keys.empty() && !floorKeys.empty()) {
             const double perBill = static_cast<double>(kib - emptyKib) * 1024.0 / bills;
-            std::printf("open, first rows painted: %.1f ms (all %d rows listed: %.1f ms)\n", first, rows, all);
+            std::printf("open, first rows painted: %.1f ms (all %d rows listed: %.1f ms)\n", first, rows,
+                        all);
             std::printf("floor, sqlite3 select ... limit 40: %.2f ms\n", floorMs);
             std::printf("open ratio: %.1fx (goal 10x)\n", first / floorMs);
             if (toolMs > 0 && fromStartMs > 0)
                 std::printf("from the program's start to the first rows: %.1f ms; the sqlite3 tool's run of "
                             "limit 40: %.1f ms; ratio %.1fx (goal 10x)\n",
                             fromStartMs, toolMs, fromStartMs / toolMs);
-            std::printf("memory: %.1f MiB, empty database %.1f MiB: %.0f bytes a bill (goal 1024)\n", kib / 1024.0,
-                        emptyKib / 1024.0, perBill);
+            std::printf("memory: %.1f MiB, empty database %.1f MiB: %.0f bytes a bill (goal 1024)\n",
+                        kib / 1024.0, emptyKib / 1024.0, perBill);
             std::printf("search key (median of %zu, worst %.2f): %.2f ms\n", keys.size(),
                         *std::max_element(keys.begin(), keys.end()), Median(keys));
             std::printf("each key, ms:");
             for (double ms : keys)
                 std::printf(" %.1f", ms);
             std::printf("\n");
-            std::printf("plain line edit key (median of %zu): %.2f ms\n", floorKeys.size(), Median(floorKeys));
-            std::printf("search ratio: %.1fx median, %.1fx worst (goal 5x)\n", Median(keys) / Median(floorKeys),
+            std::printf("plain line edit key (median of %zu): %.2f ms\n", floorKeys.size(),
+                        Median(floorKeys));
+            std::printf("search ratio: %.1fx median, %.1fx worst (goal 5x)\n",
+                        Median(keys) / Median(floorKeys),
                         *std::max_element(keys.begin(), keys.end()) / Median(floorKeys));
             status = 0;
         } else {

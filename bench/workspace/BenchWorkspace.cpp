@@ -91,8 +91,8 @@ bool PrintBare(const std::filesystem::path& pdf, const wstest::SamplePage& page,
             return false;
         for (size_t f = 0; f < page.fields.size(); ++f) {
             const RECT& box = page.fields[f].rect;
-            const QRectF rect(box.left * perTenthMm, -box.top * perTenthMm, (box.right - box.left) * perTenthMm,
-                              (box.top - box.bottom) * perTenthMm);
+            const QRectF rect(box.left * perTenthMm, -box.top * perTenthMm,
+                              (box.right - box.left) * perTenthMm, (box.top - box.bottom) * perTenthMm);
             painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter,
                              QString::fromStdWString(Value(static_cast<int>(f), b)));
         }
@@ -196,9 +196,11 @@ int main(int argc, char** argv)
                             workspaceSeconds, bills / workspaceSeconds, static_cast<double>(size) / 1024.0);
                 std::printf("workspace / core: %.2f\n", workspaceSeconds / coreSeconds);
                 if (bareOk)
-                    std::printf("bare QPainter/QPdfWriter floor: %d bills in %.2f s; workspace / floor: %.2f (goal 1.3)\n",
+                    std::printf("bare QPainter/QPdfWriter floor: %d bills in %.2f s; workspace / floor: %.2f "
+                                "(goal 1.3)\n",
                                 bills, bareSeconds, workspaceSeconds / bareSeconds);
-                std::printf("peak memory after the continuous print: %.1f MiB\n", peakAfterWorkspace / 1024.0);
+                std::printf("peak memory after the continuous print: %.1f MiB\n",
+                            peakAfterWorkspace / 1024.0);
                 status = 0;
             } else {
                 std::fprintf(stderr, "printing failed\n");

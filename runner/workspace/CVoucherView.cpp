@@ -80,7 +80,8 @@ void CVoucherView::Search(int column, const std::wstring& text)
     const int before = GetFocusItem();
     // The search keeps the focus on the shown bill's row while it stays, or takes it
     // off when it goes; only a bill whose row was hidden before is looked for again.
-    const bool focusOnShown = shownId_ >= 0 && before >= 0 && GetItemData(before) == static_cast<uint64_t>(shownId_);
+    const bool focusOnShown =
+        shownId_ >= 0 && before >= 0 && GetItemData(before) == static_cast<uint64_t>(shownId_);
     quiet_ = true;
     Find(column, text.c_str());
     if (shownId_ >= 0 && !focusOnShown) {

@@ -604,7 +604,8 @@ TEST_F(DesignWindowTest, ACommandOnManySelectedControlsIsReportedOnce)
     DoxLayer* layer = page_->GetCurrentLayer();
     const int count = 30;
     for (int i = 0; i < count; ++i) {
-        const RECT rect{100 + (i % 5) * 300, -(100 + (i / 5) * 150), 350 + (i % 5) * 300, -(200 + (i / 5) * 150)};
+        const RECT rect{100 + (i % 5) * 300, -(100 + (i / 5) * 150), 350 + (i % 5) * 300,
+                        -(200 + (i / 5) * 150)};
         ASSERT_NE(layer->CreateControl(DoxKindFrame, &rect), nullptr) << i;
     }
     ASSERT_EQ(layer->Controls().size(), static_cast<size_t>(count));

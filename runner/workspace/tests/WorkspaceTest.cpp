@@ -398,7 +398,8 @@ TEST_F(WorkspaceTest, AListOfManyBillsHoldsThemAllInOrderAndPaintsTheFirstScreen
     ASSERT_FALSE(table.empty());
     const int bills = 3000;
     Sql(("with recursive n(x) as (select 2 union all select x + 1 from n where x < " + std::to_string(bills) +
-         ") insert into \"" + table + "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' || (x % 7) from n")
+         ") insert into \"" + table +
+         "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' || (x % 7) from n")
             .c_str());
 
     // Every paint of the rows while the list fills counts the rows it held.
@@ -425,7 +426,8 @@ TEST_F(WorkspaceTest, AListOfManyBillsHoldsThemAllInOrderAndPaintsTheFirstScreen
         std::swprintf(id, 16, L"%08d", row + 1);
         EXPECT_EQ(List()->GetItemText(row, 0), id) << row;
         EXPECT_EQ(List()->GetItemData(row), static_cast<uint64_t>(row + 1)) << row;
-        EXPECT_EQ(List()->GetItemText(row, 1), row == 0 ? std::wstring(L"第一张") : L"收款人" + std::to_wstring(row + 1));
+        EXPECT_EQ(List()->GetItemText(row, 1),
+                  row == 0 ? std::wstring(L"第一张") : L"收款人" + std::to_wstring(row + 1));
     }
     ASSERT_FALSE(probe.rowsAtPaint.empty());
     EXPECT_LT(probe.rowsAtPaint.front(), bills);

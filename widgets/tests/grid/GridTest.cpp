@@ -216,8 +216,12 @@ TEST(GridCells, TextsComeBackAsTheyWentInAndSortInCharacterOrder)
     const std::wstring parts[] = {L"北京", L"", L"朝阳区", L"北京"};
     MyGridCells row;
     row.Assign(parts, 4);
-    for (const auto& [text, found] : std::vector<std::pair<std::string, bool>>{
-             {"京朝", false}, {"朝阳区", true}, {"区北", false}, {"京", true}, {"", true}, {"阳区北京", false}})
+    for (const auto& [text, found] : std::vector<std::pair<std::string, bool>>{{"京朝", false},
+                                                                               {"朝阳区", true},
+                                                                               {"区北", false},
+                                                                               {"京", true},
+                                                                               {"", true},
+                                                                               {"阳区北京", false}})
         EXPECT_EQ(row.Contains(text), found) << text;
     EXPECT_FALSE(MyGridCells().Contains("x"));
 
@@ -283,4 +287,3 @@ TEST_F(GridTest, DeletingManyRowsAtOnceKeepsOrderChecksAndFocus)
     EXPECT_EQ(grid.GetClient()->newRow.focus, 1);
     EXPECT_EQ(grid.DeleteItems({}), 0);
 }
-
