@@ -8,6 +8,7 @@
 //
 //   dox_bench_designer [--help] [controls...]      (default 250 500 1000 2000)
 
+#include "BenchSupport.h"
 #include "CDesignPage.h"
 #include "CDesignView.h"
 #include "CDoxDesigner.h"
@@ -33,7 +34,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -167,43 +167,6 @@ int Designer(const fs::path& path, int argc, char** argv)
     return 0;
 }
 
-std::vector<std::string> RunChild(const std::vector<std::string>& args)
-{
-    int out[2];
-    std::vector<std::string> lines;
-    if (pipe(out) != 0)
-        return lines;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        close(out[1]);
-        std::vector<char*> argv;
-        static char self[] = "/proc/self/exe";
-        argv.push_back(self);
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(self, argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    std::string text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(out[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(got));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    for (size_t at = 0; at < text.size();) {
-        const size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
 struct Figures {
     std::vector<double> keys;
     int selected = -1;
@@ -224,12 +187,6 @@ Figures Parse(const std::vector<std::string>& lines)
             f.openMs = ms;
     }
     return f;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 void Usage()
@@ -259,13 +216,12 @@ int main(int argc, char** argv)
         return std::strcmp(argv[2], "floor") == 0 ? Floor(path, one, argv) : Designer(path, one, argv);
     }
     std::vector<int> counts;
-    for (int a = 1; a < argc; ++a) {
-        if (std::strcmp(argv[a], "--help") == 0 || std::strcmp(argv[a], "-h") == 0) {
-            Usage();
-            return 0;
-        }
-        counts.push_back(std::atoi(argv[a]));
+    if (bench::AskedForHelp(argc, argv)) {
+        Usage();
+        return 0;
     }
+    for (int a = 1; a < argc; ++a)
+        counts.push_back(std::atoi(argv[a]));
     if (counts.empty())
         counts = {250, 500, 1000, 2000};
     if (std::any_of(counts.begin(), counts.end(), [](int c) { return c <= 0; })) {
@@ -281,9 +237,9 @@ int main(int argc, char** argv)
     std::printf("%9s %14s %14s %8s %12s\n", "controls", "designer ms", "window ms", "ratio", "open ms");
     for (int controls : counts) {
         const fs::path path = home / (std::to_string(controls) + ".dxt");
-        RunChild({"--child", "make", path.string()});
-        const Figures designer = Parse(RunChild({"--child", "designer", path.string()}));
-        const Figures floor = Parse(RunChild({"--child", "floor", path.string()}));
+        bench::RunProgram({"--child", "make", path.string()});
+        const Figures designer = Parse(bench::RunProgram({"--child", "designer", path.string()}));
+        const Figures floor = Parse(bench::RunProgram({"--child", "floor", path.string()}));
         if (designer.keys.size() != kKeys || floor.keys.size() != kKeys || designer.selected != controls ||
             floor.selected != controls) {
             std::fprintf(stderr, "the run at %d controls failed (selected %d and %d)\n", controls,
@@ -291,8 +247,8 @@ int main(int argc, char** argv)
             status = 1;
             continue;
         }
-        const double d = Median(designer.keys);
-        const double w = Median(floor.keys);
+        const double d = bench::Median(designer.keys);
+        const double w = bench::Median(floor.keys);
         std::printf("%9d %14.2f %14.2f %8.2f %12.1f\n", controls, d, w, d / w, designer.openMs);
         std::fflush(stdout);
     }

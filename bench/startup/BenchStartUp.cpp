@@ -7,6 +7,7 @@
 //
 //   dox_bench_startup [--help] [runs]      (default 5 runs of each, the median shown)
 
+#include "BenchSupport.h"
 #include "CDoxKQRunner.h"
 #include "CMainFrame.h"
 #include "RunnerWorkspace.h"
@@ -21,9 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -32,17 +31,6 @@ namespace
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-long ResidentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    }
-    return 0;
-}
 
 long long NowUs()
 {
@@ -84,7 +72,7 @@ int Runner(int argc, char** argv)
         return 1;
     if (!probe.at)
         QApplication::exec();
-    std::printf("shown %lld %ld %d %d\n", probe.at, ResidentKiB(), probe.size.width(), probe.size.height());
+    std::printf("shown %lld %ld %d %d\n", probe.at, bench::StatusKiB("VmRSS"), probe.size.width(), probe.size.height());
     std::fflush(stdout);
     if (CMainFrame* frame = app.MainFrame())
         frame->close();
@@ -101,7 +89,7 @@ int Bare(int argc, char** argv, int width, int height)
     window.resize(width, height);
     window.show();
     QApplication::exec();
-    std::printf("shown %lld %ld %d %d\n", probe.at, ResidentKiB(), width, height);
+    std::printf("shown %lld %ld %d %d\n", probe.at, bench::StatusKiB("VmRSS"), width, height);
     std::fflush(stdout);
     return 0;
 }
@@ -115,47 +103,14 @@ struct Run {
 
 Run RunChild(const std::vector<std::string>& args)
 {
-    int out[2];
     Run run;
-    if (pipe(out) != 0)
-        return run;
     const long long start = NowUs();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        close(out[1]);
-        std::vector<char*> argv;
-        static char self[] = "/proc/self/exe";
-        argv.push_back(self);
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(self, argv.data());
-        _exit(127);
+    for (const std::string& line : bench::RunProgram(args)) {
+        long long at = 0;
+        if (std::sscanf(line.c_str(), "shown %lld %ld %d %d", &at, &run.kib, &run.width, &run.height) == 4 && at)
+            run.ms = static_cast<double>(at - start) / 1000.0;
     }
-    close(out[1]);
-    std::string text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(out[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(got));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    long long at = 0;
-    const size_t line = text.find("shown ");
-    const bool read = line != std::string::npos && std::sscanf(text.c_str() + line, "shown %lld %ld %d %d", &at,
-                                                                &run.kib, &run.width, &run.height) == 4;
-    if (read && at)
-        run.ms = static_cast<double>(at - start) / 1000.0;
     return run;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 void Usage()
@@ -180,11 +135,9 @@ int main(int argc, char** argv)
             return Bare(one, argv, std::atoi(argv[3]), std::atoi(argv[4]));
         return 2;
     }
-    for (int a = 1; a < argc; ++a) {
-        if (std::strcmp(argv[a], "--help") == 0 || std::strcmp(argv[a], "-h") == 0) {
-            Usage();
-            return 0;
-        }
+    if (bench::AskedForHelp(argc, argv)) {
+        Usage();
+        return 0;
     }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
     if (runs <= 0 || argc > 2) {
@@ -216,11 +169,11 @@ int main(int argc, char** argv)
         }
         if (!runner.empty()) {
             std::printf("window %s x %s, %zu runs each\n", w.c_str(), h.c_str(), runner.size());
-            std::printf("program to its home page: %.1f ms, %.1f MiB\n", Median(runner),
-                        Median(runnerKib) / 1024.0);
-            std::printf("bare Qt window: %.1f ms, %.1f MiB\n", Median(bare), Median(bareKib) / 1024.0);
-            std::printf("ratio: %.2fx time, %.2fx memory\n", Median(runner) / Median(bare),
-                        Median(runnerKib) / Median(bareKib));
+            std::printf("program to its home page: %.1f ms, %.1f MiB\n", bench::Median(runner),
+                        bench::Median(runnerKib) / 1024.0);
+            std::printf("bare Qt window: %.1f ms, %.1f MiB\n", bench::Median(bare), bench::Median(bareKib) / 1024.0);
+            std::printf("ratio: %.2fx time, %.2fx memory\n", bench::Median(runner) / bench::Median(bare),
+                        bench::Median(runnerKib) / bench::Median(bareKib));
             status = 0;
         }
     }

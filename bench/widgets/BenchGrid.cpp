@@ -4,6 +4,7 @@
 //
 //   dox_bench_widgets [--help] [rows...]     (default 25000 50000 100000)
 
+#include "BenchSupport.h"
 #include "MyGridCtrl.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QScrollBar>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -105,14 +105,12 @@ Figures Run(int rows)
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("usage: dox_bench_widgets [--help] [rows...]\n"
-                        "\n"
-                        "Fills the report grid with the rows (default 25000 50000 100000), then times\n"
-                        "painting pages spread over it, Page Down, two sorts and a find, each painted.\n");
-            return 0;
-        }
+    if (bench::AskedForHelp(argc, argv)) {
+        std::printf("usage: dox_bench_widgets [--help] [rows...]\n"
+                    "\n"
+                    "Fills the report grid with the rows (default 25000 50000 100000), then times\n"
+                    "painting pages spread over it, Page Down, two sorts and a find, each painted.\n");
+        return 0;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);

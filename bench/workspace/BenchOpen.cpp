@@ -13,6 +13,8 @@
 //
 //   dox_bench_open [--help] [--keep] [bills]      (default 100000)
 
+#include "BenchSupport.h"
+#include "FortyFields.h"
 #include "SampleWorkspace.h"
 #include "WorkspaceViews.h"
 
@@ -35,9 +37,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -55,30 +55,6 @@ double MsSince(Clock::time_point since)
 std::wstring W(const fs::path& path)
 {
     return QString::fromStdString(path.string()).toStdWString();
-}
-
-// The resident memory of this process in KiB.
-long ResidentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    }
-    return 0;
-}
-
-wstest::SamplePage FortyFields()
-{
-    wstest::SamplePage page{L"bench", 2100, 2970, {}};
-    const wchar_t* types[] = {L"文本", L"数值", L"日期", L"数值"};
-    for (int i = 0; i < 40; ++i) {
-        const int x = 50 + (i % 2) * 1000;
-        const int y = -(50 + (i / 2) * 140);
-        page.fields.push_back({L"f" + std::to_wstring(i), types[i % 4], RECT{x, y, x + 900, y - 60}});
-    }
-    return page;
 }
 
 // A bill's value of a field: payees, dates and amounts as a branch's bills hold them.
@@ -247,7 +223,7 @@ int Child(const fs::path& home, bool search)
     const double allMs = MsSince(start);
     const double firstMs =
         probe.seen ? std::chrono::duration<double, std::milli>(probe.firstRows - start).count() : allMs;
-    std::printf("open %.1f %.1f %d %ld\n", firstMs, allMs, probe.list->GetItemCount(), ResidentKiB());
+    std::printf("open %.1f %.1f %d %ld\n", firstMs, allMs, probe.list->GetItemCount(), bench::StatusKiB("VmRSS"));
     // When the first rows showed, on the clock every process shares.
     const auto shown = probe.seen ? probe.firstRows : Clock::now();
     std::printf("shown %lld\n",
@@ -289,53 +265,6 @@ int Child(const fs::path& home, bool search)
     return 0;
 }
 
-// Starts this program again with the arguments and gathers what it prints.
-std::vector<std::string> RunChild(const std::vector<std::string>& args,
-                                  const char* program = "/proc/self/exe")
-{
-    int out[2];
-    std::vector<std::string> lines;
-    if (pipe(out) != 0)
-        return lines;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        close(out[1]);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program));
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execvp(program, argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    std::string text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(out[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(n));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    size_t at = 0;
-    while (at < text.size()) {
-        const size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void Usage()
 {
     std::printf("usage: dox_bench_open [--help] [--keep] [bills]\n"
@@ -356,11 +285,11 @@ int main(int argc, char** argv)
         return Child(argv[2], std::strcmp(argv[3], "search") == 0);
     bool keep = false;
     std::vector<const char*> rest;
+    if (bench::AskedForHelp(argc, argv)) {
+        Usage();
+        return 0;
+    }
     for (int a = 1; a < argc; ++a) {
-        if (std::strcmp(argv[a], "--help") == 0 || std::strcmp(argv[a], "-h") == 0) {
-            Usage();
-            return 0;
-        }
         if (std::strcmp(argv[a], "--keep") == 0)
             keep = true;
         else
@@ -398,9 +327,9 @@ int main(int argc, char** argv)
             sqlite3_close(db);
         }
         const double floorMs = FloorLimit40(full);
-        const std::vector<std::string> emptyRun = RunChild({"--child", empty.home.string(), "open"});
+        const std::vector<std::string> emptyRun = bench::RunProgram({"--child", empty.home.string(), "open"});
         const auto started = Clock::now();
-        const std::vector<std::string> fullRun = RunChild({"--child", full.home.string(), "search"});
+        const std::vector<std::string> fullRun = bench::RunProgram({"--child", full.home.string(), "search"});
         // As a user sees it: from the program's start until the rows show, against the
         // sqlite3 tool's whole run of the same first screen.
         double fromStartMs = -1;
@@ -416,7 +345,7 @@ int main(int argc, char** argv)
             sqlite3_close(db);
             sql += "id from \"" + table + "\" limit 40";
             const auto toolStart = Clock::now();
-            const std::vector<std::string> toolRun = RunChild({full.database().string(), sql}, "sqlite3");
+            const std::vector<std::string> toolRun = bench::RunProgram({full.database().string(), sql}, "sqlite3");
             if (toolRun.size() == 40)
                 toolMs = MsSince(toolStart);
         }
@@ -454,16 +383,16 @@ int main(int argc, char** argv)
             std::printf("memory: %.1f MiB, empty database %.1f MiB: %.0f bytes a bill (goal 1024)\n",
                         kib / 1024.0, emptyKib / 1024.0, perBill);
             std::printf("search key (median of %zu, worst %.2f): %.2f ms\n", keys.size(),
-                        *std::max_element(keys.begin(), keys.end()), Median(keys));
+                        *std::max_element(keys.begin(), keys.end()), bench::Median(keys));
             std::printf("each key, ms:");
             for (double ms : keys)
                 std::printf(" %.1f", ms);
             std::printf("\n");
             std::printf("plain line edit key (median of %zu): %.2f ms\n", floorKeys.size(),
-                        Median(floorKeys));
+                        bench::Median(floorKeys));
             std::printf("search ratio: %.1fx median, %.1fx worst (goal 5x)\n",
-                        Median(keys) / Median(floorKeys),
-                        *std::max_element(keys.begin(), keys.end()) / Median(floorKeys));
+                        bench::Median(keys) / bench::Median(floorKeys),
+                        *std::max_element(keys.begin(), keys.end()) / bench::Median(floorKeys));
             status = 0;
         } else {
             std::fprintf(stderr, "a run failed (rows %d of %d, empty %d)\n", rows, bills, emptyRows);

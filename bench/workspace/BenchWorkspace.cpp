@@ -7,7 +7,9 @@
 //
 //   dox_bench_workspace [--help] [bills]
 
+#include "BenchSupport.h"
 #include "FontSubstitution.h"
+#include "FortyFields.h"
 #include "SampleWorkspace.h"
 #include "WorkspaceViews.h"
 
@@ -26,9 +28,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -45,18 +45,6 @@ double Seconds(Clock::time_point since)
 std::wstring W(const std::filesystem::path& path)
 {
     return QString::fromStdString(path.string()).toStdWString();
-}
-
-wstest::SamplePage FortyFields()
-{
-    wstest::SamplePage page{L"bench", 2100, 2970, {}};
-    const wchar_t* types[] = {L"文本", L"数值", L"日期", L"数值"};
-    for (int i = 0; i < 40; ++i) {
-        const int x = 50 + (i % 2) * 1000;
-        const int y = -(50 + (i / 2) * 140);
-        page.fields.push_back({L"f" + std::to_wstring(i), types[i % 4], RECT{x, y, x + 900, y - 60}});
-    }
-    return page;
 }
 
 std::wstring Value(int field, int bill)
@@ -100,33 +88,19 @@ bool PrintBare(const std::filesystem::path& pdf, const wstest::SamplePage& page,
     return painter.end();
 }
 
-// The peak resident memory of this process in KiB.
-long PeakKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::atol(line.c_str() + 6);
-    }
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    for (int a = 1; a < argc; ++a) {
-        if (std::strcmp(argv[a], "--help") == 0 || std::strcmp(argv[a], "-h") == 0) {
-            std::printf("usage: dox_bench_workspace [--help] [bills]\n"
-                        "\n"
-                        "Stores the bills (default 1000, 40 fields each) under a template in a scratch home\n"
-                        "folder, ticks them all in the workspace's list and prints them through its\n"
-                        "continuous print to the PDF printer; beside it the same bills printed straight\n"
-                        "through the core's print job. Prints both times and their ratio, then removes the\n"
-                        "scratch folder.\n");
-            return 0;
-        }
+    if (bench::AskedForHelp(argc, argv)) {
+        std::printf("usage: dox_bench_workspace [--help] [bills]\n"
+                    "\n"
+                    "Stores the bills (default 1000, 40 fields each) under a template in a scratch home\n"
+                    "folder, ticks them all in the workspace's list and prints them through its\n"
+                    "continuous print to the PDF printer; beside it the same bills printed straight\n"
+                    "through the core's print job and by a bare QPainter on a QPdfWriter. Prints the\n"
+                    "times, their ratios and the peak memory, then removes the scratch folder.\n");
+        return 0;
     }
     const int bills = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
     // The PDF printer writes into the documents folder of the home folder: a scratch
@@ -183,7 +157,7 @@ int main(int argc, char** argv)
             const auto workspaceStart = Clock::now();
             workspace.OnCmdMsg(wscmd::kContinuousPrint, nullptr);
             const double workspaceSeconds = Seconds(workspaceStart);
-            const long peakAfterWorkspace = PeakKiB();
+            const long peakAfterWorkspace = bench::StatusKiB("VmHWM");
             const auto bareStart = Clock::now();
             const bool bareOk = PrintBare(home / "bare.pdf", FortyFields(), bills);
             const double bareSeconds = Seconds(bareStart);
