@@ -72,7 +72,8 @@ int Runner(int argc, char** argv)
         return 1;
     if (!probe.at)
         QApplication::exec();
-    std::printf("shown %lld %ld %d %d\n", probe.at, bench::StatusKiB("VmRSS"), probe.size.width(), probe.size.height());
+    std::printf("shown %lld %ld %d %d\n", probe.at, bench::StatusKiB("VmRSS"), probe.size.width(),
+                probe.size.height());
     std::fflush(stdout);
     if (CMainFrame* frame = app.MainFrame())
         frame->close();
@@ -107,7 +108,8 @@ Run RunChild(const std::vector<std::string>& args)
     const long long start = NowUs();
     for (const std::string& line : bench::RunProgram(args)) {
         long long at = 0;
-        if (std::sscanf(line.c_str(), "shown %lld %ld %d %d", &at, &run.kib, &run.width, &run.height) == 4 && at)
+        if (std::sscanf(line.c_str(), "shown %lld %ld %d %d", &at, &run.kib, &run.width, &run.height) == 4 &&
+            at)
             run.ms = static_cast<double>(at - start) / 1000.0;
     }
     return run;
@@ -171,7 +173,8 @@ int main(int argc, char** argv)
             std::printf("window %s x %s, %zu runs each\n", w.c_str(), h.c_str(), runner.size());
             std::printf("program to its home page: %.1f ms, %.1f MiB\n", bench::Median(runner),
                         bench::Median(runnerKib) / 1024.0);
-            std::printf("bare Qt window: %.1f ms, %.1f MiB\n", bench::Median(bare), bench::Median(bareKib) / 1024.0);
+            std::printf("bare Qt window: %.1f ms, %.1f MiB\n", bench::Median(bare),
+                        bench::Median(bareKib) / 1024.0);
             std::printf("ratio: %.2fx time, %.2fx memory\n", bench::Median(runner) / bench::Median(bare),
                         bench::Median(runnerKib) / bench::Median(bareKib));
             status = 0;

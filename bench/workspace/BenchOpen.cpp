@@ -223,7 +223,8 @@ int Child(const fs::path& home, bool search)
     const double allMs = MsSince(start);
     const double firstMs =
         probe.seen ? std::chrono::duration<double, std::milli>(probe.firstRows - start).count() : allMs;
-    std::printf("open %.1f %.1f %d %ld\n", firstMs, allMs, probe.list->GetItemCount(), bench::StatusKiB("VmRSS"));
+    std::printf("open %.1f %.1f %d %ld\n", firstMs, allMs, probe.list->GetItemCount(),
+                bench::StatusKiB("VmRSS"));
     // When the first rows showed, on the clock every process shares.
     const auto shown = probe.seen ? probe.firstRows : Clock::now();
     std::printf("shown %lld\n",
@@ -345,7 +346,8 @@ int main(int argc, char** argv)
             sqlite3_close(db);
             sql += "id from \"" + table + "\" limit 40";
             const auto toolStart = Clock::now();
-            const std::vector<std::string> toolRun = bench::RunProgram({full.database().string(), sql}, "sqlite3");
+            const std::vector<std::string> toolRun =
+                bench::RunProgram({full.database().string(), sql}, "sqlite3");
             if (toolRun.size() == 40)
                 toolMs = MsSince(toolStart);
         }

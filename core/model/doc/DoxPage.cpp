@@ -8,6 +8,7 @@
 #include "DataField.h"
 #include "DataRow.h"
 #include "DocElement.h"
+#include "DoxAttribCollection.h"
 #include "DoxControl.h"
 #include "DoxDocument.h"
 #include "DoxLayer.h"
@@ -142,8 +143,15 @@ int DoxPage::LoadBackgroundStream(plat::ByteStream& stream)
 void DoxPage::SetModified()
 {
     document_->SetModified();
-    if (view_)
-        view_->OnChange();
+    if (!view_)
+        return;
+    // Inside an edit across many controls the view hears of it once, at the end.
+    if (DoxChangeBatch::Defer(this, [this] {
+            if (view_)
+                view_->OnChange();
+        }))
+        return;
+    view_->OnChange();
 }
 
 int DoxPage::Init(const wchar_t* id, const wchar_t* name, int32_t cx, int32_t cy)

@@ -643,6 +643,24 @@ TEST_F(DesignWindowTest, ACommandOnManySelectedControlsIsReportedOnce)
     EXPECT_EQ(RectOf(layer->Controls()[1]).left, RectOf(layer->Controls()[0]).left);
     EXPECT_EQ(RectOf(layer->Controls()[count - 1]).top, RectOf(layer->Controls()[0]).top);
 
+    // A property set across the selection through the sink's attribute set: every
+    // control takes it, and the sink hears of it once.
+    window_->RefreshSelection();
+    ASSERT_NE(sink_.last, nullptr);
+    IDoxAttrib* colour = nullptr;
+    for (int a = 0; a < sink_.last->GetCount() && !colour; ++a) {
+        IDoxAttrib* attribute = sink_.last->GetAt(a);
+        for (int c = 0; c < attribute->GetChildCount() && !colour; ++c) {
+            if (std::wstring(attribute->GetChild(c)->GetCaption()) == L"前景色")
+                colour = attribute->GetChild(c);
+        }
+    }
+    ASSERT_NE(colour, nullptr);
+    sink_.modified = 0;
+    ASSERT_TRUE(colour->SetValueText(L"#00000255"));
+    EXPECT_EQ(sink_.modified, 1);
+    EXPECT_EQ(std::wstring(colour->GetValueText()), L"#00000255");
+
     // Opening the page in a new window tells the sink of the selection once.
     window_->Release();
     const QRect area(0, 0, 900, 600);
