@@ -20,6 +20,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "DataField.h"
 #include "DataPage.h"
 #include "DataTable.h"
@@ -162,11 +163,9 @@ void Usage()
 
 int main(int argc, char** argv)
 {
-    for (int a = 1; a < argc; ++a) {
-        if (std::strcmp(argv[a], "--help") == 0 || std::strcmp(argv[a], "-h") == 0) {
-            Usage();
-            return 0;
-        }
+    if (bench::AskedForHelp(argc, argv)) {
+        Usage();
+        return 0;
     }
     const int bills = argc > 1 ? std::atoi(argv[1]) : 100000;
     if (bills <= 0 || argc > 3) {

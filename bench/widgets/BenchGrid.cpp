@@ -2,8 +2,9 @@
 // with the number of rows: painting a page must not depend on the rows outside it,
 // and a sort grows like n log n.
 //
-//   dox_bench_widgets [rows...]     (default 25000 50000 100000)
+//   dox_bench_widgets [--help] [rows...]     (default 25000 50000 100000)
 
+#include "BenchSupport.h"
 #include "MyGridCtrl.h"
 
 #include <QApplication>
@@ -104,6 +105,13 @@ Figures Run(int rows)
 
 int main(int argc, char** argv)
 {
+    if (bench::AskedForHelp(argc, argv)) {
+        std::printf("usage: dox_bench_widgets [--help] [rows...]\n"
+                    "\n"
+                    "Fills the report grid with the rows (default 25000 50000 100000), then times\n"
+                    "painting pages spread over it, Page Down, two sorts and a find, each painted.\n");
+        return 0;
+    }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     std::vector<int> sizes;

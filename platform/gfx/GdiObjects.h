@@ -75,6 +75,13 @@ class CBitmap
 public:
     CBitmap() = default;
     virtual ~CBitmap() = default;
+    // Declared so that the destructor above does not turn a move into a copy: a moved
+    // bitmap hands its pixels over, where a copy would share them and the next write
+    // would copy the whole image.
+    CBitmap(const CBitmap&) = default;
+    CBitmap& operator=(const CBitmap&) = default;
+    CBitmap(CBitmap&&) noexcept = default;
+    CBitmap& operator=(CBitmap&&) noexcept = default;
 
     bool CreateBitmap(int width, int height);
     // Takes a copy of the pixels.

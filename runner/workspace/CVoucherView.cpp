@@ -26,6 +26,14 @@ std::wstring IdText(int64_t id)
     return text;
 }
 
+// The same into a text that keeps its storage from row to row.
+void IdText(int64_t id, std::wstring& out)
+{
+    wchar_t text[32];
+    const int n = std::swprintf(text, 32, L"%08lld", static_cast<long long>(id));
+    out.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
 } // namespace
 
 void CSearchCtrl::OnSearch()
@@ -68,7 +76,21 @@ void CVoucherView::FillSearchClasses()
 
 void CVoucherView::Search(int column, const std::wstring& text)
 {
+    // A search only shows and hides rows: the bill on the page stays as it is, saved
+    // or not, and keeps the focus while its row is shown.
+    const int before = GetFocusItem();
+    // The search keeps the focus on the shown bill's row while it stays, or takes it
+    // off when it goes; only a bill whose row was hidden before is looked for again.
+    const bool focusOnShown =
+        shownId_ >= 0 && before >= 0 && GetItemData(before) == static_cast<uint64_t>(shownId_);
+    quiet_ = true;
     Find(column, text.c_str());
+    if (shownId_ >= 0 && !focusOnShown) {
+        const int row = FindItemData(static_cast<uint64_t>(shownId_));
+        if (row >= 0 && IsItemVisible(row) && row != GetFocusItem())
+            SetFocusItem(row);
+    }
+    quiet_ = false;
     Relayout();
 }
 
@@ -85,9 +107,13 @@ bool CVoucherView::RefillBillList(IDoxDocument* document, int index)
     }
     rowsBefore_ = GetItemCount();
     counter_ = 0;
+    // The first screen of rows is painted as soon as it is read; the rest follow.
+    firstScreen_ = isVisible() ? std::max(1, height() / std::max(1, RowHeight()) + 1) : 0;
     mode_ = 1;
     page_->QueryRecords(this, nullptr);
     mode_ = 0;
+    cells_.clear();
+    cells_.shrink_to_fit();
     for (int row = rowsBefore_ - 1; row >= counter_; --row)
         DeleteItem(row);
     SetFocusItem(-1);
@@ -173,11 +199,23 @@ int CVoucherView::OnRecord(IDoxRecordReader* record)
         row = counter_++;
         if (row < rowsBefore_) {
             DeleteItemText(row);
-            SetItemText(row, 0, IdText(id).c_str());
             SetItemData(row, static_cast<uint64_t>(id));
         } else {
-            row = AddItem(IdText(id).c_str(), static_cast<uint64_t>(id));
+            row = AddItem(nullptr, static_cast<uint64_t>(id));
         }
+        // The cells go through texts that keep their storage from row to row, into
+        // the row in one piece.
+        const int count = record->GetCount();
+        cells_.resize(static_cast<size_t>(count) + 1);
+        IdText(id, cells_[0]);
+        for (int i = 0; i < count; ++i)
+            cells_[static_cast<size_t>(i) + 1] = record->GetText(i);
+        SetItemTexts(row, cells_.data(), count + 1);
+        if (counter_ == firstScreen_ && counter_ >= rowsBefore_) {
+            Relayout();
+            DoUpdateWindow();
+        }
+        return 1;
     } else if (mode_ == 2 || mode_ == 3) {
         row = FindItemData(static_cast<uint64_t>(id));
         if (row < 0)
@@ -263,7 +301,7 @@ void CVoucherView::DeleteCheckedBills()
         UIUitl::MessageBoxW(64, L"请勾选需要删除的票据。");
         return;
     }
-    auto deleteRow = [this](int row) {
+    auto deleteBill = [this](int row) {
         const int64_t id = static_cast<int64_t>(GetItemData(row));
         if (!page_->DeleteRecord(id)) {
             UIUitl::MessageBoxFormat(16, L"删除票据“%ls”失败! %ls", GetItemText(row, 0).c_str(),
@@ -272,6 +310,11 @@ void CVoucherView::DeleteCheckedBills()
         }
         if (id == shownId_)
             shownId_ = -1;
+        return true;
+    };
+    auto deleteRow = [this, &deleteBill](int row) {
+        if (!deleteBill(row))
+            return false;
         quiet_ = true;
         DeleteItem(row);
         quiet_ = false;
@@ -285,10 +328,17 @@ void CVoucherView::DeleteCheckedBills()
     } else {
         if (UIUitl::MessageBoxFormat(36, L"确实要删除勾选的 %d 项票据吗?", GetCheckCount()) != 6)
             return;
-        for (int row = GetCheckNext(-1); row >= 0; row = GetCheckNext(-1)) {
-            if (!deleteRow(row))
+        // Each ticked bill leaves the database in turn; their rows go together, in
+        // one pass, once the last is gone or one could not be deleted.
+        std::vector<int> doomed;
+        for (int row = GetCheckNext(-1); row >= 0; row = GetCheckNext(row)) {
+            if (!deleteBill(row))
                 break;
+            doomed.push_back(row);
         }
+        quiet_ = true;
+        DeleteItems(doomed);
+        quiet_ = false;
     }
     RefreshFocus();
     Relayout();

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CMainClient;
 class CMainPageWnd;
@@ -92,6 +93,8 @@ private:
     int64_t shownId_ = -1;
     bool quiet_ = false;
     int autoWidth_ = 0; // the field columns' width while nobody has sized them
+    int firstScreen_ = 0;             // rows read before the list is painted the first time
+    std::vector<std::wstring> cells_; // one row's texts while the list is filled
 };
 
 // Hosts the core's fill-in window (id 101) and keeps the page setup of its page.

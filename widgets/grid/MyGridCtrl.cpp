@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
 
 using brindle::MakeRect;
 using brindle::RectContains;
@@ -21,8 +23,6 @@ using brindle::RectWidth;
 
 namespace
 {
-
-const std::wstring kEmpty;
 
 // The raised or sunken button face of the header, leader and corner.
 void EraseButton(CDC& dc, const RECT& r, int state)
@@ -36,18 +36,226 @@ void EraseButton(CDC& dc, const RECT& r, int state)
 
 } // namespace
 
+// ---- Cells.
+
+namespace
+{
+
+uint32_t CodePoint(wchar_t w)
+{
+    auto c = static_cast<uint32_t>(w);
+    return c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? 0xFFFD : c;
+}
+
+// Appends the text as UTF-8, sized once (a cell is encoded for every row read).
+void AppendUtf8(std::string& out, const wchar_t* text, size_t length)
+{
+    size_t bytes = 0;
+    for (size_t i = 0; i < length; ++i) {
+        const uint32_t c = CodePoint(text[i]);
+        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    }
+    const size_t at = out.size();
+    out.resize(at + bytes);
+    auto* p = reinterpret_cast<unsigned char*>(out.data() + at);
+    for (size_t i = 0; i < length; ++i) {
+        const uint32_t c = CodePoint(text[i]);
+        if (c < 0x80) {
+            *p++ = static_cast<unsigned char>(c);
+        } else if (c < 0x800) {
+            *p++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *p++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else {
+            *p++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
+// Decodes what AppendUtf8 wrote.
+std::wstring FromUtf8(std::string_view bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        uint32_t c = *p++;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (extra)
+            c &= 0x3F >> extra;
+        for (; extra > 0 && p < end; --extra)
+            c = (c << 6) | (*p++ & 0x3F);
+        out += static_cast<wchar_t>(c);
+    }
+    return out;
+}
+
+// The block: a 32-bit word with the cell count (the top bit set when the cell ends
+// are 32-bit, else they are 16-bit), the end offset of each cell in the text, the text.
+constexpr uint32_t kWideEnds = 0x80000000u;
+
+uint32_t BlockHeader(const char* block)
+{
+    uint32_t header = 0;
+    if (block)
+        std::memcpy(&header, block, sizeof header);
+    return header;
+}
+
+uint32_t CellEnd(const char* block, uint32_t header, size_t column)
+{
+    if (header & kWideEnds) {
+        uint32_t end;
+        std::memcpy(&end, block + 4 + column * 4, 4);
+        return end;
+    }
+    uint16_t end;
+    std::memcpy(&end, block + 4 + column * 2, 2);
+    return end;
+}
+
+} // namespace
+
+MyGridCells::MyGridCells(const MyGridCells& other)
+{
+    *this = other;
+}
+
+MyGridCells& MyGridCells::operator=(const MyGridCells& other)
+{
+    if (this == &other)
+        return *this;
+    std::vector<std::string_view> cells(other.size());
+    for (size_t i = 0; i < cells.size(); ++i)
+        cells[i] = other.View(static_cast<int>(i));
+    Pack(cells.data(), cells.size());
+    return *this;
+}
+
+size_t MyGridCells::size() const
+{
+    return BlockHeader(block_.get()) & ~kWideEnds;
+}
+
+std::string_view MyGridCells::View(int column) const
+{
+    const char* block = block_.get();
+    const uint32_t header = BlockHeader(block);
+    const size_t count = header & ~kWideEnds;
+    if (column < 0 || static_cast<size_t>(column) >= count)
+        return {};
+    const char* text = block + 4 + count * ((header & kWideEnds) ? 4 : 2);
+    const uint32_t begin = column == 0 ? 0 : CellEnd(block, header, column - 1);
+    return std::string_view(text + begin, CellEnd(block, header, column) - begin);
+}
+
+bool MyGridCells::Contains(std::string_view text) const
+{
+    const char* block = block_.get();
+    const uint32_t header = BlockHeader(block);
+    const size_t count = header & ~kWideEnds;
+    if (text.empty())
+        return true;
+    if (count == 0)
+        return false;
+    // One search over the row's whole text; a match that runs over the end of its
+    // cell does not count, and the search goes on after its start.
+    const char* bytes = block + 4 + count * ((header & kWideEnds) ? 4 : 2);
+    const std::string_view all(bytes, CellEnd(block, header, count - 1));
+    size_t cell = 0;
+    for (size_t at = all.find(text); at != std::string_view::npos; at = all.find(text, at + 1)) {
+        while (CellEnd(block, header, cell) <= at)
+            ++cell;
+        if (at + text.size() <= CellEnd(block, header, cell))
+            return true;
+    }
+    return false;
+}
+
+std::wstring MyGridCells::Text(int column) const
+{
+    return FromUtf8(View(column));
+}
+
+void MyGridCells::Pack(const std::string_view* cells, size_t count)
+{
+    if (count == 0) {
+        block_.reset();
+        return;
+    }
+    size_t bytes = 0;
+    for (size_t i = 0; i < count; ++i)
+        bytes += cells[i].size();
+    const bool wide = bytes > 0xFFFF;
+    const size_t endSize = wide ? 4 : 2;
+    std::unique_ptr<char[]> block(new char[4 + count * endSize + bytes]);
+    const uint32_t header = static_cast<uint32_t>(count) | (wide ? kWideEnds : 0);
+    std::memcpy(block.get(), &header, 4);
+    char* text = block.get() + 4 + count * endSize;
+    uint32_t end = 0;
+    for (size_t i = 0; i < count; ++i) {
+        std::memcpy(text + end, cells[i].data(), cells[i].size());
+        end += static_cast<uint32_t>(cells[i].size());
+        if (wide) {
+            std::memcpy(block.get() + 4 + i * 4, &end, 4);
+        } else {
+            const auto end16 = static_cast<uint16_t>(end);
+            std::memcpy(block.get() + 4 + i * 2, &end16, 2);
+        }
+    }
+    block_ = std::move(block);
+}
+
+void MyGridCells::Assign(const std::wstring* texts, size_t count)
+{
+    // Encoded into one scratch text first, so the row takes a single allocation.
+    thread_local std::string scratch;
+    thread_local std::vector<size_t> ends;
+    scratch.clear();
+    ends.clear();
+    for (size_t i = 0; i < count; ++i) {
+        AppendUtf8(scratch, texts[i].data(), texts[i].size());
+        ends.push_back(scratch.size());
+    }
+    std::vector<std::string_view> cells(count);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t begin = i == 0 ? 0 : ends[i - 1];
+        cells[i] = std::string_view(scratch).substr(begin, ends[i] - begin);
+    }
+    Pack(cells.data(), count);
+}
+
+void MyGridCells::Set(int column, const wchar_t* text)
+{
+    if (column < 0)
+        return;
+    std::string encoded;
+    if (text)
+        AppendUtf8(encoded, text, std::wcslen(text));
+    const size_t count = std::max(size(), static_cast<size_t>(column) + 1);
+    std::vector<std::string_view> cells(count);
+    for (size_t i = 0; i < count; ++i)
+        cells[i] = static_cast<int>(i) == column ? std::string_view(encoded) : View(static_cast<int>(i));
+    Pack(cells.data(), count);
+}
+
 // ---- Rows.
 
-const std::wstring& MyGridItem::Text(int column) const
+std::wstring MyGridItem::Text(int column) const
 {
-    if (column < 0 || column >= static_cast<int>(cells.size()))
-        return kEmpty;
-    return cells[column];
+    return cells.Text(column);
 }
 
 int MyGridItem::Compare(const MyGridItem& other, int column, bool ascending) const
 {
-    int cmp = Text(column).compare(other.Text(column));
+    int cmp = cells.View(column).compare(other.cells.View(column));
     return ascending ? cmp < 0 : cmp > 0;
 }
 
@@ -55,15 +263,20 @@ int MyGridItem::Find(int column, const wchar_t* text) const
 {
     if (!text || !*text)
         return 1;
-    if (column == -1) {
-        for (const std::wstring& cell : cells)
-            if (cell.find(text) != std::wstring::npos)
-                return 1;
-        return 0;
-    }
+    std::string needle;
+    AppendUtf8(needle, text, std::wcslen(text));
+    return FindUtf8(column, needle);
+}
+
+int MyGridItem::FindUtf8(int column, std::string_view text) const
+{
+    if (text.empty())
+        return 1;
+    if (column == -1)
+        return cells.Contains(text) ? 1 : 0;
     if (column < 0 || column >= grid_->GetColumnCount())
         return 0;
-    return Text(column).find(text) != std::wstring::npos ? 1 : 0;
+    return cells.View(column).find(text) != std::string_view::npos ? 1 : 0;
 }
 
 // ---- The grid.
@@ -433,9 +646,8 @@ MyGridItem* MyGridCtrl::Row(int row) const
 int MyGridCtrl::AddItem(const wchar_t* text, uint64_t data)
 {
     auto item = std::make_unique<MyGridItem>(this);
-    item->cells.reserve(std::max(1, GetColumnCount()));
     if (text)
-        item->cells.push_back(text);
+        item->cells.Set(0, text);
     item->data = data;
     client_->rows.push_back(std::move(item));
     client_->Reshuffled();
@@ -447,9 +659,18 @@ int MyGridCtrl::SetItemText(int row, int column, const wchar_t* text)
     MyGridItem* item = Row(row);
     if (!item || column < 0)
         return 0;
-    if (column >= static_cast<int>(item->cells.size()))
-        item->cells.resize(column + 1);
-    item->cells[column] = text ? text : L"";
+    item->cells.Set(column, text);
+    filterValid_ = false;
+    return 1;
+}
+
+int MyGridCtrl::SetItemTexts(int row, const std::wstring* texts, int count)
+{
+    MyGridItem* item = Row(row);
+    if (!item || count < 0)
+        return 0;
+    item->cells.Assign(texts, static_cast<size_t>(count));
+    filterValid_ = false;
     return 1;
 }
 
@@ -501,14 +722,55 @@ int MyGridCtrl::DeleteItem(int row)
     return 1;
 }
 
+int MyGridCtrl::DeleteItems(const std::vector<int>& doomed)
+{
+    std::vector<char> gone(client_->rows.size(), 0);
+    int count = 0;
+    for (int row : doomed) {
+        if (row >= 0 && row < GetItemCount() && !gone[row]) {
+            gone[row] = 1;
+            ++count;
+        }
+    }
+    if (count == 0)
+        return 0;
+    // One pass: the rows that stay close up in their order, and the focus index
+    // follows its row as it does for one deletion at a time.
+    int focus = client_->focus;
+    bool focusGone = false;
+    size_t kept = 0;
+    for (size_t i = 0; i < client_->rows.size(); ++i) {
+        MyGridItem& item = *client_->rows[i];
+        if (gone[i]) {
+            if (item.visible && item.checked)
+                --client_->checkCount;
+            if (static_cast<int>(i) == client_->focus)
+                focusGone = true;
+            continue;
+        }
+        if (static_cast<int>(i) == client_->focus)
+            focus = static_cast<int>(kept);
+        client_->rows[kept++] = std::move(client_->rows[i]);
+    }
+    client_->rows.resize(kept);
+    client_->Reshuffled();
+    if (focusGone) {
+        client_->focus = -1;
+        client_->newRow.focus = 1;
+    } else if (client_->focus >= 0) {
+        client_->focus = focus;
+    }
+    return count;
+}
+
 int MyGridCtrl::DeleteItemText(int row)
 {
     MyGridItem* item = Row(row);
     if (!item)
         return 0;
     item->cells.clear();
-    item->cells.reserve(std::max(1, GetColumnCount()));
     item->data = 0;
+    filterValid_ = false;
     SetCheck(*item, 0);
     if (!item->visible) {
         item->visible = 1;
@@ -524,6 +786,7 @@ int MyGridCtrl::DeleteItemText(int row)
 
 int MyGridCtrl::DeleteAllItems()
 {
+    filterValid_ = false;
     client_->rows.clear();
     client_->Reshuffled();
     client_->checkCount = 0;
@@ -656,15 +919,47 @@ int MyGridCtrl::RefreshFocus()
 
 void MyGridCtrl::Find(int column, const wchar_t* text)
 {
-    for (auto& item : client_->rows)
-        ShowRow(*item, item->Find(column, text));
-    int focus = -1;
-    for (int i = 0; i < GetItemCount(); ++i) {
-        if (client_->rows[i]->focus) {
-            focus = i;
-            break;
-        }
+    std::string needle;
+    if (text)
+        AppendUtf8(needle, text, std::wcslen(text));
+    // A text that holds the last one (a key typed at the end of the search) can only
+    // hide more: only the rows still shown need a look, unless a cell changed since.
+    const bool narrowing =
+        filterValid_ && column == filterColumn_ && needle.find(filterText_) != std::string::npos;
+    std::vector<int> order;
+    if (narrowing) {
+        order = client_->Shown();
+    } else {
+        order.resize(client_->rows.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
     }
+    // The rows are a hundred thousand separate blocks: asking for the ones a few steps
+    // ahead keeps the walk from waiting on memory at every row.
+    const auto& rows = client_->rows;
+    const size_t count = order.size();
+    std::vector<int> passing;
+    passing.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        if (k + 16 < count)
+            __builtin_prefetch(rows[static_cast<size_t>(order[k + 16])].get());
+        if (k + 8 < count)
+            rows[static_cast<size_t>(order[k + 8])]->cells.Prefetch();
+        MyGridItem& item = *rows[static_cast<size_t>(order[k])];
+        const int show = item.FindUtf8(column, needle);
+        ShowRow(item, show);
+        if (show)
+            passing.push_back(order[k]);
+    }
+    // The rows that passed are the rows now shown, in their order: the list of them is
+    // taken as it is instead of another walk over every row.
+    client_->SetShown(std::move(passing));
+    filterValid_ = true;
+    filterColumn_ = column;
+    filterText_ = std::move(needle);
+    // Only the focus row carries the focus mark, and a hidden row loses it.
+    const int old = client_->focus;
+    const int focus = old >= 0 && old < GetItemCount() && client_->rows[old]->focus ? old : -1;
     client_->focus = focus;
     SetFocusItem(focus);
 }

@@ -314,6 +314,19 @@ const std::vector<int>& MyGridClient::Shown()
     return shown_;
 }
 
+void MyGridClient::SetShown(std::vector<int>&& shown)
+{
+    shown_ = std::move(shown);
+    ordinal_.assign(rows.size(), 0);
+    size_t k = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        ordinal_[i] = static_cast<int>(k);
+        if (k < shown_.size() && shown_[k] == static_cast<int>(i))
+            ++k;
+    }
+    shownValid_ = true;
+}
+
 int MyGridClient::OrdinalOf(int index)
 {
     const std::vector<int>& shown = Shown();

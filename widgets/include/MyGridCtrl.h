@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CDC;
@@ -31,6 +32,42 @@ constexpr unsigned kGridSortable = 0x10;
 // Narrowest column a separator drag leaves; narrower titles are not painted.
 constexpr int kGridMinColumnWidth = 15;
 
+// The texts of one row, kept in a single block as UTF-8: a grid holds a hundred
+// thousand rows of forty cells, and a string object per cell costs more than the
+// text. UTF-8 keeps the order of the characters byte for byte, so sorting and finding
+// work on the bytes without decoding them.
+class BRINDLE_API MyGridCells
+{
+public:
+    MyGridCells() = default;
+    MyGridCells(const MyGridCells& other);
+    MyGridCells& operator=(const MyGridCells& other);
+    MyGridCells(MyGridCells&&) noexcept = default;
+    MyGridCells& operator=(MyGridCells&&) noexcept = default;
+
+    size_t size() const;
+    bool empty() const { return size() == 0; }
+    // The cell's UTF-8 bytes; empty outside the cells.
+    std::string_view View(int column) const;
+    std::wstring Text(int column) const;
+    // Whether any one cell holds the UTF-8 text (an empty text is in every row).
+    bool Contains(std::string_view text) const;
+    // Sets a cell, growing the row up to it.
+    void Set(int column, const wchar_t* text);
+    // Replaces every cell at once (one allocation for the row).
+    void Assign(const std::wstring* texts, size_t count);
+    void clear() { block_.reset(); }
+    // Asks the processor to start loading the block (a walk over many rows).
+    void Prefetch() const { __builtin_prefetch(block_.get()); }
+    // Nothing to reserve: the block is sized when it is written.
+    void reserve(size_t) {}
+
+private:
+    void Pack(const std::string_view* cells, size_t count);
+
+    std::unique_ptr<char[]> block_;
+};
+
 // One row.
 class BRINDLE_API MyGridItem
 {
@@ -38,13 +75,15 @@ public:
     explicit MyGridItem(MyGridCtrl* grid) : grid_(grid) {}
 
     // The cell text, empty when the row has no such cell.
-    const std::wstring& Text(int column) const;
+    std::wstring Text(int column) const;
     // Sort test: this row goes before `other` for the column and direction.
     int Compare(const MyGridItem& other, int column, bool ascending) const;
     // Whether the row passes the find filter.
     int Find(int column, const wchar_t* text) const;
+    // The same with the text already in UTF-8 (what a filter over many rows passes).
+    int FindUtf8(int column, std::string_view text) const;
 
-    std::vector<std::wstring> cells;
+    MyGridCells cells;
     uint64_t data = 0;
     int visible = 1;
     int checked = 0;
@@ -132,6 +171,8 @@ public:
     // The visible rows in order (rebuilt when rows are added, deleted, hidden or sorted).
     const std::vector<int>& Shown();
     void Reshuffled() { shownValid_ = false; }
+    // Takes the visible rows in order, as a filter that just looked at every row found them.
+    void SetShown(std::vector<int>&& shown);
     // Index of the visible row at pane y, -1 (x is checked against the cells by the caller).
     int RowAtY(int y);
     // Number of visible rows before `index` (all of them for an index out of range).
@@ -170,12 +211,17 @@ public:
     int AddItem(const wchar_t* text, uint64_t data);
     // Sets a cell, growing the row up to it; 0 for a bad row or a negative column.
     int SetItemText(int row, int column, const wchar_t* text);
+    // Replaces every cell of a row, from column 0 on; 0 for a bad row.
+    int SetItemTexts(int row, const std::wstring* texts, int count);
     std::wstring GetItemText(int row, int column) const;
     int SetItemData(int row, uint64_t data);
     uint64_t GetItemData(int row) const;
     int FindItemData(uint64_t data) const;
     // Deletes a row; the focus index follows its row, or is -1 when the row was it.
     int DeleteItem(int row);
+    // Deletes the rows given by their indices (taken before any goes) in one pass; the
+    // focus index follows its row, or is -1 when its row went. The count deleted.
+    int DeleteItems(const std::vector<int>& rows);
     int DeleteItemText(int row);
     // Deletes every row; no row has the focus afterwards.
     int DeleteAllItems();
@@ -276,4 +322,9 @@ private:
     CFont font_;
     bool hasFont_ = false;
     int cornerPressed_ = 0;
+    // The last find, while no cell has changed since: a longer text holding it
+    // filters only the rows it left.
+    bool filterValid_ = false;
+    int filterColumn_ = 0;
+    std::string filterText_;
 };

@@ -487,8 +487,9 @@ int DataPage::QueryRecords(IDoxDataQuerySink* sink, const DataQuery* query)
     DoxColumnReader columns(reader.get(), count);
     sink->OnColumns(&columns);
     int step = 0;
+    DoxRecordReader record(reader.get(), 0, count);
     while ((step = reader->Next()) == 1) {
-        DoxRecordReader record(reader.get(), reader->ColumnInt64(count), count);
+        record.SetId(reader->ColumnInt64(count));
         if (!sink->OnRecord(&record))
             return 0;
     }
@@ -507,6 +508,9 @@ const wchar_t* DoxColumnReader::GetName(int32_t index)
 
 const wchar_t* DoxRecordReader::GetText(int32_t index)
 {
-    text_ = (index >= 0 && index < count_) ? statement_->ColumnText(index) : std::wstring();
+    if (index >= 0 && index < count_)
+        statement_->ColumnText(index, text_);
+    else
+        text_.clear();
     return text_.c_str();
 }

@@ -33,6 +33,8 @@ public:
     }
     virtual ~DoxRecordReader() = default;
 
+    // The reader moves on to the next row (its text keeps its storage).
+    void SetId(int64_t id) { id_ = id; }
     int64_t GetId() override { return id_; }
     int32_t GetCount() override { return count_; }
     const wchar_t* GetText(int32_t index) override;

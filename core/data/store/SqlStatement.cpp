@@ -112,13 +112,21 @@ std::wstring SqlStatement::ColumnName(int column) const
 
 std::wstring SqlStatement::ColumnText(int column) const
 {
+    std::wstring text;
+    ColumnText(column, text);
+    return text;
+}
+
+void SqlStatement::ColumnText(int column, std::wstring& out) const
+{
+    out.clear();
     if (!ValidColumn(column))
-        return std::wstring();
-    const unsigned char* text = sqlite3_column_text(stmt_, column);
-    int bytes = sqlite3_column_bytes(stmt_, column);
+        return;
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
     if (!text)
-        return std::wstring();
-    return Utf8ToWide(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes));
+        return;
+    const int bytes = sqlite3_column_bytes16(stmt_, column);
+    Utf16ToWide(text, static_cast<size_t>(bytes) / 2, out);
 }
 
 int32_t SqlStatement::ColumnInt(int column) const

@@ -33,6 +33,9 @@ public:
     int ColumnCount() const;
     std::wstring ColumnName(int column) const;
     std::wstring ColumnText(int column) const;
+    // The same into a text that keeps its storage (read as UTF-16, the database's
+    // own encoding, so SQLite converts nothing).
+    void ColumnText(int column, std::wstring& out) const;
     int32_t ColumnInt(int column) const;
     int64_t ColumnInt64(int column) const;
     const void* ColumnBlob(int column) const;

@@ -145,6 +145,7 @@ IDoxPage* DoxDesignClient::GetPage()
 
 int DoxDesignClient::AttachPage(IDoxPage* page)
 {
+    Batch batch(this);
     if (page_)
         DetachPage();
     auto* doxPage = dynamic_cast<DoxPage*>(page);
@@ -407,21 +408,81 @@ int DoxDesignClient::GetSelectedCount()
     return static_cast<int>(SelectedNodes().size());
 }
 
-void DoxDesignClient::AlignTop() { GrabCanvas::AlignTop(); }
-void DoxDesignClient::AlignBottom() { GrabCanvas::AlignBottom(); }
-void DoxDesignClient::AlignLeft() { GrabCanvas::AlignLeft(); }
-void DoxDesignClient::AlignRight() { GrabCanvas::AlignRight(); }
-void DoxDesignClient::AlignVertCenterLine() { GrabCanvas::AlignVertCenterLine(); }
-void DoxDesignClient::AlignHorzCenterLine() { GrabCanvas::AlignHorzCenterLine(); }
-void DoxDesignClient::SpaceEvenlyHorz() { GrabCanvas::SpaceEvenlyHorz(); }
-void DoxDesignClient::SpaceEvenlyVert() { GrabCanvas::SpaceEvenlyVert(); }
-void DoxDesignClient::CenterHorz() { GrabCanvas::CenterHorz(); }
-void DoxDesignClient::CenterVert() { GrabCanvas::CenterVert(); }
-void DoxDesignClient::RemoveSpaceHorz() { GrabCanvas::RemoveSpaceHorz(); }
-void DoxDesignClient::RemoveSpaceVert() { GrabCanvas::RemoveSpaceVert(); }
-void DoxDesignClient::SameWidth() { GrabCanvas::SameWidth(); }
-void DoxDesignClient::SameHeight() { GrabCanvas::SameHeight(); }
-void DoxDesignClient::SameSize() { GrabCanvas::SameSize(); }
+void DoxDesignClient::AlignTop()
+{
+    Batch batch(this);
+    GrabCanvas::AlignTop();
+}
+void DoxDesignClient::AlignBottom()
+{
+    Batch batch(this);
+    GrabCanvas::AlignBottom();
+}
+void DoxDesignClient::AlignLeft()
+{
+    Batch batch(this);
+    GrabCanvas::AlignLeft();
+}
+void DoxDesignClient::AlignRight()
+{
+    Batch batch(this);
+    GrabCanvas::AlignRight();
+}
+void DoxDesignClient::AlignVertCenterLine()
+{
+    Batch batch(this);
+    GrabCanvas::AlignVertCenterLine();
+}
+void DoxDesignClient::AlignHorzCenterLine()
+{
+    Batch batch(this);
+    GrabCanvas::AlignHorzCenterLine();
+}
+void DoxDesignClient::SpaceEvenlyHorz()
+{
+    Batch batch(this);
+    GrabCanvas::SpaceEvenlyHorz();
+}
+void DoxDesignClient::SpaceEvenlyVert()
+{
+    Batch batch(this);
+    GrabCanvas::SpaceEvenlyVert();
+}
+void DoxDesignClient::CenterHorz()
+{
+    Batch batch(this);
+    GrabCanvas::CenterHorz();
+}
+void DoxDesignClient::CenterVert()
+{
+    Batch batch(this);
+    GrabCanvas::CenterVert();
+}
+void DoxDesignClient::RemoveSpaceHorz()
+{
+    Batch batch(this);
+    GrabCanvas::RemoveSpaceHorz();
+}
+void DoxDesignClient::RemoveSpaceVert()
+{
+    Batch batch(this);
+    GrabCanvas::RemoveSpaceVert();
+}
+void DoxDesignClient::SameWidth()
+{
+    Batch batch(this);
+    GrabCanvas::SameWidth();
+}
+void DoxDesignClient::SameHeight()
+{
+    Batch batch(this);
+    GrabCanvas::SameHeight();
+}
+void DoxDesignClient::SameSize()
+{
+    Batch batch(this);
+    GrabCanvas::SameSize();
+}
 
 void DoxDesignClient::MarkModified()
 {
@@ -431,6 +492,7 @@ void DoxDesignClient::MarkModified()
 
 void DoxDesignClient::CutSelection()
 {
+    Batch batch(this);
     Copy();
     if (page_ && GetSelectedCount() > 0 && DeleteSelection())
         MarkModified();
@@ -443,6 +505,7 @@ void DoxDesignClient::Cut()
 
 void DoxDesignClient::Paste()
 {
+    Batch batch(this);
     if (page_)
         PasteControls(*page_, *this);
 }
@@ -478,6 +541,7 @@ int DoxDesignClient::CanEvenCells()
 
 void DoxDesignClient::SelectAll()
 {
+    Batch batch(this);
     GrabCanvas::SelectAll();
 }
 
@@ -618,7 +682,26 @@ void DoxDesignClient::OnBasePointMoved(int x, int y)
         page_->SetBasePoint(x, y);
 }
 
+DoxDesignClient::Batch::~Batch()
+{
+    if (--client_->batchDepth_ > 0)
+        return;
+    if (std::exchange(client_->selectionPending_, false))
+        client_->ReportSelection();
+    if (std::exchange(client_->modifiedPending_, false) && client_->designSink_)
+        client_->designSink_->OnModified();
+}
+
 void DoxDesignClient::OnSelectionChanged(GrabNode* /*primary*/)
+{
+    if (batchDepth_ > 0) {
+        selectionPending_ = true;
+        return;
+    }
+    ReportSelection();
+}
+
+void DoxDesignClient::ReportSelection()
 {
     if (!designSink_)
         return;
@@ -639,6 +722,10 @@ void DoxDesignClient::OnSelectionChanged(GrabNode* /*primary*/)
 
 void DoxDesignClient::OnModified()
 {
+    if (batchDepth_ > 0) {
+        modifiedPending_ = true;
+        return;
+    }
     if (designSink_)
         designSink_->OnModified();
 }
@@ -862,6 +949,7 @@ POINT DoxDesignClient::ToLogical(QPoint point, bool clamp) const
 
 void DoxDesignClient::ButtonDown(QPoint point, uint32_t flags, bool right)
 {
+    Batch batch(this);
     setFocus(Qt::MouseFocusReason);
     if (right || !page_)
         return;
@@ -886,6 +974,7 @@ void DoxDesignClient::mousePressEvent(QMouseEvent* event)
 
 void DoxDesignClient::mouseMoveEvent(QMouseEvent* event)
 {
+    Batch batch(this);
     const QPoint p = event->position().toPoint();
     if (tool_ == kDesignPointerTool && page_) {
         const POINT at = ToLogical(p, false);
@@ -911,10 +1000,12 @@ void DoxDesignClient::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     const uint32_t flags = MouseFlags(event);
     if (event->button() == Qt::RightButton) {
+        // The program's menu runs its own commands, each reported as it goes.
         if (uiSink_)
             uiSink_->OnRButtonUp(flags, p.x(), p.y());
         return;
     }
+    Batch batch(this);
     if (event->button() != Qt::LeftButton)
         return;
     if (tool_ == kDesignPointerTool && page_) {
@@ -985,6 +1076,7 @@ bool DoxDesignClient::event(QEvent* event)
 
 void DoxDesignClient::keyPressEvent(QKeyEvent* event)
 {
+    Batch batch(this);
     const uint32_t key = plat::VirtualKeyFromQt(event->key());
     const uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
     const int flags = static_cast<int>(state & (plat::MK_SHIFT | plat::MK_CONTROL));

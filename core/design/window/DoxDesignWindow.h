@@ -167,6 +167,27 @@ private:
     bool Dragging() { return dragging_ || HasCapture(); }
     void ShowToolCursor();
 
+    // Tells the sink what the selection now is.
+    void ReportSelection();
+
+    // One command (a key, a mouse step, an alignment, opening a page) changes many
+    // controls: the sink hears of the selection and of the change once, when the
+    // outermost command ends, not once per control.
+    class Batch
+    {
+    public:
+        explicit Batch(DoxDesignClient* client) : client_(client) { ++client_->batchDepth_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        DoxDesignClient* client_;
+    };
+    int batchDepth_ = 0;
+    bool selectionPending_ = false;
+    bool modifiedPending_ = false;
+
     DoxDesignWindow* window_;
     DoxPage* page_ = nullptr;
     IDoxDesignWindowSink* designSink_ = nullptr;

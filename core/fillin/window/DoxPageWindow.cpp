@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <utility>
 
 #include "ByteStream.h"
 #include "DoxDC.h"
@@ -225,7 +226,20 @@ void DoxPageClient::RedrawBackBuffer()
 
 void DoxPageClient::InvalidatePixels(const RECT& rect, bool /*now*/)
 {
-    update(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+    const QRect area(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    if (area.isEmpty())
+        return;
+    pendingUpdate_ |= area;
+    if (updateQueued_)
+        return;
+    updateQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            updateQueued_ = false;
+            update(std::exchange(pendingUpdate_, QRect()));
+        },
+        Qt::QueuedConnection);
 }
 
 void DoxPageClient::ValidatePixels(const RECT& /*rect*/)
@@ -236,18 +250,20 @@ void DoxPageClient::ValidatePixels(const RECT& /*rect*/)
 
 RECT DoxPageClient::ToPixels(const RECT& rect)
 {
-    auto dc = MakeClientDCX(2, 100);
+    if (!mapping_)
+        mapping_ = MakeClientDCX(2, 100);
     RECT px = rect;
-    dc->LPtoDP(&px);
+    mapping_->LPtoDP(&px);
     return RECT{std::min(px.left, px.right), std::min(px.top, px.bottom), std::max(px.left, px.right),
                 std::max(px.top, px.bottom)};
 }
 
 POINT DoxPageClient::ToLogical(QPoint point) const
 {
-    auto dc = MakeClientDCX(2, 100);
+    if (!mapping_)
+        mapping_ = MakeClientDCX(2, 100);
     POINT p{point.x(), point.y()};
-    dc->DPtoLP(&p);
+    mapping_->DPtoLP(&p);
     return p;
 }
 

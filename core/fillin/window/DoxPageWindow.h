@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 #include "DoxInputWindow.h"
 #include "DoxPageRunner.h"
 #include "DoxTipWindow.h"
@@ -15,6 +17,7 @@
 #include "IDoxPageWindow.h"
 #include "DoxScrollBarWindow.h"
 
+class CClientDCX;
 class QScrollBar;
 class DoxPageWindow;
 class IDoxWindowUISink;
@@ -97,6 +100,13 @@ private:
     IDoxWindowUISink* sink_ = nullptr;
     DoxTipWindow tip_;
     bool composing_ = false;
+    // The areas asked to be redrawn since the last turn of the event loop: a bill that
+    // loads or prints changes every field at once, and one update of their union costs
+    // less than an update per field.
+    QRect pendingUpdate_;
+    bool updateQueued_ = false;
+    // The 0.1 mm mapping at 100 %, made once: it depends on nothing but the screen.
+    mutable std::shared_ptr<CClientDCX> mapping_;
 };
 
 // The area around the page; it moves the page client when the view scrolls.

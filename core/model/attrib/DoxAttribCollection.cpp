@@ -119,6 +119,7 @@ const wchar_t* DoxAttribItem_Collection::GetValueText()
 
 bool DoxAttribItem_Collection::SetValueText(const wchar_t* text)
 {
+    DoxChangeBatch batch;
     refused_ = nullptr;
     for (DoxAttribItem* item : items_) {
         if (!item->SetValueText(text)) {
@@ -273,4 +274,51 @@ void DoxAttribSet_Collection::Intersect(DoxAttribSet* set)
 void DoxAttribSet_Collection::UpdateName()
 {
     name_ = objects_ < 1 ? std::wstring(L"无控件") : doxattrib::Format(L"多个控件(%d)", objects_);
+}
+
+// --- change reports held while an item is set across the selection ---
+
+namespace
+{
+
+struct PendingReports {
+    int depth = 0;
+    std::vector<std::pair<const void*, std::function<void()>>> reports;
+};
+
+PendingReports& Pending()
+{
+    thread_local PendingReports pending;
+    return pending;
+}
+
+} // namespace
+
+DoxChangeBatch::DoxChangeBatch()
+{
+    ++Pending().depth;
+}
+
+DoxChangeBatch::~DoxChangeBatch()
+{
+    PendingReports& pending = Pending();
+    if (--pending.depth > 0)
+        return;
+    std::vector<std::pair<const void*, std::function<void()>>> reports;
+    reports.swap(pending.reports);
+    for (auto& [source, report] : reports)
+        report();
+}
+
+bool DoxChangeBatch::Defer(const void* source, std::function<void()> report)
+{
+    PendingReports& pending = Pending();
+    if (pending.depth <= 0)
+        return false;
+    for (const auto& entry : pending.reports) {
+        if (entry.first == source)
+            return true;
+    }
+    pending.reports.emplace_back(source, std::move(report));
+    return true;
 }

@@ -4,6 +4,7 @@
 // class, one per item. They link the attributes and items of the selected
 // controls and own none of them; the selection rebuilds them at every change.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -125,4 +126,20 @@ private:
     std::vector<DoxAttribute_Collection*> attributes_;
     std::wstring name_;
     int32_t objects_ = 0;
+};
+
+// One edit of an item across the selection changes every selected control: while a
+// batch lives, a page hands its change report to the batch, and the outermost batch
+// gives each page's report once when it ends, instead of once per control.
+class DoxChangeBatch
+{
+public:
+    DoxChangeBatch();
+    ~DoxChangeBatch();
+    DoxChangeBatch(const DoxChangeBatch&) = delete;
+    DoxChangeBatch& operator=(const DoxChangeBatch&) = delete;
+
+    // Keeps the report of `source` for the end of the batch (once per source); false,
+    // keeping nothing, when no batch is open.
+    static bool Defer(const void* source, std::function<void()> report);
 };

@@ -166,3 +166,20 @@ const wchar_t* Utf8ToWide(std::wstring& out, const char* text)
     out = Utf8ToWide(text, std::strlen(text));
     return out.c_str();
 }
+
+void Utf16ToWide(const char16_t* text, size_t units, std::wstring& out)
+{
+    out.resize(units);
+    size_t n = 0;
+    for (size_t i = 0; i < units; ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        out[n++] = static_cast<wchar_t>(c);
+    }
+    out.resize(n);
+}

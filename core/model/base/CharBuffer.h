@@ -50,3 +50,7 @@ inline std::wstring Utf8ToWide(const std::string& text)
 {
     return Utf8ToWide(text.data(), text.size());
 }
+
+// Converts UTF-16 text (the encoding the bill database keeps) into out, reusing
+// out's storage; a lone surrogate becomes U+FFFD.
+void Utf16ToWide(const char16_t* text, size_t units, std::wstring& out);

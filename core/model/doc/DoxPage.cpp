@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <unordered_set>
 
 #include "ByteStream.h"
 #include "DataField.h"
 #include "DataRow.h"
 #include "DocElement.h"
+#include "DoxAttribCollection.h"
 #include "DoxControl.h"
 #include "DoxDocument.h"
 #include "DoxLayer.h"
@@ -145,8 +147,15 @@ int DoxPage::LoadBackgroundStream(plat::ByteStream& stream)
 void DoxPage::SetModified()
 {
     document_->SetModified();
-    if (view_)
-        view_->OnChange();
+    if (!view_)
+        return;
+    // Inside an edit across many controls the view hears of it once, at the end.
+    if (DoxChangeBatch::Defer(this, [this] {
+            if (view_)
+                view_->OnChange();
+        }))
+        return;
+    view_->OnChange();
 }
 
 int DoxPage::Init(const wchar_t* id, const wchar_t* name, int32_t cx, int32_t cy)
@@ -719,12 +728,13 @@ int DoxPage::AttachView(GrabWindow* view)
     for (DoxLayer* layer : layers_) {
         layer->SetView(view);
         view->SetCurrentLayer(layer);
+        // The controls the view already holds, looked up at once rather than by a walk
+        // of the whole list for every control.
+        std::unordered_set<GrabObjectCore*> held;
+        for (GrabSelection* node : layer->Objects())
+            held.insert(node->GetObject());
         for (DoxControl* control : layer->Controls()) {
-            bool held = false;
-            for (GrabSelection* node : layer->Objects())
-                if (node->GetObject() == static_cast<GrabObjectCore*>(control))
-                    held = true;
-            if (!held && !layer->AddObject(view, control, 0, 0))
+            if (!held.count(static_cast<GrabObjectCore*>(control)) && !layer->AddObject(view, control, 0, 0))
                 result = 0;
         }
     }

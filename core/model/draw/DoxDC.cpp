@@ -29,6 +29,40 @@ void AlphaBlendOrBlit(const RECT* dst, HDC dstDc, const RECT* src, HDC srcDc, BL
     }
 }
 
+namespace
+{
+
+// The buffer of the last paint, kept for the next one: a window paints at the same
+// size over and over, and a page-sized image is too big to allocate every time.
+CBitmap& SpareBitmap()
+{
+    thread_local CBitmap spare;
+    return spare;
+}
+
+bool TakeSpareBitmap(CBitmap& bitmap, int width, int height)
+{
+    CBitmap& spare = SpareBitmap();
+    if (spare.IsCreated() && spare.GetSize().cx == width && spare.GetSize().cy == height) {
+        bitmap = std::move(spare);
+        spare.DeleteObject();
+        // The same start as a new bitmap's.
+        bitmap.image().fill(Qt::black);
+        return true;
+    }
+    return bitmap.CreateBitmap(width, height);
+}
+
+void KeepSpareBitmap(CBitmap& bitmap)
+{
+    CBitmap& spare = SpareBitmap();
+    spare.DeleteObject();
+    spare = std::move(bitmap);
+    bitmap.DeleteObject();
+}
+
+} // namespace
+
 DoxDC::~DoxDC()
 {
     Close(false, 255);
@@ -50,7 +84,7 @@ bool DoxDC::BeginBuffer(const RECT* area, HDC target, bool copyTarget)
     targetMapMode_ = target->CDC::SetMapMode(MM_TEXT);
 
     CBitmap bitmap;
-    if (!bitmap.CreateBitmap(a.right - a.left, a.bottom - a.top)) {
+    if (!TakeSpareBitmap(bitmap, a.right - a.left, a.bottom - a.top)) {
         RestoreTarget();
         target_ = nullptr;
         return false;
@@ -104,7 +138,7 @@ HDC DoxDC::Close(bool blend, BYTE alpha)
     SelectObject(oldBitmap_);
     oldBitmap_ = nullptr;
     DeleteDC();
-    bitmap_.DeleteObject();
+    KeepSpareBitmap(bitmap_);
     RestoreTarget();
     savedState_ = -1;
     return std::exchange(target_, nullptr);

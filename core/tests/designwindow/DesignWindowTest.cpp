@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -605,6 +607,83 @@ TEST_F(DesignWindowTest, KeysMoveSizeDeleteAndCutTheSelection)
     QTest::keyClick(client, Qt::Key_Delete);
     EXPECT_TRUE(layer->Controls().empty());
     EXPECT_EQ(document_->IsModified(), 1);
+}
+
+TEST_F(DesignWindowTest, ACommandOnManySelectedControlsIsReportedOnce)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    const int count = 30;
+    for (int i = 0; i < count; ++i) {
+        const RECT rect{100 + (i % 5) * 300, -(100 + (i / 5) * 150), 350 + (i % 5) * 300,
+                        -(200 + (i / 5) * 150)};
+        ASSERT_NE(layer->CreateControl(DoxKindFrame, &rect), nullptr) << i;
+    }
+    ASSERT_EQ(layer->Controls().size(), static_cast<size_t>(count));
+    QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+    ASSERT_EQ(window_->GetSelectedCount(), count);
+
+    std::vector<RECT> before;
+    for (DoxControl* control : layer->Controls())
+        before.push_back(RectOf(control));
+    struct Case {
+        const char* what;
+        std::function<void()> run;
+    };
+    const Case cases[] = {
+        {"Right arrow", [&] { QTest::keyClick(client, Qt::Key_Right); }},
+        {"Ctrl+Shift+Down moves by 5",
+         [&] { QTest::keyClick(client, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier); }},
+        {"align left", [&] { window_->AlignLeft(); }},
+        {"align top", [&] { window_->AlignTop(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sink_.modified = 0;
+        sink_.selections = 0;
+        c.run();
+        EXPECT_EQ(sink_.modified, 1);
+        EXPECT_LE(sink_.selections, 1);
+        EXPECT_EQ(window_->GetSelectedCount(), count);
+        if (&c == &cases[0]) {
+            // The key moved every selected control, not only the one reported.
+            for (size_t i = 0; i < before.size(); ++i)
+                EXPECT_EQ(RectOf(layer->Controls()[i]).left, before[i].left + 10) << i;
+        }
+    }
+    EXPECT_EQ(RectOf(layer->Controls()[1]).left, RectOf(layer->Controls()[0]).left);
+    EXPECT_EQ(RectOf(layer->Controls()[count - 1]).top, RectOf(layer->Controls()[0]).top);
+
+    // A property set across the selection through the sink's attribute set: every
+    // control takes it, and the sink hears of it once.
+    window_->RefreshSelection();
+    ASSERT_NE(sink_.last, nullptr);
+    IDoxAttrib* colour = nullptr;
+    for (int a = 0; a < sink_.last->GetCount() && !colour; ++a) {
+        IDoxAttrib* attribute = sink_.last->GetAt(a);
+        for (int c = 0; c < attribute->GetChildCount() && !colour; ++c) {
+            if (std::wstring(attribute->GetChild(c)->GetCaption()) == L"前景色")
+                colour = attribute->GetChild(c);
+        }
+    }
+    ASSERT_NE(colour, nullptr);
+    sink_.modified = 0;
+    ASSERT_TRUE(colour->SetValueText(L"#00000255"));
+    EXPECT_EQ(sink_.modified, 1);
+    EXPECT_EQ(std::wstring(colour->GetValueText()), L"#00000255");
+
+    // Opening the page in a new window tells the sink of the selection once.
+    window_->Release();
+    const QRect area(0, 0, 900, 600);
+    window_ = core_->CreateDesignWindow(nullptr, kVisible, &area, nullptr, 1);
+    ASSERT_NE(window_, nullptr);
+    window_->SetDesignSink(&sink_);
+    sink_.modified = 0;
+    sink_.selections = 0;
+    ASSERT_EQ(window_->AttachPage(page_), 1);
+    EXPECT_EQ(sink_.selections, 1);
+    EXPECT_EQ(sink_.modified, 0);
 }
 
 TEST_F(DesignWindowTest, ABackgroundPictureWhoseSizeIsRefusedChangesNothing)

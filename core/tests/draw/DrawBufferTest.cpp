@@ -68,6 +68,36 @@ TEST_F(DrawBuffer, AnyCornerOrderBuffersTheNormalisedArea)
     }
 }
 
+TEST_F(DrawBuffer, PaintsOfOneSizeShareOneBufferAndABitmapMovesItsPixels)
+{
+    // A moved bitmap hands its pixels over: nothing is shared, so selecting it into a
+    // context (which sets its resolution) writes into the same pixels, not a copy.
+    CBitmap first;
+    ASSERT_TRUE(first.CreateBitmap(16, 8));
+    const uchar* pixels = first.image().constBits();
+    CBitmap moved = std::move(first);
+    EXPECT_FALSE(first.IsCreated());
+    CDC memory;
+    ASSERT_TRUE(memory.CreateCompatibleDC(&target));
+    memory.SelectObject(&moved);
+    EXPECT_EQ(moved.image().constBits(), pixels);
+    memory.SelectObject(nullptr);
+
+    // The next paint of the same size draws into the pixels of the last one.
+    const RECT area{0, 0, 40, 30};
+    const uchar* last = nullptr;
+    for (int paint = 0; paint < 3; ++paint) {
+        DoxDC buffer;
+        ASSERT_TRUE(buffer.BeginBuffer(&area, &target, false));
+        ASSERT_NE(buffer.GetImage(), nullptr);
+        if (last) {
+            EXPECT_EQ(buffer.GetImage()->constBits(), last) << paint;
+        }
+        last = buffer.GetImage()->constBits();
+        buffer.EndBuffer();
+    }
+}
+
 TEST_F(DrawBuffer, CopyFlagStartsFromWhatTheTargetShows)
 {
     RECT area{10, 10, 50, 50};

@@ -119,9 +119,9 @@ protected:
     }
 
     // Types into the fields in fill-in order: Enter opens the first editor, Tab commits
-    // and goes on to the next field's editor, Enter commits the last. Chinese arrives
-    // through the input method.
-    void TypeBill(const std::vector<QString>& texts)
+    // and goes on to the next field's editor, Enter commits the last (unless the last
+    // editor is to stay open). Chinese arrives through the input method.
+    void TypeBill(const std::vector<QString>& texts, bool commitLast = true)
     {
         QWidget* client = PageClient(Window());
         ASSERT_NE(client, nullptr);
@@ -134,9 +134,10 @@ protected:
             QInputMethodEvent event;
             event.setCommitString(texts[i]);
             QCoreApplication::sendEvent(client, &event);
-            QTest::keyClick(client, i + 1 < texts.size() ? Qt::Key_Tab : Qt::Key_Return);
+            if (i + 1 < texts.size() || commitLast)
+                QTest::keyClick(client, i + 1 < texts.size() ? Qt::Key_Tab : Qt::Key_Return);
         }
-        EXPECT_EQ(Window()->IsEditing(), 0);
+        EXPECT_EQ(Window()->IsEditing(), commitLast ? 0 : 1);
     }
 
     void FillBill(const wchar_t* payee, const wchar_t* amount, const wchar_t* purpose)
@@ -359,6 +360,102 @@ TEST_F(WorkspaceTest, SearchHidesTheBillsThatDoNotMatch)
             visible.push_back(List()->IsItemVisible(row));
         EXPECT_EQ(visible, c.visible);
     }
+}
+
+TEST_F(WorkspaceTest, ASearchNeverSavesOrReloadsTheBillOnThePage)
+{
+    ASSERT_TRUE(Open());
+    FillBill(L"北京分行", L"100", L"货款");
+    FillBill(L"上海分行", L"200", L"运费");
+    CSearchCtrl* search = pane_->SearchBox();
+    search->SelectSearchClass(0, 0);
+
+    // A changed stored bill: the search shows and hides rows, the change stays unsaved
+    // on the page, and the bill keeps the focus while its row is shown.
+    List()->SetFocusItem(0);
+    ASSERT_EQ(Page()->SetFieldText(kPurpose, 0, L"改过的用途"), 1);
+    for (const wchar_t* text : {L"北", L"北京", L"上海", L""}) {
+        SCOPED_TRACE(Utf8(text));
+        search->SetSearchStr(text, 1);
+        EXPECT_EQ(Shown(kPurpose), L"改过的用途");
+        EXPECT_NE(Page()->IsRecordModified(), 0);
+        EXPECT_EQ(List()->GetItemText(0, 3), L"货款");
+        EXPECT_EQ(List()->GetFocusItem(), List()->IsItemVisible(0) ? 0 : -1);
+    }
+    EXPECT_FALSE(Dump().contains(QStringLiteral("改过的用途")));
+
+    // A new bill being typed, its editor still open: the search commits nothing,
+    // stores nothing and leaves the editor where it is.
+    Run(wscmd::kNewBill);
+    TypeBill({QStringLiteral("新来的收款人")}, false);
+    ASSERT_EQ(Window()->IsEditing(), 1);
+    search->SetSearchStr(L"分行", 1);
+    EXPECT_EQ(Window()->IsEditing(), 1);
+    EXPECT_EQ(List()->GetItemCount(), 2);
+    EXPECT_FALSE(Dump().contains(QStringLiteral("新来的收款人")));
+    EXPECT_EQ(List()->GetFocusItem(), -1);
+}
+
+TEST_F(WorkspaceTest, AListOfManyBillsHoldsThemAllInOrderAndPaintsTheFirstScreenFirst)
+{
+    ASSERT_TRUE(Open());
+    FillBill(L"第一张", L"1", L"x");
+    workspace_->CloseTemplateDocument();
+    const std::string table = MainTable();
+    ASSERT_FALSE(table.empty());
+    const int bills = 3000;
+    Sql(("with recursive n(x) as (select 2 union all select x + 1 from n where x < " + std::to_string(bills) +
+         ") insert into \"" + table +
+         "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' || (x % 7) from n")
+            .c_str());
+
+    // Every paint of the rows while the list fills counts the rows it held.
+    struct PaintProbe : QObject {
+        CVoucherView* list = nullptr;
+        std::vector<int> rowsAtPaint;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint && list)
+                rowsAtPaint.push_back(list->GetItemCount());
+            return false;
+        }
+    } probe;
+    probe.list = List();
+    List()->GetClient()->installEventFilter(&probe);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
+    probe.rowsAtPaint.clear();
+    ASSERT_TRUE(Open());
+    List()->GetClient()->removeEventFilter(&probe);
+
+    ASSERT_EQ(List()->GetItemCount(), bills);
+    for (int row : {0, 1, 1234, bills - 1}) {
+        wchar_t id[16];
+        std::swprintf(id, 16, L"%08d", row + 1);
+        EXPECT_EQ(List()->GetItemText(row, 0), id) << row;
+        EXPECT_EQ(List()->GetItemData(row), static_cast<uint64_t>(row + 1)) << row;
+        EXPECT_EQ(List()->GetItemText(row, 1),
+                  row == 0 ? std::wstring(L"第一张") : L"收款人" + std::to_wstring(row + 1));
+    }
+    ASSERT_FALSE(probe.rowsAtPaint.empty());
+    EXPECT_LT(probe.rowsAtPaint.front(), bills);
+    EXPECT_GT(probe.rowsAtPaint.front(), 0);
+
+    // Sorting, ticking and searching reach every bill.
+    List()->HeaderClick(0);
+    List()->HeaderClick(0);
+    EXPECT_EQ(List()->GetItemText(0, 0), L"00003000");
+    List()->SetCheckAll(1);
+    EXPECT_EQ(List()->GetCheckCount(), bills);
+    List()->SetCheckAll(0);
+    pane_->SearchBox()->SelectSearchClass(0, 0);
+    pane_->SearchBox()->SetSearchStr(L"用途3", 1);
+    int shown = 0;
+    for (int row = 0; row < bills; ++row)
+        shown += List()->IsItemVisible(row);
+    int matching = 0;
+    for (int x = 2; x <= bills; ++x)
+        matching += x % 7 == 3;
+    EXPECT_EQ(shown, matching);
 }
 
 TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffsets)

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <algorithm>
+
 using brindle::MakeRect;
 
 namespace
@@ -179,3 +181,109 @@ TEST_F(GridTest, ArrowKeysMoveTheFocusOverVisibleRows)
 }
 
 } // namespace
+
+TEST(GridCells, TextsComeBackAsTheyWentInAndSortInCharacterOrder)
+{
+    // Chinese, ASCII, characters beyond the 16-bit range, empty cells, and a row long
+    // enough that its cell ends no longer fit in 16 bits.
+    const std::wstring big(70000, L'汉');
+    const std::vector<std::vector<std::wstring>> rows = {
+        {L"00000001", L"北京市朝阳区", L"", L"1234.25", L"\U0002A6A5"},
+        {L"x"},
+        {big, L"尾", big},
+        {},
+    };
+    for (const auto& texts : rows) {
+        MyGridCells cells;
+        cells.Assign(texts.data(), texts.size());
+        ASSERT_EQ(cells.size(), texts.size());
+        for (size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(cells.Text(static_cast<int>(i)), texts[i]) << i;
+        EXPECT_EQ(cells.Text(static_cast<int>(texts.size())), L"");
+        EXPECT_EQ(cells.Text(-1), L"");
+        MyGridCells copy = cells;
+        EXPECT_EQ(copy.size(), texts.size());
+        // Setting a cell past the end grows the row with empty cells.
+        copy.Set(static_cast<int>(texts.size()) + 1, L"新");
+        EXPECT_EQ(copy.size(), texts.size() + 2);
+        EXPECT_EQ(copy.Text(static_cast<int>(texts.size())), L"");
+        EXPECT_EQ(copy.Text(static_cast<int>(texts.size()) + 1), L"新");
+        for (size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(copy.Text(static_cast<int>(i)), texts[i]) << i;
+    }
+
+    // A search over all cells finds a text inside one cell, never across two.
+    const std::wstring parts[] = {L"北京", L"", L"朝阳区", L"北京"};
+    MyGridCells row;
+    row.Assign(parts, 4);
+    for (const auto& [text, found] : std::vector<std::pair<std::string, bool>>{{"京朝", false},
+                                                                               {"朝阳区", true},
+                                                                               {"区北", false},
+                                                                               {"京", true},
+                                                                               {"", true},
+                                                                               {"阳区北京", false}})
+        EXPECT_EQ(row.Contains(text), found) << text;
+    EXPECT_FALSE(MyGridCells().Contains("x"));
+
+    // The grid sorts as the wide texts compare: by character, a prefix first.
+    MyGridCtrl grid;
+    grid.Create(0, MakeRect(0, 0, 200, 100), nullptr, 1);
+    grid.AddColumn(L"名", 80, kGridSortable);
+    std::vector<std::wstring> texts = {L"北京", L"b", L"\U0002A6A5", L"北", L"B", L"ａ", L"北京市", L""};
+    for (const std::wstring& text : texts)
+        grid.AddItem(text.c_str(), 0);
+    grid.DoSort(0, true);
+    std::sort(texts.begin(), texts.end());
+    for (int i = 0; i < grid.GetItemCount(); ++i)
+        EXPECT_EQ(grid.GetItemText(i, 0), texts[static_cast<size_t>(i)]) << i;
+}
+
+TEST_F(GridTest, ALongerSearchNarrowsAndAChangedCellIsLookedAtAgain)
+{
+    grid.SetItemText(0, 2, L"北京分行");
+    grid.SetItemText(1, 2, L"北京东城");
+    grid.SetItemText(2, 2, L"上海分行");
+    auto visible = [this] {
+        std::vector<int> out;
+        for (int i = 0; i < grid.GetItemCount(); ++i)
+            out.push_back(grid.IsItemVisible(i));
+        return out;
+    };
+    grid.Find(-1, L"北");
+    EXPECT_EQ(visible(), (std::vector<int>{1, 1, 0, 0}));
+    grid.Find(-1, L"北京分");
+    EXPECT_EQ(visible(), (std::vector<int>{1, 0, 0, 0}));
+    // A hidden row whose text now matches shows on the next key.
+    grid.SetItemText(2, 2, L"北京分理处");
+    grid.Find(-1, L"北京分理");
+    EXPECT_EQ(visible(), (std::vector<int>{0, 0, 1, 0}));
+    // A shorter text, another column, no text: every row is looked at again.
+    grid.Find(-1, L"北京");
+    EXPECT_EQ(visible(), (std::vector<int>{1, 1, 1, 0}));
+    grid.Find(2, L"北京");
+    EXPECT_EQ(visible(), (std::vector<int>{1, 1, 1, 0}));
+    grid.Find(1, L"北京");
+    EXPECT_EQ(visible(), (std::vector<int>{0, 0, 0, 0}));
+    grid.Find(1, L"");
+    EXPECT_EQ(visible(), (std::vector<int>{1, 1, 1, 1}));
+}
+
+TEST_F(GridTest, DeletingManyRowsAtOnceKeepsOrderChecksAndFocus)
+{
+    for (int i = 0; i < 6; ++i)
+        grid.AddItem((L"r" + std::to_wstring(i)).c_str(), 100 + i);
+    // Rows: 0003 0001 0004 0002 r0 .. r5
+    grid.SetCheckItem(1, 1);
+    grid.SetCheckItem(5, 1);
+    grid.SetCheckItem(6, 1);
+    grid.SetFocusItem(7); // r3
+    EXPECT_EQ(grid.DeleteItems({6, 1, 4, 1, 99, -1}), 3);
+    EXPECT_EQ(Column0(), (std::vector<std::wstring>{L"0003", L"0004", L"0002", L"r1", L"r3", L"r4", L"r5"}));
+    EXPECT_EQ(grid.GetCheckCount(), 1);
+    EXPECT_EQ(grid.GetFocusItem(), 4);
+    EXPECT_EQ(grid.GetItemText(grid.GetFocusItem(), 0), L"r3");
+    EXPECT_EQ(grid.DeleteItems({4}), 1);
+    EXPECT_EQ(grid.GetFocusItem(), -1);
+    EXPECT_EQ(grid.GetClient()->newRow.focus, 1);
+    EXPECT_EQ(grid.DeleteItems({}), 0);
+}

@@ -1,0 +1,411 @@
+// Opening a branch's year of bills, and searching them: a template page with 40 fields
+// whose bill database holds 100,000 bills is opened in the printing program's
+// workspace (a window of 1000 x 800), timed until the bill list paints its first rows
+// and until it holds every bill, with the program's memory above the same program
+// opening the template over an empty database. The floor beside it, in the same run:
+// SQLite alone reading the list's first 40 rows (open, select ... limit 40, read
+// every column as text, close). Then one search term typed a key at a time into the
+// list's search box, each key timed with the paint it causes, against a key typed
+// into a plain line edit in a window of the same size.
+//
+// Each measurement runs in a process of its own (this program started again), so the
+// memory of one does not count in the next.
+//
+//   dox_bench_open [--help] [--keep] [bills]      (default 100000)
+
+#include "BenchSupport.h"
+#include "FortyFields.h"
+#include "SampleWorkspace.h"
+#include "WorkspaceViews.h"
+
+#include "DoxCore.h"
+#include "IDoxCore.h"
+#include "IDoxDocument.h"
+#include "IDoxPage.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QString>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point since)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+std::wstring W(const fs::path& path)
+{
+    return QString::fromStdString(path.string()).toStdWString();
+}
+
+// A bill's value of a field: payees, dates and amounts as a branch's bills hold them.
+std::string Value(int field, int bill)
+{
+    switch (field % 4) {
+    case 0:
+        return "北京市朝阳区收款单位" + std::to_string(bill);
+    case 2:
+        return "2026-" + std::to_string(1 + bill % 12) + "-" + std::to_string(10 + bill % 18);
+    default:
+        return std::to_string(1000 + bill * 7 + field) + ".25";
+    }
+}
+
+// The folder of one run: a template, its doxcore.db and a documents folder.
+struct Scratch {
+    fs::path home;
+    fs::path templ() const { return home / "bench.dxt"; }
+    fs::path database() const { return home / "doxcore.db"; }
+};
+
+void UseHome(const fs::path& home)
+{
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+// The bill table of the page: the one with the last field's column.
+std::string MainTable(sqlite3* db)
+{
+    std::string name;
+    sqlite3_exec(
+        db, "select name from sqlite_master where type = 'table' and sql like '%f39%'",
+        [](void* out, int, char** values, char**) {
+            *static_cast<std::string*>(out) = values[0];
+            return 0;
+        },
+        &name, nullptr);
+    return name;
+}
+
+// Makes the template and, through the core, its bill table with one bill; then adds
+// the other bills straight into the table in one transaction.
+bool MakeDatabase(IDoxCore* core, const Scratch& scratch, int bills)
+{
+    {
+        if (!core || !wstest::WriteSampleTemplate(core, W(scratch.templ()), {FortyFields()}))
+            return false;
+        wstest::RecordingHost host(core, W(scratch.home));
+        CMainPageWnd workspace(&host, nullptr);
+        IDoxPage* page = nullptr;
+        bool saved = false;
+        if (workspace.OpenTemplateDocument(W(scratch.templ())) &&
+            (page = workspace.Client()->PageView()->Page())) {
+            for (int f = 0; f < 40; ++f)
+                page->SetFieldText((L"主表.f" + std::to_wstring(f)).c_str(), 0,
+                                   QString::fromStdString(Value(f, 1)).toStdWString().c_str());
+            saved = page->SaveRecordAsNew(0) != 0;
+        }
+        workspace.CloseTemplateDocument();
+        if (!saved)
+            return false;
+    }
+    if (bills <= 1)
+        return true;
+    sqlite3* db = nullptr;
+    if (sqlite3_open(scratch.database().c_str(), &db) != SQLITE_OK)
+        return false;
+    const std::string table = MainTable(db);
+    std::string sql = "insert into \"" + table + "\" (";
+    for (int f = 0; f < 40; ++f)
+        sql += (f ? ", f" : "f") + std::to_string(f);
+    sql += ") values (";
+    for (int f = 0; f < 40; ++f)
+        sql += f ? ", ?" : "?";
+    sql += ")";
+    sqlite3_stmt* insert = nullptr;
+    bool ok = !table.empty() && sqlite3_exec(db, "begin", nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr) == SQLITE_OK;
+    for (int b = 2; ok && b <= bills; ++b) {
+        for (int f = 0; f < 40; ++f) {
+            const std::string value = Value(f, b);
+            sqlite3_bind_text(insert, f + 1, value.c_str(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        }
+        ok = sqlite3_step(insert) == SQLITE_DONE;
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    ok = ok && sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+// The floor: SQLite alone reading what the list's first screen shows.
+double FloorLimit40(const Scratch& scratch)
+{
+    const auto start = Clock::now();
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(scratch.database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        return -1;
+    std::string sql = "select ";
+    for (int f = 0; f < 40; ++f)
+        sql += "f" + std::to_string(f) + ", ";
+    sql += "id from \"" + MainTable(db) + "\" limit 40";
+    sqlite3_stmt* select = nullptr;
+    size_t bytes = 0;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &select, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            for (int c = 0; c < 41; ++c) {
+                sqlite3_column_text16(select, c);
+                bytes += static_cast<size_t>(sqlite3_column_bytes16(select, c));
+            }
+        }
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    const double ms = MsSince(start);
+    return bytes > 0 ? ms : -1;
+}
+
+// Counts the paints of the bill list's rows and notes when the first one with rows came.
+struct PaintProbe : QObject {
+    CVoucherView* list = nullptr;
+    Clock::time_point firstRows{};
+    bool seen = false;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && list && list->GetItemCount() > 0 && !seen) {
+            seen = true;
+            firstRows = Clock::now();
+        }
+        return false;
+    }
+};
+
+// A child: opens the template in the workspace and prints "open <first ms> <all ms>
+// <rows> <KiB>", then, when asked, the search keys "key <ms>" and the plain line
+// edit's keys "floorkey <ms>".
+int Child(const fs::path& home, bool search)
+{
+    UseHome(home);
+    int argc = 1;
+    char name[] = "dox_bench_open";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    IDoxCore* core = CreateDoxCore(500, 0);
+    const Scratch scratch{home};
+    wstest::RecordingHost host(core, W(home));
+    CSearchPane pane;
+    pane.resize(1000, 26);
+    CMainPageWnd workspace(&host, &pane);
+    workspace.resize(1000, 800);
+    workspace.show();
+    if (!QTest::qWaitForWindowExposed(&workspace))
+        return 1;
+    QApplication::processEvents();
+    PaintProbe probe;
+    probe.list = workspace.Client()->List();
+    probe.list->GetClient()->installEventFilter(&probe);
+    const auto start = Clock::now();
+    if (!workspace.OpenTemplateDocument(W(scratch.templ())))
+        return 1;
+    QApplication::processEvents();
+    const double allMs = MsSince(start);
+    const double firstMs =
+        probe.seen ? std::chrono::duration<double, std::milli>(probe.firstRows - start).count() : allMs;
+    std::printf("open %.1f %.1f %d %ld\n", firstMs, allMs, probe.list->GetItemCount(),
+                bench::StatusKiB("VmRSS"));
+    // When the first rows showed, on the clock every process shares.
+    const auto shown = probe.seen ? probe.firstRows : Clock::now();
+    std::printf("shown %lld\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::microseconds>(shown.time_since_epoch()).count()));
+    if (search) {
+        // One term typed a key at a time, each key with the paint it causes.
+        const std::wstring term = L"北京市朝阳区收款单位12345";
+        CSearchCtrl* box = pane.SearchBox();
+        box->SelectSearchClass(0, 0);
+        for (size_t n = 1; n <= term.size(); ++n) {
+            const auto key = Clock::now();
+            box->SetSearchStr(term.substr(0, n).c_str(), 1);
+            QApplication::processEvents();
+            std::printf("key %.2f\n", MsSince(key));
+        }
+        box->SetSearchStr(L"", 1);
+        QApplication::processEvents();
+        // The floor: a plain line edit in a window of the same size.
+        QWidget window;
+        window.resize(1000, 800);
+        QLineEdit edit(&window);
+        edit.setGeometry(10, 10, 300, 24);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return 1;
+        edit.setFocus();
+        QApplication::processEvents();
+        for (size_t n = 0; n < term.size(); ++n) {
+            const auto key = Clock::now();
+            edit.insert(QString::fromWCharArray(&term[n], 1));
+            QApplication::processEvents();
+            std::printf("floorkey %.2f\n", MsSince(key));
+        }
+    }
+    std::fflush(stdout);
+    workspace.CloseTemplateDocument();
+    core->Release();
+    return 0;
+}
+
+void Usage()
+{
+    std::printf("usage: dox_bench_open [--help] [--keep] [bills]\n"
+                "\n"
+                "Opens a template of 40 fields whose database holds the bills (default 100000) in the\n"
+                "printing program's workspace, timed until the bill list paints its first rows, with\n"
+                "the memory above the same program on an empty database; beside it SQLite alone\n"
+                "reading 40 rows. Then a search term typed a key at a time, against a plain line\n"
+                "edit's keys. Works in two new folders in the temporary folder and removes them\n"
+                "unless --keep is given (then it prints where they are).\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
+        return Child(argv[2], std::strcmp(argv[3], "search") == 0);
+    bool keep = false;
+    std::vector<const char*> rest;
+    if (bench::AskedForHelp(argc, argv)) {
+        Usage();
+        return 0;
+    }
+    for (int a = 1; a < argc; ++a) {
+        if (std::strcmp(argv[a], "--keep") == 0)
+            keep = true;
+        else
+            rest.push_back(argv[a]);
+    }
+    const int bills = !rest.empty() ? std::atoi(rest[0]) : 100000;
+    if (bills <= 0 || rest.size() > 1) {
+        Usage();
+        return 2;
+    }
+    const fs::path base = fs::temp_directory_path() / ("dox_bench_open_" + std::to_string(getpid()));
+    const Scratch full{base / "full"};
+    const Scratch empty{base / "empty"};
+    int status = 1;
+    fs::create_directories(full.home / "Documents");
+    fs::create_directories(empty.home / "Documents");
+    UseHome(base);
+    bool made = false;
+    const auto making = Clock::now();
+    {
+        QApplication app(argc, argv);
+        IDoxCore* core = CreateDoxCore(500, 0);
+        made = MakeDatabase(core, empty, 0) && MakeDatabase(core, full, bills);
+        if (core)
+            core->Release();
+    }
+    if (made) {
+        std::printf("database: %d bills of 40 fields, %.1f MiB, made in %.1f s\n", bills,
+                    static_cast<double>(fs::file_size(full.database())) / 1048576.0,
+                    MsSince(making) / 1000.0);
+        // The empty database: the template opened over it (its one test bill deleted).
+        sqlite3* db = nullptr;
+        if (sqlite3_open(empty.database().c_str(), &db) == SQLITE_OK) {
+            sqlite3_exec(db, ("delete from \"" + MainTable(db) + "\"").c_str(), nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
+        const double floorMs = FloorLimit40(full);
+        const std::vector<std::string> emptyRun = bench::RunProgram({"--child", empty.home.string(), "open"});
+        const auto started = Clock::now();
+        const std::vector<std::string> fullRun = bench::RunProgram({"--child", full.home.string(), "search"});
+        // As a user sees it: from the program's start until the rows show, against the
+        // sqlite3 tool's whole run of the same first screen.
+        double fromStartMs = -1;
+        double toolMs = -1;
+        {
+            std::string sql = "select ";
+            for (int f = 0; f < 40; ++f)
+                sql += "f" + std::to_string(f) + ", ";
+            sqlite3* db = nullptr;
+            std::string table;
+            if (sqlite3_open_v2(full.database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+                table = MainTable(db);
+            sqlite3_close(db);
+            sql += "id from \"" + table + "\" limit 40";
+            const auto toolStart = Clock::now();
+            const std::vector<std::string> toolRun =
+                bench::RunProgram({full.database().string(), sql}, "sqlite3");
+            if (toolRun.size() == 40)
+                toolMs = MsSince(toolStart);
+        }
+        for (const std::string& line : fullRun) {
+            long long us = 0;
+            if (std::sscanf(line.c_str(), "shown %lld", &us) == 1)
+                fromStartMs = static_cast<double>(us) / 1000.0 -
+                              std::chrono::duration<double, std::milli>(started.time_since_epoch()).count();
+        }
+        double first = 0, all = 0, emptyFirst = 0, emptyAll = 0;
+        int rows = -1, emptyRows = -1;
+        long kib = 0, emptyKib = 0;
+        std::vector<double> keys, floorKeys;
+        for (const std::string& line : emptyRun)
+            std::sscanf(line.c_str(), "open %lf %lf %d %ld", &emptyFirst, &emptyAll, &emptyRows, &emptyKib);
+        for (const std::string& line : fullRun) {
+            double ms = 0;
+            if (std::sscanf(line.c_str(), "open %lf %lf %d %ld", &first, &all, &rows, &kib) == 4)
+                continue;
+            if (std::sscanf(line.c_str(), "key %lf", &ms) == 1)
+                keys.push_back(ms);
+            else if (std::sscanf(line.c_str(), "floorkey %lf", &ms) == 1)
+                floorKeys.push_back(ms);
+        }
+        if (rows == bills && emptyRows == 0 && floorMs > 0 && !keys.empty() && !floorKeys.empty()) {
+            const double perBill = static_cast<double>(kib - emptyKib) * 1024.0 / bills;
+            std::printf("open, first rows painted: %.1f ms (all %d rows listed: %.1f ms)\n", first, rows,
+                        all);
+            std::printf("floor, sqlite3 select ... limit 40: %.2f ms\n", floorMs);
+            std::printf("open ratio: %.1fx (goal 10x)\n", first / floorMs);
+            if (toolMs > 0 && fromStartMs > 0)
+                std::printf("from the program's start to the first rows: %.1f ms; the sqlite3 tool's run of "
+                            "limit 40: %.1f ms; ratio %.1fx (goal 10x)\n",
+                            fromStartMs, toolMs, fromStartMs / toolMs);
+            std::printf("memory: %.1f MiB, empty database %.1f MiB: %.0f bytes a bill (goal 1024)\n",
+                        kib / 1024.0, emptyKib / 1024.0, perBill);
+            std::printf("search key (median of %zu, worst %.2f): %.2f ms\n", keys.size(),
+                        *std::max_element(keys.begin(), keys.end()), bench::Median(keys));
+            std::printf("each key, ms:");
+            for (double ms : keys)
+                std::printf(" %.1f", ms);
+            std::printf("\n");
+            std::printf("plain line edit key (median of %zu): %.2f ms\n", floorKeys.size(),
+                        bench::Median(floorKeys));
+            std::printf("search ratio: %.1fx median, %.1fx worst (goal 5x)\n",
+                        bench::Median(keys) / bench::Median(floorKeys),
+                        *std::max_element(keys.begin(), keys.end()) / bench::Median(floorKeys));
+            status = 0;
+        } else {
+            std::fprintf(stderr, "a run failed (rows %d of %d, empty %d)\n", rows, bills, emptyRows);
+        }
+    } else {
+        std::fprintf(stderr, "cannot make the database\n");
+    }
+    std::error_code ignored;
+    if (keep)
+        std::printf("kept: %s\n", base.c_str());
+    else
+        fs::remove_all(base, ignored);
+    return status;
+}
