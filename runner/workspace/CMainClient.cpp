@@ -67,6 +67,10 @@ void CMainClient::SwitchBillPage(int index)
     const int shown = view_->PageIndex();
     if (view_->LoadPageIntoView(owner_->Document(), index)) {
         list_->RefillBillList(owner_->Document(), index);
+        // The clerk types into the form next, wherever the keyboard was before (the
+        // home page's list that opened the template, or the bill list).
+        if (IDoxPageWindow* window = view_->PageWindow())
+            window->GetHwnd()->setFocus(Qt::OtherFocusReason);
     } else if (shown >= 0 && view_->PageIndex() == shown) {
         // The bill of the page shown could not be saved: that page stays.
         owner_->ShowTabQuietly(shown);

@@ -18,6 +18,7 @@
 #include "TestSupport.h"
 #include "WorkspaceViews.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
@@ -281,6 +282,36 @@ TEST_F(WorkspaceTest, OpeningShowsOneTabPerPageAndAnEmptyBill)
     EXPECT_EQ(prompts.messages[0].type, 16u);
     EXPECT_EQ(host_->homePages, 1);
     EXPECT_FALSE(workspace_->IsTemplateOpen());
+}
+
+// A clerk who opens a template, or picks another page's tab, types into the form at
+// once: the keyboard is in the fill-in window, wherever it was before, and Enter opens
+// the first field.
+TEST_F(WorkspaceTest, TheKeyboardIsOnTheFormAfterOpeningAndAfterAPageChange)
+{
+    workspace_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(workspace_.get()));
+    auto enterOpensAField = [&](const char* step) {
+        SCOPED_TRACE(step);
+        QWidget* client = PageClient(Window());
+        ASSERT_NE(client, nullptr);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_TRUE(focus == client || Window()->GetHwnd()->isAncestorOf(focus) || focus == Window()->GetHwnd());
+        QTest::keyClick(focus, Qt::Key_Return);
+        EXPECT_EQ(Window()->IsEditing(), 1);
+        QTest::keyClick(focus, Qt::Key_Escape);
+    };
+    List()->setFocus();
+    ASSERT_TRUE(Open());
+    enterOpensAField("opened");
+
+    List()->setFocus();
+    ScriptedPrompter quiet;
+    dox::platform::ScopedPrompter scope(&quiet);
+    workspace_->SetActiveTab(1);
+    ASSERT_EQ(Client()->PageView()->PageIndex(), 1);
+    enterOpensAField("second page");
 }
 
 TEST_F(WorkspaceTest, TypedBillIsSavedListedAndKeptWhenTheRowChanges)
