@@ -122,21 +122,29 @@ TEST_F(PageWindowX, HeldSpaceOnACheckFieldTicksOnce)
 {
     TabTo(check_);
     int repeats = 0;
+    int releases = 0;
     struct Counter : QObject {
-        int* count;
-        explicit Counter(int* c) : count(c) {}
+        int* repeats;
+        int* releases;
+        Counter(int* r, int* l) : repeats(r), releases(l) {}
         bool eventFilter(QObject*, QEvent* e) override
         {
             if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->isAutoRepeat())
-                ++*count;
+                ++*repeats;
+            if (e->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(e)->isAutoRepeat())
+                ++*releases;
             return false;
         }
-    } counter(&repeats);
+    } counter(&repeats, &releases);
     client_->installEventFilter(&counter);
     // Three holds of different lengths: each one flips the box once.
     bool ticked = false;
+    int holds = 0;
     for (int ms : {600, 750, 900}) {
         xinput::Hold("space", ms);
+        // On a busy machine Qt may not have read the release yet: look only after it has.
+        ++holds;
+        ASSERT_TRUE(WaitFor([&] { return releases >= holds; })) << "the release of hold " << holds << " never came";
         ticked = !ticked;
         EXPECT_EQ(check_->IsTicked(), ticked) << "after holding " << ms << " ms";
         IDoxValue* value = page_->GetFieldValue(L"主表.加急", 0);
