@@ -1,5 +1,6 @@
 #include "XServer.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -8,7 +9,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
+#include <xcb/xcb.h>
 
 #include <cstring>
 #include <stdexcept>
@@ -158,9 +161,56 @@ void Click(QPoint global, int button)
     Settle();
 }
 
+namespace
+{
+
+// Sees the marker property change that Settle makes on the root window. The server
+// sends it to Qt's connection after every input sent before it, so once Qt has read it
+// Qt has read that input too, however busy the machine is.
+class MarkerFilter : public QAbstractNativeEventFilter
+{
+public:
+    explicit MarkerFilter(xcb_atom_t atom) : atom_(atom) {}
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        auto* event = static_cast<xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY &&
+            reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == atom_)
+            seen = true;
+        return false;
+    }
+    bool seen = false;
+
+private:
+    xcb_atom_t atom_;
+};
+
+// Waits (at most a few seconds) until Qt has read everything sent so far.
+void WaitUntilQtHasReadTheInput()
+{
+    Display* dpy = Dpy();
+    const Atom atom = XInternAtom(dpy, "_DOX_TEST_SETTLE", False);
+    MarkerFilter filter(static_cast<xcb_atom_t>(atom));
+    QCoreApplication::instance()->installNativeEventFilter(&filter);
+    static long serial = 0;
+    ++serial;
+    XChangeProperty(dpy, DefaultRootWindow(dpy), atom, XA_INTEGER, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&serial), 1);
+    XSync(dpy, False);
+    WaitFor([&filter] { return filter.seen; }, 5000);
+    QCoreApplication::instance()->removeNativeEventFilter(&filter);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
 void Settle(int ms)
 {
     XSync(Dpy(), False);
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        WaitUntilQtHasReadTheInput();
     QTest::qWait(ms);
 }
 

@@ -53,6 +53,9 @@ DoxPageClient::DoxPageClient(DoxPageWindow* pageWindow, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setCursor(Qt::ArrowCursor);
+    spaceUp_.setSingleShot(true);
+    spaceUp_.setInterval(50);
+    QObject::connect(&spaceUp_, &QTimer::timeout, this, [this] { FlushSpaceUp(); });
 }
 
 DoxPageClient::~DoxPageClient()
@@ -419,6 +422,15 @@ void DoxPageClient::HandleKeyDown(uint32_t key, uint32_t keyState)
 
 void DoxPageClient::keyPressEvent(QKeyEvent* event)
 {
+    if (spaceUpPending_) {
+        if (event->key() == Qt::Key_Space && event->timestamp() == spaceUpTime_) {
+            // The release before was half of a repeat: the key is still down.
+            spaceUpPending_ = false;
+            spaceUp_.stop();
+            return;
+        }
+        FlushSpaceUp();
+    }
     uint32_t key = plat::VirtualKeyFromQt(event->key());
     uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
     if (event->key() == Qt::Key_Backtab) {
@@ -445,12 +457,31 @@ void DoxPageClient::keyReleaseEvent(QKeyEvent* event)
     // would flip once per repeat.
     if (event->isAutoRepeat())
         return;
-    editor_.KeyUp(plat::VirtualKeyFromQt(event->key()), 1,
-                  plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons()));
+    const uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
+    FlushSpaceUp();
+    // Events made up inside the program carry no time and are never half of a repeat.
+    if (event->key() == Qt::Key_Space && event->timestamp() != 0) {
+        spaceUpPending_ = true;
+        spaceUpTime_ = event->timestamp();
+        spaceUpState_ = state;
+        spaceUp_.start();
+        return;
+    }
+    editor_.KeyUp(plat::VirtualKeyFromQt(event->key()), 1, state);
+}
+
+void DoxPageClient::FlushSpaceUp()
+{
+    if (!spaceUpPending_)
+        return;
+    spaceUpPending_ = false;
+    spaceUp_.stop();
+    editor_.KeyUp(plat::VK_SPACE, 1, spaceUpState_);
 }
 
 void DoxPageClient::focusOutEvent(QFocusEvent* event)
 {
+    FlushSpaceUp();
     // A popup of the editor (history list, calendar, context menu) keeps the edit.
     if (event->reason() != Qt::PopupFocusReason && !editor_.IsPopupOpen())
         CommitOnLeave();
