@@ -201,7 +201,8 @@ void MyGridCells::Pack(const std::string_view* cells, size_t count)
     char* text = block.get() + 4 + count * endSize;
     uint32_t end = 0;
     for (size_t i = 0; i < count; ++i) {
-        std::memcpy(text + end, cells[i].data(), cells[i].size());
+        if (!cells[i].empty())
+            std::memcpy(text + end, cells[i].data(), cells[i].size());
         end += static_cast<uint32_t>(cells[i].size());
         if (wide) {
             std::memcpy(block.get() + 4 + i * 4, &end, 4);
