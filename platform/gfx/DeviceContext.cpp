@@ -882,6 +882,7 @@ const CDC::RealisedFont& CDC::Realised() const
     c.capsDpi = caps_.dpiY;
     c.scale = scale;
     c.font = plat::FontFromLogFont(lf, DeviceEmPixels(), dpi);
+    c.deviceFont = device_ ? QFont(c.font, device_) : c.font;
     if (device_)
         c.metrics.emplace(c.font, device_);
     else
@@ -981,7 +982,7 @@ bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
         return false;
     const RealisedFont& realised = Realised();
     const QFontMetricsF& fm = *realised.metrics;
-    const ShapedLine shaped(TextOf(text, count), realised.font, device_);
+    const ShapedLine shaped(TextOf(text, count), realised.deviceFont, device_);
     const double w = shaped.Width();
     QPointF d = ToDevice(x, y);
     double left = d.x();
@@ -1010,7 +1011,7 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
     if (!(format & DT_NOPREFIX))
         s = StripPrefix(s);
     const RealisedFont& realised = Realised();
-    const QFont font = realised.font;
+    const QFont& font = realised.deviceFont;
     const QFontMetricsF& fm = *realised.metrics;
     QRect box = DeviceRect(rect->left, rect->top, rect->right, rect->bottom);
     double lineHeight = fm.ascent() + fm.descent();

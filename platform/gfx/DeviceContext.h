@@ -230,6 +230,9 @@ private:
         int capsDpi = 0;
         double scale = 0;
         QFont font;
+        // The font already resolved for the device: text laid out with it shares one set
+        // of font engines instead of resolving a copy of the font for every text.
+        QFont deviceFont;
         std::optional<QFontMetricsF> metrics;
     };
     // The selected font realised for the device, with its metrics.
