@@ -216,7 +216,9 @@ private:
     QPointF ToDevice(double x, double y) const;
     QPointF ToLogical(double x, double y) const;
     // mixed: the pen's mix mode (SetROP2) applies.
-    QPainter* PreparePainter(bool mixed = false);
+    // With ink, the pen is a solid pen of that colour (what text is drawn with) instead
+    // of no pen.
+    QPainter* PreparePainter(bool mixed = false, const QColor* ink = nullptr);
     bool StrokeWithPen(QPainter* p) const;
     bool Blit(const QRect& dst, bool mirrorX, bool mirrorY, CDC* src, const QRect& srcRect, double opacity,
               bool copy);
