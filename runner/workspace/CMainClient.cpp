@@ -259,13 +259,13 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
     // Each bill prints with its own stored values, loaded by the job; the bill on
     // the page was saved before the run and is shown again after it.
     // The bill being printed has the focus and is on the page, so that the operator
-    // sees where a long run is. A bill prints in well under a screen's frame, so the
-    // list and the page are painted at most once a frame: between frames their
-    // painting is held and each bill only moves the focus and loads the page; a frame
-    // paints them whole, as they are then. Painting them for every bill cost several
-    // times the printing itself.
+    // sees where a long run is. Bills print far faster than anyone can read them, so
+    // the list and the page are painted at most ten times a second: between those
+    // frames their painting is held and each bill only moves the focus and loads the
+    // page; a frame paints them whole, as they are then. Painting them for every bill
+    // cost several times the printing itself.
     using FrameClock = std::chrono::steady_clock;
-    constexpr auto kFrame = std::chrono::milliseconds(40);
+    constexpr auto kFrame = std::chrono::milliseconds(100);
     auto lastFrame = FrameClock::now() - kFrame;
     for (int row = list_->GetCheckNext(-1); row >= 0; row = list_->GetCheckNext(row)) {
         const int64_t id = static_cast<int64_t>(list_->GetItemData(row));

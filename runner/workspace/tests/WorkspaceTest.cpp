@@ -584,7 +584,7 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
         << Utf8(refused.messages[0].text);
 }
 
-TEST_F(WorkspaceTest, ALongContinuousRunPaintsAtMostOnceAFrameAndShowsTheRestoredBillAfterIt)
+TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRestoredBillAfterIt)
 {
     ASSERT_TRUE(Open());
     FillBill(L"第一张", L"1", L"x");
@@ -624,9 +624,9 @@ TEST_F(WorkspaceTest, ALongContinuousRunPaintsAtMostOnceAFrameAndShowsTheRestore
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, L"已打印到文件：" + PdfPath(L"进账单").toStdWString());
     EXPECT_EQ(pdftest::PageCount(PdfPath(L"进账单")), bills);
-    // The list showed the run, but no more often than a screen's frame.
+    // The list showed the run, but no more than ten times a second.
     EXPECT_GE(probe.paints, 1);
-    EXPECT_LE(probe.paints, ms / 40 + 4) << ms << " ms";
+    EXPECT_LE(probe.paints, ms / 100 + 4) << ms << " ms";
 
     // After the run the list and the page paint again, with the bill that was on screen.
     EXPECT_TRUE(Client()->updatesEnabled());
