@@ -179,6 +179,24 @@ protected:
     }
 
     // The bill table of the first page: the one with its payee column.
+    // Bill 1 typed ("第一张"), bills 2 ... n stored straight into the table: payee
+    // "收款人<n>", amount "<n>.25", purpose "用途<n mod 7>". The template is closed after.
+    bool StoreManyBills(int bills)
+    {
+        if (!Open())
+            return false;
+        FillBill(L"第一张", L"1", L"x");
+        workspace_->CloseTemplateDocument();
+        const std::string table = MainTable();
+        if (table.empty())
+            return false;
+        Sql(("with recursive n(x) as (select 2 union all select x + 1 from n where x < " + std::to_string(bills) +
+             ") insert into \"" + table +
+             "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' || (x % 7) from n")
+                .c_str());
+        return true;
+    }
+
     std::string MainTable()
     {
         sqlite3* db = nullptr;
@@ -399,16 +417,8 @@ TEST_F(WorkspaceTest, ASearchNeverSavesOrReloadsTheBillOnThePage)
 
 TEST_F(WorkspaceTest, AListOfManyBillsHoldsThemAllInOrderAndPaintsTheFirstScreenFirst)
 {
-    ASSERT_TRUE(Open());
-    FillBill(L"第一张", L"1", L"x");
-    workspace_->CloseTemplateDocument();
-    const std::string table = MainTable();
-    ASSERT_FALSE(table.empty());
     const int bills = 3000;
-    Sql(("with recursive n(x) as (select 2 union all select x + 1 from n where x < " + std::to_string(bills) +
-         ") insert into \"" + table +
-         "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' || (x % 7) from n")
-            .c_str());
+    ASSERT_TRUE(StoreManyBills(bills));
 
     // Every paint of the rows while the list fills counts the rows it held.
     struct PaintProbe : QObject {
@@ -586,15 +596,8 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
 
 TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRestoredBillAfterIt)
 {
-    ASSERT_TRUE(Open());
-    FillBill(L"第一张", L"1", L"x");
-    workspace_->CloseTemplateDocument();
-    const std::string table = MainTable();
-    ASSERT_FALSE(table.empty());
     const int bills = 300;
-    Sql(("with recursive n(x) as (select 2 union all select x + 1 from n where x < " + std::to_string(bills) +
-         ") insert into \"" + table + "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' from n")
-            .c_str());
+    ASSERT_TRUE(StoreManyBills(bills));
     ASSERT_TRUE(Open());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
     ASSERT_EQ(List()->GetItemCount(), bills);
