@@ -17,6 +17,7 @@
 #include "IDoxCore.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
+#include "Prompter.h"
 
 #include <QApplication>
 #include <QFont>
@@ -61,7 +62,8 @@ std::wstring Value(int field, int bill)
 
 // The floor: the same values in the same boxes of the same page, drawn the plain Qt
 // way (宋体 10 pt, the fields' own face and size) into one PDF.
-bool PrintBare(const std::filesystem::path& pdf, const wstest::SamplePage& page, int bills)
+// Kept out of line so that a profiler can count it alone.
+[[gnu::noinline]] bool PrintBare(const std::filesystem::path& pdf, const wstest::SamplePage& page, int bills)
 {
     QPdfWriter writer(QString::fromStdString(pdf.string()));
     writer.setPageSize(QPageSize(QSizeF(page.width / 10.0, page.height / 10.0), QPageSize::Millimeter));
@@ -150,20 +152,38 @@ int main(int argc, char** argv)
             coreOk = page->EndPrintJob() != 0 && coreOk;
             const double coreSeconds = Seconds(coreStart);
             page->ForgetRecord();
+            // The workspace writes its own PDF of the same name.
+            std::error_code removed;
+            std::filesystem::remove(home / "Documents" / "bench.pdf", removed);
 
             // The workspace: every row ticked, continuous print, the dialog accepted.
+            // The run ends with a message naming the PDF; it is answered at once and
+            // the time is taken when it comes, so waiting on it is not counted.
             client->List()->SetCheckAll(1);
             wstest::OnNextDialog accept([](QWidget* dialog) { wstest::ClickButton(dialog, 1); });
+            dox::platform::ScriptedPrompter prompts;
+            Clock::time_point workspaceEnd{};
+            prompts.onMessage = [&](const dox::platform::ScriptedPrompter::Message&) {
+                if (workspaceEnd == Clock::time_point{})
+                    workspaceEnd = Clock::now();
+            };
+            prompts.answers.push_back(dox::platform::kIdOk);
+            dox::platform::ScopedPrompter answering(&prompts);
             const auto workspaceStart = Clock::now();
             workspace.OnCmdMsg(wscmd::kContinuousPrint, nullptr);
-            const double workspaceSeconds = Seconds(workspaceStart);
+            if (workspaceEnd == Clock::time_point{})
+                workspaceEnd = Clock::now();
+            const double workspaceSeconds =
+                std::chrono::duration<double>(workspaceEnd - workspaceStart).count();
+            const bool reported = prompts.messages.size() == 1 &&
+                                  prompts.messages[0].text.rfind(L"已打印到文件", 0) == 0;
             const long peakAfterWorkspace = bench::StatusKiB("VmHWM");
             const auto bareStart = Clock::now();
             const bool bareOk = PrintBare(home / "bare.pdf", FortyFields(), bills);
             const double bareSeconds = Seconds(bareStart);
             std::error_code error;
             const auto size = std::filesystem::file_size(home / "Documents" / "bench.pdf", error);
-            if (coreOk && accept.Opened() && !error) {
+            if (coreOk && accept.Opened() && reported && !error) {
                 std::printf("core print job: %d bills in %.2f s (%.1f bills/s)\n", bills, coreSeconds,
                             bills / coreSeconds);
                 std::printf("workspace continuous print: %d bills in %.2f s (%.1f bills/s), PDF %.1f KiB\n", bills,
@@ -177,7 +197,8 @@ int main(int argc, char** argv)
                             peakAfterWorkspace / 1024.0);
                 status = 0;
             } else {
-                std::fprintf(stderr, "printing failed\n");
+                std::fprintf(stderr, "printing failed%ls%ls\n", prompts.messages.empty() ? L"" : L": ",
+                             prompts.messages.empty() ? L"" : prompts.messages[0].text.c_str());
             }
         }
         workspace.CloseTemplateDocument();

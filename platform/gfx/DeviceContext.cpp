@@ -571,7 +571,7 @@ void CDC::SelectClipRect(const RECT* rect)
 
 // ---- Drawing.
 
-QPainter* CDC::PreparePainter(bool mixed)
+QPainter* CDC::PreparePainter(bool mixed, const QColor* ink)
 {
     QPainter* p = painter();
     if (!p)
@@ -591,7 +591,11 @@ QPainter* CDC::PreparePainter(bool mixed)
         p->setOpacity(1.0);
     if (p->brush().style() != Qt::NoBrush)
         p->setBrush(Qt::NoBrush);
-    if (p->pen().style() != Qt::NoPen)
+    // Text after text keeps its pen: a pen put away and set again would be written
+    // into a printed page once per text.
+    if (ink)
+        p->setPen(*ink);
+    else if (p->pen().style() != Qt::NoPen)
         p->setPen(Qt::NoPen);
     if (state_.clip) {
         // Clips here are rectangles, so an equal bounding rectangle is an equal clip.
@@ -882,6 +886,7 @@ const CDC::RealisedFont& CDC::Realised() const
     c.capsDpi = caps_.dpiY;
     c.scale = scale;
     c.font = plat::FontFromLogFont(lf, DeviceEmPixels(), dpi);
+    c.deviceFont = device_ ? QFont(c.font, device_) : c.font;
     if (device_)
         c.metrics.emplace(c.font, device_);
     else
@@ -976,12 +981,13 @@ private:
 
 bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
 {
-    QPainter* p = PreparePainter();
+    const QColor ink = ToQColor(state_.textColor);
+    QPainter* p = PreparePainter(false, &ink);
     if (!p)
         return false;
     const RealisedFont& realised = Realised();
     const QFontMetricsF& fm = *realised.metrics;
-    const ShapedLine shaped(TextOf(text, count), realised.font, device_);
+    const ShapedLine shaped(TextOf(text, count), realised.deviceFont, device_);
     const double w = shaped.Width();
     QPointF d = ToDevice(x, y);
     double left = d.x();
@@ -997,7 +1003,6 @@ bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
     if (state_.bkMode == OPAQUE)
         p->fillRect(QRectF(left, baseline - fm.ascent(), w, fm.ascent() + fm.descent()),
                     ToQColor(state_.bkColor));
-    p->setPen(ToQColor(state_.textColor));
     shaped.Draw(p, left, baseline);
     return true;
 }
@@ -1010,7 +1015,7 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
     if (!(format & DT_NOPREFIX))
         s = StripPrefix(s);
     const RealisedFont& realised = Realised();
-    const QFont font = realised.font;
+    const QFont& font = realised.deviceFont;
     const QFontMetricsF& fm = *realised.metrics;
     QRect box = DeviceRect(rect->left, rect->top, rect->right, rect->bottom);
     double lineHeight = fm.ascent() + fm.descent();
@@ -1048,7 +1053,8 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
         return logicalHeight;
     }
 
-    QPainter* p = PreparePainter();
+    const QColor ink = ToQColor(state_.textColor);
+    QPainter* p = PreparePainter(false, &ink);
     if (!p)
         return 0;
     double y = box.top();
@@ -1082,7 +1088,6 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
     }
     if (!(format & DT_NOCLIP) && leaves)
         p->setClipRect(box, state_.clip ? Qt::IntersectClip : Qt::ReplaceClip);
-    p->setPen(ToQColor(state_.textColor));
     for (size_t i = 0; i < shaped.size(); ++i) {
         const Placed& at = placed[i];
         if (state_.bkMode == OPAQUE)

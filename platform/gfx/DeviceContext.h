@@ -216,7 +216,9 @@ private:
     QPointF ToDevice(double x, double y) const;
     QPointF ToLogical(double x, double y) const;
     // mixed: the pen's mix mode (SetROP2) applies.
-    QPainter* PreparePainter(bool mixed = false);
+    // With ink, the pen is a solid pen of that colour (what text is drawn with) instead
+    // of no pen.
+    QPainter* PreparePainter(bool mixed = false, const QColor* ink = nullptr);
     bool StrokeWithPen(QPainter* p) const;
     bool Blit(const QRect& dst, bool mirrorX, bool mirrorY, CDC* src, const QRect& srcRect, double opacity,
               bool copy);
@@ -230,6 +232,9 @@ private:
         int capsDpi = 0;
         double scale = 0;
         QFont font;
+        // The font already resolved for the device: text laid out with it shares one set
+        // of font engines instead of resolving a copy of the font for every text.
+        QFont deviceFont;
         std::optional<QFontMetricsF> metrics;
     };
     // The selected font realised for the device, with its metrics.

@@ -257,6 +257,58 @@ TEST(DrawMapping, TextUnderYUpMappingIsUpright)
     EXPECT_FALSE(up == MakeImage(300, 300, 254)); // something was drawn
 }
 
+TEST(DrawMapping, TextsAndShapesBetweenThemKeepTheirOwnColours)
+{
+    // Text keeps its pen from one text to the next; a shape between texts strokes
+    // with its own pen and a filled box draws no outline in the text's colour.
+    QImage image = MakeImage(300, 60, 96);
+    DCX dc;
+    ASSERT_TRUE(dc.AttachImage(&image));
+    dc.SetBkMode(TRANSPARENT);
+    const auto draw = [&](int left, COLORREF colour) {
+        dc.SetTextColor(colour);
+        RECT box{left, 10, left + 40, 50};
+        dc.DrawText(L"MM", -1, &box, DT_SINGLELINE | DT_NOPREFIX);
+    };
+    draw(0, kBlue);
+    draw(50, kBlue);
+    dc.SelectObject(CPen(PS_SOLID, 1, kRed));
+    dc.MoveTo(100, 5);
+    dc.LineTo(290, 5);
+    draw(110, kGreen);
+    dc.FillSolidRect(RECT{160, 20, 200, 40}, kWhite);
+    draw(210, kBlue);
+    dc.EndPainting();
+    // The strongest ink of each text is its own colour.
+    const auto inkOf = [&](int left) {
+        int best = 255 * 3;
+        COLORREF ink = kWhite;
+        for (int y = 10; y < 50; ++y)
+            for (int x = left; x < left + 40; ++x) {
+                const COLORREF c = ColorAt(image, x, y);
+                const int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
+                if (sum < best) {
+                    best = sum;
+                    ink = c;
+                }
+            }
+        return ink;
+    };
+    const auto near = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) < 40 && std::abs(GetGValue(a) - GetGValue(b)) < 40 &&
+               std::abs(GetBValue(a) - GetBValue(b)) < 40;
+    };
+    EXPECT_TRUE(near(inkOf(0), kBlue)) << inkOf(0);
+    EXPECT_TRUE(near(inkOf(50), kBlue)) << inkOf(50);
+    EXPECT_TRUE(near(inkOf(110), kGreen)) << inkOf(110);
+    EXPECT_TRUE(near(inkOf(210), kBlue)) << inkOf(210);
+    EXPECT_EQ(ColorAt(image, 150, 5), kRed);
+    for (int x = 160; x < 200; ++x) {
+        ASSERT_EQ(ColorAt(image, x, 20), kWhite) << x;
+        ASSERT_EQ(ColorAt(image, x, 39), kWhite) << x;
+    }
+}
+
 TEST(DrawMapping, ClipBoxIsTheSurfaceOrTheClipInLogicalUnits)
 {
     QImage image = MakeImage(100, 80, 254);

@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
@@ -179,6 +180,24 @@ protected:
     }
 
     // The bill table of the first page: the one with its payee column.
+    // Bill 1 typed ("第一张"), bills 2 ... n stored straight into the table: payee
+    // "收款人<n>", amount "<n>.25", purpose "用途<n mod 7>". The template is closed after.
+    bool StoreManyBills(int bills)
+    {
+        if (!Open())
+            return false;
+        FillBill(L"第一张", L"1", L"x");
+        workspace_->CloseTemplateDocument();
+        const std::string table = MainTable();
+        if (table.empty())
+            return false;
+        Sql(("with recursive n(x) as (select 2 union all select x + 1 from n where x < " + std::to_string(bills) +
+             ") insert into \"" + table +
+             "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' || (x % 7) from n")
+                .c_str());
+        return true;
+    }
+
     std::string MainTable()
     {
         sqlite3* db = nullptr;
@@ -429,16 +448,8 @@ TEST_F(WorkspaceTest, ASearchNeverSavesOrReloadsTheBillOnThePage)
 
 TEST_F(WorkspaceTest, AListOfManyBillsHoldsThemAllInOrderAndPaintsTheFirstScreenFirst)
 {
-    ASSERT_TRUE(Open());
-    FillBill(L"第一张", L"1", L"x");
-    workspace_->CloseTemplateDocument();
-    const std::string table = MainTable();
-    ASSERT_FALSE(table.empty());
     const int bills = 3000;
-    Sql(("with recursive n(x) as (select 2 union all select x + 1 from n where x < " + std::to_string(bills) +
-         ") insert into \"" + table +
-         "\" (收款人, 金额, 用途) select '收款人' || x, x || '.25', '用途' || (x % 7) from n")
-            .c_str());
+    ASSERT_TRUE(StoreManyBills(bills));
 
     // Every paint of the rows while the list fills counts the rows it held.
     struct PaintProbe : QObject {
@@ -612,6 +623,55 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
     ASSERT_EQ(refused.messages.size(), 1u);
     EXPECT_EQ(refused.messages[0].text.rfind(L"准备打印失败! 页间距 100000.0 毫米超出范围", 0), 0u)
         << Utf8(refused.messages[0].text);
+}
+
+TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRestoredBillAfterIt)
+{
+    const int bills = 300;
+    ASSERT_TRUE(StoreManyBills(bills));
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
+    ASSERT_EQ(List()->GetItemCount(), bills);
+    List()->SetFocusItem(4);
+    List()->SetCheckAll(1);
+
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } probe;
+    ScriptedPrompter prompts;
+    dox::platform::ScopedPrompter scope(&prompts);
+    QElapsedTimer run;
+    OnNextDialog dialog([&](QWidget* d) {
+        List()->GetClient()->installEventFilter(&probe);
+        run.start();
+        EXPECT_TRUE(ClickButton(d, 1));
+    });
+    prompts.onMessage = [&](const ScriptedPrompter::Message&) { List()->GetClient()->removeEventFilter(&probe); };
+    Run(wscmd::kContinuousPrint);
+    const qint64 ms = run.elapsed();
+    ASSERT_TRUE(dialog.Opened());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, L"已打印到文件：" + PdfPath(L"进账单").toStdWString());
+    EXPECT_EQ(pdftest::PageCount(PdfPath(L"进账单")), bills);
+    // The list showed the run, but no more than ten times a second.
+    EXPECT_GE(probe.paints, 1);
+    EXPECT_LE(probe.paints, ms / 100 + 4) << ms << " ms";
+
+    // After the run the list and the page paint again, with the bill that was on screen.
+    EXPECT_TRUE(Client()->updatesEnabled());
+    EXPECT_EQ(List()->GetFocusItem(), 4);
+    EXPECT_EQ(Shown(kPayee), L"收款人5");
+    probe.paints = 0;
+    List()->GetClient()->installEventFilter(&probe);
+    List()->GetClient()->update();
+    QApplication::processEvents();
+    List()->GetClient()->removeEventFilter(&probe);
+    EXPECT_GE(probe.paints, 1);
 }
 
 TEST_F(WorkspaceTest, DeletingTickedRowsRemovesTheirRecords)
