@@ -1,6 +1,7 @@
 #include "CommandRouter.h"
 
 #include <QAction>
+#include <QWidget>
 
 CommandRouter::CommandRouter(CmdTarget* root, QObject* parent) : QObject(parent), root_(root) {}
 
@@ -31,6 +32,24 @@ void CommandRouter::UpdateAll()
         const CmdUI ui = State(CommandIdOf(action));
         action->setEnabled(ui.enabled);
         if (action->isCheckable()) action->setChecked(ui.checked);
+    }
+}
+
+void CommandRouter::AddAccelerators(QWidget* window, const std::vector<Accelerator>& keys,
+                                    const std::function<void()>& updated)
+{
+    for (const Accelerator& key : keys) {
+        // Never disabled: Execute refuses a command that is disabled at that moment.
+        auto* action = new QAction(window);
+        action->setShortcut(key.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+        const unsigned id = key.id;
+        connect(action, &QAction::triggered, this, [this, id, updated] {
+            Execute(id);
+            if (updated)
+                updated();
+        });
     }
 }
 
