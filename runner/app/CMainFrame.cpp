@@ -151,26 +151,16 @@ void CMainFrame::BuildToolBar()
 
 void CMainFrame::BuildAccelerators()
 {
-    // With the File menu's keys: the menu shows them, the table runs them.
-    router_.AddAccelerators(this,
-                            {
-                                {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
-                                {32777, QKeySequence(Qt::CTRL | Qt::Key_S)},
-                                {32772, QKeySequence(Qt::CTRL | Qt::Key_P)},
-                                {57634, QKeySequence(Qt::CTRL | Qt::Key_C)},
-                                {57634, QKeySequence(Qt::CTRL | Qt::Key_Insert)},
-                                {57637, QKeySequence(Qt::CTRL | Qt::Key_V)},
-                                {57637, QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
-                                {57635, QKeySequence(Qt::CTRL | Qt::Key_X)},
-                                {57635, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
-                                {57600, QKeySequence(Qt::CTRL | Qt::Key_N)},
-                                {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
-                                {57643, QKeySequence(Qt::ALT | Qt::Key_Backspace)},
-                                {57680, QKeySequence(Qt::Key_F6)},
-                                {57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)},
-                                {57642, QKeySequence(Qt::CTRL | Qt::Key_A)},
-                            },
-                            [this] { IdleUpdate(); });
+    // The clipboard keys, the new bill, the panes and the File menu's keys (the menu
+    // shows them, the table runs them).
+    std::vector<Accelerator> keys = EditAccelerators();
+    keys.push_back({57600, QKeySequence(Qt::CTRL | Qt::Key_N)});
+    keys.push_back({57680, QKeySequence(Qt::Key_F6)});
+    keys.push_back({57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    keys.push_back({ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)});
+    keys.push_back({32777, QKeySequence(Qt::CTRL | Qt::Key_S)});
+    keys.push_back({32772, QKeySequence(Qt::CTRL | Qt::Key_P)});
+    router_.AddAccelerators(this, keys, [this] { IdleUpdate(); });
 }
 
 void CMainFrame::SetDocumentTitle(const std::wstring& fileName)

@@ -53,4 +53,15 @@ void CommandRouter::AddAccelerators(QWidget* window, const std::vector<Accelerat
     }
 }
 
+std::vector<Accelerator> EditAccelerators()
+{
+    return {
+        {57634, QKeySequence(Qt::CTRL | Qt::Key_C)},        {57634, QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+        {57637, QKeySequence(Qt::CTRL | Qt::Key_V)},        {57637, QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
+        {57635, QKeySequence(Qt::CTRL | Qt::Key_X)},        {57635, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
+        {57642, QKeySequence(Qt::CTRL | Qt::Key_A)},        {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {57643, QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+    };
+}
+
 unsigned CommandIdOf(const QAction* action) { return action ? action->data().toUInt() : 0; }

@@ -59,5 +59,10 @@ private:
     std::vector<QPointer<QAction>> actions_;
 };
 
+// The clipboard and undo keys of every desktop program, on the edit commands' ids:
+// copy, paste, cut, select all and undo, with their older alternatives (Ctrl+Insert,
+// Shift+Insert, Shift+Delete, Alt+Backspace).
+std::vector<Accelerator> EditAccelerators();
+
 // The id an action carries (0 for none).
 unsigned CommandIdOf(const QAction* action);
