@@ -5,10 +5,8 @@
 #include "CDoxFrame.h"
 #include "CMainFrame.h"
 #include "IDoxPage.h"
-#include "RunnerFixture.h"
-#include "RunnerWorkspace.h"
+#include "RunnerWorkspaceFixture.h"
 #include "Workspace.h"
-#include "WorkspaceViews.h"
 
 #include <QDialog>
 #include <QTest>
@@ -20,29 +18,11 @@ namespace runnertest
 namespace
 {
 
-class RunnerKeys : public RunnerTest
-{
-protected:
-    void TearDown() override
-    {
-        RunnerTest::TearDown();
-        SetRunnerWorkspaceFactory(nullptr);
-    }
-    static CMainClient* Workspace(QWidget* frame)
-    {
-        for (QWidget* child : frame->findChildren<QWidget*>())
-            if (auto* client = dynamic_cast<CMainClient*>(child))
-                return client;
-        return nullptr;
-    }
-};
+using RunnerKeys = RunnerWorkspaceTest;
 
 TEST_F(RunnerKeys, AKeyPressedAsSoonAsItsCommandIsEnabledRunsIt)
 {
-    Install();
-    SetRunnerWorkspaceFactory(&CreateRunnerWorkspace);
-    const fs::path cheque = dir / "转账支票.dxt";
-    fs::copy_file(Sample("转账支票.dxt"), cheque);
+    const fs::path cheque = InstallWithCopyOf("转账支票.dxt");
     ASSERT_TRUE(Start());
     CMainFrame* frame = app->MainFrame();
     frame->show();

@@ -3,13 +3,12 @@
 #include "CPaperDialog.h"
 #include "DesignerPrintDlg.h"
 #include "Printers.h"
+#include "PdfPlaceCases.h"
 #include "Prompter.h"
-#include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -163,29 +162,10 @@ TEST(DesignerPrintDialog, OffersTheTemplatePageFirstAndBuildsTheChosenSettings)
 // The test page's print names the file it will write, as the printing program's does.
 TEST(DesignerPrintDialog, ThePdfPrintersPlaceIsTheFileThePrintWillWrite)
 {
-    doxtest::TempDir home;
-    doxtest::ScopedEnv homeEnv("HOME", home.path().string());
-    doxtest::ScopedEnv config("XDG_CONFIG_HOME", (home / ".config").string());
-    const QString documents = QString::fromStdString((home / "Documents").string());
-    const struct {
-        const char* what;
-        const wchar_t* document;
-        QString place;
-    } cases[] = {
-        {"first print", L"默认页面", documents + QStringLiteral("/默认页面.pdf")},
-        {"an earlier print is there", L"默认页面", documents + QStringLiteral("/默认页面 (2).pdf")},
-        {"no document named", L"", QStringLiteral("FILE:")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        designer::CPrintDlg dialog(2100, 990, L"PDF", nullptr, c.document);
-        EXPECT_EQ(Child<QLabel>(&dialog, 1021)->text(), c.place);
-        // What the print would then have written.
-        if (c.place != QLatin1String("FILE:")) {
-            QFile written(c.place);
-            ASSERT_TRUE(written.open(QIODevice::WriteOnly));
-        }
-    }
+    ExpectThePdfPlaceIsTheFileThePrintWillWrite([](const wchar_t* document) {
+        designer::CPrintDlg dialog(2100, 990, L"PDF", nullptr, document);
+        return Child<QLabel>(&dialog, 1021)->text();
+    });
 }
 
 } // namespace
