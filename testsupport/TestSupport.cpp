@@ -58,4 +58,14 @@ ScopedEnv::~ScopedEnv()
         unsetenv(name_);
 }
 
+ScratchHome::ScratchHome(const std::filesystem::path& folder)
+    : folder_(folder),
+      home_("HOME", folder.string()),
+      config_("XDG_CONFIG_HOME", (folder / ".config").string())
+{
+    std::error_code error;
+    std::filesystem::create_directories(Documents(), error);
+    ready_ = std::filesystem::is_directory(Documents(), error);
+}
+
 } // namespace doxtest

@@ -48,4 +48,22 @@ private:
     std::optional<std::string> old_;
 };
 
+// HOME and the configuration folder (XDG_CONFIG_HOME, ".config") in a folder of the
+// test's while the object lives, with the Documents folder the PDF printer writes to.
+class ScratchHome
+{
+public:
+    explicit ScratchHome(const std::filesystem::path& folder);
+
+    std::filesystem::path Documents() const { return folder_ / "Documents"; }
+    // Whether the Documents folder is there.
+    bool Ready() const { return ready_; }
+
+private:
+    std::filesystem::path folder_;
+    ScopedEnv home_;
+    ScopedEnv config_;
+    bool ready_;
+};
+
 } // namespace doxtest

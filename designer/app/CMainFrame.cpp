@@ -223,32 +223,12 @@ void CMainFrame::BuildStatusBar()
 
 void CMainFrame::BuildAccelerators()
 {
-    // The keys of the file and clipboard commands, as in every desktop program. They
-    // ask the command's state when pressed rather than at the last idle update, so a
-    // paste pressed at once after a copy pastes.
-    struct Key {
-        unsigned id;
-        QKeySequence sequence;
-    };
-    const Key keys[] = {
-        {ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)},   {ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {ID_FILE_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},  {57634, QKeySequence(Qt::CTRL | Qt::Key_C)},
-        {57634, QKeySequence(Qt::CTRL | Qt::Key_Insert)},    {57637, QKeySequence(Qt::CTRL | Qt::Key_V)},
-        {57637, QKeySequence(Qt::SHIFT | Qt::Key_Insert)},   {57635, QKeySequence(Qt::CTRL | Qt::Key_X)},
-        {57635, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},   {57642, QKeySequence(Qt::CTRL | Qt::Key_A)},
-        {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},         {57643, QKeySequence(Qt::ALT | Qt::Key_Backspace)},
-    };
-    for (const Key& key : keys) {
-        auto* action = new QAction(this);
-        action->setShortcut(key.sequence);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        const unsigned id = key.id;
-        connect(action, &QAction::triggered, this, [this, id] {
-            router_.Execute(id);
-            IdleUpdate();
-        });
-    }
+    // The keys of the file and clipboard commands, as in every desktop program.
+    std::vector<Accelerator> keys = EditAccelerators();
+    keys.push_back({ID_FILE_NEW, QKeySequence(Qt::CTRL | Qt::Key_N)});
+    keys.push_back({ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)});
+    keys.push_back({ID_FILE_SAVE, QKeySequence(Qt::CTRL | Qt::Key_S)});
+    router_.AddAccelerators(this, keys, [this] { IdleUpdate(); });
 }
 
 QWidget* CMainFrame::VisiblePane() const

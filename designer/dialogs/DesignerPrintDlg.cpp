@@ -2,6 +2,7 @@
 
 #include "CPaperDialog.h"
 #include "PageSetup.h"
+#include "PrintedFile.h"
 #include "Printers.h"
 #include "UIUitl.h"
 
@@ -43,7 +44,8 @@ PaperQuery SetPaperQuery(PaperQuery query)
     return previous;
 }
 
-CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer, QWidget* parent)
+CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer, QWidget* parent,
+                     const std::wstring& documentName)
     : CHeaderDialog(QStringLiteral("打印"), QStringLiteral("打印。"), parent),
       printerName(printer),
       width(pageWidth),
@@ -62,6 +64,8 @@ CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer,
       landscape_(Named(new QRadioButton(QStringLiteral("横向(&A)"), this), 1004)),
       background_(Named(new QCheckBox(QStringLiteral("打印背景图片(&B)"), this), 1013))
 {
+    // The PDF printer's file path can be copied from its place.
+    port_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* properties = Named(new QPushButton(QStringLiteral("属性(&P)"), this), 1017);
     auto* ok = Named(new QPushButton(QStringLiteral("确定"), this), 1);
     auto* cancel = Named(new QPushButton(QStringLiteral("取消"), this), 2);
@@ -128,8 +132,8 @@ CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer,
     if (printerName.empty())
         printerName = plat::DefaultPrinterName().toStdWString();
     for (const plat::PrinterDetails& p : plat::EnumPrinters()) {
-        printers.push_back({p.name.toStdWString(), L"准备就绪", p.driver.toStdWString(), p.port.toStdWString(),
-                            p.comment.toStdWString()});
+        printers.push_back({p.name.toStdWString(), L"准备就绪", p.driver.toStdWString(),
+                            PrinterPlace(p, documentName).toStdWString(), p.comment.toStdWString()});
         printerBox_->addItem(p.name);
     }
     int selected = -1;

@@ -40,8 +40,10 @@ public:
     };
 
     // The template page's size (0.1 mm) and the printer to start with (empty: the
-    // system's default printer).
-    CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printerName, QWidget* parent = nullptr);
+    // system's default printer). documentName: what the print is called (the page's
+    // name); the PDF printer's location is then the file the print will write.
+    CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printerName, QWidget* parent = nullptr,
+              const std::wstring& documentName = {});
 
     // The printer's settings for the choice (owned by the dialog); *devMode stays null
     // when no paper size was chosen. False, with its message shown, when the printer

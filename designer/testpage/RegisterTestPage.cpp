@@ -12,9 +12,10 @@
 namespace
 {
 
-bool ChoosePrinter(QWidget* parent, int cx, int cy, const std::wstring& printer, TestPrintChoice* choice)
+bool ChoosePrinter(QWidget* parent, const std::wstring& document, int cx, int cy, const std::wstring& printer,
+                   TestPrintChoice* choice)
 {
-    designer::CPrintDlg dialog(cx, cy, printer, parent);
+    designer::CPrintDlg dialog(cx, cy, printer, parent, document);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const DEVMODEW* devMode = nullptr;

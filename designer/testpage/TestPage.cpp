@@ -5,6 +5,7 @@
 #include "IDoxCore.h"
 #include "IDoxPage.h"
 #include "IDoxPageWindow.h"
+#include "PrintedFile.h"
 #include "UIUitl.h"
 
 #include <QGuiApplication>
@@ -99,14 +100,18 @@ void CTestPage::Print()
         return;
     SIZE size{};
     page->GetSize(&size);
+    const std::wstring name = page->GetName() ? page->GetName() : L"";
     TestPrintChoice choice;
-    if (!printChooser(this, size.cx, size.cy, defaultPrinter ? *defaultPrinter : std::wstring(), &choice))
+    if (!printChooser(this, name, size.cx, size.cy, defaultPrinter ? *defaultPrinter : std::wstring(), &choice))
         return;
     if (defaultPrinter)
         *defaultPrinter = choice.printer;
     const void* devMode = choice.devMode.empty() ? nullptr : choice.devMode.data();
+    const QString pdf = PdfFileOf(choice.printer, name);
     if (!page->Print(choice.printer.c_str(), devMode, 0, 0, 1, 0, choice.printBackground))
         UIUitl::MessageBoxFormat(16, L"打印测试页面失败! %ls", core_ ? core_->GetLastErrorText() : L"");
+    else
+        ReportPdfFile(pdf);
 }
 
 bool CTestPage::CommandState(unsigned id, bool* enabled, bool* checked)

@@ -35,10 +35,11 @@ struct TestPrintChoice {
 class CTestPage : public QWidget, public IDoxWindowUISink
 {
 public:
-    // Asks for a printer for a page of cx x cy (0.1 mm), starting at the printer given;
-    // false when cancelled or when the printer's settings could not be made.
-    using PrintChooser = std::function<bool(QWidget* parent, int cx, int cy, const std::wstring& printer,
-                                            TestPrintChoice* choice)>;
+    // Asks for a printer for the page called document, of cx x cy (0.1 mm), starting at
+    // the printer given; false when cancelled or when the printer's settings could not
+    // be made.
+    using PrintChooser = std::function<bool(QWidget* parent, const std::wstring& document, int cx, int cy,
+                                            const std::wstring& printer, TestPrintChoice* choice)>;
 
     explicit CTestPage(QWidget* parent = nullptr);
     ~CTestPage() override;

@@ -107,8 +107,12 @@ void CMainFrame::BuildMenu()
         QAction* action = file->addAction(QString::fromUtf8(item.text));
         if (item.id == 32771)
             action->setText(action->text() + QStringLiteral("\tCtrl+N")); // the accelerator table's new command
-        else if (!item.keys.isEmpty())
+        else if (!item.keys.isEmpty()) {
+            // Shown in the menu and taken there while it is open; elsewhere the key
+            // belongs to the accelerator table, which asks the command when pressed.
             action->setShortcut(item.keys);
+            action->setShortcutContext(Qt::WidgetShortcut);
+        }
         router_.Bind(action, item.id);
     }
     router_.Bind(file->addAction(QStringLiteral("退出(&X)")), ID_APP_EXIT);
@@ -147,25 +151,16 @@ void CMainFrame::BuildToolBar()
 
 void CMainFrame::BuildAccelerators()
 {
-    struct Key {
-        unsigned id;
-        QKeySequence sequence;
-    };
-    const Key keys[] = {
-        {57634, QKeySequence(Qt::CTRL | Qt::Key_C)},       {57634, QKeySequence(Qt::CTRL | Qt::Key_Insert)},
-        {57637, QKeySequence(Qt::CTRL | Qt::Key_V)},       {57637, QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
-        {57635, QKeySequence(Qt::CTRL | Qt::Key_X)},       {57635, QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
-        {57600, QKeySequence(Qt::CTRL | Qt::Key_N)},       {57643, QKeySequence(Qt::CTRL | Qt::Key_Z)},
-        {57643, QKeySequence(Qt::ALT | Qt::Key_Backspace)}, {57680, QKeySequence(Qt::Key_F6)},
-        {57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)},     {57642, QKeySequence(Qt::CTRL | Qt::Key_A)},
-    };
-    for (const Key& key : keys) {
-        auto* action = new QAction(this);
-        action->setShortcut(key.sequence);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        router_.Bind(action, key.id);
-    }
+    // The clipboard keys, the new bill, the panes and the File menu's keys (the menu
+    // shows them, the table runs them).
+    std::vector<Accelerator> keys = EditAccelerators();
+    keys.push_back({57600, QKeySequence(Qt::CTRL | Qt::Key_N)});
+    keys.push_back({57680, QKeySequence(Qt::Key_F6)});
+    keys.push_back({57681, QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    keys.push_back({ID_FILE_OPEN, QKeySequence(Qt::CTRL | Qt::Key_O)});
+    keys.push_back({32777, QKeySequence(Qt::CTRL | Qt::Key_S)});
+    keys.push_back({32772, QKeySequence(Qt::CTRL | Qt::Key_P)});
+    router_.AddAccelerators(this, keys, [this] { IdleUpdate(); });
 }
 
 void CMainFrame::SetDocumentTitle(const std::wstring& fileName)

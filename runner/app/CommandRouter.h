@@ -3,6 +3,7 @@
 // targets until one takes it; the same chain tells whether it is enabled. Menu items
 // and tool buttons are QActions whose data is the command id.
 
+#include <QKeySequence>
 #include <QObject>
 #include <QPointer>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 class QAction;
+class QWidget;
 
 // The state a target gives a command while the user interface is brought up to date.
 struct CmdUI {
@@ -26,6 +28,12 @@ public:
     virtual bool OnCmdMsg(unsigned id, CmdUI* ui) = 0;
 };
 
+// One key of a frame's accelerator table and the command it runs.
+struct Accelerator {
+    unsigned id;
+    QKeySequence keys;
+};
+
 class CommandRouter : public QObject
 {
 public:
@@ -40,11 +48,21 @@ public:
     CmdUI State(unsigned id);
     // Brings every bound action up to date (the frame's idle update).
     void UpdateAll();
+    // Gives the window its accelerator table. A key asks its command's state when it
+    // is pressed, not at the last idle update, so a key pressed at once after its
+    // command became enabled (a paste straight after a copy, a save straight after
+    // typing) is not lost; after each key, updated brings the window up to date.
+    void AddAccelerators(QWidget* window, const std::vector<Accelerator>& keys, const std::function<void()>& updated);
 
 private:
     CmdTarget* root_;
     std::vector<QPointer<QAction>> actions_;
 };
+
+// The clipboard and undo keys of every desktop program, on the edit commands' ids:
+// copy, paste, cut, select all and undo, with their older alternatives (Ctrl+Insert,
+// Shift+Insert, Shift+Delete, Alt+Backspace).
+std::vector<Accelerator> EditAccelerators();
 
 // The id an action carries (0 for none).
 unsigned CommandIdOf(const QAction* action);

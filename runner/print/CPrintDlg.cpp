@@ -1,11 +1,11 @@
 #include "CPrintDlg.h"
 
 #include "Printers.h"
+#include "PrintedFile.h"
 #include "UIUitl.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -89,13 +89,8 @@ void CPrintDlg::Initialise()
     if (printerName.empty())
         printerName = plat::DefaultPrinterName().toStdWString();
     for (const plat::PrinterDetails& p : plat::EnumPrinters()) {
-        // The PDF printer's place is the file this print would write.
-        const QString port = plat::IsPdfPrinter(p.name) && !documentName.empty()
-                                 ? QDir::toNativeSeparators(
-                                       plat::PdfPrinterOutputPath(QString::fromStdWString(documentName)))
-                                 : p.port;
-        printers.push_back({p.name.toStdWString(), L"准备就绪", p.driver.toStdWString(), port.toStdWString(),
-                            p.comment.toStdWString()});
+        printers.push_back({p.name.toStdWString(), L"准备就绪", p.driver.toStdWString(),
+                            PrinterPlace(p, documentName).toStdWString(), p.comment.toStdWString()});
         printerBox_->addItem(p.name);
     }
     int selected = -1;

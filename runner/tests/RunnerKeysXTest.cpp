@@ -3,9 +3,7 @@
 #include "CDoxFrame.h"
 #include "CMainFrame.h"
 #include "IDoxPageWindow.h"
-#include "RunnerFixture.h"
-#include "RunnerWorkspace.h"
-#include "WorkspaceViews.h"
+#include "RunnerWorkspaceFixture.h"
 #include "XServer.h"
 
 #include <QApplication>
@@ -22,31 +20,16 @@ namespace
 using namespace doxtest;
 
 // The program with the workspace of the real program, on a copy of the cheque sample.
-class RunnerKeysX : public RunnerTest
+class RunnerKeysX : public RunnerWorkspaceTest
 {
 protected:
-    void TearDown() override
-    {
-        RunnerTest::TearDown();
-        SetRunnerWorkspaceFactory(nullptr);
-    }
     QWidget* StartOnCheque()
     {
-        Install();
-        SetRunnerWorkspaceFactory(&CreateRunnerWorkspace);
-        const fs::path cheque = dir / "转账支票.dxt";
-        fs::copy_file(Sample("转账支票.dxt"), cheque);
+        const fs::path cheque = InstallWithCopyOf("转账支票.dxt");
         if (!Start({QString::fromStdString(cheque.string())}))
             return nullptr;
         QWidget* frame = app->MainFrame();
         return ShowAndActivate(frame) ? frame : nullptr;
-    }
-    static CMainClient* Workspace(QWidget* frame)
-    {
-        for (QWidget* child : frame->findChildren<QWidget*>())
-            if (auto* client = dynamic_cast<CMainClient*>(child))
-                return client;
-        return nullptr;
     }
 };
 

@@ -8,16 +8,15 @@
 #include "IDoxPageWindow.h"
 #include "IDoxPlusIn.h"
 #include "Printers.h"
+#include "PrintedFile.h"
 #include "UIMessage.h"
 #include "UIUitl.h"
 #include "Workspace.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFileInfo>
 
 #include <chrono>
 
@@ -196,21 +195,6 @@ std::wstring CMainClient::PageName()
     return name ? name : L"";
 }
 
-QString CMainClient::PdfFileOf(const std::wstring& printer)
-{
-    // The file the PDF printer is about to write: the core names it the same way.
-    return plat::IsPdfPrinter(QString::fromStdWString(printer))
-               ? plat::PdfPrinterOutputPath(QString::fromStdWString(PageName()))
-               : QString();
-}
-
-void CMainClient::ReportPdfFile(const QString& path)
-{
-    // A print to the PDF printer ends in a file: say which, as no sheet comes out.
-    if (!path.isEmpty() && QFileInfo(path).isFile())
-        UIUitl::MessageBoxFormat(64, L"已打印到文件：%ls", QDir::toNativeSeparators(path).toStdWString().c_str());
-}
-
 void CMainClient::PrintCurrentPage()
 {
     CPrintDlg dialog(owner_->Host()->DefaultPrinter(), false, this, PageName());
@@ -219,7 +203,7 @@ void CMainClient::PrintCurrentPage()
         return;
     CWaitCursor wait;
     const PageSetupRecord& setup = view_->Setup();
-    const QString pdf = PdfFileOf(dialog.printerName);
+    const QString pdf = PdfFileOf(dialog.printerName, PageName());
     if (!view_->Page()->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies,
                               0, dialog.printBackground))
         ReportPrintFailure();
@@ -254,7 +238,7 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
         return false;
     }
     const PageSetupRecord& setup = view_->Setup();
-    const QString pdf = PdfFileOf(printer);
+    const QString pdf = PdfFileOf(printer, PageName());
     if (!page->BeginPrintJob(printer.c_str(), devMode, setup.LeftOffset, setup.TopOffset, setup.PageSpacing, copies,
                              0)) {
         UIUitl::MessageBoxFormat(64, L"准备打印失败! %ls", CoreError().c_str());

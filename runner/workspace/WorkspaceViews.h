@@ -193,9 +193,6 @@ private:
     // The shown bill is loaded again after a run printed others through the page.
     void ReloadShownBill();
     std::wstring PageName();
-    // The file a print to this printer writes (empty for a printer that prints on paper).
-    QString PdfFileOf(const std::wstring& printer);
-    void ReportPdfFile(const QString& path);
     // "打印失败" with the core's reason when it gives one.
     void ReportPrintFailure();
     std::wstring CoreError() const;

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QString>
@@ -54,9 +53,8 @@ class TableRecordTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        home_.emplace("HOME", dir_.path().string());
-        config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
-        ASSERT_TRUE(QDir().mkpath(QString::fromStdString((dir_ / "Documents").string())));
+        home_.emplace(dir_.path());
+        ASSERT_TRUE(home_->Ready());
         core_ = CreateDoxCore(500, 0);
         ASSERT_NE(core_, nullptr);
     }
@@ -147,8 +145,7 @@ protected:
     }
 
     doxtest::TempDir dir_;
-    std::optional<doxtest::ScopedEnv> home_;
-    std::optional<doxtest::ScopedEnv> config_;
+    std::optional<doxtest::ScratchHome> home_;
     IDoxCore* core_ = nullptr;
     IDoxDocument* document_ = nullptr;
     DoxTableControl* table_ = nullptr;

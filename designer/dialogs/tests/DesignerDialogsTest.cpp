@@ -3,6 +3,7 @@
 #include "CPaperDialog.h"
 #include "DesignerPrintDlg.h"
 #include "Printers.h"
+#include "PdfPlaceCases.h"
 #include "Prompter.h"
 
 #include <QAbstractButton>
@@ -156,6 +157,15 @@ TEST(DesignerPrintDialog, OffersTheTemplatePageFirstAndBuildsTheChosenSettings)
         EXPECT_EQ(devMode->dmPaperLength, c.height);
         EXPECT_EQ(devMode->dmOrientation, c.orientation);
     }
+}
+
+// The test page's print names the file it will write, as the printing program's does.
+TEST(DesignerPrintDialog, ThePdfPrintersPlaceIsTheFileThePrintWillWrite)
+{
+    ExpectThePdfPlaceIsTheFileThePrintWillWrite([](const wchar_t* document) {
+        designer::CPrintDlg dialog(2100, 990, L"PDF", nullptr, document);
+        return Child<QLabel>(&dialog, 1021)->text();
+    });
 }
 
 } // namespace

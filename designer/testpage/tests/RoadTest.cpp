@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -224,8 +225,10 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(page->SetFieldText(page->GetFieldName(i), 0, values[i]), 1);
     Shot(Frame(), "road_test_page.png");
-    OnDialog<QDialog>([](QDialog* print) {
+    QString place;
+    OnDialog<QDialog>([&place](QDialog* print) {
         ChooseInCombo(print->findChild<QComboBox*>(QStringLiteral("1007")), QStringLiteral("PDF"));
+        place = print->findChild<QLabel*>(QStringLiteral("1021"))->text();
         QTest::mouseClick(print->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
     });
     Trigger(ID_TEST_PRINT);
@@ -238,7 +241,10 @@ TEST_F(RoadTest, FromTheWizardToAPrintedBill)
                 return w;
         return Word{};
     };
-    EXPECT_TRUE(prompter_.messages.empty());
+    // The dialog named the file, and the print tells it once written.
+    EXPECT_EQ(place, testPdf);
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0].text, L"已打印到文件：" + testPdf.toStdWString());
     for (const wchar_t* value : {L"12345", L"ALPHA", L"CHARLIE"})
         EXPECT_FALSE(find(tried, QString::fromWCharArray(value)).text.isEmpty()) << QString::fromWCharArray(value).toStdString();
     // The formats given in the grid shape what is printed.

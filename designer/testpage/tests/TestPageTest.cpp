@@ -101,24 +101,36 @@ TEST_F(TestPageTest, PrintingGoesToTheChosenPrinterWhichBecomesTheDefaultAndAFai
     ASSERT_EQ(page->SetFieldText(field.c_str(), 0, L"QWERTY"), 1);
     defaultPrinter = L"甲打印机";
     struct Asked {
+        std::wstring document;
         int cx = 0, cy = 0;
         std::wstring printer;
     } asked;
     std::wstring chosen = L"PDF";
-    testPage.printChooser = [&](QWidget*, int cx, int cy, const std::wstring& printer, TestPrintChoice* choice) {
-        asked = {cx, cy, printer};
+    testPage.printChooser = [&](QWidget*, const std::wstring& document, int cx, int cy, const std::wstring& printer,
+                                TestPrintChoice* choice) {
+        asked = {document, cx, cy, printer};
         choice->printer = chosen;
         return true;
     };
     testPage.OnCommand(ID_TEST_PRINT);
+    EXPECT_EQ(asked.document, L"凭证");
     EXPECT_EQ(asked.cx, 2100);
     EXPECT_EQ(asked.cy, 1480);
     EXPECT_EQ(asked.printer, L"甲打印机");
     EXPECT_EQ(defaultPrinter, L"PDF");
-    EXPECT_TRUE(prompter.messages.empty());
-    const QString pdf = QString::fromStdString((dir / "Documents").string()) + QStringLiteral("/凭证.pdf");
+    const QString documents = QString::fromStdString((dir / "Documents").string());
+    const QString pdf = documents + QStringLiteral("/凭证.pdf");
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("QWERTY")));
+    // No sheet comes out of the PDF printer: the file it wrote is told, and the next
+    // print writes another beside it.
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].type, 64u);
+    EXPECT_EQ(prompter.messages[0].text, L"已打印到文件：" + pdf.toStdWString());
+    testPage.OnCommand(ID_TEST_PRINT);
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text, L"已打印到文件：" + documents.toStdWString() + L"/凭证 (2).pdf");
+    prompter.messages.clear();
 
     // A printer that is not there: the failure is told with the core's reason.
     chosen = L"没有这台打印机";
@@ -128,7 +140,9 @@ TEST_F(TestPageTest, PrintingGoesToTheChosenPrinterWhichBecomesTheDefaultAndAFai
     EXPECT_EQ(prompter.messages[0].text.rfind(L"打印测试页面失败! ", 0), 0u);
 
     // Cancelling the dialog prints nothing and keeps the default printer.
-    testPage.printChooser = [](QWidget*, int, int, const std::wstring&, TestPrintChoice*) { return false; };
+    testPage.printChooser = [](QWidget*, const std::wstring&, int, int, const std::wstring&, TestPrintChoice*) {
+        return false;
+    };
     defaultPrinter = L"PDF";
     testPage.OnCommand(ID_TEST_PRINT);
     EXPECT_EQ(defaultPrinter, L"PDF");

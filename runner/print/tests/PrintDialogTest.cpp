@@ -2,12 +2,12 @@
 // how it ends.
 
 #include "CPrintDlg.h"
+#include "PdfPlaceCases.h"
 #include "TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -78,30 +78,10 @@ TEST(PrintDialog, AnotherPrinterOffersCloseAndContinuousHidesTheBackground)
 
 TEST(PrintDialog, ThePdfPrintersPlaceIsTheFileThePrintWillWrite)
 {
-    doxtest::TempDir home;
-    doxtest::ScopedEnv homeEnv("HOME", home.path().string());
-    doxtest::ScopedEnv config("XDG_CONFIG_HOME", (home / ".config").string());
-    const QString documents = QString::fromStdString((home / "Documents").string());
-    const struct {
-        const char* what;
-        const wchar_t* document;
-        QString place;
-    } cases[] = {
-        {"first print", L"进账单", documents + QStringLiteral("/进账单.pdf")},
-        {"an earlier print is there", L"进账单", documents + QStringLiteral("/进账单 (2).pdf")},
-        {"two earlier prints", L"进账单", documents + QStringLiteral("/进账单 (3).pdf")},
-        {"no document named", L"", QStringLiteral("FILE:")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        CPrintDlg dialog(L"PDF", false, nullptr, c.document);
-        EXPECT_EQ(Child<QLabel>(&dialog, 1021)->text(), c.place);
-        // What the print would then have written.
-        if (c.place != QLatin1String("FILE:")) {
-            QFile written(c.place);
-            ASSERT_TRUE(written.open(QIODevice::WriteOnly));
-        }
-    }
+    ExpectThePdfPlaceIsTheFileThePrintWillWrite([](const wchar_t* document) {
+        CPrintDlg dialog(L"PDF", false, nullptr, document);
+        return Child<QLabel>(&dialog, 1021)->text();
+    });
 }
 
 } // namespace

@@ -97,30 +97,10 @@ std::wstring BoundName(DoxEditControl* edit)
     return std::wstring(L"主表.") + edit->DataAttribute().FieldName().GetValueText();
 }
 
-class SamplesTest : public ::testing::Test
+class SamplesTest : public WorkspaceFixture
 {
 protected:
-    void SetUp() override
-    {
-        home_.emplace("HOME", dir_.path().string());
-        config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
-        ASSERT_TRUE(QDir().mkpath(QString::fromStdString((dir_ / "Documents").string())));
-        core_ = CreateDoxCore(500, 0);
-        ASSERT_NE(core_, nullptr);
-        host_ = std::make_unique<RecordingHost>(core_, W(dir_.path()));
-        pane_ = std::make_unique<CSearchPane>();
-        pane_->resize(1000, 26);
-        workspace_ = std::make_unique<CMainPageWnd>(host_.get(), pane_.get());
-        workspace_->resize(1000, 760);
-        workspace_->show();
-    }
-    void TearDown() override
-    {
-        workspace_.reset();
-        pane_.reset();
-        if (core_)
-            core_->Release();
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeWorkspace(1000, 760, 1000)); }
 
     // Opens a copy of the shipped sample, as the clerk's library holds it.
     void Open(const char* fileName)
@@ -134,17 +114,7 @@ protected:
         ASSERT_TRUE(quiet.messages.empty()) << Utf8(quiet.messages[0].text);
     }
 
-    CMainClient* Client() { return workspace_->Client(); }
-    IDoxPage* Page() { return Client()->PageView()->Page(); }
-    IDoxPageWindow* Window() { return Client()->PageView()->PageWindow(); }
-
-    std::wstring Value(const wchar_t* field, int row = 0)
-    {
-        IDoxValue* value = Page()->GetFieldValue(field, row);
-        if (!value || value->GetType() == 0)
-            return L"";
-        return value->GetType() == 1 ? value->GetText() : value->Format(0, nullptr);
-    }
+    std::wstring Value(const wchar_t* field, int row = 0) { return FieldText(field, row); }
     bool HasValue(const wchar_t* field, int row = 0)
     {
         IDoxValue* value = Page()->GetFieldValue(field, row);
@@ -156,12 +126,8 @@ protected:
     // else. Tab goes on to the next stop.
     void Fill(const std::vector<Stop>& stops)
     {
-        QWidget* client = PageClient(Window());
-        ASSERT_NE(client, nullptr);
-        workspace_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(workspace_.get()));
-        client->setFocus();
-        QTest::keyClick(client, Qt::Key_Return);
+        QWidget* client = nullptr;
+        ASSERT_NO_FATAL_FAILURE(BeginTyping(&client));
         for (size_t i = 0; i < stops.size(); ++i) {
             const Stop& stop = stops[i];
             SCOPED_TRACE(Utf8(stop.field));
@@ -312,14 +278,6 @@ protected:
             EXPECT_TRUE(TextIn(words, label).isEmpty()) << text.toStdString();
         }
     }
-
-    doxtest::TempDir dir_;
-    std::optional<doxtest::ScopedEnv> home_;
-    std::optional<doxtest::ScopedEnv> config_;
-    IDoxCore* core_ = nullptr;
-    std::unique_ptr<RecordingHost> host_;
-    std::unique_ptr<CSearchPane> pane_;
-    std::unique_ptr<CMainPageWnd> workspace_;
 };
 
 TEST_F(SamplesTest, TransferChequePrintsTheAmountInItsBoxesAndOnlyTheValues)

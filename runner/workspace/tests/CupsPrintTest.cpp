@@ -109,7 +109,7 @@ void ExpectInkAt(const Ink& got, const Ink& wanted)
     EXPECT_NEAR(got.box.bottom(), wanted.box.bottom(), 0.5);
 }
 
-class CupsPrintTest : public ::testing::Test
+class CupsPrintTest : public WorkspaceFixture
 {
 protected:
     // One cupsd for the whole run: the CUPS library keeps the server it was first
@@ -145,10 +145,7 @@ protected:
         if (!cupsd_->Unavailable().isEmpty())
             GTEST_SKIP() << "no private cupsd: " << cupsd_->Unavailable().toStdString();
         ASSERT_TRUE(queuesAdded_) << queueOutput_->toStdString();
-        home_.emplace("HOME", dir_.path().string());
-        config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
-        core_ = CreateDoxCore(500, 0);
-        ASSERT_NE(core_, nullptr);
+        ASSERT_NO_FATAL_FAILURE(MakeWorkspace(900, 700, 0));
         templatePath_ = W(dir_ / "进账单.dxt");
         // A transfer slip of 210 x 99 mm: the size of a bank's cheque forms.
         ASSERT_TRUE(WriteSampleTemplate(core_, templatePath_,
@@ -158,11 +155,6 @@ protected:
                                           {{L"收款人", L"文本", {200, -150, 1000, -210}},
                                            {L"金额", L"数值", {1200, -150, 1800, -210}},
                                            {L"用途", L"文本", {200, -400, 1400, -460}}}}}));
-        host_ = std::make_unique<RecordingHost>(core_, W(dir_.path()));
-        pane_ = std::make_unique<CSearchPane>();
-        workspace_ = std::make_unique<CMainPageWnd>(host_.get(), pane_.get());
-        workspace_->resize(900, 700);
-        workspace_->show();
         ScriptedPrompter quiet;
         dox::platform::ScopedPrompter scope(&quiet);
         ASSERT_TRUE(workspace_->OpenTemplateDocument(templatePath_));
@@ -174,15 +166,7 @@ protected:
         ASSERT_EQ(page->SetFieldText(L"主表.用途", 0, L"货款"), 1);
         Client()->OnCmdMsg(wscmd::kSaveBill, nullptr);
     }
-    void TearDown() override
-    {
-        workspace_.reset();
-        pane_.reset();
-        if (core_)
-            core_->Release();
-    }
 
-    CMainClient* Client() { return workspace_->Client(); }
     PageSetupRecord& PageSetup() { return Client()->PageView()->Setup(); }
 
     // The page's own paper, as the page setup dialog leaves it when "模板页面" is kept.
@@ -239,14 +223,7 @@ protected:
     static bool queuesAdded_;
     static QString* queueOutput_;
 
-    doxtest::TempDir dir_;
-    std::optional<doxtest::ScopedEnv> home_;
-    std::optional<doxtest::ScopedEnv> config_;
-    IDoxCore* core_ = nullptr;
     std::wstring templatePath_;
-    std::unique_ptr<RecordingHost> host_;
-    std::unique_ptr<CSearchPane> pane_;
-    std::unique_ptr<CMainPageWnd> workspace_;
 };
 
 doxtest::TempDir* CupsPrintTest::cupsFolder_ = nullptr;

@@ -1,15 +1,20 @@
 #include "SampleWorkspace.h"
 
 #include "DoxControlKinds.h"
+#include "DoxCore.h"
 #include "DoxEditControl.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "IDoxCore.h"
 #include "IDoxDocument.h"
+#include "IDoxPage.h"
 #include "IDoxPageWindow.h"
+#include "IDoxValue.h"
+#include "WorkspaceViews.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -43,6 +48,51 @@ bool WriteSampleTemplate(IDoxCore* core, const std::wstring& path, const std::ve
     ok = ok && document->Save() == 1;
     document->Release();
     return ok;
+}
+
+void WorkspaceFixture::MakeWorkspace(int width, int height, int paneWidth)
+{
+    home_.emplace(dir_.path());
+    ASSERT_TRUE(home_->Ready());
+    core_ = CreateDoxCore(500, 0);
+    ASSERT_NE(core_, nullptr);
+    host_ = std::make_unique<RecordingHost>(core_, QString::fromStdString(dir_.path().string()).toStdWString());
+    pane_ = std::make_unique<CSearchPane>();
+    if (paneWidth > 0)
+        pane_->resize(paneWidth, 26);
+    workspace_ = std::make_unique<CMainPageWnd>(host_.get(), pane_.get());
+    workspace_->resize(width, height);
+    workspace_->show();
+}
+
+void WorkspaceFixture::TearDown()
+{
+    workspace_.reset();
+    pane_.reset();
+    if (core_)
+        core_->Release();
+}
+
+IDoxPage* WorkspaceFixture::Page() { return Client()->PageView()->Page(); }
+
+IDoxPageWindow* WorkspaceFixture::Window() { return Client()->PageView()->PageWindow(); }
+
+std::wstring WorkspaceFixture::FieldText(const wchar_t* field, int row)
+{
+    IDoxValue* value = Page()->GetFieldValue(field, row);
+    if (!value || value->GetType() == 0)
+        return L"";
+    return value->GetType() == 1 ? value->GetText() : value->Format(0, nullptr);
+}
+
+void WorkspaceFixture::BeginTyping(QWidget** client)
+{
+    *client = PageClient(Window());
+    ASSERT_NE(*client, nullptr);
+    workspace_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(workspace_.get()));
+    (*client)->setFocus();
+    QTest::keyClick(*client, Qt::Key_Return);
 }
 
 QWidget* PageClient(IDoxPageWindow* window)

@@ -2,16 +2,21 @@
 // A sample template in a scratch data folder and a workspace over it, with a host that
 // records what the workspace asks of the program.
 
+#include "TestSupport.h"
 #include "Workspace.h"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "GdiTypes.h"
 
+class CMainClient;
 class IDoxPage;
 class IDoxPageWindow;
 
@@ -56,6 +61,33 @@ public:
 private:
     IDoxCore* core_;
     std::wstring data_;
+};
+
+// A workspace over a core of its own, in a scratch home in the test's folder, with a
+// host that records what it asks of the program.
+class WorkspaceFixture : public ::testing::Test
+{
+protected:
+    // Makes the core, the host, the search pane (paneWidth wide; 0: its own size) and
+    // the workspace of width x height, shown.
+    void MakeWorkspace(int width, int height, int paneWidth);
+    void TearDown() override;
+
+    CMainClient* Client() { return workspace_->Client(); }
+    IDoxPage* Page();
+    IDoxPageWindow* Window();
+    // The text a field of the shown bill has (its formatted value; empty for none).
+    std::wstring FieldText(const wchar_t* field, int row = 0);
+    // Gives the page the keyboard in the active workspace and opens the editor of the
+    // field it starts on (Enter); *client is the page's widget that takes the keys.
+    void BeginTyping(QWidget** client);
+
+    doxtest::TempDir dir_;
+    std::optional<doxtest::ScratchHome> home_;
+    IDoxCore* core_ = nullptr;
+    std::unique_ptr<RecordingHost> host_;
+    std::unique_ptr<CSearchPane> pane_;
+    std::unique_ptr<CMainPageWnd> workspace_;
 };
 
 // The widget of the fill-in window that takes the keys (the page).

@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QElapsedTimer>
@@ -68,31 +67,14 @@ std::wstring W(const std::filesystem::path& path)
     return QString::fromStdString(path.string()).toStdWString();
 }
 
-class WorkspaceTest : public ::testing::Test
+class WorkspaceTest : public WorkspaceFixture
 {
 protected:
     void SetUp() override
     {
-        home_.emplace("HOME", dir_.path().string());
-        config_.emplace("XDG_CONFIG_HOME", (dir_ / ".config").string());
-        ASSERT_TRUE(QDir().mkpath(QString::fromStdString((dir_ / "Documents").string())));
-        core_ = CreateDoxCore(500, 0);
-        ASSERT_NE(core_, nullptr);
+        ASSERT_NO_FATAL_FAILURE(MakeWorkspace(900, 700, 900));
         templatePath_ = W(dir_ / "进账单.dxt");
         ASSERT_TRUE(WriteSampleTemplate(core_, templatePath_, SamplePages()));
-        host_ = std::make_unique<RecordingHost>(core_, W(dir_.path()));
-        pane_ = std::make_unique<CSearchPane>();
-        pane_->resize(900, 26);
-        workspace_ = std::make_unique<CMainPageWnd>(host_.get(), pane_.get());
-        workspace_->resize(900, 700);
-        workspace_->show();
-    }
-    void TearDown() override
-    {
-        workspace_.reset();
-        pane_.reset();
-        if (core_)
-            core_->Release();
     }
 
     bool Open() { return Open(templatePath_); }
@@ -105,32 +87,19 @@ protected:
         return opened;
     }
 
-    CMainClient* Client() { return workspace_->Client(); }
     CVoucherView* List() { return Client()->List(); }
-    IDoxPage* Page() { return Client()->PageView()->Page(); }
-    IDoxPageWindow* Window() { return Client()->PageView()->PageWindow(); }
 
     void Run(unsigned command) { EXPECT_TRUE(workspace_->OnCmdMsg(command, nullptr)) << command; }
 
-    std::wstring Shown(const wchar_t* field)
-    {
-        IDoxValue* value = Page()->GetFieldValue(field, 0);
-        if (!value || value->GetType() == 0)
-            return L"";
-        return value->GetType() == 1 ? value->GetText() : value->Format(0, nullptr);
-    }
+    std::wstring Shown(const wchar_t* field) { return FieldText(field); }
 
     // Types into the fields in fill-in order: Enter opens the first editor, Tab commits
     // and goes on to the next field's editor, Enter commits the last (unless the last
     // editor is to stay open). Chinese arrives through the input method.
     void TypeBill(const std::vector<QString>& texts, bool commitLast = true)
     {
-        QWidget* client = PageClient(Window());
-        ASSERT_NE(client, nullptr);
-        workspace_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(workspace_.get()));
-        client->setFocus();
-        QTest::keyClick(client, Qt::Key_Return);
+        QWidget* client = nullptr;
+        ASSERT_NO_FATAL_FAILURE(BeginTyping(&client));
         for (size_t i = 0; i < texts.size(); ++i) {
             ASSERT_EQ(Window()->IsEditing(), 1) << i;
             QInputMethodEvent event;
@@ -249,14 +218,7 @@ protected:
                QStringLiteral(".pdf");
     }
 
-    doxtest::TempDir dir_;
-    std::optional<doxtest::ScopedEnv> home_;
-    std::optional<doxtest::ScopedEnv> config_;
-    IDoxCore* core_ = nullptr;
     std::wstring templatePath_;
-    std::unique_ptr<RecordingHost> host_;
-    std::unique_ptr<CSearchPane> pane_;
-    std::unique_ptr<CMainPageWnd> workspace_;
 };
 
 TEST_F(WorkspaceTest, OpeningShowsOneTabPerPageAndAnEmptyBill)
