@@ -18,6 +18,7 @@
 #include <QEvent>
 #include <QEventLoop>
 
+#include <algorithm>
 #include <chrono>
 
 CMainClient::CMainClient(CMainPageWnd* owner, IDoxCore* core)
@@ -248,25 +249,33 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
     // the page was saved before the run and is shown again after it.
     // The bill being printed has the focus and is on the page, so that the operator
     // sees where a long run is. Bills print far faster than anyone can read them, so
-    // the list and the page are painted at most ten times a second: between those
-    // frames their painting is held and each bill only moves the focus and loads the
-    // page; a frame paints them whole, as they are then. Painting them for every bill
-    // cost several times the printing itself.
+    // the list and the page are shown as frames: between frames their painting is held
+    // and each bill only moves the focus and loads the page; a frame paints them whole,
+    // as they are then. Frames come at most ten times a second, and a frame that took
+    // long holds the next one back thirty times as long, so that painting never costs
+    // more than a thirtieth of the run, however slow the screen (a whole frame of the
+    // workspace costs about as much as printing twenty bills).
     using FrameClock = std::chrono::steady_clock;
     constexpr auto kFrame = std::chrono::milliseconds(100);
-    auto lastFrame = FrameClock::now() - kFrame;
+    constexpr int kFrameShare = 30;
+    auto nextFrame = FrameClock::now() + kFrame;
     for (int row = list_->GetCheckNext(-1); row >= 0; row = list_->GetCheckNext(row)) {
         const int64_t id = static_cast<int64_t>(list_->GetItemData(row));
         setUpdatesEnabled(false);
         list_->FocusQuietly(row);
         const bool printed = page->PrintRecord(id, 1) != 0;
-        if (FrameClock::now() - lastFrame >= kFrame) {
+        const auto frameStart = FrameClock::now();
+        const bool frame = frameStart >= nextFrame;
+        if (frame) {
             setUpdatesEnabled(true);
             if (IDoxPageWindow* window = view_->PageWindow())
                 window->GetHwnd()->update();
-            lastFrame = FrameClock::now();
         }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (frame) {
+            const auto frameEnd = FrameClock::now();
+            nextFrame = frameEnd + std::max<FrameClock::duration>(kFrame, (frameEnd - frameStart) * kFrameShare);
+        }
         if (printed)
             continue;
         setUpdatesEnabled(true);

@@ -224,7 +224,32 @@ int DataContainer::SaveRows(int64_t parentId)
 
 int DataContainer::LoadRows(const std::wstring& where, const wchar_t* parameter, int64_t value)
 {
-    ClearValues();
+    // The old values go without a word to the fields' observers: each loaded cell
+    // tells them once, with its new value, and every other cell once the load is over
+    // (also when it fails). Telling them of the emptying too made every control of the
+    // page refresh and repaint each of its fields twice a bill.
+    std::vector<std::vector<char>> loaded(rows_.size());
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        rows_[r]->ClearQuietly();
+        rows_[r]->SetRecordId(-1);
+        loaded[r].assign(rows_[r]->CellCount(), 0);
+    }
+    struct TellTheRest {
+        const std::vector<std::unique_ptr<DataRow>>& rows;
+        const std::vector<std::vector<char>>& loaded;
+        ~TellTheRest()
+        {
+            for (size_t r = 0; r < rows.size() && r < loaded.size(); ++r) {
+                for (size_t c = 0; c < loaded[r].size(); ++c) {
+                    if (loaded[r][c])
+                        continue;
+                    DataCell* cell = rows[r]->GetCell(static_cast<int32_t>(c));
+                    if (DataField* field = cell ? cell->GetField() : nullptr)
+                        field->NotifyObservers(rows[r]->GetIndex());
+                }
+            }
+        }
+    } tellTheRest{rows_, loaded};
     const std::vector<DataField*> stored = StoredFields();
     std::wstring sql = L"select id ,parentId,createtime,row";
     for (DataField* field : stored)
@@ -247,9 +272,12 @@ int DataContainer::LoadRows(const std::wstring& where, const wchar_t* parameter,
         if (!row)
             continue;
         for (size_t i = 0; i < stored.size(); ++i) {
-            if (DataCell* cell = row->GetCell(stored[i]->GetColumn())) {
+            const int32_t column = stored[i]->GetColumn();
+            if (DataCell* cell = row->GetCell(column)) {
                 const std::wstring text = reader->ColumnText(static_cast<int>(4 + i));
-                cell->SetText(text.c_str(), nullptr);
+                // A refused value leaves the cell empty and untold: it is told with the rest.
+                const bool told = cell->SetText(text.c_str(), nullptr) != 0 || text.empty();
+                loaded[static_cast<size_t>(index)][static_cast<size_t>(column)] = told ? 1 : 0;
             }
         }
         row->SetRecordId(reader->ColumnInt64(0));

@@ -27,6 +27,12 @@ void DataRow::ClearValues()
     }
 }
 
+void DataRow::ClearQuietly()
+{
+    for (const auto& cell : cells_)
+        cell->ClearQuietly();
+}
+
 void DataRow::Notify()
 {
     for (const auto& cell : cells_) {

@@ -19,6 +19,8 @@ public:
 
     int CreateCells(DataContainer* container);
     void ClearValues();
+    // Empties every cell without telling the fields' observers.
+    void ClearQuietly();
     void Notify();
     void Destroy();
 

@@ -431,6 +431,55 @@ TEST_F(BillStore, LoadingAMissingBillEmptiesThePage)
     EXPECT_EQ(page_.GetRecordId(0), -1);
 }
 
+// What a control bound to a field sees while a bill loads: each field once, with its
+// final value (never the emptied page in between), also the fields the bill leaves
+// empty, and each once when the bill is missing.
+TEST_F(BillStore, LoadingTellsEachFieldOnceWithItsLoadedValue)
+{
+    struct Seen : DataObserver {
+        std::function<std::wstring()> read;
+        std::vector<std::wstring> texts;
+        int Update(int32_t) override
+        {
+            texts.push_back(read());
+            return 1;
+        }
+    };
+    Fill(L"A", L"1", {{0, L"a0"}});
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    const int64_t a = page_.GetRecordId(0);
+    page_.ResetRecordIds();
+    Fill(L"shown", L"9", {{0, L"x0"}, {1, L"x1"}});
+    struct Watch {
+        const wchar_t* field;
+        int32_t row;
+        std::vector<std::wstring> onLoad;
+    };
+    std::vector<Watch> watches = {
+        {L"主表.名称", 0, {L"A"}},
+        {L"主表.金额", 0, {L"1"}},
+        {L"明细.品名", 0, {L"a0"}},
+        {L"明细.品名", 1, {L""}},
+    };
+    std::vector<std::unique_ptr<Seen>> seen;
+    for (const Watch& watch : watches) {
+        auto observer = std::make_unique<Seen>();
+        observer->read = [this, watch] { return Text(watch.field, watch.row); };
+        const std::wstring name = watch.field;
+        DataContainer* container = name.rfind(L"主表.", 0) == 0 ? static_cast<DataContainer*>(&page_) : table_;
+        container->LookupField(name.substr(name.find(L'.') + 1).c_str())->AddObserver(watch.row, observer.get());
+        seen.push_back(std::move(observer));
+    }
+    ASSERT_EQ(page_.LoadRecord(a), 1);
+    for (size_t i = 0; i < watches.size(); ++i)
+        EXPECT_EQ(seen[i]->texts, watches[i].onLoad) << watches[i].field << " row " << watches[i].row;
+    for (auto& observer : seen)
+        observer->texts.clear();
+    ASSERT_EQ(page_.LoadRecord(4711), 1);
+    for (size_t i = 0; i < watches.size(); ++i)
+        EXPECT_EQ(seen[i]->texts, std::vector<std::wstring>{L""}) << watches[i].field << " row " << watches[i].row;
+}
+
 TEST_F(BillStore, NewFieldsWidenTheTablesOnce)
 {
     Fill(L"old", L"1");
