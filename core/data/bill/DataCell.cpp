@@ -2,6 +2,7 @@
 
 #include "DataContainer.h"
 #include "DataField.h"
+#include "DataPage.h"
 #include "DataValue.h"
 
 DataCell::DataCell(DataField* field, int32_t row) : field_(field), row_(row) {}
@@ -152,7 +153,13 @@ int DataCell::SetText(const wchar_t* text, std::wstring* message)
     RawValue value = bill::EmptyRaw();
     if (!entered.empty() && !bill::ParseRaw(field_->GetType(), entered.c_str(), value, message))
         return 0;
-    const std::wstring before = DefaultValueText();
+    // Whether the value changed is asked only of a page not changed yet: formatting
+    // the value twice for every field of a loaded bill cost more than the rest of
+    // taking it in.
+    DataContainer* container = field_->GetContainer();
+    const DataPage* page = container ? container->GetPage() : nullptr;
+    const bool compare = container && !(page && page->IsModified());
+    const std::wstring before = compare ? DefaultValueText() : std::wstring();
     entered_ = entered;
     int result = 0;
     if (entered_.empty()) {
@@ -166,8 +173,8 @@ int DataCell::SetText(const wchar_t* text, std::wstring* message)
     }
     DataField* field = field_;
     field->NotifyObservers(row_);
-    if (DefaultValueText() != before && field->GetContainer())
-        field->GetContainer()->SetModified();
+    if (compare && DefaultValueText() != before)
+        container->SetModified();
     return result;
 }
 

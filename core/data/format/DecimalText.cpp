@@ -161,7 +161,15 @@ std::wstring FormatGeneral(double value)
     if (value == 0)
         return Widen(sign + "0");
 
-    ExactDecimal exact = Expand(value);
+    // A normal double lies within a 2^-53 part of its shortest round-trip form, far
+    // inside half a unit of a fourteenth digit: when that form has no more than
+    // fourteen digits it is the exact value rounded, and the exact expansion (many
+    // times slower) is needed only for longer forms and subnormal values.
+    ExactDecimal exact = ExpandShortest(value);
+    const size_t lead = exact.digits.find_first_not_of('0');
+    const size_t tail = exact.digits.find_last_not_of('0');
+    if (!std::isnormal(value) || lead == std::string::npos || tail - lead + 1 > kPrecision)
+        exact = Expand(value);
     // Decimal exponent of the first significant digit.
     const size_t first = exact.digits.find_first_not_of('0');
     int exponent = exact.intDigits - 1 - static_cast<int>(first);

@@ -313,9 +313,14 @@ int DoxPageRunner::Render(CDC* target, int x, int y)
     return 1;
 }
 
+bool DoxPageRunner::ShowsChanges()
+{
+    return window_ && window_->ShowsChanges();
+}
+
 void DoxPageRunner::InvalidateFocusRect(const RECT& rect, int flag)
 {
-    if (!window_)
+    if (!window_ || !window_->ShowsChanges())
         return;
     RECT px = window_->ToPixels(rect);
     px.left -= 4;

@@ -54,6 +54,7 @@ public:
     // DoxRunnerSite
     DoxControlBase* SetFocusControl(DoxControlBase* field) override;
     void InvalidateFocusRect(const RECT& rect, int flag) override;
+    bool ShowsChanges() override;
     void ValidateFocusRect(const RECT& rect) override;
     void DrawFocusFrame(const RECT& rect, DC* dc) override;
     void HideTip() override;

@@ -46,6 +46,10 @@ public:
     // now: redraw at once rather than at the next paint.
     virtual void InvalidatePixels(const RECT& rect, bool now) = 0;
     virtual void ValidatePixels(const RECT& rect) = 0;
+    // Whether a change would be painted now: false while the window is hidden or its
+    // painting is held, and it then paints whole when it shows or resumes, so that
+    // the areas of changed fields need not be worked out.
+    virtual bool ShowsChanges() = 0;
     // Converts 0.1 mm (y up) to the window's pixels.
     virtual RECT ToPixels(const RECT& rect) = 0;
     // Shows the pointer over the page client.

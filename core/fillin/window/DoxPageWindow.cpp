@@ -245,6 +245,13 @@ void DoxPageClient::InvalidatePixels(const RECT& rect, bool /*now*/)
         Qt::QueuedConnection);
 }
 
+bool DoxPageClient::ShowsChanges()
+{
+    // A hidden window paints whole when it shows, and Qt repaints a window whole
+    // when its painting resumes.
+    return isVisible() && updatesEnabled();
+}
+
 void DoxPageClient::ValidatePixels(const RECT& /*rect*/)
 {
     // Qt keeps no update region to take an area out of; the next paint simply

@@ -54,6 +54,7 @@ public:
     // DoxRunnerWindow
     void InvalidatePixels(const RECT& rect, bool now) override;
     void ValidatePixels(const RECT& rect) override;
+    bool ShowsChanges() override;
     RECT ToPixels(const RECT& rect) override;
     void SetPointer(DoxRunCursor cursor) override;
 

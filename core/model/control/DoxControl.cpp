@@ -462,7 +462,9 @@ bool DoxControl::AcceptChange(bool changing)
 
 void DoxControl::InvalidateField(int flag)
 {
-    if (!runner_)
+    // A field's area is measured from its text: not worth it while nothing repaints
+    // (a continuous print loads a thousand bills into a page whose painting is held).
+    if (!runner_ || !runner_->ShowsChanges())
         return;
     RECT rect;
     GetRect(&rect);

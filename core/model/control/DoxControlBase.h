@@ -54,6 +54,8 @@ public:
     // Makes field the current input field; returns the previous one.
     virtual DoxControlBase* SetFocusControl(DoxControlBase* field) = 0;
     virtual void InvalidateFocusRect(const RECT& rect, int flag) = 0;
+    // Whether an invalidated area would be painted now (see DoxRunnerWindow).
+    virtual bool ShowsChanges() = 0;
     virtual void ValidateFocusRect(const RECT& rect) = 0;
     virtual void DrawFocusFrame(const RECT& rect, DC* dc) = 0;
     virtual void HideTip() = 0;

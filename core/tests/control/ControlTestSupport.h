@@ -119,6 +119,7 @@ public:
         return old;
     }
     void InvalidateFocusRect(const RECT& rect, int) override { invalidated.push_back(rect); }
+    bool ShowsChanges() override { return true; }
     void ValidateFocusRect(const RECT&) override {}
     void DrawFocusFrame(const RECT&, DC*) override {}
     void HideTip() override { tip.clear(); }

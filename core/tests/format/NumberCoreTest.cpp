@@ -100,6 +100,13 @@ TEST(NumberDecimalText, GeneralFormWithFourteenDigits)
         {1e100, L"1E+100"},
         {1.5e300, L"1.5E+300"},
         {5e-324, L"4.9406564584125E-324"},
+        // Fourteen digits exactly, and the smallest normal and a subnormal value.
+        {12345678901234.0, L"12345678901234"},
+        {0.12345678901234, L"0.12345678901234"},
+        {1.0000000000001, L"1.0000000000001"},
+        {9.9999999999999e-5, L"9.9999999999999E-005"},
+        {2.2250738585072014e-308, L"2.2250738585072E-308"},
+        {1e-310, L"1E-310"},
         {kInf, L"INF"},
         {-kInf, L"-INF"},
         {kNan, L"NAN"},

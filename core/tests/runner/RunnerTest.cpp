@@ -105,6 +105,7 @@ class TestWindow : public DoxRunnerWindow
 public:
     void InvalidatePixels(const RECT&, bool) override {}
     void ValidatePixels(const RECT&) override {}
+    bool ShowsChanges() override { return true; }
     RECT ToPixels(const RECT& rect) override { return rect; }
     void SetPointer(DoxRunCursor c) override
     {

@@ -13,6 +13,7 @@
 #include <QInputMethodEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTest>
@@ -511,6 +512,33 @@ TEST_F(PageWindowTest, ReleasingThePageWhileAPopupIsOpenEndsThePopup)
         EXPECT_TRUE(outer.isNull());
         QCoreApplication::processEvents();
     }
+}
+
+// A continuous print loads bill after bill into a window whose painting is held, and
+// the fields then skip working out their areas: when painting resumes, the screen
+// must show the last bill whole, with no field left as it was.
+TEST_F(PageWindowTest, ChangesMadeWhilePaintingIsHeldReachTheScreenWhenItResumes)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    QWidget* outer = window_->GetHwnd();
+    const auto screen = [outer] {
+        QApplication::processEvents();
+        return QGuiApplication::primaryScreen()->grabWindow(outer->winId()).toImage();
+    };
+    ASSERT_EQ(page_->SetFieldText(L"主表.金额", 0, L"1"), 1);
+    const QImage before = screen();
+    outer->setUpdatesEnabled(false);
+    EXPECT_FALSE(client->ShowsChanges());
+    ASSERT_EQ(page_->SetFieldText(L"主表.金额", 0, L"98765.43"), 1);
+    ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, L"北京市朝阳区收款单位"), 1);
+    outer->setUpdatesEnabled(true);
+    EXPECT_TRUE(client->ShowsChanges());
+    const QImage resumed = screen();
+    client->update();
+    const QImage whole = screen();
+    EXPECT_NE(resumed, before);
+    EXPECT_EQ(resumed, whole);
 }
 
 TEST_F(PageWindowTest, TickingACheckFieldStoresItAtOnce)
