@@ -207,9 +207,10 @@ struct PaintProbe : QObject {
 };
 
 // A child: opens the template in the workspace and prints "open <first ms> <all ms>
-// <rows> <KiB>", then, when asked, the search keys "key <ms>" and the plain line
-// edit's keys "floorkey <ms>". Mode "xsearch" does the same on the X server named by
-// DISPLAY, each key's paint flushed to the server before the key's time is taken.
+// <rows> <KiB>", then, when asked, the search keys "key <ms>", the memory after them
+// "searched <KiB>" and the plain line edit's keys "floorkey <ms>". Mode "xsearch" does
+// the same on the X server named by DISPLAY, each key's paint flushed to the server
+// before the key's time is taken.
 int Child(const fs::path& home, const std::string& mode)
 {
     const bool onServer = mode == "xsearch";
@@ -275,6 +276,8 @@ int Child(const fs::path& home, const std::string& mode)
             const double ms = MsSince(key);
             std::printf(counter.paints > 0 ? "key %.2f\n" : "unpainted key %.2f\n", ms);
         }
+        // What the search keeps beside the rows counts in the memory a bill takes.
+        std::printf("searched %ld\n", bench::StatusKiB("VmRSS"));
         box->SetSearchStr(L"", 1);
         paintKey();
         // The floor: a plain line edit in a window of the same size.
@@ -445,11 +448,13 @@ int main(int argc, char** argv)
             onServer ? KeysOf(bench::RunProgram({"--child", full.home.string(), "xsearch"})) : Keys{};
         double first = 0, all = 0, emptyFirst = 0, emptyAll = 0;
         int rows = -1, emptyRows = -1;
-        long kib = 0, emptyKib = 0;
+        long kib = 0, emptyKib = 0, searchedKib = 0;
         for (const std::string& line : emptyRun)
             std::sscanf(line.c_str(), "open %lf %lf %d %ld", &emptyFirst, &emptyAll, &emptyRows, &emptyKib);
-        for (const std::string& line : fullRun)
+        for (const std::string& line : fullRun) {
             std::sscanf(line.c_str(), "open %lf %lf %d %ld", &first, &all, &rows, &kib);
+            std::sscanf(line.c_str(), "searched %ld", &searchedKib);
+        }
         const Keys keys = KeysOf(fullRun);
         const bool serverDone = !onServer || (!serverKeys.search.empty() && !serverKeys.floor.empty());
         if (rows == bills && emptyRows == 0 && floorMs > 0 && !keys.search.empty() && !keys.floor.empty() &&
@@ -465,6 +470,10 @@ int main(int argc, char** argv)
                             fromStartMs, toolMs, fromStartMs / toolMs);
             std::printf("memory: %.1f MiB, empty database %.1f MiB: %.0f bytes a bill (goal 1024)\n",
                         kib / 1024.0, emptyKib / 1024.0, perBill);
+            if (searchedKib > 0)
+                std::printf("memory after the search keys: %.1f MiB: %.0f bytes a bill (goal 1024)\n",
+                            searchedKib / 1024.0,
+                            static_cast<double>(searchedKib - emptyKib) * 1024.0 / bills);
             PrintKeys("offscreen", keys);
             if (onServer)
                 PrintKeys("X server", serverKeys);

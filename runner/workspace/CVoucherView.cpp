@@ -84,14 +84,16 @@ void CVoucherView::Search(int column, const std::wstring& text)
     const bool focusOnShown =
         shownId_ >= 0 && before >= 0 && GetItemData(before) == static_cast<uint64_t>(shownId_);
     quiet_ = true;
-    Find(column, text.c_str());
+    const int changed = Find(column, text.c_str());
     if (shownId_ >= 0 && !focusOnShown) {
         const int row = FindItemData(static_cast<uint64_t>(shownId_));
         if (row >= 0 && IsItemVisible(row) && row != GetFocusItem())
             SetFocusItem(row);
     }
     quiet_ = false;
-    Relayout();
+    // A key that showed and hid no row leaves the list on screen as it was.
+    if (changed || GetFocusItem() != before)
+        Relayout();
 }
 
 bool CVoucherView::RefillBillList(IDoxDocument* document, int index)

@@ -13,8 +13,17 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <cwchar>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using brindle::MakeRect;
 using brindle::RectContains;
@@ -121,6 +130,43 @@ uint32_t CellEnd(const char* block, uint32_t header, size_t column)
     return end;
 }
 
+// The first place at or after `from` where the needle starts in the text, npos. Most
+// CJK characters share a few lead bytes, so a search keyed on the needle's first byte
+// stops every few bytes; keyed on its first and last bytes at once, sixteen places a
+// step, it leaves few places to compare.
+size_t FindBytes(std::string_view text, std::string_view needle, size_t from)
+{
+    const size_t m = needle.size();
+    const size_t n = text.size();
+    if (m == 0 || from > n || n - from < m)
+        return m == 0 && from <= n ? from : std::string_view::npos;
+    if (m == 1) {
+        const void* hit = std::memchr(text.data() + from, static_cast<unsigned char>(needle[0]), n - from);
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
+                   : std::string_view::npos;
+    }
+#if defined(__SSE2__)
+    const char* t = text.data();
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i last = _mm_set1_epi8(needle[m - 1]);
+    // A step reads the bytes from `at` to `at + m + 14`, all inside the text.
+    size_t at = from;
+    for (; at + m + 15 <= n; at += 16) {
+        const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at));
+        const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at + m - 1));
+        auto places = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(heads, first), _mm_cmpeq_epi8(tails, last))));
+        for (; places != 0; places &= places - 1) {
+            const size_t place = at + static_cast<size_t>(__builtin_ctz(places));
+            if (std::memcmp(t + place + 1, needle.data() + 1, m - 2) == 0)
+                return place;
+        }
+    }
+    from = at;
+#endif
+    return text.find(needle, from);
+}
+
 } // namespace
 
 MyGridCells::MyGridCells(const MyGridCells& other)
@@ -158,25 +204,33 @@ std::string_view MyGridCells::View(int column) const
 
 bool MyGridCells::Contains(std::string_view text) const
 {
+    return text.empty() || FindHit(text, -1, nullptr).at != nullptr;
+}
+
+MyGridCells::Hit MyGridCells::FindHit(std::string_view text, int column, const char* from) const
+{
     const char* block = block_.get();
     const uint32_t header = BlockHeader(block);
     const size_t count = header & ~kWideEnds;
-    if (text.empty())
-        return true;
-    if (count == 0)
-        return false;
-    // One search over the row's whole text; a match that runs over the end of its
-    // cell does not count, and the search goes on after its start.
+    if (text.empty() || count == 0 || column < -1 || (column >= 0 && static_cast<size_t>(column) >= count))
+        return {};
+    // One search over the row's whole text (or up to the end of the column's cell);
+    // a match that runs over the end of its cell does not count, and neither can any
+    // later one starting in that cell, so the search goes on from the next cell.
     const char* bytes = block + 4 + count * ((header & kWideEnds) ? 4 : 2);
-    const std::string_view all(bytes, CellEnd(block, header, count - 1));
-    size_t cell = 0;
-    for (size_t at = all.find(text); at != std::string_view::npos; at = all.find(text, at + 1)) {
+    size_t cell = column < 0 ? 0 : static_cast<size_t>(column);
+    const size_t first = cell == 0 ? 0 : CellEnd(block, header, cell - 1);
+    const std::string_view all(bytes, CellEnd(block, header, column < 0 ? count - 1 : cell));
+    for (size_t at = FindBytes(all, text, from ? static_cast<size_t>(from - bytes) : first);
+         at != std::string_view::npos;) {
         while (CellEnd(block, header, cell) <= at)
             ++cell;
-        if (at + text.size() <= CellEnd(block, header, cell))
-            return true;
+        const size_t end = CellEnd(block, header, cell);
+        if (at + text.size() <= end)
+            return Hit{bytes + at, static_cast<uint32_t>(end - at)};
+        at = FindBytes(all, text, end);
     }
-    return false;
+    return {};
 }
 
 std::wstring MyGridCells::Text(int column) const
@@ -277,7 +331,7 @@ int MyGridItem::FindUtf8(int column, std::string_view text) const
         return cells.Contains(text) ? 1 : 0;
     if (column < 0 || column >= grid_->GetColumnCount())
         return 0;
-    return cells.View(column).find(text) != std::string_view::npos ? 1 : 0;
+    return cells.FindHit(text, column, nullptr).at ? 1 : 0;
 }
 
 // ---- The grid.
@@ -402,7 +456,8 @@ void MyGridCtrl::Relayout()
     SetScrollSizes(MM_TEXT, SIZE{header_->TotalWidth(), (shown + 1) * client_->rowHeight}, SIZE{0, 0},
                    SIZE{0, 0});
     PlacePanes();
-    ScrollIntoView(client_->focus);
+    // The panes are painted once, below, with the focus row in view.
+    ScrollRowIntoView(client_->focus, false);
     header_->update();
     leader_->update();
     client_->update();
@@ -553,14 +608,27 @@ void MyGridCtrl::DoUpdateWindow()
 
 void MyGridCtrl::ScrollIntoView(int row)
 {
+    ScrollRowIntoView(row, true);
+}
+
+void MyGridCtrl::ScrollRowIntoView(int row, bool paintNow)
+{
     if (!created_)
         return;
     int y = -GetVScrollPos() + client_->OrdinalOf(row) * client_->rowHeight;
     int paneHeight = client_->height();
+    int dy = 0;
     if (y + client_->rowHeight > paneHeight)
-        DoScroll(SIZE{0, y + client_->rowHeight - paneHeight}, 1);
+        dy = y + client_->rowHeight - paneHeight;
     else if (y < 0)
-        DoScroll(SIZE{0, y}, 1);
+        dy = y;
+    if (dy == 0)
+        return;
+    if (paintNow)
+        DoScroll(SIZE{0, dy}, 1);
+    else
+        ScrollToPosition(
+            POINT{GetHScrollPos(), std::clamp(GetVScrollPos() + dy, 0, std::max(0, GetVScrollLimit()))});
 }
 
 void MyGridCtrl::RepaintRows()
@@ -698,9 +766,14 @@ uint64_t MyGridCtrl::GetItemData(int row) const
 
 int MyGridCtrl::FindItemData(uint64_t data) const
 {
-    for (int i = 0; i < GetItemCount(); ++i)
-        if (client_->rows[i]->data == data)
+    // Every row is a block of its own: the ones some steps ahead are asked for early.
+    const int count = GetItemCount();
+    for (int i = 0; i < count; ++i) {
+        if (i + 16 < count)
+            __builtin_prefetch(client_->rows[static_cast<size_t>(i) + 16].get());
+        if (client_->rows[static_cast<size_t>(i)]->data == data)
             return i;
+    }
     return -1;
 }
 
@@ -788,6 +861,7 @@ int MyGridCtrl::DeleteItemText(int row)
 int MyGridCtrl::DeleteAllItems()
 {
     filterValid_ = false;
+    findScratch_.reset();
     client_->rows.clear();
     client_->Reshuffled();
     client_->checkCount = 0;
@@ -820,19 +894,6 @@ void MyGridCtrl::SetCheck(MyGridItem& item, int check)
         return;
     item.checked = check;
     client_->checkCount += check ? 1 : -1;
-}
-
-void MyGridCtrl::ShowRow(MyGridItem& item, int show)
-{
-    show = show ? 1 : 0;
-    if (!show) {
-        SetCheck(item, 0);
-        item.focus = 0;
-    }
-    if (item.visible != show) {
-        item.visible = show;
-        client_->Reshuffled();
-    }
 }
 
 int MyGridCtrl::GetCheckCount() const
@@ -885,6 +946,12 @@ int MyGridCtrl::SetFocusItem(int row)
 {
     if (!created_)
         return 0;
+    MoveFocus(row, true);
+    return 1;
+}
+
+void MyGridCtrl::MoveFocus(int row, bool paintNow)
+{
     int old = client_->focus;
     if (MyGridItem* item = Row(old)) {
         if (item->visible)
@@ -900,10 +967,9 @@ int MyGridCtrl::SetFocusItem(int row)
         client_->focus = row < 0 || row >= GetItemCount() ? -1 : row;
         client_->newRow.focus = 1;
     }
-    ScrollIntoView(client_->focus);
+    ScrollRowIntoView(client_->focus, paintNow);
     RepaintRows();
     OnFocusedItemChanged();
-    return 1;
 }
 
 int MyGridCtrl::RefreshFocus()
@@ -918,51 +984,337 @@ int MyGridCtrl::RefreshFocus()
     return client_->focus;
 }
 
-void MyGridCtrl::Find(int column, const wchar_t* text)
+namespace
+{
+
+// A few threads that stay, for a find over many rows. The walk waits on memory, row
+// after row, far more than it computes, so stretches of rows tested on several
+// threads at once go about as many times faster. A part reads and marks its own
+// rows only, never a widget; the thread that asked waits for every part and puts
+// their counts and lists together in row order.
+class RowPool
+{
+public:
+    static RowPool& Get()
+    {
+        static RowPool pool;
+        return pool;
+    }
+
+    RowPool(const RowPool&) = delete;
+    RowPool& operator=(const RowPool&) = delete;
+
+    // Runs work(0) .. work(parts - 1), on the pool and on the calling thread; returns
+    // once every part is done.
+    void Run(size_t parts, const std::function<void(size_t)>& work)
+    {
+        // One find at a time uses the threads.
+        std::lock_guard<std::mutex> one(runMutex_);
+        if (threads_.empty() || parts < 2) {
+            for (size_t part = 0; part < parts; ++part)
+                work(part);
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            work_ = &work;
+            parts_ = parts;
+            next_.store(0);
+            done_ = 0;
+            ++generation_;
+        }
+        wake_.notify_all();
+        const size_t mine = Take(work);
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_ += mine;
+        // A thread that took this work may still be on its way out of it.
+        finished_.wait(lock, [this] { return done_ == parts_ && busy_ == 0; });
+        work_ = nullptr;
+    }
+
+private:
+    // The calling thread and three more: enough for the memory to be the limit on
+    // most machines, few enough to leave the others their cores.
+    static constexpr unsigned kThreads = 4;
+
+    RowPool()
+    {
+        const unsigned count = std::min(std::max(1u, std::thread::hardware_concurrency()), kThreads);
+        for (unsigned i = 1; i < count; ++i)
+            threads_.emplace_back([this] { Serve(); });
+    }
+
+    ~RowPool()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+
+    size_t Take(const std::function<void(size_t)>& work)
+    {
+        size_t count = 0;
+        for (size_t part = next_.fetch_add(1); part < parts_; part = next_.fetch_add(1)) {
+            work(part);
+            ++count;
+        }
+        return count;
+    }
+
+    void Serve()
+    {
+        uint64_t seen = 0;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stop_ || (work_ && generation_ != seen); });
+            if (stop_)
+                return;
+            seen = generation_;
+            const std::function<void(size_t)>* work = work_;
+            ++busy_;
+            lock.unlock();
+            const size_t count = Take(*work);
+            lock.lock();
+            --busy_;
+            done_ += count;
+            if (done_ == parts_ && busy_ == 0)
+                finished_.notify_one();
+        }
+    }
+
+    std::vector<std::thread> threads_;
+    std::mutex runMutex_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    const std::function<void(size_t)>* work_ = nullptr;
+    size_t parts_ = 0;
+    std::atomic<size_t> next_{0};
+    size_t done_ = 0;
+    int busy_ = 0;
+    uint64_t generation_ = 0;
+    bool stop_ = false;
+};
+
+// Below this many rows a find is one walk on the calling thread: waking the pool
+// would cost more than it saves.
+constexpr size_t kPoolRows = 4096;
+// A part of a find on the pool: small enough that the threads finish together.
+constexpr size_t kPartRows = 1024;
+
+} // namespace
+
+// A find over many rows. The rows that pass are written over the list being walked
+// (the shown rows when narrowing, else a list of every row), each stretch of it from
+// its own start, then closed up. Beside each, where its text was found and the bytes
+// from there on: the next key, which only adds to the text, is checked against those
+// first, and only a row that fails there is read (the rows are separate blocks all
+// over memory; these notes are one line a row, side by side).
+struct MyGridCtrl::FindScratch {
+    static constexpr size_t kSeenBytes = 48;
+    // Left unset when made: written by the part that walks its row, on its own core,
+    // instead of cleared first on the caller's.
+    struct Seen {
+        const char* at;
+        uint32_t left;
+        // The bytes from `at` on, as far as its cell goes.
+        char bytes[kSeenBytes];
+    };
+    // Room for the notes of `count` rows; what they held is not kept.
+    Seen* NewSeen(size_t count)
+    {
+        if (seenRoom < count) {
+            seen.reset();
+            seen.reset(new Seen[count]);
+            seenRoom = count;
+        }
+        seenCount = count;
+        return seen.get();
+    }
+    struct Part {
+        size_t passed = 0;
+        // The rows shown or hidden, and the ticks taken off the rows hidden.
+        size_t changed = 0;
+        int unticked = 0;
+    };
+    std::vector<Part> parts;
+    std::vector<int> rows;
+    std::unique_ptr<Seen[]> seen;
+    size_t seenRoom = 0;
+    size_t seenCount = 0;
+    // The notes are those of the shown rows, in their order, for the last find's text
+    // and column, while the client's shuffles stay at this count.
+    bool seenValid = false;
+    uint64_t shuffles = 0;
+};
+
+int MyGridCtrl::Find(int column, const wchar_t* text)
 {
     std::string needle;
     if (text)
         AppendUtf8(needle, text, std::wcslen(text));
+    if (!findScratch_)
+        findScratch_ = std::make_unique<FindScratch>();
+    FindScratch& scratch = *findScratch_;
     // A text that holds the last one (a key typed at the end of the search) can only
     // hide more: only the rows still shown need a look, unless a cell changed since.
     const bool narrowing =
         filterValid_ && column == filterColumn_ && needle.find(filterText_) != std::string::npos;
-    std::vector<int> order;
+    // What a row is tested on, settled here: the threads never ask the grid.
+    enum class Test { All, Text, None };
+    const Test test = needle.empty()                                               ? Test::All
+                      : column == -1 || (column >= 0 && column < GetColumnCount()) ? Test::Text
+                                                                                   : Test::None;
+    // A text that starts with the last one is found, in a row, no earlier than where
+    // the last one was.
+    const bool extending = narrowing && test == Test::Text && scratch.seenValid &&
+                           scratch.shuffles == client_->Shuffles() &&
+                           needle.compare(0, filterText_.size(), filterText_) == 0 &&
+                           scratch.seenCount == client_->Shown().size();
+    const auto& rows = client_->rows;
+    std::vector<int>& order = scratch.rows;
     if (narrowing) {
-        order = client_->Shown();
+        client_->Shown();
+        order.swap(client_->shown_);
     } else {
-        order.resize(client_->rows.size());
+        order.resize(rows.size());
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = static_cast<int>(i);
     }
-    // The rows are a hundred thousand separate blocks: asking for the ones a few steps
-    // ahead keeps the walk from waiting on memory at every row.
-    const auto& rows = client_->rows;
+    FindScratch::Seen* seen = extending ? scratch.seen.get() : scratch.NewSeen(order.size());
     const size_t count = order.size();
-    std::vector<int> passing;
-    passing.reserve(count);
-    for (size_t k = 0; k < count; ++k) {
-        if (k + 16 < count)
-            __builtin_prefetch(rows[static_cast<size_t>(order[k + 16])].get());
-        if (k + 8 < count)
-            rows[static_cast<size_t>(order[k + 8])]->cells.Prefetch();
-        MyGridItem& item = *rows[static_cast<size_t>(order[k])];
-        const int show = item.FindUtf8(column, needle);
-        ShowRow(item, show);
-        if (show)
-            passing.push_back(order[k]);
+    const size_t parts = count < kPoolRows ? 1 : (count + kPartRows - 1) / kPartRows;
+    if (scratch.parts.size() < parts)
+        scratch.parts.resize(parts);
+    const std::string_view want(needle);
+    const std::function<void(size_t)> walk = [&](size_t part) {
+        FindScratch::Part& out = scratch.parts[part];
+        out.changed = 0;
+        out.unticked = 0;
+        // A row is shown or hidden by the part that looks at it; the check count and
+        // the shown list are put together by the thread that asked.
+        const auto mark = [&out](MyGridItem& item, bool show) {
+            ++out.changed;
+            if (show) {
+                item.visible = 1;
+                return;
+            }
+            if (item.visible && item.checked) {
+                item.checked = 0;
+                ++out.unticked;
+            }
+            item.focus = 0;
+            item.visible = 0;
+        };
+        const size_t begin = count * part / parts;
+        const size_t end = count * (part + 1) / parts;
+        size_t passed = begin;
+        // The rows are a hundred thousand separate blocks: asking for the ones some
+        // steps ahead, the row first and its text once the row is in, keeps the walk
+        // from waiting on memory at every row.
+        for (size_t k = begin; k < end; ++k) {
+            const int row = order[k];
+            bool show = false;
+            bool noted = false;
+            MyGridCells::Hit hit;
+            if (extending) {
+                // Every row here is shown and was found at its hit: only the rows that
+                // fail there are read.
+                const FindScratch::Seen& note = seen[k];
+                hit = MyGridCells::Hit{note.at, note.left};
+                if (hit.left >= want.size()) {
+                    if (want.size() <= FindScratch::kSeenBytes)
+                        show = std::memcmp(note.bytes, want.data(), want.size()) == 0;
+                    else
+                        show = std::memcmp(hit.at, want.data(), want.size()) == 0;
+                }
+                noted = show;
+                if (!show) {
+                    MyGridItem& item = *rows[static_cast<size_t>(row)];
+                    hit = item.cells.FindHit(want, column, hit.at + 1);
+                    show = hit.at != nullptr;
+                    if (!show)
+                        mark(item, false);
+                }
+            } else {
+                if (k + 32 < end)
+                    __builtin_prefetch(rows[static_cast<size_t>(order[k + 32])].get());
+                if (k + 16 < end)
+                    rows[static_cast<size_t>(order[k + 16])]->cells.Prefetch();
+                MyGridItem& item = *rows[static_cast<size_t>(row)];
+                if (test == Test::Text) {
+                    hit = item.cells.FindHit(want, column, nullptr);
+                    show = hit.at != nullptr;
+                } else {
+                    show = test == Test::All;
+                }
+                // A hidden row has no check and no focus mark; only a row whose marks
+                // change is written to.
+                if (show ? item.visible != 1 : item.visible != 0 || item.focus != 0)
+                    mark(item, show);
+            }
+            if (show) {
+                order[passed] = row;
+                FindScratch::Seen& note = seen[passed];
+                if (noted) {
+                    if (passed != k)
+                        note = seen[k];
+                } else {
+                    note.at = hit.at;
+                    note.left = hit.left;
+                    if (hit.at)
+                        std::memcpy(note.bytes, hit.at, std::min<size_t>(hit.left, FindScratch::kSeenBytes));
+                }
+                ++passed;
+            }
+        }
+        out.passed = passed - begin;
+    };
+    RowPool::Get().Run(parts, walk);
+    // The parts' rows closed up: the rows now shown, in their order, taken as they are
+    // instead of another walk over every row.
+    size_t shown = 0;
+    bool changed = false;
+    for (size_t part = 0; part < parts; ++part) {
+        const FindScratch::Part& out = scratch.parts[part];
+        const size_t begin = count * part / parts;
+        if (shown != begin && out.passed > 0) {
+            std::memmove(order.data() + shown, order.data() + begin, out.passed * sizeof(int));
+            std::memmove(seen + shown, seen + begin, out.passed * sizeof(FindScratch::Seen));
+        }
+        shown += out.passed;
+        changed = changed || out.changed > 0;
+        client_->checkCount -= out.unticked;
     }
-    // The rows that passed are the rows now shown, in their order: the list of them is
-    // taken as it is instead of another walk over every row.
-    client_->SetShown(std::move(passing));
+    if (changed)
+        client_->Reshuffled();
+    order.resize(shown);
+    scratch.seenCount = shown;
+    client_->SetShown(order);
+    scratch.seenValid = test == Test::Text;
+    scratch.shuffles = client_->Shuffles();
     filterValid_ = true;
     filterColumn_ = column;
     filterText_ = std::move(needle);
     // Only the focus row carries the focus mark, and a hidden row loses it.
     const int old = client_->focus;
     const int focus = old >= 0 && old < GetItemCount() && client_->rows[old]->focus ? old : -1;
+    changed = changed || focus != old || (focus < 0 && !client_->newRow.focus);
     client_->focus = focus;
-    SetFocusItem(focus);
+    if (changed) {
+        // Painted with the next paint of the rows, not at once: a caller lays the rows
+        // out again first, and that paint would be thrown away.
+        MoveFocus(focus, false);
+        return 1;
+    }
+    // Nothing on screen changed: the rows are not painted again.
+    ScrollIntoView(focus);
+    OnFocusedItemChanged();
+    return 0;
 }
 
 void MyGridCtrl::DoSort(int column, bool ascending)

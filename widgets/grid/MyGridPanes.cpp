@@ -303,27 +303,17 @@ const std::vector<int>& MyGridClient::Shown()
 {
     if (!shownValid_) {
         shown_.clear();
-        ordinal_.assign(rows.size(), 0);
-        for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-            ordinal_[i] = static_cast<int>(shown_.size());
+        for (int i = 0; i < static_cast<int>(rows.size()); ++i)
             if (rows[i]->visible)
                 shown_.push_back(i);
-        }
         shownValid_ = true;
     }
     return shown_;
 }
 
-void MyGridClient::SetShown(std::vector<int>&& shown)
+void MyGridClient::SetShown(std::vector<int>& shown)
 {
-    shown_ = std::move(shown);
-    ordinal_.assign(rows.size(), 0);
-    size_t k = 0;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        ordinal_[i] = static_cast<int>(k);
-        if (k < shown_.size() && shown_[k] == static_cast<int>(i))
-            ++k;
-    }
+    shown_.swap(shown);
     shownValid_ = true;
 }
 
@@ -332,7 +322,7 @@ int MyGridClient::OrdinalOf(int index)
     const std::vector<int>& shown = Shown();
     if (index < 0 || index >= static_cast<int>(rows.size()))
         return static_cast<int>(shown.size());
-    return ordinal_[index];
+    return static_cast<int>(std::lower_bound(shown.begin(), shown.end(), index) - shown.begin());
 }
 
 int MyGridClient::RowAtY(int y)

@@ -57,10 +57,28 @@ public:
     // Replaces every cell at once (one allocation for the row).
     void Assign(const std::wstring* texts, size_t count);
     void clear() { block_.reset(); }
-    // Asks the processor to start loading the block (a walk over many rows).
-    void Prefetch() const { __builtin_prefetch(block_.get()); }
+    // Asks the processor to start loading the block's first lines, the cell ends and
+    // the start of the text (a walk over many rows). A prefetch never faults, so the
+    // lines past a short block's end cost nothing but the bandwidth.
+    void Prefetch() const
+    {
+        const char* block = block_.get();
+        __builtin_prefetch(block);
+        __builtin_prefetch(block + 64);
+        __builtin_prefetch(block + 128);
+    }
     // Nothing to reserve: the block is sized when it is written.
     void reserve(size_t) {}
+
+    // Where a text lies inside one cell: its first byte in the block, and the bytes
+    // from there to the end of that cell. Valid while the row's cells stay as they are.
+    struct Hit {
+        const char* at = nullptr;
+        uint32_t left = 0;
+    };
+    // The first place of a text (not empty) inside one cell (column -1: any cell),
+    // searched from a place an earlier Hit of this block gave (nullptr: the start).
+    Hit FindHit(std::string_view text, int column, const char* from) const;
 
 private:
     void Pack(const std::string_view* cells, size_t count);
@@ -170,9 +188,17 @@ public:
 
     // The visible rows in order (rebuilt when rows are added, deleted, hidden or sorted).
     const std::vector<int>& Shown();
-    void Reshuffled() { shownValid_ = false; }
-    // Takes the visible rows in order, as a filter that just looked at every row found them.
-    void SetShown(std::vector<int>&& shown);
+    void Reshuffled()
+    {
+        shownValid_ = false;
+        ++shuffles_;
+    }
+    // Counts the times the visible rows were put out of date: a find's notes on the
+    // rows it showed hold while this stays the same.
+    uint64_t Shuffles() const { return shuffles_; }
+    // Takes the visible rows in order, as a filter that just looked at every row found
+    // them; `shown` gets the list it replaces (its storage is used again).
+    void SetShown(std::vector<int>& shown);
     // Index of the visible row at pane y, -1 (x is checked against the cells by the caller).
     int RowAtY(int y);
     // Number of visible rows before `index` (all of them for an index out of range).
@@ -186,9 +212,11 @@ protected:
 
 private:
     MyGridCtrl* grid_;
+    friend class MyGridCtrl;
+    // In row order, so a row's place among them is a binary search.
     std::vector<int> shown_;
-    std::vector<int> ordinal_;
     bool shownValid_ = false;
+    uint64_t shuffles_ = 0;
 };
 
 class BRINDLE_API MyGridCtrl : public MyScrollWindow, public MyCapture
@@ -236,7 +264,10 @@ public:
     int GetFocusItem() const;
     int SetFocusItem(int row);
     int RefreshFocus();
-    void Find(int column, const wchar_t* text);
+    // Shows the rows holding the text (in the column, or in any cell for -1) and hides
+    // the others. 1 when a row was shown or hidden or the focus moved (then the rows
+    // are repainted), 0 when the rows on screen stay as they were.
+    int Find(int column, const wchar_t* text);
     void Relayout();
     void DoSort(int column, bool ascending);
     void SetGridFont(const CFont* font);
@@ -310,8 +341,12 @@ private:
     void PlacePanes();
     MyGridItem* Row(int row) const;
     void SetCheck(MyGridItem& item, int check);
-    void ShowRow(MyGridItem& item, int show);
     void RepaintRows();
+    // SetFocusItem; `paintNow` paints a scroll that brings the row into view at once,
+    // else with the next paint of the rows.
+    void MoveFocus(int row, bool paintNow);
+    void ScrollRowIntoView(int row, bool paintNow);
+    struct FindScratch;
 
     MyGridHeader* header_ = nullptr;
     MyGridLeader* leader_ = nullptr;
@@ -327,4 +362,7 @@ private:
     bool filterValid_ = false;
     int filterColumn_ = 0;
     std::string filterText_;
+    // What the last find noted of the rows it showed, and its lists, kept from key to
+    // key (about 70 bytes a row shown); gone with the rows.
+    std::unique_ptr<FindScratch> findScratch_;
 };

@@ -287,3 +287,134 @@ TEST_F(GridTest, DeletingManyRowsAtOnceKeepsOrderChecksAndFocus)
     EXPECT_EQ(grid.GetClient()->newRow.focus, 1);
     EXPECT_EQ(grid.DeleteItems({}), 0);
 }
+
+namespace
+{
+
+// Rows of short cells over a few characters, so that a text is often found in part,
+// runs over a cell's end or lies inside one cell; a row here and there with a long
+// cell of one repeated pair (a text longer than any note kept of it), and one row so
+// long that its cell ends no longer fit in 16 bits.
+std::vector<std::vector<std::wstring>> ManyRows(size_t count)
+{
+    const wchar_t letters[] = {L'北', L'京', L'市', L'1', L'2', L'a'};
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    std::vector<std::vector<std::wstring>> rows(count);
+    for (size_t r = 0; r < count; ++r) {
+        auto& cells = rows[r];
+        cells.resize(4);
+        for (auto& cell : cells)
+            for (uint32_t n = next(7); n > 0; --n)
+                cell += letters[next(6)];
+        if (r % 97 == 0) {
+            std::wstring repeated;
+            for (uint32_t n = 10 + next(20); n > 0; --n)
+                repeated += L"北京";
+            cells[1 + r % 3] = repeated;
+        }
+    }
+    rows[count / 2][3] = std::wstring(70000, L'市') + L"北京1";
+    return rows;
+}
+
+// What a find must show: the text inside one cell (column -1: any of them).
+bool Holds(const std::vector<std::wstring>& cells, int column, const std::wstring& text)
+{
+    if (text.empty())
+        return true;
+    for (size_t c = 0; c < cells.size(); ++c)
+        if ((column == -1 || column == static_cast<int>(c)) && cells[c].find(text) != std::wstring::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(GridFind, ManyRowsShowWhatEachRowHoldsKeyAfterKey)
+{
+    // Enough rows for the find to be shared out over threads, in stretches whose ends
+    // fall anywhere among the rows that pass.
+    const auto texts = ManyRows(9000);
+    MyGridCtrl grid;
+    grid.Create(0, MakeRect(0, 0, 400, 300), nullptr, 1);
+    for (int c = 0; c < 4; ++c)
+        grid.AddColumn(L"列", 80, 0);
+    for (const auto& cells : texts)
+        grid.SetItemTexts(grid.AddItem(nullptr, 0), cells.data(), static_cast<int>(cells.size()));
+    // Ticked rows and a focus row, some of which the finds hide.
+    for (int row = 0; row < grid.GetItemCount(); row += 5)
+        grid.SetCheckItem(row, 1);
+    const int focus = 4500;
+    grid.SetFocusItem(focus);
+
+    // Texts typed a key at a time (each holding the last), taken back, typed anew, in
+    // a column and in all of them; a long repeated text goes past what a row's note
+    // of its last find holds.
+    const std::wstring longText = L"北京北京北京北京北京北京北京北京北京";
+    std::vector<std::pair<int, std::wstring>> keys;
+    for (const std::wstring& typed : {std::wstring(L"北京1a"), longText})
+        for (size_t n = 1; n <= typed.size(); ++n)
+            keys.emplace_back(-1, typed.substr(0, n));
+    // "北京" after "京" holds it, but not at its start.
+    for (const wchar_t* text : {L"京1", L"1", L"", L"市", L"市北", L"京", L"北京", L"北京1"})
+        keys.emplace_back(-1, text);
+    for (const wchar_t* text : {L"北", L"北京", L"北京北", L"a", L""})
+        keys.emplace_back(2, text);
+    keys.emplace_back(7, L"北");
+
+    std::vector<char> shown(texts.size(), 1);
+    for (const auto& [column, text] : keys) {
+        grid.Find(column, text.c_str());
+        int visible = 0;
+        int ticked = 0;
+        for (size_t r = 0; r < texts.size(); ++r) {
+            const int row = static_cast<int>(r);
+            const bool want = column < 4 && Holds(texts[r], column, text);
+            ASSERT_EQ(grid.IsItemVisible(row), want ? 1 : 0) << "row " << r << " column " << column;
+            shown[r] = shown[r] && want;
+            visible += want;
+            // A row keeps its tick only while it was never hidden.
+            EXPECT_EQ(grid.IsItemChecked(row), r % 5 == 0 && shown[r] ? 1 : 0) << r;
+            ticked += grid.IsItemChecked(row);
+        }
+        EXPECT_EQ(static_cast<int>(grid.GetClient()->Shown().size()), visible);
+        EXPECT_EQ(grid.GetCheckCount(), ticked);
+        EXPECT_EQ(grid.GetFocusItem(), shown[focus] ? focus : -1);
+        const std::vector<int>& list = grid.GetClient()->Shown();
+        EXPECT_TRUE(std::is_sorted(list.begin(), list.end()));
+    }
+}
+
+TEST(GridFind, AKeyThatChangesNoRowPaintsNoRow)
+{
+    MyGridCtrl grid;
+    grid.Create(WS_VISIBLE, MakeRect(0, 0, 300, 200), nullptr, 1);
+    grid.AddColumn(L"名", 100, 0);
+    for (const wchar_t* text : {L"北京分行", L"北京东城", L"上海分行"})
+        grid.AddItem(text, 0);
+    grid.Relayout();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } probe;
+    grid.GetClient()->installEventFilter(&probe);
+    // Each key with whether it shows or hides a row.
+    for (const auto& [text, changes] : std::vector<std::pair<const wchar_t*, int>>{
+             {L"北", 1}, {L"北京", 0}, {L"北京分", 1}, {L"北京分行", 0}, {L"", 1}, {L"行", 1}}) {
+        QApplication::processEvents();
+        probe.paints = 0;
+        EXPECT_EQ(grid.Find(0, text), changes) << QString::fromWCharArray(text).toStdString();
+        QApplication::processEvents();
+        EXPECT_EQ(probe.paints > 0, changes != 0) << QString::fromWCharArray(text).toStdString();
+    }
+    grid.GetClient()->removeEventFilter(&probe);
+}
