@@ -1274,7 +1274,11 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         }
         out.passed = passed - begin;
     };
-    RowPool::Get().Run(parts, walk);
+    // A grid of a few rows never starts the pool's threads.
+    if (parts < 2)
+        walk(0);
+    else
+        RowPool::Get().Run(parts, walk);
     // The parts' rows closed up: the rows now shown, in their order, taken as they are
     // instead of another walk over every row.
     size_t shown = 0;
