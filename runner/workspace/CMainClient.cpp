@@ -284,11 +284,13 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
         if (answer != 6)
             break;
     }
-    setUpdatesEnabled(true);
     const bool ended = page->EndPrintJob() != 0;
-    // The run over, the bill that was on screen comes back with its focus.
+    // The run over, the bill that was on screen comes back with its focus, and then
+    // the list and the page are painted once, whole, as they are (painted as they
+    // changed, the list was painted twice and every field measured for nothing).
     list_->RestoreFocus();
     ReloadShownBill();
+    setUpdatesEnabled(true);
     if (!ended)
         ReportPrintFailure();
     else

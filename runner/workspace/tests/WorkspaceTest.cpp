@@ -589,7 +589,9 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
 
 TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRestoredBillAfterIt)
 {
-    const int bills = 300;
+    // Long enough to last well past the first frame (a tenth of a second) on a fast
+    // machine.
+    const int bills = 3000;
     ASSERT_TRUE(StoreManyBills(bills));
     ASSERT_TRUE(Open());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
