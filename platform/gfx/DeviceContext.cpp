@@ -1144,12 +1144,18 @@ bool CDC::Blit(const QRect& dst, bool mirrorX, bool mirrorY, CDC* src, const QRe
         if (target.isEmpty())
             return true;
     }
-    // Take the pixels first: the source may be this very context.
-    QImage piece = src->image_->copy(clipped).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (piece.isNull())
-        return false;
-    if (mirrorX || mirrorY)
-        piece = piece.mirrored(mirrorX, mirrorY);
+    // A blit within this very context takes its pixels first, and a mirrored one needs
+    // them turned; any other is drawn straight from the source, as copying a page-sized
+    // background into a new image on every paint cost more than drawing it.
+    const bool ownPixels = src->image_ == image_;
+    QImage piece;
+    if (ownPixels || mirrorX || mirrorY) {
+        piece = src->image_->copy(clipped).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (piece.isNull())
+            return false;
+        if (mirrorX || mirrorY)
+            piece = piece.mirrored(mirrorX, mirrorY);
+    }
     QPainter* p = PreparePainter();
     if (!p)
         return false;
@@ -1159,7 +1165,9 @@ bool CDC::Blit(const QRect& dst, bool mirrorX, bool mirrorY, CDC* src, const QRe
     if (copy && device_->devType() == QInternal::Image)
         p->setCompositionMode(QPainter::CompositionMode_Source);
     p->setOpacity(opacity);
-    if (target.size() == piece.size())
+    if (piece.isNull())
+        p->drawImage(QRectF(target), *src->image_, QRectF(clipped));
+    else if (target.size() == piece.size())
         p->drawImage(target.topLeft(), piece);
     else
         p->drawImage(target, piece);
