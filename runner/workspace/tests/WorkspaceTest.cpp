@@ -13,6 +13,7 @@
 #include "IDoxPageWindow.h"
 #include "IDoxPlusIn.h"
 #include "IDoxValue.h"
+#include "PaintCount.h"
 #include "PdfWords.h"
 #include "Prompter.h"
 #include "TestSupport.h"
@@ -599,14 +600,7 @@ TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRe
     List()->SetFocusItem(4);
     List()->SetCheckAll(1);
 
-    struct PaintCount : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            paints += e->type() == QEvent::Paint;
-            return false;
-        }
-    } probe;
+    doxtest::PaintCount probe;
     ScriptedPrompter prompts;
     dox::platform::ScopedPrompter scope(&prompts);
     QElapsedTimer run;

@@ -2,6 +2,7 @@
 // separator drags, the focus row across deletions, check marks and the find filter.
 
 #include "MyGridCtrl.h"
+#include "PaintCount.h"
 #include "WidGeometry.h"
 
 #include <gtest/gtest.h>
@@ -398,14 +399,7 @@ TEST(GridFind, AKeyThatChangesNoRowPaintsNoRow)
         grid.AddItem(text, 0);
     grid.Relayout();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
-    struct PaintCount : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            paints += e->type() == QEvent::Paint;
-            return false;
-        }
-    } probe;
+    doxtest::PaintCount probe;
     grid.GetClient()->installEventFilter(&probe);
     // Each key with whether it shows or hides a row.
     for (const auto& [text, changes] : std::vector<std::pair<const wchar_t*, int>>{
