@@ -153,9 +153,9 @@ int DataCell::SetText(const wchar_t* text, std::wstring* message)
     RawValue value = bill::EmptyRaw();
     if (!entered.empty() && !bill::ParseRaw(field_->GetType(), entered.c_str(), value, message))
         return 0;
-    // Whether the value changed is asked only of a page not changed yet: formatting
-    // the value twice for every field of a loaded bill cost more than the rest of
-    // taking it in.
+    // Whether the value changed is asked only of a page not changed yet: a page that
+    // is changed stays so, and formatting every value of a loaded bill twice to learn
+    // it again was a sixth of taking the bill in.
     DataContainer* container = field_->GetContainer();
     const DataPage* page = container ? container->GetPage() : nullptr;
     const bool compare = container && !(page && page->IsModified());
