@@ -32,6 +32,7 @@
 #include "DoxPage.h"
 #include "DoxPageRunner.h"
 #include "FontSubstitution.h"
+#include "Heap.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
 
@@ -267,6 +268,8 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
     int status = 0;
+    // The heap as the programs set it up; the floor shares the process.
+    plat::KeepFreedMemoryForReuse();
     {
         QApplication app(argc, argv);
         IDoxCore* core = CreateDoxCore(500, 0);

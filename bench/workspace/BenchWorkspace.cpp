@@ -11,6 +11,7 @@
 #include "BenchSupport.h"
 #include "FontSubstitution.h"
 #include "FortyFields.h"
+#include "Heap.h"
 #include "SampleWorkspace.h"
 #include "WorkspaceViews.h"
 
@@ -121,6 +122,8 @@ int main(int argc, char** argv)
         return 0;
     }
     const int bills = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    // The heap as the printing program sets it up; the floor shares the process.
+    plat::KeepFreedMemoryForReuse();
     // The PDF printer writes into the documents folder of the home folder: a scratch
     // home keeps the run to itself, and the run removes only that folder.
     const std::filesystem::path home =

@@ -2,6 +2,8 @@
 
 #include "CDoxDesigner.h"
 
+#include "Heap.h"
+
 #include <QApplication>
 
 #ifdef DOX_DESIGNER_PANES
@@ -16,6 +18,7 @@ void RegisterDesignerTestPage();
 
 int main(int argc, char** argv)
 {
+    plat::KeepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DoxDesigner"));
 #ifdef DOX_DESIGNER_PANES

@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QTextLayout>
 #include <algorithm>
+#include <limits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -593,9 +594,11 @@ QPainter* CDC::PreparePainter(bool mixed, const QColor* ink)
         p->setBrush(Qt::NoBrush);
     // Text after text keeps its pen: a pen put away and set again would be written
     // into a printed page once per text.
-    if (ink)
-        p->setPen(*ink);
-    else if (p->pen().style() != Qt::NoPen)
+    if (ink) {
+        if (inkPen_.color() != *ink)
+            inkPen_ = QPen(*ink);
+        p->setPen(inkPen_);
+    } else if (p->pen().style() != Qt::NoPen)
         p->setPen(Qt::NoPen);
     if (state_.clip) {
         // Clips here are rectangles, so an equal bounding rectangle is an equal clip.
@@ -891,6 +894,8 @@ const CDC::RealisedFont& CDC::Realised() const
         c.metrics.emplace(c.font, device_);
     else
         c.metrics.emplace(c.font);
+    c.ascent = c.metrics->ascent();
+    c.descent = c.metrics->descent();
     fonts_.insert(fonts_.begin(), std::move(c));
     return fonts_.front();
 }
@@ -956,7 +961,10 @@ public:
         layout_.beginLayout();
         line_ = layout_.createLine();
         if (line_.isValid()) {
-            line_.setLineWidth(0);
+            // A line without a width of its own: it is never aligned within one, and
+            // the layout never looks for a glyph's overhang past its edge (a narrow
+            // width made it measure the bounding box of every glyph of every text).
+            line_.setLineWidth(std::numeric_limits<double>::max());
             line_.setPosition(QPointF(0, 0));
         }
         layout_.endLayout();
@@ -1018,7 +1026,8 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
     const QFont& font = realised.deviceFont;
     const QFontMetricsF& fm = *realised.metrics;
     QRect box = DeviceRect(rect->left, rect->top, rect->right, rect->bottom);
-    double lineHeight = fm.ascent() + fm.descent();
+    const double ascent = realised.ascent;
+    const double lineHeight = ascent + realised.descent;
 
     QStringList lines;
     if (format & DT_SINGLELINE) {
@@ -1092,7 +1101,7 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
         const Placed& at = placed[i];
         if (state_.bkMode == OPAQUE)
             p->fillRect(QRectF(at.x, at.y, at.width, lineHeight), ToQColor(state_.bkColor));
-        shaped[i]->Draw(p, at.x, at.y + fm.ascent());
+        shaped[i]->Draw(p, at.x, at.y + ascent);
     }
     return logicalHeight;
 }

@@ -14,6 +14,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPen>
 #include <QRect>
 #include <memory>
 #include <optional>
@@ -236,6 +237,9 @@ private:
         // of font engines instead of resolving a copy of the font for every text.
         QFont deviceFont;
         std::optional<QFontMetricsF> metrics;
+        // Asked of every text drawn; the metrics work them out again at each call.
+        double ascent = 0;
+        double descent = 0;
     };
     // The selected font realised for the device, with its metrics.
     const RealisedFont& Realised() const;
@@ -252,6 +256,10 @@ private:
     bool memoryContext_ = false;
     DeviceCaps caps_;
     std::unique_ptr<QPainter> painter_;
+    // The pen texts are drawn with: handed to the painter as this one shared pen, it is
+    // told apart from the painter's own at a glance, where a pen made afresh for each
+    // text had to be allocated and compared field by field.
+    QPen inkPen_;
     State state_;
     std::vector<State> saved_;
 };

@@ -6,10 +6,13 @@
 #include "RunnerWorkspace.h"
 #endif
 
+#include "Heap.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    plat::KeepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DoxKQRunner"));
 #ifdef DOX_RUNNER_WORKSPACE

@@ -93,17 +93,28 @@ std::wstring LikeContains(const wchar_t* text)
 
 std::vector<DataField*> DataContainer::StoredFields() const
 {
-    std::vector<DataField*> stored;
+    StoredList& list = storedList_;
+    bool same = list.fields.size() == fields_.size();
+    for (size_t i = 0; same && i < fields_.size(); ++i)
+        same = list.fields[i] == fields_[i].get() && list.names[i] == fields_[i]->GetName();
+    if (same)
+        return list.stored;
+    list.fields.clear();
+    list.names.clear();
+    list.stored.clear();
+    ++list.version;
     for (const auto& field : fields_) {
+        list.fields.push_back(field.get());
+        list.names.push_back(field->GetName());
         bool skip = false;
         for (const wchar_t* fixed : kFixedColumns)
             skip = skip || bill::EqualsNoCase(field->GetName(), fixed);
-        for (DataField* earlier : stored)
+        for (DataField* earlier : list.stored)
             skip = skip || bill::EqualsNoCase(field->GetName(), earlier->GetName());
         if (!skip)
-            stored.push_back(field.get());
+            list.stored.push_back(field.get());
     }
-    return stored;
+    return list.stored;
 }
 
 int DataContainer::PrepareTable(SqlConnection* connection, const wchar_t* pageId)
@@ -251,13 +262,17 @@ int DataContainer::LoadRows(const std::wstring& where, const wchar_t* parameter,
         }
     } tellTheRest{rows_, loaded};
     const std::vector<DataField*> stored = StoredFields();
-    std::wstring sql = L"select id ,parentId,createtime,row";
-    for (DataField* field : stored)
-        sql += L", " + QuoteName(field->GetName());
-    sql += L" from " + QuoteName(GetTableName()) + where;
+    std::wstring from = QuoteName(GetTableName()) + where;
+    if (loadText_.version != storedList_.version || loadText_.from != from) {
+        std::wstring sql = L"select id ,parentId,createtime,row";
+        for (DataField* field : stored)
+            sql += L", " + QuoteName(field->GetName());
+        sql += L" from " + from;
+        loadText_ = {storedList_.version, std::move(from), std::move(sql)};
+    }
 
     SqlCommand& command = TableStatements().load;
-    command.SetSql(sql.c_str());
+    command.SetSql(loadText_.sql.c_str());
     if (parameter)
         command.AddInt64(parameter, value);
     SqlStatementRef reader;

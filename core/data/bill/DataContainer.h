@@ -101,6 +101,23 @@ private:
     };
     std::unique_ptr<Statements> statements_;
     Statements& TableStatements();
+    // The stored fields as last worked out, beside the fields and the names they were
+    // worked out from: a bill is loaded and saved far more often than a field changes.
+    struct StoredList {
+        std::vector<const DataField*> fields;
+        std::vector<std::wstring> names;
+        std::vector<DataField*> stored;
+        // Counts the times the list was worked out: a field renamed keeps its place.
+        uint64_t version = 0;
+    };
+    mutable StoredList storedList_;
+    // The text of the last load statement and what it was made from.
+    struct LoadText {
+        uint64_t version = 0;
+        std::wstring from;
+        std::wstring sql;
+    };
+    LoadText loadText_;
 
     int LoadRows(const std::wstring& sql, const wchar_t* parameter, int64_t value);
     bool IndexParentIds(SqlCommand& command);

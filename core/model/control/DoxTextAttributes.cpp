@@ -275,6 +275,9 @@ std::wstring DoxFormatAttribute::ContentText(const std::wstring& value) const
 {
     if (value.empty())
         return value;
+    // Most fields have neither: the value is then copied once, not three times.
+    if (prefix_.GetText().empty() && suffix_.GetText().empty())
+        return BoundAndPad(value);
     return prefix_.GetText() + BoundAndPad(value) + suffix_.GetText();
 }
 

@@ -505,6 +505,33 @@ TEST_F(BillStore, NewFieldsWidenTheTablesOnce)
     EXPECT_EQ(Sqlite3(db_, "select memo from P1_MainTable"), "m\n");
 }
 
+// The columns a bill is read from and written to follow the fields at once: after a
+// field is renamed, and after one goes and another comes, whatever was loaded before.
+TEST_F(BillStore, LoadsAndSavesFollowARenamedOrReplacedField)
+{
+    Fill(L"old", L"1");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    const int64_t id = page_.GetRecordId(0);
+    ASSERT_EQ(page_.LoadRecord(id), 1);
+    ASSERT_NE(page_.RenameField(L"收款人", page_.LookupField(L"名称")), nullptr);
+    ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+    ASSERT_EQ(page_.LoadRecord(id), 1);
+    EXPECT_EQ(Text(L"主表.收款人"), L"");
+    EXPECT_EQ(Text(L"主表.金额"), L"1");
+    page_.SetFieldText(L"主表.收款人", 0, L"new");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    EXPECT_EQ(Sqlite3(db_, "select 名称, 收款人 from P1_MainTable"), "old|new\n");
+
+    page_.RemoveField(page_.LookupField(L"收款人"));
+    AddTyped(page_, L"名称", 0);
+    ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+    ASSERT_EQ(page_.LoadRecord(id), 1);
+    EXPECT_EQ(Text(L"主表.名称"), L"old");
+    page_.SetFieldText(L"主表.名称", 0, L"again");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    EXPECT_EQ(Sqlite3(db_, "select 名称, 收款人 from P1_MainTable"), "again|new\n");
+}
+
 TEST_F(BillStore, FieldNamesThatAreKeywordsOrFixedColumns)
 {
     DataPage page;
