@@ -1,5 +1,7 @@
 #include "DeviceContext.h"
 
+#include "ShapedLine.h"
+
 #include "FontSubstitution.h"
 #include "ScreenInfo.h"
 
@@ -8,9 +10,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
 #include <algorithm>
-#include <limits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -905,6 +905,11 @@ QFont CDC::DeviceFont() const
     return Realised().font;
 }
 
+const QFont& CDC::LayoutFont() const
+{
+    return Realised().deviceFont;
+}
+
 const QFontMetricsF& CDC::DeviceMetrics() const
 {
     return *Realised().metrics;
@@ -945,48 +950,6 @@ bool CDC::GetTextMetrics(TEXTMETRICW* metrics) const
     return true;
 }
 
-namespace
-{
-
-// One line of text shaped once: its advance and its glyphs come from the same layout.
-class ShapedLine
-{
-public:
-    ShapedLine(const QString& text, const QFont& font, const QPaintDevice* device) : layout_(text, font, device)
-    {
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        layout_.setTextOption(option);
-        layout_.setCacheEnabled(true);
-        layout_.beginLayout();
-        line_ = layout_.createLine();
-        if (line_.isValid()) {
-            // A line without a width of its own: it is never aligned within one, and
-            // the layout never looks for a glyph's overhang past its edge (a narrow
-            // width made it measure the bounding box of every glyph of every text).
-            line_.setLineWidth(std::numeric_limits<double>::max());
-            line_.setPosition(QPointF(0, 0));
-        }
-        layout_.endLayout();
-    }
-
-    // The advance of the whole line, trailing blanks included.
-    double Width() const { return line_.isValid() ? line_.horizontalAdvance() : 0.0; }
-
-    // Draws with the painter's pen, the baseline's left end at (x, baseline).
-    void Draw(QPainter* painter, double x, double baseline) const
-    {
-        if (line_.isValid())
-            line_.draw(painter, QPointF(x, baseline - line_.ascent()));
-    }
-
-private:
-    QTextLayout layout_;
-    QTextLine line_;
-};
-
-} // namespace
-
 bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
 {
     const QColor ink = ToQColor(state_.textColor);
@@ -995,7 +958,7 @@ bool CDC::TextOut(int x, int y, const wchar_t* text, int count)
         return false;
     const RealisedFont& realised = Realised();
     const QFontMetricsF& fm = *realised.metrics;
-    const ShapedLine shaped(TextOf(text, count), realised.deviceFont, device_);
+    const plat::ShapedLine shaped(TextOf(text, count), realised.deviceFont, device_);
     const double w = shaped.Width();
     QPointF d = ToDevice(x, y);
     double left = d.x();
@@ -1044,11 +1007,11 @@ int CDC::DrawText(const wchar_t* text, int count, RECT* rect, UINT format)
         }
     }
     // Each line is shaped once; its width places it and its glyphs draw it.
-    std::vector<std::unique_ptr<ShapedLine>> shaped;
+    std::vector<std::unique_ptr<plat::ShapedLine>> shaped;
     shaped.reserve(static_cast<size_t>(lines.size()));
     double widest = 0;
     for (const QString& line : lines) {
-        shaped.push_back(std::make_unique<ShapedLine>(line, font, device_));
+        shaped.push_back(std::make_unique<plat::ShapedLine>(line, font, device_));
         widest = std::max(widest, shaped.back()->Width());
     }
     double total = lineHeight * lines.size();

@@ -186,6 +186,9 @@ public:
 
     // The selected font as a QFont sized in this device's pixels, and its metrics.
     QFont DeviceFont() const;
+    const QFontMetricsF& DeviceMetrics() const;
+    // The same font resolved for the device, to lay text out with (plat::ShapedLine).
+    const QFont& LayoutFont() const;
 
 protected:
     // Device rectangle (normalised, exclusive edges) of a logical rectangle.
@@ -243,7 +246,6 @@ private:
     };
     // The selected font realised for the device, with its metrics.
     const RealisedFont& Realised() const;
-    const QFontMetricsF& DeviceMetrics() const;
 
     // Fonts realised on this context, most recently used first. A page switches among a
     // handful of faces and sizes field after field; realising one is costly.

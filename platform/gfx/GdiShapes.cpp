@@ -1,11 +1,13 @@
 #include "GdiShapes.h"
 
+#include "ShapedLine.h"
 #include "SystemColors.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <cwchar>
+#include <optional>
 
 namespace
 {
@@ -151,16 +153,21 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
         mnemonic = -1;
     raw.remove(u'\r');
 
-    QFont font = dc.DeviceFont();
-    QFontMetricsF fm(font, p->device());
+    // The text is shaped once (twice when it is cut short): its width places it and
+    // the same glyphs draw it. A grid paints a screen of cells at every key of a search.
+    const QFontMetricsF& fm = dc.DeviceMetrics();
     QRect box = DeviceBox(dc, rect->left, rect->top, rect->right, rect->bottom);
-    if ((format & DT_END_ELLIPSIS) && fm.horizontalAdvance(shown) > box.width()) {
+    std::optional<plat::ShapedLine> line;
+    line.emplace(shown, dc.LayoutFont(), p->device());
+    double w = line->Width();
+    if ((format & DT_END_ELLIPSIS) && w > box.width()) {
         shown = fm.elidedText(shown, Qt::ElideRight, box.width());
         if (mnemonic >= shown.size() - 1)
             mnemonic = -1; // the underlined character was cut away
+        line.emplace(shown, dc.LayoutFont(), p->device());
+        w = line->Width();
     }
     const double lineHeight = fm.ascent() + fm.descent();
-    const double w = fm.horizontalAdvance(shown);
     double x = box.left();
     if (format & DT_CENTER)
         x = box.left() + (box.width() - w) / 2;
@@ -178,10 +185,9 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
     if (dc.GetBkMode() == OPAQUE)
         p->fillRect(QRectF(x, y, w, lineHeight), plat::ToQColor(dc.GetBkColor()));
     const QColor color = plat::ToQColor(dc.GetTextColor());
-    p->setFont(font);
     p->setPen(color);
     const double baseline = y + fm.ascent();
-    p->drawText(QPointF(x, baseline), shown);
+    line->Draw(p, x, baseline);
     if (mnemonic >= 0) {
         double from = x + fm.horizontalAdvance(shown.left(mnemonic));
         double to = x + fm.horizontalAdvance(shown.left(mnemonic + 1));
