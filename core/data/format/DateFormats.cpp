@@ -311,10 +311,13 @@ bool ParseDateOrDateTime(const wchar_t* text, plat::FileTime& out, std::wstring*
             *error = message;
         return false;
     };
-    const std::wstring message =
-        dateOnly ? InvalidDateMessage(parts.text) : InvalidDateTimeMessage(parts.text);
+    // Made only for a text that is refused: every stored date of a loaded bill is read
+    // through here.
+    const auto message = [&] {
+        return dateOnly ? InvalidDateMessage(parts.text) : InvalidDateTimeMessage(parts.text);
+    };
     if (!ParseDateTimeText(parts) || !IsValidDateTimeParts(parts))
-        return fail(message);
+        return fail(message());
 
     // Missing parts come from the operator's own today, not from the UTC date.
     plat::SystemTime t = plat::LocalNow();
@@ -335,7 +338,7 @@ bool ParseDateOrDateTime(const wchar_t* text, plat::FileTime& out, std::wstring*
     // 0 is the "no date" value: a date on it (1601-01-01 at midnight) would be
     // stored as an empty cell and lost.
     if (!plat::SystemTimeToFileTime(t, value) || value == 0)
-        return fail(message);
+        return fail(message());
     out = value;
     return true;
 }
