@@ -109,7 +109,9 @@ void DoxPageClient::UpdateLayout()
     SIZE size{0, 0};
     page_->GetSize(&size);
     pageWindow_->SetPageSize(size.cx, size.cy);
-    RebuildBackBuffer();
+    // Drawn by the first paint: a template opens with its bill list, whose first rows
+    // then show without waiting for a page-sized picture nobody sees yet.
+    backBufferStale_ = true;
     update();
 }
 
@@ -164,6 +166,7 @@ void DoxPageClient::DetachPage()
     page_ = nullptr;
     pageWindow_->SetPageSize(0, 0);
     backBuffer_.DeleteObject();
+    backBufferStale_ = false;
     editor_.SetTarget(nullptr, false);
     tip_.Hide();
 }
@@ -178,8 +181,9 @@ void DoxPageClient::ShowBackground(int show)
     if ((show != 0) == showBackground_)
         return;
     showBackground_ = show != 0;
-    // Without a page there is no buffer: the flag is kept for the next one.
-    if (!backBuffer_.IsCreated())
+    // Without a page there is no buffer: the flag is kept for the next one. A buffer
+    // still to be built takes the flag when it is.
+    if (!backBuffer_.IsCreated() || backBufferStale_)
         return;
     RedrawBackBuffer();
     update();
@@ -190,6 +194,14 @@ void DoxPageClient::FinalRelease()
     runner_.Detach();
     // The outer window owns this client: deleting it deletes all three windows.
     delete pageWindow_;
+}
+
+void DoxPageClient::EnsureBackBuffer()
+{
+    if (!backBufferStale_)
+        return;
+    backBufferStale_ = false;
+    RebuildBackBuffer();
 }
 
 void DoxPageClient::RebuildBackBuffer()
@@ -318,6 +330,7 @@ bool DoxPageClient::event(QEvent* event)
 void DoxPageClient::paintEvent(QPaintEvent* /*event*/)
 {
     try {
+        EnsureBackBuffer();
         DoxPaintDC dc(this);
         if (backBuffer_.IsCreated())
             backBuffer_.BlitTo(&dc);

@@ -61,7 +61,11 @@ public:
     DoxPageRunner& Runner() { return runner_; }
     DoxInputWindow& Editor() { return editor_; }
     DoxTipWindow& Tip() { return tip_; }
-    const CBitmap& BackBuffer() const { return backBuffer_; }
+    const CBitmap& BackBuffer()
+    {
+        EnsureBackBuffer();
+        return backBuffer_;
+    }
 
     // The client's own handling of a key press (Windows' WM_KEYDOWN); used by the
     // key event and by the outer window for keys that reach it.
@@ -87,6 +91,8 @@ protected:
 private:
     void RebuildBackBuffer();
     void RedrawBackBuffer();
+    // Builds the buffer a new page or size asked for; the first paint after it does.
+    void EnsureBackBuffer();
     // Commits an open editor and repaints the current field; a refused entry keeps
     // the editor open.
     void CommitOnLeave();
@@ -96,6 +102,8 @@ private:
     DoxPageWindow* pageWindow_;
     bool showBackground_ = true;
     DoxBitmap backBuffer_;
+    // The page or the size changed since the buffer was drawn.
+    bool backBufferStale_ = false;
     IDoxPage* page_ = nullptr;
     DoxPageRunner runner_;
     DoxInputWindow editor_;
