@@ -155,7 +155,7 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
 
     // The text is shaped once (twice when it is cut short): its width places it and
     // the same glyphs draw it. A grid paints a screen of cells at every key of a search.
-    const QFontMetricsF& fm = dc.DeviceMetrics();
+    const QFontMetricsF fm = dc.DeviceMetrics();
     QRect box = DeviceBox(dc, rect->left, rect->top, rect->right, rect->bottom);
     std::optional<plat::ShapedLine> line;
     line.emplace(shown, dc.LayoutFont(), p->device());
