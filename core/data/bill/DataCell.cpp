@@ -141,7 +141,7 @@ int DataCell::SetText(const wchar_t* text, std::wstring* message)
 {
     if (!field_)
         return 0;
-    const std::wstring entered = text ? text : L"";
+    std::wstring entered = text ? text : L"";
     // Emptying a field always clears it. Any other refused entry leaves the stored value
     // as it was: the editor keeps showing the entry with its refusal, and cancelling
     // there must bring the old value back.
@@ -160,7 +160,7 @@ int DataCell::SetText(const wchar_t* text, std::wstring* message)
     const DataPage* page = container ? container->GetPage() : nullptr;
     const bool compare = container && !(page && page->IsModified());
     const std::wstring before = compare ? DefaultValueText() : std::wstring();
-    entered_ = entered;
+    entered_ = std::move(entered);
     int result = 0;
     if (entered_.empty()) {
         hasValue_ = 0;

@@ -81,13 +81,13 @@ void DoxEditControl::RefreshShownText()
         std::wstring text;
         if (field)
             DataAttribute().FormatBoundValue(&id, format_.FormatParam().GetText().c_str(), 0, text);
-        shown_ = text;
+        shown_ = std::move(text);
         return;
     }
     std::wstring text;
     if (field &&
         formula_.Evaluate(text, format_.GetFormatId(), format_.FormatParam().GetText().c_str(), field, 0))
-        shown_ = text;
+        shown_ = std::move(text);
     else
         shown_.clear();
 }
