@@ -717,6 +717,26 @@ int CountNear(const QImage& image, const QRect& area, QColor colour, int toleran
 }
 } // namespace
 
+// The page's picture is drawn by the window's first paint: hidden before that paint,
+// it is not there, and shown again afterwards, it is.
+TEST_F(PageWindowTest, TheBackgroundHiddenBeforeTheFirstPaintIsNotPainted)
+{
+    ASSERT_EQ(static_cast<DoxPage*>(page_)->SetBackgroundImage(plat::ByteStream(ChequePicture()), L"cheque.png"),
+              1);
+    const QRect rect(0, 0, 860, 420);
+    window_ = core_->CreatePageWindow(page_, 0, &rect, nullptr, 1);
+    ASSERT_NE(window_, nullptr) << core_->GetLastErrorText();
+    window_->ShowBackground(0);
+    QWidget* outer = window_->GetHwnd();
+    auto* client = dynamic_cast<DoxPageClient*>(window_);
+    ASSERT_NE(client, nullptr);
+    const QRect paper(client->mapTo(outer, QPoint(5, 5)), QSize(30, 30));
+    const QColor green(214, 236, 214);
+    EXPECT_EQ(CountNear(outer->grab().toImage(), paper, green), 0);
+    window_->ShowBackground(1);
+    EXPECT_GT(CountNear(outer->grab().toImage(), paper, green), 800);
+}
+
 TEST_F(PageWindowTest, ScreenshotsOfAFilledBillAndOfTheCalendar)
 {
     ASSERT_EQ(static_cast<DoxPage*>(page_)->SetBackgroundImage(plat::ByteStream(ChequePicture()), L"cheque.png"),
