@@ -91,9 +91,10 @@ void CVoucherView::Search(int column, const std::wstring& text)
             SetFocusItem(row);
     }
     quiet_ = false;
-    // A key that showed and hid no row leaves the list on screen as it was.
+    // A key that showed and hid no row leaves the list on screen as it was; one that
+    // did paints the rows, not the column titles.
     if (changed || GetFocusItem() != before)
-        Relayout();
+        RelayoutRows();
 }
 
 bool CVoucherView::RefillBillList(IDoxDocument* document, int index)

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -87,11 +88,9 @@ void AppendUtf8(std::string& out, const wchar_t* text, size_t length)
     }
 }
 
-// Decodes what AppendUtf8 wrote.
-std::wstring FromUtf8(std::string_view bytes)
+// The characters of UTF-8 text as AppendUtf8 wrote it, one at a time.
+template <typename Each> void ForEachCodePoint(std::string_view bytes, Each each)
 {
-    std::wstring out;
-    out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     while (p < end) {
@@ -101,14 +100,74 @@ std::wstring FromUtf8(std::string_view bytes)
             c &= 0x3F >> extra;
         for (; extra > 0 && p < end; --extra)
             c = (c << 6) | (*p++ & 0x3F);
-        out += static_cast<wchar_t>(c);
+        each(c);
     }
+}
+
+// Decodes what AppendUtf8 wrote.
+std::wstring FromUtf8(std::string_view bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
+    ForEachCodePoint(bytes, [&out](uint32_t c) { out += static_cast<wchar_t>(c); });
     return out;
 }
 
 // The block: a 32-bit word with the cell count (the top bit set when the cell ends
 // are 32-bit, else they are 16-bit), the end offset of each cell in the text, the text.
 constexpr uint32_t kWideEnds = 0x80000000u;
+constexpr size_t kEndsAt = 4;
+
+// The bit of a pair of neighbouring characters in a mask: the top bits of a
+// multiplicative hash are the well mixed ones.
+uint32_t PairBit(uint32_t first, uint32_t second)
+{
+    return (first * 0x9E3779B1u + second * 0x85EBCA77u) >> MyGridCells::PairMask::kShift;
+}
+
+// Marks in the mask every pair of neighbouring characters of the UTF-8 text.
+void AddPairs(MyGridCells::PairMask& mask, std::string_view text)
+{
+    bool first = true;
+    uint32_t previous = 0;
+    ForEachCodePoint(text, [&](uint32_t c) {
+        if (!first) {
+            const uint32_t bit = PairBit(previous, c);
+            mask.bits[bit >> 6] |= uint64_t{1} << (bit & 63);
+        }
+        first = false;
+        previous = c;
+    });
+}
+
+// The pairs of a whole row as it comes in, from the wide texts: one byte a bit, so
+// that no pair waits for the one before to be written, folded into a mask at the end.
+struct RowPairs {
+    alignas(16) uint8_t seen[MyGridCells::PairMask::kBits] = {};
+
+    void Add(const std::wstring& text)
+    {
+        for (size_t i = 1; i < text.size(); ++i)
+            seen[PairBit(CodePoint(text[i - 1]), CodePoint(text[i]))] = 1;
+    }
+
+    MyGridCells::PairMask Mask() const
+    {
+        MyGridCells::PairMask mask;
+#if defined(__SSE2__)
+        // Sixteen bytes of 0 or 1 at a time: their low bit moved to the top, then taken.
+        for (size_t at = 0; at < MyGridCells::PairMask::kBits; at += 16) {
+            const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(seen + at));
+            const auto bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(bytes, 7)));
+            mask.bits[at >> 6] |= uint64_t{bits} << (at & 63);
+        }
+#else
+        for (size_t bit = 0; bit < MyGridCells::PairMask::kBits; ++bit)
+            mask.bits[bit >> 6] |= uint64_t{seen[bit]} << (bit & 63);
+#endif
+        return mask;
+    }
+};
 
 uint32_t BlockHeader(const char* block)
 {
@@ -122,11 +181,11 @@ uint32_t CellEnd(const char* block, uint32_t header, size_t column)
 {
     if (header & kWideEnds) {
         uint32_t end;
-        std::memcpy(&end, block + 4 + column * 4, 4);
+        std::memcpy(&end, block + kEndsAt + column * 4, 4);
         return end;
     }
     uint16_t end;
-    std::memcpy(&end, block + 4 + column * 2, 2);
+    std::memcpy(&end, block + kEndsAt + column * 2, 2);
     return end;
 }
 
@@ -181,7 +240,7 @@ MyGridCells& MyGridCells::operator=(const MyGridCells& other)
     std::vector<std::string_view> cells(other.size());
     for (size_t i = 0; i < cells.size(); ++i)
         cells[i] = other.View(static_cast<int>(i));
-    Pack(cells.data(), cells.size());
+    Pack(cells.data(), cells.size(), &other.pairs_);
     return *this;
 }
 
@@ -197,7 +256,7 @@ std::string_view MyGridCells::View(int column) const
     const size_t count = header & ~kWideEnds;
     if (column < 0 || static_cast<size_t>(column) >= count)
         return {};
-    const char* text = block + 4 + count * ((header & kWideEnds) ? 4 : 2);
+    const char* text = block + kEndsAt + count * ((header & kWideEnds) ? 4 : 2);
     const uint32_t begin = column == 0 ? 0 : CellEnd(block, header, column - 1);
     return std::string_view(text + begin, CellEnd(block, header, column) - begin);
 }
@@ -217,7 +276,7 @@ MyGridCells::Hit MyGridCells::FindHit(std::string_view text, int column, const c
     // One search over the row's whole text (or up to the end of the column's cell);
     // a match that runs over the end of its cell does not count, and neither can any
     // later one starting in that cell, so the search goes on from the next cell.
-    const char* bytes = block + 4 + count * ((header & kWideEnds) ? 4 : 2);
+    const char* bytes = block + kEndsAt + count * ((header & kWideEnds) ? 4 : 2);
     size_t cell = column < 0 ? 0 : static_cast<size_t>(column);
     const size_t first = cell == 0 ? 0 : CellEnd(block, header, cell - 1);
     const std::string_view all(bytes, CellEnd(block, header, column < 0 ? count - 1 : cell));
@@ -238,10 +297,10 @@ std::wstring MyGridCells::Text(int column) const
     return FromUtf8(View(column));
 }
 
-void MyGridCells::Pack(const std::string_view* cells, size_t count)
+void MyGridCells::Pack(const std::string_view* cells, size_t count, const PairMask* pairs)
 {
     if (count == 0) {
-        block_.reset();
+        clear();
         return;
     }
     size_t bytes = 0;
@@ -249,23 +308,46 @@ void MyGridCells::Pack(const std::string_view* cells, size_t count)
         bytes += cells[i].size();
     const bool wide = bytes > 0xFFFF;
     const size_t endSize = wide ? 4 : 2;
-    std::unique_ptr<char[]> block(new char[4 + count * endSize + bytes]);
+    std::unique_ptr<char[]> block(new char[kEndsAt + count * endSize + bytes]);
     const uint32_t header = static_cast<uint32_t>(count) | (wide ? kWideEnds : 0);
     std::memcpy(block.get(), &header, 4);
-    char* text = block.get() + 4 + count * endSize;
+    char* text = block.get() + kEndsAt + count * endSize;
     uint32_t end = 0;
     for (size_t i = 0; i < count; ++i) {
         if (!cells[i].empty())
             std::memcpy(text + end, cells[i].data(), cells[i].size());
         end += static_cast<uint32_t>(cells[i].size());
         if (wide) {
-            std::memcpy(block.get() + 4 + i * 4, &end, 4);
+            std::memcpy(block.get() + kEndsAt + i * 4, &end, 4);
         } else {
             const auto end16 = static_cast<uint16_t>(end);
-            std::memcpy(block.get() + 4 + i * 2, &end16, 2);
+            std::memcpy(block.get() + kEndsAt + i * 2, &end16, 2);
         }
     }
+    PairMask mask;
+    if (pairs) {
+        mask = *pairs;
+    } else {
+        for (size_t i = 0; i < count; ++i)
+            AddPairs(mask, cells[i]);
+    }
+    pairs_ = mask;
     block_ = std::move(block);
+}
+
+MyGridCells::PairMask MyGridCells::PairsOf(std::string_view text)
+{
+    PairMask mask;
+    AddPairs(mask, text);
+    return mask;
+}
+
+bool MyGridCells::MayHold(const PairMask& pairs) const
+{
+    uint64_t missing = 0;
+    for (size_t i = 0; i < std::size(pairs.bits); ++i)
+        missing |= pairs.bits[i] & ~pairs_.bits[i];
+    return missing == 0;
 }
 
 void MyGridCells::Assign(const std::wstring* texts, size_t count)
@@ -280,11 +362,14 @@ void MyGridCells::Assign(const std::wstring* texts, size_t count)
         ends.push_back(scratch.size());
     }
     std::vector<std::string_view> cells(count);
+    RowPairs pairs;
     for (size_t i = 0; i < count; ++i) {
         const size_t begin = i == 0 ? 0 : ends[i - 1];
         cells[i] = std::string_view(scratch).substr(begin, ends[i] - begin);
+        pairs.Add(texts[i]);
     }
-    Pack(cells.data(), count);
+    const PairMask mask = pairs.Mask();
+    Pack(cells.data(), count, &mask);
 }
 
 void MyGridCells::Set(int column, const wchar_t* text)
@@ -452,13 +537,21 @@ void MyGridCtrl::Relayout()
 {
     if (!created_)
         return;
+    RelayoutRows();
+    header_->update();
+}
+
+void MyGridCtrl::RelayoutRows()
+{
+    if (!created_)
+        return;
     int shown = static_cast<int>(client_->Shown().size());
     SetScrollSizes(MM_TEXT, SIZE{header_->TotalWidth(), (shown + 1) * client_->rowHeight}, SIZE{0, 0},
                    SIZE{0, 0});
+    // A header that moves or changes width (a bar came or went) is painted by the move.
     PlacePanes();
     // The panes are painted once, below, with the focus row in view.
     ScrollRowIntoView(client_->focus, false);
-    header_->update();
     leader_->update();
     client_->update();
 }
@@ -483,13 +576,17 @@ void MyGridCtrl::UpdateScroll()
     SIZE need;
     SIZE bars{const_sbsize_cx(), const_sbsize_cy()};
     if (!CalcScrollState(area, bars, range, pos, need) || (!need.cx && !need.cy)) {
+        // The titles move only when the columns were scrolled sideways; a header that
+        // grows into a bar's place is painted by its resize.
+        const bool titlesMove = GetHScrollPos() != 0;
         SetHScrollPos(0, 0);
         SetVScrollPos(0, 0);
         EnableHScrollBar(0);
         EnableVScrollBar(0);
         PlacePanes();
         RepaintRows();
-        header_->update();
+        if (titlesMove)
+            header_->update();
         return;
     }
     if (need.cx)
@@ -1192,6 +1289,20 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
     if (scratch.parts.size() < parts)
         scratch.parts.resize(parts);
     const std::string_view want(needle);
+    // A text of two characters or more: most rows that cannot hold it say so in their
+    // mask, and their text is not read.
+    const MyGridCells::PairMask pairs = MyGridCells::PairsOf(want);
+    const bool masked = test == Test::Text && !pairs.empty();
+    // Asking for a row some steps ahead: first the row (its flags and mask, which may
+    // cross a line), then, once the row is in, its text if the mask lets it be read.
+    const auto prefetchRow = [](const MyGridItem& item) {
+        __builtin_prefetch(&item);
+        __builtin_prefetch(reinterpret_cast<const char*>(&item) + 64);
+    };
+    const auto prefetchText = [&](const MyGridItem& item) {
+        if (!masked || item.cells.MayHold(pairs))
+            item.cells.Prefetch();
+    };
     const std::function<void(size_t)> walk = [&](size_t part) {
         FindScratch::Part& out = scratch.parts[part];
         out.changed = 0;
@@ -1214,6 +1325,27 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         const size_t begin = count * part / parts;
         const size_t end = count * (part + 1) / parts;
         size_t passed = begin;
+        // When extending, the notes are checked first, side by side in memory; the rows
+        // that fail there are the only ones read, and those are asked for some steps
+        // ahead, like every row of a full walk.
+        thread_local std::vector<uint32_t> failing;
+        failing.clear();
+        if (extending) {
+            for (size_t k = begin; k < end; ++k) {
+                const FindScratch::Seen& note = seen[k];
+                bool holds = false;
+                if (note.left >= want.size()) {
+                    if (want.size() <= FindScratch::kSeenBytes)
+                        holds = std::memcmp(note.bytes, want.data(), want.size()) == 0;
+                    else
+                        holds = std::memcmp(note.at, want.data(), want.size()) == 0;
+                }
+                if (!holds)
+                    failing.push_back(static_cast<uint32_t>(k));
+            }
+            failing.push_back(static_cast<uint32_t>(end));
+        }
+        size_t nextFailing = 0;
         // The rows are a hundred thousand separate blocks: asking for the ones some
         // steps ahead, the row first and its text once the row is in, keeps the walk
         // from waiting on memory at every row.
@@ -1227,29 +1359,33 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
                 // fail there are read.
                 const FindScratch::Seen& note = seen[k];
                 hit = MyGridCells::Hit{note.at, note.left};
-                if (hit.left >= want.size()) {
-                    if (want.size() <= FindScratch::kSeenBytes)
-                        show = std::memcmp(note.bytes, want.data(), want.size()) == 0;
-                    else
-                        show = std::memcmp(hit.at, want.data(), want.size()) == 0;
-                }
+                show = k != failing[nextFailing];
                 noted = show;
                 if (!show) {
+                    ++nextFailing;
+                    if (nextFailing + 32 + 1 < failing.size())
+                        prefetchRow(*rows[static_cast<size_t>(order[failing[nextFailing + 32]])]);
+                    if (nextFailing + 16 + 1 < failing.size())
+                        prefetchText(*rows[static_cast<size_t>(order[failing[nextFailing + 16]])]);
                     MyGridItem& item = *rows[static_cast<size_t>(row)];
-                    hit = item.cells.FindHit(want, column, hit.at + 1);
-                    show = hit.at != nullptr;
+                    if (!masked || item.cells.MayHold(pairs)) {
+                        hit = item.cells.FindHit(want, column, hit.at + 1);
+                        show = hit.at != nullptr;
+                    }
                     if (!show)
                         mark(item, false);
                 }
             } else {
                 if (k + 32 < end)
-                    __builtin_prefetch(rows[static_cast<size_t>(order[k + 32])].get());
+                    prefetchRow(*rows[static_cast<size_t>(order[k + 32])]);
                 if (k + 16 < end)
-                    rows[static_cast<size_t>(order[k + 16])]->cells.Prefetch();
+                    prefetchText(*rows[static_cast<size_t>(order[k + 16])]);
                 MyGridItem& item = *rows[static_cast<size_t>(row)];
                 if (test == Test::Text) {
-                    hit = item.cells.FindHit(want, column, nullptr);
-                    show = hit.at != nullptr;
+                    if (!masked || item.cells.MayHold(pairs)) {
+                        hit = item.cells.FindHit(want, column, nullptr);
+                        show = hit.at != nullptr;
+                    }
                 } else {
                     show = test == Test::All;
                 }

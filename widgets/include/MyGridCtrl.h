@@ -56,7 +56,11 @@ public:
     void Set(int column, const wchar_t* text);
     // Replaces every cell at once (one allocation for the row).
     void Assign(const std::wstring* texts, size_t count);
-    void clear() { block_.reset(); }
+    void clear()
+    {
+        block_.reset();
+        pairs_ = {};
+    }
     // Asks the processor to start loading the block's first lines, the cell ends and
     // the start of the text (a walk over many rows). A prefetch never faults, so the
     // lines past a short block's end cost nothing but the bandwidth.
@@ -80,9 +84,32 @@ public:
     // searched from a place an earlier Hit of this block gave (nullptr: the start).
     Hit FindHit(std::string_view text, int column, const char* from) const;
 
-private:
-    void Pack(const std::string_view* cells, size_t count);
+    // The pairs of neighbouring characters a text holds, each as one bit of 256 (a
+    // hash: pairs share bits). A row keeps the mask of the pairs inside its cells
+    // beside its flags, so a find over many rows turns most rows that cannot hold a
+    // text away without reading their text.
+    struct PairMask {
+        static constexpr unsigned kShift = 24; // a hash's top 8 bits: 256 bits
+        static constexpr size_t kBits = size_t{1} << (32 - kShift);
+        uint64_t bits[kBits / 64] = {};
+        bool empty() const
+        {
+            uint64_t any = 0;
+            for (uint64_t word : bits)
+                any |= word;
+            return any == 0;
+        }
+    };
+    static PairMask PairsOf(std::string_view text);
+    // False when the row cannot hold a text with these pairs inside one cell; true
+    // says only that it may.
+    bool MayHold(const PairMask& pairs) const;
 
+private:
+    // Writes the block; the row's pair mask is worked out from the cells unless given.
+    void Pack(const std::string_view* cells, size_t count, const PairMask* pairs = nullptr);
+
+    PairMask pairs_;
     std::unique_ptr<char[]> block_;
 };
 
@@ -269,6 +296,9 @@ public:
     // are repainted), 0 when the rows on screen stay as they were.
     int Find(int column, const wchar_t* text);
     void Relayout();
+    // The same after a batch that only showed, hid or changed rows: the column titles
+    // stay as they are painted.
+    void RelayoutRows();
     void DoSort(int column, bool ascending);
     void SetGridFont(const CFont* font);
 

@@ -149,7 +149,11 @@ SqlPoolConnection* SqlConnectionPool::GetOrOpen(const wchar_t* path)
     entry->path_ = key;
     sqlite3* db = nullptr;
     std::string utf8 = WideToUtf8(key);
-    int rc = sqlite3_open_v2(utf8.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // A pooled connection serves one thread, the one that opened it (the backup opens
+    // its own), so SQLite need not lock it around every call: a list of a hundred
+    // thousand bills reads its four million cells without four million locks.
+    int rc = sqlite3_open_v2(utf8.c_str(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK || !db) {
         if (db)
             sqlite3_close_v2(db);

@@ -298,7 +298,8 @@ namespace
 // long that its cell ends no longer fit in 16 bits.
 std::vector<std::vector<std::wstring>> ManyRows(size_t count)
 {
-    const wchar_t letters[] = {L'北', L'京', L'市', L'1', L'2', L'a'};
+    // One character beyond 16 bits, which takes four bytes.
+    const wchar_t letters[] = {L'北', L'京', L'市', L'1', L'2', L'a', L'\U0002A6A5'};
     uint32_t seed = 12345;
     auto next = [&seed](uint32_t range) {
         seed = seed * 1103515245u + 12345u;
@@ -310,7 +311,7 @@ std::vector<std::vector<std::wstring>> ManyRows(size_t count)
         cells.resize(4);
         for (auto& cell : cells)
             for (uint32_t n = next(7); n > 0; --n)
-                cell += letters[next(6)];
+                cell += letters[next(7)];
         if (r % 97 == 0) {
             std::wstring repeated;
             for (uint32_t n = 10 + next(20); n > 0; --n)
@@ -361,7 +362,8 @@ TEST(GridFind, ManyRowsShowWhatEachRowHoldsKeyAfterKey)
         for (size_t n = 1; n <= typed.size(); ++n)
             keys.emplace_back(-1, typed.substr(0, n));
     // "北京" after "京" holds it, but not at its start.
-    for (const wchar_t* text : {L"京1", L"1", L"", L"市", L"市北", L"京", L"北京", L"北京1"})
+    for (const wchar_t* text :
+         {L"京1", L"1", L"", L"市", L"市北", L"京", L"北京", L"北京1", L"\U0002A6A5北", L"a\U0002A6A5"})
         keys.emplace_back(-1, text);
     for (const wchar_t* text : {L"北", L"北京", L"北京北", L"a", L""})
         keys.emplace_back(2, text);
@@ -400,15 +402,23 @@ TEST(GridFind, AKeyThatChangesNoRowPaintsNoRow)
     grid.Relayout();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
     doxtest::PaintCount probe;
+    doxtest::PaintCount titles;
     grid.GetClient()->installEventFilter(&probe);
-    // Each key with whether it shows or hides a row.
+    grid.GetHeader()->installEventFilter(&titles);
+    // Each key with whether it shows or hides a row; the rows are laid out again after
+    // one that does, as the bill list does, and the column titles are not painted again.
     for (const auto& [text, changes] : std::vector<std::pair<const wchar_t*, int>>{
              {L"北", 1}, {L"北京", 0}, {L"北京分", 1}, {L"北京分行", 0}, {L"", 1}, {L"行", 1}}) {
         QApplication::processEvents();
         probe.paints = 0;
+        titles.paints = 0;
         EXPECT_EQ(grid.Find(0, text), changes) << QString::fromWCharArray(text).toStdString();
+        if (changes)
+            grid.RelayoutRows();
         QApplication::processEvents();
         EXPECT_EQ(probe.paints > 0, changes != 0) << QString::fromWCharArray(text).toStdString();
+        EXPECT_EQ(titles.paints, 0) << QString::fromWCharArray(text).toStdString();
     }
+    grid.GetHeader()->removeEventFilter(&titles);
     grid.GetClient()->removeEventFilter(&probe);
 }
