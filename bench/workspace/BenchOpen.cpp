@@ -173,7 +173,7 @@ double FloorLimit40(const Scratch& scratch)
         return -1;
     std::string sql = "select ";
     for (int f = 0; f < 40; ++f)
-        sql += "f" + std::to_string(f) + ", ";
+        sql.append("f").append(std::to_string(f)).append(", ");
     sql += "id from \"" + MainTable(db) + "\" limit 40";
     sqlite3_stmt* select = nullptr;
     size_t bytes = 0;
@@ -424,7 +424,7 @@ int main(int argc, char** argv)
         {
             std::string sql = "select ";
             for (int f = 0; f < 40; ++f)
-                sql += "f" + std::to_string(f) + ", ";
+                sql.append("f").append(std::to_string(f)).append(", ");
             sqlite3* db = nullptr;
             std::string table;
             if (sqlite3_open_v2(full.database().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
