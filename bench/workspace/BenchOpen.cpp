@@ -18,6 +18,7 @@
 
 #include "BenchSupport.h"
 #include "FortyFields.h"
+#include "PaintCount.h"
 #include "SampleWorkspace.h"
 #include "WorkspaceViews.h"
 
@@ -86,17 +87,6 @@ void UseHome(const fs::path& home, const char* platform = "offscreen")
     setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
     setenv("QT_QPA_PLATFORM", platform, 1);
 }
-
-// Counts the paints a key causes, so a key whose paint never came is not timed as one.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 // The bill table of the page: the one with the last field's column.
 std::string MainTable(sqlite3* db)
@@ -256,7 +246,8 @@ int Child(const fs::path& home, const std::string& mode)
     if (search) {
         // A key's paint is done once the posted updates are painted; on a server it has
         // reached the screen once the server has answered a round trip after them.
-        PaintCounter counter;
+        // The paints are counted, so a key whose paint never came is not timed as one.
+        doxtest::PaintCount counter;
         app.installEventFilter(&counter);
         const auto paintKey = [&] {
             QApplication::processEvents();

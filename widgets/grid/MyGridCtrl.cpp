@@ -125,30 +125,29 @@ uint32_t PairBit(uint32_t first, uint32_t second)
     return (first * 0x9E3779B1u + second * 0x85EBCA77u) >> MyGridCells::PairMask::kShift;
 }
 
-// Marks in the mask every pair of neighbouring characters of the UTF-8 text.
-void AddPairs(MyGridCells::PairMask& mask, std::string_view text)
-{
-    bool first = true;
-    uint32_t previous = 0;
-    ForEachCodePoint(text, [&](uint32_t c) {
-        if (!first) {
-            const uint32_t bit = PairBit(previous, c);
-            mask.bits[bit >> 6] |= uint64_t{1} << (bit & 63);
-        }
-        first = false;
-        previous = c;
-    });
-}
-
-// The pairs of a whole row as it comes in, from the wide texts: one byte a bit, so
-// that no pair waits for the one before to be written, folded into a mask at the end.
-struct RowPairs {
+// The pairs of neighbouring characters of a row's texts, or of a search text: one byte
+// a bit, so that no pair waits for the one before to be written, folded into a mask at
+// the end.
+struct PairSet {
     alignas(16) uint8_t seen[MyGridCells::PairMask::kBits] = {};
 
+    // A row as it comes in, from its wide texts, without decoding what was just encoded.
     void Add(const std::wstring& text)
     {
         for (size_t i = 1; i < text.size(); ++i)
             seen[PairBit(CodePoint(text[i - 1]), CodePoint(text[i]))] = 1;
+    }
+
+    void Add(std::string_view utf8)
+    {
+        bool first = true;
+        uint32_t previous = 0;
+        ForEachCodePoint(utf8, [&](uint32_t c) {
+            if (!first)
+                seen[PairBit(previous, c)] = 1;
+            first = false;
+            previous = c;
+        });
     }
 
     MyGridCells::PairMask Mask() const
@@ -324,22 +323,22 @@ void MyGridCells::Pack(const std::string_view* cells, size_t count, const PairMa
             std::memcpy(block.get() + kEndsAt + i * 2, &end16, 2);
         }
     }
-    PairMask mask;
     if (pairs) {
-        mask = *pairs;
+        pairs_ = *pairs;
     } else {
+        PairSet set;
         for (size_t i = 0; i < count; ++i)
-            AddPairs(mask, cells[i]);
+            set.Add(cells[i]);
+        pairs_ = set.Mask();
     }
-    pairs_ = mask;
     block_ = std::move(block);
 }
 
 MyGridCells::PairMask MyGridCells::PairsOf(std::string_view text)
 {
-    PairMask mask;
-    AddPairs(mask, text);
-    return mask;
+    PairSet set;
+    set.Add(text);
+    return set.Mask();
 }
 
 bool MyGridCells::MayHold(const PairMask& pairs) const
@@ -362,7 +361,7 @@ void MyGridCells::Assign(const std::wstring* texts, size_t count)
         ends.push_back(scratch.size());
     }
     std::vector<std::string_view> cells(count);
-    RowPairs pairs;
+    PairSet pairs;
     for (size_t i = 0; i < count; ++i) {
         const size_t begin = i == 0 ? 0 : ends[i - 1];
         cells[i] = std::string_view(scratch).substr(begin, ends[i] - begin);
@@ -1299,8 +1298,9 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         __builtin_prefetch(&item);
         __builtin_prefetch(reinterpret_cast<const char*>(&item) + 64);
     };
+    const auto mayHold = [&](const MyGridItem& item) { return !masked || item.cells.MayHold(pairs); };
     const auto prefetchText = [&](const MyGridItem& item) {
-        if (!masked || item.cells.MayHold(pairs))
+        if (mayHold(item))
             item.cells.Prefetch();
     };
     const std::function<void(size_t)> walk = [&](size_t part) {
@@ -1368,7 +1368,7 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
                     if (nextFailing + 16 + 1 < failing.size())
                         prefetchText(*rows[static_cast<size_t>(order[failing[nextFailing + 16]])]);
                     MyGridItem& item = *rows[static_cast<size_t>(row)];
-                    if (!masked || item.cells.MayHold(pairs)) {
+                    if (mayHold(item)) {
                         hit = item.cells.FindHit(want, column, hit.at + 1);
                         show = hit.at != nullptr;
                     }
@@ -1382,7 +1382,7 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
                     prefetchText(*rows[static_cast<size_t>(order[k + 16])]);
                 MyGridItem& item = *rows[static_cast<size_t>(row)];
                 if (test == Test::Text) {
-                    if (!masked || item.cells.MayHold(pairs)) {
+                    if (mayHold(item)) {
                         hit = item.cells.FindHit(want, column, nullptr);
                         show = hit.at != nullptr;
                     }
