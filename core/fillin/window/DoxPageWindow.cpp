@@ -462,12 +462,26 @@ void DoxPageClient::keyPressEvent(QKeyEvent* event)
     const bool editing = editor_.IsShown();
     if (key)
         HandleKeyDown(key, state);
-    if (!editing || !editor_.IsShown())
-        return;
     uint32_t chars[16];
     const int count = plat::CharsOfKeyEvent(event, chars, 16);
+    if (!editing && !editor_.IsShown() && IsTyping(event, chars, count)) {
+        // A character on the framed field with no editor open is the start of its
+        // value: the editor opens as Enter would open it, and the character goes in.
+        runner_.OpenEdit();
+        if (!editor_.IsShown())
+            return;
+    } else if (!editing || !editor_.IsShown()) {
+        return;
+    }
     for (int i = 0; i < count; ++i)
         editor_.Char(chars[i], 1, state);
+}
+
+bool DoxPageClient::IsTyping(const QKeyEvent* event, const uint32_t* chars, int count)
+{
+    if (count <= 0 || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    return std::all_of(chars, chars + count, [](uint32_t ch) { return ch >= 0x20 && ch != 0x7F; });
 }
 
 void DoxPageClient::keyReleaseEvent(QKeyEvent* event)
@@ -510,6 +524,10 @@ void DoxPageClient::focusOutEvent(QFocusEvent* event)
 
 void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
 {
+    // A composition on the framed field starts its value, as a typed character does.
+    const bool input = !event->preeditString().isEmpty() || !event->commitString().isEmpty();
+    if (!IsEditing() && input && !editor_.IsShown())
+        runner_.OpenEdit();
     if (!IsEditing()) {
         event->ignore();
         return;

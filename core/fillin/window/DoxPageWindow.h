@@ -96,6 +96,8 @@ private:
     // Commits an open editor and repaints the current field; a refused entry keeps
     // the editor open.
     void CommitOnLeave();
+    // Whether a key press types text: printable characters without Ctrl, Alt or Meta.
+    static bool IsTyping(const QKeyEvent* event, const uint32_t* chars, int count);
     // Point in client pixels to 0.1 mm (y up).
     POINT ToLogical(QPoint point) const;
 
