@@ -1011,3 +1011,56 @@ TEST_F(PageWindowTest, CalendarGivesADateTimeFieldThePickedDayAtItsTime)
     EXPECT_GE(time, QTime(before.hour(), before.minute(), before.second())) << text.toStdString();
     EXPECT_LE(time, after) << text.toStdString();
 }
+
+// What the input method asks of the page as a clerk moves through it: whether to
+// compose (a text field, framed or open; never a check box) and where the caret is;
+// the text being composed shows in the field and is not stored until committed.
+TEST_F(PageWindowTest, TheInputMethodComposesOnTextFieldsAtTheCaretAndShowsThePreedit)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    auto ask = [&](Qt::InputMethodQuery query) {
+        QInputMethodQueryEvent event(query);
+        QCoreApplication::sendEvent(client, &event);
+        return event.value(query);
+    };
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), payee_);
+    QTest::keyClick(client, Qt::Key_Escape);
+    ASSERT_FALSE(client->Editor().IsShown());
+    EXPECT_TRUE(ask(Qt::ImEnabled).toBool()) << "a framed text field takes compositions";
+
+    // The composition opens the editor; the preedit shows over the caret, underlined,
+    // and the candidates go after its own caret.
+    QInputMethodEvent preedit(QStringLiteral("zhong"), {{QInputMethodEvent::Cursor, 5, 1, QVariant()}});
+    QCoreApplication::sendEvent(client, &preedit);
+    ASSERT_EQ(window_->IsEditing(), 1);
+    const QRect caret = client->Editor().CaretRect();
+    const QRect cursor = ask(Qt::ImCursorRectangle).toRect();
+    EXPECT_EQ(cursor.top(), caret.top());
+    EXPECT_GT(cursor.left(), caret.left() + 10) << "the candidates would cover the composed text";
+    const QRect editor(client->Editor().Rect().left, client->Editor().Rect().top,
+                       client->Editor().Rect().right - client->Editor().Rect().left,
+                       client->Editor().Rect().bottom - client->Editor().Rect().top);
+    EXPECT_TRUE(editor.contains(cursor.center()));
+    const QImage shot = client->grab().toImage();
+    EXPECT_GT(CountNear(shot, QRect(caret.left(), caret.top(), cursor.left() - caret.left(), caret.height()),
+                        QColor(0, 0, 0), 80),
+              10)
+        << "the composed text is not shown";
+    EXPECT_EQ(client->Editor().Edit().Text(), L"");
+
+    Commit(client, QStringLiteral("中"));
+    EXPECT_EQ(client->Editor().Edit().Text(), L"中");
+    EXPECT_EQ(ask(Qt::ImCursorRectangle).toRect(), client->Editor().CaretRect());
+    QTest::keyClick(client, Qt::Key_Tab);
+    EXPECT_EQ(Stored(L"主表.收款人"), L"中");
+
+    // On the check box nothing composes, framed or open.
+    QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), check_);
+    EXPECT_FALSE(ask(Qt::ImEnabled).toBool());
+    QTest::keyClick(client, Qt::Key_Escape);
+    EXPECT_FALSE(ask(Qt::ImEnabled).toBool());
+}
