@@ -409,6 +409,8 @@ void DoxPageClient::PaintPreedit()
     const int baseline = area.top() + (area.height() + metrics.ascent() - metrics.descent()) / 2;
     painter.drawText(QPoint(area.left(), baseline), preedit_);
     painter.drawLine(area.left(), area.bottom(), area.right(), area.bottom());
+    if (!preeditCaret_)
+        return;
     const int caretX = area.left() + metrics.horizontalAdvance(preedit_.left(preeditCursor_));
     painter.fillRect(QRect(caretX, area.top(), 1, area.height()), Qt::black);
 }
@@ -619,9 +621,13 @@ void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
         return;
     preedit_ = event->preeditString();
     preeditCursor_ = static_cast<int>(preedit_.size());
+    preeditCaret_ = true;
     for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
-        if (attribute.type == QInputMethodEvent::Cursor)
+        if (attribute.type == QInputMethodEvent::Cursor) {
             preeditCursor_ = std::clamp(attribute.start, 0, static_cast<int>(preedit_.size()));
+            // A cursor of no length is one the input method wants hidden.
+            preeditCaret_ = attribute.length != 0;
+        }
     }
     if (!preedit && (composing_ || !result.empty())) {
         composing_ = false;

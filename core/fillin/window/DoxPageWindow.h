@@ -127,6 +127,7 @@ private:
     bool composing_ = false;
     QString preedit_;
     int preeditCursor_ = 0;
+    bool preeditCaret_ = true;
     // The answers the input method was last given.
     bool imEnabled_ = false;
     QRect imCursor_;
