@@ -30,7 +30,10 @@
 #include <map>
 #include <thread>
 
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -469,6 +472,89 @@ TEST_F(Library, NamesHoldingABackslashAreNotBackedUpAndAKilledBackupLeavesNothin
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(work.path() / ".cabtemp-notes.txt"));
     EXPECT_TRUE(fs::exists(work.path() / "all.dxb.Ab12Cd"));
+}
+
+TEST_F(Library, ALongNameIsRefusedUpFrontAndNamed)
+{
+    // The previous backup stays and the message names the template, whichever file
+    // of the library it is.
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    // Names the file system holds: 250 bytes of Latin letters, and Chinese characters
+    // between Latin ones (each stored as a run of its own, five bytes).
+    const std::wstring longName = std::wstring(246, L'a') + L".dxt";
+    std::wstring mixed;
+    for (int i = 0; i < 60; ++i) mixed += L"长a";
+    mixed += L".dxt";
+    std::wstring deep = W(data.path());
+    while (deep.size() < 160) deep += L"/深一层的文件夹";
+    struct Case {
+        const char* what;
+        std::wstring data;   // the data folder
+        std::wstring folder; // below templates
+        std::wstring name;
+        std::wstring reason; // its start
+    };
+    const std::vector<Case> cases = {
+        {"a long name", W(data.path()), L"", longName,
+         L"模板“" + longName + L"”的名称太长（在备份文件中占 260 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+        {"a long name in a category", W(data.path()), L"对公业务", longName,
+         L"模板“对公业务/" + longName + L"”的名称太长（在备份文件中占 274 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+        {"Chinese between Latin letters", W(data.path()), L"", mixed,
+         L"模板“" + mixed + L"”的名称太长（在备份文件中占 374 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+        {"a short name in a deep data folder", deep, L"", L"转账支票.dxt", L"模板“转账支票.dxt”的路径太长（"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path folder = P(c.data) / "templates" / P(c.folder);
+        fs::create_directories(folder);
+        ASSERT_TRUE(doxtest::WriteFileBytes(folder / P(c.name), TemplateBytes("long")));
+        BackupRestore job(c.data, W(archive));
+        std::atomic<bool> cancel{false};
+        int files = 0;
+        job.stepHook = [&] { return ++files, true; };
+        EXPECT_FALSE(job.RunBackup(cancel));
+        EXPECT_EQ(job.Reason().substr(0, c.reason.size()), c.reason);
+        EXPECT_EQ(files, 0) << "refused before the first file";
+        EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+        fs::remove(folder / P(c.name));
+    }
+}
+
+TEST_F(Library, AFailingWriteSaysWhatTheSystemReported)
+{
+    // Files may grow no larger than a few hundred bytes once the database copy is
+    // made: the archive cannot be written. The reason names the limit, not an
+    // input/output error.
+    doxtest::TempDir temp;
+    doxtest::ScopedEnv tmpdir("TMPDIR", temp.path().string());
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    struct rlimit unlimited{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+    BackupRestore job(W(data.path()), W(archive));
+    bool limited = false;
+    job.stepHook = [&] {
+        if (!limited && !fs::is_empty(temp.path())) {
+            const struct rlimit small{256, unlimited.rlim_max};
+            limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        }
+        return true;
+    };
+    std::atomic<bool> cancel{false};
+    const bool ok = job.RunBackup(cancel);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, ignored);
+    ASSERT_TRUE(limited);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(job.Reason(), L"Could not create cabinet file\nError " + std::to_wstring(EFBIG) + L": " +
+                                QString::fromLocal8Bit(std::strerror(EFBIG)).toStdWString());
+    EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+    int left = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(work.path())) ++left;
+    EXPECT_EQ(left, 1) << "no temporary archive";
+    EXPECT_TRUE(fs::is_empty(temp.path())) << "no database copy";
 }
 
 TEST_F(Library, RestoreNeverWritesThroughALink)

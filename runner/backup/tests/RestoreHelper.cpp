@@ -2,6 +2,7 @@
 //   restore <data folder> <archive> <step>  restores; with a step above 0 it kills
 //                                          itself at that step of the run
 //   backup <data folder> <archive> <step>   backs up, killed at a step the same way
+// With DOX_HELPER_AS_NOBODY set, a helper started as root runs as the user nobody.
 //   save <database> <log> <stop file> <each> saves a bill every few milliseconds, as
 //                                          the printing program does (one connection
 //                                          kept open, or with <each> 1 one per save),
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <grp.h>
 #include <unistd.h>
 
 namespace
@@ -87,6 +89,12 @@ int Save(const char* database, const char* log, const char* stop, bool each)
 
 int main(int argc, char** argv)
 {
+    // DOX_HELPER_AS_NOBODY: run as an ordinary user, to whom file modes apply.
+    if (std::getenv("DOX_HELPER_AS_NOBODY") && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+        std::perror("nobody");
+        return 3;
+    }
     if (argc == 5 && (std::strcmp(argv[1], "restore") == 0 || std::strcmp(argv[1], "backup") == 0))
         return Run(argv[1][0] == 'r', argv[2], argv[3], std::atoi(argv[4]));
     if (argc == 6 && std::strcmp(argv[1], "save") == 0) return Save(argv[2], argv[3], argv[4], argv[5][0] == '1');

@@ -411,4 +411,52 @@ TEST_F(Restores, AKilledBackupLeavesTheLibraryAndAWholeArchiveAndNoCopyBehind)
     EXPECT_GE(whole, 1) << "a kill after the rename leaves the new archive";
 }
 
+// A data folder that may not be written (its files and folders read-only, the
+// program run by an ordinary user) is backed up with every bill, those still in
+// the log included, and nothing in it changes.
+TEST_F(Restores, AReadOnlyDataFolderIsBackedUpWithEveryBill)
+{
+    doxtest::TempDir out;
+    doxtest::TempDir temp;
+    doxtest::ScopedEnv tmpdir("TMPDIR", temp.path().string());
+    doxtest::ScopedEnv nobody("DOX_HELPER_AS_NOBODY", "1");
+    fs::permissions(out.path(), fs::perms::all);
+    fs::permissions(temp.path(), fs::perms::all);
+    auto setModes = [&](bool writable) {
+        for (const auto& e : fs::recursive_directory_iterator(data.path()))
+            fs::permissions(e.path(),
+                            e.is_directory() ? (writable ? fs::perms(0755) : fs::perms(0555))
+                                             : (writable ? fs::perms(0644) : fs::perms(0444)));
+        fs::permissions(data.path(), writable ? fs::perms(0755) : fs::perms(0555));
+    };
+    for (bool wal : {false, true}) {
+        SCOPED_TRACE(wal ? "bills in the log" : "bills in the database");
+        Fresh(wal);
+        ASSERT_EQ(fs::exists(data.path() / "doxcore.db-wal"), wal);
+        State old;
+        {
+            doxtest::TempDir copy;
+            fs::copy(data.path(), copy.path(), fs::copy_options::recursive);
+            old = Read(copy.path());
+        }
+        setModes(false);
+        const auto before = Snapshot(data.path());
+        const fs::path archive = out.path() / (wal ? "wal.dxb" : "plain.dxb");
+        const int status = Wait(Spawn({DOX_RESTORE_HELPER, "backup", data.path().string(), archive.string(), "0"}));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        EXPECT_TRUE(Snapshot(data.path()) == before);
+        setModes(true);
+        EXPECT_TRUE(fs::is_empty(temp.path()));
+
+        doxtest::TempDir back;
+        BackupRestore restore(W(back.path()), W(archive));
+        ASSERT_TRUE(restore.RunRestore()) << Text(restore.Reason());
+        const State restored = Read(back.path());
+        EXPECT_TRUE(restored == old) << restored.bills.substr(0, 200);
+        if (wal) {
+            EXPECT_NE(restored.bills.find("日志里的200;"), std::string::npos);
+        }
+    }
+}
+
 } // namespace
