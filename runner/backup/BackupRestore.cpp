@@ -174,11 +174,13 @@ public:
         if (noTemp) temp = "/tmp";
         RemoveKilledCopies(temp.string());
         folder_ = (temp / (std::string(kCopyPrefix) + "XXXXXX")).string();
-        if (!::mkdtemp(folder_.data()) ||
-            (lock_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW)) < 0 ||
-            ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+        const bool made = ::mkdtemp(folder_.data()) != nullptr;
+        if (made) lock_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        if (!made || lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
             const int failure = errno;
-            if (lock_ >= 0) ::rmdir(folder_.c_str());
+            if (lock_ >= 0) ::close(lock_);
+            lock_ = -1;
+            if (made) ::rmdir(folder_.c_str());
             Cabinet::CabError error(true);
             error.SetLibrary(Cabinet::kFciTempFile, failure);
             *reason = error.Text();
