@@ -26,8 +26,10 @@ public:
     virtual int Compute(IDoxPage* page) = 0;
     // Non-zero when the page's template carries a field map.
     virtual int IsConfigured(IDoxPage* page) = 0;
-    // Asks before printing a bill whose payment-password field is empty and
-    // computes it on request; 1 when printing may go on, 0 when it must not.
+    // Asks before printing a bill whose payment-password field holds no computed
+    // password (or whose map leads to no such field, which it reports first) and
+    // computes it on request; 1 when printing may go on, 0 when it must not (it
+    // then says that the bill was not printed).
     virtual int CheckBeforePrint(IDoxPage* page) = 0;
 
 protected:

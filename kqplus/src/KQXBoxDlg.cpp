@@ -51,6 +51,7 @@ enum : int {
 const wchar_t kCheckElements[] = L"请核验各个计算要素";
 const wchar_t kInvalidAccount[] = L"无效的账号";
 const wchar_t kPasswordLabel[] = L"支付密码:";
+const wchar_t kPasswordNotWritten[] = L"支付密码无法写入票据（配置的支付密码字段不能保存它），请手工抄写:";
 const wchar_t kDeviceNumberLabel[] = L"密码器编号：";
 
 bool AllDigits(const std::wstring& text)
@@ -447,17 +448,28 @@ int CKQXBoxDlg::OnCalculate()
         tip_->Show(CTipStatic::Error, QString::fromStdWString(FromGbk(GetErrorCodeText())));
         return 0;
     }
+    // The bill keeps the credence number the device computed with: eight digits,
+    // as the request carried it, not the shorter text that was typed.
+    ComputeForm sent = form;
+    sent.credenceNo = std::wstring(job.Request().credenceNo, job.Request().credenceNo + sizeof job.Request().credenceNo);
+    credence_->SetCheckedText(QString::fromStdWString(sent.credenceNo));
     const QString password = QString::fromStdWString(DashedPassword(job.Result()));
+    config_.SetUsedCredenceNo(sent.account, std::stoi(sent.credenceNo));
+    if (!WriteBill(sent, password)) {
+        // The device has used the number; the password is shown to be copied, but
+        // the bill does not count as having it.
+        config_.Save();
+        tip_->Show(CTipStatic::Result, QString::fromWCharArray(kPasswordNotWritten), password);
+        return 0;
+    }
     tip_->Show(CTipStatic::Result, QString::fromWCharArray(kPasswordLabel), password);
-    config_.SetUsedCredenceNo(form.account, std::stoi(form.credenceNo));
-    WriteBill(form, password);
     return 1;
 }
 
-void CKQXBoxDlg::WriteBill(const ComputeForm& form, const QString& password)
+bool CKQXBoxDlg::WriteBill(const ComputeForm& form, const QString& password)
 {
     if (!page_)
-        return;
+        return false;
     const std::wstring date = date_->date().toString(QStringLiteral("yyyy-MM-dd")).toStdWString();
     const std::pair<MapEntry, std::wstring> values[] = {
         {MapEntry::Account, form.account},
@@ -468,9 +480,16 @@ void CKQXBoxDlg::WriteBill(const ComputeForm& form, const QString& password)
         {MapEntry::BizType, kBizTypeNames[form.bizType]},
     };
     for (const auto& [entry, text] : values) {
-        if (!Name(entry).empty())
+        if (!Name(entry).empty() && entry != MapEntry::PayCode)
             page_->SetFieldText(Name(entry).c_str(), 0, text.c_str());
     }
+    // The password goes last, so no other entry mapped onto the same field
+    // overwrites it, and it must be read back as written.
+    const std::wstring& paycode = Name(MapEntry::PayCode);
+    if (paycode.empty() || !page_->SetFieldText(paycode.c_str(), 0, password.toStdWString().c_str()))
+        return false;
+    IDoxValue* written = page_->GetFieldValue(paycode.c_str(), 0);
+    return written && written->GetType() == 1 && QString::fromWCharArray(written->GetText()) == password;
 }
 
 void CKQXBoxDlg::OnReadSerial()

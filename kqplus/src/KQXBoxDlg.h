@@ -55,7 +55,8 @@ public:
     ~CKQXBoxDlg() override;
 
     // Runs the checks and, when they pass, the device; 1 after the password was
-    // written into the bill.
+    // written into the bill, 0 (the password shown, to be copied) when the bill's
+    // payment-password field would not keep it.
     int OnCalculate();
     void OnReadSerial();
 
@@ -78,7 +79,9 @@ private:
     void ShowRefusal(const FormRefusal& refusal);
     int SelectedPort() const;
     std::wstring Name(MapEntry entry) const { return config_.Name(entry); }
-    void WriteBill(const ComputeForm& form, const QString& password);
+    // Writes the results into the bill; false when its payment-password field did
+    // not take the password.
+    bool WriteBill(const ComputeForm& form, const QString& password);
 
     IDoxPage* page_;
     CKQXDataCfg config_;

@@ -61,7 +61,12 @@ std::string U8(const std::wstring& text)
 
 // A device on COM1 (the first port offered), a pinned clock and a cheque page.
 struct Bench {
-    explicit Bench(const std::vector<ChequeField>& fields = ChequeFields()) : cheque(fields) {}
+    // complex false: the template is left closed, so that its map can be changed
+    // before the bill is opened (ChequePage::Reopen).
+    explicit Bench(const std::vector<ChequeField>& fields = ChequeFields(), bool complex = true)
+        : cheque(fields, true, complex)
+    {
+    }
     ScopedEnv pollMs{"DOX_SERIAL_POLL_MS", "10"};
     ScopedEnv pollCount{"DOX_SERIAL_POLL_COUNT", "30"};
     KQDeviceSim sim;
@@ -132,12 +137,16 @@ TEST(ComputeDialog, ComputesThroughTheDeviceAndWritesTheBill)
         std::string request;     // what the device must be asked
         std::optional<double> moneyAfter;
         int nextAfter;
+        const char* credenceAfter; // the bill's credence number afterwards: as it was sent
     } cases[] = {
-        {"1.15 stays 1.15", L"1.15", nullptr, 0, MakeRequest(kAccount, '1', "1", "20261209", "115"), 1.15, 2},
+        {"1.15 stays 1.15", L"1.15", nullptr, 0, MakeRequest(kAccount, '1', "1", "20261209", "115"), 1.15, 2,
+         "00000001"},
         {"cheque without amount sends zeros", nullptr, nullptr, 5,
-         MakeRequest(kAccount, '1', "5", "20261209", "0000000000000000"), std::nullopt, 6},
+         MakeRequest(kAccount, '1', "5", "20261209", "0000000000000000"), std::nullopt, 6, "00000005"},
         {"credence number of the bill", L"305006.07", L"41", 50,
-         MakeRequest(kAccount, '1', "41", "20261209", "30500607"), 305006.07, 42},
+         MakeRequest(kAccount, '1', "41", "20261209", "30500607"), 305006.07, 42, "00000041"},
+        {"credence number typed short, the box never left", L"12", nullptr, 0,
+         MakeRequest(kAccount, '1', "77", "20261209", "1200"), 12, 78, "00000077"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,10 +170,17 @@ TEST(ComputeDialog, ComputesThroughTheDeviceAndWritesTheBill)
 
         CKQXBoxDlg dialog(page);
         dialog.show();
+        if (std::string(c.credenceAfter) == "00000077") {
+            auto* credence = Control<QLineEdit>(&dialog, kCredenceBox);
+            ASSERT_NE(credence, nullptr);
+            credence->clear();
+            QTest::keyClicks(credence, "77");
+        }
         TypePasswords(&dialog);
         Click(&dialog, 1);
 
         EXPECT_EQ(dialog.result(), QDialog::Accepted) << U8(Tip(&dialog)->Label());
+        EXPECT_EQ(U8(bench.cheque.Text(L"号码")), c.credenceAfter);
         const std::vector<ReceivedFrame> frames = bench.sim.Received();
         ASSERT_EQ(Commands(frames), "11d8");
         EXPECT_EQ(frames[2].payload, (Bytes{0x00, 0x12, 0x34, 0x56, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
@@ -466,13 +482,20 @@ TEST(PrintCheck, AsksOnlyWhenThePasswordIsMissing)
         int result;
         std::vector<QString> seen;
         std::string paycodeAfter;
+        std::vector<std::wstring> told; // message boxes afterwards
     } cases[] = {
-        {"filled", L"1111-2222-3333-4444", {}, 1, {}, "1111-2222-3333-4444"},
-        {"empty, no", nullptr, {"2"}, 1, {QStringLiteral("KQ密码器联机计算")}, ""},
+        {"filled", L"1111-2222-3333-4444", {}, 1, {}, "1111-2222-3333-4444", {}},
+        {"filled as computed, in lower case", L"c401-00fe-7710-9d2c", {}, 1, {}, "c401-00fe-7710-9d2c", {}},
+        {"empty, no", nullptr, {"2"}, 1, {QStringLiteral("KQ密码器联机计算")}, "", {}},
         {"empty, yes, cancelled", nullptr, {"1", "2"}, 0,
-         {QStringLiteral("KQ密码器联机计算"), QStringLiteral("KQ密码器联机计算")}, ""},
+         {QStringLiteral("KQ密码器联机计算"), QStringLiteral("KQ密码器联机计算")}, "",
+         {L"票据中没有支付密码，票据没有打印。"}},
         {"empty, yes, computed", nullptr, {"1", "compute"}, 1,
-         {QStringLiteral("KQ密码器联机计算"), QStringLiteral("KQ密码器联机计算")}, kPassword},
+         {QStringLiteral("KQ密码器联机计算"), QStringLiteral("KQ密码器联机计算")}, kPassword, {}},
+        // Text that no computation writes is no password: the question comes.
+        {"a date typed into it", L"2026-12-10", {"2"}, 1, {QStringLiteral("KQ密码器联机计算")}, "2026-12-10", {}},
+        {"a password cut short", L"C401-00FE-7710", {"1", "compute"}, 1,
+         {QStringLiteral("KQ密码器联机计算"), QStringLiteral("KQ密码器联机计算")}, kPassword, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -504,8 +527,133 @@ TEST(PrintCheck, AsksOnlyWhenThePasswordIsMissing)
         plugin->Release();
         EXPECT_EQ(script.Seen(), c.seen);
         EXPECT_EQ(U8(bench.cheque.Text(L"密码")), c.paycodeAfter);
-        EXPECT_TRUE(prompter.messages.empty());
+        std::vector<std::wstring> told;
+        for (const auto& message : prompter.messages)
+            told.push_back(message.text);
+        EXPECT_EQ(told, c.told);
     }
+}
+
+// The field map as the designer stores it, entry by entry (id, field name).
+void StoreMap(ChequePage& cheque, const std::vector<std::pair<const char*, const char*>>& entries)
+{
+    IDoxPage* sheet = cheque.OpenTemplate();
+    ASSERT_NE(sheet, nullptr);
+    IDoxDocElement* element = sheet->GetUserElement(L"kqxfieldmap", 0);
+    ASSERT_NE(element, nullptr);
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kqx:template type=\"0\">";
+    for (const auto& [id, value] : entries)
+        text += std::string("<kqx:fieldmap id=\"") + id + "\"" + (value ? std::string(" value=\"") + value + "\"" : "") +
+                "/>";
+    text += "</kqx:template>";
+    ASSERT_TRUE(element->SetData(text.c_str(), text.size() + 1));
+    element->ReleaseData();
+    ASSERT_EQ(sheet->GetDocument()->Save(), 1);
+    cheque.CloseTemplate();
+}
+
+TEST(PrintCheck, AMapWithoutAUsablePasswordFieldSaysSoAndAsks)
+{
+    // Each bill holds a password in 主表.密码, but the map does not lead to it.
+    using Entries = std::vector<std::pair<const char*, const char*>>;
+    const Entries good = {{"account", "主表.账号"}, {"date", "主表.日期"}, {"money", "主表.金额"},
+                          {"paycode", "主表.密码"}, {"credenceno", "主表.号码"}, {"biztype", "主表.业务"}};
+    auto with = [&](const char* paycode) {
+        Entries entries = good;
+        entries[3].second = paycode;
+        return entries;
+    };
+    auto without = [&](const char* id) {
+        Entries entries;
+        for (const auto& entry : good)
+            if (std::string(entry.first) != id)
+                entries.push_back(entry);
+        return entries;
+    };
+    Entries duplicated = good;
+    duplicated.push_back({"PayCode", ""});
+    Entries unknown = without("paycode");
+    unknown.push_back({"password", "主表.密码"});
+    Entries allOnAmount;
+    for (const auto& entry : good)
+        allOnAmount.push_back({entry.first, "主表.金额"});
+    const std::wstring why = L"KQ密码器配置信息有误：";
+    const std::wstring after = L"，无法确定付款密码字段。请在模板设计器中重新配置。";
+    const struct {
+        const char* name;
+        Entries map;
+        std::wstring told;
+    } cases[] = {
+        {"the field renamed after configuring", with("主表.支付密码"), why + L"模板页面中没有支付密码字段“主表.支付密码”" + after},
+        {"an empty entry", with(""), why + L"没有配置支付密码字段" + after},
+        {"an entry without a value", with(nullptr), why + L"没有配置支付密码字段" + after},
+        {"a missing entry", without("paycode"), why + L"模板页面中没有支付密码字段“密码”" + after},
+        {"an unknown id instead", unknown, why + L"模板页面中没有支付密码字段“密码”" + after},
+        {"the id twice, the later empty", duplicated, why + L"没有配置支付密码字段" + after},
+        {"a table's column", with("明细.密码"), why + L"支付密码字段“明细.密码”是表格中的列，不是票据的字段" + after},
+        {"every entry on the amount", allOnAmount, why + L"支付密码字段“主表.金额”同时被配置为账号字段" + after},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bench bench(ChequeFields(), false);
+        StoreMap(bench.cheque, c.map);
+        IDoxPage* page = bench.cheque.Reopen();
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(page->SetFieldText(L"主表.金额", 0, L"10"), 1);
+        ASSERT_EQ(page->SetFieldText(L"主表.密码", 0, L"1111-2222-3333-4444"), 1);
+        dox::platform::ScriptedPrompter prompter;
+        dox::platform::ScopedPrompter scoped(&prompter);
+        ModalScript script({[](QWidget* dialog) { Click(dialog, 2); }});
+        IDoxPlusIn* plugin = kqplus::CreateKQPlusModule(200, 0);
+        ASSERT_NE(plugin, nullptr);
+        EXPECT_EQ(plugin->IsConfigured(page), 1);
+        EXPECT_EQ(plugin->CheckBeforePrint(page), 1) << "answered 否: printed without a password";
+        plugin->Release();
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(U8(prompter.messages[0].text), U8(c.told));
+        EXPECT_EQ(script.Seen(), std::vector<QString>{QStringLiteral("KQ密码器联机计算")});
+    }
+}
+
+TEST(PrintCheck, APasswordTheBillCannotKeepIsShownAndTheBillIsNotPrinted)
+{
+    // Every entry on the amount field: the device computes, but the amount field
+    // refuses the password.
+    Bench bench(ChequeFields(), false);
+    std::vector<std::pair<const char*, const char*>> map;
+    for (const char* id : {"account", "date", "money", "paycode", "credenceno", "biztype"})
+        map.push_back({id, "主表.金额"});
+    StoreMap(bench.cheque, map);
+    IDoxPage* page = bench.cheque.Reopen();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->SetFieldText(L"主表.金额", 0, L"10"), 1);
+    bench.sim.Script(GoodDevice());
+    dox::platform::ScriptedPrompter prompter;
+    dox::platform::ScopedPrompter scoped(&prompter);
+    std::string shown;
+    ModalScript script({[](QWidget* dialog) { Click(dialog, 1); },
+                        [&](QWidget* dialog) {
+                            TypePasswords(dialog);
+                            auto* account = Control<QLineEdit>(dialog, kAccountBox);
+                            ASSERT_NE(account, nullptr);
+                            QTest::keyClicks(account, "6222");
+                            Click(dialog, 1);
+                            // Still open, the password there to be copied.
+                            EXPECT_TRUE(dialog->isVisible());
+                            shown = U8(Tip(dialog)->Label() + Tip(dialog)->Value());
+                            Click(dialog, 2);
+                        }});
+    IDoxPlusIn* plugin = kqplus::CreateKQPlusModule(200, 0);
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(plugin->CheckBeforePrint(page), 0);
+    plugin->Release();
+    EXPECT_EQ(shown, std::string("支付密码无法写入票据（配置的支付密码字段不能保存它），请手工抄写:") + kPassword);
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text, L"票据中没有支付密码，票据没有打印。");
+    // The device used the credence number: the next suggestion is the one after it.
+    kqplus::CKQXDataCfg numbers(bench.cheque.Reopen());
+    ASSERT_EQ(numbers.Load(), 1);
+    EXPECT_EQ(numbers.GetNextCredenceNo(L"6222"), 2);
 }
 
 TEST(PrintCheck, ADamagedMapIsReportedAndAskedAsForAnEmptyPassword)

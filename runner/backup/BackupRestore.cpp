@@ -1,6 +1,7 @@
 #include "BackupRestore.h"
 
 #include "Cabinet.h"
+#include "CabinetName.h"
 #include "CabinetSwap.h"
 #include "UIUitl.h"
 
@@ -11,12 +12,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <filesystem>
+#include <functional>
 #include <fcntl.h>
 #include <linux/falloc.h>
+#include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -63,9 +68,91 @@ std::vector<std::wstring> TemplatesIn(const std::wstring& folder)
     return out;
 }
 
+// The folders the database copies are made in, in the system's temporary folder.
+constexpr char kCopyPrefix[] = "doxbackup-";
+constexpr const char* kCopyFiles[] = {"doxcore.db", "doxcore.db-journal", "doxcore.db-wal", "doxcore.db-shm"};
+
+// Removes the files a database copy may have in its folder, then the folder; a
+// folder holding anything else is left as it is.
+void RemoveCopyFolder(const std::string& folder)
+{
+    for (const char* name : kCopyFiles) ::unlink((folder + "/" + name).c_str());
+    ::rmdir(folder.c_str());
+}
+
+// Copies left by backups that were killed: a live backup holds its folder locked.
+void RemoveKilledCopies(const std::string& temp)
+{
+    DIR* dir = ::opendir(temp.c_str());
+    if (!dir) return;
+    std::vector<std::string> found;
+    while (dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() == std::strlen(kCopyPrefix) + 6 && name.rfind(kCopyPrefix, 0) == 0) found.push_back(name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : found) {
+        const std::string folder = temp + "/" + name;
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        struct stat st{};
+        if (::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            RemoveCopyFolder(folder);
+        ::close(fd);
+    }
+}
+
+// Whether SQLite failed because the database or its folder may not be written.
+bool CannotWrite(int rc)
+{
+    const int primary = rc & 0xFF;
+    return primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY || primary == SQLITE_PERM;
+}
+
+// Opens the bill database to be read, waiting for a writer as long as a program
+// would. A database that cannot be written (a read-only folder or file) is read
+// through SQLite's read-only open; when even that cannot be had (no log index can
+// be made beside it) and no log or journal lies beside it that would be passed
+// over, as an immutable file.
+int OpenForReading(const std::string& database, sqlite3** db)
+{
+    auto attempt = [&](const std::string& name, int flags) {
+        int rc = sqlite3_open_v2(name.c_str(), db, flags, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(*db, 5000);
+            rc = sqlite3_exec(*db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        }
+        return rc;
+    };
+    int rc = attempt(database, SQLITE_OPEN_READWRITE);
+    if (!CannotWrite(rc) && !(rc == SQLITE_OK && sqlite3_db_readonly(*db, "main") == 1)) return rc;
+    sqlite3_close(*db);
+    *db = nullptr;
+    rc = attempt(database, SQLITE_OPEN_READONLY);
+    if (!CannotWrite(rc)) return rc;
+    for (const char* beside : {"-wal", "-journal"}) {
+        struct stat st{};
+        if (::stat((database + beside).c_str(), &st) == 0 && st.st_size > 0) return rc;
+    }
+    sqlite3_close(*db);
+    *db = nullptr;
+    std::string uri = "file:";
+    for (const char c : database) {
+        if (c == '%' || c == '?' || c == '#') {
+            char code[4];
+            std::snprintf(code, sizeof code, "%%%02X", static_cast<unsigned char>(c));
+            uri += code;
+        } else {
+            uri += c;
+        }
+    }
+    return attempt(uri + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+}
+
 // A consistent copy of the bill database in a folder of its own, read through SQLite:
 // bills committed but still in the write-ahead log are included, and a program writing
-// meanwhile cannot tear the copy. The folder goes with the object.
+// meanwhile cannot tear the copy. The folder goes with the object; it is locked
+// while the object lives, so a later backup removes it when this one was killed.
 class DatabaseCopy
 {
 public:
@@ -75,8 +162,8 @@ public:
     ~DatabaseCopy()
     {
         if (folder_.empty()) return;
-        ::unlink(path_.c_str());
-        ::rmdir(folder_.c_str());
+        RemoveCopyFolder(folder_);
+        if (lock_ >= 0) ::close(lock_);
     }
 
     // False with the reason when the database cannot be read.
@@ -85,10 +172,17 @@ public:
         std::error_code noTemp;
         std::filesystem::path temp = std::filesystem::temp_directory_path(noTemp);
         if (noTemp) temp = "/tmp";
-        folder_ = (temp / "doxbackup-XXXXXX").string();
-        if (!::mkdtemp(folder_.data())) {
+        RemoveKilledCopies(temp.string());
+        folder_ = (temp / (std::string(kCopyPrefix) + "XXXXXX")).string();
+        const bool made = ::mkdtemp(folder_.data()) != nullptr;
+        if (made) lock_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        if (!made || lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+            const int failure = errno;
+            if (lock_ >= 0) ::close(lock_);
+            lock_ = -1;
+            if (made) ::rmdir(folder_.c_str());
             Cabinet::CabError error(true);
-            error.SetLibrary(Cabinet::kFciTempFile, errno);
+            error.SetLibrary(Cabinet::kFciTempFile, failure);
             *reason = error.Text();
             folder_.clear();
             return false;
@@ -106,16 +200,16 @@ public:
                 newest = st.st_mtim;
         }
 
-        // Opened for writing as any program on the database is, so a hot rollback journal
-        // is dealt with and the last connection to close tidies the log as usual.
+        // Opened for writing as any program on the database is, where it can be, so a
+        // hot rollback journal is dealt with and the last connection to close tidies
+        // the log as usual.
         sqlite3* source = nullptr;
         sqlite3* copy = nullptr;
         std::string message;
-        int rc = sqlite3_open_v2(database.c_str(), &source, SQLITE_OPEN_READWRITE, nullptr);
+        int rc = OpenForReading(database, &source);
         if (rc != SQLITE_OK) {
             message = source ? sqlite3_errmsg(source) : sqlite3_errstr(rc);
         } else {
-            sqlite3_busy_timeout(source, 5000);
             rc = sqlite3_open_v2(path_.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
             if (rc != SQLITE_OK) message = copy ? sqlite3_errmsg(copy) : sqlite3_errstr(rc);
         }
@@ -152,6 +246,7 @@ public:
 private:
     std::string folder_;
     std::string path_;
+    int lock_ = -1;
 };
 
 // The files SQLite keeps beside a database: its write-ahead log, the log's index and a
@@ -212,8 +307,96 @@ bool OpensAsTemplate(const std::string& path)
     return static_cast<uint32_t>(crc) == U32(data + 16);
 }
 
+// Whether a table name is one the core gives a page's bills: the page id, then
+// "_MainTable" or "_table" and a number.
+bool IsBillTableName(const std::string& name)
+{
+    auto endsWith = [&](const std::string& tail) {
+        return name.size() > tail.size() &&
+               QString::fromStdString(name.substr(name.size() - tail.size())).compare(
+                   QString::fromStdString(tail), Qt::CaseInsensitive) == 0;
+    };
+    if (endsWith("_MainTable")) return true;
+    size_t digits = 0;
+    while (digits < name.size() && name[name.size() - 1 - digits] >= '0' && name[name.size() - 1 - digits] <= '9')
+        ++digits;
+    return digits > 0 && endsWith("_table" + name.substr(name.size() - digits));
+}
+
+// Why the core could not open its documents or bills in a database, or nothing:
+// the document table with the columns the core reads and element ids it accepts
+// (not empty, none twice in any letter case), and every bill table with the columns
+// each bill is read through.
+std::wstring SchemaFault(sqlite3* db)
+{
+    auto rows = [db](const std::string& sql, const std::function<bool(sqlite3_stmt*)>& row, std::string* error) {
+        sqlite3_stmt* statement = nullptr;
+        int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(statement)) == SQLITE_ROW && row(statement)) {
+            }
+            if (rc == SQLITE_ROW) rc = SQLITE_DONE; // the caller has seen enough
+        }
+        if (rc != SQLITE_DONE) *error = sqlite3_errmsg(db);
+        sqlite3_finalize(statement);
+        return rc == SQLITE_DONE;
+    };
+    auto text = [](sqlite3_stmt* statement, int column) {
+        const unsigned char* t = sqlite3_column_text(statement, column);
+        return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+    };
+    std::string error;
+    bool documents = false;
+    std::vector<std::pair<std::string, std::string>> billTables; // name, type
+    if (!rows("SELECT name, type, sql FROM sqlite_master WHERE type IN ('table', 'view')",
+              [&](sqlite3_stmt* st) {
+                  const std::string name = text(st, 0);
+                  if (name == "doxdoctbl" && text(st, 1) == "table" && sqlite3_column_type(st, 2) != SQLITE_NULL)
+                      documents = true;
+                  if (IsBillTableName(name)) billTables.emplace_back(name, text(st, 1));
+                  return true;
+              },
+              &error))
+        return L"无法读取表的目录：" + Wide(error);
+    if (!documents) return L"没有表“doxdoctbl”";
+
+    std::set<QString> ids;
+    std::wstring idFault;
+    if (!rows("select id,docid,docsize,doccrc32,docdata from doxdoctbl",
+              [&](sqlite3_stmt* st) {
+                  const QString id = QString::fromStdString(text(st, 1));
+                  if (id.isEmpty())
+                      idFault = L"表“doxdoctbl”中有没有标识的元素";
+                  else if (!ids.insert(id.toCaseFolded()).second)
+                      idFault = L"表“doxdoctbl”中的元素“" + id.toStdWString() + L"”出现了两次";
+                  return idFault.empty();
+              },
+              &error))
+        return L"表“doxdoctbl”无法读取：" + Wide(error);
+    if (!idFault.empty()) return idFault;
+
+    for (const auto& [name, type] : billTables) {
+        const std::wstring shown = L"票据表“" + Wide(name) + L"”";
+        if (type != "table") return shown + L"不是表";
+        std::set<QString> columns;
+        std::string quoted;
+        for (const char c : name) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+        rows("PRAGMA table_info('" + quoted + "')",
+             [&](sqlite3_stmt* st) { return columns.insert(QString::fromStdString(text(st, 1)).toCaseFolded()), true; },
+             &error);
+        for (const char* column : {"id", "parentId", "createtime", "row"})
+            if (!columns.count(QString::fromLatin1(column).toCaseFolded()))
+                return shown + L"缺少列“" + Wide(column) + L"”";
+        if (!rows("select id ,parentId,createtime,row from " + name + " order by id desc limit 1",
+                  [](sqlite3_stmt*) { return true; }, &error))
+            return shown + L"无法读取：" + Wide(error);
+    }
+    return {};
+}
+
 // Why a database extracted from an archive cannot replace the bill database, or
-// nothing: it must be a sound SQLite database holding the bill table.
+// nothing: it must be a sound SQLite database that the core opens: its document
+// table and its bill tables as the core reads them.
 std::wstring DatabaseFault(const std::string& path, const std::wstring& what)
 {
     sqlite3* db = nullptr;
@@ -236,14 +419,8 @@ std::wstring DatabaseFault(const std::string& path, const std::wstring& what)
     if (first.rfind(where, 0) == 0) first.erase(0, where.size());
     if (first != "ok") {
         fault = what + L"已损坏（" + Wide(first) + L"）。";
-    } else {
-        statement = nullptr;
-        bool found = false;
-        if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'doxdoctbl'", -1,
-                               &statement, nullptr) == SQLITE_OK)
-            found = sqlite3_step(statement) == SQLITE_ROW;
-        sqlite3_finalize(statement);
-        if (!found) fault = what + L"不是票据数据库（没有表“doxdoctbl”）。";
+    } else if (const std::wstring why = SchemaFault(db); !why.empty()) {
+        fault = what + L"不是票据数据库（" + why + L"）。";
     }
     sqlite3_close(db);
     return fault;
@@ -376,6 +553,20 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
                 reason_ = L"模板“" + shown + L"”的名称中含有字符“\\”，无法备份。请先改名再备份。";
                 return false;
             }
+            // The archive holds names of a bounded length: one long name would
+            // otherwise stop the backup part-way, naming no file.
+            const std::optional<std::string> entry = Cabinet::EncodeName(group.entryPrefix + name);
+            const std::optional<std::string> source = Cabinet::EncodeName(group.folder + L"/" + name);
+            if (entry && entry->size() > Cabinet::kMaxCodedPath) {
+                reason_ = L"模板“" + shown + L"”的名称太长（在备份文件中占 " + Number(entry->size()) + L" 字节，最多 " +
+                          Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
+                return false;
+            }
+            if (source && source->size() > Cabinet::kMaxCodedPath) {
+                reason_ = L"模板“" + shown + L"”的路径太长（" + Number(source->size()) + L" 字节，最多 " +
+                          Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
+                return false;
+            }
             const std::string path = Utf8(group.folder + L"/" + name);
             struct stat file{};
             if (::stat(path.c_str(), &file) == 0 && static_cast<uint64_t>(file.st_size) > kMaxTemplateBytes) {
@@ -397,6 +588,7 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
     if (onPosition) onPosition(0);
 
     Cabinet::CCompress archive;
+    if (stepHook) archive.SetStepHook(stepHook);
     if (!archive.Create(archivePath_)) {
         reason_ = archive.GetLastErrorText();
         return false;
@@ -434,6 +626,10 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
         }
         DatabaseCopy copy;
         if (!copy.Make(Utf8(database), &reason_)) return false;
+        if (stepHook && !stepHook()) {
+            reason_ = L"备份取消";
+            return false;
+        }
         struct stat copied{};
         if (::stat(Utf8(copy.Path()).c_str(), &copied) == 0 &&
             static_cast<uint64_t>(copied.st_size) > kMaxDatabaseBytes) {

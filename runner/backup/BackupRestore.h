@@ -18,20 +18,25 @@ public:
     // Called on the worker: the number of files, then before each file the number done.
     std::function<void(int total)> onRange;
     std::function<void(int done)> onPosition;
-    // Tests: asked before each file of a backup and before each step of a restore;
-    // false cuts the run off (a restore fails as "User aborted").
+    // Tests: asked before each file of a backup, once its database copy is made and
+    // before each step of writing the archive, and before each flush and change of a
+    // restore; false cuts the run off (a restore fails as "User aborted").
     std::function<bool()> stepHook;
 
     // Writes the archive: the accepted templates of "templates", then those of each
     // category folder, then the database when there is one (a copy read through SQLite,
-    // so bills still in its write-ahead log are in it). The archive replaces the
-    // file at the path only when everything was written; a failure or a cancel (the
-    // flag is looked at after every file) leaves an older archive there as it was.
+    // so bills still in its write-ahead log are in it; a database that may not be
+    // written is read as it is). Every name is checked before anything is written. The
+    // archive replaces the file at the path only when everything was written and is
+    // on the disk; a failure or a cancel (the flag is looked at after every file)
+    // leaves an older archive there as it was. What a killed backup left behind goes
+    // with the next one.
     bool RunBackup(const std::atomic<bool>& cancel);
     // Puts the archive's files over the data folder. Only "doxcore.db" and
     // templates\[category\]name.dxt are accepted; any other entry, a member larger
     // than these can be, a template that does not open as one or a database that is
-    // damaged or holds no bills refuses the whole archive, and on any failure nothing
+    // damaged or that the core could not read its documents and bills from refuses
+    // the whole archive, and on any failure nothing
     // in the data folder changes. The old database is locked for the whole swap (a
     // program that has it open refuses the restore) and its log folded into it; its
     // log, index and journal go when a restored database arrives. A restore that was

@@ -111,15 +111,6 @@ bool MakeFolders(const std::string& folder)
     return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
-bool SyncFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 // The temporary file an archive is written to before it replaces the path.
 constexpr const char* kTempPrefix = ".cabtemp-";
 
@@ -142,6 +133,48 @@ void RemoveKilledTemporaries(const std::string& folder)
             ::unlink(path.c_str());
         ::close(fd);
     }
+}
+
+// The system's error number behind a failure of GIO, so the reason says what
+// happened (a full disk, a file larger than allowed, a folder that may not be
+// written) rather than "I/O error". GIO ends its messages of failed system calls
+// with the system's own text of the number, which is matched first: several numbers
+// share one GIO code.
+// 0 when the failure was none of the system's (a stream that ended early).
+int SystemErrorOrNone(const GError* error)
+{
+    if (!error || error->domain != G_IO_ERROR) return 0;
+    if (error->message) {
+        const std::string message = error->message;
+        for (int number = 1; number < 256; ++number) {
+            const std::string tail = std::string(": ") + g_strerror(number);
+            if (message.size() > tail.size() && message.compare(message.size() - tail.size(), tail.size(), tail) == 0)
+                return number;
+        }
+    }
+    switch (error->code) {
+    case G_IO_ERROR_NOT_FOUND: return ENOENT;
+    case G_IO_ERROR_EXISTS: return EEXIST;
+    case G_IO_ERROR_IS_DIRECTORY: return EISDIR;
+    case G_IO_ERROR_NOT_DIRECTORY: return ENOTDIR;
+    case G_IO_ERROR_NO_SPACE: return ENOSPC;
+    case G_IO_ERROR_PERMISSION_DENIED: return EACCES;
+    case G_IO_ERROR_READ_ONLY: return EROFS;
+    case G_IO_ERROR_FILENAME_TOO_LONG: return ENAMETOOLONG;
+    case G_IO_ERROR_TOO_MANY_LINKS: return ELOOP;
+    case G_IO_ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
+    case G_IO_ERROR_BUSY: return EBUSY;
+#if GLIB_CHECK_VERSION(2, 74, 0)
+    case G_IO_ERROR_NO_SUCH_DEVICE: return ENODEV;
+#endif
+    default: return 0;
+    }
+}
+
+int SystemError(const GError* error)
+{
+    const int number = SystemErrorOrNone(error);
+    return number ? number : EIO;
 }
 
 struct GFree {
@@ -413,21 +446,39 @@ int CCompress::Finish()
     GPtr<GFileIOStream> stream(g_file_open_readwrite(tempFile.get(), nullptr, &gerror));
     bool ok = stream != nullptr;
     int code = kFciCabFile;
-    int systemError = EIO;
+    int systemError = SystemError(gerror);
+    g_clear_error(&gerror);
+    if (ok && !Step()) {
+        ok = false;
+        code = kFciUserAbort;
+        systemError = 0;
+    }
     if (ok) {
         GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(stream.get()));
         ok = gcab_cabinet_write_simple(state_->cabinet.get(), out, nullptr, nullptr, nullptr, &gerror);
         if (!ok && !(gerror && gerror->domain == G_IO_ERROR)) {
             code = kFciMciFail; // the library failed compressing, not the file system
             systemError = 0;
+        } else if (!ok) {
+            systemError = SystemError(gerror);
         }
-        ok = g_io_stream_close(G_IO_STREAM(stream.get()), nullptr, nullptr) && ok;
+        g_clear_error(&gerror);
+        // Closing writes what the stream still holds: a full disk may show only here.
+        if (!g_io_stream_close(G_IO_STREAM(stream.get()), nullptr, &gerror) && ok) {
+            ok = false;
+            systemError = SystemError(gerror);
+        }
+        g_clear_error(&gerror);
     }
-    g_clear_error(&gerror);
     if (ok && !PatchWrittenNames(fd)) {
         ok = false;
         code = kFciCabFile;
         systemError = errno ? errno : EIO;
+    }
+    if (ok && !Step()) {
+        ok = false;
+        code = kFciUserAbort;
+        systemError = 0;
     }
     if (ok && ::fsync(fd) != 0) {
         ok = false;
@@ -435,6 +486,11 @@ int CCompress::Finish()
         systemError = errno;
     }
     ::close(fd);
+    if (ok && !Step()) {
+        ok = false;
+        code = kFciUserAbort;
+        systemError = 0;
+    }
     if (ok && ::rename(temp.c_str(), state_->path.c_str()) != 0) {
         ok = false;
         code = kFciCabFile;
@@ -445,7 +501,13 @@ int CCompress::Finish()
         error_.SetLibrary(code, systemError);
         return 0;
     }
-    SyncFolder(folder.empty() ? "." : folder);
+    // The archive is in place: nothing is left to cut off, but a folder whose new
+    // entry cannot be put on the disk still fails the backup.
+    Step();
+    if (!SyncFolder(place)) {
+        error_.SetLibrary(kFciCabFile, errno);
+        return 0;
+    }
     error_.Clear();
     return 1;
 }
@@ -669,9 +731,15 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
     const bool extracted = gcab_cabinet_extract(cabinet.get(), stagingFile.get(), NameForExtraction, nullptr,
                                                 &run, cancellable.get(), &gerror);
     if (!extracted || run.aborted) {
+        // A failing system call is the target's (a full disk, a folder that may not
+        // be written); a stream that ends before a member's declared size is the
+        // archive's own fault.
         const bool io = gerror && gerror->domain == G_IO_ERROR;
+        const int system = SystemErrorOrNone(gerror);
         g_clear_error(&gerror);
-        return drop(run.aborted ? kFdiUserAbort : io ? kFdiTargetFile : kFdiMdiFail);
+        if (run.aborted) return drop(kFdiUserAbort);
+        if (io && system) return drop(kFdiTargetFile, system);
+        return drop(io ? kFdiCorruptCabinet : kFdiMdiFail);
     }
     std::vector<Staged> staged;
     for (const StagedEntry& entry : entries) {
@@ -683,9 +751,6 @@ int CExtract::ExtractAll(const std::wstring& archivePath, const std::wstring& ta
         ::chmod(path.c_str(), (entry.attributes & kReadOnly) ? 0444 : 0644);
         staged.push_back({entry.parts, path});
     }
-    // The extracted bytes are on disk before any of them replaces a file.
-    ::syncfs(stagingLock);
-
     std::vector<std::string> drops;
     if (stagedCheck_) {
         const std::wstring why = stagedCheck_(staged, &drops);

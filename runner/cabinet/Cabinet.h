@@ -85,10 +85,18 @@ public:
     int Finish();
     std::wstring GetLastErrorText() const { return error_.Text(); }
 
+    // Asked by Finish before it writes, flushes, renames and syncs the folder; false
+    // before the rename stops it as "Client requested abort" (tests cut a backup off
+    // with it).
+    void SetStepHook(std::function<bool()> hook) { hook_ = std::move(hook); }
+
 private:
+    bool Step() const { return !hook_ || hook_(); }
+
     struct State;
     std::unique_ptr<State> state_;
     CabError error_{true};
+    std::function<bool()> hook_;
 };
 
 class CExtract

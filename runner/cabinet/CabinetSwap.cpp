@@ -60,14 +60,6 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-void SyncFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 std::string ParentOf(const std::string& path)
 {
     const size_t slash = path.find_last_of('/');
@@ -231,6 +223,28 @@ bool ReadJournal(const std::string& path, Journal* journal)
 
 } // namespace
 
+bool SyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int failure = errno;
+    ::close(fd);
+    errno = failure;
+    return ok;
+}
+
+bool FlushFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int failure = errno;
+    ::close(fd);
+    errno = failure;
+    return ok;
+}
+
 void RemoveStagingFolder(const std::string& folder)
 {
     if (DIR* dir = ::opendir(folder.c_str())) {
@@ -303,6 +317,13 @@ int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook)
         journal.drops.push_back({"d" + std::to_string(i), plan.drops[i]});
     }
 
+    // Every file that is put in place is on the disk before the first change: after
+    // a power cut no replaced file can be found empty or short.
+    for (const SwapPlan::Put& put : plan.puts) {
+        if (hook && !hook()) return early(-1);
+        if (!FlushFile(staging + "/" + put.staged)) return early(errno);
+    }
+
     // The journal, complete and on disk, before the first change. It is made in the
     // staging folder and linked into place, so it never replaces another run's.
     {
@@ -344,11 +365,17 @@ int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook)
         if (::link((target + "/" + drop.path).c_str(), (staging + "/" + drop.aside).c_str()) != 0)
             return fail(errno);
     }
-    for (const std::string& folder : journal.folders)
+    std::set<std::string> touched{target};
+    for (const std::string& folder : journal.folders) {
         if (::mkdir((target + "/" + folder).c_str(), 0777) != 0 && errno != EEXIST) return fail(errno);
+        touched.insert(ParentOf(target + "/" + folder));
+    }
+    // The old files' second names are on the disk before any of them is replaced:
+    // an undo after a power cut finds each one.
+    if (!step()) return fail(-1);
+    if (!SyncFolder(staging)) return fail(errno);
 
     // Each file is replaced by one rename; the late ones after the drops.
-    std::set<std::string> touched{target};
     auto put = [&](const Journal::Put& p) {
         if (!step()) return -1;
         const std::string path = target + "/" + p.path;
@@ -365,7 +392,9 @@ int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook)
     for (size_t i = plan.lateFrom; i < journal.puts.size(); ++i)
         if (const int code = put(journal.puts[i])) return fail(code);
 
-    for (const std::string& folder : touched) SyncFolder(folder);
+    if (!step()) return fail(-1);
+    for (const std::string& folder : touched)
+        if (!SyncFolder(folder)) return fail(errno);
     // Every file is in place: from here on a cut-off run is finished, not undone.
     if (!step()) return fail(-1);
     Close(target, journal);

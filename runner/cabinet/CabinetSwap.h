@@ -30,8 +30,9 @@ struct SwapPlan {
     size_t lateFrom = 0;             // puts from this index go after the drops
 };
 
-// Carries out the plan. hook is asked before each change; false undoes what was done
-// and returns -1. 0 on success; otherwise the errno of the failure, everything undone.
+// Carries out the plan: every staged file and every folder entry is on the disk
+// before the step that relies on it. hook is asked before each flush and each change;
+// false undoes what was done and returns -1. 0 on success; otherwise the errno of the failure, everything undone.
 // The staging folder is gone afterwards, unless undoing failed: then it stays with
 // the journal for the next run to finish the undoing.
 int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook);
@@ -47,5 +48,12 @@ int RecoverSwap(const std::string& target);
 int MakeStaging(const std::string& target, std::string* name);
 // Removes the files directly in a staging folder, then the folder.
 void RemoveStagingFolder(const std::string& folder);
+
+// Puts a folder's entries (the names in it, not the files' bytes) on the disk;
+// false with errno set when that fails.
+bool SyncFolder(const std::string& folder);
+// Puts a regular file's bytes on the disk, never following a link; false with
+// errno set.
+bool FlushFile(const std::string& path);
 
 } // namespace Cabinet

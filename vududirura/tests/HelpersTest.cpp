@@ -1,6 +1,7 @@
 #include "CDevMode.h"
 #include "CMmEdit.h"
 #include "TiXmlW.h"
+#include "SystemError.h"
 #include "UIUitl.h"
 
 #include "TestSupport.h"
@@ -58,10 +59,11 @@ TEST(Helpers, CreateDirectoryReportsTheSystemReason)
     doxtest::TempDir dir;
     EXPECT_TRUE(UIUitl::CreateDirectoryW(W(dir.path() / "分类")));
     EXPECT_TRUE(fs::is_directory(dir.path() / "分类"));
+    // The system's own text of the number, in whatever language it speaks.
     EXPECT_FALSE(UIUitl::CreateDirectoryW(W(dir.path() / "分类")));
-    EXPECT_EQ(UIUitl::GetLastErrorInfo(), L"File exists");
+    EXPECT_EQ(UIUitl::GetLastErrorInfo(), plat::SystemErrorText(EEXIST));
     EXPECT_FALSE(UIUitl::CreateDirectoryW(W(dir.path() / "no" / "deeper")));
-    EXPECT_EQ(UIUitl::GetLastErrorInfo(), L"No such file or directory");
+    EXPECT_EQ(UIUitl::GetLastErrorInfo(), plat::SystemErrorText(ENOENT));
 }
 
 TEST(Helpers, EachFailureTellsItsOwnReason)
@@ -76,20 +78,19 @@ TEST(Helpers, EachFailureTellsItsOwnReason)
     struct Case {
         const char* name;
         std::function<bool()> earlier, fails;
-        const wchar_t* reason;
+        int reason; // the system's error number, whose text must show
     };
     const Case cases[] = {
-        {"removing a missing file", folderAgain, deleteMissing, L"No such file or directory"},
-        {"a system call after a helper", folderAgain, [&] { return ::rmdir(dir.path().c_str()) == 0; },
-         L"Directory not empty"},
-        {"a folder that exists", deleteMissing, folderAgain, L"File exists"},
-        {"removing a folder as a file", folderAgain, [&] { return UIUitl::DeleteFileW(folder); }, L"Is a directory"},
+        {"removing a missing file", folderAgain, deleteMissing, ENOENT},
+        {"a system call after a helper", folderAgain, [&] { return ::rmdir(dir.path().c_str()) == 0; }, ENOTEMPTY},
+        {"a folder that exists", deleteMissing, folderAgain, EEXIST},
+        {"removing a folder as a file", folderAgain, [&] { return UIUitl::DeleteFileW(folder); }, EISDIR},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_FALSE(c.earlier());
         EXPECT_FALSE(c.fails());
-        EXPECT_EQ(UIUitl::GetLastErrorInfo(), c.reason);
+        EXPECT_EQ(UIUitl::GetLastErrorInfo(), plat::SystemErrorText(c.reason));
     }
     ASSERT_TRUE(doxtest::WriteFileBytes(dir.path() / "模板.dxt", "DOXDOT!"));
     EXPECT_TRUE(UIUitl::DeleteFileW(W(dir.path() / "模板.dxt")));

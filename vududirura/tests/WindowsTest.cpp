@@ -158,6 +158,32 @@ TEST(Windows, AStoredPlacementIsKeptOnTheScreen)
     }
 }
 
+TEST(Windows, AMaximizedPlacementRestoresToANormalSizeThatFitsTheScreen)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QRect work = screen->availableGeometry();
+    UIWinApp app;
+    {
+        // Maximized, with a normal size no screen has, as a configuration file may hold it.
+        QMainWindow source;
+        source.setGeometry(QRect(0, 0, 32767, 32767));
+        source.showMaximized();
+        ASSERT_TRUE(source.isMaximized());
+        ASSERT_EQ(source.normalGeometry().size(), QSize(32767, 32767));
+        app.SetPlacement(source.saveGeometry());
+    }
+    UIFrameWnd frame;
+    frame.show();
+    EXPECT_TRUE(frame.isMaximized());
+    // The restore button: the normal size is the one kept, bounded by the screen.
+    frame.showNormal();
+    EXPECT_FALSE(frame.isMaximized());
+    EXPECT_TRUE(work.contains(frame.geometry())) << frame.geometry().x() << "," << frame.geometry().y() << " "
+                                                 << frame.width() << "x" << frame.height();
+    frame.close();
+}
+
 class FailingChild : public UIChildWnd
 {
 protected:

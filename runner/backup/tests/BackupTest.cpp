@@ -30,7 +30,10 @@
 #include <map>
 #include <thread>
 
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -244,6 +247,8 @@ TEST_F(Library, HostileArchivesAreRefusedAndNothingChanges)
         {"another file", {L"doxcore.db", L"evil.db"}, L"Corrupt cabinet"},
     };
     const auto before = Snapshot(data.path());
+    // The shared temporary folder may hold an "x" of someone else's already.
+    const bool strayBefore = fs::exists(data.path().parent_path() / "x");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path archive = work.path() / "hostile.dxb";
@@ -258,8 +263,14 @@ TEST_F(Library, HostileArchivesAreRefusedAndNothingChanges)
         EXPECT_EQ(Snapshot(data.path()), before);
     }
     EXPECT_FALSE(fs::exists(work.path() / "x"));
-    EXPECT_FALSE(fs::exists(data.path().parent_path() / "x"));
+    if (!strayBefore) {
+        EXPECT_FALSE(fs::exists(data.path().parent_path() / "x"));
+    }
 }
+
+const char kDocumentTable[] =
+    "CREATE TABLE doxdoctbl (id integer primary key autoincrement,docid text,docsize integer,doccrc32 integer,"
+    "docdata blob)";
 
 // A bill database as a file: the document table, the test's bills (many, so that it
 // spans several pages), or a database of some other program.
@@ -277,6 +288,19 @@ std::string DatabaseBytes(bool bills, int count = 400)
         EXPECT_EQ(sqlite3_exec(db, (sql + "COMMIT").c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     }
+    return doxtest::ReadFileBytes(folder.path() / "x.db");
+}
+
+// The bytes of a database made by the given statements.
+std::string DatabaseOf(const std::string& sql)
+{
+    doxtest::TempDir folder;
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open((folder.path() / "x.db").c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
     return doxtest::ReadFileBytes(folder.path() / "x.db");
 }
 
@@ -351,6 +375,26 @@ TEST_F(Library, ArchivesWithoutARealDatabaseOrTemplateAreRefusedAndNothingChange
         {"an empty file", L"doxcore.db", "", L"备份文件中的数据库不是票据数据库（没有表“doxdoctbl”）。"},
         {"a database of another program", L"doxcore.db", DatabaseBytes(false, 3),
          L"备份文件中的数据库不是票据数据库（没有表“doxdoctbl”）。"},
+        // Databases the core would open and then fail on every template or bill.
+        {"a table named doxdoctbl of other columns", L"doxcore.db", DatabaseOf("CREATE TABLE doxdoctbl(名称 TEXT)"),
+         L"备份文件中的数据库不是票据数据库（表“doxdoctbl”无法读取：no such column: id）。"},
+        {"a view named doxdoctbl", L"doxcore.db",
+         DatabaseOf("CREATE TABLE t(id, docid, docsize, doccrc32, docdata); CREATE VIEW doxdoctbl AS SELECT * FROM t"),
+         L"备份文件中的数据库不是票据数据库（没有表“doxdoctbl”）。"},
+        {"an element stored twice", L"doxcore.db",
+         DatabaseOf(std::string(kDocumentTable) + "; INSERT INTO doxdoctbl(docid) VALUES('p1.kqxdatabase');"
+                                                  "INSERT INTO doxdoctbl(docid) VALUES('P1.KQXDATABASE')"),
+         L"备份文件中的数据库不是票据数据库（表“doxdoctbl”中的元素“P1.KQXDATABASE”出现了两次）。"},
+        {"an element without an id", L"doxcore.db",
+         DatabaseOf(std::string(kDocumentTable) + "; INSERT INTO doxdoctbl(docsize) VALUES(0)"),
+         L"备份文件中的数据库不是票据数据库（表“doxdoctbl”中有没有标识的元素）。"},
+        {"a bill table without its row column", L"doxcore.db",
+         DatabaseOf(std::string(kDocumentTable) +
+                    "; CREATE TABLE p1_MainTable(id integer primary key, parentId integer, createtime integer, 收款人 text)"),
+         L"备份文件中的数据库不是票据数据库（票据表“p1_MainTable”缺少列“row”）。"},
+        {"a view in a bill table's place", L"doxcore.db",
+         DatabaseOf(std::string(kDocumentTable) + "; CREATE VIEW p1_table2 AS SELECT 1 AS id"),
+         L"备份文件中的数据库不是票据数据库（票据表“p1_table2”不是表）。"},
         {"a template of words", L"templates\\对公业务\\进账单.dxt", "DOXDOT! and then only words",
          L"备份文件中的模板“对公业务/进账单.dxt”已损坏。"},
         {"a template whose directory lies outside it", L"templates\\转账支票.dxt",
@@ -360,6 +404,8 @@ TEST_F(Library, ArchivesWithoutARealDatabaseOrTemplateAreRefusedAndNothingChange
          L"备份文件中的数据库太大（1610612736 字节，最多 1073741824 字节）。", 0x60000000u},
         {"a template of 100 MB", L"templates\\转账支票.dxt", TemplateBytes("x"),
          L"备份文件中的模板“转账支票.dxt”太大（104857600 字节，最多 67108864 字节）。", 100u << 20},
+        {"a template that declares more than the archive holds", L"templates\\转账支票.dxt", TemplateBytes("x"),
+         L"Corrupt cabinet", 70000},
     };
     const auto before = Snapshot(data.path());
     for (const Case& c : cases) {
@@ -426,6 +472,89 @@ TEST_F(Library, NamesHoldingABackslashAreNotBackedUpAndAKilledBackupLeavesNothin
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(work.path() / ".cabtemp-notes.txt"));
     EXPECT_TRUE(fs::exists(work.path() / "all.dxb.Ab12Cd"));
+}
+
+TEST_F(Library, ALongNameIsRefusedUpFrontAndNamed)
+{
+    // The previous backup stays and the message names the template, whichever file
+    // of the library it is.
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    // Names the file system holds: 250 bytes of Latin letters, and Chinese characters
+    // between Latin ones (each stored as a run of its own, five bytes).
+    const std::wstring longName = std::wstring(246, L'a') + L".dxt";
+    std::wstring mixed;
+    for (int i = 0; i < 60; ++i) mixed += L"长a";
+    mixed += L".dxt";
+    std::wstring deep = W(data.path());
+    while (deep.size() < 160) deep += L"/深一层的文件夹";
+    struct Case {
+        const char* what;
+        std::wstring data;   // the data folder
+        std::wstring folder; // below templates
+        std::wstring name;
+        std::wstring reason; // its start
+    };
+    const std::vector<Case> cases = {
+        {"a long name", W(data.path()), L"", longName,
+         L"模板“" + longName + L"”的名称太长（在备份文件中占 260 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+        {"a long name in a category", W(data.path()), L"对公业务", longName,
+         L"模板“对公业务/" + longName + L"”的名称太长（在备份文件中占 274 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+        {"Chinese between Latin letters", W(data.path()), L"", mixed,
+         L"模板“" + mixed + L"”的名称太长（在备份文件中占 374 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+        {"a short name in a deep data folder", deep, L"", L"转账支票.dxt", L"模板“转账支票.dxt”的路径太长（"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path folder = P(c.data) / "templates" / P(c.folder);
+        fs::create_directories(folder);
+        ASSERT_TRUE(doxtest::WriteFileBytes(folder / P(c.name), TemplateBytes("long")));
+        BackupRestore job(c.data, W(archive));
+        std::atomic<bool> cancel{false};
+        int files = 0;
+        job.stepHook = [&] { return ++files, true; };
+        EXPECT_FALSE(job.RunBackup(cancel));
+        EXPECT_EQ(job.Reason().substr(0, c.reason.size()), c.reason);
+        EXPECT_EQ(files, 0) << "refused before the first file";
+        EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+        fs::remove(folder / P(c.name));
+    }
+}
+
+TEST_F(Library, AFailingWriteSaysWhatTheSystemReported)
+{
+    // Files may grow no larger than a few hundred bytes once the database copy is
+    // made: the archive cannot be written. The reason names the limit, not an
+    // input/output error.
+    doxtest::TempDir temp;
+    doxtest::ScopedEnv tmpdir("TMPDIR", temp.path().string());
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    struct rlimit unlimited{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+    BackupRestore job(W(data.path()), W(archive));
+    bool limited = false;
+    job.stepHook = [&] {
+        if (!limited && !fs::is_empty(temp.path())) {
+            const struct rlimit small{256, unlimited.rlim_max};
+            limited = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        }
+        return true;
+    };
+    std::atomic<bool> cancel{false};
+    const bool ok = job.RunBackup(cancel);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, ignored);
+    ASSERT_TRUE(limited);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(job.Reason(), L"Could not create cabinet file\nError " + std::to_wstring(EFBIG) + L": " +
+                                QString::fromLocal8Bit(std::strerror(EFBIG)).toStdWString());
+    EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+    int left = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(work.path())) ++left;
+    EXPECT_EQ(left, 1) << "no temporary archive";
+    EXPECT_TRUE(fs::is_empty(temp.path())) << "no database copy";
 }
 
 TEST_F(Library, RestoreNeverWritesThroughALink)

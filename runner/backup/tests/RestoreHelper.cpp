@@ -1,6 +1,8 @@
 // A small program for the restore tests, run as a process of its own:
 //   restore <data folder> <archive> <step>  restores; with a step above 0 it kills
 //                                          itself at that step of the run
+//   backup <data folder> <archive> <step>   backs up, killed at a step the same way
+// With DOX_HELPER_AS_NOBODY set, a helper started as root runs as the user nobody.
 //   save <database> <log> <stop file> <each> saves a bill every few milliseconds, as
 //                                          the printing program does (one connection
 //                                          kept open, or with <each> 1 one per save),
@@ -13,6 +15,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +23,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <grp.h>
 #include <unistd.h>
 
 namespace
@@ -33,7 +37,7 @@ long long Now()
         .count();
 }
 
-int Restore(const char* data, const char* archive, int step)
+int Run(bool restore, const char* data, const char* archive, int step)
 {
     BackupRestore job(W(data), W(archive));
     int steps = 0;
@@ -42,7 +46,8 @@ int Restore(const char* data, const char* archive, int step)
             if (++steps == step) ::raise(SIGKILL);
             return true;
         };
-    const bool ok = job.RunRestore();
+    const std::atomic<bool> cancel{false};
+    const bool ok = restore ? job.RunRestore() : job.RunBackup(cancel);
     if (!ok) std::printf("%s\n", QString::fromStdWString(job.Reason()).toUtf8().constData());
     return ok ? 0 : 1;
 }
@@ -84,8 +89,15 @@ int Save(const char* database, const char* log, const char* stop, bool each)
 
 int main(int argc, char** argv)
 {
-    if (argc == 5 && std::strcmp(argv[1], "restore") == 0) return Restore(argv[2], argv[3], std::atoi(argv[4]));
+    // DOX_HELPER_AS_NOBODY: run as an ordinary user, to whom file modes apply.
+    if (std::getenv("DOX_HELPER_AS_NOBODY") && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+        std::perror("nobody");
+        return 3;
+    }
+    if (argc == 5 && (std::strcmp(argv[1], "restore") == 0 || std::strcmp(argv[1], "backup") == 0))
+        return Run(argv[1][0] == 'r', argv[2], argv[3], std::atoi(argv[4]));
     if (argc == 6 && std::strcmp(argv[1], "save") == 0) return Save(argv[2], argv[3], argv[4], argv[5][0] == '1');
-    std::fprintf(stderr, "usage: restore <data> <archive> <step> | save <database> <log> <stop> <each>\n");
+    std::fprintf(stderr, "usage: restore|backup <data> <archive> <step> | save <database> <log> <stop> <each>\n");
     return 2;
 }

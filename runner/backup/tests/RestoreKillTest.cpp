@@ -288,15 +288,33 @@ TEST_F(Restores, AProgramSavingThroughoutLosesNothing)
             while (std::getline(in, line)) n += line.rfind("ok ", 0) == 0;
             return n;
         };
-        while (saved() < 5) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        // Waits for the saver's n-th saved bill; a saver that ended or a wait that
+        // took too long is named with what it had logged.
+        auto waitForSaves = [&](int n) -> ::testing::AssertionResult {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (saved() < n) {
+                int status = 0;
+                const pid_t ended = ::waitpid(saver, &status, WNOHANG);
+                if (ended == saver || std::chrono::steady_clock::now() > until) {
+                    if (ended != saver) ::kill(saver, SIGKILL), ::waitpid(saver, &status, 0);
+                    return ::testing::AssertionFailure()
+                           << (ended == saver ? "the saver ended with status " + std::to_string(status)
+                                              : std::string("the saver saved too slowly"))
+                           << " after " << saved() << " of " << n << " saves; its log:\n"
+                           << doxtest::ReadFileBytes(log);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            return ::testing::AssertionSuccess();
+        };
+        ASSERT_TRUE(waitForSaves(5));
 
         BackupRestore job(W(data.path()), W(Archive()));
         const bool restored = job.RunRestore();
         const long long ended = std::chrono::duration_cast<std::chrono::microseconds>(
                                     std::chrono::steady_clock::now().time_since_epoch())
                                     .count();
-        const int before = saved();
-        while (saved() < before + 10) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        ASSERT_TRUE(waitForSaves(saved() + 10));
         ASSERT_TRUE(doxtest::WriteFileBytes(stop, ""));
         ASSERT_EQ(Wait(saver), 0);
 
@@ -330,6 +348,114 @@ TEST_F(Restores, AProgramSavingThroughoutLosesNothing)
         }
         EXPECT_GE(kept, 10);
         EXPECT_EQ(Leftovers(), std::vector<std::string>());
+    }
+}
+
+// Backups killed at every step: before each file, with the database copy made, and
+// as the archive is written, flushed, renamed and its folder synced. The library
+// and its bills are untouched, the archive at the path is the previous one or a
+// whole new one, and once the next backup has run nothing of the killed one is left.
+TEST_F(Restores, AKilledBackupLeavesTheLibraryAndAWholeArchiveAndNoCopyBehind)
+{
+    doxtest::TempDir out;
+    doxtest::TempDir temp;
+    doxtest::ScopedEnv tmpdir("TMPDIR", temp.path().string());
+    const fs::path archive = out.path() / "all.dxb";
+    const std::string previous = doxtest::ReadFileBytes(Archive());
+
+    Fresh(true);
+    const State old = Read(data.path());
+    int steps = 0;
+    {
+        Fresh(true);
+        BackupRestore job(W(data.path()), W(archive));
+        job.stepHook = [&] { return ++steps, true; };
+        const std::atomic<bool> cancel{false};
+        ASSERT_TRUE(job.RunBackup(cancel)) << Text(job.Reason());
+    }
+    ASSERT_GE(steps, 8) << "three templates, the database, its copy and four steps of the archive";
+
+    int whole = 0;
+    for (int step = 1; step <= steps; ++step) {
+        SCOPED_TRACE("killed at step " + std::to_string(step));
+        Fresh(true);
+        ASSERT_TRUE(doxtest::WriteFileBytes(archive, previous));
+        const int status = Wait(Spawn({DOX_RESTORE_HELPER, "backup", data.path().string(), archive.string(),
+                                       std::to_string(step)}));
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_TRUE(Read(data.path()) == old);
+        EXPECT_EQ(Leftovers(), std::vector<std::string>());
+
+        // The archive is the previous one or holds the whole library.
+        const std::string now = doxtest::ReadFileBytes(archive);
+        if (now != previous) {
+            ++whole;
+            doxtest::TempDir back;
+            BackupRestore restore(W(back.path()), W(archive));
+            ASSERT_TRUE(restore.RunRestore()) << Text(restore.Reason());
+            EXPECT_TRUE(Read(back.path()) == old);
+        }
+
+        // The next backup clears what the killed one left.
+        Fresh(true);
+        BackupRestore next(W(data.path()), W(archive));
+        const std::atomic<bool> cancel{false};
+        ASSERT_TRUE(next.RunBackup(cancel)) << Text(next.Reason());
+        std::vector<std::string> copies;
+        for (const auto& e : fs::directory_iterator(temp.path())) copies.push_back(e.path().filename().string());
+        EXPECT_EQ(copies, std::vector<std::string>());
+        std::vector<std::string> besides;
+        for (const auto& e : fs::directory_iterator(out.path())) besides.push_back(e.path().filename().string());
+        EXPECT_EQ(besides, std::vector<std::string>{archive.filename().string()});
+    }
+    EXPECT_GE(whole, 1) << "a kill after the rename leaves the new archive";
+}
+
+// A data folder that may not be written (its files and folders read-only, the
+// program run by an ordinary user) is backed up with every bill, those still in
+// the log included, and nothing in it changes.
+TEST_F(Restores, AReadOnlyDataFolderIsBackedUpWithEveryBill)
+{
+    doxtest::TempDir out;
+    doxtest::TempDir temp;
+    doxtest::ScopedEnv tmpdir("TMPDIR", temp.path().string());
+    doxtest::ScopedEnv nobody("DOX_HELPER_AS_NOBODY", "1");
+    fs::permissions(out.path(), fs::perms::all);
+    fs::permissions(temp.path(), fs::perms::all);
+    auto setModes = [&](bool writable) {
+        for (const auto& e : fs::recursive_directory_iterator(data.path()))
+            fs::permissions(e.path(),
+                            e.is_directory() ? (writable ? fs::perms(0755) : fs::perms(0555))
+                                             : (writable ? fs::perms(0644) : fs::perms(0444)));
+        fs::permissions(data.path(), writable ? fs::perms(0755) : fs::perms(0555));
+    };
+    for (bool wal : {false, true}) {
+        SCOPED_TRACE(wal ? "bills in the log" : "bills in the database");
+        Fresh(wal);
+        ASSERT_EQ(fs::exists(data.path() / "doxcore.db-wal"), wal);
+        State old;
+        {
+            doxtest::TempDir copy;
+            fs::copy(data.path(), copy.path(), fs::copy_options::recursive);
+            old = Read(copy.path());
+        }
+        setModes(false);
+        const auto before = Snapshot(data.path());
+        const fs::path archive = out.path() / (wal ? "wal.dxb" : "plain.dxb");
+        const int status = Wait(Spawn({DOX_RESTORE_HELPER, "backup", data.path().string(), archive.string(), "0"}));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        EXPECT_TRUE(Snapshot(data.path()) == before);
+        setModes(true);
+        EXPECT_TRUE(fs::is_empty(temp.path()));
+
+        doxtest::TempDir back;
+        BackupRestore restore(W(back.path()), W(archive));
+        ASSERT_TRUE(restore.RunRestore()) << Text(restore.Reason());
+        const State restored = Read(back.path());
+        EXPECT_TRUE(restored == old) << restored.bills.substr(0, 200);
+        if (wal) {
+            EXPECT_NE(restored.bills.find("日志里的200;"), std::string::npos);
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "Cabinet.h"
 #include "CabinetName.h"
+#include "FlushSpy.h"
 #include "FolderSnapshot.h"
 
 #include "TestSupport.h"
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -340,6 +342,76 @@ TEST_F(CabinetArchive, ARunCutOffPartWayLeavesTheOldFiles)
         EXPECT_EQ(extract.GetLastErrorText(), L"User aborted");
         EXPECT_EQ(Snapshot(target.path()), before);
     }
+}
+
+// Whether every file renamed into a folder below root was flushed before its rename,
+// and every folder that got one was flushed after it; the number of such renames.
+size_t RenamedIntoPlaceFlushed(const std::vector<flushspy::Event>& events, const fs::path& root)
+{
+    const std::string under = fs::canonical(root).string() + "/";
+    std::set<std::pair<dev_t, ino_t>> flushed;
+    std::set<std::string> unsynced;
+    size_t renames = 0;
+    for (const flushspy::Event& e : events) {
+        if (e.kind == flushspy::Event::Flush) {
+            flushed.insert({e.device, e.inode});
+        } else if (e.kind == flushspy::Event::FolderFlush) {
+            unsynced.erase(e.path);
+        } else if (e.kind == flushspy::Event::Rename && e.path.rfind(under, 0) == 0 &&
+                   e.path.find(".cabstage-") == std::string::npos) {
+            ++renames;
+            EXPECT_TRUE(flushed.count({e.device, e.inode})) << e.path << " was renamed into place unflushed";
+            unsynced.insert(fs::path(e.path).parent_path().string());
+        }
+    }
+    EXPECT_EQ(unsynced, std::set<std::string>()) << "folders not flushed after their renames";
+    return renames;
+}
+
+TEST_F(CabinetArchive, EveryFileIsOnTheDiskBeforeItIsRenamedIntoPlace)
+{
+    Put(L"doxcore.db", "new database");
+    Put(L"templates/a.dxt", "new a");
+    Put(L"templates/\u5bf9\u516c/b.dxt", "new b");
+    const fs::path archive = work.path() / "a.dxb";
+    flushspy::Start();
+    {
+        Cabinet::CCompress compress;
+        ASSERT_EQ(compress.Create(W(archive)), 1);
+        ASSERT_EQ(compress.AddFile(W(source.path() / "doxcore.db"), L"doxcore.db"), 1);
+        ASSERT_EQ(compress.AddFile(W(source.path() / "templates/a.dxt"), L"templates\\a.dxt"), 1);
+        ASSERT_EQ(compress.AddFile(W(source.path() / P(L"templates/\u5bf9\u516c/b.dxt")),
+                                   L"templates\\\u5bf9\u516c\\b.dxt"),
+                  1);
+        ASSERT_EQ(compress.Finish(), 1);
+    }
+    EXPECT_EQ(RenamedIntoPlaceFlushed(flushspy::Stop(), work.path()), 1u) << "the archive";
+
+    fs::create_directories(target.path() / "templates");
+    ASSERT_TRUE(doxtest::WriteFileBytes(target.path() / "doxcore.db", "old database"));
+    ASSERT_TRUE(doxtest::WriteFileBytes(target.path() / "templates" / "a.dxt", "old a"));
+    const auto before = Snapshot(target.path());
+
+    // A disk that cannot keep the staged files: the restore fails and nothing changes.
+    flushspy::FailFlushesOf(".cabstage-");
+    {
+        Cabinet::CExtract extract;
+        extract.Load();
+        EXPECT_EQ(extract.ExtractAll(W(archive), W(target.path())), 0);
+        EXPECT_EQ(extract.GetLastErrorText(), L"Failure writing to target file\nError 5: Input/output error");
+    }
+    flushspy::FailFlushesOf("");
+    EXPECT_EQ(Snapshot(target.path()), before);
+
+    flushspy::Start();
+    {
+        Cabinet::CExtract extract;
+        extract.Load();
+        ASSERT_EQ(extract.ExtractAll(W(archive), W(target.path())), 1)
+            << QString::fromStdWString(extract.GetLastErrorText()).toStdString();
+    }
+    EXPECT_EQ(RenamedIntoPlaceFlushed(flushspy::Stop(), target.path()), 3u) << "the three files";
+    EXPECT_EQ(doxtest::ReadFileBytes(target.path() / "doxcore.db"), "new database");
 }
 
 } // namespace
