@@ -715,7 +715,7 @@ void DoxPage::ResetPasteOffset()
     for (DoxLayer* layer : layers_)
         layer->pasteX = layer->pasteY = 0;
     if (current_)
-        current_->pasteX = current_->pasteY = 10;
+        current_->pasteX = current_->pasteY = kPasteStep;
 }
 
 int DoxPage::AttachView(GrabWindow* view)
