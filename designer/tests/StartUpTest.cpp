@@ -2,6 +2,7 @@
 // the setting written at exit.
 
 #include "DesignerFixture.h"
+
 #include "PathText.h"
 
 #include "CDesignDoc.h"
@@ -12,6 +13,8 @@
 
 #include <QApplication>
 #include <QStatusBar>
+
+#include <filesystem>
 
 using namespace designertest;
 
@@ -62,6 +65,27 @@ TEST_F(StartUpTest, TheCommandLineChoosesThePageAndTheTemplate)
         const QString title = c.design ? QString::fromStdWString(TitleOfPath(c.path)) + QStringLiteral(" - 禾页票据设计器")
                                        : QStringLiteral("禾页票据设计器");
         EXPECT_EQ(frame->windowTitle(), title);
+        TearDown();
+        app_.reset();
+        SetUp();
+    }
+}
+
+// A new template is proposed in the printing program's template library, where the
+// clerk will look for it, once that program has made its library.
+TEST_F(StartUpTest, NewTemplatesAreProposedInThePrintingProgramsLibrary)
+{
+    const std::filesystem::path library = dir_ / ".local" / "DoxKQRunner" / "templates";
+    struct Case {
+        const char* name;
+        bool libraryMade;
+    };
+    for (const Case& c : {Case{"no library yet: the designer's own folder", false},
+                          Case{"the library", true}}) {
+        SCOPED_TRACE(c.name);
+        if (c.libraryMade) std::filesystem::create_directories(library);
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(app_->GetCurrentPath(), c.libraryMade ? plat::WideOfPath(library) : app_->DataDirectory());
         TearDown();
         app_.reset();
         SetUp();
