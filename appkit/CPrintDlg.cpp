@@ -34,6 +34,14 @@ std::vector<plat::PrinterPaper> PapersOf(const QString& printer)
     return query ? query(printer) : plat::PrinterPapers(printer);
 }
 
+// The hint of the band: a continuous print names how many bills it prints.
+QString BillHint(bool continuous, int count)
+{
+    if (continuous && count > 0)
+        return QStringLiteral("连打勾选的 %1 张票据。").arg(count);
+    return QStringLiteral("打印。");
+}
+
 } // namespace
 
 PaperQuery SetPaperQuery(PaperQuery query)
@@ -45,8 +53,9 @@ PaperQuery SetPaperQuery(PaperQuery query)
 
 // ---- A bill's print.
 
-CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* parent, const std::wstring& document)
-    : CHeaderDialog(QStringLiteral("打印"), QStringLiteral("打印。"), parent),
+CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* parent, const std::wstring& document,
+                     int count)
+    : CHeaderDialog(QStringLiteral("打印"), BillHint(isContinuous, count), parent),
       printerName(printer),
       documentName(document),
       continuous(isContinuous)

@@ -46,11 +46,11 @@ public:
     };
 
     // A bill's print. printerName: the application's default printer (empty: the
-    // system's). continuous: every ticked bill in one job ("连打"). documentName: what
-    // the print is called (the page's name); the PDF printer's location is then the
-    // file the print will write.
+    // system's). continuous: every ticked bill in one job ("连打"), count of them
+    // named in the hint. documentName: what the print is called (the page's name);
+    // the PDF printer's location is then the file the print will write.
     CPrintDlg(const std::wstring& printerName, bool continuous, QWidget* parent = nullptr,
-              const std::wstring& documentName = {});
+              const std::wstring& documentName = {}, int count = 0);
     // A template page's print: the page's size (0.1 mm) and the printer to start with
     // (empty: the system's default printer).
     CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printerName, QWidget* parent = nullptr,

@@ -80,6 +80,26 @@ TEST(PrintDialog, AnotherPrinterOffersCloseAndContinuousHidesTheBackground)
     EXPECT_EQ(dialog.printerName, L"PDF");
 }
 
+// The band says what the dialog will print: a continuous print names the count of the
+// ticked bills.
+TEST(PrintDialog, TheHintNamesTheCountOfBillsAContinuousPrintPrints)
+{
+    struct Case {
+        bool continuous;
+        int count;
+        const char* hint;
+    };
+    const Case cases[] = {
+        {false, 0, "打印。"},
+        {true, 3, "连打勾选的 3 张票据。"},
+        {true, 1, "连打勾选的 1 张票据。"},
+    };
+    for (const Case& c : cases) {
+        CPrintDlg dialog(L"PDF", c.continuous, nullptr, {}, c.count);
+        EXPECT_EQ(dialog.Hint(), QString::fromUtf8(c.hint)) << c.count;
+    }
+}
+
 TEST(PrintDialog, ThePdfPrintersPlaceIsTheFileThePrintWillWrite)
 {
     ExpectThePdfPlaceIsTheFileThePrintWillWrite([](const wchar_t* document) {
