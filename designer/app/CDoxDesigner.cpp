@@ -4,6 +4,8 @@
 #include "CAboutDlg.h"
 #include "CDesignDoc.h"
 #include "CMainFrame.h"
+#include "DesignerPictures.h"
+#include "DialogLook.h"
 #include "IDoxCore.h"
 #include "IDoxPlusIn.h"
 #include "ProgramFolders.h"
@@ -57,6 +59,7 @@ bool CDoxDesigner::InitInstance()
 
 bool CDoxDesigner::StartUp()
 {
+    UseDesktopDialogLook(DesignerPictures::ProgramIcon());
     SetupRecentFileList(16);
     LoadCfg();
     // New templates are proposed where the clerk's printing program will find them.

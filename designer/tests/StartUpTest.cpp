@@ -12,6 +12,7 @@
 #include "Ribbon.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStatusBar>
 
 #include <filesystem>
@@ -90,6 +91,20 @@ TEST_F(StartUpTest, NewTemplatesAreProposedInThePrintingProgramsLibrary)
         app_.reset();
         SetUp();
     }
+}
+
+// A message box that has no window to belong to still shows the program's icon in its
+// title bar, and asks for a dialog's buttons only.
+TEST_F(StartUpTest, AMessageBoxShowsTheProgramsIconAndADialogsButtons)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("禾页票据设计器"), QStringLiteral("保存吗？"),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.show();
+    EXPECT_EQ(box.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+    EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(box.windowFlags() & Qt::WindowCloseButtonHint);
 }
 
 TEST_F(StartUpTest, AMissingCoreShowsItsMessageAndNoWindow)
