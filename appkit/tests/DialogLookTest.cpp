@@ -44,7 +44,10 @@ TEST(DialogLook, EveryDialogHasTheCloseButtonOnlyAndTheProgramsIcon)
              return dialog;
          }},
         {"a message box without a parent",
-         [] { return std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("t"), QStringLiteral("x")); }},
+         [] {
+             return std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("t"),
+                                                  QStringLiteral("x"));
+         }},
         {"the print dialog", [] { return std::make_unique<CPrintDlg>(L"PDF", false); }},
     };
     for (const Case& c : cases) {

@@ -161,8 +161,9 @@ void CHomePage::RefillRecentList()
         const std::vector<std::wstring> names = designer::RecentDisplayNames(app->RecentFiles());
         int number = 0;
         for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-            if (names[static_cast<size_t>(i)].empty()) continue;
-            list_->AddItem(new CRecentFileItem(this, i, ++number, names[static_cast<size_t>(i)], app->GetRecentFile(i)), 0);
+            const std::wstring& name = names[static_cast<size_t>(i)];
+            if (name.empty()) continue;
+            list_->AddItem(new CRecentFileItem(this, i, ++number, name, app->GetRecentFile(i)), 0);
         }
     }
     list_->Layout();

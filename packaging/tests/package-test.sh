@@ -26,8 +26,8 @@ failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 need() { command -v "$1" >/dev/null || { echo "FAILED: $1 is missing (bash tools/install-deps.sh)"; exit 1; }; }
 cpack=${CPACK:-cpack}
-for tool in "$cpack" dpkg-deb dpkg-shlibdeps lintian desktop-file-validate update-mime-database update-desktop-database \
-            gio xmllint readelf; do need "$tool"; done
+for tool in "$cpack" dpkg-deb dpkg-shlibdeps lintian desktop-file-validate update-mime-database \
+            update-desktop-database gio xmllint readelf; do need "$tool"; done
 
 echo "== building the package"
 if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1; then
