@@ -4,11 +4,15 @@
 #include "CAboutDlg.h"
 #include "CDesignDoc.h"
 #include "CMainFrame.h"
+#include "DesignerPictures.h"
+#include "DialogLook.h"
 #include "IDoxCore.h"
 #include "IDoxPlusIn.h"
+#include "ProgramFolders.h"
 #include "UIUitl.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace
 {
@@ -39,6 +43,13 @@ CDoxDesigner* CDoxDesigner::App() { return g_app; }
 IDoxCore* CDoxDesigner::Core() const { return static_cast<IDoxCore*>(core_.object); }
 IDoxPlusIn* CDoxDesigner::PlusIn() const { return static_cast<IDoxPlusIn*>(plus_.object); }
 
+std::vector<std::wstring> CDoxDesigner::RecentFiles() const
+{
+    std::vector<std::wstring> files;
+    for (int i = 0; i < GetRecentFileCount(); ++i) files.push_back(GetRecentFile(i));
+    return files;
+}
+
 bool CDoxDesigner::InitInstance()
 {
     if (!UIWinApp::InitInstance()) return false;
@@ -48,8 +59,12 @@ bool CDoxDesigner::InitInstance()
 
 bool CDoxDesigner::StartUp()
 {
+    UseDesktopDialogLook(DesignerPictures::ProgramIcon());
     SetupRecentFileList(16);
     LoadCfg();
+    // New templates are proposed where the clerk's printing program will find them.
+    const std::wstring library = PrintingProgramLibraryFolder();
+    if (QFileInfo(QString::fromStdWString(library)).isDir()) SetCurrentPath(library);
     // A widget library that cannot start ends the program without a word.
     if (!Brindle::Initialize(nullptr)) return false;
     if (!LoadCoreModule(core_, L"DoxCore.DLL", libraryDirectory_)) {

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 #include <string>
 
 class CMainFrame;
@@ -40,6 +41,9 @@ public:
 
     // ID_APP_ABOUT: the about box, modal.
     void OnAppAbout();
+
+    // The recent-file list, newest first.
+    std::vector<std::wstring> RecentFiles() const;
 
     // The hooks the configuration and the recent-file list call.
     bool ReadSettings(TiXmlElementP root) override;

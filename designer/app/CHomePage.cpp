@@ -4,6 +4,7 @@
 #include "CDoxDesigner.h"
 #include "CMainFrame.h"
 #include "DesignerPictures.h"
+#include "RecentNames.h"
 #include "RowDrawing.h"
 #include "SystemColors.h"
 
@@ -157,11 +158,10 @@ void CHomePage::RefillRecentList()
     list_->DeleteAllItems();
     CDoxDesigner* app = CDoxDesigner::App();
     if (app) {
-        std::wstring current = app->GetCurrentPath();
-        if (!current.empty() && current.back() != L'/' && current.back() != L'\\') current += L'/';
+        const std::vector<std::wstring> names = designer::RecentDisplayNames(app->RecentFiles());
         int number = 0;
-        for (int i = 0; i < app->GetRecentFileCount(); ++i) {
-            const std::wstring name = app->GetRecentDisplayName(i, current);
+        for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+            const std::wstring& name = names[static_cast<size_t>(i)];
             if (name.empty()) continue;
             list_->AddItem(new CRecentFileItem(this, i, ++number, name, app->GetRecentFile(i)), 0);
         }

@@ -6,6 +6,7 @@
 #include "CHomePage.h"
 #include "DesignerExtensions.h"
 #include "DesignerPictures.h"
+#include "RecentNames.h"
 #include "Ribbon.h"
 
 #include <QAction>
@@ -110,8 +111,9 @@ void CMainFrame::BuildRibbon()
         recent->clear();
         CDoxDesigner* app = CDoxDesigner::App();
         if (!app) return;
-        for (int i = 0; i < app->GetRecentFileCount(); ++i) {
-            const QString name = QString::fromStdWString(app->GetRecentDisplayName(i, app->GetCurrentPath()));
+        const std::vector<std::wstring> names = designer::RecentDisplayNames(app->RecentFiles());
+        for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+            const QString name = QString::fromStdWString(names[static_cast<size_t>(i)]);
             QAction* entry = recent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
             const unsigned id = ID_FILE_MRU_FILE1 + static_cast<unsigned>(i);
             QObject::connect(entry, &QAction::triggered, recent, [id] {

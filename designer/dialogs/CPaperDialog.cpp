@@ -1,5 +1,6 @@
 #include "CPaperDialog.h"
 
+#include "PageSetup.h"
 #include "Printers.h"
 
 #include <QComboBox>
@@ -8,11 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-QString MillimetreText(int tenths)
-{
-    return QString::number(tenths / 10.0, 'g', 14);
-}
 
 CPaperDialog::CPaperDialog(const std::wstring& printerName, QWidget* parent)
     : CHeaderDialog(QStringLiteral("打印机纸张"), QStringLiteral("纸张尺寸。"), parent),

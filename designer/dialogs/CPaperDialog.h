@@ -49,5 +49,3 @@ private:
 // the paper's size (0.1 mm). False when cancelled.
 bool RunPaperDialog(QWidget* parent, std::wstring* printer, int* cx, int* cy);
 
-// A length in 0.1 mm shown in millimetres ("210", "215.9").
-QString MillimetreText(int tenths);

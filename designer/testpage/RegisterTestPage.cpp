@@ -4,7 +4,7 @@
 #include "CDoxDesigner.h"
 #include "CMainFrame.h"
 #include "DesignerExtensions.h"
-#include "DesignerPrintDlg.h"
+#include "CPrintDlg.h"
 #include "TestPage.h"
 
 #include <QPointer>
@@ -15,7 +15,7 @@ namespace
 bool ChoosePrinter(QWidget* parent, const std::wstring& document, int cx, int cy, const std::wstring& printer,
                    TestPrintChoice* choice)
 {
-    designer::CPrintDlg dialog(cx, cy, printer, parent, document);
+    CPrintDlg dialog(cx, cy, printer, parent, document);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const DEVMODEW* devMode = nullptr;

@@ -333,6 +333,36 @@ TEST_F(DesignSessionTest, ClosingWithUnsavedChangesAsksAndFollowsTheAnswer)
     }
 }
 
+#ifdef DOX_SAMPLE_DIR
+// Opening a shipped sample is no edit of it: the samples leave the controls a clerk
+// does not fill unnumbered, and the design window numbers them as it shows the page.
+// Closing again asks nothing and the file keeps every byte.
+TEST_F(DesignSessionTest, OpeningAndClosingEachShippedSampleLeavesItUntouched)
+{
+    std::vector<std::filesystem::path> shipped;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(DOX_SAMPLE_DIR))
+        if (entry.path().extension() == ".dxt")
+            shipped.push_back(entry.path());
+    ASSERT_FALSE(shipped.empty());
+    for (const std::filesystem::path& sample : shipped) {
+        SCOPED_TRACE(sample.filename().string());
+        const std::filesystem::path copy = dir_ / sample.filename();
+        std::filesystem::copy_file(sample, copy, std::filesystem::copy_options::overwrite_existing);
+        const std::string before = doxtest::ReadFileBytes(copy);
+        ASSERT_FALSE(before.empty());
+        ASSERT_TRUE(Start({QString::fromStdString(copy.string())}));
+        ASSERT_NE(Frame()->Document()->Document(), nullptr);
+        EXPECT_FALSE(Enabled(ID_FILE_SAVE));
+        prompter_.messages.clear();
+        EXPECT_TRUE(Frame()->close());
+        EXPECT_TRUE(prompter_.messages.empty());
+        EXPECT_EQ(doxtest::ReadFileBytes(copy), before);
+        TearDown();
+        SetUp();
+    }
+}
+#endif
+
 TEST_F(DesignSessionTest, ThePanesLetGoOfAPageBeforeItsTabReleasesTheWindow)
 {
     ProbeLayerPane* layers = nullptr;

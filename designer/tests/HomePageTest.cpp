@@ -81,6 +81,38 @@ TEST_F(HomePageTest, TheRecentListOpensAnEntryWithOneClickAndDropsOneThatFails)
     EXPECT_EQ(Frame()->VisiblePane(), static_cast<QWidget*>(Frame()->DesignPage()));
 }
 
+// Every entry shows alike, wherever its template lies: the file's name, and for two
+// templates of one name the end of their folders that tells them apart. The home page
+// and the application menu show the same texts.
+TEST_F(HomePageTest, TheRecentEntriesShowTheirNamesAndTheFolderOnlyWhereNamesClash)
+{
+    std::filesystem::create_directories(dir_ / "银行" / "票据");
+    std::filesystem::create_directories(dir_ / "旧" / "票据");
+    const std::wstring alone = MakeTemplate("新建模板1.dxt", {L"页"});
+    const std::wstring bank = MakeTemplate("银行/票据/票据二.dxt", {L"页"});
+    const std::wstring old = MakeTemplate("旧/票据/票据二.dxt", {L"页"});
+    ASSERT_TRUE(Start());
+    // The entries lie inside and outside the folder new names are proposed in.
+    app_->SetCurrentPath(plat::WideOfPath(dir_.path()));
+    for (const std::wstring& path : {alone, bank, old}) ASSERT_EQ(Frame()->Document()->OpenByPath(path), 1);
+    Trigger(ID_FILE_CLOSE);
+    const QStringList expected{QStringLiteral("票据二.dxt (旧/票据)"), QStringLiteral("票据二.dxt (银行/票据)"),
+                               QStringLiteral("新建模板1.dxt")};
+    QStringList numbered;
+    for (int i = 0; i < expected.size(); ++i) numbered << QStringLiteral("%1.%2").arg(i + 1).arg(expected[i]);
+    EXPECT_EQ(Rows(), numbered);
+    Shot(Frame(), "designer_recent_names.png");
+
+    auto* recent = Frame()->RibbonBar()->ApplicationMenu()->findChild<QMenu*>(QStringLiteral("recentFiles"));
+    ASSERT_NE(recent, nullptr);
+    emit recent->aboutToShow();
+    QStringList menu;
+    for (QAction* action : recent->actions()) menu << action->text();
+    QStringList menuExpected;
+    for (int i = 0; i < expected.size(); ++i) menuExpected << QStringLiteral("&%1 %2").arg(i + 1).arg(expected[i]);
+    EXPECT_EQ(menu, menuExpected);
+}
+
 TEST_F(HomePageTest, TheLargeButtonsRunTheDocumentsCommands)
 {
     const std::wstring path = MakeTemplate("open.dxt", {L"页"});

@@ -2,6 +2,7 @@
 // the setting written at exit.
 
 #include "DesignerFixture.h"
+
 #include "PathText.h"
 
 #include "CDesignDoc.h"
@@ -11,7 +12,10 @@
 #include "Ribbon.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStatusBar>
+
+#include <filesystem>
 
 using namespace designertest;
 
@@ -66,6 +70,41 @@ TEST_F(StartUpTest, TheCommandLineChoosesThePageAndTheTemplate)
         app_.reset();
         SetUp();
     }
+}
+
+// A new template is proposed in the printing program's template library, where the
+// clerk will look for it, once that program has made its library.
+TEST_F(StartUpTest, NewTemplatesAreProposedInThePrintingProgramsLibrary)
+{
+    const std::filesystem::path library = dir_ / ".local" / "DoxKQRunner" / "templates";
+    struct Case {
+        const char* name;
+        bool libraryMade;
+    };
+    for (const Case& c : {Case{"no library yet: the designer's own folder", false},
+                          Case{"the library", true}}) {
+        SCOPED_TRACE(c.name);
+        if (c.libraryMade) std::filesystem::create_directories(library);
+        ASSERT_TRUE(Start());
+        EXPECT_EQ(app_->GetCurrentPath(), c.libraryMade ? plat::WideOfPath(library) : app_->DataDirectory());
+        TearDown();
+        app_.reset();
+        SetUp();
+    }
+}
+
+// A message box that has no window to belong to still shows the program's icon in its
+// title bar, and asks for a dialog's buttons only.
+TEST_F(StartUpTest, AMessageBoxShowsTheProgramsIconAndADialogsButtons)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("禾页票据设计器"), QStringLiteral("保存吗？"),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.show();
+    EXPECT_EQ(box.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+    EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(box.windowFlags() & Qt::WindowCloseButtonHint);
 }
 
 TEST_F(StartUpTest, AMissingCoreShowsItsMessageAndNoWindow)

@@ -5,9 +5,11 @@
 #include "CAboutDlg.h"
 #include "CDoxFrame.h"
 #include "CMainFrame.h"
+#include "DialogLook.h"
 #include "IDoxCore.h"
 #include "IDoxPlusIn.h"
 #include "RunnerFiles.h"
+#include "RunnerPictures.h"
 #include "TemplateLibrary.h"
 #include "UIUitl.h"
 #include "WindowClass.h"
@@ -64,6 +66,7 @@ bool CDoxKQRunner::InitInstance()
 
 bool CDoxKQRunner::StartUp()
 {
+    UseDesktopDialogLook(runner::ProgramIcon());
     SetupRecentFileList(4);
     LoadCfg();
     // A restore that was killed part-way is finished or undone before anything reads

@@ -1,5 +1,6 @@
 #include "RunnerPictures.h"
 
+#include "ProductIcon.h"
 #include "StreamPlus.h"
 
 #include <QBuffer>
@@ -12,31 +13,6 @@ namespace runner
 
 namespace
 {
-
-QColor Rgb(unsigned rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
-
-// A rounded tile in a colour with a short white sign on it.
-QImage Tile(int size, unsigned rgb, const QString& sign)
-{
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(1, 1, size - 2, size - 2);
-    QLinearGradient fill(r.topLeft(), r.bottomLeft());
-    fill.setColorAt(0, Rgb(rgb).lighter(135));
-    fill.setColorAt(1, Rgb(rgb));
-    p.setBrush(fill);
-    p.setPen(QPen(Rgb(rgb).darker(130), 1));
-    p.drawRoundedRect(r, size / 6.0, size / 6.0);
-    QFont font = p.font();
-    font.setPixelSize(size * 5 / 8);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(r, Qt::AlignCenter, sign);
-    return image;
-}
 
 // A sheet of paper with lines and a folded corner.
 QImage Sheet(int size)
@@ -87,15 +63,15 @@ QImage RunnerPicture(unsigned id)
     switch (id) {
     case kBitmapCategory: return CategoryBand();
     case kBitmapNoIcon: return Sheet(96);
-    case 344: return Tile(24, 0xC0392B, QStringLiteral("×"));
-    case 345: return Tile(24, 0x2E86C1, QStringLiteral("+"));
-    case 346: return Tile(24, 0x7F8C8D, QStringLiteral("−"));
-    case 347: return Tile(24, 0x27AE60, QStringLiteral("+"));
-    case 348: return Tile(24, 0xE67E22, QStringLiteral("−"));
-    case 349: return Tile(24, 0x16A085, QStringLiteral("↻"));
-    case 350: return Tile(24, 0x8E44AD, QStringLiteral("↓"));
-    case 351: return Tile(24, 0x2C3E50, QStringLiteral("↑"));
-    case 128: return Tile(48, 0xC0392B, QStringLiteral("票"));
+    case 344: return SignTile(24, 0xC0392B, QStringLiteral("×"));
+    case 345: return SignTile(24, 0x2E86C1, QStringLiteral("+"));
+    case 346: return SignTile(24, 0x7F8C8D, QStringLiteral("−"));
+    case 347: return SignTile(24, 0x27AE60, QStringLiteral("+"));
+    case 348: return SignTile(24, 0xE67E22, QStringLiteral("−"));
+    case 349: return SignTile(24, 0x16A085, QStringLiteral("↻"));
+    case 350: return SignTile(24, 0x8E44AD, QStringLiteral("↓"));
+    case 351: return SignTile(24, 0x2C3E50, QStringLiteral("↑"));
+    case 128: return ProductPicture();
     default: return {};
     }
 }
@@ -103,16 +79,16 @@ QImage RunnerPicture(unsigned id)
 QImage ToolbarPicture(unsigned commandId)
 {
     switch (commandId) {
-    case 57601: return Tile(32, 0x2E86C1, QStringLiteral("开"));
-    case 57602: return Tile(32, 0x7F8C8D, QStringLiteral("关"));
-    case 32771: return Tile(32, 0x27AE60, QStringLiteral("新"));
-    case 32777: return Tile(32, 0x1F618D, QStringLiteral("存"));
-    case 32780: return Tile(32, 0x5D6D7E, QStringLiteral("另"));
-    case 32773: return Tile(32, 0xD68910, QStringLiteral("页"));
-    case 32772: return Tile(32, 0x34495E, QStringLiteral("印"));
-    case 32779: return Tile(32, 0x6C3483, QStringLiteral("连"));
-    case 32774: return Tile(32, 0xC0392B, QStringLiteral("算"));
-    case 57664: return Tile(32, 0x117A65, QStringLiteral("?"));
+    case 57601: return SignTile(32, 0x2E86C1, QStringLiteral("开"));
+    case 57602: return SignTile(32, 0x7F8C8D, QStringLiteral("关"));
+    case 32771: return SignTile(32, 0x27AE60, QStringLiteral("新"));
+    case 32777: return SignTile(32, 0x1F618D, QStringLiteral("存"));
+    case 32780: return SignTile(32, 0x5D6D7E, QStringLiteral("另"));
+    case 32773: return SignTile(32, 0xD68910, QStringLiteral("页"));
+    case 32772: return SignTile(32, 0x34495E, QStringLiteral("印"));
+    case 32779: return SignTile(32, 0x6C3483, QStringLiteral("连"));
+    case 32774: return SignTile(32, 0xC0392B, QStringLiteral("算"));
+    case 57664: return SignTile(32, 0x117A65, QStringLiteral("?"));
     default: return {};
     }
 }
@@ -130,11 +106,6 @@ BitmapPlus RunnerBitmap(unsigned id)
     return bitmap;
 }
 
-QIcon ProgramIcon()
-{
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(RunnerPicture(128)));
-    return icon;
-}
+QIcon ProgramIcon() { return ProductIcon(); }
 
 } // namespace runner

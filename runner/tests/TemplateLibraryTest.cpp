@@ -1,7 +1,6 @@
-// The copy of the shipped template library into the user's, the version file that
-// decides it, and the command line.
+// The copy of the shipped template library into the user's and the version file that
+// decides it.
 
-#include "CommandLine.h"
 #include "TemplateLibrary.h"
 #include "TestSupport.h"
 
@@ -119,28 +118,6 @@ TEST_F(LibraryCopy, ALibraryFolderThatCannotBeMadeFails)
     // The data folder itself is missing: the library folder is made without parents.
     EXPECT_FALSE(Copy());
     EXPECT_FALSE(fs::exists(target));
-}
-
-TEST(CommandLine, TheLastArgumentIsTheTemplateAndSwitchesAreFileNames)
-{
-    struct Case {
-        QStringList arguments;
-        int open;
-        const wchar_t* file;
-    };
-    const Case cases[] = {
-        {{}, 0, L""},
-        {{"/home/柜员/模板 一.dxt"}, 1, L"/home/柜员/模板 一.dxt"},
-        {{"-x"}, 1, L"x"},
-        {{"/x"}, 1, L"/x"},
-        {{"a.dxt", "b.dxt"}, 1, L"b.dxt"},
-    };
-    for (const Case& c : cases) {
-        RunnerCommandLine line;
-        line.Parse(c.arguments);
-        EXPECT_EQ(line.open, c.open) << c.arguments.join(' ').toStdString();
-        EXPECT_EQ(line.fileName, c.file) << c.arguments.join(' ').toStdString();
-    }
 }
 
 } // namespace

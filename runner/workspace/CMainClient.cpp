@@ -223,7 +223,7 @@ void CMainClient::ContinuousPrint()
         UIUitl::MessageBoxW(64, L"请勾选需要打印的票据。");
         return;
     }
-    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), true, this, PageName());
+    CPrintDlg dialog(owner_->Host()->DefaultPrinter(), true, this, PageName(), list_->GetCheckCount());
     const DEVMODEW* devMode = nullptr;
     if (!PreparePrint(dialog, L"无效的页面。", &devMode))
         return;

@@ -90,7 +90,16 @@ KPWR MyPopWindowBase::PopMessageLoop(MyPopWindowBase* base)
     plat::PopupLoopOptions options;
     options.owner = base->owner_;
     options.blind = ToQRect(base->blind_);
-    options.decide = plat::StandardPopupRules(PopupRules());
+    options.decide = [standard = plat::StandardPopupRules(PopupRules())](const plat::Message& msg,
+                                                                          const plat::PopupView& view) {
+        // Home and End, and the keys that type a character without a virtual key of their
+        // own (signs, Chinese), go to the list as its letters do: it jumps and types ahead.
+        if (msg.message == plat::WM_KEYDOWN && view.ownerInForeground && !plat::IsKeyDown(msg, plat::VK_CONTROL) &&
+            !plat::IsKeyDown(msg, plat::VK_MENU) &&
+            (msg.wParam == plat::VK_HOME || msg.wParam == plat::VK_END || msg.wParam == 0))
+            return plat::PopupDecision{plat::PopupAction::Redirect, 0};
+        return standard(msg, view);
+    };
     std::shared_ptr<bool> alive = base->alive_;
     options.preProcess = [base, alive](const plat::Message& msg) {
         if (*alive)

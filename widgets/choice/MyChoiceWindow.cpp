@@ -170,7 +170,9 @@ void MyChoiceWindow::Reposition(int x, int y, int cx, int cy)
     int workBottom = screen ? screen->availableGeometry().bottom() + 1 : y + cy + height;
     int top = (y + cy + height > workBottom) ? y - height : y + cy;
     setGeometry(x, top, std::max(1, cx), height);
-    SetScrollSizes(MM_TEXT, SIZE{0, content}, SIZE{0, 0}, SIZE{0, 0});
+    // Scrolled by whole items: a wheel notch moves as many items as the desktop's
+    // lines per notch, a page what the list shows.
+    SetScrollSizes(MM_TEXT, SIZE{0, content}, SIZE{0, std::max(itemHeight_, height - 2)}, SIZE{0, itemHeight_});
     shadow_.Place(this);
 }
 
@@ -391,10 +393,24 @@ void MyChoiceWindow::keyPressEvent(QKeyEvent* event)
     case plat::VK_NEXT:
         SetCurSel(std::min(count - 1, sel_ + perPage));
         return;
+    case plat::VK_HOME:
+        SetCurSel(0);
+        return;
+    case plat::VK_END:
+        SetCurSel(count - 1);
+        return;
     default:
         break;
     }
-    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) {
+    // Type-ahead takes what the key types, so entries that begin with a sign or a
+    // Chinese character ("<中文大写金额>") are found as readily as "yyyy".
+    const QString typed = event->text();
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!command && typed.size() == 1 && typed.at(0).isPrint() && !typed.at(0).isSpace()) {
+        TypeAhead(static_cast<wchar_t>(typed.at(0).unicode()));
+        return;
+    }
+    if (typed.isEmpty() && ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))) {
         TypeAhead(static_cast<wchar_t>(vk));
         return;
     }

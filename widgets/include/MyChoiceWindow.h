@@ -1,8 +1,8 @@
 #pragma once
 // The drop-down list of the library: a borderless popup under (or above) its opener
 // that lists texts, each with a value, and lets the user pick one with the mouse or
-// the keyboard (Up and Down wrap around, PgUp and PgDn, digits and letters select
-// the first item beginning with what was typed within a second). It can show colour
+// the keyboard (Up and Down wrap around, PgUp and PgDn, Home and End; a typed
+// character selects the first item beginning with what was typed within a second). It can show colour
 // swatches ("#" and a hexadecimal COLORREF; -1 is "<透明色>") and a mark before one
 // item. The object lives with its owner; its window is up only inside TrackPopWindow.
 
@@ -49,7 +49,7 @@ public:
 
     int ItemHeight() const { return itemHeight_; }
     bool IsOpen() const { return created_ != 0; }
-    // The item selected by typing `key` (digits and letters), as the window does.
+    // The item selected by typing `key`, as the window does.
     int TypeAhead(wchar_t key);
 
     void UpdateScroll() override;

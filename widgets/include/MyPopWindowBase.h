@@ -3,8 +3,9 @@
 // DoTrackPopWindow, which returns only when the popup is done: accepted (Enter),
 // cancelled (Esc, Tab, a click or a wheel turn outside the popup, another
 // application activated, the application quitting) or ended by the popup with a
-// result of its own (DoEndTrack). Meanwhile digits, letters, PgUp, PgDn, Up and
-// Down go to the popup although it never has the keyboard focus, and a click on
+// result of its own (DoEndTrack). Meanwhile digits, letters, the other characters,
+// PgUp, PgDn, Home, End, Up and Down go to the popup although it never has the
+// keyboard focus, and a click on
 // the opener (the blind rectangle) only closes the popup.
 
 #include "BrindleExport.h"

@@ -705,10 +705,34 @@ GrabCanvas::SelectionMarks GrabCanvas::SaveSelectionMarks() const
     return marks;
 }
 
+void GrabCanvas::DropSelection()
+{
+    GrabLayer* layer = current_;
+    if (tabMode_ || !layer)
+        return;
+    ClearSelection(0);
+    // A hidden primary is still the layer's primary: the next object made with
+    // keepPrevious would turn it into a visible secondary again.
+    if (GrabNode* primary = layer->primary) {
+        primary->state_ = 0;
+        primary->marksHidden_ = 0;
+        layer->primary = nullptr;
+        InvalidateObject(primary, 0);
+    }
+}
+
 void GrabCanvas::RestoreSelectionMarks(const SelectionMarks& marks)
 {
     GrabLayer* layer = current_;
-    if (tabMode_ || !layer || layer != marks.layer || layer->primary != marks.primary)
+    if (tabMode_ || !layer || layer != marks.layer)
+        return;
+    // A primary dropped by DropSelection comes back when it is still there.
+    if (!layer->primary && marks.primary && marks.primary->layer_ == layer &&
+        std::find(hitList_.begin(), hitList_.end(), marks.primary) != hitList_.end()) {
+        marks.primary->state_ = 2;
+        layer->primary = marks.primary;
+    }
+    if (layer->primary != marks.primary)
         return;
     if (GrabNode* primary = layer->primary) {
         primary->marksHidden_ = marks.marksHidden;

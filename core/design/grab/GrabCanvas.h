@@ -183,6 +183,9 @@ public:
     void SetTabOrderMode(int on);
     bool InTabOrderMode() const { return tabMode_ != 0; }
     void ClearSelection(int notify);
+    // Deselects everything on the current layer, the primary included, without
+    // notice: what is made next is all that is selected.
+    void DropSelection();
     void SelectAll();
     // The selection of the current layer as it shows, to be put back when an
     // operation that cleared it (a paste) ended up making nothing.

@@ -22,7 +22,6 @@ namespace
 {
 const char kRoot[] = "dox:clipbord";
 const char kControl[] = "dox:control";
-constexpr int kPasteStep = 10;
 
 class QtControlClipboard : public ControlClipboard
 {
@@ -154,8 +153,9 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
     canvas.BeginSelectionBatch();
     for (const tinyxml2::XMLElement* element = root->FirstChildElement(kControl); element;
          element = element->NextSiblingElement(kControl)) {
+        // Exactly the pasted controls end up selected.
         if (created == 0 && !canvas.InTabOrderMode())
-            canvas.ClearSelection(0);
+            canvas.DropSelection();
         DoxControl* control = layer->LoadControl(element, 1, 1);
         if (!control)
             continue;
@@ -164,8 +164,8 @@ int PasteControlsFrom(DoxPage& page, GrabCanvas& canvas, const QByteArray& data)
         static_cast<GrabObjectCore*>(control)->OffsetBy(dx, dy);
     }
     canvas.EndSelectionBatch();
-    layer->pasteX += kPasteStep;
-    layer->pasteY += kPasteStep;
+    layer->pasteX += DoxPage::kPasteStep;
+    layer->pasteY += DoxPage::kPasteStep;
     // Nothing could be made: what was selected stays selected.
     if (created == 0)
         canvas.RestoreSelectionMarks(before);

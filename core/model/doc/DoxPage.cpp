@@ -715,7 +715,7 @@ void DoxPage::ResetPasteOffset()
     for (DoxLayer* layer : layers_)
         layer->pasteX = layer->pasteY = 0;
     if (current_)
-        current_->pasteX = current_->pasteY = 10;
+        current_->pasteX = current_->pasteY = kPasteStep;
 }
 
 int DoxPage::AttachView(GrabWindow* view)
@@ -724,6 +724,10 @@ int DoxPage::AttachView(GrabWindow* view)
         return 0;
     view_ = view;
     view->SetPageRect(cx_, cy_, bpx_, bpy_);
+    // Showing a page numbers the controls that carry no fill-in order yet and fits
+    // their rectangles to the handles: that makes the page editable, it is no edit of
+    // it, so a template that was unchanged stays unchanged.
+    const bool wasModified = document_->IsModified() != 0;
     int result = 1;
     for (DoxLayer* layer : layers_) {
         layer->SetView(view);
@@ -740,6 +744,8 @@ int DoxPage::AttachView(GrabWindow* view)
     }
     if (current_)
         view->SetCurrentLayer(current_);
+    if (!wasModified)
+        document_->ClearModified();
     return result;
 }
 

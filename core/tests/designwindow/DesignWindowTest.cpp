@@ -392,7 +392,7 @@ TEST_F(DesignWindowTest, TheSelectionSinkHearsNoneOneOrHowMany)
     EXPECT_EQ(sink_.last, static_cast<IDoxAttribSet*>(static_cast<DoxAttribSet*>(a)));
 }
 
-TEST_F(DesignWindowTest, PastesLandTenFurtherEachTimeAndANewCopyStartsAgain)
+TEST_F(DesignWindowTest, PastesLandAStepFurtherEachTimeAndANewCopyStartsAgain)
 {
     DoxDesignClient* client = Open(page_);
     ASSERT_NE(client, nullptr);
@@ -408,7 +408,8 @@ TEST_F(DesignWindowTest, PastesLandTenFurtherEachTimeAndANewCopyStartsAgain)
     EXPECT_TRUE(clipboard_.data.contains("<dox:clipbord>"));
     EXPECT_EQ(window_->CanPaste(), 1);
 
-    for (int offset : {10, 20, 30}) {
+    const int step = DoxPage::kPasteStep;
+    for (int offset : {step, 2 * step, 3 * step}) {
         SCOPED_TRACE(offset);
         window_->Paste();
         DoxControl* pasted = layer->Controls().back();
@@ -419,7 +420,7 @@ TEST_F(DesignWindowTest, PastesLandTenFurtherEachTimeAndANewCopyStartsAgain)
     }
     EXPECT_EQ(layer->Controls().size(), 4u);
 
-    // A new copy starts at 10 again.
+    // A new copy starts one step off again.
     QTest::keyClick(client, Qt::Key_Escape);
     QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
     ASSERT_EQ(window_->GetSelectedCount(), 1);
@@ -427,8 +428,79 @@ TEST_F(DesignWindowTest, PastesLandTenFurtherEachTimeAndANewCopyStartsAgain)
     client->GetPrimary()->GetObject()->GetRect(&copied);
     window_->Copy();
     window_->Paste();
-    EXPECT_EQ(RectOf(layer->Controls().back()).left, copied.left + 10);
-    EXPECT_EQ(RectOf(layer->Controls().back()).top, copied.top - 10);
+    EXPECT_EQ(RectOf(layer->Controls().back()).left, copied.left + step);
+    EXPECT_EQ(RectOf(layer->Controls().back()).top, copied.top - step);
+}
+
+// Whatever was selected or merely current before, a paste leaves exactly the pasted
+// controls selected, so a Delete right after it takes the copies and nothing else.
+TEST_F(DesignWindowTest, APasteSelectsExactlyThePastedControls)
+{
+    struct Case {
+        const char* what;
+        bool copyBoth;
+        bool deselectBeforePaste; // a click on an empty spot: the original stays current
+        size_t pasted;
+    };
+    const Case cases[] = {
+        {"one copied, then deselected", false, true, 1},
+        {"one copied and still selected", false, false, 1},
+        {"two copied, then deselected", true, true, 2},
+        {"two copied and still selected", true, false, 2},
+    };
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    const auto [a, b] = DrawTwo(client, DoxKindCheck);
+    ASSERT_TRUE(a && b);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTest::keyClick(client, Qt::Key_Escape);
+        if (c.copyBoth)
+            QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+        else
+            QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
+        ASSERT_EQ(window_->GetSelectedCount(), c.copyBoth ? 2 : 1);
+        window_->Copy();
+        if (c.deselectBeforePaste) {
+            QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(400, 300));
+            ASSERT_EQ(window_->GetSelectedCount(), 0);
+        }
+        window_->Paste();
+        ASSERT_EQ(layer->Controls().size(), 2 + c.pasted);
+        EXPECT_EQ(window_->GetSelectedCount(), static_cast<int>(c.pasted));
+        ASSERT_NE(client->GetPrimary(), nullptr);
+        GrabObjectCore* primary = client->GetPrimary()->GetObject();
+        EXPECT_NE(primary, static_cast<GrabObjectCore*>(a));
+        EXPECT_NE(primary, static_cast<GrabObjectCore*>(b));
+
+        QTest::keyClick(client, Qt::Key_Delete);
+        ASSERT_EQ(layer->Controls().size(), 2u);
+        EXPECT_EQ(layer->Controls()[0], a);
+        EXPECT_EQ(layer->Controls()[1], b);
+    }
+}
+
+// The copy lands clear of the original: a click on its part that the original does not
+// cover takes the copy.
+TEST_F(DesignWindowTest, APastedCopyCanBeGrabbedBesideItsOriginal)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxControl* original = Draw(client, DoxKindLabel, {40, 40}, {200, 80});
+    ASSERT_NE(original, nullptr);
+    window_->Copy();
+    window_->Paste();
+    DoxLayer* layer = page_->GetCurrentLayer();
+    ASSERT_EQ(layer->Controls().size(), 2u);
+    DoxControl* copy = layer->Controls().back();
+    QTest::keyClick(client, Qt::Key_Escape);
+    // Beyond the original's corner and its 6-pixel handles, inside the copy.
+    const QPoint beside(200 + 10, 80 + 10);
+    QTest::mouseClick(client, Qt::LeftButton, {}, beside);
+    ASSERT_NE(client->GetPrimary(), nullptr);
+    EXPECT_EQ(client->GetPrimary()->GetObject(), static_cast<GrabObjectCore*>(copy));
+    EXPECT_EQ(window_->GetSelectedCount(), 1);
 }
 
 TEST_F(DesignWindowTest, TheClipboardIsReplacedOnlyByCompleteDataAndReadToItsLength)
@@ -603,7 +675,9 @@ TEST_F(DesignWindowTest, KeysMoveSizeDeleteAndCutTheSelection)
     EXPECT_EQ(clipboard_.sets, 1);
     window_->Paste();
     ASSERT_EQ(layer->Controls().size(), 1u);
-    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(100, 100) + QPoint(1, 1) * 8);
+    // The paste lands one step off the cut control, which had moved 10 right.
+    const int step = static_cast<int>(std::lround(DoxPage::kPasteStep * ScreenDpi / 254.0));
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(100, 100) + QPoint(1, 1) * (8 + step));
     QTest::keyClick(client, Qt::Key_Delete);
     EXPECT_TRUE(layer->Controls().empty());
     EXPECT_EQ(document_->IsModified(), 1);

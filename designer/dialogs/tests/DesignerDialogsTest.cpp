@@ -1,7 +1,7 @@
 // The designer's paper and print dialogs on the PDF printer, which is always there.
 
 #include "CPaperDialog.h"
-#include "DesignerPrintDlg.h"
+#include "CPrintDlg.h"
 #include "Printers.h"
 #include "PdfPlaceCases.h"
 #include "Prompter.h"
@@ -122,92 +122,12 @@ TEST(PaperDialog, RunHandsBackThePrinterAndTheSize)
     EXPECT_EQ(cy, 2100);
 }
 
-TEST(DesignerPrintDialog, OffersTheTemplatePageFirstAndBuildsTheChosenSettings)
-{
-    struct Case {
-        const char* what;
-        const char* paper; // null: as it opens
-        bool landscape;
-        int id, width, height, orientation;
-    };
-    const Case cases[] = {
-        {"the template's own size", nullptr, false, 256, 2100, 990, 1},
-        {"A4 turned", "A4", true, 9, 2100, 2970, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        designer::CPrintDlg dialog(2100, 990, L"PDF");
-        auto* papers = Child<QComboBox>(&dialog, 1024);
-        EXPECT_EQ(papers->itemText(0), QStringLiteral("模板页面"));
-        EXPECT_EQ(papers->currentIndex(), 0);
-        EXPECT_EQ(Child<QLineEdit>(&dialog, 1008)->text(), QStringLiteral("210"));
-        EXPECT_EQ(Child<QLineEdit>(&dialog, 1009)->text(), QStringLiteral("99"));
-        if (c.paper)
-            Choose(papers, QLatin1String(c.paper));
-        if (c.landscape)
-            Child<QRadioButton>(&dialog, 1004)->click();
-        dialog.show();
-        Child<QAbstractButton>(&dialog, 1)->click();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        const DEVMODEW* devMode = nullptr;
-        ASSERT_TRUE(dialog.BuildDevMode(&devMode));
-        ASSERT_NE(devMode, nullptr);
-        EXPECT_EQ(devMode->dmPaperSize, c.id);
-        EXPECT_EQ(devMode->dmPaperWidth, c.width);
-        EXPECT_EQ(devMode->dmPaperLength, c.height);
-        EXPECT_EQ(devMode->dmOrientation, c.orientation);
-    }
-}
-
-// The test page's print names the file it will write, as the printing program's does.
-TEST(DesignerPrintDialog, ThePdfPrintersPlaceIsTheFileThePrintWillWrite)
-{
-    ExpectThePdfPlaceIsTheFileThePrintWillWrite([](const wchar_t* document) {
-        designer::CPrintDlg dialog(2100, 990, L"PDF", nullptr, document);
-        return Child<QLabel>(&dialog, 1021)->text();
-    });
-}
-
 } // namespace
-
-// A printer that reports no papers is told about when chosen and refused on OK, and
-// the dialog stays open for another choice.
-TEST(DesignerPrintDialog, APrinterThatReportsNoPapersIsRefusedOnOk)
-{
-    dox::platform::ScriptedPrompter prompter;
-    dox::platform::ScopedPrompter scope(&prompter);
-    const QString pdf = plat::PdfPrinterName();
-    bool none = true;
-    const designer::PaperQuery previous = designer::SetPaperQuery([&](const QString& printer) {
-        return none ? std::vector<plat::PrinterPaper>{} : plat::PrinterPapers(printer);
-    });
-    {
-        designer::CPrintDlg dialog(2100, 990, pdf.toStdWString());
-        const std::wstring told = L"获取页面信息失败:" + pdf.toStdWString();
-        ASSERT_EQ(prompter.messages.size(), 1u);
-        EXPECT_EQ(prompter.messages[0].text, told);
-        EXPECT_EQ(Child<QComboBox>(&dialog, 1024)->count(), 0);
-        dialog.show();
-        Child<QAbstractButton>(&dialog, 1)->click();
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_NE(dialog.result(), QDialog::Accepted);
-        ASSERT_EQ(prompter.messages.size(), 2u);
-        EXPECT_EQ(prompter.messages[1].text, told);
-
-        // Once the printer offers its papers again it can be chosen.
-        none = false;
-        Choose(Child<QComboBox>(&dialog, 1007), pdf);
-        Child<QAbstractButton>(&dialog, 1)->click();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-        EXPECT_EQ(prompter.messages.size(), 2u);
-    }
-    designer::SetPaperQuery(previous);
-}
 
 TEST(DesignerPrintDialogs, EveryMnemonicCaptionNamesItsField)
 {
     CPaperDialog paper(L"pdf");
-    designer::CPrintDlg print(2100, 990, L"PDF");
+    CPrintDlg print(2100, 990, L"PDF");
     for (QDialog* dialog : {static_cast<QDialog*>(&paper), static_cast<QDialog*>(&print)}) {
         int captions = 0;
         for (QLabel* label : dialog->findChildren<QLabel*>()) {

@@ -511,9 +511,11 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
     ScriptedPrompter prompts;
     dox::platform::ScopedPrompter scope(&prompts);
     bool continuous = false;
+    QString hint;
     OnNextDialog dialog([&](QWidget* d) {
         auto* print = dynamic_cast<CPrintDlg*>(d);
         continuous = print && print->continuous;
+        hint = print ? print->Hint() : QString();
         EXPECT_TRUE(ClickButton(d, 1));
     });
     // What the operator sees while the run goes: the focus row and the bill on the page.
@@ -529,6 +531,7 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
     watch.stop();
     EXPECT_TRUE(dialog.Opened());
     EXPECT_TRUE(continuous);
+    EXPECT_EQ(hint, QStringLiteral("连打勾选的 3 张票据。"));
     // Each printed bill had the focus and was on the page, in the order of the list.
     const std::vector<std::pair<int, std::wstring>> followed = {{0, L"Alpha"}, {1, L"Bravo"}, {3, L"Delta"}};
     EXPECT_EQ(seen, followed);

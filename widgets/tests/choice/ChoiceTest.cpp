@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 
 using brindle::MakeRect;
@@ -241,3 +242,52 @@ TEST_F(ChoiceTest, ComboBoxTakesOnlyValidChoices)
 }
 
 } // namespace
+
+// A long list of value formats as the property grid drops it: the keys that jump
+// reach both ends and any entry, whatever its first character, and a wheel notch
+// moves as many items as the desktop's lines per notch.
+TEST_F(ChoiceTest, ALongListIsWalkedByHomeEndPagesTypingAndTheWheel)
+{
+    MyChoiceWindow list;
+    for (int i = 0; i < 90; ++i)
+        list.AddItem(QString("yyyy-%1").arg(i).toStdWString().c_str(), i);
+    const int digits = list.AddItem(L"<数字>", 0);
+    const int capital = list.AddItem(L"<中文大写金额>", 0);
+    list.AddItem(L"<中文小写金额>", 0);
+    const int last = list.AddItem(L"0.00", 0);
+    list.SetCurSel(40);
+
+    struct Step {
+        const char* what;
+        Qt::Key key;
+        QString text;
+        int selected;
+    };
+    int perPage = 0;
+    int wheelRows = -1;
+    Open(list, QRect(100, 100, 200, 24), [&] {
+        perPage = (list.height() - 2) / list.ItemHeight();
+        const Step steps[] = {
+            {"Home", Qt::Key_Home, {}, 0},
+            {"Page Down", Qt::Key_PageDown, {}, perPage},
+            {"End", Qt::Key_End, {}, last},
+            {"Page Up", Qt::Key_PageUp, {}, last - perPage},
+            {"a sign", Qt::Key_Less, QStringLiteral("<"), digits},
+            {"then a Chinese character", Qt::Key_unknown, QStringLiteral("中"), capital},
+        };
+        for (const Step& s : steps) {
+            SCOPED_TRACE(s.what);
+            QTest::sendKeyEvent(QTest::Click, &opener, s.key, s.text, Qt::NoModifier);
+            EXPECT_EQ(list.GetCurSel(), s.selected);
+        }
+        QTest::keyClick(&opener, Qt::Key_Home);
+        const int before = list.GetVScrollPos();
+        QWheelEvent notch(QPointF(10, 10), list.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&list, &notch);
+        wheelRows = (list.GetVScrollPos() - before) / list.ItemHeight();
+        QTest::keyClick(&opener, Qt::Key_Escape);
+    });
+    EXPECT_GT(perPage, 1);
+    EXPECT_EQ(wheelRows, MyScrollWindow::const_wheellines());
+}

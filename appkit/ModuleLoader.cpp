@@ -1,7 +1,6 @@
 #include "ModuleLoader.h"
 
 #include "IDoxCore.h"
-#include "IDoxHost.h"
 #include "IDoxPlusIn.h"
 #include "Library.h"
 

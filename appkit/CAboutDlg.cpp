@@ -1,8 +1,7 @@
 #include "CAboutDlg.h"
 
-#include "RunnerPictures.h"
+#include "ProductIcon.h"
 #include "UIUitl.h"
-#include "WindowHelpers.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -16,10 +15,10 @@ CAboutDlg::CAboutDlg(QWidget* parent, int versionControl) : QDialog(parent)
 {
     setObjectName(QStringLiteral("100"));
     setWindowTitle(QStringLiteral("关于迈凡 禾页票据打印器"));
-    setWindowIcon(runner::ProgramIcon());
+    setWindowIcon(ProductIcon());
     setFixedSize(400, 200);
     auto* icon = new QLabel(this);
-    icon->setPixmap(runner::ProgramIcon().pixmap(48, 48));
+    icon->setPixmap(ProductIcon().pixmap(48, 48));
     icon->setGeometry(24, 38, 48, 48);
     auto* product = new QLabel(QStringLiteral("迈凡 禾页票据打印器"), this);
     QFont big = product->font();
@@ -45,8 +44,8 @@ void CAboutDlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     p.fillRect(QRect(0, 0, width(), 130), Qt::white);
-    p.setPen(runner::ColourOf(GetSysColor(COLOR_BTNSHADOW)));
+    p.setPen(plat::ToQColor(GetSysColor(COLOR_BTNSHADOW)));
     p.drawLine(0, 130, width(), 130);
-    p.setPen(runner::ColourOf(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    p.setPen(plat::ToQColor(GetSysColor(COLOR_BTNHIGHLIGHT)));
     p.drawLine(0, 131, width(), 131);
 }

@@ -14,6 +14,8 @@ public:
     CHeaderDialog(const QString& title, const QString& hint, QWidget* parent);
 
     static constexpr int kBandHeight = 54;
+    // The line the band shows.
+    const QString& Hint() const { return hint_; }
 
 protected:
     // The grid the dialog's controls go into.

@@ -6,6 +6,8 @@
 
 #include "CDevMode.h"
 
+#include <QString>
+
 #include <string>
 
 class IDoxPage;
@@ -53,3 +55,6 @@ const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printe
 // own defaults) while the record holds no setup or no paper size. False, with the
 // reason in record.errorText, when the printer cannot take it.
 bool ApplyPageSetupToDevMode(PageSetupRecord& record, const std::wstring& printerName, const DEVMODEW** devMode);
+
+// A length in 0.1 mm shown in millimetres ("210", "215.9").
+QString MillimetreText(int tenths);

@@ -155,3 +155,8 @@ bool ApplyPageSetupToDevMode(PageSetupRecord& record, const std::wstring& printe
                                    record.PaperHeight, &record.errorText);
     return *devMode != nullptr;
 }
+
+QString MillimetreText(int tenths)
+{
+    return QString::number(tenths / 10.0, 'g', 14);
+}
