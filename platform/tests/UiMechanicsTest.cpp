@@ -129,6 +129,10 @@ TEST(PopupRules, EndingRulesOverMessageRecords)
     const PopupRules core{.trackMouse = true, .allKeysToPopup = true};
     const PopupRules widgets{.lettersToPopup = true, .wheelLikeClick = true};
     const PopupRules plain{};
+    // A list that opened by itself while the user types; then one whose item the user
+    // went to with the arrows.
+    const PopupRules typing{.passTabAndEnter = true};
+    const PopupRules typingChosen{.passTabAndEnter = true, .enterAccepts = true};
     const struct {
         const char* name;
         PopupRules rules;
@@ -140,6 +144,15 @@ TEST(PopupRules, EndingRulesOverMessageRecords)
         {"Execute accepts", plain, Key(&field, VK_EXECUTE), view, D(PopupAction::End, 1)},
         {"Esc cancels", plain, Key(&field, VK_ESCAPE), view, D(PopupAction::End, 0)},
         {"Tab cancels", plain, Key(&field, VK_TAB), view, D(PopupAction::End, 0)},
+        {"typed-open list: Tab ends and goes on", typing, Key(&field, VK_TAB), view,
+         D(PopupAction::EndLeaveQueued, 0)},
+        {"typed-open list: Enter ends and goes on", typing, Key(&field, VK_RETURN), view,
+         D(PopupAction::EndLeaveQueued, 0)},
+        {"typed-open list: Enter takes the chosen item", typingChosen, Key(&field, VK_RETURN), view,
+         D(PopupAction::End, 1)},
+        {"typed-open list: Tab goes on past a chosen item", typingChosen, Key(&field, VK_TAB), view,
+         D(PopupAction::EndLeaveQueued, 0)},
+        {"typed-open list: Esc cancels", typing, Key(&field, VK_ESCAPE), view, D(PopupAction::End, 0)},
         {"Enter accepts even with all keys to the popup", core, Key(&field, VK_RETURN), view, D(PopupAction::End, 1)},
         {"Ctrl+Space is dropped", core, Key(&field, VK_SPACE, MK_CONTROL), view, D(PopupAction::Drop)},
         {"Space alone goes on", plain, Key(&field, VK_SPACE), view, D(PopupAction::Deliver)},
@@ -278,6 +291,25 @@ TEST_F(PopupLoopOnWidgets, KeysEndOrGoToThePopupWhileTheFieldHasTheFocus)
     });
     EXPECT_EQ(RunPopupLoop(popup, Options({.lettersToPopup = true})), 0);
     EXPECT_EQ(popup->keys.back(), Qt::Key_X);
+}
+
+// A list that opened while the user types ends on Tab and Enter, which then reach the
+// field after the loop, in their place among the keys typed after them.
+TEST_F(PopupLoopOnWidgets, TabAndEnterPassThroughAListThatOpenedWhileTyping)
+{
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Return}) {
+        field->keys.clear();
+        QTimer::singleShot(0, [&] {
+            QTest::keyClick(field, Qt::Key_X);
+            QTest::keyClick(field, key);
+            QTest::keyClick(field, Qt::Key_Y);
+        });
+        EXPECT_EQ(RunPopupLoop(popup, Options({.passTabAndEnter = true})), 0) << key;
+        EXPECT_EQ(field->keys, std::vector<int>{Qt::Key_X}) << key; // the popup's caller comes first
+        QCoreApplication::processEvents();
+        EXPECT_EQ(field->keys, (std::vector<int>{Qt::Key_X, key, Qt::Key_Y})) << key;
+    }
+    EXPECT_TRUE(popup->keys.empty());
 }
 
 TEST_F(PopupLoopOnWidgets, ClickOutsideIsDeliveredAfterTheLoopAndOnTheOpenerNot)
