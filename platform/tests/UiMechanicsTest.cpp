@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -310,6 +311,29 @@ TEST_F(PopupLoopOnWidgets, TabAndEnterPassThroughAListThatOpenedWhileTyping)
         EXPECT_EQ(field->keys, (std::vector<int>{Qt::Key_X, key, Qt::Key_Y})) << key;
     }
     EXPECT_TRUE(popup->keys.empty());
+}
+
+// The program's shortcuts wait while a popup is up; one that opened by itself while
+// the user types ends on them and lets them run (Ctrl+Space, the input method's, not).
+TEST_F(PopupLoopOnWidgets, AListThatOpenedWhileTypingLetsTheProgramsShortcutsRun)
+{
+    QShortcut save(QKeySequence(Qt::CTRL | Qt::Key_S), &owner);
+    save.setContext(Qt::WindowShortcut);
+    int saves = 0;
+    QObject::connect(&save, &QShortcut::activated, [&] { ++saves; });
+    for (const bool pass : {false, true}) {
+        saves = 0;
+        QTimer::singleShot(0, [&] {
+            QTest::keyClick(field, Qt::Key_Space, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Escape);
+        });
+        PopupLoopOptions options = Options({.passTabAndEnter = pass});
+        options.passShortcuts = pass;
+        EXPECT_EQ(RunPopupLoop(popup, options), 0) << pass;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(saves, pass ? 1 : 0) << pass;
+    }
 }
 
 TEST_F(PopupLoopOnWidgets, ClickOutsideIsDeliveredAfterTheLoopAndOnTheOpenerNot)
