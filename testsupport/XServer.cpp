@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
@@ -154,7 +156,8 @@ void MoveTo(QPoint global)
 void Click(QPoint global, int button)
 {
     MoveTo(global);
-    Settle(50);
+    // The pointer is over the target before the button goes down.
+    Settle();
     XTestFakeButtonEvent(Dpy(), static_cast<unsigned>(button), True, CurrentTime);
     XTestFakeButtonEvent(Dpy(), static_cast<unsigned>(button), False, CurrentTime);
     XFlush(Dpy());
@@ -187,8 +190,9 @@ private:
     xcb_atom_t atom_;
 };
 
-// Waits (at most a few seconds) until Qt has read everything sent so far.
-void WaitUntilQtHasReadTheInput()
+// Waits (at most a few seconds) until Qt has read everything sent so far; false when
+// the marker did not come back in that time.
+bool WaitUntilQtHasReadTheInput()
 {
     Display* dpy = Dpy();
     const Atom atom = XInternAtom(dpy, "_DOX_TEST_SETTLE", False);
@@ -199,19 +203,21 @@ void WaitUntilQtHasReadTheInput()
     XChangeProperty(dpy, DefaultRootWindow(dpy), atom, XA_INTEGER, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&serial), 1);
     XSync(dpy, False);
-    WaitFor([&filter] { return filter.seen; }, 5000);
+    const bool seen = WaitFor([&filter] { return filter.seen; }, 5000);
     QCoreApplication::instance()->removeNativeEventFilter(&filter);
-    QCoreApplication::processEvents();
+    return seen;
 }
 
 } // namespace
 
-void Settle(int ms)
+void Settle()
 {
     XSync(Dpy(), False);
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        WaitUntilQtHasReadTheInput();
-    QTest::qWait(ms);
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && !WaitUntilQtHasReadTheInput())
+        ADD_FAILURE() << "the X server's marker did not reach Qt within 5 s: the input may be lost";
+    // What the input made Qt post (deferred deletes aside) runs before the test looks.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
 }
 
 } // namespace xinput

@@ -4,7 +4,8 @@
 // turns sent through the XTest extension. Events then come as they do on a real desktop:
 // Delete carries the text "\x7f", a held key repeats, the middle button pastes the
 // primary selection. Programs built with dox_xtest() get a main() that starts the server
-// before the QApplication; without Xvfb every test skips.
+// before the QApplication; without Xvfb every test skips and the program exits with
+// kSkipExitCode, which CTest counts as skipped.
 
 #include <QPoint>
 #include <functional>
@@ -17,6 +18,9 @@ namespace doxtest
 
 // Whether the program's X server is up (false: the tests skip).
 bool HaveXServer();
+
+// The exit code of an X test program that had no X server to run on.
+constexpr int kSkipExitCode = 77;
 
 // Skips the running test when the program has no X server.
 #define DOX_REQUIRE_XSERVER()                                                                                          \
@@ -40,13 +44,16 @@ void Press(const char* key);
 void Release(const char* key);
 // Types plain ASCII text (letters, digits, space and . - , / :), one key per character.
 void Type(const char* text);
-// Holds a key down for ms milliseconds (the server repeats it meanwhile).
+// Holds a key down for ms milliseconds (the server repeats it meanwhile); the
+// time is what is being tested, so this is the one wait that is a time.
 void Hold(const char* key, int ms);
 // Button 1 left, 2 middle, 3 right; 4 and 5 the wheel.
 void Click(QPoint global, int button = 1);
 void MoveTo(QPoint global);
-// Waits until the server and Qt have handled what was sent.
-void Settle(int ms = 150);
+// Waits until the server and Qt have handled what was sent: the server's answer to a
+// marker sent after the input has reached Qt, and what Qt posted meanwhile has run.
+// A marker that never comes fails the running test.
+void Settle();
 } // namespace xinput
 
 } // namespace doxtest

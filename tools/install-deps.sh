@@ -15,3 +15,8 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     cups cups-client cups-daemon cups-filters ghostscript printer-driver-cups-pdf \
     xvfb xauth libxtst-dev ccache imagemagick \
     >/dev/null
+# The fill-in window asks the X server for detectable auto-repeat (xcb-xkb); the input
+# method test runs a private session bus and fcitx5 with its pinyin engine.
+$SUDO apt-get install -y -qq --no-install-recommends \
+    libxcb-xkb-dev fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus \
+    >/dev/null

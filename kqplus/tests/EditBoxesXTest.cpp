@@ -188,7 +188,8 @@ TEST(ComputeDialogX, DeleteInTheAccountAndAmountBoxesDeletes)
         EXPECT_TRUE(box->Message().empty()) << c.id;
     }
     if (const char* shots = std::getenv("DOX_SCREENSHOT_DIR")) {
-        xinput::Settle(300);
+        xinput::Settle();
+        dialog.repaint();
         const QRect frame = dialog.frameGeometry();
         dialog.screen()
             ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())

@@ -80,14 +80,23 @@ public:
         Outline(boxes, kAmountCells);
     }
 
+    // A field the clerk fills: it takes its place in the fill-in order.
     DoxEditControl* Field(const RECT& r, const wchar_t* name, const wchar_t* type)
+    {
+        DoxEditControl* edit = Shown(r, name, type);
+        if (edit) inputs_.push_back(edit);
+        return edit;
+    }
+
+    // A field that only shows a value (a sum, the capitals): no fill-in order, since
+    // the clerk never types into it.
+    DoxEditControl* Shown(const RECT& r, const wchar_t* name, const wchar_t* type)
     {
         auto* edit = static_cast<DoxEditControl*>(Make(DoxKindEdit, r));
         if (!edit) return nullptr;
         Check(edit->DataAttribute().FieldName().SetValueText(name));
         Check(edit->DataAttribute().FieldType().SetValueText(type));
         Check(edit->Font().Size().SetValueText(L"11"));
-        inputs_.push_back(edit);
         return edit;
     }
 
@@ -116,7 +125,7 @@ public:
     // the amount once, into the boxes.
     DoxEditControl* Capitals(const RECT& r, const wchar_t* name)
     {
-        DoxEditControl* edit = Field(r, name, L"数值");
+        DoxEditControl* edit = Shown(r, name, L"数值");
         if (!edit) return nullptr;
         Check(edit->Format().Format().SetValueText(L"<中文大写金额>"));
         Check(edit->Editable().SetValueText(L"否"));
@@ -325,7 +334,7 @@ bool ExpenseClaim(IDoxPage* page, std::wstring* reason)
     }
     // The total is the sum of the rows, in figures under the amounts and in capitals.
     b.Label(Box(100, 680, 1300, 60), L"合计");
-    if (DoxEditControl* total = b.Field(Box(1400, 680, 500, 60), L"合计", L"数值")) {
+    if (DoxEditControl* total = b.Shown(Box(1400, 680, 500, 60), L"合计", L"数值")) {
         b.Check(total->Align().HAlignItem().SetValueText(L"右对齐"));
         b.Check(total->Format().Format().SetValueText(L"#,##0.00"));
         b.Check(total->Format().Suffix().SetValueText(L" "));

@@ -63,20 +63,18 @@ TEST_F(RunnerKeysX, FileMenuSelectAllAndPanes)
     xinput::Chord({"Return"});
     ASSERT_TRUE(WaitFor([&] { return window->IsEditing() != 0; }));
     xinput::Type("12");
-    xinput::Settle(300);
+    ASSERT_TRUE(WaitFor([&] { return window->IsEditing() != 0; }));
     QApplication::clipboard()->setText(QStringLiteral("none"));
     xinput::Chord({"Control_L", "a"});
-    xinput::Settle(300);
     xinput::Chord({"Control_L", "c"});
     EXPECT_TRUE(WaitFor([] { return QApplication::clipboard()->text() == QStringLiteral("12"); }))
         << QApplication::clipboard()->text().toStdString();
     xinput::Chord({"Escape"});
 
     // F6 and Shift+F6 move between the page and the bill list.
-    xinput::Settle(300);
+    ASSERT_TRUE(WaitFor([&] { return window->IsEditing() == 0; }));
     xinput::Chord({"F6"});
     EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == client->List(); }));
-    xinput::Settle(300);
     xinput::Chord({"Shift_L", "F6"});
     EXPECT_TRUE(WaitFor([&] { return window->GetHwnd()->isAncestorOf(QApplication::focusWidget()); }));
 }

@@ -11,6 +11,16 @@
 namespace
 {
 DoxRunnerPageResolver pageResolver = nullptr;
+
+// A field shown for reading only (a formula's result, an amount in capitals) is never
+// a stop of the tab walk: a Tab that landed there would swallow the clerk's next value.
+DoxControlBase* WalkStop(DoxControl* control, bool forward)
+{
+    if (!control->IsInput() || !control->IsEditable())
+        return nullptr;
+    auto* base = static_cast<DoxControlBase*>(control);
+    return forward ? base->NextField() : base->PrevField();
+}
 } // namespace
 
 void SetRunnerPageResolver(DoxRunnerPageResolver resolver)
@@ -143,8 +153,7 @@ DoxControlBase* DoxPageRunner::NextField(DoxControlBase* from)
         start = it == list_.end() ? 0 : (static_cast<size_t>(it - list_.begin()) + 1) % list_.size();
     }
     for (size_t n = 0; n < list_.size(); ++n) {
-        DoxControl* control = list_[(start + n) % list_.size()];
-        if (DoxControlBase* field = static_cast<DoxControlBase*>(control)->NextField())
+        if (DoxControlBase* field = WalkStop(list_[(start + n) % list_.size()], true))
             return field;
     }
     return nullptr;
@@ -165,8 +174,7 @@ DoxControlBase* DoxPageRunner::PrevField(DoxControlBase* from)
         start = it == list_.end() ? count - 1 : (static_cast<size_t>(it - list_.begin()) + count - 1) % count;
     }
     for (size_t n = 0; n < count; ++n) {
-        DoxControl* control = list_[(start + count - n) % count];
-        if (DoxControlBase* field = static_cast<DoxControlBase*>(control)->PrevField())
+        if (DoxControlBase* field = WalkStop(list_[(start + count - n) % count], false))
             return field;
     }
     return nullptr;

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QtGui/qguiapplication_platform.h>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -24,6 +27,15 @@
 #include "SystemColors.h"
 #include "WindowDC.h"
 
+#ifdef DOX_HAVE_XCB_XKB
+// The C header names a field "explicit", a C++ keyword.
+#define explicit explicit_field
+#include <xcb/xkb.h>
+#undef explicit
+#endif
+
+#include <cstdlib>
+
 namespace
 {
 constexpr uint32_t kWsVisible = 0x10000000;
@@ -33,6 +45,27 @@ const wchar_t kNoWindow[] = L"创建填单窗口失败。";
 uint32_t MouseFlags(const QMouseEvent* event)
 {
     return plat::KeyStateFromQt(event->modifiers(), event->buttons());
+}
+
+// A held key reaches X clients as a release and a press for every repeat, and Qt
+// can tell such a pair from a real release only once the press has come too: on a
+// busy machine a held Space on a check field would flip it once per repeat. Asked
+// once per connection, XKB sends a held key as presses only and one release at the end.
+void AskForDetectableAutoRepeat()
+{
+#if defined(DOX_HAVE_XCB_XKB) && QT_CONFIG(xcb)
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    static xcb_connection_t* asked = nullptr;
+    if (!connection || connection == asked)
+        return;
+    asked = connection;
+    std::free(xcb_xkb_use_extension_reply(connection, xcb_xkb_use_extension(connection, 1, 0), nullptr));
+    const uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    std::free(xcb_xkb_per_client_flags_reply(
+        connection, xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0), nullptr));
+#endif
 }
 
 SIZE PixelsOf(int cx, int cy)
@@ -53,9 +86,7 @@ DoxPageClient::DoxPageClient(DoxPageWindow* pageWindow, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setCursor(Qt::ArrowCursor);
-    spaceUp_.setSingleShot(true);
-    spaceUp_.setInterval(50);
-    QObject::connect(&spaceUp_, &QTimer::timeout, this, [this] { FlushSpaceUp(); });
+    AskForDetectableAutoRepeat();
 }
 
 DoxPageClient::~DoxPageClient()
@@ -347,6 +378,7 @@ void DoxPageClient::paintEvent(QPaintEvent* /*event*/)
 
 void DoxPageClient::ButtonDown(QPoint point, uint32_t flags, bool right)
 {
+    heldKeys_.clear();
     setFocus(Qt::MouseFocusReason);
     const int x = point.x();
     const int y = point.y();
@@ -442,15 +474,8 @@ void DoxPageClient::HandleKeyDown(uint32_t key, uint32_t keyState)
 
 void DoxPageClient::keyPressEvent(QKeyEvent* event)
 {
-    if (spaceUpPending_) {
-        if (event->key() == Qt::Key_Space && event->timestamp() == spaceUpTime_) {
-            // The release before was half of a repeat: the key is still down.
-            spaceUpPending_ = false;
-            spaceUp_.stop();
-            return;
-        }
-        FlushSpaceUp();
-    }
+    if (!event->isAutoRepeat())
+        heldKeys_.insert(event->key());
     uint32_t key = plat::VirtualKeyFromQt(event->key());
     uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
     if (event->key() == Qt::Key_Backtab) {
@@ -462,46 +487,43 @@ void DoxPageClient::keyPressEvent(QKeyEvent* event)
     const bool editing = editor_.IsShown();
     if (key)
         HandleKeyDown(key, state);
-    if (!editing || !editor_.IsShown())
-        return;
     uint32_t chars[16];
     const int count = plat::CharsOfKeyEvent(event, chars, 16);
+    if (!editing && !editor_.IsShown() && IsTyping(event, chars, count)) {
+        // A character on the framed field with no editor open is the start of its
+        // value: the editor opens as Enter would open it, and the character goes in.
+        runner_.OpenEdit();
+        if (!editor_.IsShown())
+            return;
+    } else if (!editing || !editor_.IsShown()) {
+        return;
+    }
     for (int i = 0; i < count; ++i)
         editor_.Char(chars[i], 1, state);
 }
 
-void DoxPageClient::keyReleaseEvent(QKeyEvent* event)
+bool DoxPageClient::IsTyping(const QKeyEvent* event, const uint32_t* chars, int count)
 {
-    // A held key repeats its press, not its release: the X server sends a release
-    // before every repeated press, and a check field that ticks on the release
-    // would flip once per repeat.
-    if (event->isAutoRepeat())
-        return;
-    const uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
-    FlushSpaceUp();
-    // Events made up inside the program carry no time and are never half of a repeat.
-    if (event->key() == Qt::Key_Space && event->timestamp() != 0) {
-        spaceUpPending_ = true;
-        spaceUpTime_ = event->timestamp();
-        spaceUpState_ = state;
-        spaceUp_.start();
-        return;
-    }
-    editor_.KeyUp(plat::VirtualKeyFromQt(event->key()), 1, state);
+    if (count <= 0 || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    return std::all_of(chars, chars + count, [](uint32_t ch) { return ch >= 0x20 && ch != 0x7F; });
 }
 
-void DoxPageClient::FlushSpaceUp()
+void DoxPageClient::keyReleaseEvent(QKeyEvent* event)
 {
-    if (!spaceUpPending_)
+    // A held key repeats its press, not its release (the X server is asked for that;
+    // where it cannot, Qt marks the release of each repeat). A release whose press
+    // this page did not see, or whose hold a click or a focus change ended, belongs
+    // to no field here: a Space held over a click would tick the clicked box again.
+    if (event->isAutoRepeat() || !heldKeys_.remove(event->key()))
         return;
-    spaceUpPending_ = false;
-    spaceUp_.stop();
-    editor_.KeyUp(plat::VK_SPACE, 1, spaceUpState_);
+    const uint32_t state = plat::KeyStateFromQt(event->modifiers(), QApplication::mouseButtons());
+    editor_.KeyUp(plat::VirtualKeyFromQt(event->key()), 1, state);
 }
 
 void DoxPageClient::focusOutEvent(QFocusEvent* event)
 {
-    FlushSpaceUp();
+    heldKeys_.clear();
     // A popup of the editor (history list, calendar, context menu) keeps the edit.
     if (event->reason() != Qt::PopupFocusReason && !editor_.IsPopupOpen())
         CommitOnLeave();
@@ -510,6 +532,10 @@ void DoxPageClient::focusOutEvent(QFocusEvent* event)
 
 void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
 {
+    // A composition on the framed field starts its value, as a typed character does.
+    const bool input = !event->preeditString().isEmpty() || !event->commitString().isEmpty();
+    if (!IsEditing() && input && !editor_.IsShown())
+        runner_.OpenEdit();
     if (!IsEditing()) {
         event->ignore();
         return;

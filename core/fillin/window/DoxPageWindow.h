@@ -5,7 +5,7 @@
 // over the current field and the tip balloon, and takes the keyboard focus and all
 // mouse and key input. Deleting the outer window deletes all three.
 
-#include <QTimer>
+#include <QSet>
 #include <QWidget>
 
 #include <memory>
@@ -96,6 +96,8 @@ private:
     // Commits an open editor and repaints the current field; a refused entry keeps
     // the editor open.
     void CommitOnLeave();
+    // Whether a key press types text: printable characters without Ctrl, Alt or Meta.
+    static bool IsTyping(const QKeyEvent* event, const uint32_t* chars, int count);
     // Point in client pixels to 0.1 mm (y up).
     POINT ToLogical(QPoint point) const;
 
@@ -117,15 +119,9 @@ private:
     bool updateQueued_ = false;
     // The 0.1 mm mapping at 100 %, made once: it depends on nothing but the screen.
     mutable std::shared_ptr<CClientDCX> mapping_;
-    // A Space release waits a moment for the press that X sends with the same time
-    // when the key only repeats: Qt marks such a pair as a repeat only when both have
-    // arrived, and on a busy machine the press may come after the release was handed
-    // on, which would tick a held check field once per repeat.
-    void FlushSpaceUp();
-    QTimer spaceUp_;
-    bool spaceUpPending_ = false;
-    quint64 spaceUpTime_ = 0;
-    uint32_t spaceUpState_ = 0;
+    // The keys pressed on this page whose release has not come; a click or a focus
+    // change ends them.
+    QSet<int> heldKeys_;
 };
 
 // The area around the page; it moves the page client when the view scrolls.

@@ -166,6 +166,51 @@ TEST(RunnerOrder, EqualOrderVisitsTheLaterControlFirstAndHiddenControlsStayOut)
     DetachPageRunner(&other);
 }
 
+TEST(RunnerOrder, TabNeverStopsOnAFieldThatTakesNoInput)
+{
+    // Orders 1 to 4: the first and the third are shown for reading only (capitals,
+    // a total), as a form puts them between the fields a clerk fills.
+    TestPage page;
+    DoxEditControl* capitals = page.AddEdit({0, 0, 100, -50}, L"c", L"数值");
+    DoxEditControl* payee = page.AddEdit({0, -100, 100, -150}, L"p", L"文本");
+    DoxEditControl* total = page.AddEdit({0, -200, 100, -250}, L"t", L"数值");
+    DoxEditControl* purpose = page.AddEdit({0, -300, 100, -350}, L"u", L"文本");
+    int order = 1;
+    for (DoxEditControl* edit : {capitals, payee, total, purpose})
+        edit->SetTabIndex(order++);
+    ASSERT_TRUE(capitals->Editable().SetValueText(L"否"));
+    ASSERT_TRUE(total->Editable().SetValueText(L"否"));
+    page.data.PrepareStore(nullptr, L"P");
+
+    DoxPageRunner runner;
+    ASSERT_TRUE(runner.CreateTools(nullptr, nullptr, nullptr));
+    ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
+    // Still painted, so still in the list; but a new page starts at the first field
+    // that takes a value.
+    EXPECT_EQ(runner.TabList().size(), 4u);
+    EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(payee));
+    struct Move {
+        bool forward;
+        DoxControl* lands;
+    } moves[] = {{true, purpose}, {true, payee}, {true, purpose}, {false, payee}, {false, purpose}};
+    for (const Move& m : moves) {
+        EXPECT_EQ(m.forward ? runner.FocusNext() : runner.FocusPrev(), 1);
+        EXPECT_EQ(runner.GetCurrentField(), static_cast<DoxControlBase*>(m.lands));
+    }
+    DetachPageRunner(&runner);
+
+    // A page of read-only fields has no current field, and Tab finds none.
+    ASSERT_TRUE(payee->Editable().SetValueText(L"否"));
+    ASSERT_TRUE(purpose->Editable().SetValueText(L"否"));
+    ASSERT_EQ(AttachPageRunner(&page, &runner), 1);
+    EXPECT_EQ(runner.GetCurrentField(), nullptr);
+    runner.FocusNext();
+    EXPECT_EQ(runner.GetCurrentField(), nullptr);
+    runner.FocusPrev();
+    EXPECT_EQ(runner.GetCurrentField(), nullptr);
+    DetachPageRunner(&runner);
+}
+
 TEST(RunnerOrder, RefusingPageLeavesRunnerFree)
 {
     TestPage refusing;

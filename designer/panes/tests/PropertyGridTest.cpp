@@ -8,6 +8,7 @@
 #include "PropertyDialogs.h"
 #include "PropertySink.h"
 #include "PropertyView.h"
+#include "LoopLook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -164,10 +165,16 @@ TEST_F(PropertyGridTest, AClickOpensTheEditorAndItsReleaseLeavesItOpen)
         SCOPED_TRACE(c.how);
         const QString text = QString::number(++typed);
         bool openAfterRelease = false;
-        // The release comes first; a look well after it (longer than the editor waits
-        // between its looks at the scroll flag) finds the editor or not, and ends it.
-        QTimer::singleShot(0, [&] { QTest::mouseRelease(grid, Qt::LeftButton, {}, At(row, 120)); });
-        QTimer::singleShot(150, [&] {
+        // The release comes first. The look comes at the second turn of the editor's
+        // loop after it: a release that ended the loop has made the loop return by
+        // then, so an editor still found is one the release left open.
+        bool released = false;
+        int turns = 0;
+        QTimer::singleShot(0, [&] {
+            QTest::mouseRelease(grid, Qt::LeftButton, {}, At(row, 120));
+            released = true;
+        });
+        doxtest::LoopLook look([&] { return released && ++turns >= 2; }, [&] {
             QPointer<QLineEdit> line = grid->findChild<QLineEdit*>();
             openAfterRelease = line && line->isVisible();
             if (!line) return;

@@ -22,6 +22,7 @@
 #include "Ribbon.h"
 #include "PropertyView.h"
 #include "TestPage.h"
+#include "LoopLook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -333,14 +334,23 @@ TEST_F(RoadTest, ANewAuthorsTemplateUnderTheProposedChineseName)
     RECT r{};
     Grid()->GetItemRect(xRow, &r);
     const QPoint value(120, (r.top + r.bottom) / 2);
-    QTimer::singleShot(0, [this, value] { QTest::mouseRelease(Grid(), Qt::LeftButton, {}, value); });
-    QTimer::singleShot(150, [this] {
-        auto* line = Grid()->findChild<QLineEdit*>();
-        ASSERT_NE(line, nullptr);
-        line->selectAll();
-        QTest::keyClicks(line, QStringLiteral("20"));
-        QTest::keyClick(line, Qt::Key_Return);
+    bool released = false;
+    QTimer::singleShot(0, [this, value, &released] {
+        QTest::mouseRelease(Grid(), Qt::LeftButton, {}, value);
+        released = true;
     });
+    // The text goes in as soon as the editor the press opened shows after the release.
+    doxtest::LoopLook look(
+        [this, &released] {
+            auto* line = Grid()->findChild<QLineEdit*>();
+            return released && line && line->isVisible();
+        },
+        [this] {
+            auto* line = Grid()->findChild<QLineEdit*>();
+            line->selectAll();
+            QTest::keyClicks(line, QStringLiteral("20"));
+            QTest::keyClick(line, Qt::Key_Return);
+        });
     QTest::mousePress(Grid(), Qt::LeftButton, {}, value);
     Settle();
     auto* x = dynamic_cast<CPropertyItem*>(Grid()->GetItem(xRow));

@@ -310,6 +310,65 @@ TEST_F(PageWindowTest, InputMethodResultIsInsertedAtTheCaret)
     EXPECT_EQ(Stored(L"主表.收款人"), L"A中文");
 }
 
+// A clerk types without pressing Enter first: on a framed field with no editor open
+// (a page just attached, after Enter has stored a value, after Esc) the first key
+// opens the editor and is kept, so nothing is lost and nothing slides one field on.
+TEST_F(PageWindowTest, TheFirstKeyOnAFramedFieldOpensItsEditorAndIsKept)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(Current(client), amount_);
+    ASSERT_FALSE(client->Editor().IsShown());
+    struct Case {
+        const char* what;
+        std::function<void()> before; // leaves the field framed with no editor
+        std::function<void()> type;
+        const wchar_t* field;
+        const wchar_t* stored;
+    } cases[] = {
+        {"fresh page", [] {}, [&] { Type(client, "88"); }, L"主表.金额", L"88.000000"},
+        // Each case ends with the Enter that stores its value.
+        {"after Enter", [] {}, [&] { Type(client, "7.5"); }, L"主表.金额", L"7.500000"},
+        {"after Esc", [&] { QTest::keyClick(client, Qt::Key_Escape); }, [&] { Type(client, "12"); },
+         L"主表.金额", L"12.000000"},
+        {"input method", [&] { QTest::keyClick(client, Qt::Key_Escape); },
+         [&] { Commit(client, QStringLiteral("3")); }, L"主表.金额", L"3.000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.before();
+        ASSERT_FALSE(client->Editor().IsShown());
+        c.type();
+        EXPECT_EQ(window_->IsEditing(), 1);
+        QTest::keyClick(client, Qt::Key_Return);
+        EXPECT_EQ(Stored(c.field), c.stored);
+    }
+    // The keys that are no characters leave the field closed.
+    for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Escape}) {
+        QTest::keyClick(client, key);
+        EXPECT_FALSE(client->Editor().IsShown()) << key;
+    }
+    QTest::keyClick(client, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_FALSE(client->Editor().IsShown());
+
+    // On to the payee, typed blind after a Tab, and on to the framed check box, where
+    // Space opens it and ticks it.
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), payee_);
+    QTest::keyClick(client, Qt::Key_Escape);
+    Commit(client, QStringLiteral("中国"));
+    QTest::keyClick(client, Qt::Key_Tab);
+    EXPECT_EQ(Stored(L"主表.收款人"), L"中国");
+    QTest::keyClick(client, Qt::Key_Tab);
+    ASSERT_EQ(Current(client), check_);
+    QTest::keyClick(client, Qt::Key_Escape);
+    ASSERT_FALSE(client->Editor().IsShown());
+    QTest::keyClick(client, Qt::Key_Space);
+    EXPECT_TRUE(check_->IsTicked());
+    EXPECT_EQ(Stored(L"主表.加急"), L"是");
+}
+
 TEST_F(PageWindowTest, TypingListsEarlierEntriesNewestFirstAndPicksOne)
 {
     DoxPageClient* client = Open(page_);
