@@ -75,7 +75,7 @@ PopupDecision DecidePopupMessage(const PopupRules& rules, const Message& msg, co
     case WM_KEYDOWN: {
         const auto vk = static_cast<uint32_t>(msg.wParam);
         if (rules.passTabAndEnter && (vk == VK_TAB || (vk == VK_RETURN && !rules.enterAccepts)))
-            return EndWith(PopupAction::EndLeaveQueued, 0);
+            return EndWith(PopupAction::EndDeliver, 0);
         if (vk == VK_RETURN || vk == VK_EXECUTE)
             return EndWith(PopupAction::End, 1);
         if (vk == VK_ESCAPE || vk == VK_TAB)
@@ -270,6 +270,9 @@ protected:
         case PopupAction::End:
             End(decision.result);
             return true;
+        case PopupAction::EndDeliver:
+            End(decision.result);
+            return false;
         case PopupAction::EndLeaveQueued:
             End(decision.result);
             if (IsInputEvent(event->type()) && msg->window) {
