@@ -39,18 +39,23 @@ function(dox_gtest name)
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# dox_xtest(<name> SOURCES ... [LIBS ...]): a GoogleTest program that starts its own X
-# server (Xvfb) and sends input through XTest (testsupport/XServer.h). Built and run in
-# the plain build only: under the sanitizers the X libraries' own reads are reported,
-# which says nothing about our code. Keep these few and quick.
+# dox_xtest(<name> SOURCES ... [LIBS ...] [IME]): a GoogleTest program that starts its
+# own X server (Xvfb) and sends input through XTest (testsupport/XServer.h); with IME
+# also a session bus and fcitx5 with pinyin. Built and run in the plain build only:
+# under the sanitizers the X libraries' own reads are reported, which says nothing
+# about our code. Keep these few and quick.
 function(dox_xtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "IME" "" "SOURCES;LIBS" ${ARGN})
   if(DOX_SANITIZE OR NOT TARGET dox_xserver_test_main)
     return()
   endif()
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${T_LIBS} dox_xserver_test_main dox_test_support)
+  if(T_IME)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} dox_ime_test_main dox_test_support)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} dox_xserver_test_main dox_test_support)
+  endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # Without an X server the program exits with the skip code (XServer.h).
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "DOX_BIN_DIR=${DOX_BIN_DIR}" TIMEOUT 300

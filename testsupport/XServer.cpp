@@ -3,6 +3,9 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -26,11 +29,18 @@ namespace detail
 {
 // Set by the X server main() once the server answers.
 Display* g_display = nullptr;
+// Set by the main() of an input-method test once fcitx5 answers.
+bool g_inputMethod = false;
 } // namespace detail
 
 bool HaveXServer()
 {
     return detail::g_display != nullptr;
+}
+
+bool HaveInputMethod()
+{
+    return HaveXServer() && detail::g_inputMethod;
 }
 
 bool WaitFor(const std::function<bool()>& cond, int ms)
@@ -57,6 +67,54 @@ bool ShowAndActivate(QWidget* window)
     if (QWindow* handle = window->windowHandle())
         handle->requestActivate();
     return WaitFor([window] { return QApplication::activeWindow() == window->window(); });
+}
+
+namespace
+{
+
+// A line that notes the input method's compositions.
+class ProbeLine : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+    bool composed = false;
+
+protected:
+    void inputMethodEvent(QInputMethodEvent* event) override
+    {
+        if (!event->preeditString().isEmpty())
+            composed = true;
+        QLineEdit::inputMethodEvent(event);
+    }
+};
+
+} // namespace
+
+bool WaitForInputMethod(QWidget* window)
+{
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    auto* line = new ProbeLine(window->window());
+    line->setGeometry(0, 0, 120, 24);
+    line->show();
+    line->raise();
+    for (int attempt = 0; attempt < 30 && !line->composed; ++attempt) {
+        line->clear();
+        line->setFocus();
+        WaitFor([&] { return line->hasFocus(); }, 1000);
+        xinput::Type("a");
+        // The letter comes back at once while the input method is not there yet.
+        WaitFor([&] { return line->composed || !line->text().isEmpty(); }, 1000);
+    }
+    const bool composed = line->composed;
+    if (composed) {
+        xinput::Chord({"Escape"});
+        WaitFor([&] { return line->text().isEmpty(); }, 3000);
+    }
+    delete line;
+    if (focus)
+        focus->setFocus();
+    WaitFor([&] { return !focus || focus->hasFocus(); }, 1000);
+    return composed;
 }
 
 namespace xinput

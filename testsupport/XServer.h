@@ -22,6 +22,24 @@ bool HaveXServer();
 // The exit code of an X test program that had no X server to run on.
 constexpr int kSkipExitCode = 77;
 
+// Programs built with dox_xtest(... IME) also start a private session bus and the
+// fcitx5 input method with its pinyin engine on their X server, before the
+// QApplication, which then composes through it (QT_IM_MODULE=fcitx). Whether it runs
+// (false: the tests that need it skip, and so does the program when all did).
+bool HaveInputMethod();
+
+// The input method makes its input context for a window on its own time after the
+// window shows: keys typed before pass by it. Waits until a letter typed into a line
+// put into the window composes, cancels that, takes the line out and gives the focus
+// back; false when nothing composed within a few seconds.
+bool WaitForInputMethod(QWidget* window);
+
+#define DOX_REQUIRE_INPUT_METHOD()                                                                                     \
+    do {                                                                                                               \
+        if (!::doxtest::HaveInputMethod())                                                                             \
+            GTEST_SKIP() << "no input method (fcitx5 with pinyin) for this test";                                      \
+    } while (0)
+
 // Skips the running test when the program has no X server.
 #define DOX_REQUIRE_XSERVER()                                                                                          \
     do {                                                                                                               \
@@ -43,6 +61,8 @@ void Chord(std::initializer_list<const char*> keys);
 void Press(const char* key);
 void Release(const char* key);
 // Types plain ASCII text (letters, digits, space and . - , / :), one key per character.
+// Through an input method the keys become what it makes of them (pinyin letters
+// compose; its answer comes later, so wait on what it leads to).
 void Type(const char* text);
 // Holds a key down for ms milliseconds (the server repeats it meanwhile); the
 // time is what is being tested, so this is the one wait that is a time.

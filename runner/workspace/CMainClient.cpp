@@ -259,6 +259,10 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
     constexpr auto kFrame = std::chrono::milliseconds(100);
     constexpr int kFrameShare = 30;
     auto nextFrame = FrameClock::now() + kFrame;
+    // The events handled between bills may report a focus change of the list (the
+    // window system gives the focus back after the dialog): it must not load the bill
+    // being printed as the one on screen.
+    list_->HoldSelection(true);
     for (int row = list_->GetCheckNext(-1); row >= 0; row = list_->GetCheckNext(row)) {
         const int64_t id = static_cast<int64_t>(list_->GetItemData(row));
         setUpdatesEnabled(false);
@@ -289,6 +293,7 @@ bool CMainClient::PrintCheckedBills(const std::wstring& printer, const DEVMODEW*
     // the list and the page are painted once, whole, as they are (painted as they
     // changed, the list was painted twice and every field measured for nothing).
     list_->RestoreFocus();
+    list_->HoldSelection(false);
     ReloadShownBill();
     setUpdatesEnabled(true);
     if (!ended)

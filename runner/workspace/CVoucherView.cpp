@@ -256,7 +256,7 @@ void CVoucherView::FocusQuietly(int row)
 
 void CVoucherView::OnFocusedItemChanged()
 {
-    if (!quiet_)
+    if (!quiet_ && !held_)
         SelectBill();
 }
 

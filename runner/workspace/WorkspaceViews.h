@@ -56,6 +56,9 @@ public:
     void Search(int column, const std::wstring& text);
     // The record the page shows (-1: a new bill).
     int64_t ShownId() const { return shownId_; }
+    // While a run prints, the focus row follows the bill being printed and no change
+    // of focus, whoever reports it, loads a bill or saves the one on screen.
+    void HoldSelection(bool hold) { held_ = hold; }
     // Puts the focus back on the shown bill without loading anything.
     void RestoreFocus();
     // Gives a row the focus without loading its bill (a print run loads its own).
@@ -92,6 +95,7 @@ private:
     int counter_ = 0;
     int64_t shownId_ = -1;
     bool quiet_ = false;
+    bool held_ = false;
     int autoWidth_ = 0; // the field columns' width while nobody has sized them
     int firstScreen_ = 0;             // rows read before the list is painted the first time
     std::vector<std::wstring> cells_; // one row's texts while the list is filled

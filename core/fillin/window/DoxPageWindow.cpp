@@ -8,6 +8,9 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTransform>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -15,6 +18,7 @@
 #include <utility>
 
 #include "ByteStream.h"
+#include "DoxControl.h"
 #include "DoxDC.h"
 #include "DoxPage.h"
 #include "DrawUnits.h"
@@ -125,6 +129,7 @@ void DoxPageClient::EndEdit(int commit)
         runner_.CloseEdit();
     else
         runner_.CancelEdit();
+    SyncInputMethod();
 }
 
 void DoxPageClient::PaintToDC(CDC* dc)
@@ -188,6 +193,7 @@ int DoxPageClient::AttachPage(IDoxPage* page)
         return 0;
     page_ = page;
     UpdateLayout();
+    SyncInputMethod();
     return 1;
 }
 
@@ -200,6 +206,7 @@ void DoxPageClient::DetachPage()
     backBufferStale_ = false;
     editor_.SetTarget(nullptr, false);
     tip_.Hide();
+    SyncInputMethod();
 }
 
 int DoxPageClient::IsBackgroundVisible()
@@ -284,6 +291,9 @@ void DoxPageClient::InvalidatePixels(const RECT& rect, bool /*now*/)
         [this] {
             updateQueued_ = false;
             update(std::exchange(pendingUpdate_, QRect()));
+            // A field or the editor changed without a key or click of ours (the host
+            // made a new bill, committed the edit): the input method follows.
+            SyncInputMethod();
         },
         Qt::QueuedConnection);
 }
@@ -374,6 +384,33 @@ void DoxPageClient::paintEvent(QPaintEvent* /*event*/)
     } catch (const DoxResourceException&) {
         // Nothing to paint into: the next paint tries again.
     }
+    PaintPreedit();
+}
+
+QRect DoxPageClient::PreeditRect() const
+{
+    const QRect caret = editor_.CaretRect();
+    return QRect(caret.topLeft(), QSize(QFontMetrics(editor_.EditorQFont()).horizontalAdvance(preedit_), caret.height()));
+}
+
+void DoxPageClient::PaintPreedit()
+{
+    if (preedit_.isEmpty() || !IsEditing())
+        return;
+    // The text being composed shows where it will go, underlined, over what follows
+    // the caret; the input method's own window shows the candidates below it.
+    QPainter painter(this);
+    const QFont font = editor_.EditorQFont();
+    painter.setFont(font);
+    const QRect area = PreeditRect();
+    const QFontMetrics metrics(font);
+    painter.fillRect(area, Qt::white);
+    painter.setPen(Qt::black);
+    const int baseline = area.top() + (area.height() + metrics.ascent() - metrics.descent()) / 2;
+    painter.drawText(QPoint(area.left(), baseline), preedit_);
+    painter.drawLine(area.left(), area.bottom(), area.right(), area.bottom());
+    const int caretX = area.left() + metrics.horizontalAdvance(preedit_.left(preeditCursor_));
+    painter.fillRect(QRect(caretX, area.top(), 1, area.height()), Qt::black);
 }
 
 void DoxPageClient::ButtonDown(QPoint point, uint32_t flags, bool right)
@@ -391,8 +428,11 @@ void DoxPageClient::ButtonDown(QPoint point, uint32_t flags, bool right)
     }
     const POINT at = ToLogical(point);
     auto dc = MakeClientDCX(2, 100);
-    if (!runner_.OnClick(dc.get(), flags, at.x, at.y))
+    const QPointer<DoxPageClient> alive(this);
+    if (!runner_.OnClick(dc.get(), flags, at.x, at.y) && alive)
         runner_.CloseEdit();
+    if (alive)
+        SyncInputMethod();
 }
 
 void DoxPageClient::mousePressEvent(QMouseEvent* event)
@@ -472,7 +512,7 @@ void DoxPageClient::HandleKeyDown(uint32_t key, uint32_t keyState)
     }
 }
 
-void DoxPageClient::keyPressEvent(QKeyEvent* event)
+void DoxPageClient::HandleKeyPress(QKeyEvent* event)
 {
     if (!event->isAutoRepeat())
         heldKeys_.insert(event->key());
@@ -502,6 +542,17 @@ void DoxPageClient::keyPressEvent(QKeyEvent* event)
         editor_.Char(chars[i], 1, state);
 }
 
+void DoxPageClient::keyPressEvent(QKeyEvent* event)
+{
+    // A key may open a popup whose loop sees the page go.
+    const QPointer<DoxPageClient> alive(this);
+    HandleKeyPress(event);
+    // The key may have opened, closed or moved the editor: the input method learns
+    // before the next key whether and where to compose.
+    if (alive)
+        SyncInputMethod();
+}
+
 bool DoxPageClient::IsTyping(const QKeyEvent* event, const uint32_t* chars, int count)
 {
     if (count <= 0 || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
@@ -527,7 +578,20 @@ void DoxPageClient::focusOutEvent(QFocusEvent* event)
     // A popup of the editor (history list, calendar, context menu) keeps the edit.
     if (event->reason() != Qt::PopupFocusReason && !editor_.IsPopupOpen())
         CommitOnLeave();
+    SyncInputMethod();
     QWidget::focusOutEvent(event);
+}
+
+void DoxPageClient::focusInEvent(QFocusEvent* event)
+{
+    heldKeys_.clear();
+    QWidget::focusInEvent(event);
+    // Qt asked the input method's questions as the focus came; the answers hold from
+    // here on, and are told again whenever they change.
+    imEnabled_ = TakesText();
+    imCursor_ = InputCursorRect();
+    imOrigin_ = QPoint(-1, -1);
+    SyncInputMethod();
 }
 
 void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
@@ -538,6 +602,7 @@ void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
         runner_.OpenEdit();
     if (!IsEditing()) {
         event->ignore();
+        SyncInputMethod();
         return;
     }
     const bool preedit = !event->preeditString().isEmpty();
@@ -545,14 +610,80 @@ void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
         composing_ = true;
         editor_.ImeStartComposition();
     }
+    // The typed text may open the history list, whose loop may see the page go.
+    const QPointer<DoxPageClient> alive(this);
     const std::wstring result = event->commitString().toStdWString();
     if (!result.empty())
         editor_.ImeResult(result);
+    if (!alive)
+        return;
+    preedit_ = event->preeditString();
+    preeditCursor_ = static_cast<int>(preedit_.size());
+    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::Cursor)
+            preeditCursor_ = std::clamp(attribute.start, 0, static_cast<int>(preedit_.size()));
+    }
     if (!preedit && (composing_ || !result.empty())) {
         composing_ = false;
         editor_.ImeEndComposition();
+        if (!alive)
+            return;
     }
     event->accept();
+    update();
+    SyncInputMethod();
+}
+
+bool DoxPageClient::TakesText()
+{
+    if (IsEditing())
+        return true;
+    if (editor_.IsShown() || !page_)
+        return false;
+    // A framed text field takes the input method's text too: it opens its editor.
+    DoxControlBase* field = runner_.GetCurrentField();
+    return field && field->GetControl() && field->GetControl()->GetKindId() != DoxKindCheck;
+}
+
+QRect DoxPageClient::InputCursorRect()
+{
+    if (!IsEditing())
+        return QRect();
+    if (preedit_.isEmpty())
+        return editor_.CaretRect();
+    const QRect area = PreeditRect();
+    const int x = area.left() + QFontMetrics(editor_.EditorQFont()).horizontalAdvance(preedit_.left(preeditCursor_));
+    return QRect(x, area.top(), 1, area.height());
+}
+
+void DoxPageClient::SyncInputMethod()
+{
+    if (composing_ && !IsEditing()) {
+        // The editor closed (a click elsewhere, a commit by the host) in the middle of
+        // a composition: what was being composed is dropped with it.
+        composing_ = false;
+        preedit_.clear();
+        if (hasFocus())
+            QGuiApplication::inputMethod()->reset();
+        update();
+    }
+    const bool enabled = TakesText();
+    const QRect cursor = InputCursorRect();
+    // Qt places the answers by where the page was when it took the focus, and learns
+    // of the page's own moves only: the page moves with its scroll bars and with the
+    // host's layout, so the input method is told where the page is now.
+    const QPoint origin = mapTo(window(), QPoint(0, 0));
+    if (enabled == imEnabled_ && cursor == imCursor_ && origin == imOrigin_)
+        return;
+    imEnabled_ = enabled;
+    imCursor_ = cursor;
+    imOrigin_ = origin;
+    if (!hasFocus())
+        return;
+    QInputMethod* method = QGuiApplication::inputMethod();
+    method->setInputItemTransform(QTransform::fromTranslate(origin.x(), origin.y()));
+    method->setInputItemRectangle(rect());
+    method->update(Qt::ImEnabled | Qt::ImCursorRectangle | Qt::ImFont | Qt::ImHints);
 }
 
 QVariant DoxPageClient::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -560,9 +691,9 @@ QVariant DoxPageClient::inputMethodQuery(Qt::InputMethodQuery query) const
     auto* self = const_cast<DoxPageClient*>(this);
     switch (query) {
     case Qt::ImEnabled:
-        return self->IsEditing() != 0;
+        return self->TakesText();
     case Qt::ImCursorRectangle:
-        return self->editor_.CaretRect();
+        return self->InputCursorRect();
     case Qt::ImFont:
         return self->editor_.EditorQFont();
     default:

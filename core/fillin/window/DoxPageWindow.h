@@ -85,6 +85,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -96,6 +97,18 @@ private:
     // Commits an open editor and repaints the current field; a refused entry keeps
     // the editor open.
     void CommitOnLeave();
+    void HandleKeyPress(QKeyEvent* event);
+    // Whether the input method composes for the page: an open text editor, or a
+    // framed text field with no editor open (its first text opens it).
+    bool TakesText();
+    // Where the input method places its candidates: the caret, or the composition's
+    // own caret inside the text being composed.
+    QRect InputCursorRect();
+    // Tells the input method when what it asks of the page has changed.
+    void SyncInputMethod();
+    // The text being composed, at the editor's caret in the editor's font.
+    QRect PreeditRect() const;
+    void PaintPreedit();
     // Whether a key press types text: printable characters without Ctrl, Alt or Meta.
     static bool IsTyping(const QKeyEvent* event, const uint32_t* chars, int count);
     // Point in client pixels to 0.1 mm (y up).
@@ -112,6 +125,12 @@ private:
     IDoxWindowUISink* sink_ = nullptr;
     DoxTipWindow tip_;
     bool composing_ = false;
+    QString preedit_;
+    int preeditCursor_ = 0;
+    // The answers the input method was last given.
+    bool imEnabled_ = false;
+    QRect imCursor_;
+    QPoint imOrigin_;
     // The areas asked to be redrawn since the last turn of the event loop: a bill that
     // loads or prints changes every field at once, and one update of their union costs
     // less than an update per field.

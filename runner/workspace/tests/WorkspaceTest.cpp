@@ -588,6 +588,38 @@ TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffset
         << Utf8(refused.messages[0].text);
 }
 
+// On a real desktop the list hears of a focus change between the bills of a run (the
+// focus comes back to it after the print dialog, through the events the run lets by):
+// the bill that was on screen still comes back after the run.
+TEST_F(WorkspaceTest, AFocusChangeDuringAContinuousRunLeavesTheShownBillToComeBack)
+{
+    ASSERT_TRUE(StoreManyBills(6));
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
+    List()->SetFocusItem(4);
+    ASSERT_EQ(Shown(kPayee), L"收款人5");
+    List()->SetCheckAll(1);
+    ScriptedPrompter prompts;
+    dox::platform::ScopedPrompter scope(&prompts);
+    OnNextDialog dialog([](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
+    int told = 0;
+    QTimer focusBack;
+    QObject::connect(&focusBack, &QTimer::timeout, [&] {
+        if (!dialog.Opened() || told > 3)
+            return;
+        ++told;
+        List()->SetFocusItem(List()->GetFocusItem());
+    });
+    focusBack.start(0);
+    Run(wscmd::kContinuousPrint);
+    focusBack.stop();
+    ASSERT_TRUE(dialog.Opened());
+    EXPECT_GT(told, 0);
+    EXPECT_EQ(pdftest::PageCount(PdfPath(L"进账单")), 6);
+    EXPECT_EQ(List()->GetFocusItem(), 4);
+    EXPECT_EQ(Shown(kPayee), L"收款人5");
+}
+
 TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRestoredBillAfterIt)
 {
     // Long enough to last well past the first frame (a tenth of a second) on a fast
