@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QShortcut>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -129,6 +130,10 @@ TEST(PopupRules, EndingRulesOverMessageRecords)
     const PopupRules core{.trackMouse = true, .allKeysToPopup = true};
     const PopupRules widgets{.lettersToPopup = true, .wheelLikeClick = true};
     const PopupRules plain{};
+    // A list that opened by itself while the user types; then one whose item the user
+    // went to with the arrows.
+    const PopupRules typing{.passTabAndEnter = true};
+    const PopupRules typingChosen{.passTabAndEnter = true, .enterAccepts = true};
     const struct {
         const char* name;
         PopupRules rules;
@@ -140,6 +145,14 @@ TEST(PopupRules, EndingRulesOverMessageRecords)
         {"Execute accepts", plain, Key(&field, VK_EXECUTE), view, D(PopupAction::End, 1)},
         {"Esc cancels", plain, Key(&field, VK_ESCAPE), view, D(PopupAction::End, 0)},
         {"Tab cancels", plain, Key(&field, VK_TAB), view, D(PopupAction::End, 0)},
+        {"typed-open list: Tab ends and goes on", typing, Key(&field, VK_TAB), view, D(PopupAction::EndDeliver, 0)},
+        {"typed-open list: Enter ends and goes on", typing, Key(&field, VK_RETURN), view,
+         D(PopupAction::EndDeliver, 0)},
+        {"typed-open list: Enter takes the chosen item", typingChosen, Key(&field, VK_RETURN), view,
+         D(PopupAction::End, 1)},
+        {"typed-open list: Tab goes on past a chosen item", typingChosen, Key(&field, VK_TAB), view,
+         D(PopupAction::EndDeliver, 0)},
+        {"typed-open list: Esc cancels", typing, Key(&field, VK_ESCAPE), view, D(PopupAction::End, 0)},
         {"Enter accepts even with all keys to the popup", core, Key(&field, VK_RETURN), view, D(PopupAction::End, 1)},
         {"Ctrl+Space is dropped", core, Key(&field, VK_SPACE, MK_CONTROL), view, D(PopupAction::Drop)},
         {"Space alone goes on", plain, Key(&field, VK_SPACE), view, D(PopupAction::Deliver)},
@@ -278,6 +291,56 @@ TEST_F(PopupLoopOnWidgets, KeysEndOrGoToThePopupWhileTheFieldHasTheFocus)
     });
     EXPECT_EQ(RunPopupLoop(popup, Options({.lettersToPopup = true})), 0);
     EXPECT_EQ(popup->keys.back(), Qt::Key_X);
+}
+
+// A list that opened while the user types ends on Tab and Enter, which reach the field
+// in their place among the keys typed before and after them, also when these were
+// typed ahead and are handled before the loop has returned; the program's shortcut
+// among them still runs.
+TEST_F(PopupLoopOnWidgets, TabAndEnterPassThroughAListThatOpenedWhileTyping)
+{
+    QShortcut save(QKeySequence(Qt::CTRL | Qt::Key_S), &owner);
+    int saves = 0;
+    QObject::connect(&save, &QShortcut::activated, [&] { ++saves; });
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Return}) {
+        field->keys.clear();
+        saves = 0;
+        QTimer::singleShot(0, [&] {
+            QTest::keyClick(field, Qt::Key_X);
+            QTest::keyClick(field, key);
+            QTest::keyClick(field, Qt::Key_Y);
+            QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Z);
+        });
+        EXPECT_EQ(RunPopupLoop(popup, Options({.passTabAndEnter = true})), 0) << key;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(field->keys, (std::vector<int>{Qt::Key_X, key, Qt::Key_Y, Qt::Key_Control, Qt::Key_Z})) << key;
+        EXPECT_EQ(saves, 1) << key;
+    }
+    EXPECT_TRUE(popup->keys.empty());
+}
+
+// The program's shortcuts wait while a popup is up; one that opened by itself while
+// the user types ends on them and lets them run (Ctrl+Space, the input method's, not).
+TEST_F(PopupLoopOnWidgets, AListThatOpenedWhileTypingLetsTheProgramsShortcutsRun)
+{
+    QShortcut save(QKeySequence(Qt::CTRL | Qt::Key_S), &owner);
+    save.setContext(Qt::WindowShortcut);
+    int saves = 0;
+    QObject::connect(&save, &QShortcut::activated, [&] { ++saves; });
+    for (const bool pass : {false, true}) {
+        saves = 0;
+        QTimer::singleShot(0, [&] {
+            QTest::keyClick(field, Qt::Key_Space, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Escape);
+        });
+        PopupLoopOptions options = Options({.passTabAndEnter = pass});
+        options.passShortcuts = pass;
+        EXPECT_EQ(RunPopupLoop(popup, options), 0) << pass;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(saves, pass ? 1 : 0) << pass;
+    }
 }
 
 TEST_F(PopupLoopOnWidgets, ClickOutsideIsDeliveredAfterTheLoopAndOnTheOpenerNot)

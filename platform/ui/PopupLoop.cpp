@@ -74,6 +74,8 @@ PopupDecision DecidePopupMessage(const PopupRules& rules, const Message& msg, co
         return EndWith(PopupAction::End, 0);
     case WM_KEYDOWN: {
         const auto vk = static_cast<uint32_t>(msg.wParam);
+        if (rules.passTabAndEnter && (vk == VK_TAB || (vk == VK_RETURN && !rules.enterAccepts)))
+            return EndWith(PopupAction::EndDeliver, 0);
         if (vk == VK_RETURN || vk == VK_EXECUTE)
             return EndWith(PopupAction::End, 1);
         if (vk == VK_ESCAPE || vk == VK_TAB)
@@ -99,6 +101,29 @@ namespace
 {
 
 uint64_t g_nextSerial = 1;
+
+bool IsProgramShortcut(const QKeyEvent* key)
+{
+    switch (key->key()) {
+    case Qt::Key_Control:
+    case Qt::Key_Shift:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return false; // a modifier going down on its own
+    default:
+        break;
+    }
+    if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35)
+        return true;
+    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!mods)
+        return false;
+    // Ctrl+Space switches the input method and never reaches anybody.
+    return !(mods == Qt::ControlModifier && key->key() == Qt::Key_Space);
+}
 
 class LoopFilter;
 std::vector<LoopFilter*>& Loops()
@@ -187,6 +212,10 @@ protected:
             return false;
         }
         if (event->type() == QEvent::ShortcutOverride) {
+            if (options_.passShortcuts && IsProgramShortcut(static_cast<QKeyEvent*>(event))) {
+                End(0);
+                return false; // the window and the program's shortcuts decide, as without a popup
+            }
             // No shortcut of the program runs while a popup is up: the key comes as a
             // plain key press, which the rules below decide on.
             event->accept();
@@ -241,6 +270,9 @@ protected:
         case PopupAction::End:
             End(decision.result);
             return true;
+        case PopupAction::EndDeliver:
+            End(decision.result);
+            return false;
         case PopupAction::EndLeaveQueued:
             End(decision.result);
             if (IsInputEvent(event->type()) && msg->window) {

@@ -11,7 +11,7 @@
 // the popup or its owner is destroyed, and when the application quits.
 //
 // No shortcut of the program runs while a loop looks at events: its keys come as plain
-// key presses, which the decision function sees.
+// key presses, which the decision function sees (unless the loop passes shortcuts).
 //
 // Loops nest: a window that the loop delivers to may open another popup; only the
 // innermost loop looks at events, and the outer one resumes when it ends.
@@ -33,6 +33,8 @@ enum class PopupAction {
     Drop,           // nobody sees it
     End,            // the loop ends; the message is dropped
     EndLeaveQueued, // the loop ends; the message is delivered after the loop has returned
+    EndDeliver,     // the loop ends; the message goes where it was going, at once (in its
+                    // place among the input already queued behind it)
 };
 
 struct PopupDecision {
@@ -68,11 +70,18 @@ struct PopupRules {
     // A wheel turn outside the popup that ends the loop follows the click rule (dropped
     // inside the blind rectangle, else delivered after the loop) instead of being dropped.
     bool wheelLikeClick = false;
+    // Tab and Enter end the loop with 0 and go on to the window they were meant for, so
+    // that they keep their meaning there: a popup that opened by itself while the user
+    // types must not take them. Enter still ends with 1 (and is dropped) while
+    // enterAccepts is set (the user chose an item of the popup with the keys).
+    bool passTabAndEnter = false;
+    bool enterAccepts = false;
 };
 
 // The rules: the owner losing the foreground, WM_QUIT, a press outside the popup and a
 // wheel turn outside end with 0 (a press inside the blind rectangle is dropped, another
-// is delivered after the loop); Enter and VK_EXECUTE end with 1, Esc and Tab with 0;
+// is delivered after the loop); Enter and VK_EXECUTE end with 1, Esc and Tab with 0
+// (with passTabAndEnter, Tab and Enter end with 0 and go on at once);
 // Ctrl+Space is dropped; PgUp, PgDn, Up and Down (and per the switches other keys) go to
 // the popup; WM_ENDPOPUPLOOP for the popup ends with its wParam when its serial is the
 // loop's and is dropped when it is stale; everything else is delivered.
@@ -87,6 +96,10 @@ struct PopupLoopOptions {
     PopupDecide decide;
     // Sees every message first (a popup's PreProcessMessage); may be empty.
     std::function<void(const Message&)> preProcess;
+    // A shortcut of the program (a key with Ctrl, Alt or the logo key, but Ctrl+Space,
+    // or a function key) ends the loop with 0 and runs: a popup that opened by itself
+    // while the user types keeps no command from them.
+    bool passShortcuts = false;
 };
 
 // Runs the loop for the shown popup and returns its result.

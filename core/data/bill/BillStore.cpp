@@ -490,10 +490,8 @@ int DataPage::DeleteRecord(int64_t id)
         }
     }
     // The page showed the deleted bill: it becomes an empty new bill.
-    if (current == id) {
-        for (DataContainer* container : AllContainers())
-            container->ClearValues();
-    }
+    if (current == id)
+        ClearAllValues();
     return 1;
 }
 

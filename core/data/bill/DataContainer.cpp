@@ -197,8 +197,14 @@ void DataContainer::DestroyRows()
 
 void DataContainer::ClearValues()
 {
+    ClearValuesQuietly();
+    NotifyRows();
+}
+
+void DataContainer::ClearValuesQuietly()
+{
     for (const auto& row : rows_) {
-        row->ClearValues();
+        row->ClearQuietly();
         row->SetRecordId(-1);
     }
 }

@@ -58,7 +58,11 @@ public:
     // Rows.
     int LayOutRows();
     void DestroyRows();
+    // Empties every row and tells the fields' observers once all rows are empty, so
+    // that a function reading this container sees none of the old values.
     void ClearValues();
+    // Empties every row and forgets its record id without telling anybody.
+    void ClearValuesQuietly();
     void ClearObservers();
     void ResetFunctions();
     void ForgetRowIds();

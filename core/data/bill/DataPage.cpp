@@ -198,10 +198,18 @@ void DataPage::ClearRows()
 
 int DataPage::ResetRecordIds()
 {
-    for (DataContainer* container : AllContainers())
-        container->ClearValues();
+    ClearAllValues();
     modified_ = 0;
     return 1;
+}
+
+void DataPage::ClearAllValues()
+{
+    const std::vector<DataContainer*> containers = AllContainers();
+    for (DataContainer* container : containers)
+        container->ClearValuesQuietly();
+    for (DataContainer* container : containers)
+        container->NotifyRows();
 }
 
 void DataPage::ForgetAllRowIds()

@@ -55,7 +55,12 @@ public:
     void ClearFieldMap() { fieldMap_.clear(); }
     void CheckFunctions();
     void ClearRows();
+    // The page becomes an empty new bill. Every cell is emptied before any observer
+    // hears of it: a function then computes from the empty bill, not from the rows of
+    // the last one that are still waiting their turn.
     int ResetRecordIds();
+    // Empties every row of the page and its tables, then tells the observers.
+    void ClearAllValues();
     void ForgetAllRowIds();
     int HasAnyValue() const;
     int NotifyObservers();

@@ -47,6 +47,12 @@ void DoxChoiceWindow::ClearItems()
 {
     items_.clear();
     current_ = -1;
+    keyChosen_ = false;
+}
+
+bool DoxChoiceWindow::EnterAccepts() const
+{
+    return keyChosen_ && current_ >= 0 && current_ < static_cast<int>(items_.size());
 }
 
 QRect DoxChoiceWindow::ClientRect() const
@@ -171,14 +177,16 @@ void DoxChoiceWindow::DoScrollWindow(int /*dx*/, int dy)
         update();
 }
 
-int DoxChoiceWindow::TrackPopWindow(int x, int y, const QRect& blind, int width, int height)
+int DoxChoiceWindow::TrackPopWindow(int x, int y, const QRect& blind, int width, int height, bool typing)
 {
+    keyChosen_ = false;
     if (open_) {
         current_ = -1;
         Place(x, y, width, height);
         return 2;
     }
     current_ = -1;
+    passTypingKeys_ = typing ? 1 : 0;
     open_ = true;
     shadow_.Create(parentWidget());
     Place(x, y, width, height);
@@ -223,7 +231,10 @@ void DoxChoiceWindow::paintEvent(QPaintEvent* /*event*/)
 
 void DoxChoiceWindow::mouseMoveEvent(QMouseEvent* event)
 {
+    const int previous = current_;
     SetCurSel(HitTest(event->position().toPoint()));
+    if (current_ != previous)
+        keyChosen_ = false;
 }
 
 void DoxChoiceWindow::mouseReleaseEvent(QMouseEvent* event)
@@ -236,11 +247,13 @@ void DoxChoiceWindow::keyPressEvent(QKeyEvent* event)
 {
     const int count = static_cast<int>(items_.size());
     const uint32_t key = plat::VirtualKeyFromQt(event->key());
-    if (key == plat::VK_UP && count > 0)
+    if (key == plat::VK_UP && count > 0) {
         SetCurSel(current_ <= 0 ? count - 1 : current_ - 1);
-    else if (key == plat::VK_DOWN && count > 0)
+        keyChosen_ = true;
+    } else if (key == plat::VK_DOWN && count > 0) {
         SetCurSel(current_ >= count - 1 ? 0 : current_ + 1);
-    else if (!DoKeyScroll(key))
+        keyChosen_ = true;
+    } else if (!DoKeyScroll(key))
         QWidget::keyPressEvent(event);
 }
 

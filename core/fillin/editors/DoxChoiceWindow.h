@@ -41,7 +41,10 @@ public:
     // width, below the box of the given height (above when it does not fit the work
     // area), and runs its loop: 1 accepted, 0 not. A list already open is only
     // placed again with no row highlighted, and 2 is returned at once.
-    int TrackPopWindow(int x, int y, const QRect& blind, int width, int height);
+    // A list that opens by itself while the user types (`typing`) was not asked for:
+    // Tab, Enter and the program's shortcuts end it and then do what they do without
+    // it; only Enter on a row the user went to with the arrow keys takes that row.
+    int TrackPopWindow(int x, int y, const QRect& blind, int width, int height, bool typing = false);
     // Ends a running loop with the result; without one the result is only kept.
     void EndTrack(int result) { EndPopWindow(result); }
 
@@ -67,10 +70,13 @@ private:
     QRect ClientRect() const;
     int Offset() const;
     void ScrollIntoView(int index);
+    bool EnterAccepts() const override;
 
     std::vector<std::wstring> items_;
     QScrollBar* bar_ = nullptr;
     int current_ = -1;
+    // The current row was reached with the arrow keys (not the mouse).
+    bool keyChosen_ = false;
     bool open_ = false;
     DoxShadowWindow shadow_;
 };

@@ -261,7 +261,7 @@ bool DoxInputWindow::FillHistory(const wchar_t* text)
     return !list.Items().empty();
 }
 
-void DoxInputWindow::OpenHistory()
+void DoxInputWindow::OpenHistory(bool typing)
 {
     if (!host_)
         return;
@@ -271,7 +271,8 @@ void DoxInputWindow::OpenHistory()
     // The page (and this editor with it) may be destroyed while the list is open.
     const QPointer<QWidget> host(host_);
     const int result =
-        list.TrackPopWindow(screen.left(), screen.top(), ScreenRect(HistoryButton()), screen.width(), screen.height());
+        list.TrackPopWindow(screen.left(), screen.top(), ScreenRect(HistoryButton()), screen.width(), screen.height(),
+                            typing);
     if (!host)
         return;
     const int index = list.GetCurSel();
@@ -307,7 +308,7 @@ void DoxInputWindow::UpdateHistory()
 {
     const std::wstring text = edit_.Text();
     if (!text.empty() && FillHistory(text.c_str())) {
-        OpenHistory();
+        OpenHistory(true);
         return;
     }
     if (history_)

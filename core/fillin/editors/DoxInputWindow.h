@@ -100,7 +100,8 @@ public:
     // The field's earlier values that contain the text (all of them for null);
     // true when there is at least one.
     bool FillHistory(const wchar_t* text);
-    void OpenHistory();
+    // `typing`: the list opens by itself while the operator types, not asked for.
+    void OpenHistory(bool typing = false);
     void OpenCalendar();
     // After typing: the list opens (or follows) while earlier values match the
     // text, and closes without a choice when none does.

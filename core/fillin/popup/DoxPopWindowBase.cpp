@@ -45,8 +45,16 @@ int DoxPopWindowBase::PopMessageLoop()
         plat::PopupLoopOptions options;
         options.owner = owner_ ? owner_.data() : popWindow_->parentWidget();
         options.blind = QRect(blind_.left, blind_.top, blind_.right - blind_.left, blind_.bottom - blind_.top);
-        options.decide = plat::StandardPopupRules({.trackMouse = trackMouse_ != 0, .allKeysToPopup = allKeysToPopup_ != 0});
+        const plat::PopupRules rules{.trackMouse = trackMouse_ != 0,
+                                     .allKeysToPopup = allKeysToPopup_ != 0,
+                                     .passTabAndEnter = passTypingKeys_ != 0};
         const std::shared_ptr<bool> alive = alive_;
+        options.decide = [this, alive, rules](const plat::Message& msg, const plat::PopupView& view) {
+            plat::PopupRules now = rules;
+            now.enterAccepts = now.passTabAndEnter && *alive && EnterAccepts();
+            return plat::DecidePopupMessage(now, msg, view);
+        };
+        options.passShortcuts = passTypingKeys_ != 0;
         options.preProcess = [this, alive](const plat::Message& msg) {
             if (*alive)
                 PreProcessMessage(&msg);

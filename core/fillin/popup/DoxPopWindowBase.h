@@ -50,6 +50,11 @@ protected:
     int trackMouse_ = 0;
     // Every key press that does not end the loop goes to the popup.
     int allKeysToPopup_ = 0;
+    // The popup opened by itself while the user types: Tab, Enter and the program's
+    // shortcuts end the loop and keep their meaning for the windows underneath, but
+    // Enter while EnterAccepts() says the user chose an item.
+    int passTypingKeys_ = 0;
+    virtual bool EnterAccepts() const { return false; }
 
 private:
     QWidget* popWindow_ = nullptr;

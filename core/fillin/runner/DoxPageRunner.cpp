@@ -254,6 +254,23 @@ void DoxPageRunner::CancelEdit()
     current_->InvalidateField(0);
 }
 
+void DoxPageRunner::StartAtFirstField()
+{
+    if (!page_)
+        return;
+    if (current_) {
+        current_->HideTip();
+        if (editor_ && editor_->IsShown()) {
+            current_->ExchangeEditor(editor_->GetHost(), 2);
+            editor_->SetTarget(nullptr, false);
+        }
+        current_->InvalidateField(0);
+    }
+    current_ = NextField(nullptr);
+    if (current_)
+        current_->InvalidateField(0);
+}
+
 int DoxPageRunner::OnClick(DC* dc, uint32_t flags, int x, int y)
 {
     if (!page_)

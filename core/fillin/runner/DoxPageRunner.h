@@ -47,6 +47,10 @@ public:
     void CloseEdit();
     // Drops the open editor's entry and closes it.
     void CancelEdit();
+    // A new or newly loaded bill starts where the page did when it was attached: the
+    // first field of the fill-in order is current, with no editor open. An open editor
+    // holds the last bill's entry; it goes unstored.
+    void StartAtFirstField();
     // Point in 0.1 mm, y up.
     int OnClick(DC* dc, uint32_t flags, int x, int y);
     int OnMouseMove(DC* dc, uint32_t flags, int x, int y);

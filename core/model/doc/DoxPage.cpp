@@ -526,7 +526,12 @@ int DoxPage::SaveRecordAsNew(int)
 
 int DoxPage::LoadRecord(int64_t recordId)
 {
-    return runner_ ? dataPage_.LoadRecord(recordId) : 0;
+    if (!runner_ || !dataPage_.LoadRecord(recordId))
+        return 0;
+    // Another bill on the page: the operator starts at its first field, not where the
+    // last one was left.
+    runner_->StartAtFirstField();
+    return 1;
 }
 
 int DoxPage::IsRecordModified()
@@ -562,6 +567,7 @@ int DoxPage::ForgetRecord()
     if (!runner_)
         return 0;
     dataPage_.ResetRecordIds();
+    runner_->StartAtFirstField();
     return 1;
 }
 

@@ -14,6 +14,7 @@
 #include "BillTestSupport.h"
 #include "Clock.h"
 #include "DataCell.h"
+#include "DataFunction.h"
 #include "DataRow.h"
 #include "ModuleError.h"
 #include "SqlCommand.h"
@@ -240,6 +241,42 @@ TEST_F(BillStore, SaveUpdateCopyLoadDeleteAndList)
     EXPECT_EQ(page_.GetRecordId(0), -1);
     EXPECT_EQ(Count("P1_MainTable"), "0\n");
     EXPECT_EQ(Count("P1_table0"), "0\n");
+}
+
+// 金额 sums the lines' 数量. Emptying the page for a new bill, or because the shown bill
+// was deleted, must not leave a total computed from the lines that were still
+// waiting to be emptied (the last line's amount), nor store it with the next bill.
+TEST_F(BillStore, AnEmptiedBillComputesItsTotalFromTheEmptiedLines)
+{
+    DataFunctionObject* sum = page_.LookupField(L"金额")->Execute().AddObject();
+    sum->SetFunctionIndex(6);
+    sum->SetParamText(L"明细.数量");
+    ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+
+    const std::function<void()> ways[] = {
+        [this] { ASSERT_EQ(page_.ResetRecordIds(), 1); },
+        [this] { ASSERT_EQ(page_.DeleteRecord(page_.GetRecordId(0)), 1); },
+    };
+    for (size_t way = 0; way < std::size(ways); ++way) {
+        SCOPED_TRACE(way);
+        page_.SetFieldText(L"主表.名称", 0, L"trip");
+        page_.SetFieldText(L"明细.数量", 0, L"257.29");
+        page_.SetFieldText(L"明细.数量", 3, L"34.50");
+        ASSERT_EQ(Text(L"主表.金额"), L"291.79");
+        ASSERT_EQ(page_.SaveRecord(), 1);
+
+        ways[way]();
+        EXPECT_EQ(Text(L"主表.金额"), L"");
+        EXPECT_EQ(Text(L"明细.数量", 3), L"");
+        EXPECT_EQ(page_.IsModified(), 0);
+
+        page_.SetFieldText(L"主表.名称", 0, L"next");
+        page_.SetFieldText(L"明细.数量", 1, L"5");
+        ASSERT_EQ(page_.SaveRecord(), 1);
+        EXPECT_EQ(Sqlite3(db_, "select 金额 from P1_MainTable where id = " + std::to_string(page_.GetRecordId(0))),
+                  "5\n");
+        ASSERT_EQ(page_.ResetRecordIds(), 1);
+    }
 }
 
 TEST_F(BillStore, NothingToSave)

@@ -405,6 +405,96 @@ TEST_F(PageWindowTest, TypingListsEarlierEntriesNewestFirstAndPicksOne)
     EXPECT_EQ(Stored(L"主表.收款人"), L"北京分行");
 }
 
+// The list that drops down by itself while the operator types was not asked for: Tab
+// still goes on to the next field and Enter still stores the field, with what was
+// typed; only Enter on a row the arrows went to takes that row.
+TEST_F(PageWindowTest, AListThatOpensWhileTypingLeavesTabAndEnterTheirMeaning)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, L"Beijing"), 1);
+    ASSERT_EQ(page_->SaveRecordAsNew(0), 1);
+    const struct {
+        const char* name;
+        Qt::Key key;
+        bool down; // the arrows go to the first row before the key
+        const char* next; // typed right after the key
+        const wchar_t* editing; // the editor's text afterwards, null: closed
+        const wchar_t* stored;
+        bool onCode;
+    } cases[] = {
+        {"Tab", Qt::Key_Tab, false, "12", L"12", L"Bei", true},
+        {"Tab past a row the arrows reached", Qt::Key_Tab, true, "34", L"34", L"Bei", true},
+        {"Enter", Qt::Key_Return, false, "", nullptr, L"Bei", false},
+        {"Enter on a row the arrows reached", Qt::Key_Return, true, "", L"Beijing", L"", false},
+    };
+    DoxChoiceWindow& list = client->Editor().History();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(page_->ForgetRecord(), 1);
+        for (int i = 0; i < 8 && Current(client) != payee_; ++i)
+            QTest::keyClick(client, Qt::Key_Tab);
+        ASSERT_EQ(Current(client), payee_);
+        ASSERT_TRUE(client->Editor().IsShown());
+        bool wasOpen = false;
+        InsideNextLoop([&] {
+            wasOpen = list.IsOpen();
+            Type(client, "ei");
+            if (c.down)
+                QTest::keyClick(client, Qt::Key_Down);
+            QTest::keyClick(client, c.key);
+            Type(client, c.next);
+        });
+        Type(client, "B");
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(wasOpen);
+        EXPECT_FALSE(list.IsOpen());
+        EXPECT_EQ(Stored(L"主表.收款人"), c.stored);
+        EXPECT_EQ(Current(client), c.onCode ? code_ : payee_);
+        EXPECT_EQ(client->Editor().IsShown(), c.editing != nullptr);
+        if (c.editing) {
+            EXPECT_EQ(client->Editor().Edit().Text(), c.editing);
+        }
+    }
+}
+
+// A new bill and a loaded one start at the first field of the fill-in order, as the
+// page did when it was attached, with no editor open: what comes next is typed into
+// the first field, not where the last bill was left.
+TEST_F(PageWindowTest, ANewOrLoadedBillStartsAtTheFirstField)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(page_->SetFieldText(L"主表.收款人", 0, L"kept"), 1);
+    ASSERT_EQ(page_->SaveRecordAsNew(0), 1);
+    const int64_t stored = page_->GetRecordId();
+    const struct {
+        const char* name;
+        std::function<int()> change;
+    } cases[] = {
+        {"new bill", [&] { return page_->ForgetRecord(); }},
+        {"loaded bill", [&] { return page_->LoadRecord(stored); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int i = 0; i < 8 && Current(client) != payee_; ++i)
+            QTest::keyClick(client, Qt::Key_Tab);
+        ASSERT_EQ(Current(client), payee_);
+        Type(client, "zz"); // nothing stored holds it: no history list opens
+        ASSERT_TRUE(client->Editor().IsShown());
+        ASSERT_EQ(c.change(), 1);
+        EXPECT_EQ(Current(client), amount_);
+        EXPECT_FALSE(client->Editor().IsShown());
+        EXPECT_EQ(window_->IsEditing(), 0);
+        // The entry left open belonged to the last bill and went with it.
+        EXPECT_NE(Stored(L"主表.收款人"), L"zz");
+        QTest::keyClick(client, Qt::Key_Return);
+        Type(client, "5");
+        QTest::keyClick(client, Qt::Key_Return);
+        EXPECT_EQ(Stored(L"主表.金额"), std::to_wstring(5.0));
+    }
+}
+
 TEST_F(PageWindowTest, LongHistoryListScrollsTheHighlightedRowIntoView)
 {
     DoxPageClient* client = Open(page_);

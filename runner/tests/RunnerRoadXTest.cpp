@@ -1,0 +1,381 @@
+// A clerk's day on a real X server: each shipped sample opened from the home page and
+// twenty bills typed into it blind, from the first moment, with Tab between the values
+// and Ctrl+S, Ctrl+N between the bills, the next bill typed at once. The values recur,
+// so the history list drops down under the fields while they are typed. Afterwards
+// doxcore.db is read bill by bill: every value in its own column, every total the sum
+// of its lines.
+
+#include "CDoxFrame.h"
+#include "CHomeView.h"
+#include "CMainFrame.h"
+#include "IDoxPageWindow.h"
+#include "RunnerWorkspaceFixture.h"
+#include "XServer.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace runnertest
+{
+namespace
+{
+
+using namespace doxtest;
+
+constexpr int kBills = 20;
+
+// One bill as the clerk types it and as it must be stored.
+struct Bill {
+    // The values in fill-in order, a Tab after each but the last: "" passes a field
+    // by, " " ticks the box the Tab reached.
+    std::vector<std::string> keys;
+    // Main-table column -> stored text.
+    std::map<std::string, std::string> main;
+    // The expense lines typed (摘要, 类别, 金额), in row order.
+    std::vector<std::vector<std::string>> lines;
+};
+
+struct Form {
+    const char* title; // as the home page lists it (the file name without .dxt)
+    std::vector<std::string> numberColumns;
+    Bill (*bill)(int n);
+};
+
+std::string Pick(const std::vector<std::string>& values, int n)
+{
+    return values[static_cast<size_t>(n) % values.size()];
+}
+
+// Values that recur and hold one another, so that the history list opens.
+const std::vector<std::string> kPayees = {"ACME Trading", "ACME Tools", "Beta Supplies", "ACME"};
+const std::vector<std::string> kAccounts = {"6222 0001", "6222 0002", "6222 0001 9"};
+
+std::string Amount(int n)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%02d", 100 + n * 7, (n * 13 + 5) % 100);
+    return text;
+}
+
+std::string Date(int n)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "2024-03-%02d", n % 28 + 1);
+    return text;
+}
+
+Bill Cheque(int n)
+{
+    const std::string purpose = Pick({"Goods", "Goods and freight", "Rent", "Freight"}, n);
+    Bill b;
+    b.keys = {Date(n), Pick(kPayees, n), Amount(n), purpose, Pick(kAccounts, n)};
+    b.main = {{"出票日期", Date(n)}, {"收款人", Pick(kPayees, n)}, {"金额", Amount(n)},
+              {"用途", purpose}, {"出票人账号", Pick(kAccounts, n)}};
+    return b;
+}
+
+Bill Voucher(int n)
+{
+    const std::string payer = Pick({"North Mill", "North Mill Ltd", "South Port"}, n);
+    Bill b;
+    b.keys = {payer, Pick(kPayees, n), Pick(kAccounts, n), Pick(kAccounts, n + 1), Amount(n), Date(n)};
+    b.main = {{"出票人全称", payer},          {"收款人全称", Pick(kPayees, n)}, {"出票人账号", Pick(kAccounts, n)},
+              {"收款人账号", Pick(kAccounts, n + 1)}, {"金额", Amount(n)},      {"日期", Date(n)}};
+    return b;
+}
+
+Bill Expense(int n)
+{
+    constexpr int kRows = 5;
+    Bill b;
+    const std::string claimant = Pick({"Wang", "Wang Li", "Zhao"}, n);
+    const std::string department = Pick({"Sales", "Sales East", "Finance"}, n);
+    b.keys = {claimant, department};
+    const int filled = 1 + n % 3;
+    for (int r = 0; r < filled; ++r) {
+        std::vector<std::string> line = {Pick({"Taxi", "Taxi to airport", "Hotel", "Meals"}, n + r),
+                                         Pick({"Travel", "Travel abroad", "Office"}, n + r), Amount(n + 3 * r)};
+        b.keys.insert(b.keys.end(), line.begin(), line.end());
+        b.lines.push_back(line);
+    }
+    for (int cell = 0; cell < 3 * (kRows - filled); ++cell)
+        b.keys.push_back("");
+    // 现金 on even bills, 转账 (the box after it) on odd ones.
+    if (n % 2)
+        b.keys.push_back("");
+    b.keys.push_back(" ");
+    b.main = {{"报销人", claimant}, {"部门", department}, {"付款方式", n % 2 ? "转账" : "现金"}};
+    return b;
+}
+
+Bill PasswordCheque(int n)
+{
+    char number[16];
+    std::snprintf(number, sizeof number, "%08d", 10203000 + n);
+    const std::string business = Pick({"Transfer", "Transfer out", "Payroll"}, n);
+    Bill b;
+    // The password is the device's to compute: the clerk leaves it empty.
+    b.keys = {Date(n), number, Pick(kAccounts, n), business, Amount(n)};
+    b.main = {{"日期", Date(n)}, {"号码", number}, {"账号", Pick(kAccounts, n)}, {"业务", business},
+              {"金额", Amount(n)}, {"密码", ""}};
+    return b;
+}
+
+// Keys as the clerk's fingers send them: one press and release after another, with
+// nothing waited for in between.
+void Strike(const char* key, bool shift = false)
+{
+    if (shift)
+        xinput::Press("Shift_L");
+    xinput::Press(key);
+    xinput::Release(key);
+    if (shift)
+        xinput::Release("Shift_L");
+}
+
+void Control(const char* key)
+{
+    xinput::Press("Control_L");
+    Strike(key);
+    xinput::Release("Control_L");
+}
+
+void Text(const std::string& text)
+{
+    const std::map<char, std::pair<const char*, bool>> named = {
+        {' ', {"space", false}}, {'.', {"period", false}}, {'-', {"minus", false}}};
+    for (const char c : text) {
+        const auto it = named.find(c);
+        const char plain[2] = {c, 0};
+        if (it != named.end())
+            Strike(it->second.first, it->second.second);
+        else
+            Strike(plain, c >= 'A' && c <= 'Z');
+    }
+}
+
+// The database the program wrote, read through a connection of its own.
+class Db
+{
+public:
+    explicit Db(const fs::path& path) { sqlite3_open_v2(path.string().c_str(), &db_, SQLITE_OPEN_READONLY, nullptr); }
+    ~Db() { sqlite3_close(db_); }
+    Db(const Db&) = delete;
+    Db& operator=(const Db&) = delete;
+
+    std::vector<std::vector<std::string>> Rows(const std::string& sql) const
+    {
+        std::vector<std::vector<std::string>> rows;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+            ADD_FAILURE() << sql << ": " << sqlite3_errmsg(db_);
+            return rows;
+        }
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+                const unsigned char* text = sqlite3_column_text(statement, c);
+                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+            }
+            rows.push_back(std::move(row));
+        }
+        sqlite3_finalize(statement);
+        return rows;
+    }
+
+    // The table that has all the columns and holds rows.
+    std::string TableWith(const std::vector<std::string>& columns) const
+    {
+        for (const auto& table : Rows("select name from sqlite_master where type = 'table'")) {
+            std::set<std::string> has;
+            for (const auto& column : Rows("pragma table_info(\"" + table[0] + "\")"))
+                has.insert(column[1]);
+            bool all = true;
+            for (const std::string& column : columns)
+                all = all && has.count(column);
+            if (all && Rows("select count(*) from \"" + table[0] + "\"")[0][0] != "0")
+                return table[0];
+        }
+        return {};
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// Counts the popup lists (tool-tip windows) that drop down while the bills are typed.
+class PopupCounter : public QObject
+{
+public:
+    PopupCounter() { qApp->installEventFilter(this); }
+    ~PopupCounter() override { qApp->removeEventFilter(this); }
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (event->type() == QEvent::Show && widget && widget->isWindow() &&
+            (widget->windowFlags() & Qt::WindowType_Mask) == Qt::ToolTip && widget->parentWidget())
+            ++shown;
+        return false;
+    }
+};
+
+bool SameNumber(const std::string& stored, const std::string& expected)
+{
+    if (stored.empty() || expected.empty())
+        return stored == expected;
+    return std::fabs(std::stod(stored) - std::stod(expected)) < 0.005;
+}
+
+class RoadX : public RunnerWorkspaceTest
+{
+protected:
+    void Road(const Form& sample)
+    {
+        DOX_REQUIRE_XSERVER();
+        Install();
+        SetRunnerWorkspaceFactory(&CreateRunnerWorkspace);
+        ASSERT_TRUE(Start());
+        QWidget* frame = app->MainFrame();
+        ASSERT_TRUE(ShowAndActivate(frame));
+
+        // Open the sample from the home page: a click on its icon, then Enter.
+        const std::wstring title = QString::fromUtf8(sample.title).toStdWString();
+        const int index = ViewIndexOf(title);
+        ASSERT_GE(index, 0) << sample.title;
+        RECT r;
+        ASSERT_TRUE(View()->GetItemRect(index, &r));
+        QWidget* view = View();
+        xinput::Click(view->mapToGlobal(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2)));
+        xinput::Chord({"Return"});
+        ASSERT_TRUE(WaitFor([&] { return !Frame()->IsHomePageShown(); })) << "the template did not open";
+        CMainClient* client = Workspace(frame);
+        ASSERT_NE(client, nullptr);
+        IDoxPageWindow* window = client->PageView()->PageWindow();
+        ASSERT_TRUE(WaitFor([&] { return window->GetHwnd()->isAncestorOf(QApplication::focusWidget()); }))
+            << "the keyboard is not on the form after opening";
+
+        PopupCounter lists;
+        std::vector<Bill> bills;
+        for (int n = 0; n < kBills; ++n)
+            bills.push_back(sample.bill(n));
+        // The clerk's hands run on a timer, which also fires inside the modal loop of a
+        // history list that drops down: each tick sends the next keys, and nothing is
+        // waited for. Every other bill goes one value a tick, so the program mostly
+        // keeps up and the list opens and closes field by field; the others go in one
+        // tick each, typed ahead of the screen as a quick clerk does. A bill ends with
+        // Ctrl+S and Ctrl+N, and the next bill's first key comes right behind them.
+        size_t bill = 0;
+        size_t value = 0;
+        QTimer hands;
+        QObject::connect(&hands, &QTimer::timeout, [&] {
+            if (bill >= bills.size()) {
+                hands.stop();
+                return;
+            }
+            const std::vector<std::string>& keys = bills[bill].keys;
+            const bool ahead = bill % 2 == 1;
+            do {
+                if (value)
+                    Strike("Tab");
+                Text(keys[value]);
+                ++value;
+            } while (ahead && value < keys.size());
+            if (value == keys.size()) {
+                Control("s");
+                Control("n");
+                ++bill;
+                value = 0;
+            }
+        });
+        hands.start(0);
+        ASSERT_TRUE(WaitFor([&] { return !hands.isActive(); }, 60000)) << "the clerk did not get through";
+        xinput::Settle();
+        EXPECT_TRUE(WaitFor([&] { return client->List()->GetItemCount() == kBills; }))
+            << client->List()->GetItemCount() << " bills listed";
+        // The recurring values had the history list drop down all along.
+        EXPECT_GE(lists.shown, kBills / 4) << "the history list opened " << lists.shown << " times";
+        Check(sample, bills);
+    }
+
+    void Check(const Form& sample, const std::vector<Bill>& bills)
+    {
+        Db db(DataDir() / "doxcore.db");
+        std::vector<std::string> columns;
+        for (const auto& [column, value] : bills[0].main)
+            columns.push_back(column);
+        const bool lines = !bills[0].lines.empty() || std::string(sample.title) == "费用报销单";
+        if (lines)
+            columns.push_back("合计");
+        const std::string table = db.TableWith(columns);
+        ASSERT_FALSE(table.empty()) << "no bill table with the sample's columns";
+        std::string select = "select id";
+        for (const std::string& column : columns)
+            select += ", ifnull(\"" + column + "\", '')";
+        const auto rows = db.Rows(select + " from \"" + table + "\" order by id");
+        ASSERT_EQ(rows.size(), bills.size());
+        const std::string lineTable = lines ? db.TableWith({"parentId", "摘要", "类别", "金额"}) : "";
+        const std::set<std::string> numbers(sample.numberColumns.begin(), sample.numberColumns.end());
+        for (size_t b = 0; b < bills.size(); ++b) {
+            SCOPED_TRACE("bill " + std::to_string(b + 1));
+            for (size_t c = 0; c + (lines ? 1 : 0) < columns.size(); ++c) {
+                const std::string& stored = rows[b][c + 1];
+                const std::string& expected = bills[b].main.at(columns[c]);
+                if (numbers.count(columns[c]))
+                    EXPECT_TRUE(SameNumber(stored, expected)) << columns[c] << ": " << stored << " for " << expected;
+                else
+                    EXPECT_EQ(stored, expected) << columns[c];
+            }
+            if (!lines)
+                continue;
+            const auto stored = db.Rows("select ifnull(摘要, ''), ifnull(类别, ''), ifnull(金额, '') from \"" +
+                                        lineTable + "\" where parentId = " + rows[b][0] +
+                                        " and (ifnull(摘要, '') <> '' or ifnull(类别, '') <> '' or "
+                                        "ifnull(金额, '') <> '') order by row");
+            ASSERT_EQ(stored.size(), bills[b].lines.size());
+            double sum = 0;
+            for (size_t l = 0; l < stored.size(); ++l) {
+                EXPECT_EQ(stored[l][0], bills[b].lines[l][0]) << "line " << l;
+                EXPECT_EQ(stored[l][1], bills[b].lines[l][1]) << "line " << l;
+                EXPECT_TRUE(SameNumber(stored[l][2], bills[b].lines[l][2])) << "line " << l << ": " << stored[l][2];
+                sum += std::stod(bills[b].lines[l][2]);
+            }
+            const std::string& total = rows[b].back();
+            EXPECT_TRUE(!total.empty() && std::fabs(std::stod(total) - sum) < 0.005) << "合计 " << total << " for " << sum;
+        }
+    }
+};
+
+TEST_F(RoadX, TransferCheque)
+{
+    Road({"转账支票", {"金额"}, &Cheque});
+}
+
+TEST_F(RoadX, DepositVoucher)
+{
+    Road({"银行进账单", {"金额"}, &Voucher});
+}
+
+TEST_F(RoadX, ExpenseClaim)
+{
+    Road({"费用报销单", {"金额"}, &Expense});
+}
+
+TEST_F(RoadX, PasswordCheque)
+{
+    Road({"支付密码支票", {"金额"}, &PasswordCheque});
+}
+
+} // namespace
+} // namespace runnertest
