@@ -103,9 +103,9 @@ public:
     int RenameLayer(int index, const wchar_t* name);
     DoxLayer* FindLayer(const wchar_t* name) const;
     int FindLayerIndex(const wchar_t* name) const;
-    // How far each paste lands from the one before it (0.1 mm): far enough that the
-    // copy's handles stand clear of the original's and the author can grab either.
-    static constexpr int kPasteStep = 50;
+    // How far each paste lands from the one before it (0.1 mm). The copy lies above
+    // its original, so a click on it takes the copy; stored layers keep this step.
+    static constexpr int kPasteStep = 10;
     void ResetPasteOffset();
     int AttachView(GrabWindow* view);
     void DetachView();

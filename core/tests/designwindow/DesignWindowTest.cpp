@@ -481,9 +481,9 @@ TEST_F(DesignWindowTest, APasteSelectsExactlyThePastedControls)
     }
 }
 
-// The copy lands clear of the original: a click on its part that the original does not
-// cover takes the copy.
-TEST_F(DesignWindowTest, APastedCopyCanBeGrabbedBesideItsOriginal)
+// The copy lands one step off its original and above it: a click where the two overlap
+// takes the copy, not the original under it.
+TEST_F(DesignWindowTest, APastedCopyIsTakenByAClickOverItsOriginal)
 {
     DoxDesignClient* client = Open(page_);
     ASSERT_NE(client, nullptr);
@@ -495,9 +495,7 @@ TEST_F(DesignWindowTest, APastedCopyCanBeGrabbedBesideItsOriginal)
     ASSERT_EQ(layer->Controls().size(), 2u);
     DoxControl* copy = layer->Controls().back();
     QTest::keyClick(client, Qt::Key_Escape);
-    // Beyond the original's corner and its 6-pixel handles, inside the copy.
-    const QPoint beside(200 + 10, 80 + 10);
-    QTest::mouseClick(client, Qt::LeftButton, {}, beside);
+    QTest::mouseClick(client, Qt::LeftButton, {}, QPoint(120, 60));
     ASSERT_NE(client->GetPrimary(), nullptr);
     EXPECT_EQ(client->GetPrimary()->GetObject(), static_cast<GrabObjectCore*>(copy));
     EXPECT_EQ(window_->GetSelectedCount(), 1);

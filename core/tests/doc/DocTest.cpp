@@ -212,7 +212,7 @@ TEST_F(DocTest, LayersOfAPage)
     EXPECT_EQ(LastError(), L"\"默认层\" 层已经存在");
 
     page->ResetPasteOffset();
-    EXPECT_EQ(page->GetLayer(2)->pasteX, DoxPage::kPasteStep);
+    EXPECT_EQ(page->GetLayer(2)->pasteX, 10);
     EXPECT_EQ(page->GetLayer(0)->pasteY, 0);
 
     // State changes of the current layer and of another.
