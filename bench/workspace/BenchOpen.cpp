@@ -213,6 +213,7 @@ struct LoopWatch : QObject {
     Clock::time_point posted{};
     double worstMs = 0;
     bool on = false;
+    bool paused = false;
     void Start()
     {
         on = true;
@@ -221,7 +222,9 @@ struct LoopWatch : QObject {
     }
     void customEvent(QEvent*) override
     {
-        worstMs = std::max(worstMs, MsSince(posted));
+        // What the bench itself does (an input it sends) is timed on its own, not here.
+        if (!paused)
+            worstMs = std::max(worstMs, MsSince(posted));
         if (!on)
             return;
         posted = Clock::now();
@@ -251,6 +254,7 @@ void UseWhileLoading(CMainPageWnd& workspace, CSearchPane& pane, LoopWatch& watc
         if (!list->IsLoading())
             break;
         const int kind = turn++ % 3;
+        watch.paused = true;
         const auto start = Clock::now();
         if (kind == 0) {
             const QPoint at(100, 50);
@@ -269,6 +273,7 @@ void UseWhileLoading(CMainPageWnd& workspace, CSearchPane& pane, LoopWatch& watc
         worst[kind] = std::max(worst[kind], ms);
         ++counts[kind];
         // The wait counts what the program keeps an input waiting for, not our own doing.
+        watch.paused = false;
         watch.posted = Clock::now();
     }
     watch.on = false;
@@ -614,6 +619,9 @@ int main(int argc, char** argv)
                 std::printf("template on the command line (opened, then the window shown): first rows %.1f ms, "
                             "usable %.1f ms; the same over the empty database, first frame %.1f ms; ratio %.1fx\n",
                             cmdFirst, cmdAll, emptyCmdFirst, cmdFirst / emptyCmdFirst);
+            if (cmdRows == bills && emptyCmdRows == 0)
+                std::printf("memory, listed without a search: %.1f MiB: %.0f bytes a bill (goal 1024)\n",
+                            cmdKib / 1024.0, static_cast<double>(cmdKib - emptyCmdKib) * 1024.0 / bills);
             if (held >= 0) {
                 std::printf("while the bills came in: the event loop kept an input waiting %.1f ms at most (goal "
                             "100 ms)\n",
@@ -626,7 +634,8 @@ int main(int argc, char** argv)
                 std::printf("from the program's start to the first rows: %.1f ms; the sqlite3 tool's run of "
                             "limit 40: %.1f ms; ratio %.1fx (goal 10x)\n",
                             fromStartMs, toolMs, fromStartMs / toolMs);
-            std::printf("memory: %.1f MiB, empty database %.1f MiB: %.0f bytes a bill (goal 1024)\n",
+            std::printf("memory, listed with the searches made while the bills came in: %.1f MiB, empty database "
+                        "%.1f MiB: %.0f bytes a bill (goal 1024)\n",
                         kib / 1024.0, emptyKib / 1024.0, perBill);
             if (searchedKib > 0)
                 std::printf("memory after the search keys: %.1f MiB: %.0f bytes a bill (goal 1024)\n",
