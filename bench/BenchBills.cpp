@@ -92,7 +92,8 @@ std::wstring MainText(int bill, int field)
 int RunFloor(const std::filesystem::path& path, int bills, Steps& steps)
 {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         return 1;
     }
@@ -118,8 +119,8 @@ int RunFloor(const std::filesystem::path& path, int bills, Steps& steps)
         "PRAGMA journal_mode = WAL",
         "PRAGMA synchronous = FULL",
         main.c_str(),
-        "create table d (id integer primary key autoincrement not null, parentId integer, createtime integer, "
-        "row integer, a text, b text, c text)",
+        "create table d (id integer primary key autoincrement not null, parentId integer, "
+        "createtime integer, row integer, a text, b text, c text)",
         "create index d_parentId on d (parentId)",
     };
     bool ok = true;
@@ -154,7 +155,8 @@ int RunFloor(const std::filesystem::path& path, int bills, Steps& steps)
     };
     const auto bind = [](sqlite3_stmt* statement, int index, const std::wstring& text) {
         const std::u16string wide(text.begin(), text.end());
-        sqlite3_bind_text16(statement, index, wide.data(), static_cast<int>(wide.size() * 2), SQLITE_TRANSIENT);
+        sqlite3_bind_text16(statement, index, wide.data(), static_cast<int>(wide.size() * 2),
+                            SQLITE_TRANSIENT);
     };
     std::vector<int64_t> ids;
     auto start = Clock::now();

@@ -275,7 +275,9 @@ int main(int argc, char** argv)
             if (arg == "--folder")
                 parent = value;
             else
-                (arg == "--bills" ? bills : arg == "--rounds" ? rounds : memoryBills) = std::max(1, std::atoi(value));
+                (arg == "--bills"    ? bills
+                 : arg == "--rounds" ? rounds
+                                     : memoryBills) = std::max(1, std::atoi(value));
         } else {
             std::fprintf(stderr, "unknown argument: %s\n", arg.c_str());
             Usage();
@@ -352,8 +354,8 @@ int main(int argc, char** argv)
             coreTimes.push_back(coreSeconds);
             bareTimes.push_back(bareSeconds);
             ratios.push_back(coreSeconds / bareSeconds);
-            std::printf("round %d: core %.3f s, bare %.3f s, ratio %.2f\n", round + 1, coreSeconds, bareSeconds,
-                        coreSeconds / bareSeconds);
+            std::printf("round %d: core %.3f s, bare %.3f s, ratio %.2f\n", round + 1, coreSeconds,
+                        bareSeconds, coreSeconds / bareSeconds);
         }
         if (status == 0) {
             const auto median = [](std::vector<double> v) {
@@ -367,8 +369,9 @@ int main(int argc, char** argv)
             const long found = ChineseFound(corePdf, work / "bench.txt", bills);
             std::printf("bills: %d (%d fields, %d of them Chinese, one PDF), %d rounds\n", bills, kFields,
                         kChineseFields, rounds);
-            std::printf("core: %.3f s (%.0f bills/s), bare QPainter/QPdfWriter: %.3f s (%.0f bills/s), medians\n",
-                        coreSeconds, bills / coreSeconds, bareSeconds, bills / bareSeconds);
+            std::printf(
+                "core: %.3f s (%.0f bills/s), bare QPainter/QPdfWriter: %.3f s (%.0f bills/s), medians\n",
+                coreSeconds, bills / coreSeconds, bareSeconds, bills / bareSeconds);
             std::printf("ratio core/bare, median of the rounds: %.2f (goal 1.3)\n", median(ratios));
             std::printf("PDF per bill: core %.2f KiB, bare %.2f KiB\n", coreKiB / bills, bareKiB / bills);
             if (found < 0)

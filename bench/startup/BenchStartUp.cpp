@@ -185,8 +185,8 @@ int main(int argc, char** argv)
         }
         if (!runner.empty()) {
             std::printf("window %s x %s, %zu runs each\n", w.c_str(), h.c_str(), runner.size());
-            std::printf("program until its home page's first frame settled: %.1f ms, %.1f MiB\n", bench::Median(runner),
-                        bench::Median(runnerKib) / 1024.0);
+            std::printf("program until its home page's first frame settled: %.1f ms, %.1f MiB\n",
+                        bench::Median(runner), bench::Median(runnerKib) / 1024.0);
             std::printf("bare Qt window, first frame settled: %.1f ms, %.1f MiB\n", bench::Median(bare),
                         bench::Median(bareKib) / 1024.0);
             std::printf("ratio: %.2fx time, %.2fx memory\n", bench::Median(runner) / bench::Median(bare),

@@ -1,19 +1,20 @@
 // Opening a branch's year of bills, and searching them: a template page with 40 fields
-// whose bill database holds 100,000 bills is opened in the printing program's
-// workspace (a window of 1000 x 800), timed until the bill list paints its first rows
-// and until the program is usable (every bill listed and the event loop free), with
-// the program's memory above the same program opening the template over an empty
-// database. While the bills come in, the event loop is watched (how long an input
-// would wait for it) and the list is scrolled, a row is clicked and a key is typed
-// into the search box, each timed with its paint. The same open is timed once more
-// as when the template is given on the command line: opened before the window shows. The floor beside it, in the same run:
-// SQLite alone reading the list's first 40 rows (open, select ... limit 40, read
+// whose bill database holds 100,000 bills is opened in the printing program's workspace
+// (a window of 1000 x 800), timed until the bill list paints its first rows and until
+// the program is usable (every bill listed and the event loop free), with the program's
+// memory above the same program opening the template over an empty database. While the
+// bills come in, the event loop is watched (how long an input would wait for it) and
+// the list is scrolled, a row is clicked and a key is typed into the search box, each
+// timed with its paint. The same open is timed once more as when the template is given
+// on the command line: opened before the window shows. The floor beside it, in the same
+// run: SQLite alone reading the list's first 40 rows (open, select ... limit 40, read
 // every column as text, close). Then one search term typed a key at a time into the
-// list's search box, each key timed with the paint it causes, against a key typed
-// into a plain line edit in a window of the same size. Offscreen a key's paint stays
-// in the process; on an X server (DISPLAY set, e.g. under xvfb-run -a) the same keys
-// are typed once more through the xcb platform, each key's paint flushed to the
-// server and waited for, so both sides pay what a user's screen costs.
+// list's search box and taken back with BackSpace, each key timed with the paint it
+// causes, against a key typed into a plain line edit in a window of the same size.
+// Offscreen a key's paint stays in the process; on an X server (DISPLAY set, e.g. under
+// xvfb-run -a) the same keys are typed once more through the xcb platform, each key's
+// paint flushed to the server and waited for, so both sides pay what a user's screen
+// costs.
 //
 // Each measurement runs in a process of its own (this program started again), so the
 // memory of one does not count in the next.
@@ -33,10 +34,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QWheelEvent>
 #include <QLineEdit>
 #include <QString>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <sqlite3.h>
 
@@ -287,10 +288,10 @@ void UseWhileLoading(CMainPageWnd& workspace, CSearchPane& pane, LoopWatch& watc
 }
 
 // A child: opens the template in the workspace and prints "open <first ms> <usable ms>
-// <rows> <KiB>" (usable: every bill listed and the event loop free), then, when asked, the search keys "key <ms>", the memory after them
-// "searched <KiB>" and the plain line edit's keys "floorkey <ms>". Mode "xsearch" does
-// the same on the X server named by DISPLAY, each key's paint flushed to the server
-// before the key's time is taken.
+// <rows> <KiB>" (usable: every bill listed and the event loop free), then, when asked,
+// the search keys "key <ms>", the memory after them "searched <KiB>" and the plain line
+// edit's keys "floorkey <ms>". Mode "xsearch" does the same on the X server named by
+// DISPLAY, each key's paint flushed to the server before the key's time is taken.
 int Child(const fs::path& home, const std::string& mode)
 {
     const bool onServer = mode == "xsearch";
@@ -539,7 +540,8 @@ int main(int argc, char** argv)
         }
         const double floorMs = FloorLimit40(full);
         const std::vector<std::string> emptyRun = bench::RunProgram({"--child", empty.home.string(), "open"});
-        const std::vector<std::string> commandRun = bench::RunProgram({"--child", full.home.string(), "cmdline"});
+        const std::vector<std::string> commandRun =
+            bench::RunProgram({"--child", full.home.string(), "cmdline"});
         const std::vector<std::string> emptyCommandRun =
             bench::RunProgram({"--child", empty.home.string(), "cmdline"});
         const auto started = Clock::now();
@@ -610,33 +612,38 @@ int main(int argc, char** argv)
         if (rows == bills && emptyRows == 0 && floorMs > 0 && !keys.search.empty() && !keys.floor.empty() &&
             serverDone) {
             const double perBill = static_cast<double>(kib - emptyKib) * 1024.0 / bills;
-            std::printf("open, first rows painted: %.1f ms; usable (all %d rows listed, event loop free): %.1f ms\n",
-                        first, rows, all);
+            std::printf(
+                "open, first rows painted: %.1f ms; usable (all %d rows listed, event loop free): %.1f ms\n",
+                first, rows, all);
             std::printf("floor, sqlite3 select ... limit 40: %.2f ms\n", floorMs);
-            std::printf("open ratio: %.1fx to the first rows (goal 10x); %.0fx until usable\n", first / floorMs,
-                        all / floorMs);
+            std::printf("open ratio: %.1fx to the first rows (goal 10x); %.0fx until usable\n",
+                        first / floorMs, all / floorMs);
             if (cmdRows == bills && emptyCmdRows == 0)
-                std::printf("template on the command line (opened, then the window shown): first rows %.1f ms, "
-                            "usable %.1f ms; the same over the empty database, first frame %.1f ms; ratio %.1fx\n",
-                            cmdFirst, cmdAll, emptyCmdFirst, cmdFirst / emptyCmdFirst);
+                std::printf(
+                    "template on the command line (opened, then the window shown): first rows %.1f ms, "
+                    "usable %.1f ms; the same over the empty database, first frame %.1f ms; ratio %.1fx\n",
+                    cmdFirst, cmdAll, emptyCmdFirst, cmdFirst / emptyCmdFirst);
             if (cmdRows == bills && emptyCmdRows == 0)
                 std::printf("memory, listed without a search: %.1f MiB: %.0f bytes a bill (goal 1024)\n",
                             cmdKib / 1024.0, static_cast<double>(cmdKib - emptyCmdKib) * 1024.0 / bills);
             if (held >= 0) {
-                std::printf("while the bills came in: the event loop kept an input waiting %.1f ms at most (goal "
-                            "100 ms)\n",
-                            held);
+                std::printf(
+                    "while the bills came in: the event loop kept an input waiting %.1f ms at most (goal "
+                    "100 ms)\n",
+                    held);
                 for (const auto& [kind, figure] : during)
-                    std::printf("  %s while loading, worst of %d: %.1f ms; with the wait %.1f ms (goal 100 ms)\n",
-                                kind.c_str(), figure.second, figure.first, figure.first + held);
+                    std::printf(
+                        "  %s while loading, worst of %d: %.1f ms; with the wait %.1f ms (goal 100 ms)\n",
+                        kind.c_str(), figure.second, figure.first, figure.first + held);
             }
             if (toolMs > 0 && fromStartMs > 0)
                 std::printf("from the program's start to the first rows: %.1f ms; the sqlite3 tool's run of "
                             "limit 40: %.1f ms; ratio %.1fx (goal 10x)\n",
                             fromStartMs, toolMs, fromStartMs / toolMs);
-            std::printf("memory, listed with the searches made while the bills came in: %.1f MiB, empty database "
-                        "%.1f MiB: %.0f bytes a bill (goal 1024)\n",
-                        kib / 1024.0, emptyKib / 1024.0, perBill);
+            std::printf(
+                "memory, listed with the searches made while the bills came in: %.1f MiB, empty database "
+                "%.1f MiB: %.0f bytes a bill (goal 1024)\n",
+                kib / 1024.0, emptyKib / 1024.0, perBill);
             if (searchedKib > 0)
                 std::printf("memory after the search keys: %.1f MiB: %.0f bytes a bill (goal 1024)\n",
                             searchedKib / 1024.0,

@@ -107,7 +107,7 @@ private:
     int mode_ = 0;
     int64_t shownId_ = -1;
     bool quiet_ = false;
-    int autoWidth_ = 0; // the field columns' width while nobody has sized them
+    int autoWidth_ = 0;               // the field columns' width while nobody has sized them
     std::vector<std::wstring> cells_; // one row's texts while the list is filled
     // While the list comes in: the last bill read and the newest one there was when
     // it began (bills saved since come through UpdateBillRow); -1 when not loading.

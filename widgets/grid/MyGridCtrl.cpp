@@ -1549,7 +1549,8 @@ int MyGridCtrl::PlaceNewRows(int first)
     for (size_t j = added.size(); j-- > 0;) {
         // After the equal rows already listed, as a sort that keeps ties in their order.
         const size_t place = static_cast<size_t>(
-            std::upper_bound(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(sorted), added[j], before) -
+            std::upper_bound(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(sorted), added[j],
+                             before) -
             rows.begin());
         const size_t stretch = sorted - place;
         std::move_backward(rows.begin() + static_cast<std::ptrdiff_t>(place),

@@ -91,7 +91,10 @@ protected:
     CVoucherView* List() { return Client()->List(); }
 
     // Lets the event loop run until the list holds every bill.
-    bool WaitListed() { return QTest::qWaitFor([this] { return !List()->IsLoading(); }, 20000); }
+    bool WaitListed()
+    {
+        return QTest::qWaitFor([this] { return !List()->IsLoading(); }, 20000);
+    }
 
     void Run(unsigned command) { EXPECT_TRUE(workspace_->OnCmdMsg(command, nullptr)) << command; }
 

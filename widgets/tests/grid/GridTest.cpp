@@ -513,7 +513,8 @@ TEST(GridParts, RowsThatComeInPartByPartMeetTheFindAndTheSortedColumn)
         if (c.longer) {
             grid.Find(c.findColumn, c.longer);
             for (int row = 0; row < grid.GetItemCount(); ++row)
-                ASSERT_EQ(grid.IsItemVisible(row), Holds(cellsOf(grid.GetItemData(row)), c.findColumn, c.longer) ? 1 : 0)
+                ASSERT_EQ(grid.IsItemVisible(row),
+                          Holds(cellsOf(grid.GetItemData(row)), c.findColumn, c.longer) ? 1 : 0)
                     << "row " << row;
         }
     }
