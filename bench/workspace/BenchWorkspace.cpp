@@ -161,6 +161,9 @@ int main(int argc, char** argv)
         }
         if (page && static_cast<int>(ids.size()) == bills) {
             client->List()->RefillBillList(workspace.Document(), 0);
+            // The list comes in parts from the event loop: every bill is listed before
+            // the rows are ticked.
+            client->List()->FinishLoading();
             client->List()->SetFocusItem(-1);
 
             // The core's own path: one job, each bill loaded by its id and printed.

@@ -228,6 +228,9 @@ void CMainClient::ContinuousPrint()
     if (!PreparePrint(dialog, L"无效的页面。", &devMode))
         return;
     CWaitCursor wait;
+    // The run goes over the rows by their places: the bills still to come are listed
+    // (and ticked, after "tick all") before it starts.
+    list_->FinishLoading();
     PrintCheckedBills(dialog.printerName, devMode, dialog.copies);
 }
 

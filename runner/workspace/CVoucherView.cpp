@@ -10,6 +10,7 @@
 #include "DeviceContext.h"
 #include "GdiObjects.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPolygon>
@@ -18,6 +19,18 @@
 
 namespace
 {
+
+// What the list asks the page for: the columns and the first rows, the rows after
+// them, the newest bill's id, one bill's row (2 without and 3 with the focus).
+constexpr int kFillFirst = 1;
+constexpr int kFillMore = 4;
+constexpr int kNewestId = 5;
+
+// A part of the list is read for about this long before the event loop runs again:
+// a key, a click or a scroll waits for one part at most.
+constexpr auto kPartTime = std::chrono::milliseconds(12);
+// While a dialog or a menu is up the list waits; it looks again this often.
+constexpr int kHeldMs = 50;
 
 std::wstring IdText(int64_t id)
 {
@@ -45,6 +58,7 @@ void CSearchCtrl::OnSearch()
 CVoucherView::CVoucherView(CMainClient* client) : MyGridCtrl(client), client_(client)
 {
     Create(0x50000000, RECT{0, 0, 100, 100}, client, 100);
+    loader_.callOnTimeout(this, [this] { LoadPart(); });
 }
 
 void CVoucherView::SetSearchBox(CSearchCtrl* search)
@@ -99,35 +113,118 @@ void CVoucherView::Search(int column, const std::wstring& text)
 
 bool CVoucherView::RefillBillList(IDoxDocument* document, int index)
 {
+    StopLoading();
     ClearSearchBox();
     DeleteAllColumns();
+    DeleteAllItems();
     page_ = document ? document->GetPage(index) : nullptr;
     if (!page_) {
-        DeleteAllItems();
         SetFocusItem(-1);
         Relayout();
         return false;
     }
-    rowsBefore_ = GetItemCount();
-    counter_ = 0;
-    // The first screen of rows is painted as soon as it is read; the rest follow.
-    firstScreen_ = isVisible() ? std::max(1, height() / std::max(1, RowHeight()) + 1) : 0;
-    mode_ = 1;
-    page_->QueryRecords(this, nullptr);
+    // The list reaches the newest bill there is now; bills saved while it comes in
+    // are added by their saving.
+    loadedTo_ = 0;
+    loadEnd_ = 0;
+    DataQuery newest;
+    newest.mode = 2;
+    mode_ = kNewestId;
+    page_->QueryRecords(this, &newest);
+    // The columns and the first screen of rows are read at once and painted with the
+    // next frame; the rest come in parts from the event loop.
+    mode_ = kFillFirst;
+    const size_t firstScreen = static_cast<size_t>(std::max(1, height() / std::max(1, RowHeight()) + 1));
+    const bool more = ReadRows(std::chrono::steady_clock::time_point::max(), firstScreen);
     mode_ = 0;
-    cells_.clear();
-    cells_.shrink_to_fit();
-    for (int row = rowsBefore_ - 1; row >= counter_; --row)
-        DeleteItem(row);
+    if (more)
+        loader_.start(0);
+    else
+        StopLoading();
     SetFocusItem(-1);
     Relayout();
     return true;
+}
+
+bool CVoucherView::ReadRows(std::chrono::steady_clock::time_point deadline, size_t limit)
+{
+    partRows_ = 0;
+    partLimit_ = limit;
+    partDeadline_ = deadline;
+    partCut_ = false;
+    // In the order of the bills' ids, from the first not yet read.
+    wchar_t condition[96];
+    std::swprintf(condition, 96, L"id > %lld and id <= %lld order by id", static_cast<long long>(loadedTo_),
+                  static_cast<long long>(loadEnd_));
+    DataQuery query;
+    query.mode = 4;
+    query.condition = condition;
+    page_->QueryRecords(this, &query);
+    // A query that failed lists what it read, as a whole read did.
+    return partCut_;
+}
+
+void CVoucherView::LoadPart(bool all)
+{
+    if (!IsLoading() || !page_) {
+        StopLoading();
+        return;
+    }
+    // A dialog's or a menu's choice may be about a row by its place in the list.
+    if (!all && (QApplication::activeModalWidget() || QApplication::activePopupWidget())) {
+        loader_.start(kHeldMs);
+        return;
+    }
+    const int first = GetItemCount();
+    // "Tick all" chosen while bills come in ticks the bills that come after it too.
+    const bool tick = tickArriving_;
+    // A list that shows its end (the new-bill line) keeps showing it as it grows;
+    // one the user scrolled up or put the focus on a bill in stays where it is.
+    const bool follow = GetFocusItem() < 0 && GetVScrollPos() >= GetVScrollLimit();
+    mode_ = kFillMore;
+    const bool more = ReadRows(all ? std::chrono::steady_clock::time_point::max()
+                                   : std::chrono::steady_clock::now() + kPartTime,
+                               static_cast<size_t>(-1));
+    mode_ = 0;
+    if (tick)
+        for (int row = first; row < GetItemCount(); ++row)
+            SetCheckItem(row, 1);
+    quiet_ = true;
+    PlaceNewRows(first);
+    quiet_ = false;
+    if (more && !all)
+        loader_.start(0);
+    else
+        StopLoading();
+    if (follow)
+        RelayoutRows();
+    else
+        RelayoutRowsInPlace();
+}
+
+void CVoucherView::FinishLoading()
+{
+    if (!IsLoading())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    LoadPart(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void CVoucherView::StopLoading()
+{
+    loader_.stop();
+    loadEnd_ = -1;
+    tickArriving_ = false;
+    cells_.clear();
+    cells_.shrink_to_fit();
 }
 
 void CVoucherView::ClearBillList()
 {
     if (!page_)
         return;
+    StopLoading();
     page_ = nullptr;
     shownId_ = -1;
     ClearSearchBox();
@@ -141,6 +238,9 @@ void CVoucherView::ClearBillList()
 void CVoucherView::UpdateRow(int64_t id, int mode)
 {
     if (!page_)
+        return;
+    // A bill the list has yet to read comes with its part, as it is stored then.
+    if (IsLoading() && id > loadedTo_ && id <= loadEnd_)
         return;
     DataQuery query;
     query.mode = id == -1 ? 2 : 3;
@@ -157,7 +257,7 @@ void CVoucherView::UpdateRow(int64_t id, int mode)
 
 int CVoucherView::OnColumns(IDoxColumnReader* columns)
 {
-    if (mode_ != 1)
+    if (mode_ != kFillFirst)
         return 0;
     // 60 px, or what eight digits need in the list's font.
     AddColumn(L"序号", std::max(60, fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 14), kGridSortable);
@@ -198,14 +298,12 @@ int CVoucherView::OnRecord(IDoxRecordReader* record)
 {
     const int64_t id = record->GetId();
     int row = -1;
-    if (mode_ == 1) {
-        row = counter_++;
-        if (row < rowsBefore_) {
-            DeleteItemText(row);
-            SetItemData(row, static_cast<uint64_t>(id));
-        } else {
-            row = AddItem(nullptr, static_cast<uint64_t>(id));
-        }
+    if (mode_ == kNewestId) {
+        loadEnd_ = id;
+        return 1;
+    }
+    if (mode_ == kFillFirst || mode_ == kFillMore) {
+        row = AddItem(nullptr, static_cast<uint64_t>(id));
         // The cells go through texts that keep their storage from row to row, into
         // the row in one piece.
         const int count = record->GetCount();
@@ -214,9 +312,12 @@ int CVoucherView::OnRecord(IDoxRecordReader* record)
         for (int i = 0; i < count; ++i)
             cells_[static_cast<size_t>(i) + 1] = record->GetText(i);
         SetItemTexts(row, cells_.data(), count + 1);
-        if (counter_ == firstScreen_ && counter_ >= rowsBefore_) {
-            Relayout();
-            DoUpdateWindow();
+        loadedTo_ = id;
+        // The part ends at its count of rows or, looked at every few rows, its time.
+        if (++partRows_ >= partLimit_ ||
+            ((partRows_ & 15) == 0 && std::chrono::steady_clock::now() >= partDeadline_)) {
+            partCut_ = true;
+            return 0;
         }
         return 1;
     } else if (mode_ == 2 || mode_ == 3) {
@@ -299,6 +400,8 @@ void CVoucherView::DeleteCheckedBills()
         UIUitl::MessageBoxW(16, L"无效的页面。");
         return;
     }
+    // The ticked bills are all the list's, the ones still to come included.
+    FinishLoading();
     const int focus = GetFocusItem();
     if (GetCheckCount() == 0 && focus < 0) {
         UIUitl::MessageBoxW(64, L"请勾选需要删除的票据。");
@@ -353,15 +456,15 @@ bool CVoucherView::OnCmdMsg(unsigned id, bool* enabled)
     switch (id) {
     case wscmd::kCheckAll:
         if (enabled)
-            *enabled = GetCheckCount() != GetItemCount();
+            *enabled = GetCheckCount() != GetItemCount() || IsLoading();
         else
-            SetCheckAll(1), Relayout();
+            SetCheckAll(1), tickArriving_ = IsLoading(), Relayout();
         return true;
     case wscmd::kUncheckAll:
         if (enabled)
             *enabled = GetCheckCount() > 0;
         else
-            SetCheckAll(0), Relayout();
+            SetCheckAll(0), tickArriving_ = false, Relayout();
         return true;
     case wscmd::kDeleteBills:
         if (enabled)

@@ -9,8 +9,10 @@
 #include "MySearchCtrl.h"
 #include "PageSetup.h"
 
+#include <QTimer>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,7 +48,15 @@ public:
     CSearchCtrl* SearchBox() const { return search_; }
     IDoxPage* CurrentPage() const { return page_; }
 
+    // Lists the page's stored bills. The first screen of rows is read at once; the
+    // rest come in parts from the event loop, so the program answers its user while
+    // they come: a search shown, a sorted column and "tick all" cover each part as
+    // it arrives.
     bool RefillBillList(IDoxDocument* document, int index);
+    // Whether bills are still coming in.
+    bool IsLoading() const { return loadEnd_ >= 0; }
+    // Reads the bills still to come at once (a run over every ticked bill needs them).
+    void FinishLoading();
     void ClearBillList();
     void UpdateBillRow(int64_t id) { UpdateRow(id, 2); }
     void UpdateBillRowAndFocus(int64_t id) { UpdateRow(id, 3); }
@@ -86,19 +96,34 @@ private:
     void ClearSearchBox();
     void FillSearchClasses();
     void SelectBill();
+    // Reads the next part of the list (the rows of about one frame) and places it.
+    // (`all`: every row still to come, at once).
+    void LoadPart(bool all = false);
+    // Reads the rows after the last one read, until `limit` rows or `deadline`;
+    // true when it stopped there, with rows left.
+    bool ReadRows(std::chrono::steady_clock::time_point deadline, size_t limit);
+    void StopLoading();
 
     CMainClient* client_;
     CSearchCtrl* search_ = nullptr;
     IDoxPage* page_ = nullptr;
     int mode_ = 0;
-    int rowsBefore_ = 0;
-    int counter_ = 0;
     int64_t shownId_ = -1;
     bool quiet_ = false;
     bool held_ = false;
-    int autoWidth_ = 0; // the field columns' width while nobody has sized them
-    int firstScreen_ = 0;             // rows read before the list is painted the first time
+    int autoWidth_ = 0;               // the field columns' width while nobody has sized them
     std::vector<std::wstring> cells_; // one row's texts while the list is filled
+    // While the list comes in: the last bill read and the newest one there was when
+    // it began (bills saved since come through UpdateBillRow); -1 when not loading.
+    int64_t loadedTo_ = 0;
+    int64_t loadEnd_ = -1;
+    QTimer loader_;
+    bool tickArriving_ = false; // "tick all" was chosen while bills came in
+    // While a part is read: where it stops, and whether it stopped there.
+    size_t partRows_ = 0;
+    size_t partLimit_ = 0;
+    std::chrono::steady_clock::time_point partDeadline_;
+    bool partCut_ = false;
 };
 
 // Hosts the core's fill-in window (id 101) and keeps the page setup of its page.

@@ -544,13 +544,20 @@ void MyGridCtrl::RelayoutRows()
 {
     if (!created_)
         return;
+    RelayoutRowsInPlace();
+    // The panes are painted once, with the focus row in view.
+    ScrollRowIntoView(client_->focus, false);
+}
+
+void MyGridCtrl::RelayoutRowsInPlace()
+{
+    if (!created_)
+        return;
     int shown = static_cast<int>(client_->Shown().size());
     SetScrollSizes(MM_TEXT, SIZE{header_->TotalWidth(), (shown + 1) * client_->rowHeight}, SIZE{0, 0},
                    SIZE{0, 0});
     // A header that moves or changes width (a bar came or went) is painted by the move.
     PlacePanes();
-    // The panes are painted once, below, with the focus row in view.
-    ScrollRowIntoView(client_->focus, false);
     leader_->update();
     client_->update();
 }
@@ -815,7 +822,7 @@ int MyGridCtrl::AddItem(const wchar_t* text, uint64_t data)
         item->cells.Set(0, text);
     item->data = data;
     client_->rows.push_back(std::move(item));
-    client_->Reshuffled();
+    client_->Appended();
     return GetItemCount() - 1;
 }
 
@@ -825,7 +832,8 @@ int MyGridCtrl::SetItemText(int row, int column, const wchar_t* text)
     if (!item || column < 0)
         return 0;
     item->cells.Set(column, text);
-    filterValid_ = false;
+    if (row < foundRows_)
+        filterValid_ = false;
     return 1;
 }
 
@@ -835,7 +843,8 @@ int MyGridCtrl::SetItemTexts(int row, const std::wstring* texts, int count)
     if (!item || count < 0)
         return 0;
     item->cells.Assign(texts, static_cast<size_t>(count));
-    filterValid_ = false;
+    if (row < foundRows_)
+        filterValid_ = false;
     return 1;
 }
 
@@ -880,6 +889,10 @@ int MyGridCtrl::DeleteItem(int row)
         return 0;
     if (item->visible && item->checked)
         --client_->checkCount;
+    if (row < foundRows_)
+        --foundRows_;
+    if (row < placedRows_)
+        --placedRows_;
     client_->rows.erase(client_->rows.begin() + row);
     client_->Reshuffled();
     if (client_->focus == row) {
@@ -914,6 +927,10 @@ int MyGridCtrl::DeleteItems(const std::vector<int>& doomed)
         if (gone[i]) {
             if (item.visible && item.checked)
                 --client_->checkCount;
+            if (static_cast<int>(i) < foundRows_)
+                --foundRows_;
+            if (static_cast<int>(i) < placedRows_)
+                --placedRows_;
             if (static_cast<int>(i) == client_->focus)
                 focusGone = true;
             continue;
@@ -957,6 +974,9 @@ int MyGridCtrl::DeleteItemText(int row)
 int MyGridCtrl::DeleteAllItems()
 {
     filterValid_ = false;
+    filterText_.clear();
+    foundRows_ = 0;
+    placedRows_ = 0;
     findScratch_.reset();
     client_->rows.clear();
     client_->Reshuffled();
@@ -1441,6 +1461,7 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
     filterValid_ = true;
     filterColumn_ = column;
     filterText_ = std::move(needle);
+    foundRows_ = GetItemCount();
     // Only the focus row carries the focus mark, and a hidden row loses it.
     const int old = client_->focus;
     const int focus = old >= 0 && old < GetItemCount() && client_->rows[old]->focus ? old : -1;
@@ -1458,9 +1479,105 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
     return 0;
 }
 
+void MyGridCtrl::FindNewRows(int from)
+{
+    const int count = GetItemCount();
+    from = std::clamp(from, 0, count);
+    foundRows_ = count;
+    if (from == count || filterText_.empty())
+        return;
+    bool hid = false;
+    for (int i = from; i < count; ++i) {
+        MyGridItem& item = *client_->rows[static_cast<size_t>(i)];
+        if (!item.visible || item.FindUtf8(filterColumn_, filterText_))
+            continue;
+        SetCheck(item, 0);
+        item.visible = 0;
+        item.focus = 0;
+        hid = true;
+        if (client_->focus == i) {
+            client_->focus = -1;
+            client_->newRow.focus = 1;
+        }
+    }
+    if (!hid)
+        return;
+    // The rows before `from` keep their places in the visible list; only its tail is
+    // made again.
+    if (client_->shownValid_) {
+        std::vector<int>& shown = client_->shown_;
+        shown.erase(std::lower_bound(shown.begin(), shown.end(), from), shown.end());
+        for (int i = from; i < count; ++i)
+            if (client_->rows[static_cast<size_t>(i)]->visible)
+                shown.push_back(i);
+    }
+    ++client_->shuffles_;
+}
+
+int MyGridCtrl::PlaceNewRows(int first)
+{
+    FindNewRows(first);
+    auto& rows = client_->rows;
+    const size_t count = rows.size();
+    // Rows the program added on its own since the last placing (a bill saved) are
+    // put in order with them, so that the rows before stay sorted.
+    first = std::clamp(std::min(first, placedRows_), 0, static_cast<int>(count));
+    placedRows_ = static_cast<int>(count);
+    if (static_cast<size_t>(first) == count)
+        return 0;
+    int column = -1;
+    for (size_t i = 0; i < header_->columns.size(); ++i)
+        if (header_->columns[i].sortMark != 0)
+            column = static_cast<int>(i);
+    if (column < 0)
+        return 0;
+    const bool ascending = header_->columns[static_cast<size_t>(column)].sortMark == -1;
+    const auto before = [column, ascending](const std::unique_ptr<MyGridItem>& a,
+                                            const std::unique_ptr<MyGridItem>& b) {
+        return a->Compare(*b, column, ascending) != 0;
+    };
+    // The new rows sorted among themselves, then merged from the back: each finds its
+    // place among the sorted rows by a binary search, and the rows after it move up
+    // as one stretch, so a part costs its rows' searches and one move of the list's
+    // tail, not a comparison for every row listed.
+    std::vector<std::unique_ptr<MyGridItem>> added(std::make_move_iterator(rows.begin() + first),
+                                                   std::make_move_iterator(rows.end()));
+    brindle::IntroSortRows(added, before);
+    const MyGridItem* focused = Row(client_->focus);
+    size_t sorted = static_cast<size_t>(first); // rows [0, sorted) not yet moved
+    size_t write = count;
+    for (size_t j = added.size(); j-- > 0;) {
+        // After the equal rows already listed, as a sort that keeps ties in their order.
+        const size_t place = static_cast<size_t>(
+            std::upper_bound(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(sorted), added[j],
+                             before) -
+            rows.begin());
+        const size_t stretch = sorted - place;
+        std::move_backward(rows.begin() + static_cast<std::ptrdiff_t>(place),
+                           rows.begin() + static_cast<std::ptrdiff_t>(sorted),
+                           rows.begin() + static_cast<std::ptrdiff_t>(write));
+        write -= stretch;
+        sorted = place;
+        rows[--write] = std::move(added[j]);
+    }
+    client_->Reshuffled();
+    if (focused) {
+        for (size_t i = 0; i < count; ++i) {
+            if (rows[i].get() == focused) {
+                client_->focus = static_cast<int>(i);
+                break;
+            }
+        }
+    }
+    return 1;
+}
+
 void MyGridCtrl::DoSort(int column, bool ascending)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The rows move: a change to any of them makes the last find stale.
+    foundRows_ = GetItemCount();
+    placedRows_ = GetItemCount();
     brindle::IntroSortRows(client_->rows,
                            [column, ascending](const std::unique_ptr<MyGridItem>& a,
                                                const std::unique_ptr<MyGridItem>& b) {

@@ -71,9 +71,6 @@ public:
         __builtin_prefetch(block + 64);
         __builtin_prefetch(block + 128);
     }
-    // Nothing to reserve: the block is sized when it is written.
-    void reserve(size_t) {}
-
     // Where a text lies inside one cell: its first byte in the block, and the bytes
     // from there to the end of that cell. Valid while the row's cells stay as they are.
     struct Hit {
@@ -220,6 +217,13 @@ public:
         shownValid_ = false;
         ++shuffles_;
     }
+    // A row added at the end, shown: the visible rows stay known without a walk.
+    void Appended()
+    {
+        if (shownValid_)
+            shown_.push_back(static_cast<int>(rows.size()) - 1);
+        ++shuffles_;
+    }
     // Counts the times the visible rows were put out of date: a find's notes on the
     // rows it showed hold while this stays the same.
     uint64_t Shuffles() const { return shuffles_; }
@@ -295,10 +299,19 @@ public:
     // the others. 1 when a row was shown or hidden or the focus moved (then the rows
     // are repainted), 0 when the rows on screen stay as they were.
     int Find(int column, const wchar_t* text);
+    // The rows added at the end since the grid held `first` rows take their places as
+    // if they had been there all along: the last find hides those that do not hold its
+    // text, and under a sorted column they move to their places in its order, with any
+    // row added since the last placing (the focus index follows its row). What a list
+    // that comes in part by part calls after each part; 1 when rows were put in order,
+    // 0 when they all stayed at the end.
+    int PlaceNewRows(int first);
     void Relayout();
     // The same after a batch that only showed, hid or changed rows: the column titles
     // stay as they are painted.
     void RelayoutRows();
+    // The same while rows come in: the rows pane stays where it is scrolled to.
+    void RelayoutRowsInPlace();
     void DoSort(int column, bool ascending);
     void SetGridFont(const CFont* font);
 
@@ -376,6 +389,8 @@ private:
     // else with the next paint of the rows.
     void MoveFocus(int row, bool paintNow);
     void ScrollRowIntoView(int row, bool paintNow);
+    // The last find over the rows from `from` on (rows just added).
+    void FindNewRows(int from);
     struct FindScratch;
 
     MyGridHeader* header_ = nullptr;
@@ -392,6 +407,11 @@ private:
     bool filterValid_ = false;
     int filterColumn_ = 0;
     std::string filterText_;
+    // The rows before this index have met the last find; the rows added after it are
+    // shown whatever they hold, so their cells can change without making it stale.
+    int foundRows_ = 0;
+    // The rows before this index were in their sorted places when last placed.
+    int placedRows_ = 0;
     // What the last find noted of the rows it showed, and its lists, kept from key to
     // key (about 70 bytes a row shown); gone with the rows.
     std::unique_ptr<FindScratch> findScratch_;

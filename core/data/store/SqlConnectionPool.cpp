@@ -47,6 +47,7 @@ bool SqlPoolConnection::RunFixed(Fixed which, std::wstring* error)
         "commit transaction",
         "rollback transaction",
     };
+    sqlthread::Check(owner_);
     if (!db_) {
         if (error)
             *error = L"Invalid sqlite connection.";
@@ -151,7 +152,8 @@ SqlPoolConnection* SqlConnectionPool::GetOrOpen(const wchar_t* path)
     std::string utf8 = WideToUtf8(key);
     // A pooled connection serves one thread, the one that opened it (the backup opens
     // its own), so SQLite need not lock it around every call: a list of a hundred
-    // thousand bills reads its four million cells without four million locks.
+    // thousand bills reads its four million cells without four million locks. Debug
+    // builds check the thread at every use (SqlThread.h).
     int rc = sqlite3_open_v2(utf8.c_str(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK || !db) {
@@ -173,6 +175,7 @@ SqlPoolConnection* SqlConnectionPool::GetOrOpen(const wchar_t* path)
     sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     entry->db_ = db;
+    entry->owner_ = std::this_thread::get_id();
     entry->pool_ = this;
     entry->refCount_ = 1;
     connections_.insert(connections_.begin(), entry);
@@ -188,6 +191,7 @@ SqlStatement* SqlConnectionPool::NewStatement(SqlPoolConnection* connection)
         return nullptr;
     statement->pool_ = this;
     statement->db_ = connection->Handle();
+    statement->owner_ = connection->Owner();
     statement->refCount_ = 1;
     statements_.push_back(statement);
     return statement;

@@ -4,8 +4,11 @@
 // shares one connection, so a transaction begun by one user covers the
 // statements of every other user of that file until it ends.
 
+#include "SqlThread.h"
+
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct sqlite3;
@@ -24,7 +27,13 @@ public:
     void AddRef() { ++refCount_; }
     void Release();
 
-    sqlite3* Handle() const { return db_; }
+    sqlite3* Handle() const
+    {
+        sqlthread::Check(owner_);
+        return db_;
+    }
+    // The thread that opened the database, the only one that may use it.
+    std::thread::id Owner() const { return owner_; }
     // The canonical path the database was opened with.
     const std::wstring& Path() const { return path_; }
     int RefCount() const { return refCount_; }
@@ -50,6 +59,7 @@ private:
     int refCount_ = 0;
     sqlite3* db_ = nullptr;
     std::wstring path_;
+    std::thread::id owner_;
     sqlite3_stmt* fixed_[kFixedCount] = {};
 };
 

@@ -40,6 +40,7 @@ void SqlStatement::FailFromDatabase()
 
 bool SqlStatement::Compile(const std::wstring& sql)
 {
+    sqlthread::Check(owner_);
     Finalize();
     errorText_.clear();
     if (!db_) {
@@ -78,6 +79,7 @@ bool SqlStatement::Compile(const std::wstring& sql)
 
 int SqlStatement::Next()
 {
+    sqlthread::Check(owner_);
     if (!stmt_) {
         if (errorText_.empty())
             errorText_ = Utf8ToWide(std::string(sqlite3_errstr(SQLITE_MISUSE)));
@@ -94,11 +96,13 @@ int SqlStatement::Next()
 
 bool SqlStatement::ValidColumn(int column) const
 {
+    sqlthread::Check(owner_);
     return stmt_ && column >= 0 && column < sqlite3_column_count(stmt_);
 }
 
 int SqlStatement::ColumnCount() const
 {
+    sqlthread::Check(owner_);
     return stmt_ ? sqlite3_column_count(stmt_) : 0;
 }
 

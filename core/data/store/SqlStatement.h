@@ -2,8 +2,11 @@
 // A prepared statement entry of the pool, shared by reference between the
 // command that prepared it and the readers that walk its rows.
 
+#include "SqlThread.h"
+
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <utility>
 
 struct sqlite3;
@@ -25,7 +28,11 @@ public:
     int Next();
 
     // Null when the statement is finalized.
-    sqlite3_stmt* Handle() const { return stmt_; }
+    sqlite3_stmt* Handle() const
+    {
+        sqlthread::Check(owner_);
+        return stmt_;
+    }
     const std::wstring& ErrorText() const { return errorText_; }
 
     // Column readers of the current row; safe defaults (0, empty, null) without a
@@ -60,6 +67,7 @@ private:
 
     SqlConnectionPool* pool_ = nullptr; // null once the pool has let it go
     sqlite3* db_ = nullptr;
+    std::thread::id owner_; // the thread of the connection it was prepared on
     sqlite3_stmt* stmt_ = nullptr;
     std::wstring errorText_;
     int refCount_ = 0;

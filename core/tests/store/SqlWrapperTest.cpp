@@ -11,6 +11,8 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 using namespace storetest;
 using doxtest::TempDir;
@@ -239,4 +241,32 @@ TEST(StoreSql, ShutdownWithHoldersLeftIsSafe)
     SqlConnectionPool::Shutdown();
     SqlConnection none;
     EXPECT_EQ(none.Open(Path(dir, "s.db").c_str()), 0); // no pool: no connection
+}
+
+TEST(StoreSqlDeathTest, AConnectionUsedByAThreadThatDidNotOpenItStops)
+{
+#ifdef NDEBUG
+    GTEST_SKIP() << "the thread is checked in debug builds";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    PoolScope scope;
+    TempDir dir;
+    SqlConnection c;
+    ASSERT_EQ(c.Open(Path(dir, "owner.db").c_str()), 1);
+    ASSERT_TRUE(Exec(c, L"create table t(x)"));
+    SqlCommand read(&c, L"select count(*) from t");
+    ASSERT_EQ(read.Prepare(), 1);
+    // The connection, a command on it and a statement prepared on it, each used from
+    // another thread.
+    const std::function<void()> uses[] = {
+        [&] { Exec(c, L"insert into t values(1)"); },
+        [&] { read.Step(); },
+        [&] { read.Statement()->ColumnInt64(0); },
+    };
+    for (const auto& use : uses)
+        EXPECT_DEATH(std::thread(use).join(), "did not open it");
+    // The thread that opened it goes on using it.
+    EXPECT_TRUE(Exec(c, L"insert into t values(2)"));
+    EXPECT_EQ(CountRows(c, L"t"), 1);
+#endif
 }

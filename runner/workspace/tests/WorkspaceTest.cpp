@@ -90,6 +90,12 @@ protected:
 
     CVoucherView* List() { return Client()->List(); }
 
+    // Lets the event loop run until the list holds every bill.
+    bool WaitListed()
+    {
+        return QTest::qWaitFor([this] { return !List()->IsLoading(); }, 20000);
+    }
+
     void Run(unsigned command) { EXPECT_TRUE(workspace_->OnCmdMsg(command, nullptr)) << command; }
 
     std::wstring Shown(const wchar_t* field) { return FieldText(field); }
@@ -430,6 +436,7 @@ TEST_F(WorkspaceTest, AListOfManyBillsHoldsThemAllInOrderAndPaintsTheFirstScreen
     ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
     probe.rowsAtPaint.clear();
     ASSERT_TRUE(Open());
+    ASSERT_TRUE(WaitListed());
     List()->GetClient()->removeEventFilter(&probe);
 
     ASSERT_EQ(List()->GetItemCount(), bills);
@@ -461,6 +468,60 @@ TEST_F(WorkspaceTest, AListOfManyBillsHoldsThemAllInOrderAndPaintsTheFirstScreen
     for (int x = 2; x <= bills; ++x)
         matching += x % 7 == 3;
     EXPECT_EQ(shown, matching);
+}
+
+TEST_F(WorkspaceTest, BillsThatComeInWhileTheListIsSearchedSortedAndTickedFollowEachChoice)
+{
+    const int bills = 3000;
+    ASSERT_TRUE(StoreManyBills(bills));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
+    ASSERT_TRUE(Open());
+    // Only the first screen is in; the rest come from the event loop.
+    ASSERT_TRUE(List()->IsLoading());
+    ASSERT_LT(List()->GetItemCount(), bills);
+
+    // The choices are made before the rest come in, and a bill is saved meanwhile.
+    pane_->SearchBox()->SelectSearchClass(0, 0);
+    pane_->SearchBox()->SetSearchStr(L"用途3", 1);
+    List()->HeaderClick(0);
+    List()->HeaderClick(0); // descending
+    Run(wscmd::kCheckAll);
+    FillBill(L"新来的", L"9", L"用途3");
+    ASSERT_TRUE(WaitListed());
+
+    // Every bill is listed once, newest first, and the search and the ticks cover the
+    // bills that came after them.
+    ASSERT_EQ(List()->GetItemCount(), bills + 1);
+    int shown = 0;
+    for (int row = 0; row < List()->GetItemCount(); ++row) {
+        const uint64_t id = List()->GetItemData(row);
+        ASSERT_EQ(id, static_cast<uint64_t>(bills + 1 - row)) << row;
+        const bool matches = id == 1 ? false : id == static_cast<uint64_t>(bills + 1) || id % 7 == 3;
+        EXPECT_EQ(List()->IsItemVisible(row), matches ? 1 : 0) << id;
+        shown += matches;
+    }
+    // The saved bill was ticked by no one; every other bill shown was.
+    EXPECT_EQ(List()->GetCheckCount(), shown - 1);
+    EXPECT_EQ(List()->IsItemChecked(0), 0);
+    EXPECT_EQ(List()->IsItemChecked(1), 0); // bill 3000: 3000 % 7 == 4, hidden
+    EXPECT_EQ(List()->IsItemChecked(List()->FindItemData(2999)), 1);
+}
+
+TEST_F(WorkspaceTest, ARunOverTheTickedBillsStartedWhileTheyComeInPrintsEveryOne)
+{
+    const int bills = 300;
+    ASSERT_TRUE(StoreManyBills(bills));
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(List()->IsLoading());
+    Run(wscmd::kCheckAll);
+    ScriptedPrompter prompts;
+    dox::platform::ScopedPrompter scope(&prompts);
+    OnNextDialog dialog([&](QWidget* d) { EXPECT_TRUE(ClickButton(d, 1)); });
+    Run(wscmd::kContinuousPrint);
+    ASSERT_TRUE(dialog.Opened());
+    EXPECT_FALSE(List()->IsLoading());
+    EXPECT_EQ(List()->GetCheckCount(), bills);
+    EXPECT_EQ(pdftest::PageCount(PdfPath(L"进账单")), bills);
 }
 
 TEST_F(WorkspaceTest, TickedBillsPrintInListOrderEachWithItsOwnValuesAtTheOffsets)
@@ -631,6 +692,7 @@ TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRe
     ASSERT_TRUE(StoreManyBills(bills));
     ASSERT_TRUE(Open());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
+    ASSERT_TRUE(WaitListed());
     ASSERT_EQ(List()->GetItemCount(), bills);
     List()->SetFocusItem(4);
     List()->SetCheckAll(1);

@@ -422,3 +422,100 @@ TEST(GridFind, AKeyThatChangesNoRowPaintsNoRow)
     grid.GetHeader()->removeEventFilter(&titles);
     grid.GetClient()->removeEventFilter(&probe);
 }
+
+TEST(GridParts, RowsThatComeInPartByPartMeetTheFindAndTheSortedColumn)
+{
+    // A list read in parts: the first part is searched and sorted before the rest
+    // come; between two parts the program adds a row of its own (a bill just saved).
+    const auto texts = ManyRows(5754); // the parts below
+    const std::vector<std::wstring> own = {L"自己", L"a", L"北", L"京"};
+    const uint64_t ownId = 100000;
+    struct Case {
+        const char* name;
+        int findColumn;
+        const wchar_t* find;   // null: no find
+        const wchar_t* longer; // typed on after the last part
+        int sortColumn;
+        int clicks; // 1 ascending, 2 descending
+    };
+    const Case cases[] = {
+        {"neither", -1, nullptr, nullptr, 0, 0},
+        {"find in every cell", -1, L"北京", L"北京1", 0, 0},
+        {"find in a column, sorted ascending", 2, L"1", L"12", 1, 1},
+        {"sorted descending", -1, nullptr, nullptr, 0, 2},
+        {"find and sorted descending", -1, L"京", L"京1", 3, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MyGridCtrl grid;
+        grid.Create(0, MakeRect(0, 0, 400, 300), nullptr, 1);
+        for (int col = 0; col < 4; ++col)
+            grid.AddColumn(L"列", 80, kGridSortable);
+        size_t next = 0;
+        const auto addPart = [&](size_t count) {
+            const int first = grid.GetItemCount();
+            for (; count > 0 && next < texts.size(); --count, ++next)
+                grid.SetItemTexts(grid.AddItem(nullptr, next), texts[next].data(), 4);
+            return first;
+        };
+        const auto cellsOf = [&](uint64_t id) -> const std::vector<std::wstring>& {
+            return id == ownId ? own : texts[static_cast<size_t>(id)];
+        };
+        grid.PlaceNewRows(addPart(40));
+        for (int row = 0; row < 40; row += 3)
+            grid.SetCheckItem(row, 1);
+        grid.SetFocusItem(7);
+        if (c.find)
+            grid.Find(c.findColumn, c.find);
+        for (int i = 0; i < c.clicks; ++i)
+            grid.HeaderClick(c.sortColumn);
+        const bool focusShown = !c.find || Holds(texts[7], c.findColumn, c.find);
+
+        bool ownAdded = false;
+        for (size_t part : {1, 700, 13, 3000, 2000}) {
+            if (part == 13) {
+                grid.SetItemTexts(grid.AddItem(nullptr, ownId), own.data(), 4);
+                ownAdded = true;
+            }
+            grid.PlaceNewRows(addPart(part));
+            std::vector<int> visible;
+            std::vector<uint64_t> ids;
+            int ticked = 0;
+            for (int row = 0; row < grid.GetItemCount(); ++row) {
+                const uint64_t id = grid.GetItemData(row);
+                ids.push_back(id);
+                // The program's own row shows whatever it holds, as it did before.
+                const bool want = !c.find || id == ownId || Holds(cellsOf(id), c.findColumn, c.find);
+                ASSERT_EQ(grid.IsItemVisible(row), want ? 1 : 0) << "row " << row << " id " << id;
+                if (want)
+                    visible.push_back(row);
+                ticked += grid.IsItemChecked(row);
+                if (c.clicks > 0 && row > 0) {
+                    const std::wstring before = grid.GetItemText(row - 1, c.sortColumn);
+                    const std::wstring here = grid.GetItemText(row, c.sortColumn);
+                    ASSERT_TRUE(c.clicks == 1 ? before <= here : before >= here) << "row " << row;
+                }
+            }
+            EXPECT_EQ(grid.GetClient()->Shown(), visible);
+            EXPECT_EQ(grid.GetCheckCount(), ticked);
+            const int focus = grid.GetFocusItem();
+            if (focusShown)
+                EXPECT_EQ(grid.GetItemData(focus), 7u);
+            else
+                EXPECT_EQ(focus, -1);
+            std::sort(ids.begin(), ids.end());
+            EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+            EXPECT_EQ(ids.size(), next + (ownAdded ? 1 : 0));
+        }
+        ASSERT_EQ(next, texts.size());
+
+        // The next key narrows over every row, the ones that came in included.
+        if (c.longer) {
+            grid.Find(c.findColumn, c.longer);
+            for (int row = 0; row < grid.GetItemCount(); ++row)
+                ASSERT_EQ(grid.IsItemVisible(row),
+                          Holds(cellsOf(grid.GetItemData(row)), c.findColumn, c.longer) ? 1 : 0)
+                    << "row " << row;
+        }
+    }
+}
