@@ -304,7 +304,7 @@ int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook)
             if (S_ISLNK(st.st_mode)) return early(ELOOP);
             if (S_ISDIR(st.st_mode)) return early(EISDIR);
             if (!S_ISREG(st.st_mode)) return early(EINVAL);
-            aside = "o" + std::to_string(i);
+            aside = std::string("o").append(std::to_string(i));
         } else if (errno != ENOENT && errno != ENOTDIR) {
             return early(errno);
         }
@@ -314,7 +314,7 @@ int RunSwap(const SwapPlan& plan, const std::function<bool()>& hook)
         struct stat st{};
         if (::lstat((target + "/" + plan.drops[i]).c_str(), &st) != 0) continue;
         if (S_ISDIR(st.st_mode)) return early(EISDIR);
-        journal.drops.push_back({"d" + std::to_string(i), plan.drops[i]});
+        journal.drops.push_back({std::string("d").append(std::to_string(i)), plan.drops[i]});
     }
 
     // Every file that is put in place is on the disk before the first change: after
