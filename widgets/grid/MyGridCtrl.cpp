@@ -1227,10 +1227,10 @@ constexpr size_t kPartRows = 1024;
 
 // A find over many rows. The rows that pass are written over the list being walked
 // (the shown rows when narrowing, else a list of every row), each stretch of it from
-// its own start, then closed up. Beside each, where its text was found and the bytes
-// from there on: the next key, which only adds to the text, is checked against those
-// first, and only a row that fails there is read (the rows are separate blocks all
-// over memory; these notes are one line a row, side by side).
+// its own start, then closed up. Beside each row, where its text was found and the
+// bytes from there on: the next key, which only adds to the text, is checked against
+// those first, and only a row that fails there is read (the rows are separate blocks
+// all over memory; these notes are one line a row, side by side, in row order).
 struct MyGridCtrl::FindScratch {
     static constexpr size_t kSeenBytes = 48;
     // Left unset when made: written by the part that walks its row, on its own core,
@@ -1241,7 +1241,7 @@ struct MyGridCtrl::FindScratch {
         // The bytes from `at` on, as far as its cell goes.
         char bytes[kSeenBytes];
     };
-    // Room for the notes of `count` rows; what they held is not kept.
+    // Room for the notes of `count` rows; what they held is not kept when it grows.
     Seen* NewSeen(size_t count)
     {
         if (seenRoom < count) {
@@ -1252,21 +1252,44 @@ struct MyGridCtrl::FindScratch {
         seenCount = count;
         return seen.get();
     }
+    // A row's note as it was before a key found its text further on in the row.
+    struct Moved {
+        int row;
+        Seen note;
+    };
     struct Part {
         size_t passed = 0;
         // The rows shown or hidden, and the ticks taken off the rows hidden.
         size_t changed = 0;
         int unticked = 0;
+        // When narrowing: the rows this part hid, in order, and the notes it moved.
+        std::vector<int> hidden;
+        std::vector<Moved> moved;
+    };
+    // A key that narrowed the find: the text before it, the rows it hid (in row order)
+    // and the notes it moved. Taking the key back (BackSpace) shows exactly those rows
+    // again and puts the notes back, without reading a row: a row hidden by the key
+    // that made the text T+c holds T.
+    struct Step {
+        std::string text;
+        std::vector<int> hidden;
+        std::vector<Moved> moved;
+        // The key only added to the end of the text: the notes before it are the
+        // notes after it with the moved ones put back.
+        bool notesKept = false;
     };
     std::vector<Part> parts;
     std::vector<int> rows;
     std::unique_ptr<Seen[]> seen;
     size_t seenRoom = 0;
     size_t seenCount = 0;
-    // The notes are those of the shown rows, in their order, for the last find's text
-    // and column, while the client's shuffles stay at this count.
+    // The notes are those of the shown rows, one for each row by its index, for the
+    // last find's text and column, while the client's shuffles stay at this count.
     bool seenValid = false;
     uint64_t shuffles = 0;
+    // The keys since the last find that looked at every row, oldest first; they hold
+    // while no cell changed and the rows kept their places and number (the shuffles).
+    std::vector<Step> steps;
 };
 
 int MyGridCtrl::Find(int column, const wchar_t* text)
@@ -1277,22 +1300,89 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
     if (!findScratch_)
         findScratch_ = std::make_unique<FindScratch>();
     FindScratch& scratch = *findScratch_;
+    const auto& rows = client_->rows;
+    // The keys kept hold only over the very rows they looked at.
+    if (!filterValid_ || column != filterColumn_ || scratch.shuffles != client_->Shuffles())
+        scratch.steps.clear();
+    // A text some key was typed after (BackSpace, or a selection of the last keys
+    // deleted) is what was shown before that key: the rows it and the keys after it
+    // hid are shown again, and no row is read.
+    size_t takeBack = scratch.steps.size();
+    while (takeBack > 0 && scratch.steps[takeBack - 1].text != needle)
+        --takeBack;
+    bool changed = false;
+    if (takeBack > 0) {
+        std::vector<int>& shown = scratch.rows;
+        shown = client_->Shown();
+        std::vector<int> merged;
+        for (size_t s = scratch.steps.size(); s-- > takeBack - 1;) {
+            FindScratch::Step& step = scratch.steps[s];
+            const std::vector<int>& hidden = step.hidden;
+            for (size_t i = 0; i < hidden.size(); ++i) {
+                if (i + 16 < hidden.size())
+                    __builtin_prefetch(rows[static_cast<size_t>(hidden[i + 16])].get(), 1);
+                rows[static_cast<size_t>(hidden[i])]->visible = 1;
+            }
+            if (!hidden.empty()) {
+                changed = true;
+                merged.resize(shown.size() + hidden.size());
+                std::merge(shown.begin(), shown.end(), hidden.begin(), hidden.end(), merged.begin());
+                shown.swap(merged);
+            }
+            for (const FindScratch::Moved& moved : step.moved)
+                scratch.seen[static_cast<size_t>(moved.row)] = moved.note;
+            scratch.seenValid = scratch.seenValid && step.notesKept;
+        }
+        scratch.steps.resize(takeBack - 1);
+        if (changed)
+            client_->Reshuffled();
+        client_->SetShown(shown);
+    } else {
+        changed = Filter(column, needle);
+    }
+    scratch.shuffles = client_->Shuffles();
+    filterValid_ = true;
+    filterColumn_ = column;
+    filterText_ = std::move(needle);
+    foundRows_ = GetItemCount();
+    // Only the focus row carries the focus mark, and a hidden row loses it.
+    const int old = client_->focus;
+    const int focus = old >= 0 && old < GetItemCount() && client_->rows[old]->focus ? old : -1;
+    changed = changed || focus != old || (focus < 0 && !client_->newRow.focus);
+    client_->focus = focus;
+    if (changed) {
+        // Painted with the next paint of the rows, not at once: a caller lays the rows
+        // out again first, and that paint would be thrown away.
+        MoveFocus(focus, false);
+        return 1;
+    }
+    // Nothing on screen changed: the rows are not painted again.
+    ScrollIntoView(focus);
+    OnFocusedItemChanged();
+    return 0;
+}
+
+bool MyGridCtrl::Filter(int column, const std::string& needle)
+{
+    FindScratch& scratch = *findScratch_;
     // A text that holds the last one (a key typed at the end of the search) can only
     // hide more: only the rows still shown need a look, unless a cell changed since.
     const bool narrowing =
         filterValid_ && column == filterColumn_ && needle.find(filterText_) != std::string::npos;
+    if (!narrowing)
+        scratch.steps.clear();
     // What a row is tested on, settled here: the threads never ask the grid.
     enum class Test { All, Text, None };
     const Test test = needle.empty()                                               ? Test::All
                       : column == -1 || (column >= 0 && column < GetColumnCount()) ? Test::Text
                                                                                    : Test::None;
+    const auto& rows = client_->rows;
     // A text that starts with the last one is found, in a row, no earlier than where
     // the last one was.
     const bool extending = narrowing && test == Test::Text && scratch.seenValid &&
                            scratch.shuffles == client_->Shuffles() &&
                            needle.compare(0, filterText_.size(), filterText_) == 0 &&
-                           scratch.seenCount == client_->Shown().size();
-    const auto& rows = client_->rows;
+                           scratch.seenCount == rows.size();
     std::vector<int>& order = scratch.rows;
     if (narrowing) {
         client_->Shown();
@@ -1302,7 +1392,7 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = static_cast<int>(i);
     }
-    FindScratch::Seen* seen = extending ? scratch.seen.get() : scratch.NewSeen(order.size());
+    FindScratch::Seen* seen = extending ? scratch.seen.get() : scratch.NewSeen(rows.size());
     const size_t count = order.size();
     const size_t parts = count < kPoolRows ? 1 : (count + kPartRows - 1) / kPartRows;
     if (scratch.parts.size() < parts)
@@ -1327,6 +1417,8 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         FindScratch::Part& out = scratch.parts[part];
         out.changed = 0;
         out.unticked = 0;
+        out.hidden.clear();
+        out.moved.clear();
         // A row is shown or hidden by the part that looks at it; the check count and
         // the shown list are put together by the thread that asked.
         const auto mark = [&out](MyGridItem& item, bool show) {
@@ -1352,7 +1444,7 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         failing.clear();
         if (extending) {
             for (size_t k = begin; k < end; ++k) {
-                const FindScratch::Seen& note = seen[k];
+                const FindScratch::Seen& note = seen[static_cast<size_t>(order[k])];
                 bool holds = false;
                 if (note.left >= want.size()) {
                     if (want.size() <= FindScratch::kSeenBytes)
@@ -1371,16 +1463,12 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         // from waiting on memory at every row.
         for (size_t k = begin; k < end; ++k) {
             const int row = order[k];
+            FindScratch::Seen& note = seen[static_cast<size_t>(row)];
             bool show = false;
-            bool noted = false;
-            MyGridCells::Hit hit;
             if (extending) {
-                // Every row here is shown and was found at its hit: only the rows that
+                // Every row here is shown and was found at its note: only the rows that
                 // fail there are read.
-                const FindScratch::Seen& note = seen[k];
-                hit = MyGridCells::Hit{note.at, note.left};
                 show = k != failing[nextFailing];
-                noted = show;
                 if (!show) {
                     ++nextFailing;
                     if (nextFailing + 32 + 1 < failing.size())
@@ -1388,12 +1476,22 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
                     if (nextFailing + 16 + 1 < failing.size())
                         prefetchText(*rows[static_cast<size_t>(order[failing[nextFailing + 16]])]);
                     MyGridItem& item = *rows[static_cast<size_t>(row)];
+                    MyGridCells::Hit hit;
                     if (mayHold(item)) {
-                        hit = item.cells.FindHit(want, column, hit.at + 1);
+                        hit = item.cells.FindHit(want, column, note.at + 1);
                         show = hit.at != nullptr;
                     }
-                    if (!show)
+                    if (show) {
+                        // Found further on: the note as it was goes with the key, for
+                        // BackSpace to put back.
+                        out.moved.push_back(FindScratch::Moved{row, note});
+                        note.at = hit.at;
+                        note.left = hit.left;
+                        std::memcpy(note.bytes, hit.at, std::min<size_t>(hit.left, FindScratch::kSeenBytes));
+                    } else {
                         mark(item, false);
+                        out.hidden.push_back(row);
+                    }
                 }
             } else {
                 if (k + 32 < end)
@@ -1401,6 +1499,7 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
                 if (k + 16 < end)
                     prefetchText(*rows[static_cast<size_t>(order[k + 16])]);
                 MyGridItem& item = *rows[static_cast<size_t>(row)];
+                MyGridCells::Hit hit;
                 if (test == Test::Text) {
                     if (mayHold(item)) {
                         hit = item.cells.FindHit(want, column, nullptr);
@@ -1413,21 +1512,17 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
                 // change is written to.
                 if (show ? item.visible != 1 : item.visible != 0 || item.focus != 0)
                     mark(item, show);
-            }
-            if (show) {
-                order[passed] = row;
-                FindScratch::Seen& note = seen[passed];
-                if (noted) {
-                    if (passed != k)
-                        note = seen[k];
-                } else {
+                if (!show && narrowing)
+                    out.hidden.push_back(row);
+                // The notes serve a text only; a row hidden keeps the note it had.
+                if (show && test == Test::Text) {
                     note.at = hit.at;
                     note.left = hit.left;
-                    if (hit.at)
-                        std::memcpy(note.bytes, hit.at, std::min<size_t>(hit.left, FindScratch::kSeenBytes));
+                    std::memcpy(note.bytes, hit.at, std::min<size_t>(hit.left, FindScratch::kSeenBytes));
                 }
-                ++passed;
             }
+            if (show)
+                order[passed++] = row;
         }
         out.passed = passed - begin;
     };
@@ -1438,45 +1533,34 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         RowPool::Get().Run(parts, walk);
     // The parts' rows closed up: the rows now shown, in their order, taken as they are
     // instead of another walk over every row.
+    FindScratch::Step step;
+    if (narrowing) {
+        step.text = filterText_;
+        step.notesKept = extending;
+    }
     size_t shown = 0;
     bool changed = false;
     for (size_t part = 0; part < parts; ++part) {
-        const FindScratch::Part& out = scratch.parts[part];
+        FindScratch::Part& out = scratch.parts[part];
         const size_t begin = count * part / parts;
-        if (shown != begin && out.passed > 0) {
+        if (shown != begin && out.passed > 0)
             std::memmove(order.data() + shown, order.data() + begin, out.passed * sizeof(int));
-            std::memmove(seen + shown, seen + begin, out.passed * sizeof(FindScratch::Seen));
-        }
         shown += out.passed;
         changed = changed || out.changed > 0;
         client_->checkCount -= out.unticked;
+        if (narrowing) {
+            step.hidden.insert(step.hidden.end(), out.hidden.begin(), out.hidden.end());
+            step.moved.insert(step.moved.end(), out.moved.begin(), out.moved.end());
+        }
     }
+    if (narrowing)
+        scratch.steps.push_back(std::move(step));
     if (changed)
         client_->Reshuffled();
     order.resize(shown);
-    scratch.seenCount = shown;
     client_->SetShown(order);
     scratch.seenValid = test == Test::Text;
-    scratch.shuffles = client_->Shuffles();
-    filterValid_ = true;
-    filterColumn_ = column;
-    filterText_ = std::move(needle);
-    foundRows_ = GetItemCount();
-    // Only the focus row carries the focus mark, and a hidden row loses it.
-    const int old = client_->focus;
-    const int focus = old >= 0 && old < GetItemCount() && client_->rows[old]->focus ? old : -1;
-    changed = changed || focus != old || (focus < 0 && !client_->newRow.focus);
-    client_->focus = focus;
-    if (changed) {
-        // Painted with the next paint of the rows, not at once: a caller lays the rows
-        // out again first, and that paint would be thrown away.
-        MoveFocus(focus, false);
-        return 1;
-    }
-    // Nothing on screen changed: the rows are not painted again.
-    ScrollIntoView(focus);
-    OnFocusedItemChanged();
-    return 0;
+    return changed;
 }
 
 void MyGridCtrl::FindNewRows(int from)

@@ -391,6 +391,9 @@ private:
     void ScrollRowIntoView(int row, bool paintNow);
     // The last find over the rows from `from` on (rows just added).
     void FindNewRows(int from);
+    // Shows the rows holding the text and hides the others, looking only at the rows
+    // still shown when the text holds the last one; true when a row was shown or hidden.
+    bool Filter(int column, const std::string& needle);
     struct FindScratch;
 
     MyGridHeader* header_ = nullptr;
@@ -412,7 +415,7 @@ private:
     int foundRows_ = 0;
     // The rows before this index were in their sorted places when last placed.
     int placedRows_ = 0;
-    // What the last find noted of the rows it showed, and its lists, kept from key to
-    // key (about 70 bytes a row shown); gone with the rows.
+    // What the finds noted of each row (about 70 bytes a row), the keys they can take
+    // back and their lists, kept from key to key; gone with the rows.
     std::unique_ptr<FindScratch> findScratch_;
 };

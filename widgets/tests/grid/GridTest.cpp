@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 
 using brindle::MakeRect;
 
@@ -340,7 +341,10 @@ TEST(GridFind, ManyRowsShowWhatEachRowHoldsKeyAfterKey)
 {
     // Enough rows for the find to be shared out over threads, in stretches whose ends
     // fall anywhere among the rows that pass.
-    const auto texts = ManyRows(9000);
+    auto texts = ManyRows(9000);
+    // "a北京" finds this row's second "北京"; once the "a" is deleted, "北京1" is the
+    // first one.
+    texts[123][2] = L"北京1a北京";
     MyGridCtrl grid;
     grid.Create(0, MakeRect(0, 0, 400, 300), nullptr, 1);
     for (int c = 0; c < 4; ++c)
@@ -361,6 +365,16 @@ TEST(GridFind, ManyRowsShowWhatEachRowHoldsKeyAfterKey)
     for (const std::wstring& typed : {std::wstring(L"北京1a"), longText})
         for (size_t n = 1; n <= typed.size(); ++n)
             keys.emplace_back(-1, typed.substr(0, n));
+    // BackSpace a key at a time down to one character, past the note's length and back.
+    for (size_t n = longText.size() - 1; n >= 1; --n)
+        keys.emplace_back(-1, longText.substr(0, n));
+    // Typed on, taken back, a key typed at the start and deleted, a key typed in the
+    // middle, BackSpace to nothing, then several keys taken back at once (a selection
+    // deleted), the whole text replaced, and a key typed after keys were taken back.
+    for (const wchar_t* text : {L"北京", L"北京1", L"北京", L"a北京", L"北京", L"北京1", L"北1京", L"北1", L"北", L"",
+                                L"北", L"北京", L"北京1", L"北京1a", L"北", L"市a", L"市", L"", L"市北",
+                                L"市", L"市1", L"市", L"京", L"京a", L"京", L"京a𪚥", L""})
+        keys.emplace_back(-1, text);
     // "北京" after "京" holds it, but not at its start.
     for (const wchar_t* text :
          {L"京1", L"1", L"", L"市", L"市北", L"京", L"北京", L"北京1", L"\U0002A6A5北", L"a\U0002A6A5"})
@@ -389,6 +403,80 @@ TEST(GridFind, ManyRowsShowWhatEachRowHoldsKeyAfterKey)
         EXPECT_EQ(grid.GetFocusItem(), shown[focus] ? focus : -1);
         const std::vector<int>& list = grid.GetClient()->Shown();
         EXPECT_TRUE(std::is_sorted(list.begin(), list.end()));
+    }
+}
+
+TEST(GridFind, KeysTakenBackAfterTheRowsChangedShowWhatEachRowHolds)
+{
+    // Between the keys and their BackSpace the rows change: what the keys hid is no
+    // longer what the shorter text hides, or the rows are no longer where they were.
+    const auto firstRow = [](MyGridCtrl& grid, int visible) {
+        for (int row = 0; row < grid.GetItemCount(); ++row)
+            if (grid.IsItemVisible(row) == visible)
+                return row;
+        return -1;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(MyGridCtrl&)> change;
+    };
+    const std::vector<Case> cases = {
+        {"a hidden row's cell now holds the text",
+         [&](MyGridCtrl& grid) { grid.SetItemText(firstRow(grid, 0), 2, L"a北京1a"); }},
+        {"a shown row's cells replaced",
+         [&](MyGridCtrl& grid) {
+             const std::wstring cells[] = {L"市", L"a"};
+             grid.SetItemTexts(firstRow(grid, 1), cells, 2);
+         }},
+        {"a shown row emptied", [&](MyGridCtrl& grid) { grid.DeleteItemText(firstRow(grid, 1)); }},
+        {"sorted", [](MyGridCtrl& grid) { grid.DoSort(1, true); }},
+        {"a hidden and a shown row deleted",
+         [&](MyGridCtrl& grid) { grid.DeleteItems({firstRow(grid, 0), firstRow(grid, 1)}); }},
+        {"rows added, one placed by the last find",
+         [](MyGridCtrl& grid) {
+             const int first = grid.GetItemCount();
+             for (const wchar_t* text : {L"北京", L"1北京1", L"京"})
+                 grid.SetItemTexts(grid.AddItem(nullptr, 0), std::vector<std::wstring>{L"", text}.data(), 2);
+             grid.PlaceNewRows(first);
+             grid.SetItemText(grid.AddItem(nullptr, 0), 3, L"北");
+         }},
+    };
+    const auto texts = ManyRows(6000);
+    for (const Case& c : cases) {
+        MyGridCtrl grid;
+        grid.Create(0, MakeRect(0, 0, 400, 300), nullptr, 1);
+        for (int column = 0; column < 4; ++column)
+            grid.AddColumn(L"列", 80, 0);
+        for (const auto& cells : texts)
+            grid.SetItemTexts(grid.AddItem(nullptr, 0), cells.data(), static_cast<int>(cells.size()));
+        for (int row = 0; row < grid.GetItemCount(); row += 3)
+            grid.SetCheckItem(row, 1);
+        for (const wchar_t* text : {L"北", L"北京", L"北京1"})
+            grid.Find(-1, text);
+        c.change(grid);
+        // Taken back, typed again, taken back to nothing.
+        for (const wchar_t* text : {L"北京", L"北", L"北京", L"北京1", L"北", L""}) {
+            grid.Find(-1, text);
+            int visible = 0;
+            int ticked = 0;
+            for (int row = 0; row < grid.GetItemCount(); ++row) {
+                std::vector<std::wstring> cells;
+                for (int column = 0; column < 4; ++column)
+                    cells.push_back(grid.GetItemText(row, column));
+                const bool want = Holds(cells, -1, text);
+                ASSERT_EQ(grid.IsItemVisible(row), want ? 1 : 0)
+                    << c.name << ", row " << row << ", " << QString::fromWCharArray(text).toStdString();
+                visible += want;
+                if (grid.IsItemChecked(row)) {
+                    EXPECT_TRUE(want) << c.name << ", a hidden row keeps its tick";
+                    ++ticked;
+                }
+            }
+            EXPECT_EQ(static_cast<int>(grid.GetClient()->Shown().size()), visible) << c.name;
+            EXPECT_EQ(grid.GetCheckCount(), ticked) << c.name;
+            const std::vector<int>& list = grid.GetClient()->Shown();
+            EXPECT_TRUE(std::is_sorted(list.begin(), list.end())) << c.name;
+        }
     }
 }
 
