@@ -1318,11 +1318,22 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         for (size_t s = scratch.steps.size(); s-- > takeBack - 1;) {
             FindScratch::Step& step = scratch.steps[s];
             const std::vector<int>& hidden = step.hidden;
-            for (size_t i = 0; i < hidden.size(); ++i) {
-                if (i + 16 < hidden.size())
-                    __builtin_prefetch(rows[static_cast<size_t>(hidden[i + 16])].get(), 1);
-                rows[static_cast<size_t>(hidden[i])]->visible = 1;
-            }
+            // The rows are separate blocks: the ones some steps ahead are asked for
+            // early, and many rows are shared out over the pool's threads.
+            const size_t count = hidden.size();
+            const size_t parts = count < kPoolRows ? 1 : (count + kPartRows - 1) / kPartRows;
+            const std::function<void(size_t)> show = [&](size_t part) {
+                const size_t end = count * (part + 1) / parts;
+                for (size_t i = count * part / parts; i < end; ++i) {
+                    if (i + 16 < end)
+                        __builtin_prefetch(rows[static_cast<size_t>(hidden[i + 16])].get(), 1);
+                    rows[static_cast<size_t>(hidden[i])]->visible = 1;
+                }
+            };
+            if (parts < 2)
+                show(0);
+            else
+                RowPool::Get().Run(parts, show);
             if (!hidden.empty()) {
                 changed = true;
                 merged.resize(shown.size() + hidden.size());
