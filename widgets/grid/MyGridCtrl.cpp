@@ -860,6 +860,7 @@ int MyGridCtrl::SetItemData(int row, uint64_t data)
     if (!item)
         return 0;
     item->data = data;
+    dataHint_ = -1;
     return 1;
 }
 
@@ -871,13 +872,19 @@ uint64_t MyGridCtrl::GetItemData(int row) const
 
 int MyGridCtrl::FindItemData(uint64_t data) const
 {
-    // Every row is a block of its own: the ones some steps ahead are asked for early.
+    // The bill list asks for the same bill's row key after key while it is hidden: the
+    // row last found is its first while no row moved or changed its word since.
     const int count = GetItemCount();
+    if (dataHint_ >= 0 && dataHint_ < count && client_->rows[static_cast<size_t>(dataHint_)]->data == data)
+        return dataHint_;
+    // Every row is a block of its own: the ones some steps ahead are asked for early.
     for (int i = 0; i < count; ++i) {
         if (i + 16 < count)
             __builtin_prefetch(client_->rows[static_cast<size_t>(i) + 16].get());
-        if (client_->rows[static_cast<size_t>(i)]->data == data)
+        if (client_->rows[static_cast<size_t>(i)]->data == data) {
+            dataHint_ = i;
             return i;
+        }
     }
     return -1;
 }
@@ -895,6 +902,7 @@ int MyGridCtrl::DeleteItem(int row)
         --placedRows_;
     client_->rows.erase(client_->rows.begin() + row);
     client_->Reshuffled();
+    dataHint_ = -1;
     if (client_->focus == row) {
         // The focused bill is gone: the new-row line takes the focus, never a neighbour.
         client_->focus = -1;
@@ -941,6 +949,7 @@ int MyGridCtrl::DeleteItems(const std::vector<int>& doomed)
     }
     client_->rows.resize(kept);
     client_->Reshuffled();
+    dataHint_ = -1;
     if (focusGone) {
         client_->focus = -1;
         client_->newRow.focus = 1;
@@ -957,6 +966,7 @@ int MyGridCtrl::DeleteItemText(int row)
         return 0;
     item->cells.clear();
     item->data = 0;
+    dataHint_ = -1;
     filterValid_ = false;
     SetCheck(*item, 0);
     if (!item->visible) {
@@ -978,6 +988,7 @@ int MyGridCtrl::DeleteAllItems()
     foundRows_ = 0;
     placedRows_ = 0;
     findScratch_.reset();
+    dataHint_ = -1;
     client_->rows.clear();
     client_->Reshuffled();
     client_->checkCount = 0;
@@ -1656,6 +1667,7 @@ int MyGridCtrl::PlaceNewRows(int first)
         rows[--write] = std::move(added[j]);
     }
     client_->Reshuffled();
+    dataHint_ = -1;
     if (focused) {
         for (size_t i = 0; i < count; ++i) {
             if (rows[i].get() == focused) {
@@ -1679,6 +1691,7 @@ void MyGridCtrl::DoSort(int column, bool ascending)
                                return a->Compare(*b, column, ascending) != 0;
                            });
     client_->Reshuffled();
+    dataHint_ = -1;
     RefreshFocus();
     ScrollIntoView(client_->focus);
     RepaintRows();

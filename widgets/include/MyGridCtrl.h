@@ -415,6 +415,8 @@ private:
     int foundRows_ = 0;
     // The rows before this index were in their sorted places when last placed.
     int placedRows_ = 0;
+    // The row FindItemData found last; -1 once a row moved or a row's word was set.
+    mutable int dataHint_ = -1;
     // What the finds noted of each row (about 70 bytes a row), the keys they can take
     // back and their lists, kept from key to key; gone with the rows.
     std::unique_ptr<FindScratch> findScratch_;

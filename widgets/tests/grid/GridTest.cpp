@@ -480,6 +480,50 @@ TEST(GridFind, KeysTakenBackAfterTheRowsChangedShowWhatEachRowHolds)
     }
 }
 
+TEST(GridFind, ARowFoundByItsWordAgainIsTheFirstRowHoldingItAfterRowsMoveOrChange)
+{
+    // The row asked for again and again (the bill on the page while its row is hidden)
+    // is found once; each change below moves rows or words under that answer.
+    struct Case {
+        const char* name;
+        std::function<void(MyGridCtrl&)> change;
+    };
+    const std::vector<Case> cases = {
+        {"an earlier row takes the word", [](MyGridCtrl& grid) { grid.SetItemData(1, 30); }},
+        {"the row gives up its word", [](MyGridCtrl& grid) { grid.SetItemData(3, 7); }},
+        {"an earlier row deleted", [](MyGridCtrl& grid) { grid.DeleteItem(0); }},
+        {"the row deleted", [](MyGridCtrl& grid) { grid.DeleteItem(3); }},
+        {"rows deleted at once", [](MyGridCtrl& grid) { grid.DeleteItems({0, 2}); }},
+        {"the row emptied", [](MyGridCtrl& grid) { grid.DeleteItemText(3); }},
+        {"sorted", [](MyGridCtrl& grid) { grid.DoSort(0, false); }},
+        {"every row deleted", [](MyGridCtrl& grid) { grid.DeleteAllItems(); }},
+        {"rows added and placed under the sorted column",
+         [](MyGridCtrl& grid) {
+             grid.HeaderClick(0);
+             const int first = grid.GetItemCount();
+             grid.AddItem(L"0", 30);
+             grid.AddItem(L"00", 31);
+             grid.PlaceNewRows(first);
+         }},
+    };
+    for (const Case& c : cases) {
+        MyGridCtrl grid;
+        grid.Create(0, MakeRect(0, 0, 300, 200), nullptr, 1);
+        grid.AddColumn(L"号", 80, kGridSortable);
+        for (int row = 0; row < 6; ++row)
+            grid.AddItem(std::to_wstring(9 - row).c_str(), row == 3 || row == 5 ? 30 : 10 + row);
+        ASSERT_EQ(grid.FindItemData(30), 3);
+        c.change(grid);
+        for (uint64_t data : {uint64_t{30}, uint64_t{31}, uint64_t{7}}) {
+            int first = -1;
+            for (int row = grid.GetItemCount(); row-- > 0;)
+                if (grid.GetItemData(row) == data)
+                    first = row;
+            EXPECT_EQ(grid.FindItemData(data), first) << c.name << ", word " << data;
+        }
+    }
+}
+
 TEST(GridFind, AKeyThatChangesNoRowPaintsNoRow)
 {
     MyGridCtrl grid;
