@@ -1277,14 +1277,15 @@ struct MyGridCtrl::FindScratch {
         std::vector<int> hidden;
         std::vector<Moved> moved;
     };
-    // A key that narrowed the find: the text before it, the rows it hid (in row order)
-    // and the notes it moved. Taking the key back (BackSpace) shows exactly those rows
-    // again and puts the notes back, without reading a row: a row hidden by the key
-    // that made the text T+c holds T.
+    // A key that narrowed the find: the text before it, the rows it hid and the notes
+    // it moved. Taking the key back (BackSpace) shows exactly those rows again and puts
+    // the notes back, without reading a row: a row hidden by the key that made the text
+    // T+c holds T. The lists are the parts' own, taken as they are, one stretch of the
+    // rows after another in row order: a key may hide a million rows.
     struct Step {
         std::string text;
-        std::vector<int> hidden;
-        std::vector<Moved> moved;
+        std::vector<std::vector<int>> hidden;
+        std::vector<std::vector<Moved>> moved;
         // The key only added to the end of the text: the notes before it are the
         // notes after it with the moved ones put back.
         bool notesKept = false;
@@ -1328,31 +1329,42 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
         std::vector<int> merged;
         for (size_t s = scratch.steps.size(); s-- > takeBack - 1;) {
             FindScratch::Step& step = scratch.steps[s];
-            const std::vector<int>& hidden = step.hidden;
+            const std::vector<std::vector<int>>& stretches = step.hidden;
+            size_t count = 0;
+            for (const std::vector<int>& hidden : stretches)
+                count += hidden.size();
             // The rows are separate blocks: the ones some steps ahead are asked for
             // early, and many rows are shared out over the pool's threads.
-            const size_t count = hidden.size();
-            const size_t parts = count < kPoolRows ? 1 : (count + kPartRows - 1) / kPartRows;
             const std::function<void(size_t)> show = [&](size_t part) {
-                const size_t end = count * (part + 1) / parts;
-                for (size_t i = count * part / parts; i < end; ++i) {
-                    if (i + 16 < end)
+                const std::vector<int>& hidden = stretches[part];
+                for (size_t i = 0; i < hidden.size(); ++i) {
+                    if (i + 16 < hidden.size())
                         __builtin_prefetch(rows[static_cast<size_t>(hidden[i + 16])].get(), 1);
                     rows[static_cast<size_t>(hidden[i])]->visible = 1;
                 }
             };
-            if (parts < 2)
-                show(0);
-            else
-                RowPool::Get().Run(parts, show);
-            if (!hidden.empty()) {
+            if (count < kPoolRows) {
+                for (size_t part = 0; part < stretches.size(); ++part)
+                    show(part);
+            } else {
+                RowPool::Get().Run(stretches.size(), show);
+            }
+            if (count > 0) {
                 changed = true;
-                merged.resize(shown.size() + hidden.size());
-                std::merge(shown.begin(), shown.end(), hidden.begin(), hidden.end(), merged.begin());
+                merged.resize(shown.size() + count);
+                auto from = shown.cbegin();
+                auto to = merged.begin();
+                for (const std::vector<int>& hidden : stretches) {
+                    const auto below = std::lower_bound(from, shown.cend(), hidden.back());
+                    to = std::merge(from, below, hidden.begin(), hidden.end(), to);
+                    from = below;
+                }
+                std::copy(from, shown.cend(), to);
                 shown.swap(merged);
             }
-            for (const FindScratch::Moved& moved : step.moved)
-                scratch.seen[static_cast<size_t>(moved.row)] = moved.note;
+            for (const std::vector<FindScratch::Moved>& stretch : step.moved)
+                for (const FindScratch::Moved& moved : stretch)
+                    scratch.seen[static_cast<size_t>(moved.row)] = moved.note;
             scratch.seenValid = scratch.seenValid && step.notesKept;
         }
         scratch.steps.resize(takeBack - 1);
@@ -1570,9 +1582,13 @@ bool MyGridCtrl::Filter(int column, const std::string& needle)
         shown += out.passed;
         changed = changed || out.changed > 0;
         client_->checkCount -= out.unticked;
-        if (narrowing) {
-            step.hidden.insert(step.hidden.end(), out.hidden.begin(), out.hidden.end());
-            step.moved.insert(step.moved.end(), out.moved.begin(), out.moved.end());
+        if (narrowing && !out.hidden.empty()) {
+            step.hidden.emplace_back();
+            step.hidden.back().swap(out.hidden);
+        }
+        if (narrowing && !out.moved.empty()) {
+            step.moved.emplace_back();
+            step.moved.back().swap(out.moved);
         }
     }
     if (narrowing)
