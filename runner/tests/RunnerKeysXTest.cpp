@@ -25,11 +25,8 @@ class RunnerKeysX : public RunnerWorkspaceTest
 protected:
     QWidget* StartOnCheque()
     {
-        const fs::path cheque = InstallWithCopyOf("转账支票.dxt");
-        if (!Start({QString::fromStdString(cheque.string())}))
-            return nullptr;
-        QWidget* frame = app->MainFrame();
-        return ShowAndActivate(frame) ? frame : nullptr;
+        QWidget* frame = StartOnCopyOf("转账支票.dxt");
+        return frame && ShowAndActivate(frame) ? frame : nullptr;
     }
 };
 

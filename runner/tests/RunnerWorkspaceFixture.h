@@ -27,6 +27,13 @@ protected:
         fs::copy_file(Sample(sample), copy);
         return copy;
     }
+    // Starts the program on a copy of the sample given on its command line; its main
+    // frame, or null when it did not start.
+    QWidget* StartOnCopyOf(const std::string& sample)
+    {
+        const fs::path copy = InstallWithCopyOf(sample);
+        return Start({QString::fromStdString(copy.string())}) ? app->MainFrame() : nullptr;
+    }
     static CMainClient* Workspace(QWidget* frame)
     {
         for (QWidget* child : frame->findChildren<QWidget*>())
