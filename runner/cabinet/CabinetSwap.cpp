@@ -221,11 +221,10 @@ bool ReadJournal(const std::string& path, Journal* journal)
     return Parse(text, journal);
 }
 
-} // namespace
-
-bool SyncFolder(const std::string& folder)
+// Opens `path` with `flags` and syncs it; errno tells why when it fails.
+bool SyncOpened(const std::string& path, int flags)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0) return false;
     const bool ok = ::fsync(fd) == 0;
     const int failure = errno;
@@ -234,15 +233,16 @@ bool SyncFolder(const std::string& folder)
     return ok;
 }
 
+} // namespace
+
+bool SyncFolder(const std::string& folder)
+{
+    return SyncOpened(folder, O_DIRECTORY);
+}
+
 bool FlushFile(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    const int failure = errno;
-    ::close(fd);
-    errno = failure;
-    return ok;
+    return SyncOpened(path, O_NOFOLLOW | O_NONBLOCK);
 }
 
 void RemoveStagingFolder(const std::string& folder)
