@@ -409,10 +409,8 @@ void DoxPageClient::PaintPreedit()
     const int baseline = area.top() + (area.height() + metrics.ascent() - metrics.descent()) / 2;
     painter.drawText(QPoint(area.left(), baseline), preedit_);
     painter.drawLine(area.left(), area.bottom(), area.right(), area.bottom());
-    if (!preeditCaret_)
-        return;
-    const int caretX = area.left() + metrics.horizontalAdvance(preedit_.left(preeditCursor_));
-    painter.fillRect(QRect(caretX, area.top(), 1, area.height()), Qt::black);
+    if (preeditCaret_)
+        painter.fillRect(InputCursorRect(), Qt::black);
 }
 
 void DoxPageClient::ButtonDown(QPoint point, uint32_t flags, bool right)
