@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "MyCanvas.h"
+#include "RowSlabs.h"
 #include "RowSort.h"
 #include "SystemColors.h"
 #include "WidDraw.h"
@@ -118,11 +119,22 @@ std::wstring FromUtf8(std::string_view bytes)
 constexpr uint32_t kWideEnds = 0x80000000u;
 constexpr size_t kEndsAt = 4;
 
-// The bit of a pair of neighbouring characters in a mask: the top bits of a
-// multiplicative hash are the well mixed ones.
+// The bit of a pair of neighbouring characters in a mask. A bill's row is mostly
+// amounts, dates and account numbers: the hundred pairs of two digits would fill a
+// hashed mask on their own and hide the few pairs of a name among them, so each has
+// a bit of its own, and every other pair shares the rest of the bits by a hash (the
+// top bits of a multiplicative hash are the well mixed ones).
+constexpr uint32_t kDigitPairs = 100;
+
 uint32_t PairBit(uint32_t first, uint32_t second)
 {
-    return (first * 0x9E3779B1u + second * 0x85EBCA77u) >> MyGridCells::PairMask::kShift;
+    const uint32_t tens = first - '0';
+    const uint32_t units = second - '0';
+    if (tens < 10 && units < 10)
+        return tens * 10 + units;
+    const uint32_t hash = first * 0x9E3779B1u + second * 0x85EBCA77u;
+    constexpr uint64_t kShared = MyGridCells::PairMask::kBits - kDigitPairs;
+    return kDigitPairs + static_cast<uint32_t>((uint64_t{hash} * kShared) >> 32);
 }
 
 // The pairs of neighbouring characters of a row's texts, or of a search text: one byte
@@ -386,6 +398,16 @@ void MyGridCells::Set(int column, const wchar_t* text)
 }
 
 // ---- Rows.
+
+void* MyGridItem::operator new(size_t size)
+{
+    return brindle::TakeRowSlot(size);
+}
+
+void MyGridItem::operator delete(void* row, size_t size)
+{
+    brindle::GiveRowSlot(row, size);
+}
 
 std::wstring MyGridItem::Text(int column) const
 {

@@ -86,7 +86,7 @@ public:
     // beside its flags, so a find over many rows turns most rows that cannot hold a
     // text away without reading their text.
     struct PairMask {
-        static constexpr unsigned kShift = 24; // a hash's top 8 bits: 256 bits
+        static constexpr unsigned kShift = 24; // 256 bits
         static constexpr size_t kBits = size_t{1} << (32 - kShift);
         uint64_t bits[kBits / 64] = {};
         bool empty() const
@@ -116,6 +116,10 @@ class BRINDLE_API MyGridItem
 public:
     explicit MyGridItem(MyGridCtrl* grid) : grid_(grid) {}
 
+    // Rows are kept side by side in slabs (a find reads every row's flags and mask).
+    static void* operator new(size_t size);
+    static void operator delete(void* row, size_t size);
+
     // The cell text, empty when the row has no such cell.
     std::wstring Text(int column) const;
     // Sort test: this row goes before `other` for the column and direction.
@@ -127,9 +131,9 @@ public:
 
     MyGridCells cells;
     uint64_t data = 0;
-    int visible = 1;
-    int checked = 0;
-    int focus = 0;
+    uint8_t visible = 1;
+    uint8_t checked = 0;
+    uint8_t focus = 0;
 
 private:
     MyGridCtrl* grid_;

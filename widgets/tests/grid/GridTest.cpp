@@ -290,6 +290,51 @@ TEST_F(GridTest, DeletingManyRowsAtOnceKeepsOrderChecksAndFocus)
     EXPECT_EQ(grid.DeleteItems({}), 0);
 }
 
+TEST(GridRows, RowsDeletedAndAddedAgainAcrossManySlabsEachKeepTheirOwnCells)
+{
+    // Rows live side by side in slabs of about a thousand: rows deleted here and there
+    // leave places that new rows take, and a slab emptied goes back to the heap while
+    // its neighbours still hold rows. A place handed out twice would show as two rows
+    // with one text; under AddressSanitizer a row used after its deletion stops the run.
+    MyGridCtrl grid;
+    grid.Create(0, MakeRect(0, 0, 400, 300), nullptr, 1);
+    grid.AddColumn(L"编号", 80, kGridSortable);
+    grid.AddColumn(L"收款人", 80, 0);
+    uint64_t next = 0;
+    const auto add = [&](int count) {
+        for (int i = 0; i < count; ++i, ++next) {
+            const std::wstring id = std::to_wstring(next);
+            const int row = grid.AddItem(id.c_str(), next);
+            grid.SetItemText(row, 1, (L"北京" + id).c_str());
+        }
+    };
+    const auto expectOwnCells = [&](const char* step) {
+        for (int row = 0; row < grid.GetItemCount(); ++row) {
+            const std::wstring id = std::to_wstring(grid.GetItemData(row));
+            ASSERT_EQ(grid.GetItemText(row, 0), id) << step << " row " << row;
+            ASSERT_EQ(grid.GetItemText(row, 1), L"北京" + id) << step << " row " << row;
+        }
+    };
+    add(5000);
+    std::vector<int> everyThird;
+    for (int row = 0; row < grid.GetItemCount(); row += 3)
+        everyThird.push_back(row);
+    EXPECT_EQ(grid.DeleteItems(everyThird), static_cast<int>(everyThird.size()));
+    add(3000);
+    expectOwnCells("after every third row went and new ones came");
+    // The first two slabs' rows, one at a time: those slabs empty out.
+    for (int i = 0; i < 2000; ++i)
+        grid.DeleteItem(0);
+    add(1500);
+    grid.DoSort(0, false);
+    expectOwnCells("sorted after the first rows went");
+    EXPECT_EQ(grid.GetItemCount(), 5000 - static_cast<int>(everyThird.size()) + 3000 - 2000 + 1500);
+    grid.DeleteAllItems();
+    add(2500);
+    expectOwnCells("after every row went");
+    EXPECT_EQ(grid.GetItemCount(), 2500);
+}
+
 namespace
 {
 

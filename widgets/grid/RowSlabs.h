@@ -1,0 +1,19 @@
+#pragma once
+// Where the grid's rows live: side by side in slabs of about a thousand, in the order
+// they came, instead of one heap block each among their cell texts. A find over a
+// hundred thousand rows reads every row's flags and pair mask; packed, the rows are one
+// run of memory that the processor streams in, where before every row was a line
+// fetched from a new place, and the rows after a sort still share a few pages.
+
+#include <cstddef>
+
+namespace brindle
+{
+
+// A place for one row of `size` bytes (the row's own size: anything else is an
+// ordinary heap block), and its return. Any thread; a slab whose rows are all gone
+// goes back to the heap.
+void* TakeRowSlot(size_t size);
+void GiveRowSlot(void* slot, size_t size);
+
+} // namespace brindle
