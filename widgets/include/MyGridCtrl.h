@@ -424,4 +424,6 @@ private:
     // What the finds noted of each row (about 70 bytes a row), the keys they can take
     // back and their lists, kept from key to key; gone with the rows.
     std::unique_ptr<FindScratch> findScratch_;
+    // Makes the room for the notes of the rows added, as they come.
+    void MakeNoteRoom();
 };
