@@ -8,7 +8,9 @@
 // The two sides take turns for several rounds; prints each round and the median of
 // the rounds' ratios, the peak memory after 1,000 and after 5,000 bills through the
 // core, the PDF size per bill, and whether every Chinese value comes back out of the
-// core's PDF (pdftotext).
+// core's PDF (pdftotext). Beside these rounds in one warmed-up process, each side is
+// also timed as a client that prints once: every side in a fresh process of its own
+// (this program run again), without warm-up, the two again taking turns.
 
 #include <QApplication>
 #include <QFont>
@@ -26,9 +28,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "DoxControlKinds.h"
 #include "DoxCore.h"
 #include "DoxEditControl.h"
@@ -235,10 +239,118 @@ long ChineseFound(const fs::path& pdf, const fs::path& text, int bills)
     return found;
 }
 
+double MedianOf(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+long MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// The "PDF" printer writes "<page name>.pdf" into the documents folder of the home
+// folder: a home inside the run's own folder keeps the run to itself.
+void UseHome(const fs::path& home)
+{
+    fs::create_directories(home / "Documents");
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+// One side of a fresh-process round, run in this process as it was started: prints
+// the bills once, without warm-up, and writes "<seconds> <minor page faults>" of the
+// print alone to the standard output.
+int RunSide(int argc, char** argv, const std::string& side, const fs::path& home, int bills)
+{
+    UseHome(home);
+    QApplication app(argc, argv);
+    bool ok = false;
+    double seconds = 0;
+    long faults = 0;
+    if (side == "core") {
+        IDoxCore* core = CreateDoxCore(500, 0);
+        if (!core) {
+            std::fprintf(stderr, "the core does not start\n");
+            return 1;
+        }
+        {
+            CorePrinter printer;
+            if (printer.Build(core, home / "bench.dxt")) {
+                const auto values = CoreValues(0, bills);
+                faults = MinorFaults();
+                const auto start = Clock::now();
+                ok = printer.Print(values);
+                seconds = Seconds(start);
+                faults = MinorFaults() - faults;
+            } else {
+                std::fprintf(stderr, "cannot build the template: %ls\n", core->GetLastErrorText());
+            }
+            printer.Close();
+        }
+        core->Release();
+    } else {
+        const auto values = BareValues(0, bills);
+        faults = MinorFaults();
+        const auto start = Clock::now();
+        ok = PrintBare(home / "bare.pdf", values);
+        seconds = Seconds(start);
+        faults = MinorFaults() - faults;
+    }
+    if (!ok) {
+        std::fprintf(stderr, "printing failed (%s)\n", side.c_str());
+        return 1;
+    }
+    std::printf("%.6f %ld\n", seconds, faults);
+    return 0;
+}
+
+struct FreshFigures {
+    std::vector<double> core, bare, ratios;
+};
+
+// Rounds of the two sides as clients that print once, each side in a new process of
+// this program, the sides taking turns. False when a side failed.
+bool FreshRounds(const fs::path& work, int bills, int rounds, FreshFigures& figures)
+{
+    for (int round = 0; round < rounds; ++round) {
+        double seconds[2] = {0, 0};
+        long faults[2] = {0, 0};
+        for (int turn = 0; turn < 2; ++turn) {
+            const int side = (turn == 0) == (round % 2 == 0) ? 0 : 1;
+            const char* name = side == 0 ? "core" : "bare";
+            const fs::path home = work / ("fresh-" + std::to_string(round + 1) + "-" + name);
+            const auto lines =
+                bench::RunProgram({"--side", name, "--side-folder", home.string(), "--bills", std::to_string(bills)});
+            std::error_code removed;
+            fs::remove_all(home, removed);
+            if (lines.empty() || std::sscanf(lines.back().c_str(), "%lf %ld", &seconds[side], &faults[side]) != 2 ||
+                seconds[side] <= 0) {
+                std::fprintf(stderr, "the %s side in a fresh process failed\n", name);
+                return false;
+            }
+        }
+        figures.core.push_back(seconds[0]);
+        figures.bare.push_back(seconds[1]);
+        figures.ratios.push_back(seconds[0] / seconds[1]);
+        std::printf("fresh round %d: core %.3f s (%ld minor faults), bare %.3f s (%ld minor faults), ratio %.2f\n",
+                    round + 1, seconds[0], faults[0], seconds[1], faults[1], seconds[0] / seconds[1]);
+        std::fflush(stdout);
+    }
+    return true;
+}
+
 void Usage()
 {
     std::printf(
-        "usage: dox_bench_print [--bills N] [--rounds R] [--memory-bills M] [--folder PARENT] [--keep]\n"
+        "usage: dox_bench_print [--bills N] [--rounds R] [--fresh-rounds F] [--memory-bills M]\n"
+        "                       [--folder PARENT] [--keep]\n"
         "\n"
         "Prints N bills (default 1000) of a 210 x 99 mm page with 40 text fields, 18 of\n"
         "them Chinese, into one PDF through the core and through a bare QPainter/QPdfWriter\n"
@@ -246,6 +358,12 @@ void Usage()
         "library sets it up; reports each round's times and ratio and the median ratio, the\n"
         "peak memory after N and after M bills (default 5000) through the core, the PDF size\n"
         "per bill and how many Chinese values pdftotext finds in the core's PDF.\n"
+        "\n"
+        "Before that, F rounds (default 7, 0 for none) time each side as a client that\n"
+        "prints once: every side prints the N bills in a fresh process of its own (this\n"
+        "program run again), without warm-up and with the heap untouched, the two taking\n"
+        "turns; reports each round's times, ratio and minor page faults, and the median\n"
+        "ratio beside the one of the rounds in one process.\n"
         "\n"
         "The work happens in a new folder made inside PARENT (default: the temporary\n"
         "folder); that new folder is removed at the end unless --keep is given. Nothing\n"
@@ -259,8 +377,12 @@ int main(int argc, char** argv)
     int bills = 1000;
     int memoryBills = 5000;
     int rounds = 7;
+    int freshRounds = 7;
     fs::path parent = fs::temp_directory_path();
     bool keep = false;
+    // A side of a fresh-process round: this program run again by the rounds below.
+    std::string side;
+    fs::path sideFolder;
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
         if (arg == "--help" || arg == "-h") {
@@ -269,6 +391,12 @@ int main(int argc, char** argv)
         }
         if (arg == "--keep") {
             keep = true;
+        } else if (arg == "--side" && a + 1 < argc) {
+            side = argv[++a];
+        } else if (arg == "--side-folder" && a + 1 < argc) {
+            sideFolder = argv[++a];
+        } else if (arg == "--fresh-rounds" && a + 1 < argc) {
+            freshRounds = std::max(0, std::atoi(argv[++a]));
         } else if ((arg == "--bills" || arg == "--memory-bills" || arg == "--folder" || arg == "--rounds") &&
                    a + 1 < argc) {
             const char* value = argv[++a];
@@ -284,6 +412,13 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    if (!side.empty()) {
+        if ((side != "core" && side != "bare") || sideFolder.empty()) {
+            std::fprintf(stderr, "--side takes core or bare, with --side-folder\n");
+            return 2;
+        }
+        return RunSide(argc, argv, side, sideFolder, bills);
+    }
 
     std::string pattern = (parent / "dox_bench_print.XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
@@ -291,12 +426,17 @@ int main(int argc, char** argv)
         return 1;
     }
     const fs::path work = pattern;
-    // The "PDF" printer writes "<page name>.pdf" into the documents folder of the home
-    // folder: a home inside the work folder keeps the run to itself.
-    fs::create_directories(work / "Documents");
-    setenv("HOME", work.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (work / ".config").c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    // The clients that print once go first, while this process has made no Qt object:
+    // each side runs in a process of its own started afresh.
+    FreshFigures fresh;
+    if (freshRounds > 0 && !FreshRounds(work, bills, freshRounds, fresh)) {
+        std::error_code error;
+        if (!keep)
+            fs::remove_all(work, error);
+        return 1;
+    }
+    UseHome(work);
 
     int status = 0;
     // The heap is left as the C library sets it up: a client of the core may never
@@ -358,12 +498,8 @@ int main(int argc, char** argv)
                         bareSeconds, coreSeconds / bareSeconds);
         }
         if (status == 0) {
-            const auto median = [](std::vector<double> v) {
-                std::sort(v.begin(), v.end());
-                return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-            };
-            const double coreSeconds = median(coreTimes);
-            const double bareSeconds = median(bareTimes);
+            const double coreSeconds = MedianOf(coreTimes);
+            const double bareSeconds = MedianOf(bareTimes);
             const double coreKiB = FileKiB(corePdf);
             const double bareKiB = FileKiB(barePdf);
             const long found = ChineseFound(corePdf, work / "bench.txt", bills);
@@ -372,7 +508,11 @@ int main(int argc, char** argv)
             std::printf(
                 "core: %.3f s (%.0f bills/s), bare QPainter/QPdfWriter: %.3f s (%.0f bills/s), medians\n",
                 coreSeconds, bills / coreSeconds, bareSeconds, bills / bareSeconds);
-            std::printf("ratio core/bare, median of the rounds: %.2f (goal 1.3)\n", median(ratios));
+            std::printf("ratio core/bare, median of the rounds: %.2f (goal 1.3)\n", MedianOf(ratios));
+            if (!fresh.ratios.empty())
+                std::printf("ratio core/bare, each side in a fresh process, median of %d rounds: %.2f (goal 1.3; "
+                            "core %.3f s, bare %.3f s, medians)\n",
+                            freshRounds, MedianOf(fresh.ratios), MedianOf(fresh.core), MedianOf(fresh.bare));
             std::printf("PDF per bill: core %.2f KiB, bare %.2f KiB\n", coreKiB / bills, bareKiB / bills);
             if (found < 0)
                 std::printf("Chinese values in the PDF: pdftotext did not run\n");

@@ -1,9 +1,11 @@
 // The platform base: loading libraries by name, the window-class table, the
-// clipboard format table, system error texts, byte streams and capability flags.
+// clipboard format table, system error texts, byte streams, capability flags and the
+// heap room a print job keeps for its pages.
 
 #include "ByteStream.h"
 #include "Capabilities.h"
 #include "ClipboardFormat.h"
+#include "Heap.h"
 #include "Library.h"
 #include "PathText.h"
 #include "SystemError.h"
@@ -14,12 +16,40 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
+#include <vector>
 
 namespace
 {
 
 void LocalFunction() {}
+
+long MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// Takes blocks of the sizes, writes every 4 KiB of each, frees them: one page of a
+// print job's buffers. Gives back the pages the system had to fault in for it.
+long FaultsOfOnePage(const std::vector<size_t>& sizes)
+{
+    std::vector<char*> blocks;
+    const long before = MinorFaults();
+    for (size_t size : sizes) {
+        char* block = static_cast<char*>(std::malloc(size));
+        for (size_t at = 0; block && at < size; at += 4096)
+            static_cast<volatile char*>(block)[at] = 1;
+        blocks.push_back(block);
+    }
+    const long faults = MinorFaults() - before;
+    for (char* block : blocks)
+        std::free(block);
+    return faults;
+}
 
 } // namespace
 
@@ -171,3 +201,34 @@ TEST(PlatformPathText, ChineseNamesGoBothWaysUnderTheCLocale)
     EXPECT_FALSE(plat::SameFilePath(file, L""));
     setlocale(LC_ALL, before.c_str());
 }
+
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+TEST(PlatformHeap, HeldRoomServesEveryPageWithoutTakingNewMemory)
+{
+    constexpr size_t kKiB = 1024;
+    constexpr size_t kMiB = 1024 * kKiB;
+    const struct {
+        const char* what;
+        size_t hold;
+        std::vector<size_t> page;
+    } cases[] = {
+        // First, while the heap has its start-up thresholds.
+        {"blocks of 100 KiB", 2 * kMiB, std::vector<size_t>(12, 100 * kKiB)},
+        // Qt's PDF engine: a 16 MiB read and a 16 MiB write buffer and a compressor.
+        {"PDF engine page", 40 * kMiB, {16 * kMiB, 16 * kMiB, 64 * kKiB, 64 * kKiB, 64 * kKiB, 64 * kKiB, 6 * kKiB}},
+    };
+    for (const auto& c : cases) {
+        size_t pages = 0;
+        for (size_t size : c.page)
+            pages += (size + 4095) / 4096;
+        plat::HeapReserve reserve;
+        reserve.Hold(c.hold);
+        EXPECT_TRUE(reserve.Held()) << c.what;
+        FaultsOfOnePage(c.page); // the first page faults the room in
+        for (int page = 0; page < 3; ++page)
+            EXPECT_LT(FaultsOfOnePage(c.page), static_cast<long>(pages / 8)) << c.what << ", page " << page + 2;
+        reserve.Release();
+        EXPECT_FALSE(reserve.Held()) << c.what;
+    }
+}
+#endif

@@ -31,6 +31,11 @@ DEVMODEW* AsDevMode(std::vector<uint8_t>& buffer)
     return buffer.size() >= sizeof(DEVMODEW) ? reinterpret_cast<DEVMODEW*>(buffer.data()) : nullptr;
 }
 
+// What Qt 6's PDF engine takes to write a page: a 16 MiB read and a 16 MiB write
+// buffer and a compressor of some 270 KB, with room to spare for what the job
+// keeps between its pages (the page's content, the objects' offsets).
+constexpr size_t kPageBufferBytes = 40 * 1024 * 1024;
+
 bool FitsPaperField(long value)
 {
     return value > 0 && value <= SHRT_MAX;
@@ -192,6 +197,12 @@ bool DoxPrinter::StartDoc(const DEVMODEW* settings, const wchar_t* printerName, 
         RecordError(L"start Doc", errno);
         return false;
     }
+    // Every page ends with its content compressed by a fresh compressor with its own
+    // buffers, freed again at once: room kept in the heap lets every page take them
+    // where the last page had them, instead of the heap growing, faulting in and
+    // shrinking around every page in a client that left the heap's thresholds alone
+    // (which a library cannot change for its host).
+    pageBuffers_.Hold(kPageBufferBytes);
     return true;
 }
 
@@ -223,6 +234,11 @@ bool DoxPrinter::EndPage()
 
 bool DoxPrinter::EndDoc(bool ok)
 {
+    // The room goes back once the last page is written, whatever the outcome.
+    struct ReleaseAtEnd {
+        plat::HeapReserve& reserve;
+        ~ReleaseAtEnd() { reserve.Release(); }
+    } releaseAtEnd{pageBuffers_};
     if (!ok) {
         if (printer_)
             printer_->abort();

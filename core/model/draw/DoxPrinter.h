@@ -10,6 +10,7 @@
 
 #include "DC.h"
 #include "DevMode.h"
+#include "Heap.h"
 
 #include <QString>
 #include <memory>
@@ -61,6 +62,8 @@ private:
     QString outputFile_;
     QString writtenFile_; // the PDF being written, removed when the job is aborted
     int pagesStarted_ = 0;
+    // The room the PDF engine's per-page buffers come from, held for the job.
+    plat::HeapReserve pageBuffers_;
 };
 
 // User-paper settings of width x length (0.1 mm) for the printer, written into `out`,

@@ -166,6 +166,42 @@ TEST(PrintPdf, EveryStartedPageIsAPageOfTheDocument)
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\b"))) << info.toStdString();
 }
 
+TEST(PrintPdf, ConsecutivePagesAndJobsPrintTheirOwnText)
+{
+    // A long page before short ones, and a second job on the same printer: a page
+    // whose buffers kept anything of the page or job before would show it here.
+    const std::vector<std::vector<QString>> jobs = {
+        {"甲一 alpha beta gamma delta epsilon zeta eta theta", "甲二", "甲三 iota"},
+        {"乙一", "乙二 kappa lambda mu nu xi omicron pi rho sigma tau", "乙三"},
+    };
+    doxtest::TempDir dir;
+    DoxPrinter job;
+    for (size_t j = 0; j < jobs.size(); ++j) {
+        const QString pdf = QString::fromStdString((dir / ("job" + std::to_string(j) + ".pdf")).string());
+        job.SetOutputFile(pdf);
+        ASSERT_TRUE(job.Open(L"PDF", 2100, 990, 0, L"pages"));
+        CFont font;
+        font.CreateFontIndirect(Font(L"宋体", FontHeightFromPoints(12)));
+        for (const QString& text : jobs[j]) {
+            ASSERT_TRUE(job.StartPage());
+            job.SetMapMode(2);
+            job.SelectObject(font);
+            const std::wstring wide = text.toStdWString();
+            job.TextOut(100, -100, wide.c_str());
+            ASSERT_TRUE(job.EndPage());
+        }
+        ASSERT_TRUE(job.EndDoc(true));
+
+        std::vector<QStringList> found(jobs[j].size());
+        for (const pdftest::Word& w : pdftest::ReadWords(pdf)) {
+            ASSERT_LT(static_cast<size_t>(w.page), found.size()) << pdf.toStdString();
+            found[static_cast<size_t>(w.page)] << w.text;
+        }
+        for (size_t p = 0; p < jobs[j].size(); ++p)
+            EXPECT_EQ(found[p].join(' '), jobs[j][p]) << "job " << j << ", page " << p;
+    }
+}
+
 TEST(PrintPdf, ExtraLengthIsAddedToTheJobsPaper)
 {
     doxtest::TempDir dir;

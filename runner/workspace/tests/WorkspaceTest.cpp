@@ -688,7 +688,7 @@ TEST_F(WorkspaceTest, ALongContinuousRunPaintsTenTimesASecondAtMostAndShowsTheRe
 {
     // Long enough to last well past the first frame (a tenth of a second) on a fast
     // machine.
-    const int bills = 3000;
+    const int bills = 10000;
     ASSERT_TRUE(StoreManyBills(bills));
     ASSERT_TRUE(Open());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(workspace_.get()));
