@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <cwchar>
 #include <optional>
@@ -143,28 +144,46 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
         return 0;
     if (!(format & DT_SINGLELINE) || (format & DT_CALCRECT))
         return dc.DrawText(text, count, rect, format & ~(DT_END_ELLIPSIS | DT_HIDEPREFIX));
+    return DrawTextEx(dc, QString::fromWCharArray(text, count < 0 ? static_cast<int>(std::wcslen(text)) : count),
+                      rect, format);
+}
+
+int DrawTextEx(CDC& dc, QString raw, RECT* rect, UINT format)
+{
+    if (!rect)
+        return 0;
+    if (!(format & DT_SINGLELINE) || (format & DT_CALCRECT)) {
+        const std::wstring text = raw.toStdWString();
+        return dc.DrawText(text.c_str(), static_cast<int>(text.size()), rect,
+                           format & ~(DT_END_ELLIPSIS | DT_HIDEPREFIX));
+    }
     QPainter* p = Prepared(dc);
     if (!p)
         return 0;
-    QString raw = QString::fromWCharArray(text, count < 0 ? static_cast<int>(std::wcslen(text)) : count);
     int mnemonic = -1;
     QString shown = (format & DT_NOPREFIX) ? raw : StripMnemonic(raw, &mnemonic);
     if (format & DT_HIDEPREFIX)
         mnemonic = -1;
     raw.remove(u'\r');
 
-    // The text is shaped once (twice when it is cut short): its width places it and
-    // the same glyphs draw it. A grid paints a screen of cells at every key of a search.
+    // The text is shaped once (twice when the layout cuts it short): its width places
+    // it and the same glyphs draw it. A grid paints a screen of cells at every key of a
+    // search.
     const QFontMetricsF fm = dc.DeviceMetrics();
     QRect box = DeviceBox(dc, rect->left, rect->top, rect->right, rect->bottom);
+    const QPaintEngine* engine = p->paintEngine();
+    const auto target = engine && engine->type() == QPaintEngine::Raster ? plat::ShapedLine::Target::Raster
+                                                                          : plat::ShapedLine::Target::Any;
     std::optional<plat::ShapedLine> line;
-    line.emplace(shown, dc.LayoutFont(), p->device());
+    line.emplace(shown, dc.LayoutFont(), p->device(), target);
     double w = line->Width();
     if ((format & DT_END_ELLIPSIS) && w > box.width()) {
-        shown = fm.elidedText(shown, Qt::ElideRight, box.width());
+        if (!line->ElideRight(shown, box.width())) {
+            shown = fm.elidedText(shown, Qt::ElideRight, box.width());
+            line.emplace(shown, dc.LayoutFont(), p->device(), target);
+        }
         if (mnemonic >= shown.size() - 1)
             mnemonic = -1; // the underlined character was cut away
-        line.emplace(shown, dc.LayoutFont(), p->device());
         w = line->Width();
     }
     const double lineHeight = fm.ascent() + fm.descent();

@@ -362,10 +362,13 @@ void MyGridClient::paintEvent(QPaintEvent*)
             x += columns[c].width;
             if (x <= pane.left || left >= pane.right)
                 continue;
-            const std::wstring& cell = item.Text(c);
+            // Straight from the row's UTF-8: no wide string between the cell and its glyphs.
+            std::string_view cell = item.cells.View(c);
+            cell = cell.substr(0, cell.find('\0')); // a cell is drawn up to its first NUL
             if (!cell.empty()) {
                 RECT box = MakeRect(left + 5, r.top + 1, x - 5, r.bottom - 1);
-                DrawTextEx(dc, cell.c_str(), -1, &box, kCellFormat | AlignOf(columns[c].format));
+                DrawTextEx(dc, QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size())), &box,
+                           kCellFormat | AlignOf(columns[c].format));
             }
             grid_->OnDrawItemSeparator(dc, MakeRect(x - 1, r.top, x, r.bottom - 1));
         }
