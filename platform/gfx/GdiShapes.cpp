@@ -23,16 +23,25 @@ QRect DeviceBox(const CDC& dc, int left, int top, int right, int bottom)
 
 // The context's painter set up as its own drawing calls leave it: plain source-over
 // painting clipped to the context's clip box (an earlier call may have left its own clip).
-QPainter* Prepared(CDC& dc)
+// Only what differs is set: a grid draws a screen of cells with the same state.
+QPainter* Prepared(CDC& dc, QRect* deviceClip = nullptr)
 {
     QPainter* p = dc.painter();
     if (!p)
         return nullptr;
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->setOpacity(1.0);
-    p->setRenderHint(QPainter::Antialiasing, false);
+    if (p->compositionMode() != QPainter::CompositionMode_SourceOver)
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (p->opacity() != 1.0)
+        p->setOpacity(1.0);
+    if (p->testRenderHint(QPainter::Antialiasing))
+        p->setRenderHint(QPainter::Antialiasing, false);
     const RECT clip = dc.GetClipBox();
-    p->setClipRect(DeviceBox(dc, clip.left, clip.top, clip.right, clip.bottom));
+    const QRect box = DeviceBox(dc, clip.left, clip.top, clip.right, clip.bottom);
+    // Clips here are rectangles, so an equal bounding rectangle is an equal clip.
+    if (!p->hasClipping() || p->clipBoundingRect() != QRectF(box))
+        p->setClipRect(box);
+    if (deviceClip)
+        *deviceClip = box;
     return p;
 }
 
@@ -157,7 +166,8 @@ int DrawTextEx(CDC& dc, QString raw, RECT* rect, UINT format)
         return dc.DrawText(text.c_str(), static_cast<int>(text.size()), rect,
                            format & ~(DT_END_ELLIPSIS | DT_HIDEPREFIX));
     }
-    QPainter* p = Prepared(dc);
+    QRect deviceClip;
+    QPainter* p = Prepared(dc, &deviceClip);
     if (!p)
         return 0;
     int mnemonic = -1;
@@ -198,9 +208,11 @@ int DrawTextEx(CDC& dc, QString raw, RECT* rect, UINT format)
     else if (format & DT_BOTTOM)
         y = box.top() + box.height() - lineHeight;
 
-    p->save();
+    // The clip and the pen are put back by hand: a saved painter state costs as much as
+    // drawing a short cell's glyphs.
+    const QPen pen = p->pen();
     if (!(format & DT_NOCLIP))
-        p->setClipRect(box, Qt::IntersectClip);
+        p->setClipRect(box.intersected(deviceClip));
     if (dc.GetBkMode() == OPAQUE)
         p->fillRect(QRectF(x, y, w, lineHeight), plat::ToQColor(dc.GetBkColor()));
     const QColor color = plat::ToQColor(dc.GetTextColor());
@@ -213,6 +225,8 @@ int DrawTextEx(CDC& dc, QString raw, RECT* rect, UINT format)
         double under = baseline + std::max(1.0, fm.underlinePos());
         p->fillRect(QRectF(from, std::floor(under), to - from, std::max(1.0, fm.lineWidth())), color);
     }
-    p->restore();
+    if (!(format & DT_NOCLIP))
+        p->setClipRect(deviceClip);
+    p->setPen(pen);
     return static_cast<int>(lineHeight);
 }

@@ -340,25 +340,32 @@ void ShapedLine::Draw(QPainter* painter, double x, double baseline) const
             line_.draw(painter, QPointF(x, baseline - line_.ascent()));
         return;
     }
-    // One run for each stretch of glyphs from one font.
+    // One run for each stretch of glyphs from one font. Kept lines are only made and
+    // drawn on the GUI thread, and the run and its lists are used again line after line
+    // (the run lets go of them after each, so they are filled without a copy).
+    static QGlyphRun run;
+    static QList<quint32> indexes;
+    static QList<QPointF> positions;
     int at = 0;
     for (size_t i = 0; i < glyphs_.size();) {
         const int face = glyphs_[i].face;
         size_t end = i;
         while (end < glyphs_.size() && glyphs_[end].face == face)
             ++end;
-        QList<quint32> indexes(static_cast<qsizetype>(end - i));
-        QList<QPointF> positions(static_cast<qsizetype>(end - i));
+        indexes.resize(static_cast<qsizetype>(end - i));
+        positions.resize(static_cast<qsizetype>(end - i));
+        quint32* index = indexes.data();
+        QPointF* position = positions.data();
         for (size_t k = i; k < end; ++k) {
-            indexes[static_cast<qsizetype>(k - i)] = glyphs_[k].index;
-            positions[static_cast<qsizetype>(k - i)] = QPointF(at / 64.0, 0.0);
+            *index++ = glyphs_[k].index;
+            *position++ = QPointF(at / 64.0, 0.0);
             at += glyphs_[k].advance;
         }
-        QGlyphRun run;
         run.setRawFont(kept_->Face(face));
         run.setGlyphIndexes(indexes);
         run.setPositions(positions);
         painter->drawGlyphRun(QPointF(x, baseline), run);
+        run.clear();
         i = end;
     }
 }
