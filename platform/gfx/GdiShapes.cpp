@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <cwchar>
 #include <optional>
@@ -22,16 +23,25 @@ QRect DeviceBox(const CDC& dc, int left, int top, int right, int bottom)
 
 // The context's painter set up as its own drawing calls leave it: plain source-over
 // painting clipped to the context's clip box (an earlier call may have left its own clip).
-QPainter* Prepared(CDC& dc)
+// Only what differs is set: a grid draws a screen of cells with the same state.
+QPainter* Prepared(CDC& dc, QRect* deviceClip = nullptr)
 {
     QPainter* p = dc.painter();
     if (!p)
         return nullptr;
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->setOpacity(1.0);
-    p->setRenderHint(QPainter::Antialiasing, false);
+    if (p->compositionMode() != QPainter::CompositionMode_SourceOver)
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (p->opacity() != 1.0)
+        p->setOpacity(1.0);
+    if (p->testRenderHint(QPainter::Antialiasing))
+        p->setRenderHint(QPainter::Antialiasing, false);
     const RECT clip = dc.GetClipBox();
-    p->setClipRect(DeviceBox(dc, clip.left, clip.top, clip.right, clip.bottom));
+    const QRect box = DeviceBox(dc, clip.left, clip.top, clip.right, clip.bottom);
+    // Clips here are rectangles, so an equal bounding rectangle is an equal clip.
+    if (!p->hasClipping() || p->clipBoundingRect() != QRectF(box))
+        p->setClipRect(box);
+    if (deviceClip)
+        *deviceClip = box;
     return p;
 }
 
@@ -143,28 +153,47 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
         return 0;
     if (!(format & DT_SINGLELINE) || (format & DT_CALCRECT))
         return dc.DrawText(text, count, rect, format & ~(DT_END_ELLIPSIS | DT_HIDEPREFIX));
-    QPainter* p = Prepared(dc);
+    return DrawTextEx(dc, QString::fromWCharArray(text, count < 0 ? static_cast<int>(std::wcslen(text)) : count),
+                      rect, format);
+}
+
+int DrawTextEx(CDC& dc, QString raw, RECT* rect, UINT format)
+{
+    if (!rect)
+        return 0;
+    if (!(format & DT_SINGLELINE) || (format & DT_CALCRECT)) {
+        const std::wstring text = raw.toStdWString();
+        return dc.DrawText(text.c_str(), static_cast<int>(text.size()), rect,
+                           format & ~(DT_END_ELLIPSIS | DT_HIDEPREFIX));
+    }
+    QRect deviceClip;
+    QPainter* p = Prepared(dc, &deviceClip);
     if (!p)
         return 0;
-    QString raw = QString::fromWCharArray(text, count < 0 ? static_cast<int>(std::wcslen(text)) : count);
     int mnemonic = -1;
     QString shown = (format & DT_NOPREFIX) ? raw : StripMnemonic(raw, &mnemonic);
     if (format & DT_HIDEPREFIX)
         mnemonic = -1;
     raw.remove(u'\r');
 
-    // The text is shaped once (twice when it is cut short): its width places it and
-    // the same glyphs draw it. A grid paints a screen of cells at every key of a search.
+    // The text is shaped once (twice when the layout cuts it short): its width places
+    // it and the same glyphs draw it. A grid paints a screen of cells at every key of a
+    // search.
     const QFontMetricsF fm = dc.DeviceMetrics();
     QRect box = DeviceBox(dc, rect->left, rect->top, rect->right, rect->bottom);
+    const QPaintEngine* engine = p->paintEngine();
+    const auto target = engine && engine->type() == QPaintEngine::Raster ? plat::ShapedLine::Target::Raster
+                                                                          : plat::ShapedLine::Target::Any;
     std::optional<plat::ShapedLine> line;
-    line.emplace(shown, dc.LayoutFont(), p->device());
+    line.emplace(shown, dc.LayoutFont(), p->device(), target);
     double w = line->Width();
     if ((format & DT_END_ELLIPSIS) && w > box.width()) {
-        shown = fm.elidedText(shown, Qt::ElideRight, box.width());
+        if (!line->ElideRight(shown, box.width())) {
+            shown = fm.elidedText(shown, Qt::ElideRight, box.width());
+            line.emplace(shown, dc.LayoutFont(), p->device(), target);
+        }
         if (mnemonic >= shown.size() - 1)
             mnemonic = -1; // the underlined character was cut away
-        line.emplace(shown, dc.LayoutFont(), p->device());
         w = line->Width();
     }
     const double lineHeight = fm.ascent() + fm.descent();
@@ -179,9 +208,11 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
     else if (format & DT_BOTTOM)
         y = box.top() + box.height() - lineHeight;
 
-    p->save();
+    // The clip and the pen are put back by hand: a saved painter state costs as much as
+    // drawing a short cell's glyphs.
+    const QPen pen = p->pen();
     if (!(format & DT_NOCLIP))
-        p->setClipRect(box, Qt::IntersectClip);
+        p->setClipRect(box.intersected(deviceClip));
     if (dc.GetBkMode() == OPAQUE)
         p->fillRect(QRectF(x, y, w, lineHeight), plat::ToQColor(dc.GetBkColor()));
     const QColor color = plat::ToQColor(dc.GetTextColor());
@@ -194,6 +225,8 @@ int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format)
         double under = baseline + std::max(1.0, fm.underlinePos());
         p->fillRect(QRectF(from, std::floor(under), to - from, std::max(1.0, fm.lineWidth())), color);
     }
-    p->restore();
+    if (!(format & DT_NOCLIP))
+        p->setClipRect(deviceClip);
+    p->setPen(pen);
     return static_cast<int>(lineHeight);
 }

@@ -6,6 +6,8 @@
 
 #include "DeviceContext.h"
 
+#include <QString>
+
 // DrawText formats besides the context's own.
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
 constexpr UINT DT_HIDEPREFIX = 0x100000;
@@ -28,6 +30,8 @@ void DrawFocusRect(CDC& dc, const RECT& rect);
 // behind an "&" is underlined ("&&" is a plain "&"; DT_HIDEPREFIX drops the underline).
 // Other text goes to the context's DrawText. Returns the height of the text drawn.
 int DrawTextEx(CDC& dc, const wchar_t* text, int count, RECT* rect, UINT format);
+// The same for a text already in a QString (a grid's cells are not widened to draw them).
+int DrawTextEx(CDC& dc, QString text, RECT* rect, UINT format);
 
 // The text without its prefix marks and the index of the mnemonic character in it (-1
 // for none).

@@ -543,6 +543,7 @@ TEST(DropShadow, WindowsFollowThePopupAndNoneWithoutLayeredWindows)
 }
 
 #include "GdiShapes.h"
+#include "ShapedLine.h"
 #include "SystemColors.h"
 
 TEST(GdiShapes, MnemonicsAreFoundAndStripped)
@@ -601,4 +602,142 @@ TEST(GdiShapes, FramesAndTextStayInTheirRectangles)
         }
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0); // cut with an ellipsis, not spilled over
+}
+
+// A cell's text drawn from glyphs kept per font must be the very pixels the full layout
+// draws: each case is painted both ways, twice with kept glyphs (the second time from
+// what the first kept), and the images compared pixel for pixel.
+TEST(GdiShapes, TextsFromKeptGlyphsDrawTheLayoutsPixels)
+{
+    constexpr UINT kCell = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    const struct {
+        const wchar_t* text;
+        int width; // of the box
+        UINT format;
+        // Whether the whole text is put together from kept glyphs, in the Chinese face
+        // and in a Latin one (whose ideographs and fullwidth signs come from a fallback).
+        bool kept[2];
+    } cases[] = {
+        {L"北京市朝阳区收款单位", 160, kCell, {true, true}},
+        {L"1234567890", 121, kCell | DT_RIGHT, {true, true}},
+        {L"1,234,567.89", 117, kCell | DT_RIGHT, {true, true}},
+        {L"-0.25", 63, kCell | DT_CENTER, {true, true}},
+        {L"2026-12-11 09:30", 131, kCell | DT_CENTER, {true, true}},
+        {L"（人民币）壹万元整。", 171, kCell, {true, false}},
+        {L"北京市朝阳区收款单位12345", 125, kCell, {true, true}}, // cut with an ellipsis
+        {L"北京市朝阳区收款单位12345", 57, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, {true, true}}, // clipped
+        {L"１２３：ＡＢＣ", 113, kCell | DT_RIGHT, {true, false}},
+        {L"收款单位ABC有限公司", 151, kCell, {false, false}},
+        {L"Wave AV fi 12", 121, kCell | DT_CENTER, {false, false}},
+        {L"e\u0301te\u0301", 61, kCell, {false, false}}, // combining accents
+        {L"\u05e9\u05dc\u05d5\u05dd 12", 77, kCell | DT_RIGHT, {false, false}}, // right to left
+        {L"\u4e00\u0301", 41, kCell, {false, false}},
+        {L"", 40, kCell, {true, true}},
+    };
+    const wchar_t* faces[] = {L"宋体", L"DejaVu Sans"};
+    const int heights[] = {-12, -15};
+
+    auto paint = [&](bool kept, const wchar_t* face, int height) {
+        ShapedLine::SetKeptGlyphsEnabled(kept);
+        QImage image(200, 24 * static_cast<int>(std::size(cases)), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        CDC dc;
+        EXPECT_TRUE(dc.AttachImage(&image));
+        LOGFONTW lf;
+        lf.lfHeight = height;
+        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+        CFont font;
+        font.CreateFontIndirect(lf);
+        dc.SelectObject(font);
+        int y = 0;
+        for (const auto& c : cases) {
+            // Opaque on every other row: the background box is the text's width.
+            dc.SetBkMode((y / 24) % 2 ? OPAQUE : TRANSPARENT);
+            dc.SetBkColor(RGB(255, 255, 200));
+            dc.SetTextColor((y / 24) % 3 ? RGB(0, 0, 0) : RGB(200, 0, 40));
+            RECT box{7, y + 2, 7 + c.width, y + 22};
+            DrawTextEx(dc, c.text, -1, &box, c.format);
+            y += 24;
+        }
+        dc.EndPainting();
+        ShapedLine::SetKeptGlyphsEnabled(true);
+        return image;
+    };
+
+    for (int f = 0; f < 2; ++f) {
+        const wchar_t* face = faces[f];
+        for (int height : heights) {
+            const std::string name = QString::fromWCharArray(face).toStdString() + " " + std::to_string(height);
+            const QImage laidOut = paint(false, face, height);
+            const QImage first = paint(true, face, height);
+            const QImage second = paint(true, face, height);
+            for (int k = 0; k < static_cast<int>(std::size(cases)); ++k) {
+                const QRect row(0, 24 * k, 200, 24);
+                const std::string what = name + ": " + QString::fromWCharArray(cases[k].text).toStdString();
+                EXPECT_EQ(first.copy(row), laidOut.copy(row)) << what;
+                EXPECT_EQ(second.copy(row), laidOut.copy(row)) << what;
+                bool ink = false;
+                for (int y = row.top(); y <= row.bottom() && !ink; ++y)
+                    for (int x = 0; x < 200 && !ink; ++x)
+                        ink = qGray(laidOut.pixel(x, y)) < 128;
+                EXPECT_EQ(ink, *cases[k].text != 0) << what;
+            }
+            // Cut with an ellipsis at every width: the same characters are cut away.
+            const wchar_t* cut[] = {L"北京市朝阳区收款单位12345", L"1,234,567.89"};
+            auto paintCut = [&](bool kept, const wchar_t* text) {
+                ShapedLine::SetKeptGlyphsEnabled(kept);
+                QImage image(180, 20 * 170, QImage::Format_RGB32);
+                image.fill(Qt::white);
+                CDC dc;
+                EXPECT_TRUE(dc.AttachImage(&image));
+                LOGFONTW lf;
+                lf.lfHeight = height;
+                std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+                CFont font;
+                font.CreateFontIndirect(lf);
+                dc.SelectObject(font);
+                dc.SetBkMode(TRANSPARENT);
+                for (int width = 1; width <= 170; ++width) {
+                    RECT box{3, 20 * (width - 1), 3 + width, 20 * width};
+                    DrawTextEx(dc, text, -1, &box, kCell | (width % 2 ? DT_RIGHT : 0));
+                }
+                dc.EndPainting();
+                ShapedLine::SetKeptGlyphsEnabled(true);
+                return image;
+            };
+            for (const wchar_t* text : cut) {
+                const QImage laidOut = paintCut(false, text);
+                const QImage kept = paintCut(true, text);
+                for (int width = 1; width <= 170; ++width) {
+                    const QRect row(0, 20 * (width - 1), 180, 20);
+                    EXPECT_EQ(kept.copy(row), laidOut.copy(row))
+                        << name << ": " << QString::fromWCharArray(text).toStdString() << " in " << width << " px";
+                }
+            }
+
+            // Each case took the way it names, so the comparison above saw both ways.
+            QImage device(8, 8, QImage::Format_RGB32);
+            CDC dc;
+            ASSERT_TRUE(dc.AttachImage(&device));
+            LOGFONTW lf;
+            lf.lfHeight = height;
+            std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+            CFont font;
+            font.CreateFontIndirect(lf);
+            dc.SelectObject(font);
+            for (const auto& c : cases) {
+                const ShapedLine line(QString::fromWCharArray(c.text), dc.LayoutFont(), &device,
+                                      ShapedLine::Target::Raster);
+                EXPECT_EQ(line.FromKeptGlyphs(), c.kept[f]) << name << ": " << QString::fromWCharArray(c.text).toStdString();
+                const ShapedLine any(QString::fromWCharArray(c.text), dc.LayoutFont(), &device);
+                EXPECT_FALSE(any.FromKeptGlyphs());
+                EXPECT_EQ(line.Width(), any.Width()) << name << ": " << QString::fromWCharArray(c.text).toStdString();
+            }
+            // Both faces have an ellipsis of their own: the cut is made from kept glyphs.
+            ShapedLine line(QString::fromWCharArray(cut[0]), dc.LayoutFont(), &device, ShapedLine::Target::Raster);
+            QString text = QString::fromWCharArray(cut[0]);
+            EXPECT_TRUE(line.ElideRight(text, 60)) << name;
+            EXPECT_EQ(text, dc.DeviceMetrics().elidedText(QString::fromWCharArray(cut[0]), Qt::ElideRight, 60)) << name;
+        }
+    }
 }

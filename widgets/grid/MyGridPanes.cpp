@@ -7,6 +7,7 @@
 #include "SystemColors.h"
 #include "WidDraw.h"
 #include "WidGeometry.h"
+#include "WindowSurface.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -40,6 +41,25 @@ void SelectGridFont(CDC& dc, MyGridCtrl* grid)
         dc.SelectObject(*font);
     dc.SetBkMode(TRANSPARENT);
 }
+
+// The rows are drawn straight on the window's retained surface, which stays off the
+// screen until it is presented: every pixel of the pane is painted, so a second buffer
+// in between would only cost a fill and a copy of the pane at every key of a search.
+class RowsCanvas : public CDC
+{
+public:
+    explicit RowsCanvas(QWidget* window) : window_(window) { plat::AttachWindowSurface(*this, window); }
+    ~RowsCanvas() override
+    {
+        if (GetSafeHdc()) {
+            DeleteDC();
+            plat::PresentWindowSurface(window_);
+        }
+    }
+
+private:
+    QWidget* window_;
+};
 
 } // namespace
 
@@ -338,7 +358,7 @@ int MyGridClient::RowAtY(int y)
 void MyGridClient::paintEvent(QPaintEvent*)
 {
     RECT pane = MakeRect(0, 0, width(), height());
-    MyPaintCanvas dc(this, &pane, 0);
+    RowsCanvas dc(this);
     SelectGridFont(dc, grid_);
     const std::vector<GridColumn>& columns = grid_->GetHeader()->columns;
     int x0 = -grid_->GetHScrollPos();
@@ -362,10 +382,13 @@ void MyGridClient::paintEvent(QPaintEvent*)
             x += columns[c].width;
             if (x <= pane.left || left >= pane.right)
                 continue;
-            const std::wstring& cell = item.Text(c);
+            // Straight from the row's UTF-8: no wide string between the cell and its glyphs.
+            std::string_view cell = item.cells.View(c);
+            cell = cell.substr(0, cell.find('\0')); // a cell is drawn up to its first NUL
             if (!cell.empty()) {
                 RECT box = MakeRect(left + 5, r.top + 1, x - 5, r.bottom - 1);
-                DrawTextEx(dc, cell.c_str(), -1, &box, kCellFormat | AlignOf(columns[c].format));
+                DrawTextEx(dc, QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size())), &box,
+                           kCellFormat | AlignOf(columns[c].format));
             }
             grid_->OnDrawItemSeparator(dc, MakeRect(x - 1, r.top, x, r.bottom - 1));
         }

@@ -3,6 +3,7 @@
 
 #include "MyGridCtrl.h"
 #include "PaintCount.h"
+#include "ShapedLine.h"
 #include "WidGeometry.h"
 
 #include <gtest/gtest.h>
@@ -695,4 +696,54 @@ TEST(GridParts, RowsThatComeInPartByPartMeetTheFindAndTheSortedColumn)
                     << "row " << row;
         }
     }
+}
+
+// The rows pane as a person sees it: bill texts in left, right and centred columns, cut
+// with an ellipsis, on the focus and checked highlights, drawn from kept glyphs and by the
+// full layout, must be the same pixels; a cell is drawn up to a NUL inside it.
+TEST(GridPaint, RowsFromKeptGlyphsAreThePixelsOfTheLayout)
+{
+    // Each grid alone on the screen, so each is the active window when painted.
+    auto paint = [](const std::vector<std::vector<std::wstring>>& texts, bool kept) {
+        MyGridCtrl grid;
+        grid.Create(WS_VISIBLE, MakeRect(0, 0, 520, 200), nullptr, 1);
+        grid.AddColumn(L"收款单位", 97, 0);
+        grid.AddColumn(L"金额", 83, kGridAlignRight);
+        grid.AddColumn(L"日期", 91, kGridAlignCenter);
+        grid.AddColumn(L"备注", 150, 0);
+        grid.AddColumn(L"编号", 60, kGridAlignRight);
+        for (const auto& row : texts) {
+            const int at = grid.AddItem(row[0].c_str(), 0);
+            grid.SetItemTexts(at, row.data(), static_cast<int>(row.size()));
+        }
+        grid.SetCheckItem(1, 1);
+        grid.SetFocusItem(2);
+        grid.Relayout();
+        grid.activateWindow();
+        QApplication::processEvents();
+        plat::ShapedLine::SetKeptGlyphsEnabled(kept);
+        const QImage image = grid.GetClient()->grab().toImage();
+        plat::ShapedLine::SetKeptGlyphsEnabled(true);
+        return image;
+    };
+    const std::vector<std::vector<std::wstring>> bills = {
+        {L"北京市朝阳区收款单位", L"1,234,567.89", L"2026-12-11", L"（人民币）壹万元整。", L"00012"},
+        {L"上海分行", L"-0.25", L"2026-1-5", L"转账 ABC Trading Ltd.", L"7"},
+        {L"广州市天河区某某有限公司", L"98765.43", L"2026-10-28", L"e\u0301te\u0301 12", L"１２３"},
+        {L"深圳", L"", L"2026-2-3 09:30", L"北京市朝阳区收款单位北京市朝阳区", L"12345678901"},
+    };
+    const QImage laidOut = paint(bills, false);
+    ASSERT_FALSE(laidOut.isNull());
+    EXPECT_EQ(paint(bills, true), laidOut);
+    int ink = 0;
+    for (int y = 0; y < laidOut.height(); ++y)
+        for (int x = 0; x < laidOut.width(); ++x)
+            ink += qGray(laidOut.pixel(x, y)) < 96;
+    EXPECT_GT(ink, 500); // the texts are there to compare
+
+    std::vector<std::vector<std::wstring>> cut = bills;
+    std::vector<std::vector<std::wstring>> nul = bills;
+    cut[0][3] = L"（人民币）";
+    nul[0][3] = std::wstring(L"（人民币）\0壹万元整。", 11);
+    EXPECT_EQ(paint(nul, true), paint(cut, true));
 }
