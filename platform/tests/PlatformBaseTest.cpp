@@ -26,31 +26,6 @@ namespace
 
 void LocalFunction() {}
 
-long MinorFaults()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_minflt;
-}
-
-// Takes blocks of the sizes, writes every 4 KiB of each, frees them: one page of a
-// print job's buffers. Gives back the pages the system had to fault in for it.
-long FaultsOfOnePage(const std::vector<size_t>& sizes)
-{
-    std::vector<char*> blocks;
-    const long before = MinorFaults();
-    for (size_t size : sizes) {
-        char* block = static_cast<char*>(std::malloc(size));
-        for (size_t at = 0; block && at < size; at += 4096)
-            static_cast<volatile char*>(block)[at] = 1;
-        blocks.push_back(block);
-    }
-    const long faults = MinorFaults() - before;
-    for (char* block : blocks)
-        std::free(block);
-    return faults;
-}
-
 } // namespace
 
 TEST(PlatformLibrary, NamesMapToFilesOfTheApplicationDirectory)
@@ -203,6 +178,36 @@ TEST(PlatformPathText, ChineseNamesGoBothWaysUnderTheCLocale)
 }
 
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+namespace
+{
+
+long MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// Takes blocks of the sizes, writes every 4 KiB of each, frees them: one page of a
+// print job's buffers. Gives back the pages the system had to fault in for it.
+long FaultsOfOnePage(const std::vector<size_t>& sizes)
+{
+    std::vector<char*> blocks;
+    const long before = MinorFaults();
+    for (size_t size : sizes) {
+        char* block = static_cast<char*>(std::malloc(size));
+        for (size_t at = 0; block && at < size; at += 4096)
+            static_cast<volatile char*>(block)[at] = 1;
+        blocks.push_back(block);
+    }
+    const long faults = MinorFaults() - before;
+    for (char* block : blocks)
+        std::free(block);
+    return faults;
+}
+
+} // namespace
+
 TEST(PlatformHeap, HeldRoomServesEveryPageWithoutTakingNewMemory)
 {
     constexpr size_t kKiB = 1024;
