@@ -604,6 +604,21 @@ TEST(GdiShapes, FramesAndTextStayInTheirRectangles)
     EXPECT_EQ(outside, 0); // cut with an ellipsis, not spilled over
 }
 
+namespace
+{
+
+// Makes the font of the face at the height (negative: the character height) and puts it in the DC.
+void SelectFace(CDC& dc, CFont& font, const wchar_t* face, int height)
+{
+    LOGFONTW lf;
+    lf.lfHeight = height;
+    std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    font.CreateFontIndirect(lf);
+    dc.SelectObject(font);
+}
+
+} // namespace
+
 // A cell's text drawn from glyphs kept per font must be the very pixels the full layout
 // draws: each case is painted both ways, twice with kept glyphs (the second time from
 // what the first kept), and the images compared pixel for pixel.
@@ -643,12 +658,8 @@ TEST(GdiShapes, TextsFromKeptGlyphsDrawTheLayoutsPixels)
         image.fill(Qt::white);
         CDC dc;
         EXPECT_TRUE(dc.AttachImage(&image));
-        LOGFONTW lf;
-        lf.lfHeight = height;
-        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
         CFont font;
-        font.CreateFontIndirect(lf);
-        dc.SelectObject(font);
+        SelectFace(dc, font, face, height);
         int y = 0;
         for (const auto& c : cases) {
             // Opaque on every other row: the background box is the text's width.
@@ -690,12 +701,8 @@ TEST(GdiShapes, TextsFromKeptGlyphsDrawTheLayoutsPixels)
                 image.fill(Qt::white);
                 CDC dc;
                 EXPECT_TRUE(dc.AttachImage(&image));
-                LOGFONTW lf;
-                lf.lfHeight = height;
-                std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
                 CFont font;
-                font.CreateFontIndirect(lf);
-                dc.SelectObject(font);
+                SelectFace(dc, font, face, height);
                 dc.SetBkMode(TRANSPARENT);
                 for (int width = 1; width <= 170; ++width) {
                     RECT box{3, 20 * (width - 1), 3 + width, 20 * width};
@@ -719,12 +726,8 @@ TEST(GdiShapes, TextsFromKeptGlyphsDrawTheLayoutsPixels)
             QImage device(8, 8, QImage::Format_RGB32);
             CDC dc;
             ASSERT_TRUE(dc.AttachImage(&device));
-            LOGFONTW lf;
-            lf.lfHeight = height;
-            std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
             CFont font;
-            font.CreateFontIndirect(lf);
-            dc.SelectObject(font);
+            SelectFace(dc, font, face, height);
             for (const auto& c : cases) {
                 const ShapedLine line(QString::fromWCharArray(c.text), dc.LayoutFont(), &device,
                                       ShapedLine::Target::Raster);
