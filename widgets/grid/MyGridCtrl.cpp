@@ -1282,11 +1282,9 @@ struct MyGridCtrl::FindScratch {
     Seen& Note(size_t row) { return notes[row >> kNoteShift][row & (kBlockNotes - 1)]; }
     void MakeRoom(size_t count)
     {
-        while (notes.size() * kBlockNotes < count) {
-            auto block = std::make_unique_for_overwrite<Seen[]>(kBlockNotes);
-            std::memset(static_cast<void*>(block.get()), 0, kBlockNotes * sizeof(Seen));
-            notes.push_back(std::move(block));
-        }
+        // Made zeroed, which touches every page of the block now.
+        while (notes.size() * kBlockNotes < count)
+            notes.push_back(std::make_unique<Seen[]>(kBlockNotes));
     }
     // Notes for `count` rows, from the first; those already there are written over by
     // the walk that asks.
