@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 
 #include <algorithm>
@@ -701,6 +702,42 @@ TEST(GridParts, RowsThatComeInPartByPartMeetTheFindAndTheSortedColumn)
 // The rows pane as a person sees it: bill texts in left, right and centred columns, cut
 // with an ellipsis, on the focus and checked highlights, drawn from kept glyphs and by the
 // full layout, must be the same pixels; a cell is drawn up to a NUL inside it.
+TEST(GridPaint, TheScrollBarsArePaintedAsThoseOfTheApplicationStyle)
+{
+    // The grid's bars take a style of their own (the application's, drawn clipped): in a
+    // window beside plain bars of the same size, range and place, they are the same pixels.
+    QWidget window;
+    window.resize(700, 300);
+    MyGridCtrl grid;
+    grid.Create(WS_VISIBLE | WS_CHILD, MakeRect(0, 0, 400, 200), &window, 1);
+    grid.AddColumn(L"收款单位", 300, 0);
+    grid.AddColumn(L"金额", 300, 0);
+    for (int i = 0; i < 60; ++i)
+        grid.AddItem(std::to_wstring(i).c_str(), 0);
+    grid.Relayout();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QScrollBar* bars[2] = {nullptr, nullptr};
+    for (QScrollBar* bar : grid.findChildren<QScrollBar*>())
+        bars[bar->orientation() == Qt::Vertical ? 0 : 1] = bar;
+    ASSERT_TRUE(bars[0] && bars[1] && bars[0]->isVisible() && bars[1]->isVisible());
+    for (QScrollBar* bar : bars) {
+        QScrollBar plain(bar->orientation(), &window);
+        plain.setGeometry(QRect(QPoint(420, 20), bar->size()));
+        plain.setRange(bar->minimum(), bar->maximum());
+        plain.setPageStep(bar->pageStep());
+        plain.show();
+        for (int value : {bar->minimum(), (bar->minimum() + bar->maximum()) / 2, bar->maximum()}) {
+            bar->setValue(value);
+            plain.setValue(value);
+            QApplication::processEvents();
+            EXPECT_EQ(bar->grab().toImage(), plain.grab().toImage())
+                << (bar->orientation() == Qt::Vertical ? "vertical" : "horizontal") << " at " << value;
+        }
+    }
+}
+
 TEST(GridPaint, RowsFromKeptGlyphsAreThePixelsOfTheLayout)
 {
     // Each grid alone on the screen, so each is the active window when painted.
