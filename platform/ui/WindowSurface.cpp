@@ -4,7 +4,9 @@
 #include "ScreenInfo.h"
 
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRegion>
 #include <QWidget>
 #include <cmath>
 #include <unordered_map>
@@ -72,7 +74,20 @@ void PresentWindowSurface(QWidget* window)
     if (window->testAttribute(Qt::WA_WState_InPaintEvent)) {
         QImage* image = WindowBackBuffer(window);
         QPainter p(window);
-        p.drawImage(0, 0, *image);
+        // The part to paint, rectangle by rectangle: the engine blends an image into one
+        // rectangle line by line, but through a clip of several it goes span by span and
+        // hands a tall image's spans to Qt's thread pool and waits for them. A window
+        // whose children cover most of it (a grid under its panes) paints such a clip.
+        const QPaintEngine* engine = p.paintEngine();
+        const QRegion area = engine ? p.deviceTransform().inverted().map(engine->systemClip()) : QRegion();
+        if (area.rectCount() > 1) {
+            for (const QRect& part : area) {
+                p.setClipRect(part);
+                p.drawImage(part.topLeft(), *image, part);
+            }
+        } else {
+            p.drawImage(0, 0, *image);
+        }
     } else {
         window->update();
     }

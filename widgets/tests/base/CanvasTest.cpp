@@ -7,6 +7,8 @@
 #include "WindowSurface.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QTest>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -120,6 +122,45 @@ TEST(MyCanvasTest, PaintAndClientCanvasesReachTheWindow)
     }
     EXPECT_EQ(PixelOf(window, 70, 60), kGreen);
     EXPECT_EQ(PixelOf(window, 45, 60), kRed);
+}
+
+TEST(MyCanvasTest, AWindowAroundItsChildrenShowsItsBufferInEveryPartLeftToIt)
+{
+    // The canvas's window sits inside another, and two opaque children cover parts of
+    // it, so what it paints is a region of several rectangles, off the window's origin
+    // on the screen's surface.
+    QWidget top;
+    top.resize(260, 200);
+    CanvasWindow window;
+    window.setParent(&top);
+    window.setGeometry(30, 20, 200, 150);
+    window.setAttribute(Qt::WA_OpaquePaintEvent);
+    QWidget* covers[2] = {new QWidget(&window), new QWidget(&window)};
+    covers[0]->setGeometry(20, 30, 60, 40);
+    covers[1]->setGeometry(110, 80, 50, 50);
+    for (QWidget* cover : covers) {
+        QPalette palette = cover->palette();
+        palette.setColor(QPalette::Window, plat::ToQColor(kGreen));
+        cover->setPalette(palette);
+        cover->setAutoFillBackground(true);
+    }
+    window.paint = [](CDC& dc) { dc.FillSolidRect(RECT{0, 0, 200, 150}, kRed); };
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    window.paint = [](CDC& dc) { dc.FillSolidRect(RECT{0, 0, 200, 150}, kBlue); };
+    window.repaint();
+    const QImage screen = top.screen()->grabWindow(top.winId()).toImage();
+    const auto at = [&](int x, int y) { return plat::FromQColor(screen.pixelColor(30 + x, 20 + y)); };
+    const struct {
+        int x, y;
+        COLORREF colour;
+    } cases[] = {
+        {5, 5, kBlue},     {199, 149, kBlue}, {10, 50, kBlue},  {85, 50, kBlue},   {50, 25, kBlue},
+        {50, 75, kBlue},   {170, 100, kBlue}, {130, 70, kBlue}, {130, 135, kBlue}, {100, 100, kBlue},
+        {50, 50, kGreen},  {20, 30, kGreen},  {79, 69, kGreen}, {130, 100, kGreen}, {159, 129, kGreen},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(at(c.x, c.y), c.colour) << "at " << c.x << "," << c.y;
 }
 
 TEST(MyGdiXTest, GradientRunsFromTheFirstColourToTheSecondOrFillsSolidWithout)
