@@ -1378,6 +1378,10 @@ struct MyGridCtrl::FindScratch {
         // When narrowing: the rows this part hid, in order, and the notes it moved.
         std::vector<int> hidden;
         std::vector<Moved> moved;
+        // When extending: the places of the part's rows that fail at their notes (the
+        // part's own, not a thread's: a thread's list costs a call for its address at
+        // every use from a shared library).
+        std::vector<uint32_t> failing;
     };
     // A key that narrowed the find: the text before it, the rows it hid and the notes
     // it moved. Taking the key back (BackSpace) shows exactly those rows again and puts
@@ -1589,7 +1593,7 @@ bool MyGridCtrl::Filter(int column, const std::string& needle)
         // When extending, the notes are checked first, side by side in memory; the rows
         // that fail there are the only ones read, and those are asked for some steps
         // ahead, like every row of a full walk.
-        thread_local std::vector<uint32_t> failing;
+        std::vector<uint32_t>& failing = out.failing;
         failing.clear();
         if (extending) {
             for (size_t k = begin; k < end; ++k) {

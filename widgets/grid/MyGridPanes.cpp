@@ -69,6 +69,10 @@ MyGridHeader::MyGridHeader(MyGridCtrl* grid) : MyScrollClient(grid), grid_(grid)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The titles lie from the left edge whatever the header's width: the vertical bar
+    // coming or going (a search key that changes how many rows are shown) leaves them
+    // where they are, and only a strip that widening uncovers is painted.
+    setAttribute(Qt::WA_StaticContents);
     setFocusPolicy(Qt::NoFocus);
     show();
 }
@@ -118,10 +122,13 @@ int MyGridHeader::InnerColumnAt(int x) const
     return -1;
 }
 
-void MyGridHeader::paintEvent(QPaintEvent*)
+void MyGridHeader::paintEvent(QPaintEvent* event)
 {
     RECT client = MakeRect(0, 0, width(), height());
-    MyPaintCanvas dc(this, &client, 0);
+    // Only the part asked for is drawn; the buffer keeps the titles outside it.
+    const QRect asked = event->rect().intersected(rect());
+    RECT part = MakeRect(asked.left(), asked.top(), asked.right() + 1, asked.bottom() + 1);
+    MyPaintCanvas dc(this, &part, 0);
     SelectGridFont(dc, grid_);
     int x = -grid_->GetHScrollPos();
     for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
@@ -129,6 +136,8 @@ void MyGridHeader::paintEvent(QPaintEvent*)
         int left = x;
         x += c.width;
         if (x <= client.left || left >= client.right || c.width <= kGridMinColumnWidth - 1)
+            continue;
+        if (x <= asked.left() || left > asked.right())
             continue;
         bool down = i == pressed;
         RECT button = MakeRect(left, client.top, x, client.bottom - (down ? 0 : 1));

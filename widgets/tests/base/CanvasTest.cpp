@@ -163,6 +163,42 @@ TEST(MyCanvasTest, AWindowAroundItsChildrenShowsItsBufferInEveryPartLeftToIt)
         EXPECT_EQ(at(c.x, c.y), c.colour) << "at " << c.x << "," << c.y;
 }
 
+TEST(MyCanvasTest, ABackBufferKeepsItsTopLeftAndUncoversWhiteAsTheWindowChangesSize)
+{
+    // Red over the whole buffer at 120 x 90, then the window's sizes in turn: what is
+    // left of the red stays where it was, and every pixel a size uncovers is white,
+    // also where red lay before the window narrowed. In the second run a copy of the
+    // buffer is held while it is painted on, so the buffer goes its own way in memory.
+    for (const bool copied : {false, true}) {
+        QWidget window;
+        window.resize(120, 90);
+        QImage* buffer = plat::WindowBackBuffer(&window);
+        ASSERT_EQ(buffer->size(), QSize(120, 90));
+        QImage held;
+        if (copied)
+            held = *buffer;
+        buffer->fill(plat::ToQColor(kRed));
+        const struct {
+            int width, height;
+            int redWidth, redHeight; // the red still at the top left
+        } sizes[] = {{100, 90, 100, 90}, {120, 90, 100, 90}, {120, 60, 100, 60}, {140, 100, 100, 60}, {60, 40, 60, 40},
+                     {140, 100, 60, 40}};
+        for (const auto& size : sizes) {
+            window.resize(size.width, size.height);
+            buffer = plat::WindowBackBuffer(&window);
+            ASSERT_EQ(buffer->size(), QSize(size.width, size.height));
+            for (int y = 0; y < size.height; y += 3) {
+                for (int x = 0; x < size.width; x += 3) {
+                    const bool red = x < size.redWidth && y < size.redHeight;
+                    ASSERT_EQ(plat::FromQColor(buffer->pixelColor(x, y)), red ? kRed : RGB(255, 255, 255))
+                        << (copied ? "copied, " : "") << size.width << " x " << size.height << " at " << x << ","
+                        << y;
+                }
+            }
+        }
+    }
+}
+
 TEST(MyGdiXTest, GradientRunsFromTheFirstColourToTheSecondOrFillsSolidWithout)
 {
     struct Case {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -735,6 +736,39 @@ TEST(GridPaint, TheScrollBarsArePaintedAsThoseOfTheApplicationStyle)
             EXPECT_EQ(bar->grab().toImage(), plain.grab().toImage())
                 << (bar->orientation() == Qt::Vertical ? "vertical" : "horizontal") << " at " << value;
         }
+    }
+}
+
+TEST(GridPaint, TheTitlesOnScreenStayWholeWhileTheVerticalBarComesAndGoes)
+{
+    // The header keeps its pixels when the bar narrows it and paints only the strip a
+    // wider header uncovers: on the screen it is, after every key, what a fresh paint of
+    // the whole header draws. The last title runs past the edge, so the strip cuts it.
+    MyGridCtrl grid;
+    grid.Create(WS_VISIBLE, MakeRect(0, 0, 400, 160), nullptr, 1);
+    grid.AddColumn(L"收款单位", 150, 0);
+    grid.AddColumn(L"金额", 120, kGridAlignRight);
+    grid.AddColumn(L"日期", 140, kGridAlignCenter);
+    for (int i = 0; i < 30; ++i)
+        grid.AddItem((i < 2 ? L"北京分行" : L"上海分行" + std::to_wstring(i)).c_str(), 0);
+    grid.Relayout();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    QWidget* header = grid.GetHeader();
+    QScrollBar* vbar = nullptr;
+    for (QScrollBar* bar : grid.findChildren<QScrollBar*>())
+        if (bar->orientation() == Qt::Vertical)
+            vbar = bar;
+    ASSERT_TRUE(vbar);
+    for (const auto& [text, barShown] : std::vector<std::pair<const wchar_t*, bool>>{
+             {L"", true}, {L"北京", false}, {L"", true}, {L"北", false}, {L"北京分行", false}, {L"分行", true}}) {
+        if (grid.Find(0, text))
+            grid.RelayoutRows();
+        QApplication::processEvents();
+        const std::string key = QString::fromWCharArray(text).toStdString();
+        EXPECT_EQ(vbar->isVisible(), barShown) << key;
+        const QImage screen = grid.screen()->grabWindow(grid.winId()).toImage();
+        const QImage shown = screen.copy(QRect(header->mapTo(&grid, QPoint(0, 0)), header->size()));
+        EXPECT_EQ(shown, header->grab().toImage().convertToFormat(shown.format())) << key;
     }
 }
 
