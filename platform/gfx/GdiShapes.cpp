@@ -78,6 +78,12 @@ bool RoundRect(CDC& dc, int left, int top, int right, int bottom, int width, int
 
 void Draw3dRect(CDC& dc, int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight)
 {
+    // A frame of one colour no more than two pixels across is the whole rectangle (a
+    // grid draws a line of these between every two cells).
+    if (topLeft == bottomRight && cx > 0 && cy > 0 && (cx <= 2 || cy <= 2)) {
+        dc.FillSolidRect(x, y, cx, cy, topLeft);
+        return;
+    }
     dc.FillSolidRect(x, y, cx - 1, 1, topLeft);
     dc.FillSolidRect(x, y, 1, cy - 1, topLeft);
     dc.FillSolidRect(x + cx - 1, y, 1, cy, bottomRight);

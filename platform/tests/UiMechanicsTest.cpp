@@ -566,6 +566,30 @@ TEST(GdiShapes, MnemonicsAreFoundAndStripped)
     }
 }
 
+TEST(GdiShapes, AFrameOfOneColourIsTheEdgeOfItsRectangle)
+{
+    // Thin ones included: a frame one or two pixels across covers its whole rectangle.
+    const struct {
+        int cx, cy;
+    } sizes[] = {{1, 1}, {1, 9}, {2, 9}, {9, 1}, {9, 2}, {3, 3}, {9, 6}};
+    for (const auto& size : sizes) {
+        QImage image(16, 12, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        CDC dc;
+        ASSERT_TRUE(dc.AttachImage(&image));
+        Draw3dRect(dc, 3, 2, size.cx, size.cy, RGB(0, 128, 0), RGB(0, 128, 0));
+        dc.EndPainting();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const bool inside = x >= 3 && x < 3 + size.cx && y >= 2 && y < 2 + size.cy;
+                const bool edge = inside && (x == 3 || x == 2 + size.cx || y == 2 || y == 1 + size.cy);
+                ASSERT_EQ(QColor(image.pixel(x, y)), edge ? QColor(0, 128, 0) : QColor(Qt::white))
+                    << size.cx << " x " << size.cy << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(GdiShapes, FramesAndTextStayInTheirRectangles)
 {
     QImage image(120, 40, QImage::Format_ARGB32_Premultiplied);

@@ -1328,6 +1328,11 @@ private:
 constexpr size_t kPoolRows = 4096;
 // A part of a find on the pool: small enough that the threads finish together.
 constexpr size_t kPartRows = 1024;
+// A find over some thousands of rows (a key after the first few) is cut finer: eleven
+// parts on eight threads leave most threads idle for the last three, and the rows that
+// fail at their notes, the ones read, lie unevenly.
+constexpr size_t kFewestParts = 64;
+constexpr size_t kLeastPartRows = 128;
 
 } // namespace
 
@@ -1547,7 +1552,8 @@ bool MyGridCtrl::Filter(int column, const std::string& needle)
     if (!extending)
         scratch.UseNotes(rows.size());
     const size_t count = order.size();
-    const size_t parts = count < kPoolRows ? 1 : (count + kPartRows - 1) / kPartRows;
+    const size_t parts =
+        count < kPoolRows ? 1 : std::max((count + kPartRows - 1) / kPartRows, std::min(kFewestParts, count / kLeastPartRows));
     if (scratch.parts.size() < parts)
         scratch.parts.resize(parts);
     const std::string_view want(needle);
