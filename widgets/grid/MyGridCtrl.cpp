@@ -26,6 +26,7 @@
 #include <functional>
 #include <iterator>
 #include <mutex>
+#include <numeric>
 #include <thread>
 
 #if defined(__SSE2__)
@@ -1475,14 +1476,20 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
             if (count > 0) {
                 changed = true;
                 merged.resize(shown.size() + count);
-                auto from = shown.cbegin();
-                auto to = merged.begin();
-                for (const std::vector<int>& hidden : stretches) {
-                    const auto below = std::lower_bound(from, shown.cend(), hidden.back());
-                    to = std::merge(from, below, hidden.begin(), hidden.end(), to);
-                    from = below;
+                if (merged.size() == rows.size()) {
+                    // Every row is shown again (a text each row holds, the empty one
+                    // among them): the list is the rows in their order, no merge needed.
+                    std::iota(merged.begin(), merged.end(), 0);
+                } else {
+                    auto from = shown.cbegin();
+                    auto to = merged.begin();
+                    for (const std::vector<int>& hidden : stretches) {
+                        const auto below = std::lower_bound(from, shown.cend(), hidden.back());
+                        to = std::merge(from, below, hidden.begin(), hidden.end(), to);
+                        from = below;
+                    }
+                    std::copy(from, shown.cend(), to);
                 }
-                std::copy(from, shown.cend(), to);
                 shown.swap(merged);
             }
             for (const std::vector<FindScratch::Moved>& stretch : step.moved)
