@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cmath>
 #include <unordered_map>
+#include <utility>
 
 namespace plat
 {
@@ -37,31 +38,42 @@ int ResolutionOrScreen(int dpi)
     return dpi > 0 ? dpi : ScreenDotsPerInch();
 }
 
+// A view holds the store it lies over until the view and every copy of it are gone: a
+// copy kept by a caller never points at freed lines.
+void ReleaseStore(void* store)
+{
+    delete static_cast<QImage*>(store);
+}
+
 QImage ViewOf(QImage& store, QSize size)
 {
-    return QImage(store.bits(), size.width(), size.height(), store.bytesPerLine(), store.format());
+    // No copy of the lines: the store is held by nothing but the surface here.
+    uchar* lines = store.bits();
+    return QImage(lines, size.width(), size.height(), store.bytesPerLine(), store.format(), ReleaseStore,
+                  new QImage(store));
 }
 
 void Resize(Surface& surface, QSize size)
 {
-    const QImage old = surface.view;
-    if (!surface.store.isNull() && old.constBits() != surface.store.constBits()) {
-        // The view was copied and painted on its own: what it holds is the content.
-        surface.store = QImage();
-    }
-    const QSize kept = surface.store.isNull() ? QSize() : old.size();
-    if (surface.store.width() < size.width() || surface.store.height() < size.height()) {
-        QImage store(size.expandedTo(surface.store.size()), QImage::Format_ARGB32_Premultiplied);
+    QImage old = std::exchange(surface.view, QImage());
+    // A view painted on while a copy of it was held went its own way in memory: what it
+    // holds is the content.
+    const bool detached = !surface.store.isNull() && old.constBits() != surface.store.constBits();
+    if (detached || surface.store.width() < size.width() || surface.store.height() < size.height()) {
+        QImage store(size.expandedTo(detached ? QSize() : surface.store.size()), QImage::Format_ARGB32_Premultiplied);
         store.fill(Qt::white);
         if (!old.isNull()) {
             QPainter p(&store);
             p.setCompositionMode(QPainter::CompositionMode_Source);
             p.drawImage(0, 0, old);
         }
+        old = QImage();
         surface.store = std::move(store);
         surface.view = ViewOf(surface.store, size);
         return;
     }
+    const QSize kept = old.size();
+    old = QImage();
     surface.view = ViewOf(surface.store, size);
     // What the window uncovers is white, as in a new buffer.
     QPainter p(&surface.view);
