@@ -458,9 +458,9 @@ namespace
 // 1,000 px long, 0.1 ms for a 180 px one. A bar no taller than a band is drawn clipped
 // to itself (unclipped, even a short bar takes the engine's slower unclipped paths); a
 // taller one is drawn into an image a band high at a time, each band the whole bar
-// drawn with the image's edges for its clip, and the bands are put in place. A style
-// may set its own clip while it draws, so a clip on the bar's painter would not hold
-// it to one band. A search key repaints the bars whenever the number of rows shown
+// drawn with the image's edges for its clip, and the bands are put in place. Drawn
+// band by band on the bar's own painter, clipped to each band in turn, a Fusion bar
+// lost its slider. A search key repaints the bars whenever the number of rows shown
 // changes.
 class ClippedBarStyle : public QProxyStyle
 {
