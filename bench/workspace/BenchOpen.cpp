@@ -372,30 +372,28 @@ int Child(const fs::path& home, const std::string& mode)
             if (onServer)
                 QGuiApplication::sync();
         };
+        // One key: what it does, timed with its paint, printed under `name` (a key whose
+        // paint never came is printed as unpainted and left out of the figures).
+        const auto timeKey = [&](const char* name, const auto& type) {
+            counter.paints = 0;
+            const auto key = Clock::now();
+            type();
+            paintKey();
+            const double ms = MsSince(key);
+            std::printf("%s%s %.2f\n", counter.paints > 0 ? "" : "unpainted ", name, ms);
+        };
         // One term typed a key at a time, each key with the paint it causes.
         const std::wstring term = L"北京市朝阳区收款单位12345";
         CSearchCtrl* box = pane.SearchBox();
         box->SelectSearchClass(0, 0);
         paintKey();
-        for (size_t n = 1; n <= term.size(); ++n) {
-            counter.paints = 0;
-            const auto key = Clock::now();
-            box->SetSearchStr(term.substr(0, n).c_str(), 1);
-            paintKey();
-            const double ms = MsSince(key);
-            std::printf(counter.paints > 0 ? "key %.2f\n" : "unpainted key %.2f\n", ms);
-        }
+        for (size_t n = 1; n <= term.size(); ++n)
+            timeKey("key", [&] { box->SetSearchStr(term.substr(0, n).c_str(), 1); });
         // What the search keeps beside the rows counts in the memory a bill takes.
         std::printf("searched %ld\n", bench::StatusKiB("VmRSS"));
         // Then taken back with BackSpace, a key at a time.
-        for (size_t n = term.size(); n-- > 0;) {
-            counter.paints = 0;
-            const auto key = Clock::now();
-            box->SetSearchStr(term.substr(0, n).c_str(), 1);
-            paintKey();
-            const double ms = MsSince(key);
-            std::printf(counter.paints > 0 ? "bskey %.2f\n" : "unpainted bskey %.2f\n", ms);
-        }
+        for (size_t n = term.size(); n-- > 0;)
+            timeKey("bskey", [&] { box->SetSearchStr(term.substr(0, n).c_str(), 1); });
         // The floor: a plain line edit in a window of the same size.
         QWidget plain;
         plain.resize(window.size());
@@ -406,14 +404,8 @@ int Child(const fs::path& home, const std::string& mode)
             return 1;
         edit.setFocus();
         paintKey();
-        for (size_t n = 0; n < term.size(); ++n) {
-            counter.paints = 0;
-            const auto key = Clock::now();
-            edit.insert(QString::fromWCharArray(&term[n], 1));
-            paintKey();
-            const double ms = MsSince(key);
-            std::printf(counter.paints > 0 ? "floorkey %.2f\n" : "unpainted floorkey %.2f\n", ms);
-        }
+        for (size_t n = 0; n < term.size(); ++n)
+            timeKey("floorkey", [&] { edit.insert(QString::fromWCharArray(&term[n], 1)); });
         app.removeEventFilter(&counter);
     }
     std::fflush(stdout);
