@@ -1568,12 +1568,9 @@ bool MyGridCtrl::Filter(int column, const std::string& needle)
     // mask, and their text is not read.
     const MyGridCells::PairMask pairs = MyGridCells::PairsOf(want);
     const bool masked = test == Test::Text && !pairs.empty();
-    // Asking for a row some steps ahead: first the row (its flags and mask, which may
-    // cross a line), then, once the row is in, its text if the mask lets it be read.
-    const auto prefetchRow = [](const MyGridItem& item) {
-        __builtin_prefetch(&item);
-        __builtin_prefetch(reinterpret_cast<const char*>(&item) + 64);
-    };
+    // Asking for a row some steps ahead: first the row (its flags and mask, one line),
+    // then, once the row is in, its text if the mask lets it be read.
+    const auto prefetchRow = [](const MyGridItem& item) { __builtin_prefetch(&item); };
     const auto mayHold = [&](const MyGridItem& item) { return !masked || item.cells.MayHold(pairs); };
     const auto prefetchText = [&](const MyGridItem& item) {
         if (mayHold(item))

@@ -36,8 +36,11 @@ struct Slab {
     bool listed = false;
 };
 
-constexpr size_t kFirst = (sizeof(Slab) + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
-                          alignof(std::max_align_t);
+// The slots start on a cache line: a row is one line, and a row that straddled two
+// (behind a header of half a line) cost a find two fetches from memory for each row.
+constexpr size_t kLine = 64;
+constexpr size_t kFirst = (sizeof(Slab) + kLine - 1) / kLine * kLine;
+static_assert(kSlot % kLine == 0 || kLine % kSlot == 0, "a row lies within whole lines");
 constexpr size_t kSlots = (kSlabBytes - kFirst) / kSlot;
 static_assert(kSlots > 0);
 
