@@ -590,6 +590,59 @@ TEST(GdiShapes, AFrameOfOneColourIsTheEdgeOfItsRectangle)
     }
 }
 
+TEST(GdiShapes, AFocusFrameInvertsEveryOtherPixelOfItsEdgeAndASecondTakesItAway)
+{
+    // A window's buffer (opaque), a half-transparent premultiplied image, a plain one;
+    // frames inside, thin, and reaching past the image's edges.
+    const struct {
+        QImage::Format format;
+        QColor fill;
+        RECT frame;
+    } cases[] = {
+        {QImage::Format_ARGB32_Premultiplied, QColor(10, 200, 40), RECT{2, 1, 13, 9}},
+        {QImage::Format_ARGB32_Premultiplied, QColor(100, 60, 200, 128), RECT{3, 2, 9, 3}},
+        {QImage::Format_RGB32, QColor(10, 200, 40), RECT{-4, -3, 20, 8}},
+        {QImage::Format_ARGB32, QColor(100, 60, 200, 128), RECT{5, 0, 6, 12}},
+        {QImage::Format_RGB16, QColor(8, 200, 40), RECT{1, 1, 15, 11}},
+    };
+    for (const auto& c : cases) {
+        QImage image(16, 12, c.format);
+        image.fill(c.fill);
+        const QImage before = image.copy();
+        CDC dc;
+        ASSERT_TRUE(dc.AttachImage(&image));
+        DrawFocusRect(dc, c.frame);
+        dc.EndPainting();
+        const RECT& f = c.frame;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const bool edge = x >= f.left && x < f.right && y >= f.top && y < f.bottom &&
+                                  (x == f.left || x == f.right - 1 || y == f.top || y == f.bottom - 1);
+                const QColor was = before.pixelColor(x, y);
+                const QColor now = image.pixelColor(x, y);
+                if (edge && (x + y) % 2 == 0) {
+                    ASSERT_NEAR(now.red(), 255 - was.red(), 3) << c.format << " at " << x << "," << y;
+                    ASSERT_NEAR(now.green(), 255 - was.green(), 3) << c.format << " at " << x << "," << y;
+                    ASSERT_NEAR(now.blue(), 255 - was.blue(), 3) << c.format << " at " << x << "," << y;
+                    ASSERT_EQ(now.alpha(), was.alpha()) << c.format << " at " << x << "," << y;
+                } else {
+                    ASSERT_EQ(now, was) << c.format << " at " << x << "," << y;
+                }
+            }
+        }
+        DrawFocusRect(dc, c.frame);
+        dc.EndPainting();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor was = before.pixelColor(x, y);
+                const QColor now = image.pixelColor(x, y);
+                ASSERT_NEAR(now.red(), was.red(), 3) << c.format << " at " << x << "," << y;
+                ASSERT_NEAR(now.green(), was.green(), 3) << c.format << " at " << x << "," << y;
+                ASSERT_NEAR(now.blue(), was.blue(), 3) << c.format << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(GdiShapes, FramesAndTextStayInTheirRectangles)
 {
     QImage image(120, 40, QImage::Format_ARGB32_Premultiplied);
