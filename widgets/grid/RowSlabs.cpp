@@ -40,7 +40,7 @@ struct Slab {
 // (behind a header of half a line) cost a find two fetches from memory for each row.
 constexpr size_t kLine = 64;
 constexpr size_t kFirst = (sizeof(Slab) + kLine - 1) / kLine * kLine;
-static_assert(kSlot % kLine == 0 || kLine % kSlot == 0, "a row lies within whole lines");
+static_assert(kLine % kSlot == 0, "a row never straddles two lines (a find fetches one line a row)");
 constexpr size_t kSlots = (kSlabBytes - kFirst) / kSlot;
 static_assert(kSlots > 0);
 
