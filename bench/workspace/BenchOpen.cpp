@@ -4,14 +4,15 @@
 // bill list paints its first rows and until the program is usable (every bill listed
 // and the event loop free), with the program's memory above the same program opening
 // the template over an empty database. While the bills come in, the event loop is
-// watched (how long an input would wait for it) and the list is scrolled, a row is clicked and a key is typed into the search box, each
-// timed with its paint. The same open is timed once more as when the template is given
-// on the command line: opened before the window shows. The floor beside it, in the same
-// run: SQLite alone reading the list's first 40 rows (open, select ... limit 40, read
-// every column as text, close). Then one search term typed a key at a time into the
-// list's search box and taken back with BackSpace, each key timed with the paint it
-// causes, three times over (a key's figure is the median of its three), against a key
-// typed into a plain line edit in a window of the same size.
+// watched (how long an input would wait for it) and the list is scrolled, a row is
+// clicked and a key is typed into the search box, each timed with its paint. The same
+// open is timed once more as when the template is given on the command line: opened
+// before the window shows. The floor beside it, in the same run: SQLite alone reading
+// the list's first 40 rows (open, select ... limit 40, read every column as text,
+// close). Then one search term typed a key at a time into the list's search box and
+// taken back with BackSpace, each key timed with the paint it causes, three times over
+// (a key's figure is the median of its three), against a key typed into a plain line
+// edit in a window of the same size.
 // Offscreen a key's paint stays in the process; on an X server (DISPLAY set, e.g. under
 // xvfb-run -a) the same keys are typed once more through the xcb platform, each key's
 // paint flushed to the server and waited for, so both sides pay what a user's screen

@@ -1559,8 +1559,9 @@ bool MyGridCtrl::Filter(int column, const std::string& needle)
     if (!extending)
         scratch.UseNotes(rows.size());
     const size_t count = order.size();
-    const size_t parts =
-        count < kPoolRows ? 1 : std::max((count + kPartRows - 1) / kPartRows, std::min(kFewestParts, count / kLeastPartRows));
+    const size_t parts = count < kPoolRows ? 1
+                                           : std::max((count + kPartRows - 1) / kPartRows,
+                                                      std::min(kFewestParts, count / kLeastPartRows));
     if (scratch.parts.size() < parts)
         scratch.parts.resize(parts);
     const std::string_view want(needle);
