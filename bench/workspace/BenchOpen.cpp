@@ -435,6 +435,26 @@ int Child(const fs::path& home, const std::string& mode)
     return 0;
 }
 
+// What a child's open printed: "open <first ms> <usable ms> <rows> <KiB>".
+struct Opened {
+    double first = 0;
+    double usable = 0;
+    int rows = -1;
+    long kib = 0;
+};
+
+Opened OpenedIn(const std::vector<std::string>& run)
+{
+    Opened opened;
+    for (const std::string& line : run) {
+        Opened read;
+        if (std::sscanf(line.c_str(), "open %lf %lf %d %ld", &read.first, &read.usable, &read.rows,
+                        &read.kib) == 4)
+            opened = read;
+    }
+    return opened;
+}
+
 // The keys of one child's run: the search's, the line edit's, and how many of either
 // painted nothing (those are left out of the figures).
 struct Keys {
@@ -655,15 +675,11 @@ int main(int argc, char** argv)
         // Two more opens of the full database, for the medians of the first rows.
         std::vector<double> firsts;
         for (int round = 0; round < 2; ++round) {
-            double ms = 0, usable = 0;
-            int listed = -1;
-            long size = 0;
             const auto start = Clock::now();
             const std::vector<std::string> run = bench::RunProgram({"--child", full.home.string(), "open"});
-            for (const std::string& line : run)
-                if (std::sscanf(line.c_str(), "open %lf %lf %d %ld", &ms, &usable, &listed, &size) == 4 &&
-                    listed == bills)
-                    firsts.push_back(ms);
+            const Opened opened = OpenedIn(run);
+            if (opened.rows == bills)
+                firsts.push_back(opened.first);
             fromStarts.push_back(shownAfter(run, start));
         }
         const bool timedFromStart = *std::min_element(fromStarts.begin(), fromStarts.end()) > 0 &&
@@ -671,17 +687,15 @@ int main(int argc, char** argv)
         // On an X server the keys again, each paint reaching the server.
         const Keys serverKeys =
             onServer ? KeysOf(bench::RunProgram({"--child", full.home.string(), "xsearch"})) : Keys{};
-        double first = 0, all = 0, emptyFirst = 0, emptyAll = 0;
-        int rows = -1, emptyRows = -1;
-        long kib = 0, emptyKib = 0, searchedKib = 0;
-        for (const std::string& line : emptyRun)
-            std::sscanf(line.c_str(), "open %lf %lf %d %ld", &emptyFirst, &emptyAll, &emptyRows, &emptyKib);
-        for (const std::string& line : fullRun) {
-            std::sscanf(line.c_str(), "open %lf %lf %d %ld", &first, &all, &rows, &kib);
+        const Opened emptyOpen = OpenedIn(emptyRun);
+        const Opened fullOpen = OpenedIn(fullRun);
+        const int rows = fullOpen.rows, emptyRows = emptyOpen.rows;
+        const long kib = fullOpen.kib, emptyKib = emptyOpen.kib;
+        long searchedKib = 0;
+        for (const std::string& line : fullRun)
             std::sscanf(line.c_str(), "searched %ld", &searchedKib);
-        }
         const Keys keys = KeysOf(fullRun);
-        firsts.push_back(first);
+        firsts.push_back(fullOpen.first);
         const auto samples = [](const std::vector<double>& values) {
             std::string text;
             for (double ms : values) {
@@ -691,17 +705,8 @@ int main(int argc, char** argv)
             }
             return text;
         };
-        double cmdFirst = 0, cmdAll = 0;
-        int cmdRows = -1;
-        long cmdKib = 0;
-        for (const std::string& line : commandRun)
-            std::sscanf(line.c_str(), "open %lf %lf %d %ld", &cmdFirst, &cmdAll, &cmdRows, &cmdKib);
-        double emptyCmdFirst = 0, emptyCmdAll = 0;
-        int emptyCmdRows = -1;
-        long emptyCmdKib = 0;
-        for (const std::string& line : emptyCommandRun)
-            std::sscanf(line.c_str(), "open %lf %lf %d %ld", &emptyCmdFirst, &emptyCmdAll, &emptyCmdRows,
-                        &emptyCmdKib);
+        const Opened command = OpenedIn(commandRun);
+        const Opened emptyCommand = OpenedIn(emptyCommandRun);
         double held = -1;
         std::vector<std::pair<std::string, std::pair<double, int>>> during;
         for (const std::string& line : fullRun) {
@@ -719,19 +724,20 @@ int main(int argc, char** argv)
             const double perBill = static_cast<double>(kib - emptyKib) * 1024.0 / bills;
             std::printf("open, first rows painted: %.1f ms (median of %s); usable (all %d rows listed, event "
                         "loop free): %.1f ms\n",
-                        firstMs, samples(firsts).c_str(), rows, all);
+                        firstMs, samples(firsts).c_str(), rows, fullOpen.usable);
             std::printf("floor, sqlite3 select ... limit 40: %.2f ms (median of %s)\n", floorMs,
                         samples(floors).c_str());
             std::printf("open ratio: %.1fx to the first rows (goal 10x); %.0fx until usable\n",
-                        firstMs / floorMs, all / floorMs);
-            if (cmdRows == bills && emptyCmdRows == 0)
+                        firstMs / floorMs, fullOpen.usable / floorMs);
+            if (command.rows == bills && emptyCommand.rows == 0)
                 std::printf(
                     "template on the command line (opened, then the window shown): first rows %.1f ms, "
                     "usable %.1f ms; the same over the empty database, first frame %.1f ms; ratio %.1fx\n",
-                    cmdFirst, cmdAll, emptyCmdFirst, cmdFirst / emptyCmdFirst);
-            if (cmdRows == bills && emptyCmdRows == 0)
+                    command.first, command.usable, emptyCommand.first, command.first / emptyCommand.first);
+            if (command.rows == bills && emptyCommand.rows == 0)
                 std::printf("memory, listed without a search: %.1f MiB: %.0f bytes a bill (goal 1024)\n",
-                            cmdKib / 1024.0, static_cast<double>(cmdKib - emptyCmdKib) * 1024.0 / bills);
+                            command.kib / 1024.0,
+                            static_cast<double>(command.kib - emptyCommand.kib) * 1024.0 / bills);
             if (held >= 0) {
                 std::printf(
                     "while the bills came in: the event loop kept an input waiting %.1f ms at most (goal "
