@@ -25,7 +25,8 @@ public:
     virtual SIZE GetPageSize() = 0;
     // The base point as the page keeps it (y negated).
     virtual POINT GetStoredBasePoint() = 0;
-    // The controls of the layers drawn, in layer order and list order.
+    // The controls of the layers drawn that are not hidden, in layer order and list
+    // order: the fill-in window, its input and the print all work from these.
     virtual std::vector<DoxControl*> GetRunControls() = 0;
     // Keeps the runner and binds the bill data; false (with the last-error text
     // set) when the page refuses.

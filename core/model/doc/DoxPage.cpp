@@ -250,9 +250,14 @@ int DoxPage::ViewLayerByName(const wchar_t* name)
 
 std::vector<DoxControl*> DoxPage::GetRunControls()
 {
+    // A layer the author hid stays hidden however the host filled the draw list: what
+    // the clerk sees and changes on the screen is what is printed, and a hidden
+    // control is neither.
     std::vector<DoxControl*> controls;
-    for (DoxLayer* layer : drawList_)
-        controls.insert(controls.end(), layer->Controls().begin(), layer->Controls().end());
+    for (DoxLayer* layer : drawList_) {
+        if (layer->GetState() != 0)
+            controls.insert(controls.end(), layer->Controls().begin(), layer->Controls().end());
+    }
     return controls;
 }
 

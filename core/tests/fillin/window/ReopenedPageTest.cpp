@@ -19,13 +19,17 @@
 
 #include "ByteStream.h"
 #include "DoxControlKinds.h"
+#include "DoxCheckControl.h"
 #include "DoxCore.h"
 #include "DoxEditControl.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
+#include "DoxPageWindow.h"
 #include "IDoxDocument.h"
 #include "IDoxPage.h"
 #include "IDoxPageWindow.h"
+#include "IDoxValue.h"
+#include "Messages.h"
 #include "PdfWords.h"
 #include "TestSupport.h"
 
@@ -175,6 +179,119 @@ TEST_F(ReopenedPageTest, ReopenedTemplateFillsAndPrintsLikeThePageItWasSavedFrom
             EXPECT_NEAR(printed[i].yMin, designed[i].yMin, 0.2) << printed[i].text.toStdString();
         }
     }
+}
+
+// Dark pixels of a picture inside a rectangle.
+int DarkIn(const QImage& picture, const QRect& area)
+{
+    int dark = 0;
+    for (int y = std::max(0, area.top()); y <= std::min(picture.height() - 1, area.bottom()); ++y)
+        for (int x = std::max(0, area.left()); x <= std::min(picture.width() - 1, area.right()); ++x)
+            dark += qGray(picture.pixel(x, y)) < 128 ? 1 : 0;
+    return dark;
+}
+
+// A layer the author hid, "备注" with a remark and a check box, in a template opened
+// under a bill database the way the printing program opens it (every layer put into
+// the draw list): the clerk sees neither control, cannot reach them by click or Tab,
+// and the paper shows what the screen shows.
+TEST_F(ReopenedPageTest, AHiddenLayerIsNeitherShownNorPrintedNorTakesInput)
+{
+    const RECT name{200, -200, 1200, -300};
+    const RECT remark{200, -500, 1200, -600};
+    const RECT tick{1400, -500, 1480, -580};
+    {
+        IDoxDocument* document = core_->CreateTemplate(Template().c_str(), L"凭证", 2100, 2970);
+        ASSERT_NE(document, nullptr) << core_->GetLastErrorText();
+        auto* page = static_cast<DoxPage*>(document->GetPage(0));
+        auto text = [](DoxLayer* layer, RECT rect, const wchar_t* field, int order) {
+            auto* edit = static_cast<DoxEditControl*>(layer->CreateControl(DoxKindEdit, &rect));
+            ASSERT_NE(edit, nullptr);
+            ASSERT_TRUE(edit->DataAttribute().FieldName().SetValueText(field));
+            ASSERT_TRUE(edit->DataAttribute().FieldType().SetValueText(L"文本"));
+            ASSERT_TRUE(edit->Font().Size().SetValueText(L"12"));
+            edit->SetTabIndex(order);
+        };
+        text(page->GetLayer(0), name, L"户名", 1);
+        ASSERT_EQ(page->AddLayer(L"备注"), 1);
+        DoxLayer* notes = page->GetLayer(1);
+        text(notes, remark, L"备注", 2);
+        auto* check = static_cast<DoxCheckControl*>(notes->CreateControl(DoxKindCheck, &tick));
+        ASSERT_NE(check, nullptr);
+        ASSERT_TRUE(check->DataAttribute().FieldName().SetValueText(L"加急"));
+        ASSERT_TRUE(check->DataAttribute().FieldType().SetValueText(L"文本"));
+        ASSERT_TRUE(check->CheckValue().Param().SetValueText(L"是"));
+        check->SetTabIndex(3);
+        ASSERT_EQ(page->SetLayerState(0, 2), 1);
+        ASSERT_EQ(page->SetLayerState(1, 0), 1);
+        ASSERT_EQ(document->Save(), 1) << core_->GetLastErrorText();
+        document->Release();
+    }
+    ASSERT_FALSE(HasFailure());
+
+    IDoxDocument* document = core_->OpenComplex(Database().c_str(), Template().c_str());
+    ASSERT_NE(document, nullptr) << core_->GetLastErrorText();
+    IDoxPage* page = document->GetPage(0);
+    page->ViewAllLayers();
+    const QRect area(0, 0, 900, 700);
+    IDoxPageWindow* window = core_->CreatePageWindow(page, kVisible, &area, nullptr, 1);
+    ASSERT_NE(window, nullptr) << core_->GetLastErrorText();
+    auto* client = dynamic_cast<DoxPageClient*>(window);
+    ASSERT_NE(client, nullptr);
+    ASSERT_EQ(page->LoadRecord(0), 1) << core_->GetLastErrorText();
+    // The hidden remark keeps a value (a bill stored before the layer was hidden).
+    ASSERT_EQ(page->SetFieldText(L"主表.户名", 0, L"ALPHA"), 1) << core_->GetLastErrorText();
+    ASSERT_EQ(page->SetFieldText(L"主表.备注", 0, L"HIDDEN"), 1) << core_->GetLastErrorText();
+
+    // Tab goes round the fields the clerk sees; a click on the hidden box and a Space
+    // after it tick nothing.
+    auto onShownLayer = [&] {
+        DoxControlBase* field = client->Runner().GetCurrentField();
+        return field && field->GetControl()->GetLayer() == static_cast<DoxPage*>(page)->GetLayer(0);
+    };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(onShownLayer()) << i;
+        client->HandleKeyDown(plat::VK_TAB, 0);
+    }
+    const RECT box = client->ToPixels(tick);
+    const QPoint middle((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    for (int click = 0; click < 2; ++click) {
+        client->ButtonDown(middle, 0, false);
+        EXPECT_TRUE(onShownLayer()) << click;
+    }
+    client->HandleKeyDown(plat::VK_SPACE, 0);
+    IDoxValue* ticked = page->GetFieldValue(L"主表.加急", 0);
+    ASSERT_NE(ticked, nullptr);
+    EXPECT_EQ(ticked->GetType() == 0 ? std::wstring() : std::wstring(ticked->GetText()), L"");
+    window->EndEdit(1);
+
+    // The same places on the screen and on paper (the PDF at one pixel per 0.1 mm).
+    client->repaint();
+    const QImage screen = client->grab().toImage();
+    QFile::remove(Pdf());
+    ASSERT_EQ(page->Print(L"PDF", nullptr, 0, 0, 1, 0, 0), 1) << core_->GetLastErrorText();
+    const QImage paper = pdftest::RenderPage(Pdf(), QString::fromStdString((dir_ / "paper").string()));
+    ASSERT_FALSE(paper.isNull());
+    std::vector<QString> words;
+    for (const pdftest::Word& word : pdftest::ReadWords(Pdf()))
+        words.push_back(word.text);
+    EXPECT_EQ(words, std::vector<QString>{QStringLiteral("ALPHA")});
+    struct Place {
+        const char* what;
+        RECT rect;
+        bool drawn;
+    };
+    for (const Place& place : {Place{"户名", name, true}, Place{"备注", remark, false}, Place{"加急", tick, false}}) {
+        SCOPED_TRACE(place.what);
+        const RECT px = client->ToPixels(place.rect);
+        const int onScreen = DarkIn(screen, QRect(QPoint(px.left + 2, px.top + 2), QPoint(px.right - 2, px.bottom - 2)));
+        const int onPaper = DarkIn(paper, QRect(QPoint(place.rect.left + 5, -place.rect.top + 5),
+                                                QPoint(place.rect.right - 5, -place.rect.bottom - 5)));
+        EXPECT_EQ(onScreen > 0, place.drawn) << onScreen;
+        EXPECT_EQ(onPaper > 0, place.drawn) << onPaper;
+    }
+    window->Release();
+    document->Release();
 }
 
 } // namespace
