@@ -7,6 +7,8 @@
 #include "CHomeView.h"
 #include "CMainFrame.h"
 #include "CNewCateDlg.h"
+#include "IDoxCore.h"
+#include "IDoxDocument.h"
 #include "RunnerFixture.h"
 #include "RunnerWorkspace.h"
 
@@ -66,6 +68,23 @@ TEST_F(HomePage, StartsOnTheLocalLibraryWithTheSamples)
     EXPECT_FALSE(ui.enabled);
     ASSERT_TRUE(Home()->OnCmdMsg(ID_TEMPLATE_DELETE, &ui));
     EXPECT_FALSE(ui.enabled);
+}
+
+// A template as the designer saves it, straight into the library: it lists with a
+// picture of its page, as the samples do, and shows its preview when selected.
+TEST_F(HomePage, ATemplateSavedByTheDesignerListsWithItsPicture)
+{
+    const fs::path file = Library() / "新凭证.dxt";
+    IDoxDocument* document = app->Core()->CreateTemplate(W(file).c_str(), L"凭证", 2100, 1000);
+    ASSERT_NE(document, nullptr) << QString::fromWCharArray(app->Core()->GetLastErrorText()).toStdString();
+    ASSERT_EQ(document->Save(), 1);
+    document->Release();
+    Home()->Refresh();
+    ASSERT_TRUE(View()->SelectTitle(L"新凭证"));
+    ASSERT_NE(View()->Selected(), nullptr);
+    EXPECT_TRUE(View()->Selected()->HasIcon());
+    EXPECT_EQ(Home()->PreviewTitle(), L"新凭证");
+    EXPECT_TRUE(Home()->HasPreview());
 }
 
 TEST_F(HomePage, AddingATemplateCopiesItIntoTheCategory)

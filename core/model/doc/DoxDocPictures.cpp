@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QImageReader>
+#include <QPainter>
 
 #include <cstdlib>
 
@@ -9,11 +11,20 @@
 #include "DC.h"
 #include "DocElement.h"
 #include "DoxDocument.h"
+#include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPageRunner.h"
 #include "PictureRoutines.h"
 #include "SystemColors.h"
 #include "WindowDC.h"
+
+namespace
+{
+// The text a made icon carries in its JPEG comment.
+const char kPageIconKey[] = "DoxIcon";
+const char kPageIconValue[] = "page";
+constexpr int kIconSide = 96;
+} // namespace
 
 bool ReadTemplateIcon(const wchar_t* path, std::vector<uint8_t>& bytes)
 {
@@ -105,4 +116,50 @@ bool RenderTemplatePreview(const wchar_t* path, std::vector<uint8_t>& jpeg)
         return false;
     jpeg.assign(bytes.begin(), bytes.end());
     return true;
+}
+
+bool RenderPageIcon(DoxPage* page, QByteArray& jpeg)
+{
+    jpeg.clear();
+    if (!page)
+        return false;
+    // The bitmap is painted with every layer drawn; a window showing the page keeps
+    // the layers it was given.
+    const std::vector<DoxLayer*> drawn = page->DrawList();
+    CBitmap bitmap;
+    const bool painted = RenderPageBitmap(page, bitmap);
+    page->ClearLayerView();
+    for (DoxLayer* layer : drawn) {
+        for (int i = 0; i < page->GetLayerCount(); ++i) {
+            if (page->GetLayer(i) == layer)
+                page->ViewLayer(i);
+        }
+    }
+    ImageHolder picture;
+    if (!painted || !GdiplusBitmapFromHBITMAP(picture, &bitmap))
+        return false;
+    QImage icon(kIconSide, kIconSide, QImage::Format_RGB32);
+    icon.fill(Qt::white);
+    {
+        const QImage shrunk =
+            picture->image.scaled(kIconSide - 2, kIconSide - 2, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPainter painter(&icon);
+        painter.drawImage((kIconSide - shrunk.width()) / 2, (kIconSide - shrunk.height()) / 2, shrunk);
+    }
+    constexpr int kScreenDpm = 3780; // 96 dots per inch, as every stored icon
+    icon.setDotsPerMeterX(kScreenDpm);
+    icon.setDotsPerMeterY(kScreenDpm);
+    icon.setText(QString::fromLatin1(kPageIconKey), QString::fromLatin1(kPageIconValue));
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    return icon.save(&buffer, "JPEG") && !jpeg.isEmpty();
+}
+
+bool IsPageIcon(const QByteArray& jpeg)
+{
+    QBuffer buffer;
+    buffer.setData(jpeg);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "JPEG");
+    return reader.text(QString::fromLatin1(kPageIconKey)) == QLatin1String(kPageIconValue);
 }

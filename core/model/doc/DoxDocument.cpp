@@ -1,5 +1,7 @@
 #include "DoxDocument.h"
 
+#include "DoxDocPictures.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
@@ -13,6 +15,7 @@
 
 #include "CharBuffer.h"
 #include "DocElement.h"
+#include "DoxDocPictures.h"
 #include "DoxPage.h"
 #include "DoxTemplateXml.h"
 #include "ModuleError.h"
@@ -249,6 +252,32 @@ int DoxDocument::WriteXmlInto(DocContainer* store)
     return WriteTemplateXml(element, this);
 }
 
+void DoxDocTemplate::RefreshPageIcon()
+{
+    if (pages_.empty())
+        return;
+    // An icon the author chose stays; one made from the page follows the page.
+    if (HasElement(kIconElement, 0)) {
+        DocElement* element = GetElement(kIconElement, 0);
+        const uint8_t* data = element ? element->GetData() : nullptr;
+        if (!data)
+            return;
+        const bool made =
+            IsPageIcon(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(element->GetSize())));
+        element->FreeData();
+        if (!made)
+            return;
+    }
+    // A template is saved with or without its icon: one that cannot be painted now
+    // (a fill-in window holds the page) keeps the icon it had.
+    QByteArray jpeg;
+    if (!RenderPageIcon(pages_.front(), jpeg))
+        return;
+    DocElement* element = GetElement(kIconElement, 0);
+    if (element && element->SetData(jpeg.constData(), static_cast<uint32_t>(jpeg.size())))
+        element->FreeData();
+}
+
 int DoxDocument::Save()
 {
     ClearModuleError();
@@ -384,8 +413,15 @@ DoxDocTemplate::~DoxDocTemplate()
     DestroyPages();
 }
 
+int DoxDocTemplate::Save()
+{
+    RefreshPageIcon();
+    return DoxDocument::Save();
+}
+
 int DoxDocTemplate::SaveAs(const wchar_t* path)
 {
+    RefreshPageIcon();
     ClearModuleError();
     if (!WriteXmlInto(&store_))
         return 0;

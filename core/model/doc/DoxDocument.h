@@ -85,11 +85,16 @@ public:
     DoxDocTemplate() : store_(this) {}
     ~DoxDocTemplate() override;
     void OnModified(int modified) override { modified_ = modified; }
+    int Save() override;
     int SaveAs(const wchar_t* path) override;
     DocContainer* OwnStore() override { return &store_; }
     DocTemplate& Store() { return store_; }
 
 private:
+    // Gives the template an icon of its first page, as the library lists templates,
+    // unless the author chose one.
+    void RefreshPageIcon();
+
     DocTemplate store_;
 };
 

@@ -24,6 +24,7 @@
 #include "DoxControlKinds.h"
 #include "DoxDocPictures.h"
 #include "DoxDocument.h"
+#include "DoxLabelControl.h"
 #include "DoxLayer.h"
 #include "DoxPage.h"
 #include "DoxPageRunner.h"
@@ -390,6 +391,14 @@ TEST_F(DocTest, QueriesLeaveTheStoreAlone)
     ASSERT_NE(document, nullptr);
     ASSERT_EQ(document->Save(), 1);
     document->Release();
+    {
+        // A template from before saved templates carried an icon of their page.
+        DocTemplate store;
+        ASSERT_TRUE(store.Open(path.c_str(), kDocOpenReadWrite));
+        ASSERT_TRUE(store.HasElement(L"doc_dxtemplate_icon"));
+        store.GetElement(L"doc_dxtemplate_icon")->Remove();
+        ASSERT_TRUE(store.Save());
+    }
     IDoxDocument* opened = DocOpenTemplate(path.c_str());
     ASSERT_NE(opened, nullptr);
     DoxPage* page = PageOf(opened, 0);
@@ -750,6 +759,80 @@ TEST_F(DocTest, IconAndPreview)
     ClearModuleError();
     EXPECT_FALSE(RenderTemplatePreview(PathOf(dir_, "plain.dxt").c_str(), bytes));
     EXPECT_FALSE(LastError().empty());
+}
+
+// A saved template carries a picture of its first page as its icon, the way the
+// library lists templates: the shown layers only, and following the page from save to
+// save, also after the template was closed and opened again. An icon the author chose
+// stays.
+TEST_F(DocTest, SavedTemplatesCarryAPictureOfTheirPageUnlessTheAuthorChoseOne)
+{
+    const std::wstring path = PathOf(dir_, "t.dxt");
+    // A black block as a label's background, placed by its share of the page.
+    auto block = [](DoxLayer* layer, double left, double top) {
+        RECT rect{static_cast<int32_t>(left * 2000), static_cast<int32_t>(-top * 1000),
+                  static_cast<int32_t>(left * 2000 + 400), static_cast<int32_t>(-top * 1000 - 300)};
+        auto* label = static_cast<DoxLabelControl*>(layer->CreateControl(DoxKindLabel, &rect));
+        ASSERT_NE(label, nullptr);
+        ASSERT_TRUE(label->BgColor().SetValueText(L"#00000000"));
+    };
+    auto icon = [&path]() {
+        std::vector<uint8_t> bytes;
+        QImage decoded;
+        if (ReadTemplateIcon(path.c_str(), bytes))
+            decoded.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "JPEG");
+        return decoded;
+    };
+    // Dark share of the icon over a part of the page given by its shares (the page,
+    // twice as wide as high, fills the icon's width and the middle of its height).
+    auto darkAt = [](const QImage& picture, double left, double top) {
+        const int x0 = static_cast<int>(1 + left * 94) + 2;
+        const int y0 = static_cast<int>(24.5 + top * 47) + 2;
+        int dark = 0;
+        for (int y = y0; y < y0 + 8; ++y)
+            for (int x = x0; x < x0 + 12; ++x)
+                dark += qGray(picture.pixel(x, y)) < 100 ? 1 : 0;
+        return dark;
+    };
+
+    IDoxDocument* document = DocCreateTemplate(path.c_str(), L"p", 2000, 1000);
+    ASSERT_NE(document, nullptr);
+    DoxPage* page = PageOf(document, 0);
+    block(page->GetLayer(0), 0.1, 0.1);
+    ASSERT_EQ(page->AddLayer(L"备注"), 1);
+    block(page->GetLayer(1), 0.6, 0.5);
+    ASSERT_EQ(page->SetLayerState(0, 2), 1);
+    ASSERT_EQ(page->SetLayerState(1, 0), 1);
+    ASSERT_EQ(document->Save(), 1);
+    EXPECT_EQ(document->IsModified(), 0);
+    document->Release();
+    QImage saved = icon();
+    ASSERT_EQ(saved.size(), QSize(96, 96));
+    EXPECT_GT(darkAt(saved, 0.1, 0.1), 60);
+    EXPECT_EQ(darkAt(saved, 0.6, 0.5), 0);
+    EXPECT_GT(qGray(saved.pixel(48, 5)), 240);
+
+    // Opened again, changed and saved: the icon shows the change.
+    document = DocOpenTemplate(path.c_str());
+    ASSERT_NE(document, nullptr);
+    block(PageOf(document, 0)->GetLayer(0), 0.1, 0.6);
+    ASSERT_EQ(document->Save(), 1);
+    document->Release(); // the file is shared for reading only once it is closed
+    saved = icon();
+    ASSERT_EQ(saved.size(), QSize(96, 96));
+    EXPECT_EQ(darkAt(saved, 0.6, 0.5), 0);
+    EXPECT_GT(darkAt(saved, 0.1, 0.6), 60);
+
+    // The author's own icon is kept through later saves.
+    document = DocOpenTemplate(path.c_str());
+    ASSERT_NE(document, nullptr);
+    const QByteArray png = PictureBytes("PNG", 32, 24);
+    ASSERT_EQ(document->SetIconFromData(png.constData(), static_cast<uint32_t>(png.size())), 1);
+    ASSERT_EQ(document->Save(), 1);
+    block(PageOf(document, 0)->GetLayer(0), 0.6, 0.1);
+    ASSERT_EQ(document->Save(), 1);
+    document->Release();
+    EXPECT_EQ(icon().size(), QSize(32, 24));
 }
 
 TEST_F(DocTest, RecordOperationsNeedARunner)
