@@ -610,6 +610,44 @@ TEST_F(DesignSessionTest, TheViewsContextMenuOffersTheClipboardCommands)
 
 // The align, space and size commands prompt with their own names, and a prompt shows
 // in the status bar's first pane without moving the zoom text and slider.
+// Only the current layer's controls can be selected: a click on a control of another
+// layer selects nothing, and the status bar says which layer holds it.
+TEST_F(DesignSessionTest, AClickOnAnotherLayersControlNamesItsLayerInTheStatusBar)
+{
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("layers.dxt", {L"页"}))}));
+    Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+    IDoxDesignWindow* window = DesignPage()->ActiveView()->Window();
+    ASSERT_EQ(window->GetLayerCount(), 1);
+    const QString first = QString::fromWCharArray(window->GetLayerName(0));
+    ASSERT_EQ(window->AddLayer(L"备注"), 1);
+    ASSERT_EQ(window->GetLayerState(1), 2);
+    auto* prompt = Frame()->statusBar()->findChild<QLabel*>(QStringLiteral("120"));
+    ASSERT_NE(prompt, nullptr);
+    struct Step {
+        const char* what;
+        QPoint at;
+        int currentLayer;
+        int selected;
+        QString text;
+    } const steps[] = {
+        {"the control of the layer below", {120, 55}, 1, 0,
+         QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(first)},
+        {"the empty page", {400, 300}, 1, 0, QString()},
+        {"the control again", {120, 55}, 1, 0, QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(first)},
+        {"the control on its own layer made current", {120, 55}, 0, 1, QString()},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (window->GetLayerState(step.currentLayer) != 2) {
+            ASSERT_EQ(window->SetLayerState(step.currentLayer, 2), 1);
+        }
+        QTest::mouseClick(Canvas(), Qt::LeftButton, {}, step.at);
+        Settle();
+        EXPECT_EQ(window->GetSelectedCount(), step.selected);
+        EXPECT_EQ(prompt->text(), step.text);
+    }
+}
+
 TEST_F(DesignSessionTest, CommandPromptsShowInTheStatusBarWithoutMovingTheZoom)
 {
     ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("prompts.dxt", {L"页"}))}));

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStatusTipEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -955,7 +956,17 @@ void DoxDesignClient::ButtonDown(QPoint point, uint32_t flags, bool right)
         return;
     if (tool_ == kDesignPointerTool) {
         const POINT at = ToLogical(point, false);
-        if (OnLButtonDown(static_cast<int>(flags), at.x, at.y))
+        const bool taken = OnLButtonDown(static_cast<int>(flags), at.x, at.y) != 0;
+        // Only the current layer's controls can be selected: a click on another
+        // layer's control would otherwise select nothing without a word.
+        const DoxLayer* other = taken || InTabOrderMode() ? nullptr : OtherLayerAt(at);
+        if (other || layerPromptShown_) {
+            layerPromptShown_ = other != nullptr;
+            const QString name = other ? QString::fromStdWString(other->GetName()) : QString();
+            QStatusTipEvent tip(other ? QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(name) : QString());
+            QCoreApplication::sendEvent(this, &tip);
+        }
+        if (taken)
             return;
     }
     ClearSelection(1);
@@ -964,6 +975,24 @@ void DoxDesignClient::ButtonDown(QPoint point, uint32_t flags, bool right)
     DrawFeedbackRect(RECT{start_.x, start_.y, current_.x, current_.y});
     dragging_ = true;
     grabMouse();
+}
+
+const DoxLayer* DoxDesignClient::OtherLayerAt(POINT at) const
+{
+    // Later layers are drawn over earlier ones, so they are asked first.
+    for (int i = page_->GetLayerCount() - 1; i >= 0; --i) {
+        const DoxLayer* layer = page_->GetLayer(i);
+        if (layer->GetState() != 1)
+            continue;
+        for (DoxControl* control : layer->Controls()) {
+            RECT r{};
+            control->GetRect(&r);
+            if (at.x >= std::min(r.left, r.right) && at.x <= std::max(r.left, r.right) &&
+                at.y >= std::min(r.top, r.bottom) && at.y <= std::max(r.top, r.bottom))
+                return layer;
+        }
+    }
+    return nullptr;
 }
 
 void DoxDesignClient::mousePressEvent(QMouseEvent* event)

@@ -127,6 +127,9 @@ public:
     void ComposeBackground();
     // A press at a canvas pixel (also one beside the page, passed on by the outer windows).
     void ButtonDown(QPoint point, uint32_t flags, bool right);
+    // The shown layer, not the current one, whose control lies under a point in
+    // 0.1 mm (y up); null when there is none.
+    const DoxLayer* OtherLayerAt(POINT at) const;
     // A canvas pixel in 0.1 mm (y up) at the zoom, clamped to the canvas first.
     POINT ToLogical(QPoint point, bool clamp) const;
     // The outlines shown at the moment (rubber band and engine outlines).
@@ -196,6 +199,8 @@ private:
     int zoom_ = 100;
     bool showBackground_ = true;
     bool dragging_ = false;
+    // The status bar names the layer of a control a click could not select.
+    bool layerPromptShown_ = false;
     bool toolCursor_ = true; // the tool's cursor shows, not one of a handle
     POINT start_{};
     POINT current_{};
