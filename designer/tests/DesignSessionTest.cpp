@@ -630,10 +630,17 @@ TEST_F(DesignSessionTest, AClickOnAnotherLayersControlNamesItsLayerInTheStatusBa
         int selected;
         QString text;
     } const steps[] = {
-        {"the control of the layer below", {120, 55}, 1, 0,
+        {"the control of the layer below",
+         {120, 55},
+         1,
+         0,
          QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(first)},
         {"the empty page", {400, 300}, 1, 0, QString()},
-        {"the control again", {120, 55}, 1, 0, QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(first)},
+        {"the control again",
+         {120, 55},
+         1,
+         0,
+         QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(first)},
         {"the control on its own layer made current", {120, 55}, 0, 1, QString()},
     };
     for (const Step& step : steps) {

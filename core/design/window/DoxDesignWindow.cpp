@@ -963,7 +963,8 @@ void DoxDesignClient::ButtonDown(QPoint point, uint32_t flags, bool right)
         if (other || layerPromptShown_) {
             layerPromptShown_ = other != nullptr;
             const QString name = other ? QString::fromStdWString(other->GetName()) : QString();
-            QStatusTipEvent tip(other ? QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(name) : QString());
+            QStatusTipEvent tip(other ? QStringLiteral("该控件在“%1”层，不是当前层，不能选中。").arg(name)
+                                      : QString());
             QCoreApplication::sendEvent(this, &tip);
         }
         if (taken)

@@ -141,8 +141,8 @@ bool RenderPageIcon(DoxPage* page, QByteArray& jpeg)
     QImage icon(kIconSide, kIconSide, QImage::Format_RGB32);
     icon.fill(Qt::white);
     {
-        const QImage shrunk =
-            picture->image.scaled(kIconSide - 2, kIconSide - 2, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage shrunk = picture->image.scaled(kIconSide - 2, kIconSide - 2, Qt::KeepAspectRatio,
+                                                    Qt::SmoothTransformation);
         QPainter painter(&icon);
         painter.drawImage((kIconSide - shrunk.width()) / 2, (kIconSide - shrunk.height()) / 2, shrunk);
     }

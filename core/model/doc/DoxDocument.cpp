@@ -262,8 +262,8 @@ void DoxDocTemplate::RefreshPageIcon()
         const uint8_t* data = element ? element->GetData() : nullptr;
         if (!data)
             return;
-        const bool made =
-            IsPageIcon(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(element->GetSize())));
+        const bool made = IsPageIcon(
+            QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(element->GetSize())));
         element->FreeData();
         if (!made)
             return;

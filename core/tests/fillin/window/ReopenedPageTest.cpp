@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "ByteStream.h"
-#include "DoxControlKinds.h"
 #include "DoxCheckControl.h"
+#include "DoxControlKinds.h"
 #include "DoxCore.h"
 #include "DoxEditControl.h"
 #include "DoxLayer.h"
@@ -281,10 +281,12 @@ TEST_F(ReopenedPageTest, AHiddenLayerIsNeitherShownNorPrintedNorTakesInput)
         RECT rect;
         bool drawn;
     };
-    for (const Place& place : {Place{"户名", name, true}, Place{"备注", remark, false}, Place{"加急", tick, false}}) {
+    for (const Place& place :
+         {Place{"户名", name, true}, Place{"备注", remark, false}, Place{"加急", tick, false}}) {
         SCOPED_TRACE(place.what);
         const RECT px = client->ToPixels(place.rect);
-        const int onScreen = DarkIn(screen, QRect(QPoint(px.left + 2, px.top + 2), QPoint(px.right - 2, px.bottom - 2)));
+        const int onScreen =
+            DarkIn(screen, QRect(QPoint(px.left + 2, px.top + 2), QPoint(px.right - 2, px.bottom - 2)));
         const int onPaper = DarkIn(paper, QRect(QPoint(place.rect.left + 5, -place.rect.top + 5),
                                                 QPoint(place.rect.right - 5, -place.rect.bottom - 5)));
         EXPECT_EQ(onScreen > 0, place.drawn) << onScreen;
