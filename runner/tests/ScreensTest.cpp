@@ -11,6 +11,7 @@
 #include "CMainFrame.h"
 #include "IDoxCore.h"
 #include "IDoxDocument.h"
+#include "IDoxPageWindow.h"
 #include "RunnerFixture.h"
 
 #include <QDir>
@@ -102,7 +103,13 @@ TEST_F(Screens, ATemplateWithoutAnIconShowsThePlainPicture)
     ASSERT_TRUE(Start());
     IDoxDocument* blank = app->Core()->CreateTemplate(W(Library() / "空白.dxt").c_str(), L"空白", 2100, 990);
     ASSERT_NE(blank, nullptr);
+    // Saved while its page is in a fill-in window, which keeps the template without
+    // the icon of its page that a save otherwise makes.
+    const QRect area(0, 0, 300, 200);
+    IDoxPageWindow* window = app->Core()->CreatePageWindow(blank->GetPage(0), 0, &area, nullptr, 1);
+    ASSERT_NE(window, nullptr);
     ASSERT_EQ(blank->Save(), 1);
+    window->Release();
     blank->Release();
     Home()->Refresh();
     const int index = ViewIndexOf(L"空白");
