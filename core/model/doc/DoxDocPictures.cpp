@@ -129,12 +129,8 @@ bool RenderPageIcon(DoxPage* page, QByteArray& jpeg)
     CBitmap bitmap;
     const bool painted = RenderPageBitmap(page, bitmap);
     page->ClearLayerView();
-    for (DoxLayer* layer : drawn) {
-        for (int i = 0; i < page->GetLayerCount(); ++i) {
-            if (page->GetLayer(i) == layer)
-                page->ViewLayer(i);
-        }
-    }
+    for (DoxLayer* layer : drawn)
+        page->ViewLayerByName(layer->GetName().c_str());
     ImageHolder picture;
     if (!painted || !GdiplusBitmapFromHBITMAP(picture, &bitmap))
         return false;

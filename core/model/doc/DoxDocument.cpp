@@ -1,7 +1,5 @@
 #include "DoxDocument.h"
 
-#include "DoxDocPictures.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>

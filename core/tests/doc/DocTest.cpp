@@ -803,8 +803,12 @@ TEST_F(DocTest, SavedTemplatesCarryAPictureOfTheirPageUnlessTheAuthorChoseOne)
     block(page->GetLayer(1), 0.6, 0.5);
     ASSERT_EQ(page->SetLayerState(0, 2), 1);
     ASSERT_EQ(page->SetLayerState(1, 0), 1);
+    // The layers a host chose to draw are still the ones drawn after the save.
+    page->ClearLayerView();
+    ASSERT_EQ(page->ViewLayer(1), 1);
     ASSERT_EQ(document->Save(), 1);
     EXPECT_EQ(document->IsModified(), 0);
+    EXPECT_EQ(page->DrawList(), std::vector<DoxLayer*>{page->GetLayer(1)});
     document->Release();
     QImage saved = icon();
     ASSERT_EQ(saved.size(), QSize(96, 96));
