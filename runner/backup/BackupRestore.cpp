@@ -515,6 +515,7 @@ public:
             return Fault(sqlite3_errcode(db_));
         fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         sqlite3_busy_timeout(db_, BackupRestore::kLockWaitMs);
+        SetPersistentLog(true);
         int rc = sqlite3_exec(db_, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr,
                               nullptr);
         if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
@@ -528,17 +529,19 @@ public:
         rc = sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copied);
         if (rc != SQLITE_OK) return Fault(rc);
         if (logFrames > 0) return Fault(SQLITE_BUSY);
-        // Only now that the restore goes on: the log is kept open by this connection
-        // until the swap has ended, so closing never removes a file of that name.
-        int persist = 1;
-        sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
         return {};
     }
 
 private:
-    // A refused lock lets go at once, as any program closes the database: kept, its
-    // log would be emptied and left beside the database when this was the last
-    // connection to close.
+    void SetPersistentLog(bool persist)
+    {
+        int value = persist ? 1 : 0;
+        if (db_) sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &value);
+    }
+
+    // A refused lock lets go at once and closes as any program closes the database:
+    // with its log kept, the last connection to close would leave the log emptied
+    // beside the database.
     std::wstring Fault(int rc)
     {
         std::wstring why;
@@ -546,6 +549,7 @@ private:
             why = L"数据库正被其他程序使用，无法恢复。请先关闭使用数据库的程序（包括打开着票据的窗口）再恢复。";
         else
             why = L"无法锁定现有的数据库" + plat::QuotedName(Wide(path_)) + L"：" + SqliteReason(db_, rc);
+        SetPersistentLog(false);
         Release();
         return why;
     }
