@@ -213,7 +213,8 @@ public:
             if (lock_ >= 0) ::close(lock_);
             lock_ = -1;
             if (made) ::rmdir(folder_.c_str());
-            *reason = L"无法在临时文件夹" + plat::QuotedName(Wide(temp.string())) + L"中建立数据库的副本：" + SystemText(failure);
+            *reason = L"无法在临时文件夹" + plat::QuotedName(Wide(temp.string())) + L"中建立数据库的副本：" +
+                      SystemText(failure);
             folder_.clear();
             return false;
         }
@@ -251,8 +252,8 @@ public:
                 if (rc == SQLITE_DONE)
                     rc = SQLITE_OK;
                 else
-                    *reason = L"无法把数据库" + plat::QuotedName(Wide(database)) + L"复制到" + plat::QuotedName(Wide(path_)) + L"：" +
-                              SqliteReason(copy, rc);
+                    *reason = L"无法把数据库" + plat::QuotedName(Wide(database)) + L"复制到" +
+                              plat::QuotedName(Wide(path_)) + L"：" + SqliteReason(copy, rc);
             } else {
                 rc = sqlite3_errcode(copy);
                 *reason = CopyFault(copy, rc);
@@ -613,7 +614,7 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
         for (const std::wstring& name : group.files) {
             const std::wstring shown = category.empty() ? name : category + L"/" + name;
             if (name.find(L'\\') != std::wstring::npos || category.find(L'\\') != std::wstring::npos) {
-                reason_ = L"模板“" + shown + L"”的名称中含有字符“\\”，无法备份。请先改名再备份。";
+                reason_ = L"模板" + plat::QuotedName(shown) + L"的名称中含有字符“\\”，无法备份。请先改名再备份。";
                 return false;
             }
             // The archive holds names of a bounded length: one long name would
@@ -621,24 +622,25 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
             const std::optional<std::string> entry = Cabinet::EncodeName(group.entryPrefix + name);
             const std::optional<std::string> source = Cabinet::EncodeName(group.folder + L"/" + name);
             if (entry && entry->size() > Cabinet::kMaxCodedPath) {
-                reason_ = L"模板“" + shown + L"”的名称太长（在备份文件中占 " + Number(entry->size()) + L" 字节，最多 " +
-                          Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
+                reason_ = L"模板" + plat::QuotedName(shown) + L"的名称太长（在备份文件中占 " + Number(entry->size()) +
+                          L" 字节，最多 " + Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
                 return false;
             }
             if (source && source->size() > Cabinet::kMaxCodedPath) {
-                reason_ = L"模板“" + shown + L"”的路径太长（" + Number(source->size()) + L" 字节，最多 " +
+                reason_ = L"模板" + plat::QuotedName(shown) + L"的路径太长（" + Number(source->size()) + L" 字节，最多 " +
                           Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
                 return false;
             }
             const std::string path = Utf8(group.folder + L"/" + name);
             struct stat file{};
             if (::stat(path.c_str(), &file) == 0 && static_cast<uint64_t>(file.st_size) > kMaxTemplateBytes) {
-                reason_ = L"模板“" + shown + L"”太大（" + Number(static_cast<uint64_t>(file.st_size)) +
+                reason_ = L"模板" + plat::QuotedName(shown) + L"太大（" +
+                          Number(static_cast<uint64_t>(file.st_size)) +
                           L" 字节，最多 " + Number(kMaxTemplateBytes) + L" 字节），无法备份。";
                 return false;
             }
             if (!OpensAsTemplate(path)) {
-                reason_ = L"模板“" + shown + L"”已损坏，无法备份。";
+                reason_ = L"模板" + plat::QuotedName(shown) + L"已损坏，无法备份。";
                 return false;
             }
         }
@@ -747,7 +749,7 @@ bool BackupRestore::RunRestore()
     const std::string archive = Utf8(archivePath_);
     struct stat st{};
     if (::stat(archive.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        reason_ = L"“" + archivePath_ + L"”不是备份文件。";
+        reason_ = plat::QuotedName(archivePath_) + L"不是备份文件。";
         return false;
     }
     Cabinet::CExtract extract;
@@ -760,7 +762,7 @@ bool BackupRestore::RunRestore()
         const bool database = parts.size() == 1;
         const uint64_t most = database ? kMaxDatabaseBytes : kMaxTemplateBytes;
         if (size <= most) return {};
-        return (database ? std::wstring(L"备份文件中的数据库") : L"备份文件中的模板“" + Shown(parts) + L"”") +
+        return (database ? std::wstring(L"备份文件中的数据库") : L"备份文件中的模板" + plat::QuotedName(Shown(parts))) +
                L"太大（" + Number(size) + L" 字节，最多 " + Number(most) + L" 字节）。";
     });
     // Everything extracted is looked at before anything is replaced; the old database
@@ -773,7 +775,7 @@ bool BackupRestore::RunRestore()
             if (file.parts.size() == 1)
                 newDatabase = &file;
             else if (!OpensAsTemplate(file.path))
-                return L"备份文件中的模板“" + Shown(file.parts) + L"”已损坏。";
+                return L"备份文件中的模板" + plat::QuotedName(Shown(file.parts)) + L"已损坏。";
         }
         if (!newDatabase) return std::wstring(); // the old database and its log stay as they are
         std::wstring fault = DatabaseFault(newDatabase->path, L"备份文件中的数据库");

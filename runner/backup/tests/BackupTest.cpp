@@ -513,13 +513,22 @@ TEST_F(Library, ALongNameIsRefusedUpFrontAndNamed)
         std::wstring name;
         std::wstring reason; // its start
     };
+    // The message quotes such a name by its two ends.
+    const std::wstring longEnd = L"…" + std::wstring(27, L'a') + L".dxt”";
+    std::wstring mixedStart;
+    std::wstring mixedEnd;
+    for (int i = 0; i < 16; ++i) mixedStart += L"长a";
+    for (int i = 0; i < 13; ++i) mixedEnd += L"长a";
     const std::vector<Case> cases = {
         {"a long name", W(data.path()), L"", longName,
-         L"模板“" + longName + L"”的名称太长（在备份文件中占 260 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+         L"模板“" + std::wstring(32, L'a') + longEnd +
+             L"的名称太长（在备份文件中占 260 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
         {"a long name in a category", W(data.path()), L"对公业务", longName,
-         L"模板“对公业务/" + longName + L"”的名称太长（在备份文件中占 274 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+         L"模板“对公业务/" + std::wstring(27, L'a') + longEnd +
+             L"的名称太长（在备份文件中占 274 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
         {"Chinese between Latin letters", W(data.path()), L"", mixed,
-         L"模板“" + mixed + L"”的名称太长（在备份文件中占 374 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+         L"模板“" + mixedStart + L"…a" + mixedEnd +
+             L".dxt”的名称太长（在备份文件中占 374 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
         {"a short name in a deep data folder", deep, L"", L"转账支票.dxt", L"模板“转账支票.dxt”的路径太长（"},
     };
     for (const Case& c : cases) {
@@ -763,13 +772,15 @@ TEST(DatabaseCopy, TheFileSizeLimitIsToldInTheSystemsWords)
         std::atomic<bool> cancel{false};
         const bool ok = job.RunBackup(cancel);
         const std::string reason = QString::fromStdWString(job.Reason()).toStdString();
-        const bool written = ::write(pipe[1], reason.data(), reason.size()) == static_cast<ssize_t>(reason.size());
+        const bool written =
+            ::write(pipe[1], reason.data(), reason.size()) == static_cast<ssize_t>(reason.size());
         ::_exit(!ok && written ? 0 : 1);
     }
     ::close(pipe[1]);
     std::string reason;
     char buffer[4096];
-    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) reason.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        reason.append(buffer, static_cast<size_t>(n));
     ::close(pipe[0]);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -1040,13 +1051,15 @@ TEST(LockedDatabase, ARefusedRestoreLeavesNoFileBehind)
         {
             Connection program(database, c.wal);
             program.Exec(c.hold);
-            for (const auto& e : fs::directory_iterator(data.path())) during.push_back(e.path().filename().string());
+            for (const auto& e : fs::directory_iterator(data.path()))
+                during.push_back(e.path().filename().string());
             BackupRestore restore(W(data.path()), W(work.path() / "bills.dxb"));
             EXPECT_FALSE(restore.RunRestore());
             EXPECT_EQ(restore.Reason(),
                       L"数据库正被其他程序使用，无法恢复。请先关闭使用数据库的程序（包括打开着票据的窗口）再恢复。");
             std::vector<std::string> after;
-            for (const auto& e : fs::directory_iterator(data.path())) after.push_back(e.path().filename().string());
+            for (const auto& e : fs::directory_iterator(data.path()))
+                after.push_back(e.path().filename().string());
             std::sort(during.begin(), during.end());
             std::sort(after.begin(), after.end());
             EXPECT_EQ(after, during);
