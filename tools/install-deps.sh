@@ -10,7 +10,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n \
     libsqlite3-dev sqlite3 zlib1g-dev libtinyxml2-dev libgcab-dev gcab cabextract \
     libgtest-dev libgmock-dev googletest \
-    desktop-file-utils dpkg-dev lintian libxml2-utils shared-mime-info libglib2.0-bin \
+    desktop-file-utils dpkg-dev lintian libxml2-utils shared-mime-info libglib2.0-bin xdg-utils \
     fonts-wqy-zenhei fontconfig poppler-utils \
     cups cups-client cups-daemon cups-filters ghostscript printer-driver-cups-pdf \
     xvfb xauth libxtst-dev ccache imagemagick \

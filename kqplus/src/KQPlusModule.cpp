@@ -6,6 +6,7 @@
 #include "KQXCfgDlg.h"
 #include "KQXFieldCfg.h"
 #include "Prompter.h"
+#include "QuotedName.h"
 #include "WindowClass.h"
 
 #include <QApplication>
@@ -35,7 +36,7 @@ bool SameName(const std::wstring& a, const std::wstring& b)
 std::wstring PayCodeFault(const CKQXFieldCfg& map, IDoxPage* page)
 {
     const std::wstring& name = map.Name(MapEntry::PayCode);
-    const std::wstring shown = L"支付密码字段“" + name + L"”";
+    const std::wstring shown = L"支付密码字段" + plat::QuotedName(name);
     const std::wstring why = L"KQ密码器配置信息有误：";
     const std::wstring after = L"，无法确定付款密码字段。请在模板设计器中重新配置。";
     if (name.empty())

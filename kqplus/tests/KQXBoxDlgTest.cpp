@@ -579,6 +579,9 @@ TEST(PrintCheck, AMapWithoutAUsablePasswordFieldSaysSoAndAsks)
         allOnAmount.push_back({entry.first, "主表.金额"});
     const std::wstring why = L"KQ密码器配置信息有误：";
     const std::wstring after = L"，无法确定付款密码字段。请在模板设计器中重新配置。";
+    // A name of a megabyte is quoted by its two ends: whole, the message took minutes
+    // to show and could not be read.
+    const std::string huge = "主表." + std::string(1 << 20, 'x') + "尾";
     const struct {
         const char* name;
         Entries map;
@@ -592,6 +595,9 @@ TEST(PrintCheck, AMapWithoutAUsablePasswordFieldSaysSoAndAsks)
         {"the id twice, the later empty", duplicated, why + L"没有配置支付密码字段" + after},
         {"a table's column", with("明细.密码"), why + L"支付密码字段“明细.密码”是表格中的列，不是票据的字段" + after},
         {"every entry on the amount", allOnAmount, why + L"支付密码字段“主表.金额”同时被配置为账号字段" + after},
+        {"a name of a megabyte", with(huge.c_str()),
+         why + L"模板页面中没有支付密码字段“主表." + std::wstring(29, L'x') + L"…" + std::wstring(30, L'x') + L"尾”" +
+             after},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -27,7 +27,7 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 need() { command -v "$1" >/dev/null || { echo "FAILED: $1 is missing (bash tools/install-deps.sh)"; exit 1; }; }
 cpack=${CPACK:-cpack}
 for tool in "$cpack" dpkg-deb dpkg-shlibdeps lintian desktop-file-validate update-mime-database \
-            update-desktop-database gio xmllint readelf; do need "$tool"; done
+            update-desktop-database gio xdg-mime xmllint readelf; do need "$tool"; done
 
 echo "== building the package"
 if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1; then
@@ -43,8 +43,7 @@ for file in usr/bin/DoxKQRunner usr/bin/DoxDesigner \
             usr/lib/dox/libDoxCore.so usr/lib/dox/libBrindle.so usr/lib/dox/libVududirura.so \
             usr/lib/dox/libDoxKQPlus.so usr/lib/dox/libMarvConnKQCalcFunc.so \
             usr/share/DoxKQRunner/templates/version.vvc \
-            usr/share/applications/DoxKQRunner.desktop usr/share/applications/DoxDesigner.desktop \
-            usr/share/applications/mimeapps.list \
+            usr/share/applications/DoxKQRunner.desktop usr/share/applications/DoxTemplateDesigner.desktop \
             usr/share/mime/packages/dox.xml \
             usr/share/doc/dox/copyright usr/share/doc/dox/changelog.gz usr/share/doc/dox/README.md \
             usr/share/doc/dox/template-file.md usr/share/man/man1/DoxKQRunner.1.gz; do
@@ -85,21 +84,30 @@ for entry in "$root"/usr/share/applications/*.desktop; do
     grep -q '^Name\[zh_CN\]=' "$entry" || fail "$(basename "$entry") has no Chinese name"
 done
 xmllint --noout "$root/usr/share/mime/packages/dox.xml" || fail "xmllint dox.xml"
+# Files that administrators and other packages write are not the package's.
+if find "$root" -name '*mimeapps.list' -o -name 'defaults.list' -o -name 'mimeinfo.cache' | grep -q .; then
+    fail "the package ships a list of default applications: $(find "$root" -name '*.list' -o -name '*.cache')"
+fi
 # A double-clicked template opens in the printing program; the designer is still offered.
-grep -qx 'application/x-dox-template=DoxKQRunner.desktop' "$root/usr/share/applications/mimeapps.list" ||
-    fail "the printing program is not the default for templates"
 # The desktop as it stands after the install: the entries with their cache, the
-# programs on the path, and no choice of the user's.
+# programs on the path, and no choice of the user's; asked as GIO and as xdg-mime ask,
+# on no desktop and on some usual ones.
 mkdir -p "$work/xdg/share" "$work/xdg/home" "$work/xdg/config"
 cp -r "$root/usr/share/applications" "$work/xdg/share/"
 update-desktop-database "$work/xdg/share/applications" || fail "update-desktop-database"
-gio_mime=$(env -i PATH="$root/usr/bin:/usr/bin:/bin" HOME="$work/xdg/home" XDG_DATA_HOME="$work/xdg/home" \
-    XDG_CONFIG_HOME="$work/xdg/config" XDG_CONFIG_DIRS="$work/xdg/config" XDG_DATA_DIRS="$work/xdg/share" \
-    gio mime application/x-dox-template 2>&1)
-grep -q "^Default application for .*: DoxKQRunner.desktop" <<<"$gio_mime" ||
-    fail "the desktop's default for templates is not DoxKQRunner: $gio_mime"
-grep -q "^[[:space:]]*DoxDesigner.desktop" <<<"$gio_mime" ||
-    fail "the designer is not offered for templates: $gio_mime"
+for desktop in "" GNOME XFCE LXQt; do
+    desktop_env=(env -i PATH="$root/usr/bin:/usr/bin:/bin" HOME="$work/xdg/home" XDG_DATA_HOME="$work/xdg/home"
+                 XDG_CONFIG_HOME="$work/xdg/config" XDG_CONFIG_DIRS="$work/xdg/config"
+                 XDG_DATA_DIRS="$work/xdg/share" XDG_CURRENT_DESKTOP="$desktop")
+    gio_mime=$("${desktop_env[@]}" gio mime application/x-dox-template 2>&1)
+    grep -q "^Default application for .*: DoxKQRunner.desktop$" <<<"$gio_mime" ||
+        fail "gio's default for templates on '$desktop' is not DoxKQRunner: $gio_mime"
+    grep -q "^[[:space:]]*DoxTemplateDesigner.desktop$" <<<"$gio_mime" ||
+        fail "gio does not offer the designer for templates on '$desktop': $gio_mime"
+    xdg_default=$("${desktop_env[@]}" xdg-mime query default application/x-dox-template 2>&1)
+    [ "$xdg_default" = DoxKQRunner.desktop ] ||
+        fail "xdg-mime's default for templates on '$desktop' is not DoxKQRunner: $xdg_default"
+done
 mkdir -p "$work/mime/packages"
 cp "$root/usr/share/mime/packages/dox.xml" "$work/mime/packages/"
 if ! XDG_DATA_DIRS=$work update-mime-database "$work/mime" >"$work/mime.log" 2>&1 || [ -s "$work/mime.log" ]; then

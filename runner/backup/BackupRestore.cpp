@@ -3,6 +3,7 @@
 #include "Cabinet.h"
 #include "CabinetName.h"
 #include "CabinetSwap.h"
+#include "QuotedName.h"
 #include "UIUitl.h"
 
 #include <QString>
@@ -31,6 +32,26 @@ namespace
 
 std::string Utf8(const std::wstring& s) { return QString::fromStdWString(s).toStdString(); }
 std::wstring Wide(const std::string& s) { return QString::fromStdString(s).toStdWString(); }
+
+// What the system says of an error number, in the user's language where it has one.
+std::wstring SystemText(int error)
+{
+    char buffer[256];
+    const char* text = strerror_r(error, buffer, sizeof buffer);
+    return QString::fromLocal8Bit(text ? text : "").toStdWString();
+}
+
+// Why SQLite failed on a connection: what the system said when a system call failed
+// under it (the file-size limit, a full disk: SQLite itself only says "disk I/O
+// error"), SQLite's own words otherwise.
+std::wstring SqliteReason(sqlite3* db, int rc)
+{
+    const int primary = rc & 0xFF;
+    const int error = db ? sqlite3_system_errno(db) : 0;
+    if (error != 0 && (primary == SQLITE_IOERR || primary == SQLITE_FULL || primary == SQLITE_CANTOPEN))
+        return SystemText(error);
+    return Wide(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+}
 
 bool IsTemplateName(const std::wstring& name)
 {
@@ -100,6 +121,17 @@ void RemoveKilledCopies(const std::string& temp)
             RemoveCopyFolder(folder);
         ::close(fd);
     }
+}
+
+// What a file that is not a regular one is, as the user would call it.
+std::wstring FileKind(mode_t mode)
+{
+    if (S_ISDIR(mode)) return L"文件夹";
+    if (S_ISFIFO(mode)) return L"命名管道";
+    if (S_ISSOCK(mode)) return L"套接字";
+    if (S_ISCHR(mode)) return L"字符设备";
+    if (S_ISBLK(mode)) return L"块设备";
+    return L"特殊文件";
 }
 
 // Whether SQLite failed because the database or its folder may not be written.
@@ -181,9 +213,8 @@ public:
             if (lock_ >= 0) ::close(lock_);
             lock_ = -1;
             if (made) ::rmdir(folder_.c_str());
-            Cabinet::CabError error(true);
-            error.SetLibrary(Cabinet::kFciTempFile, failure);
-            *reason = error.Text();
+            *reason = L"无法在临时文件夹" + plat::QuotedName(Wide(temp.string())) + L"中建立数据库的副本：" +
+                      SystemText(failure);
             folder_.clear();
             return false;
         }
@@ -202,39 +233,35 @@ public:
 
         // Opened for writing as any program on the database is, where it can be, so a
         // hot rollback journal is dealt with and the last connection to close tidies
-        // the log as usual.
+        // the log as usual. A failure names the file it happened on.
         sqlite3* source = nullptr;
         sqlite3* copy = nullptr;
-        std::string message;
         int rc = OpenForReading(database, &source);
         if (rc != SQLITE_OK) {
-            message = source ? sqlite3_errmsg(source) : sqlite3_errstr(rc);
+            *reason = L"无法读取数据库" + plat::QuotedName(Wide(database)) + L"：" + SqliteReason(source, rc);
         } else {
             rc = sqlite3_open_v2(path_.c_str(), &copy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-            if (rc != SQLITE_OK) message = copy ? sqlite3_errmsg(copy) : sqlite3_errstr(rc);
+            if (rc != SQLITE_OK) *reason = CopyFault(copy, rc);
         }
         if (rc == SQLITE_OK) {
             // One step copies every page within one read transaction: one snapshot.
             if (sqlite3_backup* backup = sqlite3_backup_init(copy, "main", source, "main")) {
                 rc = sqlite3_backup_step(backup, -1);
                 sqlite3_backup_finish(backup);
+                // Its failure, on either side, is told on the copy's connection.
                 if (rc == SQLITE_DONE)
                     rc = SQLITE_OK;
                 else
-                    message = sqlite3_errstr(rc);
+                    *reason = L"无法把数据库" + plat::QuotedName(Wide(database)) + L"复制到" +
+                              plat::QuotedName(Wide(path_)) + L"：" + SqliteReason(copy, rc);
             } else {
                 rc = sqlite3_errcode(copy);
-                message = sqlite3_errmsg(copy);
+                *reason = CopyFault(copy, rc);
             }
         }
         sqlite3_close(copy);
         sqlite3_close(source);
-        if (rc != SQLITE_OK) {
-            Cabinet::CabError error(true);
-            error.SetLibrary(Cabinet::kFciReadSource);
-            *reason = error.Text() + L"\n" + Wide(message);
-            return false;
-        }
+        if (rc != SQLITE_OK) return false;
 
         const struct timespec times[2] = {newest, newest};
         ::utimensat(AT_FDCWD, path_.c_str(), times, 0);
@@ -244,6 +271,11 @@ public:
     std::wstring Path() const { return Wide(path_); }
 
 private:
+    std::wstring CopyFault(sqlite3* copy, int rc) const
+    {
+        return L"无法写入数据库的副本" + plat::QuotedName(Wide(path_)) + L"：" + SqliteReason(copy, rc);
+    }
+
     std::string folder_;
     std::string path_;
     int lock_ = -1;
@@ -368,7 +400,7 @@ std::wstring SchemaFault(sqlite3* db)
                   if (id.isEmpty())
                       idFault = L"表“doxdoctbl”中有没有标识的元素";
                   else if (!ids.insert(id.toCaseFolded()).second)
-                      idFault = L"表“doxdoctbl”中的元素“" + id.toStdWString() + L"”出现了两次";
+                      idFault = L"表“doxdoctbl”中的元素" + plat::QuotedName(id.toStdWString()) + L"出现了两次";
                   return idFault.empty();
               },
               &error))
@@ -376,7 +408,7 @@ std::wstring SchemaFault(sqlite3* db)
     if (!idFault.empty()) return idFault;
 
     for (const auto& [name, type] : billTables) {
-        const std::wstring shown = L"票据表“" + Wide(name) + L"”";
+        const std::wstring shown = L"票据表" + plat::QuotedName(Wide(name));
         if (type != "table") return shown + L"不是表";
         std::set<QString> columns;
         std::string quoted;
@@ -387,6 +419,18 @@ std::wstring SchemaFault(sqlite3* db)
         for (const char* column : {"id", "parentId", "createtime", "row"})
             if (!columns.count(QString::fromLatin1(column).toCaseFolded()))
                 return shown + L"缺少列“" + Wide(column) + L"”";
+        // The core hands out a new bill's rowid as its id: only where id is the
+        // INTEGER PRIMARY KEY does that id find the bill again (elsewhere it would be
+        // stored as NULL, and old NULL, text or repeated ids find none or several).
+        bool rowKey = false;
+        const std::string table = "'" + quoted + "'";
+        if (!rows("select (select count(*) from pragma_table_info(" + table + ") where pk > 0) = 1"
+                  " and exists (select 1 from pragma_table_info(" + table + ") where pk = 1 and name = 'id'"
+                  " collate nocase and upper(type) = 'INTEGER')"
+                  " and not exists (select 1 from pragma_index_list(" + table + ") where origin = 'pk')",
+                  [&](sqlite3_stmt* st) { return rowKey = sqlite3_column_int(st, 0) == 1, true; }, &error))
+            return shown + L"无法读取：" + Wide(error);
+        if (!rowKey) return shown + L"的列“id”不是它的行号（INTEGER PRIMARY KEY）";
         if (!rows("select id ,parentId,createtime,row from " + name + " order by id desc limit 1",
                   [](sqlite3_stmt*) { return true; }, &error))
             return shown + L"无法读取：" + Wide(error);
@@ -467,20 +511,17 @@ public:
     {
         struct stat st{};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {}; // no database yet
+        path_ = path;
         if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
             return Fault(sqlite3_errcode(db_));
         fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
         sqlite3_busy_timeout(db_, BackupRestore::kLockWaitMs);
-        int persist = 1;
-        sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+        SetPersistentLog(true);
         int rc = sqlite3_exec(db_, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT", nullptr, nullptr,
                               nullptr);
         if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
             // No database anyone can use: nothing to keep, nothing to lock.
-            sqlite3_close(db_);
-            db_ = nullptr;
-            if (fd_ >= 0) ::close(fd_);
-            fd_ = -1;
+            Release();
             return {};
         }
         if (rc != SQLITE_OK) return Fault(rc);
@@ -493,13 +534,36 @@ public:
     }
 
 private:
-    std::wstring Fault(int rc)
+    void SetPersistentLog(bool persist)
     {
-        if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
-            return L"数据库正被其他程序使用，无法恢复。请先关闭使用数据库的程序（包括打开着票据的窗口）再恢复。";
-        return L"无法锁定现有的数据库：" + Wide(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
+        int value = persist ? 1 : 0;
+        if (db_) sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &value);
     }
 
+    // A refused lock lets go at once and closes as any program closes the database:
+    // with its log kept, the last connection to close would leave the log emptied
+    // beside the database.
+    std::wstring Fault(int rc)
+    {
+        std::wstring why;
+        if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
+            why = L"数据库正被其他程序使用，无法恢复。请先关闭使用数据库的程序（包括打开着票据的窗口）再恢复。";
+        else
+            why = L"无法锁定现有的数据库" + plat::QuotedName(Wide(path_)) + L"：" + SqliteReason(db_, rc);
+        SetPersistentLog(false);
+        Release();
+        return why;
+    }
+
+    void Release()
+    {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+    std::string path_;
     sqlite3* db_ = nullptr;
     int fd_ = -1;
 };
@@ -550,7 +614,7 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
         for (const std::wstring& name : group.files) {
             const std::wstring shown = category.empty() ? name : category + L"/" + name;
             if (name.find(L'\\') != std::wstring::npos || category.find(L'\\') != std::wstring::npos) {
-                reason_ = L"模板“" + shown + L"”的名称中含有字符“\\”，无法备份。请先改名再备份。";
+                reason_ = L"模板" + plat::QuotedName(shown) + L"的名称中含有字符“\\”，无法备份。请先改名再备份。";
                 return false;
             }
             // The archive holds names of a bounded length: one long name would
@@ -558,30 +622,42 @@ bool BackupRestore::RunBackup(const std::atomic<bool>& cancel)
             const std::optional<std::string> entry = Cabinet::EncodeName(group.entryPrefix + name);
             const std::optional<std::string> source = Cabinet::EncodeName(group.folder + L"/" + name);
             if (entry && entry->size() > Cabinet::kMaxCodedPath) {
-                reason_ = L"模板“" + shown + L"”的名称太长（在备份文件中占 " + Number(entry->size()) + L" 字节，最多 " +
-                          Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
+                reason_ = L"模板" + plat::QuotedName(shown) + L"的名称太长（在备份文件中占 " + Number(entry->size()) +
+                          L" 字节，最多 " + Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
                 return false;
             }
             if (source && source->size() > Cabinet::kMaxCodedPath) {
-                reason_ = L"模板“" + shown + L"”的路径太长（" + Number(source->size()) + L" 字节，最多 " +
+                reason_ = L"模板" + plat::QuotedName(shown) + L"的路径太长（" + Number(source->size()) + L" 字节，最多 " +
                           Number(Cabinet::kMaxCodedPath) + L" 字节），无法备份。请先改短名称再备份。";
                 return false;
             }
             const std::string path = Utf8(group.folder + L"/" + name);
             struct stat file{};
             if (::stat(path.c_str(), &file) == 0 && static_cast<uint64_t>(file.st_size) > kMaxTemplateBytes) {
-                reason_ = L"模板“" + shown + L"”太大（" + Number(static_cast<uint64_t>(file.st_size)) +
+                reason_ = L"模板" + plat::QuotedName(shown) + L"太大（" +
+                          Number(static_cast<uint64_t>(file.st_size)) +
                           L" 字节，最多 " + Number(kMaxTemplateBytes) + L" 字节），无法备份。";
                 return false;
             }
             if (!OpensAsTemplate(path)) {
-                reason_ = L"模板“" + shown + L"”已损坏，无法备份。";
+                reason_ = L"模板" + plat::QuotedName(shown) + L"已损坏，无法备份。";
                 return false;
             }
         }
     }
+    // No database yet is an empty bill store; anything else in its place (a FIFO would
+    // block the open for ever, a folder holds no bills) or a database that cannot be
+    // looked at fails the backup: an archive without the bills would pass for a whole one.
     struct stat st{};
-    const bool haveDatabase = ::stat(Utf8(database).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    const bool haveDatabase = ::stat(Utf8(database).c_str(), &st) == 0;
+    if (!haveDatabase && errno != ENOENT) {
+        reason_ = L"无法读取数据库" + plat::QuotedName(database) + L"：" + SystemText(errno) + L"。无法备份。";
+        return false;
+    }
+    if (haveDatabase && !S_ISREG(st.st_mode)) {
+        reason_ = L"数据库" + plat::QuotedName(database) + L"不是普通文件（是" + FileKind(st.st_mode) + L"），无法备份。";
+        return false;
+    }
     int total = haveDatabase ? 1 : 0;
     for (const Group& g : groups) total += static_cast<int>(g.files.size());
     if (onRange) onRange(total);
@@ -673,7 +749,7 @@ bool BackupRestore::RunRestore()
     const std::string archive = Utf8(archivePath_);
     struct stat st{};
     if (::stat(archive.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        reason_ = L"“" + archivePath_ + L"”不是备份文件。";
+        reason_ = plat::QuotedName(archivePath_) + L"不是备份文件。";
         return false;
     }
     Cabinet::CExtract extract;
@@ -686,7 +762,7 @@ bool BackupRestore::RunRestore()
         const bool database = parts.size() == 1;
         const uint64_t most = database ? kMaxDatabaseBytes : kMaxTemplateBytes;
         if (size <= most) return {};
-        return (database ? std::wstring(L"备份文件中的数据库") : L"备份文件中的模板“" + Shown(parts) + L"”") +
+        return (database ? std::wstring(L"备份文件中的数据库") : L"备份文件中的模板" + plat::QuotedName(Shown(parts))) +
                L"太大（" + Number(size) + L" 字节，最多 " + Number(most) + L" 字节）。";
     });
     // Everything extracted is looked at before anything is replaced; the old database
@@ -699,7 +775,7 @@ bool BackupRestore::RunRestore()
             if (file.parts.size() == 1)
                 newDatabase = &file;
             else if (!OpensAsTemplate(file.path))
-                return L"备份文件中的模板“" + Shown(file.parts) + L"”已损坏。";
+                return L"备份文件中的模板" + plat::QuotedName(Shown(file.parts)) + L"已损坏。";
         }
         if (!newDatabase) return std::wstring(); // the old database and its log stay as they are
         std::wstring fault = DatabaseFault(newDatabase->path, L"备份文件中的数据库");

@@ -39,6 +39,15 @@ std::wstring QuoteName(const std::wstring& name)
     return quoted;
 }
 
+// 1 when the table's column id is its INTEGER PRIMARY KEY, the rowid itself: the only
+// primary key column, of type INTEGER, and no index made for it (a key of another type,
+// a DESC key or a table without rowid gets one).
+const wchar_t* const kIdIsRowKey =
+    L"select (select count(*) from pragma_table_info(@tabname) where pk > 0) = 1"
+    L" and exists (select 1 from pragma_table_info(@tabname) where pk = 1 and name = 'id' collate nocase"
+    L" and upper(type) = 'INTEGER')"
+    L" and not exists (select 1 from pragma_index_list(@tabname) where origin = 'pk')";
+
 std::wstring ParamName(size_t index)
 {
     return L"@p" + std::to_wstring(index);
@@ -135,6 +144,20 @@ int DataContainer::PrepareTable(SqlConnection* connection, const wchar_t* pageId
     const bool exists = command.HasRow() && command.Statement()->ColumnText(0) == table;
 
     if (exists) {
+        // A save reports the row's rowid as the bill's id. Only where id is the table's
+        // INTEGER PRIMARY KEY is that the id the bill reads back by: otherwise every
+        // new bill would be stored with a NULL id that nothing finds again.
+        command.SetSql(kIdIsRowKey);
+        command.AddText(L"@tabname", table.c_str());
+        if (!command.Prepare() || !command.Step()) {
+            ReportCommand(command);
+            return 0;
+        }
+        if (!command.HasRow() || command.Statement()->ColumnInt(0) != 1) {
+            SetModuleError(L"票据表“" + table +
+                           L"”的列“id”不是它的行号（INTEGER PRIMARY KEY），存入的票据无法按号读回。");
+            return 0;
+        }
         command.SetSql(L"select name from pragma_table_info(@tabname)");
         command.AddText(L"@tabname", table.c_str());
         SqlStatementRef reader;

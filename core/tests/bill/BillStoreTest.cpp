@@ -592,6 +592,65 @@ TEST_F(BillStore, FieldNamesThatAreKeywordsOrFixedColumns)
     EXPECT_EQ(sink.names, (std::vector<std::wstring>{L"order", L"alter", L"a\"b", L"select"}));
 }
 
+// A database made elsewhere whose bill table keeps its id in a column of its own: the
+// rowid a save reports would not be the stored id (NULL, text or shared with another
+// bill), so the bill could not be read back by it. Such a table is refused before
+// anything is written; an id declared as the key in the table's own clause is the
+// row key and is used.
+TEST(BillStoreTables, AnIdThatIsNotTheRowKeyIsRefusedBeforeAnyBillIsSaved)
+{
+    struct Case {
+        const char* what;
+        const wchar_t* columns; // of P1_MainTable, made before the page is prepared
+        bool accepted;
+    };
+    const std::vector<Case> cases = {
+        {"integer without a key", L"id integer, parentId integer, createtime integer, row integer", false},
+        {"a text key", L"id text primary key, parentId integer, createtime integer, row integer", false},
+        {"an INT key", L"id int primary key, parentId integer, createtime integer, row integer", false},
+        {"a descending key", L"id integer primary key desc, parentId integer, createtime integer, row integer",
+         false},
+        {"a key of two columns", L"id integer, parentId integer, createtime integer, row integer, primary key(id, row)",
+         false},
+        {"the key in a clause of its own", L"id integer, parentId integer, createtime integer, row integer, "
+                                           L"primary key(id)",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        doxtest::TempDir dir;
+        const std::filesystem::path db = dir.path() / "doxcore.db";
+        SqlConnection connection;
+        ASSERT_EQ(connection.Open(db.wstring().c_str()), 1);
+        {
+            SqlCommand create(&connection, (std::wstring(L"create table P1_MainTable(") + c.columns + L")").c_str());
+            ASSERT_TRUE(create.Prepare() && create.Step());
+            // A bill already there with an id no save handed out.
+            SqlCommand old(&connection, L"insert into P1_MainTable(id, row) values(7, 0)");
+            ASSERT_TRUE(old.Prepare() && old.Step());
+        }
+        DataPage page;
+        AddTyped(page, L"名称", 0);
+        SetModuleError(L"");
+        if (!c.accepted) {
+            EXPECT_EQ(page.PrepareStore(&connection, L"P1"), 0);
+            EXPECT_EQ(std::wstring(GetModuleErrorText()),
+                      L"票据表“P1_MainTable”的列“id”不是它的行号（INTEGER PRIMARY KEY），存入的票据无法按号读回。");
+            page.SetFieldText(L"主表.名称", 0, L"不该存入");
+            page.SaveRecord();
+            EXPECT_EQ(Sqlite3(db, "select count(*), group_concat(id) from P1_MainTable"), "1|7\n");
+            continue;
+        }
+        ASSERT_EQ(page.PrepareStore(&connection, L"P1"), 1) << std::wstring(GetModuleErrorText()).size();
+        page.SetFieldText(L"主表.名称", 0, L"新票据");
+        ASSERT_EQ(page.SaveRecord(), 1);
+        const int64_t id = page.GetRecordId(0);
+        ASSERT_EQ(page.ResetRecordIds(), 1);
+        ASSERT_EQ(page.LoadRecord(id), 1);
+        EXPECT_STREQ(page.GetFieldValue(L"主表.名称", 0)->GetText(), L"新票据");
+    }
+}
+
 TEST(BillStoreWithoutDatabase, RecordOperationsDoNothing)
 {
     DataPage page;

@@ -7,6 +7,7 @@
 #include "FolderSnapshot.h"
 
 #include "Prompter.h"
+#include "QuotedName.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,7 @@
 #include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -395,6 +397,22 @@ TEST_F(Library, ArchivesWithoutARealDatabaseOrTemplateAreRefusedAndNothingChange
         {"a view in a bill table's place", L"doxcore.db",
          DatabaseOf(std::string(kDocumentTable) + "; CREATE VIEW p1_table2 AS SELECT 1 AS id"),
          L"备份文件中的数据库不是票据数据库（票据表“p1_table2”不是表）。"},
+        // Bill tables whose id is not the row key: each bill saved after such a restore
+        // would be stored with a NULL id and never be found by the id the save gave.
+        {"bills with NULL and repeated ids, not the row key", L"doxcore.db",
+         DatabaseOf(std::string(kDocumentTable) +
+                    "; CREATE TABLE p1_MainTable(id integer, parentId integer, createtime integer, row integer);"
+                    "INSERT INTO p1_MainTable(id, row) VALUES (NULL, 0), (3, 0), (3, 0)"),
+         L"备份文件中的数据库不是票据数据库（票据表“p1_MainTable”的列“id”不是它的行号（INTEGER PRIMARY KEY））。"},
+        {"text ids as the key", L"doxcore.db",
+         DatabaseOf(std::string(kDocumentTable) +
+                    "; CREATE TABLE p1_table0(id text primary key, parentId integer, createtime integer, row integer);"
+                    "INSERT INTO p1_table0(id, row) VALUES ('甲', 0)"),
+         L"备份文件中的数据库不是票据数据库（票据表“p1_table0”的列“id”不是它的行号（INTEGER PRIMARY KEY））。"},
+        {"a key of two columns", L"doxcore.db",
+         DatabaseOf(std::string(kDocumentTable) + "; CREATE TABLE p1_MainTable(id integer, parentId integer,"
+                                                  " createtime integer, row integer, primary key(id, row))"),
+         L"备份文件中的数据库不是票据数据库（票据表“p1_MainTable”的列“id”不是它的行号（INTEGER PRIMARY KEY））。"},
         {"a template of words", L"templates\\对公业务\\进账单.dxt", "DOXDOT! and then only words",
          L"备份文件中的模板“对公业务/进账单.dxt”已损坏。"},
         {"a template whose directory lies outside it", L"templates\\转账支票.dxt",
@@ -495,13 +513,22 @@ TEST_F(Library, ALongNameIsRefusedUpFrontAndNamed)
         std::wstring name;
         std::wstring reason; // its start
     };
+    // The message quotes such a name by its two ends.
+    const std::wstring longEnd = L"…" + std::wstring(27, L'a') + L".dxt”";
+    std::wstring mixedStart;
+    std::wstring mixedEnd;
+    for (int i = 0; i < 16; ++i) mixedStart += L"长a";
+    for (int i = 0; i < 13; ++i) mixedEnd += L"长a";
     const std::vector<Case> cases = {
         {"a long name", W(data.path()), L"", longName,
-         L"模板“" + longName + L"”的名称太长（在备份文件中占 260 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+         L"模板“" + std::wstring(32, L'a') + longEnd +
+             L"的名称太长（在备份文件中占 260 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
         {"a long name in a category", W(data.path()), L"对公业务", longName,
-         L"模板“对公业务/" + longName + L"”的名称太长（在备份文件中占 274 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+         L"模板“对公业务/" + std::wstring(27, L'a') + longEnd +
+             L"的名称太长（在备份文件中占 274 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
         {"Chinese between Latin letters", W(data.path()), L"", mixed,
-         L"模板“" + mixed + L"”的名称太长（在备份文件中占 374 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
+         L"模板“" + mixedStart + L"…a" + mixedEnd +
+             L".dxt”的名称太长（在备份文件中占 374 字节，最多 254 字节），无法备份。请先改短名称再备份。"},
         {"a short name in a deep data folder", deep, L"", L"转账支票.dxt", L"模板“转账支票.dxt”的路径太长（"},
     };
     for (const Case& c : cases) {
@@ -667,9 +694,104 @@ TEST_F(Library, TheDatabaseIsCopiedInAFolderOfItsOwnThatGoesAfterwards)
     BackupRestore job(W(data.path()), W(archive));
     std::atomic<bool> cancel{false};
     EXPECT_FALSE(job.RunBackup(cancel));
-    EXPECT_EQ(job.Reason(), L"Failure reading file to be stored in cabinet\nfile is not a database");
+    EXPECT_EQ(job.Reason(),
+              L"无法读取数据库" + plat::QuotedName(W(data.path() / "doxcore.db")) + L"：file is not a database");
     EXPECT_TRUE(doxtest::ReadFileBytes(archive) == previous);
     EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
+// What stands in the database's place and is no bill database fails the backup at
+// once, naming the file: an archive without the bills, or with bills no restore could
+// take back, would pass for a good backup.
+TEST_F(Library, ABackupWithoutAUsableDatabaseFailsAtOnceAndSaysWhy)
+{
+    const fs::path archive = work.path() / "all.dxb";
+    ASSERT_TRUE(doxtest::WriteFileBytes(archive, "the previous good backup"));
+    const fs::path database = data.path() / "doxcore.db";
+    const std::wstring named = plat::QuotedName(W(database));
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::wstring reason;
+    };
+    const std::vector<Case> cases = {
+        // Opened, a FIFO would wait for a writer for ever.
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(database.c_str(), 0600), 0); },
+         L"数据库" + named + L"不是普通文件（是命名管道），无法备份。"},
+        {"a folder", [&] { fs::create_directory(database); }, L"数据库" + named + L"不是普通文件（是文件夹），无法备份。"},
+        {"a link that loops", [&] { fs::create_symlink(database, database); },
+         L"无法读取数据库" + named + L"：" + QString::fromLocal8Bit(std::strerror(ELOOP)).toStdWString() + L"。无法备份。"},
+        {"bills whose id is not the row key",
+         [&] {
+             Connection(database, false).Exec("CREATE TABLE p1_MainTable(id integer, parentId integer,"
+                                              " createtime integer, row integer)");
+         },
+         L"数据库不是票据数据库（票据表“p1_MainTable”的列“id”不是它的行号（INTEGER PRIMARY KEY））。无法备份。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(database);
+        c.make();
+        BackupRestore job(W(data.path()), W(archive));
+        std::atomic<bool> cancel{false};
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_FALSE(job.RunBackup(cancel));
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+        EXPECT_EQ(job.Reason(), c.reason) << QString::fromStdWString(job.Reason()).toStdString();
+        EXPECT_EQ(doxtest::ReadFileBytes(archive), "the previous good backup");
+    }
+    fs::remove(database);
+}
+
+// The copy of the database meets the file-size limit: the reason is what the system
+// said of it, not SQLite's "disk I/O error". In a child, so that the limit binds no
+// other thread of the tests.
+TEST(DatabaseCopy, TheFileSizeLimitIsToldInTheSystemsWords)
+{
+    doxtest::TempDir data;
+    doxtest::TempDir temp;
+    doxtest::TempDir work;
+    {
+        Connection program(data.path() / "doxcore.db", false);
+        std::vector<std::string> payees(2000, std::string(100, 'x'));
+        program.Add(payees);
+    }
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        ::setenv("TMPDIR", temp.path().c_str(), 1);
+        std::signal(SIGXFSZ, SIG_IGN);
+        BackupRestore job(W(data.path()), W(work.path() / "all.dxb"));
+        // Before the database, the only file: the archive holds no more than its start.
+        job.stepHook = [] {
+            const struct rlimit small{64 << 10, 64 << 10};
+            return ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+        };
+        std::atomic<bool> cancel{false};
+        const bool ok = job.RunBackup(cancel);
+        const std::string reason = QString::fromStdWString(job.Reason()).toStdString();
+        const bool written =
+            ::write(pipe[1], reason.data(), reason.size()) == static_cast<ssize_t>(reason.size());
+        ::_exit(!ok && written ? 0 : 1);
+    }
+    ::close(pipe[1]);
+    std::string reason;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        reason.append(buffer, static_cast<size_t>(n));
+    ::close(pipe[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << reason;
+    const std::wstring told = QString::fromStdString(reason).toStdWString();
+    const std::wstring start =
+        L"无法把数据库" + plat::QuotedName(W(data.path() / "doxcore.db")) + L"复制到“" + W(temp.path());
+    const std::wstring end = L"：" + QString::fromLocal8Bit(std::strerror(EFBIG)).toStdWString();
+    EXPECT_EQ(told.substr(0, start.size()), start) << reason;
+    EXPECT_TRUE(told.size() > end.size() && told.substr(told.size() - end.size()) == end) << reason;
+    EXPECT_TRUE(fs::is_empty(temp.path())) << "no database copy left";
 }
 
 TEST_F(Library, EmptyLibraryGivesAValidEmptyArchive)
@@ -897,3 +1019,53 @@ TEST(WalDatabase, RestoreOverADatabaseWithALogGivesExactlyTheArchivedBills)
 }
 
 } // namespace
+
+// A restore refused because another program holds the database leaves the data folder
+// as it found it: no log or index of its own beside the database.
+TEST(LockedDatabase, ARefusedRestoreLeavesNoFileBehind)
+{
+    doxtest::TempDir work;
+    doxtest::TempDir withBills;
+    Connection(withBills.path() / "doxcore.db", false).Add({"北京朝阳收款单位"});
+    std::atomic<bool> cancel{false};
+    {
+        BackupRestore backup(W(withBills.path()), W(work.path() / "bills.dxb"));
+        ASSERT_TRUE(backup.RunBackup(cancel)) << QString::fromStdWString(backup.Reason()).toStdString();
+    }
+    struct Case {
+        const char* what;
+        bool wal;
+        const char* hold; // what the other program has begun and not ended
+    };
+    const std::vector<Case> cases = {
+        {"a write in a rollback journal", false, "BEGIN IMMEDIATE; INSERT INTO bills(payee) VALUES('写到一半')"},
+        {"a read of the log", true, "BEGIN; SELECT count(*) FROM bills"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        doxtest::TempDir data;
+        const fs::path database = data.path() / "doxcore.db";
+        Connection(database, c.wal).Add({"旧账单"});
+        const auto before = Snapshot(data.path());
+        std::vector<std::string> during;
+        {
+            Connection program(database, c.wal);
+            program.Exec(c.hold);
+            for (const auto& e : fs::directory_iterator(data.path()))
+                during.push_back(e.path().filename().string());
+            BackupRestore restore(W(data.path()), W(work.path() / "bills.dxb"));
+            EXPECT_FALSE(restore.RunRestore());
+            EXPECT_EQ(restore.Reason(),
+                      L"数据库正被其他程序使用，无法恢复。请先关闭使用数据库的程序（包括打开着票据的窗口）再恢复。");
+            std::vector<std::string> after;
+            for (const auto& e : fs::directory_iterator(data.path()))
+                after.push_back(e.path().filename().string());
+            std::sort(during.begin(), during.end());
+            std::sort(after.begin(), after.end());
+            EXPECT_EQ(after, during);
+            program.Exec("ROLLBACK");
+        }
+        EXPECT_EQ(Snapshot(data.path()), before);
+        EXPECT_EQ(Bills(database), "ok;旧账单;");
+    }
+}
