@@ -275,8 +275,10 @@ protected:
 
     // The clerk corrects a bill watching the screen: each step's keys, then a wait
     // until the program has taken them.
-    void Steps(PopupCounter& keys, const std::vector<std::function<void()>>& steps)
+    void Steps(const std::vector<std::function<void()>>& steps)
     {
+        PopupCounter keys;
+        keysSent = 0;
         for (const auto& step : steps) {
             step();
             ASSERT_TRUE(WaitFor([&] { return keys.keysTaken >= keysSent; })) << "keys not taken";
@@ -426,8 +428,6 @@ TEST_F(RoadX, ExpenseClaimWithEveryLineAmountEmptiedHasNoTotal)
     DOX_REQUIRE_XSERVER();
     CMainClient* client = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenSample("费用报销单", &client));
-    PopupCounter keys;
-    keysSent = 0;
     const std::vector<std::vector<std::string>> lines = {
         {"Taxi", "Travel", "50.00"}, {"Hotel", "Travel", "80.00"}, {"Meals", "Office", "45.25"}};
     std::vector<std::function<void()>> steps = {[] {
@@ -454,7 +454,7 @@ TEST_F(RoadX, ExpenseClaimWithEveryLineAmountEmptiedHasNoTotal)
         Strike("Tab");
         Control("s");
     });
-    ASSERT_NO_FATAL_FAILURE(Steps(keys, steps));
+    ASSERT_NO_FATAL_FAILURE(Steps(steps));
     ASSERT_TRUE(WaitFor([&] { return client->List()->GetItemCount() == 1; })) << "the bill was not saved";
     IDoxValue* total = client->PageView()->PageWindow()->GetPage()->GetFieldValue(L"主表.合计", 0);
     EXPECT_TRUE(total && total->GetType() == 0) << "the total still shows " << (total ? total->GetNumber() : 0);
@@ -478,12 +478,10 @@ TEST_F(RoadX, AnAccountNumberLongerThanItsBoxIsStoredAsShown)
     DOX_REQUIRE_XSERVER();
     CMainClient* client = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenSample("转账支票", &client));
-    PopupCounter keys;
-    keysSent = 0;
     std::string digits;
     for (int i = 0; i < 80; ++i)
         digits += static_cast<char>('0' + (i * 7 + 3) % 10);
-    ASSERT_NO_FATAL_FAILURE(Steps(keys, {[] {
+    ASSERT_NO_FATAL_FAILURE(Steps({[] {
                                              for (const char* value : {"2024-03-05", "ACME", "1007.3", "Rent"}) {
                                                  Text(value);
                                                  Strike("Tab");

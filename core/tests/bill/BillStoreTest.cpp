@@ -117,6 +117,13 @@ protected:
         return value ? std::wstring(value->Format(0, nullptr)) : L"<none>";
     }
 
+    // A column of the bill on the page as it is stored, with the tool's newline.
+    std::string StoredMain(const char* column)
+    {
+        return Sqlite3(db_, std::string("select ") + column + " from P1_MainTable where id = " +
+                                std::to_string(page_.GetRecordId(0)));
+    }
+
     std::string Count(const char* table)
     {
         return Sqlite3(db_, std::string("select count(*) from ") + table);
@@ -273,8 +280,7 @@ TEST_F(BillStore, AnEmptiedBillComputesItsTotalFromTheEmptiedLines)
         page_.SetFieldText(L"主表.名称", 0, L"next");
         page_.SetFieldText(L"明细.数量", 1, L"5");
         ASSERT_EQ(page_.SaveRecord(), 1);
-        EXPECT_EQ(Sqlite3(db_, "select 金额 from P1_MainTable where id = " + std::to_string(page_.GetRecordId(0))),
-                  "5\n");
+        EXPECT_EQ(StoredMain("金额"), "5\n");
         ASSERT_EQ(page_.ResetRecordIds(), 1);
     }
 }
@@ -296,21 +302,24 @@ TEST_F(BillStore, AnAmountRoundedToCentsKeepsItsCents)
         {L"1", L"1007.3", "1007.3"},
         {nullptr, L"1007.30", "1007.3"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
-        DataField* amount = page_.LookupField(L"金额");
+    DataField* amount = page_.LookupField(L"金额");
+    // 金额 rounded to the step (none for nullptr), on a new bill.
+    const auto roundTo = [&](const wchar_t* step) {
         amount->Filter().DestroyObjects();
-        if (c.step) {
+        if (step) {
             DataFunctionObject* round = amount->Filter().AddObject();
             round->SetFunctionIndex(2);
-            round->SetParamText(c.step);
+            round->SetParamText(step);
         }
         ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
         ASSERT_EQ(page_.ResetRecordIds(), 1);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        roundTo(c.step);
         Fill(L"x", c.typed);
         ASSERT_EQ(page_.SaveRecord(), 1);
-        const std::string id = std::to_string(page_.GetRecordId(0));
-        EXPECT_EQ(Sqlite3(db_, "select 金额 from P1_MainTable where id = " + id), std::string(c.stored) + "\n");
+        EXPECT_EQ(StoredMain("金额"), std::string(c.stored) + "\n");
         RecordingSink sink;
         ASSERT_EQ(page_.QueryRecords(&sink, nullptr), 1);
         ASSERT_FALSE(sink.records.empty());
@@ -323,21 +332,14 @@ TEST_F(BillStore, AnAmountRoundedToCentsKeepsItsCents)
     }
 
     // A total computed into a field rounded to cents.
-    DataField* amount = page_.LookupField(L"金额");
     DataFunctionObject* sum = amount->Execute().AddObject();
     sum->SetFunctionIndex(6);
     sum->SetParamText(L"明细.数量");
-    amount->Filter().DestroyObjects();
-    DataFunctionObject* round = amount->Filter().AddObject();
-    round->SetFunctionIndex(2);
-    round->SetParamText(L"0.01");
-    ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
-    ASSERT_EQ(page_.ResetRecordIds(), 1);
+    roundTo(L"0.01");
     page_.SetFieldText(L"明细.数量", 0, L"1007.3");
     page_.SetFieldText(L"明细.数量", 1, L"1000.3");
     ASSERT_EQ(page_.SaveRecord(), 1);
-    EXPECT_EQ(Sqlite3(db_, "select 金额 from P1_MainTable where id = " + std::to_string(page_.GetRecordId(0))),
-              "2007.60\n");
+    EXPECT_EQ(StoredMain("金额"), "2007.60\n");
 }
 
 TEST_F(BillStore, NothingToSave)
