@@ -107,12 +107,28 @@ public:
         return Field(field, name, type);
     }
 
+    // A call of a function list of the field: "SUM" with "明细.金额", say.
+    void Call(DoxDataFunctionAttribItem& functions, const wchar_t* function, const wchar_t* parameter)
+    {
+        const int32_t index = functions.GetElementCount();
+        Check(functions.AddElement());
+        IDoxAttribSet* call = functions.GetElementCount() == index + 1 ? functions.GetElement(index) : nullptr;
+        IDoxAttrib* group = call && call->GetCount() == 1 ? call->GetAt(0) : nullptr;
+        Check(group && group->GetChildCount() == 2 && group->GetChild(0)->SetValueText(function) &&
+              group->GetChild(1)->SetValueText(parameter));
+    }
+
+    // Money is rounded to fen, and so it is stored and listed with its two
+    // decimals (1007.30).
+    void Money(DoxDataAttribute& data) { Call(data.FilterItem(), L"ROUND", L"0.01"); }
+
     // Amount boxes: one digit per cell (the amount in fen, so no cell holds a decimal
     // point), filled from the right, each digit in the middle of its cell.
     DoxEditControl* AmountBoxes(const RECT& r, const wchar_t* name)
     {
         DoxEditControl* edit = Field(r, name, L"数值");
         if (!edit) return nullptr;
+        Money(edit->DataAttribute());
         Check(edit->Split().ColumnItem().SetValueText(std::to_wstring(kAmountCells).c_str()));
         Check(edit->Split().Style().SetValueText(L"右端"));
         Check(edit->Format().Format().SetValueText(L"X100"));
@@ -328,6 +344,7 @@ bool ExpenseClaim(IDoxPage* page, std::wstring* reason)
         // A blank keeps each text off the ruling of its cell.
         for (int c = 0; c < 2; ++c) b.Check(table->Column(c)->Format().Prefix().SetValueText(L" "));
         DoxTableCol* amount = table->Column(2);
+        b.Money(amount->Data());
         b.Check(amount->Align().HAlignItem().SetValueText(L"右对齐"));
         b.Check(amount->Format().Format().SetValueText(L"#,##0.00"));
         b.Check(amount->Format().Suffix().SetValueText(L" "));
@@ -339,12 +356,8 @@ bool ExpenseClaim(IDoxPage* page, std::wstring* reason)
         b.Check(total->Format().Format().SetValueText(L"#,##0.00"));
         b.Check(total->Format().Suffix().SetValueText(L" "));
         b.Check(total->Editable().SetValueText(L"否"));
-        DoxDataFunctionAttribItem& functions = total->DataAttribute().ExecuteItem();
-        b.Check(functions.AddElement());
-        IDoxAttribSet* call = functions.GetElementCount() == 1 ? functions.GetElement(0) : nullptr;
-        IDoxAttrib* group = call && call->GetCount() == 1 ? call->GetAt(0) : nullptr;
-        b.Check(group && group->GetChildCount() == 2 && group->GetChild(0)->SetValueText(L"SUM") &&
-                group->GetChild(1)->SetValueText(L"明细.金额"));
+        b.Call(total->DataAttribute().ExecuteItem(), L"SUM", L"明细.金额");
+        b.Money(total->DataAttribute());
     }
     b.Label(Box(100, 760, 300, 60), L"合计(大写)");
     b.Capitals(Box(400, 760, 1500, 60), L"合计");

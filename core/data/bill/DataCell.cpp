@@ -108,7 +108,7 @@ std::wstring DataCell::DefaultValueText() const
 {
     std::wstring text;
     if (hasValue_ && field_)
-        FormatValue(field_->GetType() << 16, text, nullptr);
+        FormatValue(field_->StoredFormatId(), text, nullptr);
     return text;
 }
 
@@ -124,12 +124,12 @@ int DataCell::SetValue(const DataValue& source)
     }
     const std::wstring before = entered_;
     value_ = bill::ValueRaw(value);
+    hasValue_ = 1;
     if (field_->GetType() == 0)
         entered_ = bill::ValueText(value);
     else
-        entered_ = bill::DefaultText(field_->GetType(), value_);
+        entered_ = DefaultValueText();
     PointTextValue();
-    hasValue_ = 1;
     DataField* field = field_;
     field->NotifyObservers(row_);
     if (entered_ != before && field->GetContainer())

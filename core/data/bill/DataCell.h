@@ -42,7 +42,7 @@ public:
     void DetachField() { field_ = nullptr; }
     int32_t GetRow() const { return row_; }
 
-    // The entry-0 text of the value, empty without a value.
+    // The value as it is stored (the field's stored format), empty without a value.
     std::wstring DefaultValueText() const;
 
 private:

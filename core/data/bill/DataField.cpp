@@ -5,6 +5,8 @@
 #include "DataCell.h"
 #include "DataContainer.h"
 #include "DataFunction.h"
+#include "FormatCatalogue.h"
+#include "FunctionLibrary.h"
 #include "DataRow.h"
 #include "DataValue.h"
 
@@ -28,6 +30,31 @@ const std::wstring& DataField::GetQualifiedName()
     const std::wstring& containerName = container_ ? container_->GetName() : std::wstring();
     qualifiedName_ = containerName.empty() ? name_ : containerName + L"." + name_;
     return qualifiedName_;
+}
+
+uint32_t DataField::StoredFormatId() const
+{
+    const uint32_t plain = type_ << 16;
+    if (type_ != 1 || !filterList_)
+        return plain;
+    const FunctionEntry* round = GetFunctionEntry(DataFunction::kFilter, 2);
+    for (const DataFunctionObject* object : filterList_->Objects()) {
+        const auto& params = object->Params();
+        if (!round || object->GetEntry() != round || params.empty() ||
+            params[0].kind != DataFunctionParam::kNumber)
+            continue;
+        // The rounding multiplies by ten until the step reaches one: as many decimals.
+        double step = params[0].constant < 0 ? -params[0].constant : params[0].constant;
+        std::wstring name = L"0.";
+        while (step > 0 && step < 1 && name.size() < 8) {
+            step *= 10;
+            name += L'0';
+        }
+        uint32_t id = plain;
+        if (name.size() > 2 && step >= 1 && FindFormatId(type_, name.c_str(), id))
+            return id;
+    }
+    return plain;
 }
 
 int DataField::TestText(const wchar_t* text, int32_t row, std::wstring* message, std::wstring* accepted)

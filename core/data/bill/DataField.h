@@ -65,6 +65,12 @@ public:
     DataFunctionExecute& Execute() { return *execute_; }
     DataFunctionFilter& Filter() { return *filterList_; }
 
+    // The format a value of the field is written with when it is stored, listed and
+    // given back to the editor: entry 0 of the type's category, except for a number
+    // field whose filter rounds every entry to a step below one (ROUND with 0.01):
+    // its values keep the step's decimals, so that an amount reads 1007.30.
+    uint32_t StoredFormatId() const;
+
     int WriteXml(tinyxml2::XMLElement* element);
     int ReadXml(tinyxml2::XMLElement* element);
 

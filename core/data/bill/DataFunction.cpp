@@ -525,30 +525,52 @@ void DataFunction::CheckFieldType()
     objects_.swap(kept);
 }
 
+template <typename Apply>
+int DataFunction::ForTargetCells(int32_t row, Apply apply)
+{
+    if (!field_ || !field_->GetContainer())
+        return 0;
+    const auto& rows = field_->GetContainer()->Rows();
+    if (rows.size() == 1) {
+        DataCell* cell = field_->GetCell(0);
+        return cell ? apply(*cell) : 0;
+    }
+    if (row >= 0) {
+        DataCell* cell = field_->GetCell(row);
+        return cell ? apply(*cell) : 0;
+    }
+    int result = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (DataCell* cell = field_->GetCell(static_cast<int32_t>(i)))
+            result = apply(*cell);
+    }
+    return result;
+}
+
 int DataFunction::DeliverResult(DataFunctionObject* object, int32_t row, const DataValue& value)
 {
     if (objects_.empty() || object != objects_.back()) {
         bill::ValueCopy(intermediate_, value);
         return 1;
     }
-    if (!field_ || !field_->GetContainer())
-        return 0;
-    DataContainer* container = field_->GetContainer();
-    const auto& rows = container->Rows();
-    if (rows.size() == 1) {
-        DataCell* cell = field_->GetCell(0);
-        return cell ? cell->SetValue(value) : 0;
-    }
-    if (row >= 0) {
-        DataCell* cell = field_->GetCell(row);
-        return cell ? cell->SetValue(value) : 0;
-    }
-    int result = 0;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (DataCell* cell = field_->GetCell(static_cast<int32_t>(i)))
-            result = cell->SetValue(value);
-    }
-    return result;
+    return ForTargetCells(row, [&](DataCell& cell) { return cell.SetValue(value); });
+}
+
+int DataFunction::DeliverNothing(int32_t row)
+{
+    // A later call that reads "_result" finds no value and gives none either.
+    bill::ValueClear(intermediate_);
+    // The field is emptied whatever the call's place in the list: a value left from
+    // before would be shown, saved and printed as if something still added up to it.
+    ForTargetCells(row, [&](DataCell& cell) {
+        if (!cell.HasValue())
+            return 1;
+        cell.Clear();
+        if (DataContainer* container = field_->GetContainer())
+            container->SetModified();
+        return 1;
+    });
+    return 1;
 }
 
 void DataFunction::ResetFunctions()

@@ -279,6 +279,9 @@ public:
     int Refresh();
     void CheckFieldType();
     int DeliverResult(DataFunctionObject* object, int32_t row, const DataValue& value);
+    // An aggregate with nothing to aggregate: the field is emptied (the calls after it
+    // still run and may deliver), and "_result" holds no value.
+    int DeliverNothing(int32_t row);
     // Back to no intermediate value; every call drops its parameters.
     void ResetFunctions();
 
@@ -299,6 +302,10 @@ public:
     void DestroyObjects();
 
 private:
+    // The cells a result of the row goes to: the only row, the row, or every row.
+    template <typename Apply>
+    int ForTargetCells(int32_t row, Apply apply);
+
     uint32_t kind_;
     DataField* field_;
     DataValue intermediate_;

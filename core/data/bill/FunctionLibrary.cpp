@@ -111,7 +111,7 @@ int RunSum(DataFunctionObject& object, int32_t row)
             any = true;
         }
     }
-    return any ? DeliverNumber(object, row, sum) : 0;
+    return any ? DeliverNumber(object, row, sum) : object.GetOwner()->DeliverNothing(row);
 }
 
 int RunMax(DataFunctionObject& object, int32_t row)
@@ -120,7 +120,7 @@ int RunMax(DataFunctionObject& object, int32_t row)
     bool any = false;
     for (const DataFunctionParam& p : ParamsOf(object))
         MaxParam(p, maximum, any, row);
-    return any ? DeliverNumber(object, row, maximum) : 0;
+    return any ? DeliverNumber(object, row, maximum) : object.GetOwner()->DeliverNothing(row);
 }
 
 int RunAverage(DataFunctionObject& object, int32_t row)
@@ -135,7 +135,7 @@ int RunAverage(DataFunctionObject& object, int32_t row)
             AverageParam(p, sum, count, row);
         }
     }
-    return count > 0 ? DeliverNumber(object, row, sum / count) : 0;
+    return count > 0 ? DeliverNumber(object, row, sum / count) : object.GetOwner()->DeliverNothing(row);
 }
 
 int RunRound(DataFunctionObject& object, int32_t row)

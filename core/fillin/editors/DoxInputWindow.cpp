@@ -7,6 +7,7 @@
 
 #include "DataField.h"
 #include "DateTimeText.h"
+#include "DoxControl.h"
 #include "DoxCalenderWindow.h"
 #include "DoxChoiceWindow.h"
 #include "DrawUnits.h"
@@ -40,6 +41,16 @@ void DoxEditWindow::OnImeEndComposition()
 {
     XEditWindow::OnImeEndComposition();
     owner_->UpdateHistory();
+}
+
+void DoxEditWindow::OnRefused(const wchar_t* reason)
+{
+    owner_->ShowRefusal(reason);
+}
+
+void DoxEditWindow::OnTextChanged()
+{
+    owner_->TextChanged();
 }
 
 DoxInputWindow::DoxInputWindow() : edit_(this) {}
@@ -96,6 +107,7 @@ XWindowBase* DoxInputWindow::KeyPart() const
 void DoxInputWindow::Open(const CFont* font, uint32_t style, int x, int y, int width, int height)
 {
     mode_ = style;
+    place_ = {x, y, width, height};
     auto dc = MakeClientDCX(2, 100);
     POINT corners[2] = {{x, y}, {x + width, y - height}};
     dc->LPtoDP(corners, 2);
@@ -208,6 +220,7 @@ bool DoxInputWindow::GetChecked() const
 void DoxInputWindow::SetTarget(DoxControlBase* field, bool open)
 {
     target_ = field;
+    refusalShown_ = false;
     if (!open || !field) {
         if (history_ && history_->IsOpen())
             history_->EndTrack(0);
@@ -234,6 +247,23 @@ void DoxInputWindow::SetTarget(DoxControlBase* field, bool open)
         check_.SetFocusPart();
     }
     Invalidate();
+}
+
+void DoxInputWindow::ShowRefusal(const wchar_t* reason)
+{
+    DoxControl* control = target_ ? target_->GetControl() : nullptr;
+    if (!control)
+        return;
+    control->ShowTipAt(reason, place_.x, place_.y, place_.width, place_.height);
+    refusalShown_ = true;
+}
+
+void DoxInputWindow::TextChanged()
+{
+    if (!refusalShown_ || !target_)
+        return;
+    refusalShown_ = false;
+    target_->HideTip();
 }
 
 QRect DoxInputWindow::ScreenRect(const QRect& rect) const

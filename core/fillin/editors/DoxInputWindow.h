@@ -21,13 +21,18 @@
 class DoxInputWindow;
 
 // The caret editor of the host: after every typed character and every finished
-// composition the history list follows the text.
+// composition the history list follows the text; refused input and changes go to
+// the host, which shows and hides the field's balloon.
 class DoxEditWindow : public XEditWindow
 {
 public:
     explicit DoxEditWindow(DoxInputWindow* owner) : owner_(owner) {}
     bool OnChar(uint32_t ch, uint32_t repeat, uint32_t keyState) override;
     void OnImeEndComposition() override;
+
+protected:
+    void OnRefused(const wchar_t* reason) override;
+    void OnTextChanged() override;
 
 private:
     DoxInputWindow* owner_;
@@ -66,6 +71,12 @@ public:
     DoxEditorHost* GetHost() override { return this; }
     bool IsShown() override { return IsEnabled(); }
     void SetTarget(DoxControlBase* field, bool open) override;
+    void EntryRefused() override { refusalShown_ = true; }
+
+    // Input the editor refused: the reason in the field's balloon.
+    void ShowRefusal(const wchar_t* reason);
+    // The operator changed the text: a refusal's balloon no longer speaks of it.
+    void TextChanged();
 
     // The part's place: the field inflated by 3 pixels, in client pixels; a text
     // editor adds its buttons on the right and stays inside the client.
@@ -125,4 +136,11 @@ private:
     CFont font_;
     std::wstring loaded_;
     int pressedButton_ = 0;
+    // The field's top-left and size as Open had them (0.1 mm, y up): where its
+    // balloons go.
+    struct {
+        int x, y, width, height;
+    } place_{0, 0, 0, 0};
+    // The balloon shows why the text in the editor was refused.
+    bool refusalShown_ = false;
 };

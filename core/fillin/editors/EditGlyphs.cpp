@@ -155,8 +155,11 @@ bool EditGlyphs::Insert(const std::wstring& input, bool cut)
     std::wstring text = input;
     if (maxLength_ != 0xFFFFFFFFu) {
         const size_t room = copy.size() >= maxLength_ ? 0 : maxLength_ - copy.size();
-        if (text.size() > room)
+        if (text.size() > room) {
+            if (!cut)
+                return false;
             text.resize(room);
+        }
     }
     std::vector<EditGlyph> inserted(text.size());
     for (size_t i = 0; i < text.size(); ++i)

@@ -2,9 +2,9 @@
 // The text model of the caret editor: one glyph per character (a wchar_t is one
 // code point here, so a character outside the basic plane is one glyph and one
 // Backspace), each placed in the editor's box; the caret and the selection are
-// glyph indexes. The box is the rule: input that does not fit is refused when
-// typed and cut when pasted or set. Measuring is handed in, so the model is tested
-// without a window.
+// glyph indexes. The box and the maximum length are the rule: input that does not
+// fit is refused whole, unless the caller allows cutting (a stored value shown in
+// the box). Measuring is handed in, so the model is tested without a window.
 
 #include <cstdint>
 #include <functional>
@@ -65,8 +65,9 @@ public:
     // and lone LF into CR LF.
     std::wstring Normalise(const std::wstring& text) const;
     // Inserts at the caret in place of the selection. With cut, what does not fit
-    // is dropped from the end; without it, text that does not fit changes nothing.
-    // True when the text changed.
+    // (the box or the maximum length) is dropped from the end; without it, text
+    // that does not fit changes nothing. True when the text changed, so false for
+    // a non-empty text means it was refused.
     bool Insert(const std::wstring& text, bool cut);
     // Deletes the selection, or collapses it at the caret; true when text went.
     bool DeleteSelection();

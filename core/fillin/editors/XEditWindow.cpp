@@ -13,6 +13,9 @@ namespace
 constexpr uint32_t kCellFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 } // namespace
 
+const wchar_t* const XEditWindow::kTooLongTyped = L"输入的内容超出了字段能容纳的长度";
+const wchar_t* const XEditWindow::kTooLongPasted = L"粘贴的内容超出了字段能容纳的长度，未粘贴";
+
 XEditWindow::XEditWindow()
 {
     text_.SetMeasure([this](wchar_t ch) { return Measure(ch); });
@@ -42,6 +45,18 @@ void XEditWindow::Changed()
 {
     modified_ = true;
     Invalidate();
+    OnTextChanged();
+}
+
+bool XEditWindow::InsertWhole(const std::wstring& text, const wchar_t* reason)
+{
+    if (text_.Insert(text, false)) {
+        Changed();
+        return true;
+    }
+    if (!text.empty())
+        OnRefused(reason);
+    return false;
 }
 
 void XEditWindow::Place(const RECT& rect)
@@ -223,14 +238,12 @@ bool XEditWindow::OnChar(uint32_t ch, uint32_t /*repeat*/, uint32_t keyState)
     if (ch == plat::VK_RETURN) {
         if (!text_.IsMultiLine() || (keyState & plat::MK_CONTROL))
             return false;
-        if (text_.Insert(L"\r\n", false))
-            Changed();
+        InsertWhole(L"\r\n", kTooLongTyped);
         return true;
     }
     if (ch < 32)
         return true;
-    if (text_.Insert(std::wstring(1, static_cast<wchar_t>(ch)), false))
-        Changed();
+    InsertWhole(std::wstring(1, static_cast<wchar_t>(ch)), kTooLongTyped);
     return true;
 }
 
@@ -248,8 +261,7 @@ void XEditWindow::OnImeEndComposition()
 
 void XEditWindow::OnImeResult(const std::wstring& text)
 {
-    if (text_.Insert(text_.Normalise(text), true))
-        Changed();
+    InsertWhole(text_.Normalise(text), kTooLongTyped);
 }
 
 void XEditWindow::DoLButtonDown(uint32_t flags, int x, int y)
@@ -347,8 +359,7 @@ void XEditWindow::Paste()
     std::wstring text;
     if (!CurrentEditClipboard().GetText(text))
         return;
-    if (text_.Insert(text_.Normalise(text), true))
-        Changed();
+    InsertWhole(text_.Normalise(text), kTooLongPasted);
 }
 
 void XEditWindow::SelectAll()
@@ -359,10 +370,14 @@ void XEditWindow::SelectAll()
 
 void XEditWindow::ReplaceAll(const std::wstring& text)
 {
-    text_.Clear();
-    text_.Insert(text_.Normalise(text), true);
     text_.SelectAll();
-    Changed();
+    if (text.empty()) {
+        Clear();
+        return;
+    }
+    // A value that does not fit leaves the text as it was.
+    if (InsertWhole(text_.Normalise(text), kTooLongTyped))
+        text_.SelectAll();
 }
 
 void XEditWindow::DoRButtonUp(uint32_t /*flags*/, int x, int y)

@@ -3,7 +3,9 @@
 // that lays its text out glyph by glyph inside the field's box, shows a caret,
 // keeps a selection, trades Unicode text with the clipboard, takes input-method
 // results at the caret and offers a context menu. Input that would not fit the box
-// is refused when typed and cut when pasted or set.
+// (typed, pasted, composed, picked) is refused whole and reported, so that nothing
+// the operator gave is cut without a word; only a stored value set for showing is
+// cut to the box.
 
 #include <QFont>
 #include <QRect>
@@ -86,9 +88,21 @@ public:
     std::vector<EditMenuItem> MenuItems();
     void RunMenuCommand(int id);
 
+    // Why input was refused: a key or composition, or a paste.
+    static const wchar_t* const kTooLongTyped;
+    static const wchar_t* const kTooLongPasted;
+
+protected:
+    // Input that did not fit was refused, for the reason given.
+    virtual void OnRefused(const wchar_t* /*reason*/) {}
+    // The operator changed the text.
+    virtual void OnTextChanged() {}
+
 private:
     SIZE Measure(wchar_t ch);
     void Changed();
+    // Inserts the operator's text whole, or refuses it with the reason.
+    bool InsertWhole(const std::wstring& text, const wchar_t* reason);
     void UpdateTextOffset();
 
     bool focused_ = false;

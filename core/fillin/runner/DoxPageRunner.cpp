@@ -204,8 +204,10 @@ DoxControlBase* DoxPageRunner::SetFocusControl(DoxControlBase* field)
         if (editor_ && editor_->IsShown()) {
             // A refused entry keeps the editor on its field: the operator sees the
             // reason and corrects it.
-            if (!current_->ExchangeEditor(editor_->GetHost(), 1))
+            if (!current_->ExchangeEditor(editor_->GetHost(), 1)) {
+                editor_->EntryRefused();
                 return previous;
+            }
             editor_->SetTarget(nullptr, false);
         }
         current_->InvalidateField(0);
@@ -236,8 +238,10 @@ void DoxPageRunner::CloseEdit()
     if (!page_ || list_.empty() || !current_ || !editor_)
         return;
     if (editor_->IsShown()) {
-        if (!current_->ExchangeEditor(editor_->GetHost(), 1))
+        if (!current_->ExchangeEditor(editor_->GetHost(), 1)) {
+            editor_->EntryRefused();
             return;
+        }
         editor_->SetTarget(nullptr, false);
     }
     current_->InvalidateField(0);

@@ -68,6 +68,8 @@ public:
     virtual bool IsShown() = 0;
     // Shows the editor for the field when open is true; closes it otherwise.
     virtual void SetTarget(DoxControlBase* field, bool open) = 0;
+    // The field refused the editor's text and shows why; the editor stays open.
+    virtual void EntryRefused() = 0;
 
 protected:
     ~DoxRunnerEditor() = default;

@@ -117,6 +117,13 @@ protected:
         return value ? std::wstring(value->Format(0, nullptr)) : L"<none>";
     }
 
+    // A column of the bill on the page as it is stored, with the tool's newline.
+    std::string StoredMain(const char* column)
+    {
+        return Sqlite3(db_, std::string("select ") + column + " from P1_MainTable where id = " +
+                                std::to_string(page_.GetRecordId(0)));
+    }
+
     std::string Count(const char* table)
     {
         return Sqlite3(db_, std::string("select count(*) from ") + table);
@@ -273,10 +280,66 @@ TEST_F(BillStore, AnEmptiedBillComputesItsTotalFromTheEmptiedLines)
         page_.SetFieldText(L"主表.名称", 0, L"next");
         page_.SetFieldText(L"明细.数量", 1, L"5");
         ASSERT_EQ(page_.SaveRecord(), 1);
-        EXPECT_EQ(Sqlite3(db_, "select 金额 from P1_MainTable where id = " + std::to_string(page_.GetRecordId(0))),
-                  "5\n");
+        EXPECT_EQ(StoredMain("金额"), "5\n");
         ASSERT_EQ(page_.ResetRecordIds(), 1);
     }
+}
+
+// A number field whose entries are rounded to cents is money: it is stored, listed
+// and loaded back with its two decimals (1007.30, not 1007.3), also when a function
+// computes it. Any other number keeps its shortest text.
+TEST_F(BillStore, AnAmountRoundedToCentsKeepsItsCents)
+{
+    struct Case {
+        const wchar_t* step; // the filter ROUND's step on 金额, none for nullptr
+        const wchar_t* typed;
+        const char* stored;
+    } cases[] = {
+        {L"0.01", L"1007.3", "1007.30"},
+        {L"0.01", L"88.8", "88.80"},
+        {L"0.01", L"-5", "-5.00"},
+        {L"0.1", L"2.25", "2.3"},
+        {L"1", L"1007.3", "1007.3"},
+        {nullptr, L"1007.30", "1007.3"},
+    };
+    DataField* amount = page_.LookupField(L"金额");
+    // 金额 rounded to the step (none for nullptr), on a new bill.
+    const auto roundTo = [&](const wchar_t* step) {
+        amount->Filter().DestroyObjects();
+        if (step) {
+            DataFunctionObject* round = amount->Filter().AddObject();
+            round->SetFunctionIndex(2);
+            round->SetParamText(step);
+        }
+        ASSERT_EQ(page_.PrepareStore(&connection_, L"P1"), 1);
+        ASSERT_EQ(page_.ResetRecordIds(), 1);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        roundTo(c.step);
+        Fill(L"x", c.typed);
+        ASSERT_EQ(page_.SaveRecord(), 1);
+        EXPECT_EQ(StoredMain("金额"), std::string(c.stored) + "\n");
+        RecordingSink sink;
+        ASSERT_EQ(page_.QueryRecords(&sink, nullptr), 1);
+        ASSERT_FALSE(sink.records.empty());
+        const std::string stored = c.stored;
+        EXPECT_EQ(sink.records.back()[1], std::wstring(stored.begin(), stored.end()));
+        // Loaded back, the bill is unchanged and saves nothing.
+        ASSERT_EQ(page_.LoadRecord(page_.GetRecordId(0)), 1);
+        page_.SetFieldText(L"主表.金额", 0, c.typed);
+        EXPECT_EQ(page_.IsModified(), 0);
+    }
+
+    // A total computed into a field rounded to cents.
+    DataFunctionObject* sum = amount->Execute().AddObject();
+    sum->SetFunctionIndex(6);
+    sum->SetParamText(L"明细.数量");
+    roundTo(L"0.01");
+    page_.SetFieldText(L"明细.数量", 0, L"1007.3");
+    page_.SetFieldText(L"明细.数量", 1, L"1000.3");
+    ASSERT_EQ(page_.SaveRecord(), 1);
+    EXPECT_EQ(StoredMain("金额"), "2007.60\n");
 }
 
 TEST_F(BillStore, NothingToSave)

@@ -164,6 +164,43 @@ TEST(FunctionLibrary, ExecuteFunctionsComputeTheirResults)
     }
 }
 
+// A clerk who empties every line of a bill must not keep a total no line carries:
+// it would be saved and printed.
+TEST(FunctionLibrary, AggregatesEmptyTheirFieldWhenNoCellIsLeft)
+{
+    struct Call {
+        uint32_t index;
+        const wchar_t* param;
+    };
+    struct Case {
+        std::vector<Call> calls;
+        double full;     // rows 0 and 2 hold 50 and 30.5
+        double lastLeft; // row 2 alone holds 30.5
+    } cases[] = {
+        {{{6, L"附表1.金额"}}, 80.5, 30.5},
+        {{{7, L"附表1.金额"}}, 50.0, 30.5},
+        {{{8, L"附表1.金额"}}, 40.25, 30.5},
+        // The emptied sum is no "_result" for the call after it either.
+        {{{6, L"附表1.金额"}, {9, L"_result,1"}}, 81.0, 31.0},
+    };
+    for (const Case& c : cases) {
+        FunctionPage p;
+        for (const Call& call : c.calls)
+            p.AddCall(p.r->Execute(), call.index, call.param);
+        ASSERT_TRUE(p.Prepare());
+        const std::wstring name = p.r->Execute().GetValueText();
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        p.Set({{L"附表1.金额", 0, L"50"}, {L"附表1.金额", 2, L"30.5"}});
+        EXPECT_EQ(NumberIn(p.r), c.full);
+        p.Set({{L"附表1.金额", 0, L""}});
+        EXPECT_EQ(NumberIn(p.r), c.lastLeft);
+        p.Set({{L"附表1.金额", 2, L""}});
+        EXPECT_FALSE(NumberIn(p.r).has_value()) << "kept " << NumberIn(p.r).value_or(0);
+        p.Set({{L"附表1.金额", 1, L"7"}});
+        EXPECT_EQ(NumberIn(p.r), 7.0);
+    }
+}
+
 TEST(FunctionLibrary, GetCopiesTheValueAsItIs)
 {
     FunctionPage p;

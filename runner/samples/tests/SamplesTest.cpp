@@ -410,4 +410,36 @@ TEST_F(SamplesTest, ExpenseClaimSumsItsRowsUnderItsHeadingsAndPrintsTheTick)
     }
 }
 
+// Money in every sample is kept to fen: saved, it is listed with its two decimals,
+// as the bill shows it, and not as 1007.3 (a slip in a bank list).
+TEST_F(SamplesTest, EverySampleListsItsMoneyWithTwoDecimals)
+{
+    struct Case {
+        const char* file;
+        std::vector<std::pair<const wchar_t*, int>> cells; // each gets 1007.3, or 1000.3 below row 0
+        const wchar_t* column;
+        const wchar_t* listed;
+    } cases[] = {
+        {"转账支票.dxt", {{L"主表.金额", 0}}, L"金额", L"1007.30"},
+        {"银行进账单.dxt", {{L"主表.金额", 0}}, L"金额", L"1007.30"},
+        {"支付密码支票.dxt", {{L"主表.金额", 0}}, L"金额", L"1007.30"},
+        {"费用报销单.dxt", {{L"明细.金额", 0}, {L"明细.金额", 1}}, L"合计", L"2007.60"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Open(c.file);
+        for (const auto& [field, row] : c.cells)
+            ASSERT_EQ(Page()->SetFieldText(field, row, row == 0 ? L"1007.3" : L"1000.3"), 1);
+        ASSERT_TRUE(workspace_->OnCmdMsg(wscmd::kSaveBill, nullptr));
+        CVoucherView* list = Client()->List();
+        ASSERT_EQ(list->GetItemCount(), 1);
+        int column = -1;
+        for (int i = 0; i < list->GetColumnCount(); ++i)
+            if (list->GetColumnText(i) == c.column)
+                column = i;
+        ASSERT_GE(column, 0);
+        EXPECT_EQ(list->GetItemText(0, column), c.listed);
+    }
+}
+
 } // namespace

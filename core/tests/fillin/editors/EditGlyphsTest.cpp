@@ -35,30 +35,34 @@ void Type(EditGlyphs& text, const std::wstring& chars)
 }
 } // namespace
 
-TEST(EditGlyphs, TypedTextThatDoesNotFitIsRefusedAndPastedTextIsCut)
+TEST(EditGlyphs, TextThatDoesNotFitIsRefusedWholeOrCutWhenCuttingIsAllowed)
 {
     struct Case {
         const char* what;
         int width;
         uint32_t maxLength;
         std::wstring typed;
-        std::wstring pasted;
+        std::wstring inserted;
         std::wstring result;
+        bool cut = true;
     } cases[] = {
         {"sixth char beyond five boxes", 50, 0xFFFFFFFFu, L"123456", L"", L"12345"},
         {"maximum length", 500, 5, L"123456", L"", L"12345"},
         {"wide glyph that would pass the edge", 50, 0xFFFFFFFFu, L"1234中", L"", L"1234"},
-        {"paste keeps what fits", 50, 0xFFFFFFFFu, L"", L"abcdefgh", L"abcde"},
-        {"paste cut to the maximum length", 500, 3, L"a", L"bcdef", L"abc"},
-        {"paste drops line breaks on one line", 500, 0xFFFFFFFFu, L"", L"a\r\nb\nc", L"abc"},
+        {"cutting keeps what fits", 50, 0xFFFFFFFFu, L"", L"abcdefgh", L"abcde"},
+        {"cut to the maximum length", 500, 3, L"a", L"bcdef", L"abc"},
+        {"line breaks dropped on one line", 500, 0xFFFFFFFFu, L"", L"a\r\nb\nc", L"abc"},
+        {"without cutting the maximum length refuses it whole", 500, 3, L"a", L"bcd", L"a", false},
+        {"without cutting the box refuses it whole", 50, 0xFFFFFFFFu, L"abc", L"def", L"abc", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EditGlyphs text = Box(c.width, 20, false);
         text.SetMaxLength(c.maxLength);
         Type(text, c.typed);
-        if (!c.pasted.empty())
-            text.Insert(text.Normalise(c.pasted), true);
+        if (!c.inserted.empty()) {
+            EXPECT_EQ(text.Insert(text.Normalise(c.inserted), c.cut), c.cut);
+        }
         EXPECT_EQ(text.Text(), c.result);
         EXPECT_EQ(text.Caret(), text.Count());
     }

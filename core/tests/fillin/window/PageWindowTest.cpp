@@ -284,12 +284,119 @@ TEST_F(PageWindowTest, BoxesLimitTypingAndUnchangedValuesGoBackWhole)
     QTest::keyClick(client, Qt::Key_Tab);
     EXPECT_EQ(Stored(L"主表.收款人"), longName);
 
-    // The sixth character in the five-box code is ignored.
+    // The sixth character in the five-box code is refused, with the field's balloon.
     ASSERT_EQ(Current(client), code_);
     Type(client, "123456");
     EXPECT_EQ(client->Editor().Edit().Text(), L"12345");
+    ASSERT_TRUE(client->Tip().IsShown());
+    EXPECT_EQ(client->Tip().Text(), XEditWindow::kTooLongTyped);
     QTest::keyClick(client, Qt::Key_Return);
     EXPECT_EQ(Stored(L"主表.密码"), L"12345");
+}
+
+// A value longer than its field holds is never cut without a word: a key, a
+// composition or a paste that would not fit is refused whole and the field's
+// balloon says why; what is stored is what the field shows.
+TEST_F(PageWindowTest, InputThatDoesNotFitIsRefusedWholeWithTheReason)
+{
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    std::wstring clipboard;
+    struct Case {
+        const char* what;
+        int tabs;                     // from the amount to the field
+        const char* typed;            // typed first, fitting
+        std::function<void()> refuse; // input that does not fit what is left
+        const wchar_t* reason;
+        std::wstring shown;
+    } cases[] = {
+        {"a key past the last box of a five-box code", 4, "1234",
+         [&] { Type(client, "56"); }, XEditWindow::kTooLongTyped, L"12345"},
+        {"a composition past the field length", 4, "1234",
+         [&] { Commit(client, QStringLiteral("中文")); }, XEditWindow::kTooLongTyped, L"1234"},
+        {"a paste past the field length", 4, "12",
+         [&] {
+             CurrentEditClipboard().SetText(L"3456");
+             window_->Paste();
+         },
+         XEditWindow::kTooLongPasted, L"12"},
+        {"a paste wider than the box", 3, "",
+         [&] {
+             CurrentEditClipboard().SetText(std::wstring(120, L'8'));
+             window_->Paste();
+         },
+         XEditWindow::kTooLongPasted, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(page_->ForgetRecord(), 1);
+        for (int i = 0; i < c.tabs; ++i)
+            QTest::keyClick(client, Qt::Key_Tab);
+        Type(client, c.typed);
+        ASSERT_FALSE(client->Tip().IsShown());
+        c.refuse();
+        EXPECT_EQ(client->Editor().Edit().Text(), c.shown);
+        ASSERT_TRUE(client->Tip().IsShown());
+        EXPECT_EQ(client->Tip().Text(), c.reason);
+        QTest::keyClick(client, Qt::Key_Tab);
+        EXPECT_EQ(Stored(c.tabs == 4 ? L"主表.密码" : L"主表.收款人"), c.shown);
+    }
+
+    // Keys typed on past a full box: the field keeps, stores and shows the same.
+    ASSERT_EQ(page_->ForgetRecord(), 1);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(client, Qt::Key_Tab);
+    Type(client, std::string(120, '7').c_str());
+    const std::wstring shown = client->Editor().Edit().Text();
+    EXPECT_GT(shown.size(), 10u);
+    EXPECT_LT(shown.size(), 120u);
+    EXPECT_TRUE(client->Tip().IsShown());
+    QTest::keyClick(client, Qt::Key_Tab);
+    EXPECT_EQ(Stored(L"主表.收款人"), shown);
+}
+
+// The balloon of a refusal speaks of the text that was refused: once the clerk
+// changes that text (corrects it, empties it) the balloon goes, while a field's
+// hint stays as the clerk types.
+TEST_F(PageWindowTest, ARefusalsBalloonGoesOnceTheRefusedTextIsChanged)
+{
+    ASSERT_TRUE(payee_->Tip().SetValueText(L"请输入收款人"));
+    DoxPageClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    struct Case {
+        const char* what;
+        const char* keys; // over the refused date, all of it selected
+        const wchar_t* stored;
+    } cases[] = {
+        {"corrected", "2026-03-05", L"2026-03-05"},
+        {"emptied", "\b", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(page_->ForgetRecord(), 1);
+        QTest::keyClick(client, Qt::Key_Tab);
+        QTest::keyClick(client, Qt::Key_Tab);
+        ASSERT_EQ(Current(client), date_);
+        Type(client, "2026-13-45");
+        QTest::keyClick(client, Qt::Key_Tab);
+        ASSERT_EQ(Current(client), date_);
+        ASSERT_TRUE(client->Tip().IsShown());
+        window_->SelectAll();
+        if (c.keys[0] == '\b')
+            QTest::keyClick(client, Qt::Key_Backspace);
+        else
+            Type(client, c.keys);
+        EXPECT_FALSE(client->Tip().IsShown());
+        QTest::keyClick(client, Qt::Key_Tab);
+        EXPECT_EQ(Current(client), payee_);
+        IDoxValue* date = page_->GetFieldValue(L"主表.出票日期", 0);
+        EXPECT_EQ(date && date->GetType() ? std::wstring(date->Format(0, nullptr)) : L"", c.stored);
+        // The payee's hint is no refusal: typing leaves it.
+        ASSERT_TRUE(client->Tip().IsShown());
+        Type(client, "ACME");
+        EXPECT_TRUE(client->Tip().IsShown());
+        EXPECT_EQ(client->Tip().Text(), L"请输入收款人");
+    }
 }
 
 TEST_F(PageWindowTest, InputMethodResultIsInsertedAtTheCaret)
