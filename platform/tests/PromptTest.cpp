@@ -58,6 +58,7 @@ TEST(Prompter, EveryQuestionIsAnsweredFromTheKeyboard)
         SCOPED_TRACE(testing::Message() << "type " << c.type << ", key " << c.key);
         doxtest::ModalKey key(c.key);
         EXPECT_EQ(CurrentPrompter().MessageBox(nullptr, L"是否删除？", L"t", c.type), c.answer);
+        EXPECT_TRUE(key.answered);
         QStringList captions = key.captions;
         captions.sort();
         QStringList expected = c.captions;
