@@ -10,6 +10,7 @@
 #include "CHomeView.h"
 #include "CMainFrame.h"
 #include "IDoxPageWindow.h"
+#include "ModalKey.h"
 #include "RunnerWorkspaceFixture.h"
 #include "XServer.h"
 
@@ -275,6 +276,39 @@ protected:
         Check(sample, bills);
     }
 
+    // One bill more, typed blind and printed at once with Ctrl+P. The plug-in asks
+    // whether to compute the missing password and the clerk answers n; the print dialog
+    // that follows is left with Esc. Every bill is stored as typed, the passwords empty.
+    void PrintAnsweringNo(const Form& sample)
+    {
+        std::vector<Bill> bills;
+        for (int n = 0; n <= kBills; ++n)
+            bills.push_back(sample.bill(n));
+        const std::vector<std::string>& keys = bills.back().keys;
+        for (size_t value = 0; value < keys.size(); ++value) {
+            if (value)
+                Strike("Tab");
+            Text(keys[value]);
+        }
+        auto titled = [](const char* title) {
+            return [title](QWidget* dialog) { return dialog->windowTitle() == QString::fromUtf8(title); };
+        };
+        // The window manager's part, giving each dialog the keyboard, is the test's here.
+        auto key = [](const char* name) {
+            return [name](QWidget* dialog) {
+                ShowAndActivate(dialog);
+                Strike(name);
+            };
+        };
+        doxtest::ModalKey no(titled("KQ密码器联机计算"), key("n"));
+        doxtest::ModalKey print(titled("打印"), key("Escape"));
+        Control("p");
+        ASSERT_TRUE(WaitFor([&] { return no.Done() && print.Done(); }, 20000)) << "no question, or no print dialog";
+        EXPECT_TRUE(no.answered) << "n left the question open: " << no.captions.join(u' ').toStdString();
+        EXPECT_TRUE(print.answered);
+        Check(sample, bills);
+    }
+
     void Check(const Form& sample, const std::vector<Bill>& bills)
     {
         Db db(DataDir() / "doxcore.db");
@@ -340,7 +374,10 @@ TEST_F(RoadX, ExpenseClaim)
 
 TEST_F(RoadX, PasswordCheque)
 {
-    Road({"支付密码支票", {"金额"}, &PasswordCheque});
+    const Form sample{"支付密码支票", {"金额"}, &PasswordCheque};
+    Road(sample);
+    if (!HasFatalFailure())
+        PrintAnsweringNo(sample);
 }
 
 } // namespace
