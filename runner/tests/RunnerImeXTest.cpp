@@ -29,10 +29,18 @@ using namespace doxtest;
 class RunnerImeX : public RunnerWorkspaceTest
 {
 protected:
-    QWidget* StartOnCheque()
+    // The cheque open, the input method answering and the keyboard on the bill.
+    void StartOnCheque()
     {
         QWidget* frame = StartOnCopyOf("转账支票.dxt");
-        return frame && ShowAndActivate(frame) && WaitForInputMethod(frame) ? frame : nullptr;
+        ASSERT_TRUE(frame && ShowAndActivate(frame) && WaitForInputMethod(frame));
+        client = Workspace(frame);
+        ASSERT_NE(client, nullptr);
+        window = client->PageView()->PageWindow();
+        ASSERT_NE(window, nullptr);
+        window->GetHwnd()->setFocus();
+        ASSERT_TRUE(WaitFor([&] { return window->GetHwnd()->isAncestorOf(QApplication::focusWidget()); }));
+        page = QApplication::focusWidget();
     }
     static std::wstring Stored(IDoxPage* page, const wchar_t* field)
     {
@@ -41,14 +49,14 @@ protected:
     }
     // Where the caret of the field the keyboard is on shows on the screen: a point to
     // click that field at.
-    static QPoint CaretOnScreen(QWidget* page)
+    QPoint CaretOnScreen() const
     {
         const QRect caret = QGuiApplication::inputMethod()->cursorRectangle().toRect();
         return page->window()->windowHandle()->mapToGlobal(caret.center());
     }
     // Pinyin typed into the open editor of the page, until the input method has sent
     // the page the whole of it to compose ("shen zhen" for "shenzhen").
-    static bool Compose(QWidget* page, const char* pinyin)
+    bool Compose(const char* pinyin)
     {
         class Preedit : public QObject
         {
@@ -67,20 +75,16 @@ protected:
         xinput::Type(pinyin);
         return WaitFor([&] { return QString(preedit.text).remove(u' ') == QLatin1String(pinyin); });
     }
+
+    CMainClient* client = nullptr;
+    IDoxPageWindow* window = nullptr;
+    QWidget* page = nullptr;
 };
 
 TEST_F(RunnerImeX, PinyinComposesInABillFieldAndInTheBillSearch)
 {
     DOX_REQUIRE_INPUT_METHOD();
-    QWidget* frame = StartOnCheque();
-    ASSERT_NE(frame, nullptr);
-    CMainClient* client = Workspace(frame);
-    ASSERT_NE(client, nullptr);
-    IDoxPageWindow* window = client->PageView()->PageWindow();
-    ASSERT_NE(window, nullptr);
-    window->GetHwnd()->setFocus();
-    ASSERT_TRUE(WaitFor([&] { return window->GetHwnd()->isAncestorOf(QApplication::focusWidget()); }));
-    QWidget* page = QApplication::focusWidget();
+    ASSERT_NO_FATAL_FAILURE(StartOnCheque());
 
     // Tab from the date onto the payee; the pinyin composes there, shown in the field
     // with the candidates at its caret, and Space takes the first candidate.
@@ -133,32 +137,24 @@ TEST_F(RunnerImeX, PinyinComposesInABillFieldAndInTheBillSearch)
 TEST_F(RunnerImeX, ACompositionLeftHalfDoneStaysInItsOwnField)
 {
     DOX_REQUIRE_INPUT_METHOD();
-    QWidget* frame = StartOnCheque();
-    ASSERT_NE(frame, nullptr);
-    CMainClient* client = Workspace(frame);
-    ASSERT_NE(client, nullptr);
-    IDoxPageWindow* window = client->PageView()->PageWindow();
-    ASSERT_NE(window, nullptr);
-    window->GetHwnd()->setFocus();
-    ASSERT_TRUE(WaitFor([&] { return window->GetHwnd()->isAncestorOf(QApplication::focusWidget()); }));
-    QWidget* page = QApplication::focusWidget();
+    ASSERT_NO_FATAL_FAILURE(StartOnCheque());
     auto control = [](const char* key) { xinput::Chord({"Control_L", key}); };
     auto editing = [&] { return WaitFor([&] { return window->IsEditing() != 0; }); };
 
     // Where the payee and the purpose are: Tab from the date, Tab twice past the amount.
     xinput::Chord({"Tab"});
     ASSERT_TRUE(editing());
-    const QPoint payee = CaretOnScreen(page);
+    const QPoint payee = CaretOnScreen();
     xinput::Chord({"Tab"});
     xinput::Chord({"Tab"});
-    ASSERT_TRUE(WaitFor([&] { return CaretOnScreen(page).y() > payee.y() + 20; }));
-    const QPoint purpose = CaretOnScreen(page);
+    ASSERT_TRUE(WaitFor([&] { return CaretOnScreen().y() > payee.y() + 20; }));
+    const QPoint purpose = CaretOnScreen();
     xinput::Chord({"Escape"});
 
     // Bill 1: a click on the purpose before Space, then digits.
     xinput::Click(payee);
     ASSERT_TRUE(editing());
-    ASSERT_TRUE(Compose(page, "shenzhen"));
+    ASSERT_TRUE(Compose("shenzhen"));
     xinput::Click(purpose);
     xinput::Type("555");
     xinput::Settle();
@@ -170,13 +166,13 @@ TEST_F(RunnerImeX, ACompositionLeftHalfDoneStaysInItsOwnField)
     // Beside the last click: two on one spot in a moment are a double click.
     xinput::Click(purpose + QPoint(40, 0));
     ASSERT_TRUE(editing());
-    ASSERT_TRUE(Compose(page, "beijing"));
+    ASSERT_TRUE(Compose("beijing"));
     control("s");
     control("n");
     xinput::Type("2024-03-01");
     xinput::Chord({"Tab"});
     // Bill 3: Ctrl+N in the middle of the payee's composition saves it with the bill.
-    ASSERT_TRUE(Compose(page, "shenzhen"));
+    ASSERT_TRUE(Compose("shenzhen"));
     control("n");
     EXPECT_TRUE(WaitFor([&] { return client->List()->GetItemCount() == 3; }))
         << client->List()->GetItemCount() << " bills listed";
@@ -184,7 +180,7 @@ TEST_F(RunnerImeX, ACompositionLeftHalfDoneStaysInItsOwnField)
     // Bill 4: a click on the search box; the box takes the digits and nothing else.
     xinput::Click(payee);
     ASSERT_TRUE(editing());
-    ASSERT_TRUE(Compose(page, "shenzhen"));
+    ASSERT_TRUE(Compose("shenzhen"));
     CSearchCtrl* search = client->List()->SearchBox();
     const RECT text = search->TextRect();
     LoopLook look([&] { return search->InlineEdit() && search->InlineEdit()->hasFocus(); },
