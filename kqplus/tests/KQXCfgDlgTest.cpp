@@ -183,7 +183,8 @@ TEST(QueryDialog, IsAnsweredFromTheKeyboard)
         doxtest::ModalKey key(c.key);
         EXPECT_EQ(query.exec(), c.result);
         EXPECT_TRUE(key.answered);
-        EXPECT_TRUE(key.captions.contains(QStringLiteral("是(&Y)")) && key.captions.contains(QStringLiteral("否(&N)")))
+        EXPECT_TRUE(key.captions.contains(QStringLiteral("是(&Y)")) &&
+                    key.captions.contains(QStringLiteral("否(&N)")))
             << U8(key.captions.join(u' '));
     }
 }

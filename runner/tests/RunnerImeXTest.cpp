@@ -199,7 +199,8 @@ TEST_F(RunnerImeX, ACompositionLeftHalfDoneStaysInItsOwnField)
     const std::string table = db.TableWith({"出票日期", "收款人", "用途"});
     ASSERT_FALSE(table.empty());
     const std::vector<std::vector<std::string>> stored =
-        db.Rows("select ifnull(出票日期, ''), ifnull(收款人, ''), ifnull(用途, '') from \"" + table + "\" order by id");
+        db.Rows("select ifnull(出票日期, ''), ifnull(收款人, ''), ifnull(用途, '') from \"" + table +
+                "\" order by id");
     const std::vector<std::vector<std::string>> expected = {
         {"", "shen zhen", "555"}, {"", "", "bei jing"}, {"2024-03-01", "shen zhen", ""}};
     EXPECT_EQ(stored, expected);

@@ -303,7 +303,8 @@ protected:
         doxtest::ModalKey no(titled("KQ密码器联机计算"), key("n"));
         doxtest::ModalKey print(titled("打印"), key("Escape"));
         Control("p");
-        ASSERT_TRUE(WaitFor([&] { return no.Done() && print.Done(); }, 20000)) << "no question, or no print dialog";
+        ASSERT_TRUE(WaitFor([&] { return no.Done() && print.Done(); }, 20000))
+            << "no question, or no print dialog";
         EXPECT_TRUE(no.answered) << "n left the question open: " << no.captions.join(u' ').toStdString();
         EXPECT_TRUE(print.answered);
         Check(sample, bills);
