@@ -189,10 +189,11 @@ CKQXQueryDlg::CKQXQueryDlg(QWidget* parent)
     auto* hint = new QLabel(QStringLiteral("如需要使用KQ密码器联机计算功能，请正确地连接KQ密码器和PC机。"), this);
     hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("color: rgb(100, 100, 100);"));
-    auto* yes = WithId(new QPushButton(QStringLiteral("是"), this), 1);
-    auto* no = WithId(new QPushButton(QStringLiteral("否"), this), 2);
+    auto* yes = WithId(new QPushButton(dox::platform::AnswerCaption(dox::platform::kIdYes), this), 1);
+    auto* no = WithId(new QPushButton(dox::platform::AnswerCaption(dox::platform::kIdNo), this), 2);
     yes->setDefault(true);
     no->setAutoDefault(false);
+    dox::platform::AnswerFromKeyboard(this, no);
     connect(yes, &QPushButton::clicked, this, &QDialog::accept);
     connect(no, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;

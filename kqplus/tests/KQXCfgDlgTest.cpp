@@ -7,6 +7,7 @@
 #include "KQPlusModule.h"
 #include "KQXCfgDlg.h"
 #include "KQXFieldCfg.h"
+#include "ModalKey.h"
 #include "Prompter.h"
 
 #include <gtest/gtest.h>
@@ -162,6 +163,30 @@ TEST(ConfigDialog, FailedSaveSaysSoAndStaysOpen)
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].type, dox::platform::kMbOk | dox::platform::kMbIconInformation);
+}
+
+// The printing program's question before a bill without its password is printed,
+// answered from the keyboard: 是(Y) and 否(N) by their letters alone, Esc for 否,
+// Return for the default 是.
+TEST(QueryDialog, IsAnsweredFromTheKeyboard)
+{
+    const struct {
+        Qt::Key key;
+        int result;
+    } cases[] = {{Qt::Key_N, QDialog::Rejected},
+                 {Qt::Key_Y, QDialog::Accepted},
+                 {Qt::Key_Escape, QDialog::Rejected},
+                 {Qt::Key_Return, QDialog::Accepted}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        kqplus::CKQXQueryDlg query;
+        doxtest::ModalKey key(c.key);
+        EXPECT_EQ(query.exec(), c.result);
+        EXPECT_TRUE(key.answered);
+        EXPECT_TRUE(key.captions.contains(QStringLiteral("是(&Y)")) &&
+                    key.captions.contains(QStringLiteral("否(&N)")))
+            << U8(key.captions.join(u' '));
+    }
 }
 
 TEST(ConfigDialog, Screenshots)

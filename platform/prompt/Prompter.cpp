@@ -1,13 +1,54 @@
 #include "Prompter.h"
 
+#include <QAbstractButton>
+#include <QDialog>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 
 namespace dox::platform {
 namespace {
 
 QString Q(const std::wstring& s) { return QString::fromStdWString(s); }
+
+// Watches the keys that reach the dialog itself: those its focused button left alone.
+class KeyboardAnswers : public QObject {
+public:
+    KeyboardAnswers(QDialog* dialog, QAbstractButton* cancelling)
+        : QObject(dialog), dialog_(dialog), cancelling_(cancelling)
+    {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != dialog_ || event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+        if (key->key() == Qt::Key_Escape) {
+            if (!cancelling_) return false;
+            cancelling_->click();
+            return true;
+        }
+        for (QAbstractButton* button : dialog_->findChildren<QAbstractButton*>()) {
+            if (!button->isVisible() || !button->isEnabled()) continue;
+            const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
+            if (!mnemonic.isEmpty() && mnemonic[0].key() == key->key()) {
+                button->click();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QDialog* dialog_;
+    QPointer<QAbstractButton> cancelling_;
+};
 
 class QtPrompter : public Prompter {
 public:
@@ -37,13 +78,22 @@ public:
         QMessageBox::StandardButtons all;
         for (const Button& b : buttons) all |= b.qt;
         box.setStandardButtons(all);
+        // The captions are ours, not the translation's that may be missing: the
+        // mnemonics are what a clerk answers with.
+        for (const Button& b : buttons) box.button(b.qt)->setText(AnswerCaption(b.id));
         box.setDefaultButton(buttons.front().qt);
+        // Esc and the title bar's close give the cancelling answer: Cancel where there
+        // is one, else No, else the only button.
+        QAbstractButton* cancelling = box.button(buttons.back().qt);
+        for (const Button& b : buttons)
+            if (b.id == kIdCancel) cancelling = box.button(b.qt);
+        box.setEscapeButton(cancelling);
+        AnswerFromKeyboard(&box, cancelling);
         const int pressed = box.exec();
         for (const Button& b : buttons)
             if (pressed == b.qt) return b.id;
-        // Closed by the title bar: Windows answers Cancel where there is one, else OK/No.
         for (const Button& b : buttons)
-            if (b.id == kIdCancel) return kIdCancel;
+            if (box.button(b.qt) == cancelling) return b.id;
         return buttons.back().id;
     }
 
@@ -122,6 +172,21 @@ bool ScriptedPrompter::FolderDialog(QWidget*, const std::wstring&, const std::ws
     *chosen = folders.front();
     folders.pop_front();
     return !chosen->empty();
+}
+
+QString AnswerCaption(int answer)
+{
+    switch (answer) {
+    case kIdYes: return QStringLiteral("是(&Y)");
+    case kIdNo: return QStringLiteral("否(&N)");
+    case kIdCancel: return QStringLiteral("取消");
+    default: return QStringLiteral("确定");
+    }
+}
+
+void AnswerFromKeyboard(QDialog* dialog, QAbstractButton* cancelling)
+{
+    if (dialog) new KeyboardAnswers(dialog, cancelling);
 }
 
 std::wstring QtFilterFromWindows(const std::wstring& filter)

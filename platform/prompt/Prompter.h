@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
+class QAbstractButton;
+class QDialog;
 class QWidget;
 
 // Default visibility, so that a process has one prompter in force even when several of
@@ -95,6 +99,15 @@ public:
     bool FolderDialog(QWidget* parent, const std::wstring& title,
                       const std::wstring& initialPath, std::wstring* chosen) override;
 };
+
+// The caption of an answer's button (kIdYes, kIdNo, kIdCancel, kIdOk), with the
+// mnemonic a clerk types: 是(&Y), 否(&N), 取消, 确定.
+DOX_PROMPT_API QString AnswerCaption(int answer);
+
+// Lets a question be answered from the keyboard as a message box is: the mnemonic
+// letter of a button, typed alone, presses it, and Esc presses the cancelling answer
+// (null: Esc is the dialog's own). For every message box and every question dialog.
+DOX_PROMPT_API void AnswerFromKeyboard(QDialog* dialog, QAbstractButton* cancelling);
 
 // Turns "desc|*.a;*.b|desc2|*.c||" into Qt's "desc (*.a *.b);;desc2 (*.c)".
 DOX_PROMPT_API std::wstring QtFilterFromWindows(const std::wstring& filter);

@@ -1,3 +1,4 @@
+#include "ModalKey.h"
 #include "Prompter.h"
 
 #include <gtest/gtest.h>
@@ -30,4 +31,38 @@ TEST(Prompter, ScriptedAnswersInOrderThenCancelAndRestoresThePrevious)
     ASSERT_EQ(script.messages.size(), 3u);
     EXPECT_EQ(script.messages[2].text, L"c");
     EXPECT_EQ(&CurrentPrompter(), before);
+}
+
+// The real message box, answered as a clerk answers it from the keyboard: the
+// mnemonic letter alone, Esc for the cancelling answer, with our captions whether or
+// not a translation of Qt's is installed.
+TEST(Prompter, EveryQuestionIsAnsweredFromTheKeyboard)
+{
+    const QString yes = QStringLiteral("是(&Y)"), no = QStringLiteral("否(&N)"), cancel = QStringLiteral("取消"),
+                  ok = QStringLiteral("确定");
+    const struct {
+        unsigned type;
+        Qt::Key key;
+        int answer;
+        QStringList captions;
+    } cases[] = {
+        {kMbYesNo | kMbIconQuestion, Qt::Key_N, kIdNo, {yes, no}},
+        {kMbYesNo | kMbIconQuestion, Qt::Key_Y, kIdYes, {yes, no}},
+        {kMbYesNo | kMbIconQuestion, Qt::Key_Escape, kIdNo, {yes, no}},
+        {kMbYesNoCancel, Qt::Key_N, kIdNo, {yes, no, cancel}},
+        {kMbYesNoCancel, Qt::Key_Escape, kIdCancel, {yes, no, cancel}},
+        {kMbOkCancel, Qt::Key_Escape, kIdCancel, {ok, cancel}},
+        {kMbOk | kMbIconError, Qt::Key_Escape, kIdOk, {ok}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << ", key " << c.key);
+        doxtest::ModalKey key(c.key);
+        EXPECT_EQ(CurrentPrompter().MessageBox(nullptr, L"是否删除？", L"t", c.type), c.answer);
+        EXPECT_TRUE(key.answered);
+        QStringList captions = key.captions;
+        captions.sort();
+        QStringList expected = c.captions;
+        expected.sort();
+        EXPECT_EQ(captions.join(u' ').toStdString(), expected.join(u' ').toStdString());
+    }
 }

@@ -125,6 +125,9 @@ void DoxPageClient::MoveWindow(int x, int y, int cx, int cy)
 
 void DoxPageClient::EndEdit(int commit)
 {
+    // The host saves or leaves the bill (Ctrl+S, Ctrl+N, a toolbar button): what is
+    // being composed goes with the field's value.
+    FinishComposition();
     if (commit)
         runner_.CloseEdit();
     else
@@ -349,6 +352,12 @@ bool DoxPageClient::event(QEvent* event)
         keyPressEvent(static_cast<QKeyEvent*>(event));
         return true;
     }
+    if (event->type() == QEvent::FocusAboutToChange &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && !editor_.IsPopupOpen()) {
+        // The input method is still the page's: the composition ends in its own field
+        // before the list, the search box or a dialog takes the keys.
+        FinishComposition();
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         // Plain keys and the editor's own Ctrl+C, Ctrl+V and Ctrl+X are the page's;
         // the host's shortcuts (Ctrl+S, Ctrl+P, Alt+..., the function keys, and
@@ -426,6 +435,9 @@ void DoxPageClient::ButtonDown(QPoint point, uint32_t flags, bool right)
     } else if (editor_.OnRButtonDown(flags, x, y)) {
         return;
     }
+    // A composition belongs to the field it was typed in: it ends there before the
+    // click can move the editor, so the clicked field starts clean.
+    FinishComposition();
     const POINT at = ToLogical(point);
     auto dc = MakeClientDCX(2, 100);
     const QPointer<DoxPageClient> alive(this);
@@ -596,6 +608,12 @@ void DoxPageClient::focusInEvent(QFocusEvent* event)
 
 void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
 {
+    if (finishing_ && !IsEditing()) {
+        // What the input method hands back of a composition whose editor has gone
+        // belongs to no field: the current field is another one by now.
+        event->accept();
+        return;
+    }
     // A composition on the framed field starts its value, as a typed character does.
     const bool input = !event->preeditString().isEmpty() || !event->commitString().isEmpty();
     if (!IsEditing() && input && !editor_.IsShown())
@@ -629,7 +647,13 @@ void DoxPageClient::inputMethodEvent(QInputMethodEvent* event)
     }
     if (!preedit && (composing_ || !result.empty())) {
         composing_ = false;
-        editor_.ImeEndComposition();
+        if (finishing_) {
+            // The field is being left: no history list drops down over it, where its
+            // loop would take the keys meant for the next field.
+            editor_.Edit().XEditWindow::OnImeEndComposition();
+        } else {
+            editor_.ImeEndComposition();
+        }
         if (!alive)
             return;
     }
@@ -660,17 +684,38 @@ QRect DoxPageClient::InputCursorRect()
     return QRect(x, area.top(), 1, area.height());
 }
 
+void DoxPageClient::FinishComposition()
+{
+    if (!composing_ || finishing_)
+        return;
+    const QPointer<DoxPageClient> alive(this);
+    if (hasFocus()) {
+        // As a line edit that loses the keyboard: the input method hands what it shows
+        // to the open editor, if it keeps such text (fcitx does), and forgets the
+        // composition, so that no key or late commit of it reaches the next field.
+        finishing_ = true;
+        QGuiApplication::inputMethod()->reset();
+        if (!alive)
+            return;
+        finishing_ = false;
+    }
+    if (!composing_)
+        return;
+    // The input method dropped the composition (or the editor closed under it): it
+    // is dropped here too.
+    composing_ = false;
+    preedit_.clear();
+    if (IsEditing())
+        editor_.Edit().XEditWindow::OnImeEndComposition();
+    update();
+}
+
 void DoxPageClient::SyncInputMethod()
 {
-    if (composing_ && !IsEditing()) {
-        // The editor closed (a click elsewhere, a commit by the host) in the middle of
-        // a composition: what was being composed is dropped with it.
-        composing_ = false;
-        preedit_.clear();
-        if (hasFocus())
-            QGuiApplication::inputMethod()->reset();
-        update();
-    }
+    // The editor closed in the middle of a composition (the host ended the edit, a
+    // popup's loop closed it): what was being composed is dropped with it.
+    if (composing_ && !IsEditing())
+        FinishComposition();
     const bool enabled = TakesText();
     const QRect cursor = InputCursorRect();
     // Qt places the answers by where the page was when it took the focus, and learns

@@ -106,6 +106,10 @@ private:
     QRect InputCursorRect();
     // Tells the input method when what it asks of the page has changed.
     void SyncInputMethod();
+    // Ends an open composition in the field it was typed in, before the editor goes
+    // (a click, the host's save, the keyboard going elsewhere): the input method
+    // commits what it shows or drops it, and forgets it either way.
+    void FinishComposition();
     // The text being composed, at the editor's caret in the editor's font.
     QRect PreeditRect() const;
     void PaintPreedit();
@@ -125,6 +129,8 @@ private:
     IDoxWindowUISink* sink_ = nullptr;
     DoxTipWindow tip_;
     bool composing_ = false;
+    // FinishComposition is waiting for the input method's last word.
+    bool finishing_ = false;
     QString preedit_;
     int preeditCursor_ = 0;
     bool preeditCaret_ = true;
