@@ -1,8 +1,9 @@
 #include "CPrintDlg.h"
 
-#include "PageSetup.h"
+#include "PrinterSettings.h"
 #include "PrintedFile.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -104,7 +105,7 @@ CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* pa
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(close_, &QPushButton::clicked, this, &CPrintDlg::OnClose);
 
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     const int selected = FillPrinters();
     if (selected >= 0)
         ShowPrinter(printers[static_cast<size_t>(selected)]);
@@ -230,7 +231,7 @@ CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer,
     connect(ok, &QPushButton::clicked, this, &CPrintDlg::OnPageOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     SelectPrinter(FillPrinters());
     portrait_->setChecked(orientation == 1);
     landscape_->setChecked(orientation == 2);
@@ -244,7 +245,7 @@ void CPrintDlg::SelectPrinter(int index)
     const PrinterInfo& p = printers[static_cast<size_t>(index)];
     ShowPrinter(p);
     printerName = p.name;
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     RebuildPapers();
     int chosen = -1;
     for (size_t i = 0; i < papers.size() && chosen < 0; ++i) {

@@ -4,7 +4,9 @@
 #include "DevMode.h"
 #include "PageSetup.h"
 #include "Printers.h"
+#include "PrinterSettings.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -118,7 +120,7 @@ int CPageSetupDlg::exec()
 
 bool CPageSetupDlg::Initialise()
 {
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     if (printerName_.empty())
         printerName_ = plat::DefaultPrinterName().toStdWString();
     const QString printer = QString::fromStdWString(printerName_);
