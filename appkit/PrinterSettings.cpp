@@ -1,7 +1,5 @@
 #include "PrinterSettings.h"
 
-#include "Printers.h"
-
 #include <cwchar>
 
 namespace
@@ -16,12 +14,18 @@ std::wstring PrinterMessage(const wchar_t* format, const std::wstring& printer)
 
 } // namespace
 
-const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printerName, int orientation, int paperId,
-                                    int width, int height, std::wstring* error)
+const DEVMODEW* HoldPrinterSettings(CDevMode& holder, const plat::PrinterDescription& printer, int orientation,
+                                    int paperId, int width, int height, std::wstring* error)
 {
-    const QString name = QString::fromStdWString(printerName);
-    if (!plat::PrinterExists(name)) {
-        *error = PrinterMessage(L"打开打印机失败:%ls，请确认是否正确安装打印机。", printerName);
+    const std::wstring name = printer.name.toStdWString();
+    if (!printer.exists) {
+        *error = PrinterMessage(L"打开打印机失败:%ls，请确认是否正确安装打印机。", name);
+        return nullptr;
+    }
+    DEVMODEW settings;
+    if (plat::BuildPrinterSettings(printer, orientation, paperId, width, height, &settings) == plat::PaperFit::None) {
+        holder.Free();
+        *error = PrinterMessage(L"设置打印机属性失败:%ls，请确认是否正确安装打印机。", name);
         return nullptr;
     }
     DEVMODEW* dm = holder.Create(sizeof(DEVMODEW));
@@ -29,20 +33,7 @@ const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printe
         *error = L"内存不足！";
         return nullptr;
     }
-    *dm = plat::DefaultDevMode(name);
-    dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH;
-    dm->dmOrientation = static_cast<int16_t>(orientation);
-    dm->dmPaperSize = static_cast<int16_t>(paperId);
-    dm->dmPaperWidth = static_cast<int16_t>(width);
-    dm->dmPaperLength = static_cast<int16_t>(height);
-    // What the driver would refuse: a paper it cannot size. A user size the printer
-    // does not take prints on the nearest paper that holds it (or the printer's
-    // default), as the same page without a setup does.
-    if (!plat::PageSizeOf(*dm).isValid() || plat::FitUserPaper(name, *dm) == plat::PaperFit::None) {
-        holder.Free();
-        *error = PrinterMessage(L"设置打印机属性失败:%ls，请确认是否正确安装打印机。", printerName);
-        return nullptr;
-    }
+    *dm = settings;
     return dm;
 }
 

@@ -188,7 +188,7 @@ bool CMainClient::PreparePrint(CPrintDlg& dialog, const wchar_t* noPage, const D
     plat::WaitCursor wait;
     PageSetupRecord& setup = view_->Setup();
     // Without the page's paper nothing is printed, one bill or many.
-    if (!ApplyPageSetupToDevMode(setup, dialog.printerName, devMode)) {
+    if (!ApplyPageSetupToDevMode(setup, dialog.Printer(), devMode)) {
         UIUitl::MessageBoxW(16, setup.errorText);
         return false;
     }

@@ -103,12 +103,13 @@ bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record)
     return ok;
 }
 
-bool ApplyPageSetupToDevMode(PageSetupRecord& record, const std::wstring& printerName, const DEVMODEW** devMode)
+bool ApplyPageSetupToDevMode(PageSetupRecord& record, const plat::PrinterDescription& printer,
+                             const DEVMODEW** devMode)
 {
     *devMode = nullptr;
     if (!record.set || record.PaperWidth == 0 || record.PaperHeight == 0)
         return true;
-    *devMode = BuildPrinterDevMode(record.devMode, printerName, record.Orientation, record.PaperSize, record.PaperWidth,
+    *devMode = HoldPrinterSettings(record.devMode, printer, record.Orientation, record.PaperSize, record.PaperWidth,
                                    record.PaperHeight, &record.errorText);
     return *devMode != nullptr;
 }

@@ -7,6 +7,7 @@
 // waits.
 
 #include "CDevMode.h"
+#include "Printers.h"
 
 #include <string>
 
@@ -47,4 +48,5 @@ bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record);
 // Builds the printer's settings from the record: *devMode stays null (the printer's
 // own defaults) while the record holds no setup or no paper size. False, with the
 // reason in record.errorText, when the printer cannot take it.
-bool ApplyPageSetupToDevMode(PageSetupRecord& record, const std::wstring& printerName, const DEVMODEW** devMode);
+bool ApplyPageSetupToDevMode(PageSetupRecord& record, const plat::PrinterDescription& printer,
+                             const DEVMODEW** devMode);

@@ -126,7 +126,8 @@ TEST(PageSetupDevMode, BuiltOnlyForASetupWithAPaper)
         record.PaperHeight = c.height;
         record.Orientation = c.orientation;
         const DEVMODEW* devMode = reinterpret_cast<const DEVMODEW*>(&record);
-        EXPECT_EQ(ApplyPageSetupToDevMode(record, c.printer, &devMode), c.ok);
+        const plat::PrinterDescription printer = plat::DescribePrinter(QString::fromWCharArray(c.printer));
+        EXPECT_EQ(ApplyPageSetupToDevMode(record, printer, &devMode), c.ok);
         EXPECT_EQ(devMode != nullptr, c.devMode);
         EXPECT_EQ(record.errorText, c.error);
         if (!devMode)
