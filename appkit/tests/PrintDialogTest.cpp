@@ -3,6 +3,7 @@
 // size first, and the printer's settings built from the choice).
 
 #include "CPrintDlg.h"
+#include "DialogChild.h"
 #include "PdfPlaceCases.h"
 #include "Printers.h"
 #include "Prompter.h"
@@ -21,13 +22,7 @@
 namespace
 {
 
-template <typename T>
-T* Child(QWidget* dialog, int id)
-{
-    T* child = dialog->findChild<T*>(QString::number(id));
-    EXPECT_NE(child, nullptr) << id;
-    return child;
-}
+using doxtest::Child;
 
 TEST(PrintDialog, CopiesTakeOnlyDigitsAndZeroKeepsTheDialogOpen)
 {

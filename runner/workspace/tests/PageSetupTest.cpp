@@ -5,6 +5,7 @@
 #include "CMmEdit.h"
 #include "CPageSetupDlg.h"
 #include "CPrintDlg.h"
+#include "DialogChild.h"
 #include "PageSetup.h"
 #include "TiXmlW.h"
 
@@ -20,13 +21,7 @@
 namespace
 {
 
-template <typename T>
-T* Child(QWidget* dialog, int id)
-{
-    T* child = dialog->findChild<T*>(QString::number(id));
-    EXPECT_NE(child, nullptr) << id;
-    return child;
-}
+using doxtest::Child;
 
 struct Fields {
     int orientation, paper, width, height, top, left, spacing, set;
