@@ -1,8 +1,9 @@
 #include "CPrintDlg.h"
 
-#include "PageSetup.h"
+#include "PrinterSettings.h"
 #include "PrintedFile.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,11 +29,6 @@ PaperQuery& CurrentPaperQuery()
     return query;
 }
 
-std::vector<plat::PrinterPaper> PapersOf(const QString& printer)
-{
-    const PaperQuery& query = CurrentPaperQuery();
-    return query ? query(printer) : plat::PrinterPapers(printer);
-}
 
 // The hint of the band: a continuous print names how many bills it prints.
 QString BillHint(bool continuous, int count)
@@ -104,7 +100,7 @@ CPrintDlg::CPrintDlg(const std::wstring& printer, bool isContinuous, QWidget* pa
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(close_, &QPushButton::clicked, this, &CPrintDlg::OnClose);
 
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     const int selected = FillPrinters();
     if (selected >= 0)
         ShowPrinter(printers[static_cast<size_t>(selected)]);
@@ -230,7 +226,7 @@ CPrintDlg::CPrintDlg(int pageWidth, int pageHeight, const std::wstring& printer,
     connect(ok, &QPushButton::clicked, this, &CPrintDlg::OnPageOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     SelectPrinter(FillPrinters());
     portrait_->setChecked(orientation == 1);
     landscape_->setChecked(orientation == 2);
@@ -244,7 +240,7 @@ void CPrintDlg::SelectPrinter(int index)
     const PrinterInfo& p = printers[static_cast<size_t>(index)];
     ShowPrinter(p);
     printerName = p.name;
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     RebuildPapers();
     int chosen = -1;
     for (size_t i = 0; i < papers.size() && chosen < 0; ++i) {
@@ -267,7 +263,7 @@ void CPrintDlg::RebuildPapers()
 {
     papers.clear();
     paperBox_->clear();
-    const std::vector<plat::PrinterPaper> offered = PapersOf(QString::fromStdWString(printerName));
+    const std::vector<plat::PrinterPaper> offered = PapersOf(printerName);
     if (offered.empty()) {
         UIUitl::MessageBoxFormat(64, L"获取页面信息失败:%ls", printerName.c_str());
         return;
@@ -312,7 +308,7 @@ bool CPrintDlg::BuildDevMode(const DEVMODEW** devMode)
     if (!width || !height)
         return true;
     std::wstring error;
-    *devMode = BuildPrinterDevMode(devMode_, printerName, orientation, paperId, width, height, &error);
+    *devMode = HoldPrinterSettings(devMode_, Printer(), orientation, paperId, width, height, &error);
     if (!*devMode)
         UIUitl::MessageBoxW(16, error);
     return *devMode != nullptr;
@@ -354,7 +350,9 @@ int CPrintDlg::FillPrinters()
 {
     if (printerName.empty())
         printerName = plat::DefaultPrinterName().toStdWString();
-    for (const plat::PrinterDetails& p : plat::EnumPrinters()) {
+    described_ = plat::DescribePrinters();
+    for (const plat::PrinterDescription& printer : described_) {
+        const plat::PrinterDetails& p = printer.details;
         printers.push_back({p.name.toStdWString(), L"准备就绪", p.driver.toStdWString(),
                             PrinterPlace(p, documentName).toStdWString(), p.comment.toStdWString()});
         printerBox_->addItem(p.name);
@@ -377,10 +375,28 @@ void CPrintDlg::ShowPrinter(const PrinterInfo& p)
     comment_->setText(QString::fromStdWString(p.comment));
 }
 
+const plat::PrinterDescription& CPrintDlg::Described(const std::wstring& name) const
+{
+    static const plat::PrinterDescription none;
+    for (const plat::PrinterDescription& printer : described_) {
+        if (printer.name.toStdWString() == name)
+            return printer;
+    }
+    return none;
+}
+
+const plat::PrinterDescription& CPrintDlg::Printer() const { return Described(printerName); }
+
+std::vector<plat::PrinterPaper> CPrintDlg::PapersOf(const std::wstring& name) const
+{
+    const PaperQuery& query = CurrentPaperQuery();
+    return query ? query(QString::fromStdWString(name)) : Described(name).papers;
+}
+
 void CPrintDlg::ShowProperties()
 {
     const QString name = printerBox_->currentText();
-    if (!plat::PrinterExists(name)) {
+    if (!Described(name.toStdWString()).exists) {
         UIUitl::MessageBoxFormat(16, L"打开打印机失败 0X%08X", 2u);
         return;
     }

@@ -61,6 +61,11 @@ public:
     // message shown, when the printer cannot take it.
     bool BuildDevMode(const DEVMODEW** devMode);
 
+    // The chosen printer as the dialog described it (exists is false when none is
+    // chosen). The dialog asks the system about each printer once, when it lists them;
+    // what is printed after it closes reads this description.
+    const plat::PrinterDescription& Printer() const;
+
     // Both uses.
     std::wstring printerName;
     std::vector<PrinterInfo> printers;
@@ -86,6 +91,9 @@ private:
     // The printers, the one named chosen; the index chosen (-1 for none).
     int FillPrinters();
     void ShowPrinter(const PrinterInfo& printer);
+    // The description of a listed printer (an empty one for a name not listed).
+    const plat::PrinterDescription& Described(const std::wstring& name) const;
+    std::vector<plat::PrinterPaper> PapersOf(const std::wstring& name) const;
     void ShowProperties();
 
     // A bill's print.
@@ -114,6 +122,7 @@ private:
 
     int pageWidth_ = 0;
     int pageHeight_ = 0;
+    std::vector<plat::PrinterDescription> described_;
     CDevMode devMode_;
     QComboBox* paperBox_ = nullptr;
     QLineEdit* widthText_ = nullptr;

@@ -2,6 +2,8 @@
 // A dialog with the white header band of the printing dialogs: a hint in the band's
 // text colour, a line under it, and the controls in a grid below.
 
+#include "HeaderBand.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -13,7 +15,7 @@ class CHeaderDialog : public QDialog
 public:
     CHeaderDialog(const QString& title, const QString& hint, QWidget* parent);
 
-    static constexpr int kBandHeight = 54;
+    static constexpr int kBandHeight = plat::kHeaderBandHeight;
     // The line the band shows.
     const QString& Hint() const { return hint_; }
 
@@ -35,12 +37,4 @@ protected:
 private:
     QString hint_;
     QGridLayout* grid_;
-};
-
-// A wait cursor for the life of the object.
-struct CWaitCursor {
-    CWaitCursor();
-    ~CWaitCursor();
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
 };

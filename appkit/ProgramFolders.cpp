@@ -3,10 +3,12 @@
 #include <QStandardPaths>
 #include <QString>
 
-std::wstring PrintingProgramLibraryFolder()
+std::wstring PrintingProgramDataFolder()
 {
-    // The printing program keeps its data where the desktop keeps an application's
-    // data under the program's name.
+    // Named after the printing program whichever program asks, so the designer finds
+    // the library the clerk uses.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return (data + QStringLiteral("/DoxKQRunner/templates")).toStdWString();
+    return (data + QStringLiteral("/DoxKQRunner")).toStdWString();
 }
+
+std::wstring TemplateLibraryFolder() { return PrintingProgramDataFolder() + L"/templates"; }

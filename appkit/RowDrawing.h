@@ -1,12 +1,12 @@
 #pragma once
-// Small drawing helpers the home page's rows share (COLORREF colours, GDI rectangles
-// with exclusive right and bottom edges).
+// Small drawing helpers the rows of both programs' home pages share (COLORREF colours,
+// GDI rectangles with exclusive right and bottom edges).
 
 #include "DeviceContext.h"
 #include "GdiShapes.h"
 #include "GdiTypes.h"
 
-namespace runner
+namespace rowdraw
 {
 
 inline RECT Rect(int left, int top, int right, int bottom)
@@ -59,4 +59,4 @@ inline void DoubleRoundFrame(CDC& dc, const RECT& r, COLORREF outer, COLORREF in
 // A one-pixel frame.
 inline void Frame(CDC& dc, const RECT& r, COLORREF color) { dc.FrameRect(r, CBrush(color)); }
 
-} // namespace runner
+} // namespace rowdraw

@@ -153,7 +153,7 @@ bool CDesignDoc::OpenDocument(const std::wstring& path)
 {
     IDoxDocument* document = nullptr;
     {
-        WaitCursor wait;
+        plat::WaitCursor wait;
         document = core_ ? core_->OpenTemplate(path.c_str()) : nullptr;
     }
     if (!document) {
@@ -206,7 +206,7 @@ void CDesignDoc::New()
     CloseDocument();
     bool created = false;
     {
-        WaitCursor wait;
+        plat::WaitCursor wait;
         document_ = core_->CreateTemplate(request.path.c_str(), request.pageName.c_str(), request.cx, request.cy);
     }
     if (!document_) {
@@ -221,7 +221,7 @@ void CDesignDoc::New()
             window->SetBackgroundPicture(request.picturePath.c_str(), request.sizeFromPicture);
             window->SetBackgroundStretch(request.stretch);
         }
-        WaitCursor wait;
+        plat::WaitCursor wait;
         document_->Save();
         created = true;
     }
@@ -250,7 +250,7 @@ bool CDesignDoc::Save()
     if (!document_) return false;
     int saved = 0;
     {
-        WaitCursor wait;
+        plat::WaitCursor wait;
         saved = document_->Save();
     }
     if (!saved) {
@@ -268,7 +268,7 @@ void CDesignDoc::SaveAs()
     const std::wstring path = dialog.GetPathName();
     int saved = 0;
     {
-        WaitCursor wait;
+        plat::WaitCursor wait;
         saved = document_->SaveAs(path.c_str());
     }
     if (!saved) {

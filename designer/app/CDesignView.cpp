@@ -166,7 +166,7 @@ bool CDesignView::OnCmdMsg(unsigned id, CmdUI* ui)
         if (ui) {
             ui->checked = window_->IsSnapToGrid() != 0;
         } else {
-            WaitCursor wait;
+            plat::WaitCursor wait;
             window_->SetSnapToGrid(!window_->IsSnapToGrid());
         }
         return true;
@@ -258,7 +258,7 @@ void CDesignView::OnPageProperties()
     properties.page = page;
     if (!Extensions().runPageProperties(this, properties)) return;
     IDoxCore* core = CDoxDesigner::App()->Core();
-    WaitCursor wait;
+    plat::WaitCursor wait;
     // Each step reports its own failure and the next one still runs.
     auto report = [core](int ok, const wchar_t* format) {
         if (!ok) UIUitl::MessageBoxFormat(16, format, core->GetLastErrorText());
@@ -285,7 +285,7 @@ void CDesignView::TestRun()
 {
     window_->RenumberTabOrder();
     window_->RebuildVisibleLayers();
-    WaitCursor wait;
+    plat::WaitCursor wait;
     if (CMainFrame* frame = Frame()) frame->OpenTestPage(window_->GetPage());
 }
 
@@ -293,7 +293,7 @@ void CDesignView::Configure()
 {
     IDoxPlusIn* plus = CDoxDesigner::App() ? CDoxDesigner::App()->PlusIn() : nullptr;
     if (!plus) return;
-    WaitCursor wait;
+    plat::WaitCursor wait;
     plus->Configure(window_->GetPage());
 }
 

@@ -31,10 +31,10 @@ CRecentFileItem::CRecentFileItem(CHomePage* home, int index, int number, const s
 void CRecentFileItem::OnInitialize(IMyWidContainerDepot* depot)
 {
     MyWidContainer::OnInitialize(depot);
-    margin_.Initialize(this, runner::Rect(0, 0, 5, 0), 0);
+    margin_.Initialize(this, rowdraw::Rect(0, 0, 5, 0), 0);
     margin_.SetCanFocus(0);
     margin_.Enable(0);
-    button_.Initialize(this, runner::Rect(5, 0, 0, 0), 1);
+    button_.Initialize(this, rowdraw::Rect(5, 0, 0, 0), 1);
     button_.SetNone(1);
     button_.SetTextColor(0x00993300);
 }
@@ -84,7 +84,7 @@ int CHomePage::OnCreate()
     header_ = DesignerPictures::HomeHeader();
     pattern_ = DesignerPictures::HomePattern();
     list_ = new CRecentFileListView(this);
-    RECT area = runner::Rect(0, 0, kCaptionWidth, 200);
+    RECT area = rowdraw::Rect(0, 0, kCaptionWidth, 200);
     if (list_->Create(0x50000004u, area, this, 101) == 0) return -1;
     list_->SetBorder(1);
     return UIDialogChildWnd::OnCreate();

@@ -1,7 +1,8 @@
 #include "CPaperDialog.h"
 
-#include "PageSetup.h"
+#include "PrinterSettings.h"
 #include "Printers.h"
+#include "WaitCursor.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -43,7 +44,7 @@ CPaperDialog::CPaperDialog(const std::wstring& printerName, QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &CPaperDialog::OnOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     systemDefault_ = plat::DefaultPrinterName().toStdWString();
     if (printerName_.empty())
         printerName_ = systemDefault_;
@@ -67,7 +68,7 @@ void CPaperDialog::PrinterChanged(int index)
     const std::wstring name = printerBox_->itemText(index).toStdWString();
     if (index < 0 || name == printerName_)
         return;
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     printerName_ = name;
     FillPapers();
 }

@@ -48,11 +48,7 @@ COLORREF FaceColor() { return GetSysColor(COLOR_BTNFACE); }
 void PaintHintBand(QWidget* dialog, const QString& hint)
 {
     QPainter p(dialog);
-    p.fillRect(QRect(0, 0, dialog->width(), kHintBandHeight), Qt::white);
-    p.setPen(QColor(2, 102, 170));
-    p.setFont(InterfaceQFont(true));
-    p.drawText(QRect(10, 0, std::max(0, dialog->width() - 60), kHintBandHeight),
-               Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, hint);
+    plat::PaintHeaderBand(p, dialog->width(), hint, {InterfaceQFont(true)});
 }
 
 } // namespace designer

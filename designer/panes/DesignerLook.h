@@ -4,8 +4,8 @@
 
 #include "GdiObjects.h"
 #include "GdiTypes.h"
+#include "HeaderBand.h"
 
-#include <QGuiApplication>
 #include <QString>
 #include <QWidget>
 
@@ -20,18 +20,10 @@ QFont InterfaceQFont(bool bold = false);
 COLORREF FaceColor();
 
 // Height of the white band over the top of the dialogs.
-constexpr int kHintBandHeight = 54;
+constexpr int kHintBandHeight = plat::kHeaderBandHeight;
 
-// Paints the white band with one line of hint text in RGB(2, 102, 170) and the bold
-// interface font, from 10 pixels after the left edge to 50 before the right.
+// Paints the programs' header band with one line of hint text in the bold interface
+// font.
 void PaintHintBand(QWidget* dialog, const QString& hint);
-
-// The wait cursor for the length of a scope.
-struct WaitCursor {
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace designer

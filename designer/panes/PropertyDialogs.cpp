@@ -4,6 +4,7 @@
 #include "PanePictures.h"
 #include "PropertyView.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,7 +55,7 @@ CPropertyColloctDlg::CPropertyColloctDlg(IDoxAttrib* attrib, QWidget* parent)
       delete_(PictureButton(this, designer::DeletePicture(), L"删除", "1002")),
       close_(new QPushButton(QStringLiteral("关闭"), this)), grid_(new CPropertyView)
 {
-    designer::WaitCursor wait;
+    plat::WaitCursor wait;
     node_.sink = this;
     list_->setObjectName(QStringLiteral("1000"));
     close_->setObjectName(QStringLiteral("1"));
@@ -149,7 +150,7 @@ void CPropertyColloctDlg::paintEvent(QPaintEvent*) { designer::PaintHintBand(thi
 CPropertyMultiDlg::CPropertyMultiDlg(IDoxAttrib* attrib, QWidget* parent)
     : QDialog(parent), attrib_(attrib), options_(new QComboBox(this)), chosen_(new QListWidget(this))
 {
-    designer::WaitCursor wait;
+    plat::WaitCursor wait;
     setWindowTitle(QStringLiteral("多项属性"));
     options_->setObjectName(QStringLiteral("1004"));
     chosen_->setObjectName(QStringLiteral("1003"));

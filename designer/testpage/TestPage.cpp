@@ -7,6 +7,7 @@
 #include "IDoxPageWindow.h"
 #include "PrintedFile.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -83,7 +84,7 @@ int CTestPage::CloseHook()
 void CTestPage::Close()
 {
     {
-        designer::WaitCursor wait;
+        plat::WaitCursor wait;
         ReleaseWindow();
     }
     if (showHook)

@@ -9,9 +9,12 @@
 #include "CDesignPage.h"
 #include "CHomePage.h"
 #include "CMainFrame.h"
+#include "DocWizard.h"
 #include "Ribbon.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStatusBar>
 
@@ -73,22 +76,29 @@ TEST_F(StartUpTest, TheCommandLineChoosesThePageAndTheTemplate)
 }
 
 // A new template is proposed in the printing program's template library, where the
-// clerk will look for it, once that program has made its library.
-TEST_F(StartUpTest, NewTemplatesAreProposedInThePrintingProgramsLibrary)
+// clerk will look for it: on a fresh account, before that program ever ran, the designer
+// makes the library rather than proposing a folder the clerk never sees.
+TEST_F(StartUpTest, TheWizardProposesTheTemplateLibraryOnAFreshAccountToo)
 {
     const std::filesystem::path library = dir_ / ".local" / "DoxKQRunner" / "templates";
     struct Case {
         const char* name;
         bool libraryMade;
     };
-    for (const Case& c : {Case{"no library yet: the designer's own folder", false},
-                          Case{"the library", true}}) {
+    for (const Case& c : {Case{"fresh account: the library is made", false},
+                          Case{"the printing program's library", true}}) {
         SCOPED_TRACE(c.name);
         if (c.libraryMade) std::filesystem::create_directories(library);
         ASSERT_TRUE(Start());
-        EXPECT_EQ(app_->GetCurrentPath(), c.libraryMade ? plat::WideOfPath(library) : app_->DataDirectory());
+        {
+            CDocWizard wizard;
+            EXPECT_EQ(QDir::cleanPath(wizard.DocPanel()->FolderEdit()->text()).toStdString(), library.string());
+            EXPECT_EQ(wizard.DocPanel()->FileEdit()->text(), QStringLiteral("新建模板1.dxt"));
+        }
+        EXPECT_TRUE(std::filesystem::is_directory(library));
         TearDown();
         app_.reset();
+        std::filesystem::remove_all(dir_ / ".local");
         SetUp();
     }
 }

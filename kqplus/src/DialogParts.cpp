@@ -2,6 +2,7 @@
 
 #include "EditBoxes.h"
 #include "FontSubstitution.h"
+#include "HeaderBand.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -14,16 +15,10 @@ namespace kqplus
 void PaintDialogHeader(QWidget* dialog, const QString& text)
 {
     QPainter p(dialog);
-    p.fillRect(QRect(0, 0, dialog->width(), kHeaderHeight), Qt::white);
     QFont font(plat::DefaultFontFamily());
     font.setPixelSize(15);
     font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(2, 103, 170));
-    const QRect band(10, 0, dialog->width() - 60, kHeaderHeight);
-    p.drawText(band, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-    p.setPen(QColor(200, 200, 200));
-    p.drawLine(0, kHeaderHeight, dialog->width(), kHeaderHeight);
+    plat::PaintHeaderBand(p, dialog->width(), text, {font, 10, 50, plat::HeaderBandLook::Rule::Grey});
 }
 
 UpDown::UpDown(CDigitEdit* buddy, int minimum, int maximum, QWidget* parent)

@@ -11,8 +11,8 @@ namespace kqplus
 
 class CDigitEdit;
 
-// Paints the top 54 pixels of a dialog white with one line of text in the
-// header's blue, from 10 pixels from the left to 50 pixels from the right.
+// Paints the programs' header band over the top of a dialog in the plug-in's font
+// (bold, 15 pixels) with a grey line under it.
 void PaintDialogHeader(QWidget* dialog, const QString& text);
 constexpr int kHeaderHeight = 54;
 

@@ -5,7 +5,6 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <utility>
 
 namespace plat
@@ -137,26 +136,7 @@ bool ApplyDevMode(QPrinter& printer, const DEVMODEW& dm)
 
 DEVMODEW DefaultDevMode(const QString& printerName)
 {
-    DEVMODEW dm;
-    QString name = printerName.left(31);
-    int n = name.toWCharArray(dm.dmDeviceName);
-    dm.dmDeviceName[n < 0 ? 0 : n] = 0;
-    QPageSize size(QPageSize::A4);
-    if (!IsPdfPrinter(printerName)) {
-        QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
-        if (!info.isNull() && info.defaultPageSize().isValid())
-            size = info.defaultPageSize();
-    }
-    dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES;
-    dm.dmOrientation = DMORIENT_PORTRAIT;
-    dm.dmPaperSize = static_cast<int16_t>(PaperIdForPageSize(size));
-    QSizeF mm = size.size(QPageSize::Millimeter);
-    dm.dmPaperWidth = static_cast<int16_t>(mm.width() * 10 + 0.5);
-    dm.dmPaperLength = static_cast<int16_t>(mm.height() * 10 + 0.5);
-    if (dm.dmPaperSize == DMPAPER_USER)
-        dm.dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
-    dm.dmCopies = 1;
-    return dm;
+    return DefaultDevMode(DescribePrinter(printerName));
 }
 
 } // namespace plat

@@ -4,10 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QPageSize>
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
+#include <climits>
 #include <cmath>
 
 namespace plat
@@ -37,37 +40,30 @@ QString DefaultPrinterName()
     return name.isEmpty() ? PdfPrinterName() : name;
 }
 
-bool PrinterExists(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    return IsPdfPrinter(name) || !QPrinterInfo::printerInfo(name).isNull();
-}
-
-bool PrinterAcceptsUserPaper(const QString& name, int width, int length)
-{
-    if (width <= 0 || length <= 0)
-        return false;
-    if (IsPdfPrinter(name))
-        return true;
-    QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    if (info.isNull() || !info.supportsCustomPageSizes())
-        return false;
-    QSizeF wanted(width / 10.0, length / 10.0);
-    QSizeF least = info.minimumPhysicalPageSize().size(QPageSize::Millimeter);
-    QSizeF most = info.maximumPhysicalPageSize().size(QPageSize::Millimeter);
-    // Drivers that report no limits take any size.
-    if (most.isEmpty())
-        return true;
-    auto fits = [&](QSizeF s) {
-        return s.width() >= least.width() - 0.5 && s.height() >= least.height() - 0.5 &&
-               s.width() <= most.width() + 0.5 && s.height() <= most.height() + 0.5;
-    };
-    return fits(wanted) || fits(wanted.transposed());
-}
-
 namespace
 {
+
+struct QueueQueries {
+    QMutex mutex;
+    QHash<QString, int> count;
+};
+
+QueueQueries& Queries()
+{
+    static QueueQueries queries;
+    return queries;
+}
+
+// The one place the system is asked about a named queue; the count tells how often.
+QPrinterInfo QueryQueue(const QString& name)
+{
+    {
+        QueueQueries& queries = Queries();
+        QMutexLocker lock(&queries.mutex);
+        ++queries.count[name];
+    }
+    return QPrinterInfo::printerInfo(name);
+}
 
 int TenthsOfMm(qreal mm)
 {
@@ -85,64 +81,146 @@ PrinterPaper UserPaper()
     return {QStringLiteral("自定义大小"), DMPAPER_USER, 0, 0};
 }
 
+PrinterDescription DescribePdfPrinter()
+{
+    PrinterDescription pdf;
+    pdf.name = PdfPrinterName();
+    pdf.exists = true;
+    pdf.pdf = true;
+    pdf.details = {pdf.name, QStringLiteral("PDF"), QStringLiteral("FILE:"), QStringLiteral("打印到 PDF 文件")};
+    for (int id = 1; id < DMPAPER_USER; ++id) {
+        QPageSize size = PageSizeForPaperId(id);
+        if (size.isValid())
+            pdf.papers.push_back(PaperOf(size, id));
+    }
+    pdf.papers.push_back(UserPaper());
+    pdf.customSizes = true;
+    pdf.defaultPageSize = QPageSize(QPageSize::A4);
+    pdf.resolutions = {1200};
+    return pdf;
+}
+
+PrinterDescription DescribeQueue(const QString& name, const QPrinterInfo& info)
+{
+    PrinterDescription printer;
+    printer.name = name;
+    if (info.isNull())
+        return printer;
+    printer.exists = true;
+    printer.details = {name, info.makeAndModel(), info.location(), info.description()};
+    for (const QPageSize& size : info.supportedPageSizes())
+        printer.papers.push_back(PaperOf(size, PaperIdForPageSize(size)));
+    printer.customSizes = info.supportsCustomPageSizes();
+    if (printer.customSizes) {
+        printer.papers.push_back(UserPaper());
+        printer.minimumSize = info.minimumPhysicalPageSize().size(QPageSize::Millimeter);
+        printer.maximumSize = info.maximumPhysicalPageSize().size(QPageSize::Millimeter);
+    }
+    printer.defaultPageSize = info.defaultPageSize();
+    const QList<int> resolutions = info.supportedResolutions();
+    printer.resolutions.assign(resolutions.begin(), resolutions.end());
+    return printer;
+}
+
 } // namespace
+
+int PrinterQueueQueries(const QString& name)
+{
+    QueueQueries& queries = Queries();
+    QMutexLocker lock(&queries.mutex);
+    return queries.count.value(name);
+}
+
+PrinterDescription DescribePrinter(const QString& name)
+{
+    if (IsPdfPrinter(name))
+        return DescribePdfPrinter();
+    if (name.isEmpty())
+        return {};
+    return DescribeQueue(name, QueryQueue(name));
+}
+
+std::vector<PrinterDescription> DescribePrinters()
+{
+    std::vector<PrinterDescription> printers;
+    for (const QString& name : PrinterNames()) {
+        PrinterDescription printer = DescribePrinter(name);
+        if (printer.exists)
+            printers.push_back(std::move(printer));
+    }
+    return printers;
+}
+
+bool PrinterExists(const QString& name)
+{
+    if (name.isEmpty())
+        return false;
+    return IsPdfPrinter(name) || !QueryQueue(name).isNull();
+}
+
+bool PrinterAcceptsUserPaper(const QString& name, int width, int length)
+{
+    return PrinterAcceptsUserPaper(DescribePrinter(name), width, length);
+}
+
+bool PrinterAcceptsUserPaper(const PrinterDescription& printer, int width, int length)
+{
+    if (width <= 0 || length <= 0 || !printer.exists)
+        return false;
+    if (printer.pdf)
+        return true;
+    if (!printer.customSizes)
+        return false;
+    QSizeF wanted(width / 10.0, length / 10.0);
+    const QSizeF& least = printer.minimumSize;
+    const QSizeF& most = printer.maximumSize;
+    // Drivers that report no limits take any size.
+    if (most.isEmpty())
+        return true;
+    auto fits = [&](QSizeF s) {
+        return s.width() >= least.width() - 0.5 && s.height() >= least.height() - 0.5 &&
+               s.width() <= most.width() + 0.5 && s.height() <= most.height() + 0.5;
+    };
+    return fits(wanted) || fits(wanted.transposed());
+}
 
 bool GetPrinterDetails(const QString& name, PrinterDetails* details)
 {
-    if (!PrinterExists(name))
+    const PrinterDescription printer = DescribePrinter(name);
+    if (!printer.exists)
         return false;
-    if (IsPdfPrinter(name)) {
-        *details = {name, QStringLiteral("PDF"), QStringLiteral("FILE:"), QStringLiteral("打印到 PDF 文件")};
-        return true;
-    }
-    QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    *details = {name, info.makeAndModel(), info.location(), info.description()};
+    *details = printer.details;
     return true;
 }
 
 std::vector<PrinterDetails> EnumPrinters()
 {
     std::vector<PrinterDetails> printers;
-    for (const QString& name : PrinterNames()) {
-        PrinterDetails details;
-        if (GetPrinterDetails(name, &details))
-            printers.push_back(details);
-    }
+    for (const PrinterDescription& printer : DescribePrinters())
+        printers.push_back(printer.details);
     return printers;
 }
 
 std::vector<PrinterPaper> PrinterPapers(const QString& name)
 {
-    std::vector<PrinterPaper> papers;
-    if (!PrinterExists(name))
-        return papers;
-    if (IsPdfPrinter(name)) {
-        for (int id = 1; id < DMPAPER_USER; ++id) {
-            QPageSize size = PageSizeForPaperId(id);
-            if (size.isValid())
-                papers.push_back(PaperOf(size, id));
-        }
-        papers.push_back(UserPaper());
-        return papers;
-    }
-    QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    for (const QPageSize& size : info.supportedPageSizes())
-        papers.push_back(PaperOf(size, PaperIdForPageSize(size)));
-    if (info.supportsCustomPageSizes())
-        papers.push_back(UserPaper());
-    return papers;
+    return DescribePrinter(name).papers;
 }
 
 PaperFit PaperForPage(const QString& printer, int width, int length, PrinterPaper* paper)
 {
-    if (width <= 0 || length <= 0 || !PrinterExists(printer))
+    return PaperForPage(DescribePrinter(printer), width, length, paper);
+}
+
+PaperFit PaperForPage(const PrinterDescription& printer, int width, int length, PrinterPaper* paper)
+{
+    if (width <= 0 || length <= 0 || !printer.exists)
         return PaperFit::None;
     if (PrinterAcceptsUserPaper(printer, width, length)) {
         *paper = {UserPaper().name, DMPAPER_USER, width, length};
         return PaperFit::OwnSize;
     }
     // Sizes are rounded to 0.1 mm: a paper a tenth smaller than the page still holds it.
-    const std::vector<PrinterPaper> papers = PrinterPapers(printer);
+    const std::vector<PrinterPaper>& papers = printer.papers;
     const PrinterPaper* nearest = nullptr;
     for (const PrinterPaper& p : papers) {
         if (p.id == DMPAPER_USER || p.width + 1 < width || p.height + 1 < length)
@@ -171,6 +249,11 @@ PaperFit PaperForPage(const QString& printer, int width, int length, PrinterPape
 
 PaperFit FitUserPaper(const QString& printer, DEVMODEW& dm)
 {
+    return FitUserPaper(DescribePrinter(printer), dm);
+}
+
+PaperFit FitUserPaper(const PrinterDescription& printer, DEVMODEW& dm)
+{
     if (!(dm.dmFields & DM_PAPERSIZE) || dm.dmPaperSize != DMPAPER_USER)
         return PaperFit::OwnSize;
     PrinterPaper paper;
@@ -186,6 +269,50 @@ PaperFit FitUserPaper(const QString& printer, DEVMODEW& dm)
         dm.dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
     else
         dm.dmFields &= ~(DM_PAPERWIDTH | DM_PAPERLENGTH);
+    return fit;
+}
+
+DEVMODEW DefaultDevMode(const PrinterDescription& printer)
+{
+    DEVMODEW dm;
+    QString name = printer.name.left(31);
+    int n = name.toWCharArray(dm.dmDeviceName);
+    dm.dmDeviceName[n < 0 ? 0 : n] = 0;
+    QPageSize size(QPageSize::A4);
+    if (!printer.pdf && printer.defaultPageSize.isValid())
+        size = printer.defaultPageSize;
+    dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES;
+    dm.dmOrientation = DMORIENT_PORTRAIT;
+    dm.dmPaperSize = static_cast<int16_t>(PaperIdForPageSize(size));
+    QSizeF mm = size.size(QPageSize::Millimeter);
+    dm.dmPaperWidth = static_cast<int16_t>(mm.width() * 10 + 0.5);
+    dm.dmPaperLength = static_cast<int16_t>(mm.height() * 10 + 0.5);
+    if (dm.dmPaperSize == DMPAPER_USER)
+        dm.dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
+    dm.dmCopies = 1;
+    return dm;
+}
+
+PaperFit BuildPrinterSettings(const PrinterDescription& printer, int orientation, int paperId, int width, int length,
+                              DEVMODEW* settings)
+{
+    // The settings keep sizes in 16 bits: a size that would wrap is another paper.
+    const auto fitsField = [](int value) { return value > 0 && value <= SHRT_MAX; };
+    if (!printer.exists || !fitsField(width) || !fitsField(length))
+        return PaperFit::None;
+    DEVMODEW dm = DefaultDevMode(printer);
+    dm.dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH;
+    dm.dmOrientation = static_cast<int16_t>(orientation);
+    dm.dmPaperSize = static_cast<int16_t>(paperId);
+    dm.dmPaperWidth = static_cast<int16_t>(width);
+    dm.dmPaperLength = static_cast<int16_t>(length);
+    // What a driver would refuse: a paper it cannot size. A user size the printer does
+    // not take prints on the nearest paper that holds it (or the printer's default).
+    if (!PageSizeOf(dm).isValid())
+        return PaperFit::None;
+    const PaperFit fit = FitUserPaper(printer, dm);
+    if (fit != PaperFit::None)
+        *settings = dm;
     return fit;
 }
 

@@ -4,6 +4,8 @@
 
 #include "DevMode.h"
 
+#include <QPageSize>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -80,5 +82,43 @@ bool GetPrinterDetails(const QString& name, PrinterDetails* details);
 // user size; other printers what their driver lists, plus the user size when they take
 // custom sizes. Empty for a printer that does not exist.
 std::vector<PrinterPaper> PrinterPapers(const QString& name);
+
+// Everything printing asks of one printer, read in one query of its queue. With a
+// branch's printers on a CUPS server every query is a round trip over the network, so
+// a print job, a print dialog and a page setup each describe a printer once and read
+// the description, never the queue again.
+struct PrinterDescription {
+    QString name;
+    bool exists = false;      // false: no such printer (every other field is empty)
+    bool pdf = false;         // the PDF printer
+    PrinterDetails details;
+    std::vector<PrinterPaper> papers;  // as PrinterPapers lists them
+    bool customSizes = false;          // takes a user paper within the limits below
+    QSizeF minimumSize;                // mm; both empty: any size
+    QSizeF maximumSize;
+    QPageSize defaultPageSize;         // valid: the driver names one
+    std::vector<int> resolutions;      // dpi the driver offers
+};
+
+// Describes the printer in one query of its queue (none for the PDF printer or an
+// empty name).
+PrinterDescription DescribePrinter(const QString& name);
+// Every printer of PrinterNames(), each described once, in that order.
+std::vector<PrinterDescription> DescribePrinters();
+// How many times this process asked the system about the named queue.
+int PrinterQueueQueries(const QString& name);
+
+// The questions above answered from a description instead of a new query.
+bool PrinterAcceptsUserPaper(const PrinterDescription& printer, int width, int length);
+PaperFit PaperForPage(const PrinterDescription& printer, int width, int length, PrinterPaper* paper);
+PaperFit FitUserPaper(const PrinterDescription& printer, DEVMODEW& settings);
+DEVMODEW DefaultDevMode(const PrinterDescription& printer);
+
+// The printer's settings for a paper (id, size in 0.1 mm as the page lies on it) and
+// orientation, the one way both programs and the core build them: the printer's
+// defaults with the paper and orientation set, then completed as FitUserPaper does. A
+// paper without a size, or a user size no paper of the printer holds, gives None.
+PaperFit BuildPrinterSettings(const PrinterDescription& printer, int orientation, int paperId, int width, int length,
+                              DEVMODEW* settings);
 
 } // namespace plat

@@ -8,6 +8,7 @@
 #include "RunnerWorkspace.h"
 #include "UIFileDailog.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 #include "WindowHelpers.h"
 
 #include <QApplication>
@@ -70,7 +71,7 @@ void CDoxFrame::ShowMainPage() { ShowPage(workspace_->Window(), home_, true); }
 
 bool CDoxFrame::OpenTemplate(const std::wstring& path)
 {
-    runner::WaitCursor wait;
+    plat::WaitCursor wait;
     ShowMainPage();
     if (workspace_->OpenTemplateDocument(path)) return true;
     ShowHomePage();
@@ -119,7 +120,7 @@ void CDoxFrame::OnFileOpen()
 void CDoxFrame::OnFileClose()
 {
     {
-        runner::WaitCursor wait;
+        plat::WaitCursor wait;
         workspace_->CloseTemplateDocument();
     }
     ShowHomePage();

@@ -6,7 +6,7 @@
 
 #include <QEvent>
 
-using runner::Rect;
+using rowdraw::Rect;
 
 CFolderItem::CFolderItem(CFolderView* view, const std::wstring& name, const std::wstring& path)
     : view_(view), name_(name), path_(path), text_(name.c_str())
@@ -34,12 +34,12 @@ void CFolderItem::OnErase_bkgnd(CDC& dc, const RECT& row)
     const Look* look = IsPressed() ? &kPressed : IsSelected() ? &kSelected : IsHover() ? &kHovered : nullptr;
     if (!look) {
         dc.FillSolidRect(row, GetSysColor(COLOR_WINDOW));
-        runner::ShadedLine(dc, row.left, row.right, row.bottom - 1, 0xFFF9F4, 0xFCD7B9);
+        rowdraw::ShadedLine(dc, row.left, row.right, row.bottom - 1, 0xFFF9F4, 0xFCD7B9);
         return;
     }
-    runner::VGradient(dc, row, look->top, look->bottom);
-    runner::Frame(dc, row, look->frame);
-    runner::Frame(dc, Rect(row.left + 1, row.top + 1, row.right - 1, row.bottom - 1), look->inner);
+    rowdraw::VGradient(dc, row, look->top, look->bottom);
+    rowdraw::Frame(dc, row, look->frame);
+    rowdraw::Frame(dc, Rect(row.left + 1, row.top + 1, row.right - 1, row.bottom - 1), look->inner);
 }
 
 void CFolderItem::OnPaint(CDC& dc, const RECT& row)

@@ -13,6 +13,7 @@
 #include "StreamPlus.h"
 #include "UIFileDailog.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 #include "WindowHelpers.h"
 
 #include <QApplication>
@@ -133,7 +134,7 @@ void CHomePageWnd::ShowPreview(const std::wstring& path, const std::wstring& tit
     preview_.Clear();
     previewTitle_.clear();
     if (!path.empty() && Core()) {
-        runner::WaitCursor wait;
+        plat::WaitCursor wait;
         if (IDoxImageData* data = Core()->GetTemplatePreview(path.c_str())) {
             if (data->GetData() && data->GetSize() &&
                 preview_.FromStreamPlushEx(StreamPlus(data->GetData(), data->GetSize()), QSize(300, 300), 0xFFFFFF))
@@ -146,7 +147,7 @@ void CHomePageWnd::ShowPreview(const std::wstring& path, const std::wstring& tit
 
 void CHomePageWnd::RefillTemplates(const std::wstring& path, const std::wstring& title)
 {
-    runner::WaitCursor wait;
+    plat::WaitCursor wait;
     view_->DeleteAllItems();
     auto add = [this](const std::wstring& file) {
         IDoxImageData* icon = Core() ? Core()->GetTemplateIcon(file.c_str()) : nullptr;
@@ -297,7 +298,7 @@ void CHomePageWnd::DeleteCategory()
     std::wstring reason;
     bool removed;
     {
-        runner::WaitCursor wait;
+        plat::WaitCursor wait;
         removed = runner::RemoveFolder(path, &reason);
     }
     if (!removed) UIUitl::MessageBoxFormat(kIconError, L"删除目录“ %ls ”失败。原因：%ls", name.c_str(), reason.c_str());

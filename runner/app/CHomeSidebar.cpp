@@ -5,7 +5,7 @@
 #include "RunnerFiles.h"
 #include "RunnerPictures.h"
 
-using runner::Rect;
+using rowdraw::Rect;
 
 // ---- Pictures in rows.
 
@@ -21,8 +21,8 @@ int CHomeSidebarItem::OnSelect(int select, int) { return select ? (IsCategory() 
 void CHomeSidebarSeparator::OnErase_bkgnd(CDC& dc, const RECT& row)
 {
     const int y = (row.top + row.bottom) / 2 - 1;
-    runner::ShadedLine(dc, row.left + 8, row.right, y, 0xF6EBE1, 0xDBC4AF);
-    runner::ShadedLine(dc, row.left + 8, row.right, y + 1, 0xF9F0E6, 0xFEFEFE);
+    rowdraw::ShadedLine(dc, row.left + 8, row.right, y, 0xF6EBE1, 0xDBC4AF);
+    rowdraw::ShadedLine(dc, row.left + 8, row.right, y + 1, 0xF9F0E6, 0xFEFEFE);
 }
 
 CHomeSidebarCommand::CHomeSidebarCommand(CHomeSidebar* bar, int code, const wchar_t* label, const wchar_t* description,
@@ -51,7 +51,7 @@ void CHomeSidebarCommand::OnErase_bkgnd(CDC& dc, const RECT& row)
     if (!IsHover() || !IsEnabled()) return;
     // A hover frame of two rounded rectangles inset 5 pixels left and right.
     const RECT outer = Rect(row.left + 5, row.top, row.right - 5, row.bottom);
-    runner::DoubleRoundFrame(dc, outer, 0x7740DE, 0xF6F1F7, 4);
+    rowdraw::DoubleRoundFrame(dc, outer, 0x7740DE, 0xF6F1F7, 4);
     dc.FillSolidRect(Rect(outer.left + 2, outer.top + 2, outer.right - 2, outer.bottom - 2), 0xEEE3F0);
 }
 
@@ -67,7 +67,7 @@ int CHomeSidebarCommand::OnClick_u(POINT pt, const RECT& row)
 {
     const bool wasPressed = IsPressed();
     const int hit = MyWidContainer::OnClick_u(pt, row);
-    if (!wasPressed || !IsEnabled() || IsReleased() || !runner::Contains(row, pt)) return hit;
+    if (!wasPressed || !IsEnabled() || IsReleased() || !rowdraw::Contains(row, pt)) return hit;
     Hold hold(this);
     bar_->RunCommand(code_);
     if (!IsReleased()) Update();
@@ -238,8 +238,8 @@ void CHomeSidebar::DoFillBkgrand(CDC& dc)
 {
     RECT area;
     GetClientRect(&area);
-    runner::VGradient(dc, Rect(area.left, area.top, area.right - 1, area.bottom), 0xFCF5ED, 0xEDD9C9);
-    runner::VGradient(dc, Rect(area.right - 1, area.top, area.right, area.bottom), 0xEADBCC, 0xC5A990);
+    rowdraw::VGradient(dc, Rect(area.left, area.top, area.right - 1, area.bottom), 0xFCF5ED, 0xEDD9C9);
+    rowdraw::VGradient(dc, Rect(area.right - 1, area.top, area.right, area.bottom), 0xEADBCC, 0xC5A990);
 }
 
 void CHomeSidebar::OnMyList_RButtonUp(POINT pt)

@@ -7,7 +7,7 @@
 #include "RunnerPictures.h"
 #include "StreamPlus.h"
 
-using runner::Rect;
+using rowdraw::Rect;
 
 namespace
 {
@@ -48,11 +48,11 @@ void CHomeViewItem::OnErase_bkgnd(CDC& dc, const RECT& row)
     const PanelColours* c = IsPressed() ? &kPressed : IsSelected() ? &kSelected : IsHover() ? &kHovered : nullptr;
     if (!c) return;
     const RECT r = Rect(row.left + 2, row.top + 2, row.right - 2, row.bottom - 2);
-    runner::DoubleRoundFrame(dc, r, c->outer, c->inner, 5);
+    rowdraw::DoubleRoundFrame(dc, r, c->outer, c->inner, 5);
     const int left = r.left + 2, right = r.right - 2;
-    runner::VGradient(dc, Rect(left, r.top + 2, right, r.top + 8), c->bandTop, c->bandBottom);
+    rowdraw::VGradient(dc, Rect(left, r.top + 2, right, r.top + 8), c->bandTop, c->bandBottom);
     dc.FillSolidRect(Rect(left, r.top + 8, right, r.bottom - 10), c->fill);
-    runner::VGradient(dc, Rect(left, r.bottom - 10, right, r.bottom - 2), c->fill, c->bottom);
+    rowdraw::VGradient(dc, Rect(left, r.bottom - 10, right, r.bottom - 2), c->fill, c->bottom);
 }
 
 void CHomeViewItem::Picture::DoPaint(CDC& dc, RECT& real)
@@ -60,7 +60,7 @@ void CHomeViewItem::Picture::DoPaint(CDC& dc, RECT& real)
     const BitmapPlus& picture = item_->icon_.IsNull() ? item_->view_->NoIcon() : item_->icon_;
     picture.Draw(&dc, real);
     const int x = (real.left + real.right - 96) / 2, y = (real.top + real.bottom - 96) / 2;
-    runner::Frame(dc, Rect(x, y, x + 96, y + 96), 0x9C9A9C);
+    rowdraw::Frame(dc, Rect(x, y, x + 96, y + 96), 0x9C9A9C);
 }
 
 int CHomeViewItem::OnSelect(int select, int)
@@ -72,7 +72,7 @@ int CHomeViewItem::OnSelect(int select, int)
 int CHomeViewItem::OnDbClick(POINT pt, const RECT& row)
 {
     const int hit = MyWidContainer::OnDbClick(pt, row);
-    if (IsReleased() || !runner::Contains(row, pt)) return hit;
+    if (IsReleased() || !rowdraw::Contains(row, pt)) return hit;
     Hold hold(this);
     const std::wstring path = path_;
     view_->Home()->OpenTemplate(path);

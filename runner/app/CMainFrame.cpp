@@ -4,6 +4,7 @@
 #include "CDoxKQRunner.h"
 #include "CHomePageWnd.h"
 #include "RunnerPictures.h"
+#include "WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,9 +57,10 @@ CMainFrame::~CMainFrame()
 
 bool CMainFrame::LoadFrame()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    UIApplyVisualManager();
-    QApplication::restoreOverrideCursor();
+    {
+        plat::WaitCursor wait;
+        UIApplyVisualManager();
+    }
     BuildMenu();
     BuildToolBar();
     BuildAccelerators();

@@ -1,20 +1,19 @@
 #include "DialogHeader.h"
 
+#include "HeaderBand.h"
+
 #include <QPainter>
 #include <QToolTip>
 
 DialogHeader::DialogHeader(const QString& text, QWidget* parent) : QWidget(parent), text_(text)
 {
-    setFixedHeight(54);
+    setFixedHeight(plat::kHeaderBandHeight);
 }
 
 void DialogHeader::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.setPen(QColor(0x02, 0x66, 0xAA));
-    p.drawText(QRect(10, 0, std::max(0, width() - 60), height()), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-               text_);
+    plat::PaintHeaderBand(p, width(), text_, {font()});
 }
 
 void ShowBalloon(QWidget* under, const QString& title, const QString& text)

@@ -53,7 +53,7 @@ protected:
     int Stop();
 
     fs::path AppDir() const { return dir / "inst" / "bin"; }
-    fs::path DataDir() const { return dir / "home" / "data" / "DoxKQRunnerTest"; }
+    fs::path DataDir() const { return dir / "home" / "data" / "DoxKQRunner"; }
     fs::path Library() const { return DataDir() / "templates"; }
     fs::path ConfigFile() const { return dir / "home" / "config" / "DoxKQRunnerTest" / "config.xml"; }
     // A shipped sample by file name.

@@ -7,6 +7,7 @@
 #include "IDoxPageWindow.h"
 #include "SystemColors.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 #include "Workspace.h"
 
 #include <QMouseEvent>
@@ -63,7 +64,10 @@ bool CDoxPageView::LoadPageIntoView(IDoxDocument* document, int index)
     page->GetSize(&size);
     setup_.templateWidth = size.cx;
     setup_.templateHeight = size.cy;
-    ReadPageSetupElement(page, setup_);
+    {
+        plat::WaitCursor wait;
+        ReadPageSetupElement(page, setup_);
+    }
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "PrintedFile.h"
 #include "UIMessage.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 #include "Workspace.h"
 
 #include <QApplication>
@@ -65,7 +66,7 @@ void CMainClient::SwitchBillPage(int index)
 {
     if (owner_->IsBusy())
         return;
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     const int shown = view_->PageIndex();
     if (view_->LoadPageIntoView(owner_->Document(), index)) {
         list_->RefillBillList(owner_->Document(), index);
@@ -102,13 +103,13 @@ void CMainClient::NewBill()
 {
     if (!list_->CurrentPage())
         return;
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     list_->NewBill();
 }
 
 bool CMainClient::SaveBill(bool asNew)
 {
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     IDoxPage* page = view_->Page();
     if (!page)
         return true;
@@ -164,7 +165,12 @@ void CMainClient::EditPageSetup()
     CPageSetupDlg dialog(view_->Setup(), owner_->Host()->DefaultPrinter(), this);
     if (dialog.exec() != 1)
         return;
-    if (!WritePageSetupElement(page, view_->Setup()))
+    bool saved = false;
+    {
+        plat::WaitCursor wait;
+        saved = WritePageSetupElement(page, view_->Setup());
+    }
+    if (!saved)
         UIUitl::MessageBoxFormat(16, L"保存页面设置失败! %ls", CoreError().c_str());
 }
 
@@ -179,10 +185,10 @@ bool CMainClient::PreparePrint(CPrintDlg& dialog, const wchar_t* noPage, const D
         UIUitl::MessageBoxW(16, noPage);
         return false;
     }
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     PageSetupRecord& setup = view_->Setup();
     // Without the page's paper nothing is printed, one bill or many.
-    if (!ApplyPageSetupToDevMode(setup, dialog.printerName, devMode)) {
+    if (!ApplyPageSetupToDevMode(setup, dialog.Printer(), devMode)) {
         UIUitl::MessageBoxW(16, setup.errorText);
         return false;
     }
@@ -202,7 +208,7 @@ void CMainClient::PrintCurrentPage()
     const DEVMODEW* devMode = nullptr;
     if (!PreparePrint(dialog, L"无效的页面", &devMode))
         return;
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     const PageSetupRecord& setup = view_->Setup();
     const QString pdf = PdfFileOf(dialog.printerName, PageName());
     if (!view_->Page()->Print(dialog.printerName.c_str(), devMode, setup.LeftOffset, setup.TopOffset, dialog.copies,
@@ -227,7 +233,7 @@ void CMainClient::ContinuousPrint()
     const DEVMODEW* devMode = nullptr;
     if (!PreparePrint(dialog, L"无效的页面。", &devMode))
         return;
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     // The run goes over the rows by their places: the bills still to come are listed
     // (and ticked, after "tick all") before it starts.
     list_->FinishLoading();

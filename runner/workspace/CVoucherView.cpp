@@ -5,6 +5,7 @@
 #include "IDoxDocument.h"
 #include "IDoxPageWindow.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 #include "Workspace.h"
 
 #include "DeviceContext.h"
@@ -206,9 +207,8 @@ void CVoucherView::FinishLoading()
 {
     if (!IsLoading())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    plat::WaitCursor wait;
     LoadPart(true);
-    QApplication::restoreOverrideCursor();
 }
 
 void CVoucherView::StopLoading()

@@ -4,7 +4,6 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
-#include <QtGui/qguiapplication_platform.h>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -25,18 +24,12 @@
 #include "IDoxImageData.h"
 #include "IDoxPage.h"
 #include "IDoxWindowUISink.h"
+#include "KeyRepeat.h"
 #include "Messages.h"
 #include "ModuleError.h"
 #include "PictureRoutines.h"
 #include "SystemColors.h"
 #include "WindowDC.h"
-
-#ifdef DOX_HAVE_XCB_XKB
-// The C header names a field "explicit", a C++ keyword.
-#define explicit explicit_field
-#include <xcb/xkb.h>
-#undef explicit
-#endif
 
 #include <cstdlib>
 
@@ -49,27 +42,6 @@ const wchar_t kNoWindow[] = L"创建填单窗口失败。";
 uint32_t MouseFlags(const QMouseEvent* event)
 {
     return plat::KeyStateFromQt(event->modifiers(), event->buttons());
-}
-
-// A held key reaches X clients as a release and a press for every repeat, and Qt
-// can tell such a pair from a real release only once the press has come too: on a
-// busy machine a held Space on a check field would flip it once per repeat. Asked
-// once per connection, XKB sends a held key as presses only and one release at the end.
-void AskForDetectableAutoRepeat()
-{
-#if defined(DOX_HAVE_XCB_XKB) && QT_CONFIG(xcb)
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    static xcb_connection_t* asked = nullptr;
-    if (!connection || connection == asked)
-        return;
-    asked = connection;
-    std::free(xcb_xkb_use_extension_reply(connection, xcb_xkb_use_extension(connection, 1, 0), nullptr));
-    const uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
-    std::free(xcb_xkb_per_client_flags_reply(
-        connection, xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0), nullptr));
-#endif
 }
 
 SIZE PixelsOf(int cx, int cy)
@@ -90,7 +62,7 @@ DoxPageClient::DoxPageClient(DoxPageWindow* pageWindow, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setCursor(Qt::ArrowCursor);
-    AskForDetectableAutoRepeat();
+    plat::AskForDetectableAutoRepeat();
 }
 
 DoxPageClient::~DoxPageClient()

@@ -306,16 +306,19 @@ struct PagePrintJob {
 bool DoxPage::StartPrinterDocument(DoxPrinter& printer, const wchar_t* printerName, const void* devMode,
                                    int extraLength)
 {
+    // The printer is described once for the job: every later question about it (its
+    // papers, whether it takes the page's size, why it refused) reads the description.
+    const std::wstring name = printerName ? printerName : L"";
+    const plat::PrinterDescription description = plat::DescribePrinter(QString::fromStdWString(name));
     const bool started =
-        devMode ? printer.StartDoc(static_cast<const DEVMODEW*>(devMode), printerName, extraLength, name_.c_str())
-                : printer.Open(printerName, cx_, cy_, extraLength, name_.c_str());
+        devMode ? printer.StartDoc(static_cast<const DEVMODEW*>(devMode), description, extraLength, name_.c_str())
+                : printer.Open(description, cx_, cy_, extraLength, name_.c_str());
     if (started)
         return true;
     // Every refusal says why; the caller shows the text after its own words.
-    const std::wstring name = printerName ? printerName : L"";
     const long paper = devMode ? static_cast<const DEVMODEW*>(devMode)->dmPaperLength : cy_;
     const long length = paper + extraLength;
-    if (!plat::PrinterExists(QString::fromStdWString(name)))
+    if (!description.exists)
         SetModuleErrorFormat(L"打印机“%ls”不存在", name.c_str());
     else if (extraLength != 0 && (length <= 0 || length > SHRT_MAX))
         SetModuleErrorFormat(L"页间距 %.1f 毫米超出范围：纸张长度加页间距须在 0.1 至 %.1f 毫米之间",

@@ -61,30 +61,6 @@ bool CopyDevMode(const DEVMODEW* source, std::vector<uint8_t>& buffer)
     return true;
 }
 
-bool BuildUserPaperDevMode(const wchar_t* printerName, int paperWidth, int paperLength,
-                           std::vector<uint8_t>& out)
-{
-    if (paperWidth == 0 || paperLength == 0)
-        return false;
-    if (!FitsPaperField(paperWidth) || !FitsPaperField(paperLength))
-        return false;
-    QString name = FromWide(printerName);
-    if (!plat::PrinterExists(name))
-        return false;
-    DEVMODEW defaults = plat::DefaultDevMode(name);
-    if (!CopyDevMode(&defaults, out))
-        return false;
-    DEVMODEW* dm = AsDevMode(out);
-    dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
-    dm->dmOrientation = DMORIENT_PORTRAIT;
-    dm->dmPaperSize = DMPAPER_USER;
-    dm->dmPaperLength = static_cast<int16_t>(paperLength);
-    dm->dmPaperWidth = static_cast<int16_t>(paperWidth);
-    // The driver's check: a printer that does not take this size prints the page on
-    // the nearest paper that holds it, or on its default paper.
-    return plat::FitUserPaper(name, *dm) != plat::PaperFit::None;
-}
-
 void BindGdiEntryPoints()
 {
     plat::BindOptionalEntryPoints();
@@ -126,26 +102,33 @@ void DoxPrinter::RecordError(const wchar_t* step, int code)
     errorText_ = text;
 }
 
+bool DoxPrinter::Open(const plat::PrinterDescription& printer, int paperWidth, int paperLength, int extraLength,
+                      const wchar_t* documentName)
+{
+    DEVMODEW settings;
+    if (plat::BuildPrinterSettings(printer, DMORIENT_PORTRAIT, DMPAPER_USER, paperWidth, paperLength, &settings) ==
+        plat::PaperFit::None)
+        return false;
+    return StartDoc(&settings, printer, extraLength, documentName);
+}
+
 bool DoxPrinter::Open(const wchar_t* printerName, int paperWidth, int paperLength, int extraLength,
                       const wchar_t* documentName)
 {
-    std::vector<uint8_t> settings;
-    if (!BuildUserPaperDevMode(printerName, paperWidth, paperLength, settings))
-        return false;
-    return StartDoc(AsDevMode(settings), printerName, extraLength, documentName);
+    return Open(plat::DescribePrinter(FromWide(printerName)), paperWidth, paperLength, extraLength, documentName);
 }
 
-bool DoxPrinter::CreatePrinterContext(const QString& printerName, const QString& documentName)
+bool DoxPrinter::CreatePrinterContext(const plat::PrinterDescription& description, const QString& documentName)
 {
-    if (!plat::PrinterExists(printerName))
+    if (!description.exists)
         return false;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (plat::IsPdfPrinter(printerName) || !outputFile_.isEmpty()) {
+    if (description.pdf || !outputFile_.isEmpty()) {
         printer->setOutputFormat(QPrinter::PdfFormat);
         writtenFile_ = outputFile_.isEmpty() ? plat::PdfPrinterOutputPath(documentName) : outputFile_;
         printer->setOutputFileName(writtenFile_);
     } else {
-        printer->setPrinterName(printerName);
+        printer->setPrinterName(description.name);
         writtenFile_.clear();
         if (!printer->isValid())
             return false;
@@ -170,6 +153,12 @@ bool DoxPrinter::CreatePrinterContext(const QString& printerName, const QString&
 bool DoxPrinter::StartDoc(const DEVMODEW* settings, const wchar_t* printerName, int extraLength,
                           const wchar_t* documentName)
 {
+    return StartDoc(settings, plat::DescribePrinter(FromWide(printerName)), extraLength, documentName);
+}
+
+bool DoxPrinter::StartDoc(const DEVMODEW* settings, const plat::PrinterDescription& printer, int extraLength,
+                          const wchar_t* documentName)
+{
     if (IsPainting())
         EndDoc(false);
     if (!CopyDevMode(settings, devMode_))
@@ -182,9 +171,9 @@ bool DoxPrinter::StartDoc(const DEVMODEW* settings, const wchar_t* printerName, 
     dm->dmPaperLength = static_cast<int16_t>(length);
     // Whoever made the settings, a printer is never sent a size it cannot print: the
     // same page prints on the same paper with a page setup and without one.
-    if (plat::FitUserPaper(FromWide(printerName), *dm) == plat::PaperFit::None)
+    if (plat::FitUserPaper(printer, *dm) == plat::PaperFit::None)
         return false;
-    if (!CreatePrinterContext(FromWide(printerName), FromWide(documentName)))
+    if (!CreatePrinterContext(printer, FromWide(documentName)))
         return false;
     // Every page is reset to the paper enlarged by twice the printer's offsets. With the
     // paper's corner as origin the offsets are 0 and the paper stays as asked.

@@ -11,6 +11,7 @@
 #include "DC.h"
 #include "DevMode.h"
 #include "Heap.h"
+#include "Printers.h"
 
 #include <QString>
 #include <memory>
@@ -27,11 +28,17 @@ public:
     ~DoxPrinter() override;
 
     // Builds user-paper settings (0.1 mm) for the printer, then StartDoc with them.
-    bool Open(const wchar_t* printerName, int paperWidth, int paperLength, int extraLength,
+    bool Open(const plat::PrinterDescription& printer, int paperWidth, int paperLength, int extraLength,
               const wchar_t* documentName);
     // Copies the settings, adds extraLength (0.1 mm) to the paper length, fits a user
     // paper the printer does not take to one of its papers, creates the printer
-    // context and opens the document.
+    // context and opens the document. The job reads the printer's description only:
+    // a job asks the system about its printer once, when the caller describes it.
+    bool StartDoc(const DEVMODEW* settings, const plat::PrinterDescription& printer, int extraLength,
+                  const wchar_t* documentName);
+    // The same for a printer named: described here, once for the job.
+    bool Open(const wchar_t* printerName, int paperWidth, int paperLength, int extraLength,
+              const wchar_t* documentName);
     bool StartDoc(const DEVMODEW* settings, const wchar_t* printerName, int extraLength,
                   const wchar_t* documentName);
     bool StartPage();
@@ -53,7 +60,7 @@ public:
 
 private:
     void RecordError(const wchar_t* step, int code);
-    bool CreatePrinterContext(const QString& printerName, const QString& documentName);
+    bool CreatePrinterContext(const plat::PrinterDescription& printer, const QString& documentName);
 
     int savedState_ = -1;
     std::wstring errorText_;
@@ -65,14 +72,6 @@ private:
     // The room the PDF engine's per-page buffers come from, held for the job.
     plat::HeapReserve pageBuffers_;
 };
-
-// User-paper settings of width x length (0.1 mm) for the printer, written into `out`,
-// completed as a driver does: a printer that does not take that size gets the nearest
-// of its papers that holds it, else its default paper (plat::FitUserPaper). False when
-// a size is 0 or does not fit the settings' 16-bit fields, or when there is no such
-// printer.
-bool BuildUserPaperDevMode(const wchar_t* printerName, int paperWidth, int paperLength,
-                           std::vector<uint8_t>& out);
 
 // Copies dmSize + dmDriverExtra bytes of the settings into the buffer, growing it;
 // false when that size is below 1. The buffer always holds at least a whole DEVMODEW.

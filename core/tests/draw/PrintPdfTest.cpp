@@ -237,8 +237,11 @@ TEST(PrintPdf, UnusablePaperOrPrinterFailsBeforeAnyDocument)
         {nullptr, 2100, 990},
     };
     for (const auto& c : cases) {
-        std::vector<uint8_t> settings;
-        EXPECT_FALSE(BuildUserPaperDevMode(c.printer, c.width, c.length, settings))
+        DEVMODEW settings;
+        const QString printer = c.printer ? QString::fromWCharArray(c.printer) : QString();
+        EXPECT_EQ(plat::BuildPrinterSettings(plat::DescribePrinter(printer), DMORIENT_PORTRAIT, DMPAPER_USER, c.width,
+                                             c.length, &settings),
+                  plat::PaperFit::None)
             << c.width << "x" << c.length;
         DoxPrinter job;
         EXPECT_FALSE(job.Open(c.printer, c.width, c.length, 0, L"x"));

@@ -2,6 +2,7 @@
 
 #include "CPaperDialog.h"
 #include "CPrintDlg.h"
+#include "DialogChild.h"
 #include "Printers.h"
 #include "PdfPlaceCases.h"
 #include "Prompter.h"
@@ -19,13 +20,7 @@
 namespace
 {
 
-template <typename T>
-T* Child(QWidget* dialog, int id)
-{
-    T* child = dialog->findChild<T*>(QString::number(id));
-    EXPECT_NE(child, nullptr) << id;
-    return child;
-}
+using doxtest::Child;
 
 void Choose(QComboBox* box, const QString& text)
 {

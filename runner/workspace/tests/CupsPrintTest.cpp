@@ -1,7 +1,8 @@
 // Printing bills through CUPS as operators' printers are reached: a cupsd of the test's
 // own with a cups-pdf queue (which takes any paper size) and a queue of CUPS's generic
 // PCL driver (which has none of its own), a bill printed through the workspace onto
-// each, with the page's own paper from its page setup ("模板页面") and without a setup.
+// each, with the page's own paper from its page setup ("模板页面") and without a setup;
+// and how often a print asks CUPS about its queue.
 
 #include "PrivateCupsd.h"
 #include "SampleWorkspace.h"
@@ -446,3 +447,55 @@ TEST_F(CupsPrintTest, AQueueWithoutCustomSizesPrintsOnItsNearestPaperThatHoldsTh
 }
 
 } // namespace
+
+// With a branch's printers on a CUPS server every question about a queue is a round
+// trip over the network. A print asks about its queue once for its job, however many
+// bills the job prints, and its dialog asks about each queue at most once.
+TEST_F(CupsPrintTest, APrintAsksAboutItsQueueOncePerJobAndItsDialogOnceAPrinter)
+{
+    const QString queue = QString::fromLatin1(kPclQueue);
+    const QString other = QString::fromLatin1(kCupsPdfQueue);
+    struct Case {
+        const char* what;
+        unsigned command;
+        int bills;
+    };
+    const Case cases[] = {{"one bill", wscmd::kPrintBill, 1},
+                          {"a continuous run of four bills", wscmd::kContinuousPrint, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.command == wscmd::kContinuousPrint) {
+            // SetUp saved one bill; three more, then every bill ticked.
+            for (int i = 1; i < c.bills; ++i) {
+                Client()->OnCmdMsg(wscmd::kNewBill, nullptr);
+                ASSERT_EQ(Client()->PageView()->Page()->SetFieldText(L"主表.收款人", 0, L"收款单位"), 1);
+                Client()->OnCmdMsg(wscmd::kSaveBill, nullptr);
+            }
+            Client()->OnCmdMsg(wscmd::kCheckAll, nullptr);
+        }
+        host_->printer = queue.toStdWString();
+        const qsizetype jobs = cupsd_->CompletedJobs(queue).size();
+        const int before = plat::PrinterQueueQueries(queue);
+        const int otherBefore = plat::PrinterQueueQueries(other);
+        int inDialog = -1;
+        int otherInDialog = -1;
+        ScriptedPrompter prompts;
+        dox::platform::ScopedPrompter scope(&prompts);
+        OnNextDialog dialog([&](QWidget* d) {
+            inDialog = plat::PrinterQueueQueries(queue) - before;
+            otherInDialog = plat::PrinterQueueQueries(other) - otherBefore;
+            EXPECT_TRUE(ClickButton(d, 1));
+        });
+        EXPECT_TRUE(workspace_->OnCmdMsg(c.command, nullptr));
+        ASSERT_TRUE(dialog.Opened());
+        EXPECT_TRUE(prompts.messages.empty()) << Utf8(prompts.messages.empty() ? L"" : prompts.messages[0].text);
+        EXPECT_EQ(inDialog, 1);
+        EXPECT_EQ(otherInDialog, 1);
+        // The job: the bills printed after the dialog closed.
+        EXPECT_EQ(plat::PrinterQueueQueries(queue) - before - inDialog, 1);
+        EXPECT_EQ(plat::PrinterQueueQueries(other) - otherBefore, 1);
+        ASSERT_TRUE(cupsd_->WaitUntilIdle(60000)) << cupsd_->LogTail().toStdString();
+        // One job, whatever the number of bills.
+        EXPECT_EQ(cupsd_->CompletedJobs(queue).size(), jobs + 1);
+    }
+}

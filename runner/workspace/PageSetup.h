@@ -2,11 +2,12 @@
 // The print setup of one template page: paper, orientation, offsets of the printout
 // on the sheet and the gap between sheets of continuous paper. It is kept beside the
 // bills, as the page's user element "pager_param" in the bill database, and turned
-// into the printer's settings (DEVMODE) when a bill is printed.
+// into the printer's settings (DEVMODE) when a bill is printed. Reading and writing it
+// are quick steps of the caller's; the caller shows the wait cursor where the user
+// waits.
 
 #include "CDevMode.h"
-
-#include <QString>
+#include "Printers.h"
 
 #include <string>
 
@@ -44,17 +45,8 @@ void ReadPageSetupElement(IDoxPage* page, PageSetupRecord& record);
 // Stores the record as the page's "pager_param"; false when the database refuses.
 bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record);
 
-// Makes the printer's settings for a paper (id, size in 0.1 mm) and orientation in
-// holder; a user paper (256) the printer does not take becomes the nearest of its
-// papers that holds it, else its default paper. Null, with the reason in *error, when
-// the printer is not there or the paper has no size.
-const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printerName, int orientation, int paperId,
-                                    int width, int height, std::wstring* error);
-
 // Builds the printer's settings from the record: *devMode stays null (the printer's
 // own defaults) while the record holds no setup or no paper size. False, with the
 // reason in record.errorText, when the printer cannot take it.
-bool ApplyPageSetupToDevMode(PageSetupRecord& record, const std::wstring& printerName, const DEVMODEW** devMode);
-
-// A length in 0.1 mm shown in millimetres ("210", "215.9").
-QString MillimetreText(int tenths);
+bool ApplyPageSetupToDevMode(PageSetupRecord& record, const plat::PrinterDescription& printer,
+                             const DEVMODEW** devMode);

@@ -1,7 +1,18 @@
-// The page setup record: its stored XML text, and the printer settings built from it.
+// The page setup record: its stored XML text and the printer settings built from it;
+// its dialog, which opens on the paper that holds the stored setup; and the mnemonics
+// of the printing dialogs.
 
+#include "CMmEdit.h"
+#include "CPageSetupDlg.h"
+#include "CPrintDlg.h"
+#include "DialogChild.h"
 #include "PageSetup.h"
 #include "TiXmlW.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +20,8 @@
 
 namespace
 {
+
+using doxtest::Child;
 
 struct Fields {
     int orientation, paper, width, height, top, left, spacing, set;
@@ -108,7 +121,8 @@ TEST(PageSetupDevMode, BuiltOnlyForASetupWithAPaper)
         record.PaperHeight = c.height;
         record.Orientation = c.orientation;
         const DEVMODEW* devMode = reinterpret_cast<const DEVMODEW*>(&record);
-        EXPECT_EQ(ApplyPageSetupToDevMode(record, c.printer, &devMode), c.ok);
+        const plat::PrinterDescription printer = plat::DescribePrinter(QString::fromWCharArray(c.printer));
+        EXPECT_EQ(ApplyPageSetupToDevMode(record, printer, &devMode), c.ok);
         EXPECT_EQ(devMode != nullptr, c.devMode);
         EXPECT_EQ(record.errorText, c.error);
         if (!devMode)
@@ -119,6 +133,82 @@ TEST(PageSetupDevMode, BuiltOnlyForASetupWithAPaper)
         EXPECT_EQ(devMode->dmPaperSize, c.paper);
         EXPECT_EQ(devMode->dmPaperWidth, c.width);
         EXPECT_EQ(devMode->dmPaperLength, c.height);
+    }
+}
+
+
+TEST(PageSetupDialog, ChoosesThePaperThatHoldsTheStoredSetup)
+{
+    struct Case {
+        const char* what;
+        int set, paper, width, height;
+        const char* shown;   // the paper the list opens on
+        bool editable;       // width and height may be typed
+        int openWidth, openHeight;
+    };
+    const Case cases[] = {
+        {"first time: the template's own size", 0, 256, 0, 0, "模板页面", false, 2100, 990},
+        {"a stored A5", 1, 11, 1480, 2100, "A5", false, 1480, 2100},
+        {"a paper the printer no longer has: its user size", 1, 999, 1234, 567, "自定义大小", true, 1234, 567},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PageSetupRecord record;
+        record.templateWidth = 2100;
+        record.templateHeight = 990;
+        record.set = c.set;
+        record.PaperSize = c.paper;
+        record.PaperWidth = c.width;
+        record.PaperHeight = c.height;
+        CPageSetupDlg dialog(record, L"PDF");
+        EXPECT_EQ(Child<QComboBox>(&dialog, 1002)->currentText(), QString::fromUtf8(c.shown));
+        auto* width = Child<CMmEdit>(&dialog, 1006);
+        EXPECT_EQ(width->isReadOnly(), !c.editable);
+        EXPECT_EQ(width->GetValue(), c.openWidth);
+        EXPECT_EQ(Child<CMmEdit>(&dialog, 1007)->GetValue(), c.openHeight);
+        EXPECT_EQ(record.set, 1);
+        EXPECT_EQ(dialog.Orientation(), 1);
+
+        // OK writes the choice back, offsets included.
+        auto* left = Child<CMmEdit>(&dialog, 1013);
+        left->setText(QStringLiteral("-3.5"));
+        emit left->textEdited(left->text());
+        dialog.show();
+        Child<QAbstractButton>(&dialog, 1)->click();
+        EXPECT_EQ(dialog.result(), 1);
+        EXPECT_EQ(record.PaperWidth, c.openWidth);
+        EXPECT_EQ(record.PaperHeight, c.openHeight);
+        EXPECT_EQ(record.LeftOffset, -35);
+    }
+}
+
+TEST(PrintingDialogs, EveryMnemonicCaptionNamesItsFieldAndAltMovesThere)
+{
+    PageSetupRecord record;
+    record.templateWidth = 2100;
+    record.templateHeight = 990;
+    CPageSetupDlg setup(record, L"PDF");
+    CPrintDlg print(L"PDF", false);
+    for (QDialog* dialog : {static_cast<QDialog*>(&setup), static_cast<QDialog*>(&print)}) {
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        int captions = 0;
+        for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            const QString text = label->text();
+            const qsizetype amp = text.indexOf(QLatin1String("(&"));
+            if (amp < 0)
+                continue;
+            ++captions;
+            SCOPED_TRACE(text.toStdString());
+            ASSERT_NE(label->buddy(), nullptr) << "the ampersand is drawn";
+            if (!label->buddy()->isEnabled() || label->buddy()->focusPolicy() == Qt::NoFocus)
+                continue;
+            dialog->setFocus();
+            QTest::keyClick(dialog, text.at(amp + 2).toLower().toLatin1(), Qt::AltModifier);
+            EXPECT_TRUE(label->buddy()->hasFocus());
+        }
+        EXPECT_GE(captions, 1);
+        dialog->hide();
     }
 }
 

@@ -4,7 +4,9 @@
 #include "DevMode.h"
 #include "PageSetup.h"
 #include "Printers.h"
+#include "PrinterSettings.h"
 #include "UIUitl.h"
+#include "WaitCursor.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -118,16 +120,17 @@ int CPageSetupDlg::exec()
 
 bool CPageSetupDlg::Initialise()
 {
-    CWaitCursor wait;
+    plat::WaitCursor wait;
     if (printerName_.empty())
         printerName_ = plat::DefaultPrinterName().toStdWString();
     const QString printer = QString::fromStdWString(printerName_);
     printerLabel_->setText(printer);
-    if (!plat::PrinterExists(printer)) {
+    printer_ = plat::DescribePrinter(printer);
+    if (!printer_.exists) {
         UIUitl::MessageBoxFormat(16, L"打开打印机失败:%ls，请确认是否正确安装打印机。", printerName_.c_str());
         return false;
     }
-    const std::vector<plat::PrinterPaper> offered = plat::PrinterPapers(printer);
+    const std::vector<plat::PrinterPaper>& offered = printer_.papers;
     if (offered.empty()) {
         UIUitl::MessageBoxFormat(16, L"获取页面信息失败:%ls", printerName_.c_str());
         return false;
@@ -136,7 +139,7 @@ bool CPageSetupDlg::Initialise()
     for (const plat::PrinterPaper& p : offered)
         papers_.push_back({p.name.left(64).toStdWString(), p.id, p.width, p.height, p.id == DMPAPER_USER});
     if (!record_.set) {
-        record_.Orientation = plat::DefaultDevMode(printer).dmOrientation;
+        record_.Orientation = plat::DefaultDevMode(printer_).dmOrientation;
         record_.PaperSize = DMPAPER_USER;
         record_.PaperWidth = record_.templateWidth;
         record_.PaperHeight = record_.templateHeight;
@@ -198,7 +201,7 @@ QString CPageSetupDlg::PaperNote() const
     if (paperId_ != DMPAPER_USER)
         return QString();
     plat::PrinterPaper paper;
-    const plat::PaperFit fit = plat::PaperForPage(QString::fromStdWString(printerName_), width_, height_, &paper);
+    const plat::PaperFit fit = plat::PaperForPage(printer_, width_, height_, &paper);
     // The paper by the printer's name for it and its size, as the sheet to put in.
     const QString sheet = QStringLiteral("“%1”(%2×%3 毫米)")
                               .arg(paper.name, QString::number(paper.width / 10.0, 'f', 1),

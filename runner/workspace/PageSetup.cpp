@@ -1,15 +1,11 @@
 #include "PageSetup.h"
 
-#include "HeaderDialog.h"
 #include "IDoxDocElement.h"
 #include "IDoxPage.h"
-#include "Printers.h"
+#include "PrinterSettings.h"
 #include "TiXmlW.h"
 
-#include <QString>
-
 #include <cstring>
-#include <cwchar>
 
 namespace
 {
@@ -28,13 +24,6 @@ const SetupField kFields[] = {
 };
 
 const wchar_t kElementName[] = L"pager_param";
-
-std::wstring PrinterMessage(const wchar_t* format, const std::wstring& printer)
-{
-    wchar_t text[512];
-    std::swprintf(text, 512, format, printer.c_str());
-    return text;
-}
 
 } // namespace
 
@@ -80,7 +69,6 @@ void ReadPageSetupElement(IDoxPage* page, PageSetupRecord& record)
 {
     if (!page)
         return;
-    CWaitCursor wait;
     IDoxDocElement* element = page->GetUserElement(kElementName, 1);
     if (!element || element->GetSize() == 0) {
         if (element)
@@ -102,7 +90,6 @@ bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record)
 {
     if (!page)
         return false;
-    CWaitCursor wait;
     TiXmlDocumentW document;
     if (!document.AddDeclaration() || !WritePageSetup(record, document))
         return false;
@@ -116,47 +103,13 @@ bool WritePageSetupElement(IDoxPage* page, const PageSetupRecord& record)
     return ok;
 }
 
-const DEVMODEW* BuildPrinterDevMode(CDevMode& holder, const std::wstring& printerName, int orientation, int paperId,
-                                    int width, int height, std::wstring* error)
-{
-    const QString name = QString::fromStdWString(printerName);
-    if (!plat::PrinterExists(name)) {
-        *error = PrinterMessage(L"打开打印机失败:%ls，请确认是否正确安装打印机。", printerName);
-        return nullptr;
-    }
-    DEVMODEW* dm = holder.Create(sizeof(DEVMODEW));
-    if (!dm) {
-        *error = L"内存不足！";
-        return nullptr;
-    }
-    *dm = plat::DefaultDevMode(name);
-    dm->dmFields |= DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH;
-    dm->dmOrientation = static_cast<int16_t>(orientation);
-    dm->dmPaperSize = static_cast<int16_t>(paperId);
-    dm->dmPaperWidth = static_cast<int16_t>(width);
-    dm->dmPaperLength = static_cast<int16_t>(height);
-    // What the driver would refuse: a paper it cannot size. A user size the printer
-    // does not take prints on the nearest paper that holds it (or the printer's
-    // default), as the same page without a setup does.
-    if (!plat::PageSizeOf(*dm).isValid() || plat::FitUserPaper(name, *dm) == plat::PaperFit::None) {
-        holder.Free();
-        *error = PrinterMessage(L"设置打印机属性失败:%ls，请确认是否正确安装打印机。", printerName);
-        return nullptr;
-    }
-    return dm;
-}
-
-bool ApplyPageSetupToDevMode(PageSetupRecord& record, const std::wstring& printerName, const DEVMODEW** devMode)
+bool ApplyPageSetupToDevMode(PageSetupRecord& record, const plat::PrinterDescription& printer,
+                             const DEVMODEW** devMode)
 {
     *devMode = nullptr;
     if (!record.set || record.PaperWidth == 0 || record.PaperHeight == 0)
         return true;
-    *devMode = BuildPrinterDevMode(record.devMode, printerName, record.Orientation, record.PaperSize, record.PaperWidth,
+    *devMode = HoldPrinterSettings(record.devMode, printer, record.Orientation, record.PaperSize, record.PaperWidth,
                                    record.PaperHeight, &record.errorText);
     return *devMode != nullptr;
-}
-
-QString MillimetreText(int tenths)
-{
-    return QString::number(tenths / 10.0, 'g', 14);
 }

@@ -4,6 +4,7 @@
 // gap between sheets, with a small preview. OK writes the choice into the record.
 
 #include "HeaderDialog.h"
+#include "Printers.h"
 
 #include <QFont>
 
@@ -54,6 +55,8 @@ private:
 
     PageSetupRecord& record_;
     std::wstring printerName_;
+    // The printer as described once when the dialog opens; the paper note reads it.
+    plat::PrinterDescription printer_;
     std::vector<PagerSize> papers_;
     int orientation_ = 1;
     int paperId_ = 256;
