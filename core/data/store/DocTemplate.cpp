@@ -3,6 +3,7 @@
 
 #include "CharBuffer.h"
 #include "DocElement.h"
+#include "FileAccess.h"
 #include "ModuleError.h"
 #include "PathText.h"
 
@@ -129,6 +130,7 @@ void DocTemplate::CloseFile()
         ::close(fd_);
     fd_ = -1;
     created_ = false;
+    unwritable_ = false;
     path_.clear();
     filePath_.clear();
 }
@@ -187,7 +189,11 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
     // device could answer an open in its own way. Only a plain file is kept, and it
     // is read and written in the ordinary blocking way.
     int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    if (mode == kDocOpenRead)
+    // A file this user may not replace (a shipped or shared template, one marked
+    // read-only) is opened for reading: its edits stay in memory and only a save
+    // under another name writes them.
+    const bool unwritable = mode == kDocOpenReadWrite && !plat::MayReplaceFile(plat::PathFromUtf8(file));
+    if (mode == kDocOpenRead || unwritable)
         flags |= O_RDONLY;
     else if (mode == kDocOpenCreate)
         flags |= O_RDWR | O_CREAT;
@@ -230,7 +236,7 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
     // A read-only file shares reading; a writable one shares nothing. An existing
     // file opened to be created anew is not emptied: the first save replaces it
     // whole, and a refused or killed save leaves it as it was.
-    if (flock(fd, (mode == kDocOpenRead ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+    if (flock(fd, (mode == kDocOpenRead || unwritable ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
         int error = errno;
         ::close(fd);
         SetModuleErrorFromSystem(error);
@@ -241,6 +247,7 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
     filePath_ = ec ? file : canon.string();
     fd_ = fd;
     created_ = created;
+    unwritable_ = unwritable;
     return 1;
 }
 
@@ -393,7 +400,7 @@ int DocTemplate::WriteElement(DocElement* element)
         SetModuleError(kMsgInvalidFile);
         return 0;
     }
-    if (readOnly_) {
+    if (readOnly_ || unwritable_) {
         SetModuleError(kMsgReadOnly);
         return 0;
     }
@@ -443,7 +450,7 @@ int DocTemplate::SaveFrom()
 
 int DocTemplate::WriteFile(bool attached)
 {
-    if (fd_ < 0 || readOnly_) {
+    if (fd_ < 0 || readOnly_ || unwritable_) {
         SetModuleError(kMsgReadOnly);
         return 0;
     }
