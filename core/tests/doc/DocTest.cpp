@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <tinyxml2.h>
@@ -587,10 +588,13 @@ TEST_F(DocTest, RefusedSaveAsLeavesTheTargetAsItWas)
 // and the document goes on in the new, writable file.
 TEST_F(DocTest, ATemplateThatMayNotBeWrittenOpensAndSavesOnlyUnderAnotherName)
 {
+    enum Way { kMarked, kRefusedFile, kRefusedFolder };
     const struct {
         const char* what;
-        bool folder;
-    } cases[] = {{"the file is read-only", false}, {"its folder takes no new file", true}};
+        Way way;
+    } cases[] = {{"the file is marked read-only", kMarked},
+                 {"the file refuses writing", kRefusedFile},
+                 {"its folder takes no new file", kRefusedFolder}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         doxtest::TempDir dir;
@@ -598,8 +602,13 @@ TEST_F(DocTest, ATemplateThatMayNotBeWrittenOpensAndSavesOnlyUnderAnotherName)
         const std::wstring path = PathOf(dir, "shared/t.dxt");
         ASSERT_NO_FATAL_FAILURE(SaveNewTemplate(path, L"甲"));
         const std::string before = doxtest::ReadFileBytes(dir / "shared/t.dxt");
-        doxtest::ScopedUnwritable unwritable(c.folder ? dir / "shared" : dir / "shared/t.dxt");
-        if (c.folder && !unwritable.Refused()) {
+        // Marked: no write bits, which root may ignore but the read-only mark means.
+        std::optional<doxtest::ScopedUnwritable> unwritable;
+        if (c.way == kMarked)
+            std::filesystem::permissions(dir / "shared/t.dxt", std::filesystem::perms(0444));
+        else
+            unwritable.emplace(c.way == kRefusedFolder ? dir / "shared" : dir / "shared/t.dxt");
+        if (c.way == kRefusedFolder && !unwritable->Refused()) {
             std::cout << "[ SKIPPED  ] root cannot be refused a folder here" << std::endl;
             continue;
         }
