@@ -18,8 +18,6 @@
 #include "Ribbon.h"
 #include "UITabs.h"
 
-#include <deque>
-#include <functional>
 #include <QAction>
 #include <QDockWidget>
 #include <QLabel>
@@ -33,7 +31,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 
+#include <deque>
 #include <filesystem>
+#include <functional>
 
 using namespace designertest;
 

@@ -697,7 +697,8 @@ TEST_F(DesignWindowTest, DeleteLeavesNothingSelectedSoASecondDeleteRemovesNothin
     DoxLayer* layer = page_->GetCurrentLayer();
     // Three frames far apart, in fill-in order; the points are their middles.
     const RECT rects[] = {{100, -100, 500, -300}, {1000, -600, 1400, -800}, {1600, -1100, 2000, -1300}};
-    const QPoint middles[] = {{TenthToPixel(300), TenthToPixel(200)}, {TenthToPixel(1200), TenthToPixel(700)},
+    const QPoint middles[] = {{TenthToPixel(300), TenthToPixel(200)},
+                              {TenthToPixel(1200), TenthToPixel(700)},
                               {TenthToPixel(1800), TenthToPixel(1200)}};
     struct Case {
         const char* what;
