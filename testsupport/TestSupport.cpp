@@ -5,6 +5,9 @@
 #include <iterator>
 #include <stdexcept>
 #include <unistd.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 
 namespace doxtest
 {
@@ -66,6 +69,49 @@ ScratchHome::ScratchHome(const std::filesystem::path& folder)
     std::error_code error;
     std::filesystem::create_directories(Documents(), error);
     ready_ = std::filesystem::is_directory(Documents(), error);
+}
+
+namespace
+{
+
+// Sets or clears the immutable flag; false when the system refuses.
+bool SetImmutable(const std::filesystem::path& path, bool on)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+ScopedUnwritable::ScopedUnwritable(const std::filesystem::path& path)
+    : path_(path), old_(std::filesystem::status(path).permissions())
+{
+    using std::filesystem::perms;
+    std::filesystem::permissions(path_, perms::owner_write | perms::group_write | perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    immutable_ = SetImmutable(path_, true);
+}
+
+ScopedUnwritable::~ScopedUnwritable()
+{
+    if (immutable_)
+        SetImmutable(path_, false);
+    std::error_code error;
+    std::filesystem::permissions(path_, old_, error);
+}
+
+bool ScopedUnwritable::Refused() const
+{
+    return ::access(path_.c_str(), W_OK) != 0;
 }
 
 } // namespace doxtest

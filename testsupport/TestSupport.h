@@ -66,4 +66,26 @@ private:
     bool ready_;
 };
 
+// Takes write permission from a file or folder for the object's lifetime, the way a
+// shipped or shared template comes: no write bits, and, where this process may set it
+// (root with the capability, on a file system that has it), the immutable flag, which
+// refuses writing to root too. Both are undone afterwards, so the scratch folder can go.
+class ScopedUnwritable
+{
+public:
+    explicit ScopedUnwritable(const std::filesystem::path& path);
+    ~ScopedUnwritable();
+    ScopedUnwritable(const ScopedUnwritable&) = delete;
+    ScopedUnwritable& operator=(const ScopedUnwritable&) = delete;
+
+    // Whether the system now refuses this process a write (false for root when only
+    // the mode bits could be taken).
+    bool Refused() const;
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::perms old_;
+    bool immutable_ = false;
+};
+
 } // namespace doxtest

@@ -5,6 +5,7 @@
 #include "CDoxDesigner.h"
 #include "CMainFrame.h"
 #include "DesignerExtensions.h"
+#include "FileAccess.h"
 #include "IDoxCore.h"
 #include "IDoxDesignWindow.h"
 #include "IDoxDocument.h"
@@ -139,6 +140,7 @@ void CDesignDoc::SetPath(const std::wstring* path)
 void CDesignDoc::CloseDocument()
 {
     SetPath(nullptr);
+    readOnly_ = false;
     if (designPage_) {
         designPage_->ClearPanes();
         designPage_->RemoveAllTabs();
@@ -168,6 +170,11 @@ bool CDesignDoc::OpenDocument(const std::wstring& path)
     }
     SetPath(&path);
     AddToRecent(path);
+    // The core judged the file the same way and opened it for reading only.
+    readOnly_ = !plat::MayReplaceFile(plat::PathFromWide(path));
+    if (readOnly_)
+        UIUitl::MessageBoxFormat(64, L"模板“%ls”是只读的，不能在原处保存。修改后请用“另存为”保存为新的模板文件。",
+                                 title_.c_str());
     return true;
 }
 
@@ -248,6 +255,11 @@ void CDesignDoc::Close()
 bool CDesignDoc::Save()
 {
     if (!document_) return false;
+    if (readOnly_) {
+        const int answer = UIUitl::MessageBoxFormat(
+            36, L"模板“%ls”是只读的，不能在原处保存。要另存为新的模板文件吗？", title_.c_str());
+        return answer == kIdYes && SaveUnderNewName();
+    }
     int saved = 0;
     {
         plat::WaitCursor wait;
@@ -262,9 +274,14 @@ bool CDesignDoc::Save()
 
 void CDesignDoc::SaveAs()
 {
-    if (!document_) return;
+    SaveUnderNewName();
+}
+
+bool CDesignDoc::SaveUnderNewName()
+{
+    if (!document_) return false;
     UIFileDailog dialog(0, L"dxt", title_.c_str(), kDialogFlags, kFilter, frame_);
-    if (dialog.DoModal() != kIdOk) return;
+    if (dialog.DoModal() != kIdOk) return false;
     const std::wstring path = dialog.GetPathName();
     int saved = 0;
     {
@@ -273,10 +290,12 @@ void CDesignDoc::SaveAs()
     }
     if (!saved) {
         UIUitl::MessageBoxFormat(16, L"另存模板“%ls”失败。原因：%ls", path.c_str(), core_->GetLastErrorText());
-        return;
+        return false;
     }
     SetPath(&path);
     AddToRecent(path);
+    readOnly_ = !plat::MayReplaceFile(plat::PathFromWide(path));
+    return true;
 }
 
 void CDesignDoc::NewPage()

@@ -67,6 +67,9 @@ private:
     // Asks to save a modified template; false stops the command.
     bool PromptSave();
     bool OpenDocument(const std::wstring& path);
+    // The save-as dialog and the save; false when cancelled or refused (the message
+    // was shown).
+    bool SaveUnderNewName();
     bool Blocked() const;
     void ShowResult(bool designPage);
 
@@ -77,6 +80,9 @@ private:
     std::wstring title_;
     std::wstring path_;
     IDoxDocument* document_ = nullptr;
+    // The template's file may not be replaced (read-only, or in a folder the user
+    // cannot write): edits can only be saved under a new name.
+    bool readOnly_ = false;
 };
 
 // The title of a path: the text after the last '\', else after the last '/'; the

@@ -31,7 +31,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 
+#include <deque>
 #include <filesystem>
+#include <functional>
 
 using namespace designertest;
 
@@ -328,6 +330,60 @@ TEST_F(DesignSessionTest, ClosingWithUnsavedChangesAsksAndFollowsTheAnswer)
         EXPECT_EQ(prompter_.messages[0].type, 35u);
         EXPECT_EQ(ControlKinds(TemplateXmlOfFile(path)).size(), c.controlsOnDisk);
         EXPECT_EQ(Frame()->Document()->Document() != nullptr, !c.closes);
+        TearDown();
+        SetUp();
+    }
+}
+
+// A template the author may not write (a shipped or shared one) opens with word that
+// it is read-only; a save offers 另存为 and never writes the file, whether it is asked
+// for from the ribbon or by the question on closing.
+TEST_F(DesignSessionTest, AReadOnlyTemplateOpensSaysSoAndOffersSaveAs)
+{
+    const std::wstring path = MakeTemplate("shared.dxt", {L"页"});
+    const std::string before = doxtest::ReadFileBytes(plat::PathFromWide(path));
+    doxtest::ScopedUnwritable unwritable(plat::PathFromWide(path));
+    const std::wstring title = TitleOfPath(path);
+    const std::wstring offer = L"模板“" + title + L"”是只读的，不能在原处保存。要另存为新的模板文件吗？";
+    struct Case {
+        const char* what;
+        std::function<void()> save;
+        std::deque<int> answers;
+        std::vector<std::wstring> asked;
+        const char* savedAs; // null: nothing saved
+    };
+    const Case cases[] = {
+        {"the ribbon's save, declined", [&] { Trigger(ID_FILE_SAVE); }, {7}, {offer}, nullptr},
+        {"the ribbon's save, taken", [&] { Trigger(ID_FILE_SAVE); }, {6}, {offer}, "ribbon.dxt"},
+        {"closing with changes", [&] { EXPECT_TRUE(Frame()->close()); }, {6, 6},
+         {L"保存对 “" + title + L"”的更改吗？", offer}, "closing.dxt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompter_.messages.clear();
+        ASSERT_TRUE(Start({QString::fromStdWString(path)}));
+        ASSERT_NE(Frame()->Document()->Document(), nullptr);
+        ASSERT_EQ(prompter_.messages.size(), 1u);
+        EXPECT_EQ(prompter_.messages[0].text,
+                  L"模板“" + title + L"”是只读的，不能在原处保存。修改后请用“另存为”保存为新的模板文件。");
+        EXPECT_EQ(prompter_.messages[0].type, 64u);
+
+        Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+        prompter_.messages.clear();
+        prompter_.answers = c.answers;
+        const std::wstring target = c.savedAs ? Path(c.savedAs) : std::wstring();
+        if (c.savedAs)
+            prompter_.files.push_back({target});
+        c.save();
+        std::vector<std::wstring> asked;
+        for (const auto& message : prompter_.messages)
+            asked.push_back(message.text);
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(doxtest::ReadFileBytes(plat::PathFromWide(path)), before);
+        if (c.savedAs)
+            EXPECT_EQ(ControlKinds(TemplateXmlOfFile(target)).size(), 1u);
+        else
+            EXPECT_EQ(Frame()->Document()->Path(), path);
         TearDown();
         SetUp();
     }

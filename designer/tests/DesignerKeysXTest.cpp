@@ -61,4 +61,28 @@ TEST_F(DesignerKeysX, AcceleratorsReachTheirCommandsFromTheCanvas)
     EXPECT_EQ(selectAll(), 0);
 }
 
+// A Delete held a moment repeats, as a person's does: it takes the selected control
+// and nothing after it, since nothing is selected in its place.
+TEST_F(DesignerKeysX, AHeldDeleteRemovesOnlyTheSelectedControl)
+{
+    DOX_REQUIRE_XSERVER();
+    ASSERT_TRUE(Start({QString::fromStdWString(MakeTemplate("delete.dxt", {L"页"}))}));
+    ASSERT_TRUE(ShowAndActivate(Frame()));
+    Draw(kToolEdit, QPoint(40, 40), QPoint(200, 70));
+    Draw(kToolEdit, QPoint(300, 200), QPoint(460, 230));
+    Draw(kToolEdit, QPoint(500, 350), QPoint(660, 380));
+    IDoxDesignWindow* window = DesignPage()->ActiveView()->Window();
+    xinput::Click(Canvas()->mapToGlobal(QPoint(380, 215)));
+    Settle();
+    ASSERT_EQ(window->GetSelectedCount(), 1);
+    ASSERT_TRUE(WaitFor([this] { return Canvas()->hasFocus(); }));
+
+    xinput::Hold("Delete", 900);
+    Settle();
+    EXPECT_EQ(window->GetSelectedCount(), 0);
+    xinput::Chord({"Control_L", "a"});
+    Settle();
+    EXPECT_EQ(window->GetSelectedCount(), 2);
+}
+
 } // namespace

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace runnertest
 {
 namespace
@@ -125,6 +128,34 @@ TEST_F(StartUp, TheCommandLineOpensItsTemplate)
     EXPECT_TRUE(Frame()->IsHomePageShown());
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0].rfind(L"打开失败! ", 0), 0u);
+}
+
+// A name on the command line that is a FIFO or a folder is refused at once, with its
+// name and what it is, and the program goes on to its home page.
+TEST_F(StartUp, ACommandLineNameThatIsNoFileIsRefusedAtOnce)
+{
+    Install();
+    const fs::path pipe = dir / "管道.dxt";
+    const fs::path folder = dir / "文件夹.dxt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    fs::create_directory(folder);
+    const struct {
+        fs::path path;
+        const wchar_t* kind;
+    } cases[] = {{pipe, L"命名管道"}, {folder, L"文件夹"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.string());
+        prompter.messages.clear();
+        // A hang fails the test instead of stalling the run.
+        alarm(30);
+        const bool started = Start({QString::fromStdString(c.path.string())});
+        alarm(0);
+        ASSERT_TRUE(started);
+        EXPECT_TRUE(Frame()->IsHomePageShown());
+        ASSERT_EQ(Messages().size(), 1u);
+        EXPECT_EQ(Messages()[0], L"打开失败! “" + W(c.path) + L"”不是模板文件，而是" + c.kind + L"。");
+        Stop();
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "CharBuffer.h"
 #include "DocElement.h"
+#include "FileAccess.h"
 #include "ModuleError.h"
 #include "PathText.h"
 
@@ -36,6 +37,21 @@ const wchar_t kMsgElementCrc[] = L"文档元素校验错误。";
 const wchar_t kMsgReadOnly[] = L"无效文件或者是只读模板文件。";
 const wchar_t kMsgTooMany[] = L"模板文件最多只能保存31个文档元素。";
 const wchar_t kMsgNameTooLong[] = L"文档元素ID过长,无法保存到模板文件。[%ls]";
+const wchar_t kMsgNotAFile[] = L"“%ls”不是模板文件，而是%ls。";
+
+// What a name that is not a plain file stands for, in the words of the message.
+const wchar_t* KindOfNonFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return L"文件夹";
+    if (S_ISFIFO(mode))
+        return L"命名管道";
+    if (S_ISSOCK(mode))
+        return L"套接字";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return L"设备";
+    return L"特殊文件";
+}
 
 uint32_t GetU32(const uint8_t* p)
 {
@@ -114,6 +130,7 @@ void DocTemplate::CloseFile()
         ::close(fd_);
     fd_ = -1;
     created_ = false;
+    unwritable_ = false;
     path_.clear();
     filePath_.clear();
 }
@@ -168,8 +185,15 @@ int DocTemplate::IsPath(const wchar_t* path)
 int DocTemplate::OpenFile(const std::wstring& path, int mode)
 {
     std::string file = WideToUtf8(path);
-    int flags = O_CLOEXEC;
-    if (mode == kDocOpenRead)
+    // Not waiting: opening a FIFO for reading would block until a writer came, and a
+    // device could answer an open in its own way. Only a plain file is kept, and it
+    // is read and written in the ordinary blocking way.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    // A file this user may not replace (a shipped or shared template, one marked
+    // read-only) is opened for reading: its edits stay in memory and only a save
+    // under another name writes them.
+    const bool unwritable = mode == kDocOpenReadWrite && !plat::MayReplaceFile(plat::PathFromUtf8(file));
+    if (mode == kDocOpenRead || unwritable)
         flags |= O_RDONLY;
     else if (mode == kDocOpenCreate)
         flags |= O_RDWR | O_CREAT;
@@ -184,13 +208,27 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
     if (fd < 0)
         fd = ::open(file.c_str(), flags, 0666);
     if (fd < 0) {
-        SetModuleErrorFromSystem();
+        // A folder opened for writing is refused by the open itself.
+        if (errno == EISDIR)
+            SetModuleErrorFormat(kMsgNotAFile, path.c_str(), KindOfNonFile(S_IFDIR));
+        else
+            SetModuleErrorFromSystem();
         return 0;
     }
     struct stat st;
-    int statError = fstat(fd, &st) != 0 ? errno : 0;
-    if (statError || !S_ISREG(st.st_mode)) {
-        int error = statError ? statError : (S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    if (fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        SetModuleErrorFromSystem(error);
+        return 0;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        SetModuleErrorFormat(kMsgNotAFile, path.c_str(), KindOfNonFile(st.st_mode));
+        return 0;
+    }
+    if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int error = errno;
         ::close(fd);
         SetModuleErrorFromSystem(error);
         return 0;
@@ -198,7 +236,7 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
     // A read-only file shares reading; a writable one shares nothing. An existing
     // file opened to be created anew is not emptied: the first save replaces it
     // whole, and a refused or killed save leaves it as it was.
-    if (flock(fd, (mode == kDocOpenRead ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+    if (flock(fd, (mode == kDocOpenRead || unwritable ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
         int error = errno;
         ::close(fd);
         SetModuleErrorFromSystem(error);
@@ -209,6 +247,7 @@ int DocTemplate::OpenFile(const std::wstring& path, int mode)
     filePath_ = ec ? file : canon.string();
     fd_ = fd;
     created_ = created;
+    unwritable_ = unwritable;
     return 1;
 }
 
@@ -361,7 +400,7 @@ int DocTemplate::WriteElement(DocElement* element)
         SetModuleError(kMsgInvalidFile);
         return 0;
     }
-    if (readOnly_) {
+    if (readOnly_ || unwritable_) {
         SetModuleError(kMsgReadOnly);
         return 0;
     }
@@ -411,7 +450,7 @@ int DocTemplate::SaveFrom()
 
 int DocTemplate::WriteFile(bool attached)
 {
-    if (fd_ < 0 || readOnly_) {
+    if (fd_ < 0 || readOnly_ || unwritable_) {
         SetModuleError(kMsgReadOnly);
         return 0;
     }

@@ -35,6 +35,9 @@ public:
 
     const std::wstring& Path() const { return path_; }
     bool IsOpen() const { return fd_ >= 0; }
+    // Opened for writing, but the file may not be replaced: edits are kept in memory
+    // and a save in place is refused.
+    bool IsUnwritable() const { return unwritable_; }
     // Closes a store opened to create a file that was never saved: a file that
     // this store made is removed again, an existing one stays as it was.
     void Abandon();
@@ -57,4 +60,5 @@ private:
     std::string filePath_; // canonical, UTF-8: where saves put the new file
     int fd_ = -1;
     bool created_ = false; // the file did not exist before this store opened it
+    bool unwritable_ = false;
 };

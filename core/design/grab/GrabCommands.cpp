@@ -321,7 +321,14 @@ int GrabCanvas::DeleteSelection()
     if (doomed.empty())
         return 0;
     RenumberTabOrder();
-    SelectNextInTabOrder(0);
+    // Nothing is selected in their place: a control chosen here could stand anywhere
+    // on the page, and the Delete a person presses twice would remove it unseen. The
+    // layer's tab successor stays, so Tab goes on from where the deleted ones stood.
+    if (GrabNode* left = layer->primary) {
+        left->state_ = 0;
+        layer->primary = nullptr;
+    }
+    NotifySelection(nullptr);
     InvalidateAll(false);
     return 1;
 }

@@ -85,6 +85,12 @@ public:
     int sets = 0;
 };
 
+// The canvas pixel of 0.1 mm at 100 %.
+int TenthToPixel(int tenth)
+{
+    return static_cast<int>(std::lround(tenth * ScreenDpi / 254.0));
+}
+
 // 0.1 mm (y up) of a canvas pixel at a zoom, computed from the screen resolution.
 int TenthMm(int pixel, int zoom)
 {
@@ -679,6 +685,59 @@ TEST_F(DesignWindowTest, KeysMoveSizeDeleteAndCutTheSelection)
     QTest::keyClick(client, Qt::Key_Delete);
     EXPECT_TRUE(layer->Controls().empty());
     EXPECT_EQ(document_->IsModified(), 1);
+}
+
+// A Delete takes the selection and selects nothing in its place: a second Delete, as a
+// person presses it when the first seemed not to take, removes nothing, wherever the
+// deleted controls stood in the fill-in order. Tab then goes on from where they stood.
+TEST_F(DesignWindowTest, DeleteLeavesNothingSelectedSoASecondDeleteRemovesNothing)
+{
+    DoxDesignClient* client = Open(page_);
+    ASSERT_NE(client, nullptr);
+    DoxLayer* layer = page_->GetCurrentLayer();
+    // Three frames far apart, in fill-in order; the points are their middles.
+    const RECT rects[] = {{100, -100, 500, -300}, {1000, -600, 1400, -800}, {1600, -1100, 2000, -1300}};
+    const QPoint middles[] = {{TenthToPixel(300), TenthToPixel(200)},
+                              {TenthToPixel(1200), TenthToPixel(700)},
+                              {TenthToPixel(1800), TenthToPixel(1200)}};
+    struct Case {
+        const char* what;
+        std::vector<int> deleted;
+        int tabTo; // the control Tab selects afterwards
+    };
+    const Case cases[] = {
+        {"the first", {0}, 1},
+        {"the middle one", {1}, 2},
+        {"the last", {2}, 0},
+        {"the last two", {1, 2}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<DoxControl*> controls;
+        for (const RECT& rect : rects)
+            controls.push_back(layer->CreateControl(DoxKindFrame, &rect));
+        QTest::keyClick(client, Qt::Key_Escape);
+        for (size_t i = 0; i < c.deleted.size(); ++i)
+            QTest::mouseClick(client, Qt::LeftButton, i ? Qt::ShiftModifier : Qt::NoModifier,
+                              middles[c.deleted[i]]);
+        ASSERT_EQ(window_->GetSelectedCount(), static_cast<int>(c.deleted.size()));
+
+        QTest::keyClick(client, Qt::Key_Delete);
+        ASSERT_EQ(layer->Controls().size(), 3 - c.deleted.size());
+        EXPECT_EQ(window_->GetSelectedCount(), 0);
+        EXPECT_EQ(client->GetPrimary(), nullptr);
+        EXPECT_EQ(sink_.name, L"无控件");
+        QTest::keyClick(client, Qt::Key_Delete);
+        EXPECT_EQ(layer->Controls().size(), 3 - c.deleted.size());
+
+        QTest::keyClick(client, Qt::Key_Tab);
+        ASSERT_NE(client->GetPrimary(), nullptr);
+        EXPECT_EQ(client->GetPrimary()->GetObject(), static_cast<GrabObjectCore*>(controls[c.tabTo]));
+
+        QTest::keyClick(client, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(client, Qt::Key_Delete);
+        ASSERT_TRUE(layer->Controls().empty());
+    }
 }
 
 TEST_F(DesignWindowTest, ACommandOnManySelectedControlsIsReportedOnce)

@@ -7,7 +7,9 @@
 #include <QImage>
 
 #include <cstring>
+#include <iostream>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <tinyxml2.h>
@@ -587,6 +589,60 @@ TEST_F(DocTest, RefusedSaveAsLeavesTheTargetAsItWas)
     ASSERT_NE(reopened, nullptr) << LastError();
     EXPECT_EQ(std::wstring(reopened->GetPage(0)->GetName()), L"旧");
     reopened->Release();
+}
+
+// A template that may not be written (marked read-only, or in a folder that takes no
+// new file) opens and takes edits; a save in place is refused with the read-only
+// message and leaves the file as it was; a save under another name writes the edits
+// and the document goes on in the new, writable file.
+TEST_F(DocTest, ATemplateThatMayNotBeWrittenOpensAndSavesOnlyUnderAnotherName)
+{
+    enum Way { kMarked, kRefusedFile, kRefusedFolder };
+    const struct {
+        const char* what;
+        Way way;
+    } cases[] = {{"the file is marked read-only", kMarked},
+                 {"the file refuses writing", kRefusedFile},
+                 {"its folder takes no new file", kRefusedFolder}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        doxtest::TempDir dir;
+        std::filesystem::create_directory(dir / "shared");
+        const std::wstring path = PathOf(dir, "shared/t.dxt");
+        ASSERT_NO_FATAL_FAILURE(SaveNewTemplate(path, L"甲"));
+        const std::string before = doxtest::ReadFileBytes(dir / "shared/t.dxt");
+        // Marked: no write bits, which root may ignore but the read-only mark means.
+        std::optional<doxtest::ScopedUnwritable> unwritable;
+        if (c.way == kMarked)
+            std::filesystem::permissions(dir / "shared/t.dxt", std::filesystem::perms(0444));
+        else
+            unwritable.emplace(c.way == kRefusedFolder ? dir / "shared" : dir / "shared/t.dxt");
+        if (c.way == kRefusedFolder && !unwritable->Refused()) {
+            std::cout << "[ SKIPPED  ] root cannot be refused a folder here" << std::endl;
+            continue;
+        }
+        ClearModuleError();
+        IDoxDocument* document = DocOpenTemplate(path.c_str());
+        ASSERT_NE(document, nullptr) << LastError();
+        EXPECT_EQ(std::wstring(document->GetPage(0)->GetName()), L"甲");
+        ASSERT_NE(document->AddPage(L"乙", 500, 500), nullptr);
+        EXPECT_EQ(document->Save(), 0);
+        EXPECT_EQ(LastError(), L"无效文件或者是只读模板文件。");
+        EXPECT_EQ(doxtest::ReadFileBytes(dir / "shared/t.dxt"), before);
+
+        const std::wstring copy = PathOf(dir, "copy.dxt");
+        ASSERT_EQ(document->SaveAs(copy.c_str()), 1) << LastError();
+        ASSERT_NE(document->AddPage(L"丙", 500, 500), nullptr);
+        EXPECT_EQ(document->Save(), 1) << LastError();
+        document->Release();
+        EXPECT_EQ(doxtest::ReadFileBytes(dir / "shared/t.dxt"), before);
+        EXPECT_EQ(TemporaryFilesIn(dir), 0);
+
+        IDoxDocument* saved = DocOpenTemplate(copy.c_str());
+        ASSERT_NE(saved, nullptr) << LastError();
+        EXPECT_EQ(saved->GetPageCount(), 3);
+        saved->Release();
+    }
 }
 
 TEST_F(DocTest, SaveAsKilledHalfWayLeavesTheTargetWholeAndItsLeftoversGoAtTheNextSave)

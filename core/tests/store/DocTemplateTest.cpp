@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -479,4 +480,33 @@ TEST(StoreTemplateFile, SaveAsThroughTheAttachedList)
     EXPECT_EQ(copy.ElementCount(), 2);
     EXPECT_EQ(Bytes(copy.GetElement(L"doc_dxtemplate")), kTwo[0].bytes);
     EXPECT_EQ(Bytes(copy.GetElement(L"bkpic0")), "changed");
+}
+
+// Something that is not a file at a template's name is refused at once, in every mode,
+// naming what it is: a FIFO must not keep the open waiting for a writer that never
+// comes, and neither may be taken for an empty template.
+TEST(StoreTemplateFile, AFifoOrAFolderIsRefusedAtOnce)
+{
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "pipe.dxt").c_str(), 0644), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir / "folder.dxt"));
+    const struct {
+        const char* name;
+        const wchar_t* kind;
+    } files[] = {{"pipe.dxt", L"命名管道"}, {"folder.dxt", L"文件夹"}};
+    // A hang fails the test instead of stalling the run.
+    alarm(20);
+    for (const auto& file : files) {
+        for (int mode : {kDocOpenRead, kDocOpenReadWrite, kDocOpenCreate}) {
+            SCOPED_TRACE(std::string(file.name) + " mode " + std::to_string(mode));
+            const std::wstring path = Path(dir, file.name);
+            DocTemplate store;
+            EXPECT_EQ(store.Open(path.c_str(), mode), 0);
+            EXPECT_FALSE(store.IsOpen());
+            EXPECT_EQ(LastError(), L"“" + path + L"”不是模板文件，而是" + file.kind + L"。");
+        }
+    }
+    alarm(0);
+    EXPECT_EQ(std::filesystem::status(dir / "pipe.dxt").type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.dxt"));
 }
