@@ -22,6 +22,7 @@
 #include <vector>
 
 class CDC;
+class GridFind;
 class MyGridCtrl;
 
 // Column format: low 4 bits the alignment, bit 0x10 sorts on a click.
@@ -248,6 +249,7 @@ protected:
 private:
     MyGridCtrl* grid_;
     friend class MyGridCtrl;
+    friend class GridFind;
     // In row order, so a row's place among them is a binary search.
     std::vector<int> shown_;
     bool shownValid_ = false;
@@ -393,12 +395,6 @@ private:
     // else with the next paint of the rows.
     void MoveFocus(int row, bool paintNow);
     void ScrollRowIntoView(int row, bool paintNow);
-    // The last find over the rows from `from` on (rows just added).
-    void FindNewRows(int from);
-    // Shows the rows holding the text and hides the others, looking only at the rows
-    // still shown when the text holds the last one; true when a row was shown or hidden.
-    bool Filter(int column, const std::string& needle);
-    struct FindScratch;
 
     MyGridHeader* header_ = nullptr;
     MyGridLeader* leader_ = nullptr;
@@ -409,21 +405,10 @@ private:
     CFont font_;
     bool hasFont_ = false;
     int cornerPressed_ = 0;
-    // The last find, while no cell has changed since: a longer text holding it
-    // filters only the rows it left.
-    bool filterValid_ = false;
-    int filterColumn_ = 0;
-    std::string filterText_;
-    // The rows before this index have met the last find; the rows added after it are
-    // shown whatever they hold, so their cells can change without making it stale.
-    int foundRows_ = 0;
+    // Which rows hold the search text, kept from key to key.
+    std::unique_ptr<GridFind> find_;
     // The rows before this index were in their sorted places when last placed.
     int placedRows_ = 0;
     // The row FindItemData found last; -1 once a row moved or a row's word was set.
     mutable int dataHint_ = -1;
-    // What the finds noted of each row (about 70 bytes a row), the keys they can take
-    // back and their lists, kept from key to key; gone with the rows.
-    std::unique_ptr<FindScratch> findScratch_;
-    // Makes the room for the notes of the rows added, as they come.
-    void MakeNoteRoom();
 };

@@ -293,6 +293,18 @@ TEST_F(GridTest, DeletingManyRowsAtOnceKeepsOrderChecksAndFocus)
     EXPECT_EQ(grid.DeleteItems({}), 0);
 }
 
+TEST_F(GridTest, ARowSavedAfterTheLastRowsWentAtOnceTakesItsSortedPlace)
+{
+    // Sorted, the last two rows deleted in one call, then a bill saved: the next part
+    // puts it in its place. Had the deletion counted the sorted rows wrong, the saved
+    // row would be taken for one already placed and stay at the end.
+    grid.HeaderClick(0); // 0001 0002 0003 0004
+    EXPECT_EQ(grid.DeleteItems({2, 3}), 2);
+    grid.AddItem(L"0000", 0);
+    EXPECT_EQ(grid.PlaceNewRows(grid.GetItemCount()), 1);
+    EXPECT_EQ(Column0(), (std::vector<std::wstring>{L"0000", L"0001", L"0002"}));
+}
+
 TEST(GridRows, RowsDeletedAndAddedAgainAcrossManySlabsEachKeepTheirOwnCells)
 {
     // Rows live side by side in slabs of about a thousand: rows deleted here and there
