@@ -39,11 +39,11 @@ std::wstring IdText(int64_t id)
     return text;
 }
 
-// The same into a text that keeps its storage from row to row.
-void IdText(int64_t id, std::wstring& out)
+// The same in UTF-8, into a text that keeps its storage from row to row.
+void IdText(int64_t id, std::string& out)
 {
-    wchar_t text[32];
-    const int n = std::swprintf(text, 32, L"%08lld", static_cast<long long>(id));
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%08lld", static_cast<long long>(id));
     out.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
@@ -218,6 +218,8 @@ void CVoucherView::StopLoading()
     tickArriving_ = false;
     cells_.clear();
     cells_.shrink_to_fit();
+    cellViews_.clear();
+    cellViews_.shrink_to_fit();
 }
 
 void CVoucherView::ClearBillList()
@@ -304,14 +306,20 @@ int CVoucherView::OnRecord(IDoxRecordReader* record)
     }
     if (mode_ == kFillFirst || mode_ == kFillMore) {
         row = AddItem(nullptr, static_cast<uint64_t>(id));
-        // The cells go through texts that keep their storage from row to row, into
-        // the row in one piece.
+        // The cells come in UTF-8, as the grid keeps them, through texts that keep
+        // their storage from row to row, into the row in one piece.
         const int count = record->GetCount();
         cells_.resize(static_cast<size_t>(count) + 1);
+        cellViews_.resize(cells_.size());
         IdText(id, cells_[0]);
-        for (int i = 0; i < count; ++i)
-            cells_[static_cast<size_t>(i) + 1] = record->GetText(i);
-        SetItemTexts(row, cells_.data(), count + 1);
+        for (int i = 0; i < count; ++i) {
+            int32_t bytes = 0;
+            const char* text = record->GetUtf8(i, &bytes);
+            cells_[static_cast<size_t>(i) + 1].assign(text, static_cast<size_t>(bytes));
+        }
+        for (size_t i = 0; i < cells_.size(); ++i)
+            cellViews_[i] = cells_[i];
+        SetItemTexts(row, cellViews_.data(), count + 1);
         loadedTo_ = id;
         // The part ends at its count of rows or, looked at every few rows, its time.
         if (++partRows_ >= partLimit_ ||

@@ -112,7 +112,9 @@ private:
     bool quiet_ = false;
     bool held_ = false;
     int autoWidth_ = 0;               // the field columns' width while nobody has sized them
-    std::vector<std::wstring> cells_; // one row's texts while the list is filled
+    // One row's texts in UTF-8 while the list is filled, as the grid keeps them.
+    std::vector<std::string> cells_;
+    std::vector<std::string_view> cellViews_;
     // While the list comes in: the last bill read and the newest one there was when
     // it began (bills saved since come through UpdateBillRow); -1 when not loading.
     int64_t loadedTo_ = 0;

@@ -384,6 +384,11 @@ void MyGridCells::Assign(const std::wstring* texts, size_t count)
     Pack(cells.data(), count, &mask);
 }
 
+void MyGridCells::Assign(const std::string_view* texts, size_t count)
+{
+    Pack(texts, count);
+}
+
 void MyGridCells::Set(int column, const wchar_t* text)
 {
     if (column < 0)
@@ -917,24 +922,36 @@ int MyGridCtrl::AddItem(const wchar_t* text, uint64_t data)
     return GetItemCount() - 1;
 }
 
-int MyGridCtrl::SetItemText(int row, int column, const wchar_t* text)
+MyGridItem* MyGridCtrl::CellsToChange(int row)
 {
     MyGridItem* item = Row(row);
-    if (!item || column < 0)
-        return 0;
-    item->cells.Set(column, text);
-    find_->CellsChanged(row);
-    return 1;
+    if (item)
+        find_->CellsChanged(row);
+    return item;
+}
+
+int MyGridCtrl::SetItemText(int row, int column, const wchar_t* text)
+{
+    MyGridItem* item = column < 0 ? nullptr : CellsToChange(row);
+    if (item)
+        item->cells.Set(column, text);
+    return item ? 1 : 0;
 }
 
 int MyGridCtrl::SetItemTexts(int row, const std::wstring* texts, int count)
 {
-    MyGridItem* item = Row(row);
-    if (!item || count < 0)
-        return 0;
-    item->cells.Assign(texts, static_cast<size_t>(count));
-    find_->CellsChanged(row);
-    return 1;
+    MyGridItem* item = count < 0 ? nullptr : CellsToChange(row);
+    if (item)
+        item->cells.Assign(texts, static_cast<size_t>(count));
+    return item ? 1 : 0;
+}
+
+int MyGridCtrl::SetItemTexts(int row, const std::string_view* texts, int count)
+{
+    MyGridItem* item = count < 0 ? nullptr : CellsToChange(row);
+    if (item)
+        item->cells.Assign(texts, static_cast<size_t>(count));
+    return item ? 1 : 0;
 }
 
 std::wstring MyGridCtrl::GetItemText(int row, int column) const

@@ -57,6 +57,8 @@ public:
     void Set(int column, const wchar_t* text);
     // Replaces every cell at once (one allocation for the row).
     void Assign(const std::wstring* texts, size_t count);
+    // The same from texts already in UTF-8 (taken as they are).
+    void Assign(const std::string_view* texts, size_t count);
     void clear()
     {
         block_.reset();
@@ -278,6 +280,8 @@ public:
     int SetItemText(int row, int column, const wchar_t* text);
     // Replaces every cell of a row, from column 0 on; 0 for a bad row.
     int SetItemTexts(int row, const std::wstring* texts, int count);
+    // The same from UTF-8 texts (what a list read from the bill database passes).
+    int SetItemTexts(int row, const std::string_view* texts, int count);
     std::wstring GetItemText(int row, int column) const;
     int SetItemData(int row, uint64_t data);
     uint64_t GetItemData(int row) const;
@@ -389,6 +393,8 @@ private:
     void MeasureFont();
     void PlacePanes();
     MyGridItem* Row(int row) const;
+    // The row whose cells are about to change (the find over it goes stale); null for a bad row.
+    MyGridItem* CellsToChange(int row);
     void SetCheck(MyGridItem& item, int check);
     void RepaintRows();
     // SetFocusItem; `paintNow` paints a scroll that brings the row into view at once,

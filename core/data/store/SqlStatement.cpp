@@ -133,6 +133,19 @@ void SqlStatement::ColumnText(int column, std::wstring& out) const
     Utf16ToWide(text, static_cast<size_t>(bytes) / 2, out);
 }
 
+void SqlStatement::ColumnUtf8(int column, std::string& out) const
+{
+    out.clear();
+    if (!ValidColumn(column))
+        return;
+    // The database keeps UTF-16: read as such, the text is converted once, here.
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
+    if (!text)
+        return;
+    const int bytes = sqlite3_column_bytes16(stmt_, column);
+    Utf16ToUtf8(text, static_cast<size_t>(bytes) / 2, out);
+}
+
 int32_t SqlStatement::ColumnInt(int column) const
 {
     return ValidColumn(column) ? sqlite3_column_int(stmt_, column) : 0;

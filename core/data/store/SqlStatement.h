@@ -43,6 +43,8 @@ public:
     // The same into a text that keeps its storage (read as UTF-16, the database's
     // own encoding, so SQLite converts nothing).
     void ColumnText(int column, std::wstring& out) const;
+    // The same in UTF-8.
+    void ColumnUtf8(int column, std::string& out) const;
     int32_t ColumnInt(int column) const;
     int64_t ColumnInt64(int column) const;
     const void* ColumnBlob(int column) const;
