@@ -181,6 +181,7 @@ void CVoucherView::LoadPart(bool all)
     // A list that shows its end (the new-bill line) keeps showing it as it grows;
     // one the user scrolled up or put the focus on a bill in stays where it is.
     const bool follow = GetFocusItem() < 0 && GetVScrollPos() >= GetVScrollLimit();
+    const int shownBefore = static_cast<int>(GetClient()->Shown().size());
     mode_ = kFillMore;
     const bool more = ReadRows(all ? std::chrono::steady_clock::time_point::max()
                                    : std::chrono::steady_clock::now() + kPartTime,
@@ -190,7 +191,7 @@ void CVoucherView::LoadPart(bool all)
         for (int row = first; row < GetItemCount(); ++row)
             SetCheckItem(row, 1);
     quiet_ = true;
-    PlaceNewRows(first);
+    const bool placed = PlaceNewRows(first) != 0;
     quiet_ = false;
     if (more && !all)
         loader_.start(0);
@@ -198,8 +199,10 @@ void CVoucherView::LoadPart(bool all)
         StopLoading();
     if (follow)
         RelayoutRows();
-    else
+    else if (placed)
         RelayoutRowsInPlace();
+    else
+        RelayoutRowsAppended(shownBefore);
 }
 
 void CVoucherView::FinishLoading()

@@ -648,13 +648,35 @@ void MyGridCtrl::RelayoutRowsInPlace()
 {
     if (!created_)
         return;
+    LayOutRows();
+    leader_->update();
+    client_->update();
+}
+
+void MyGridCtrl::RelayoutRowsAppended(int shownBefore)
+{
+    if (!created_)
+        return;
+    // The rows that came in are shown after every row shown before them, where the
+    // new-row line was: a list scrolled above that place shows the same rows as
+    // before, and only its scroll bar changes. A million bills come in some eight
+    // hundred parts; painting the whole list for each kept the clerk's keys waiting.
+    const int top = GetVScrollPos();
+    const bool seen = shownBefore * client_->rowHeight - top < client_->height();
+    LayOutRows();
+    if (seen || GetVScrollPos() != top) {
+        leader_->update();
+        client_->update();
+    }
+}
+
+void MyGridCtrl::LayOutRows()
+{
     int shown = static_cast<int>(client_->Shown().size());
     SetScrollSizes(MM_TEXT, SIZE{header_->TotalWidth(), (shown + 1) * client_->rowHeight}, SIZE{0, 0},
                    SIZE{0, 0});
     // A header that moves or changes width (a bar came or went) is painted by the move.
     PlacePanes();
-    leader_->update();
-    client_->update();
 }
 
 void MyGridCtrl::resizeEvent(QResizeEvent*)

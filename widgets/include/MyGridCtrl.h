@@ -322,6 +322,10 @@ public:
     void RelayoutRows();
     // The same while rows come in: the rows pane stays where it is scrolled to.
     void RelayoutRowsInPlace();
+    // The same after rows came in at the end and none moved (PlaceNewRows gave 0),
+    // `shownBefore` rows having been shown before them: the rows are painted again
+    // only when the ones that came in are on screen.
+    void RelayoutRowsAppended(int shownBefore);
     void DoSort(int column, bool ascending);
     void SetGridFont(const CFont* font);
 
@@ -392,6 +396,8 @@ private:
     friend class MyGridItem;
     void MeasureFont();
     void PlacePanes();
+    // The scroll sizes of the rows shown, and the panes placed for them.
+    void LayOutRows();
     MyGridItem* Row(int row) const;
     // The row whose cells are about to change (the find over it goes stale); null for a bad row.
     MyGridItem* CellsToChange(int row);
