@@ -20,9 +20,8 @@
 namespace
 {
 
-// What the list asks the page for: the columns and the first rows, the rows after
-// them, the newest bill's id, one bill's row (2 without and 3 with the focus).
-constexpr int kFillFirst = 1;
+// What the list asks the page for: the rows after those read, the columns and the
+// newest bill's id, one bill's row (2 without and 3 with the focus).
 constexpr int kFillMore = 4;
 constexpr int kNewestId = 5;
 
@@ -127,20 +126,19 @@ bool CVoucherView::RefillBillList(IDoxDocument* document, int index)
     // are added by their saving.
     loadedTo_ = 0;
     loadEnd_ = 0;
+    // The columns come with it. The rows come from the event loop, the first screen of
+    // them first: the input that opened the list is answered before any row is read.
     DataQuery newest;
     newest.mode = 2;
     mode_ = kNewestId;
     page_->QueryRecords(this, &newest);
-    // The columns and the first screen of rows are read at once and painted with the
-    // next frame; the rest come in parts from the event loop.
-    mode_ = kFillFirst;
-    const size_t firstScreen = static_cast<size_t>(std::max(1, height() / std::max(1, RowHeight()) + 1));
-    const bool more = ReadRows(std::chrono::steady_clock::time_point::max(), firstScreen);
     mode_ = 0;
-    if (more)
+    if (loadEnd_ > 0) {
+        firstPart_ = true;
         loader_.start(0);
-    else
+    } else {
         StopLoading();
+    }
     SetFocusItem(-1);
     Relayout();
     return true;
@@ -182,10 +180,14 @@ void CVoucherView::LoadPart(bool all)
     // one the user scrolled up or put the focus on a bill in stays where it is.
     const bool follow = GetFocusItem() < 0 && GetVScrollPos() >= GetVScrollLimit();
     const int shownBefore = static_cast<int>(GetClient()->Shown().size());
+    // The first part is the first screen, whatever it takes; then parts of a time.
+    const bool firstPart = firstPart_ && !all;
+    firstPart_ = false;
+    const size_t firstScreen = static_cast<size_t>(std::max(1, height() / std::max(1, RowHeight()) + 1));
     mode_ = kFillMore;
-    const bool more = ReadRows(all ? std::chrono::steady_clock::time_point::max()
-                                   : std::chrono::steady_clock::now() + kPartTime,
-                               static_cast<size_t>(-1));
+    const bool more = ReadRows(all || firstPart ? std::chrono::steady_clock::time_point::max()
+                                                : std::chrono::steady_clock::now() + kPartTime,
+                               firstPart ? firstScreen : static_cast<size_t>(-1));
     mode_ = 0;
     if (tick)
         for (int row = first; row < GetItemCount(); ++row)
@@ -218,6 +220,7 @@ void CVoucherView::StopLoading()
 {
     loader_.stop();
     loadEnd_ = -1;
+    firstPart_ = false;
     tickArriving_ = false;
     cells_.clear();
     cells_.shrink_to_fit();
@@ -262,7 +265,7 @@ void CVoucherView::UpdateRow(int64_t id, int mode)
 
 int CVoucherView::OnColumns(IDoxColumnReader* columns)
 {
-    if (mode_ != kFillFirst)
+    if (mode_ != kNewestId)
         return 0;
     // 60 px, or what eight digits need in the list's font.
     AddColumn(L"序号", std::max(60, fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 14), kGridSortable);
@@ -307,7 +310,7 @@ int CVoucherView::OnRecord(IDoxRecordReader* record)
         loadEnd_ = id;
         return 1;
     }
-    if (mode_ == kFillFirst || mode_ == kFillMore) {
+    if (mode_ == kFillMore) {
         row = AddItem(nullptr, static_cast<uint64_t>(id));
         // The cells come in UTF-8, as the grid keeps them, through texts that keep
         // their storage from row to row, into the row in one piece.
