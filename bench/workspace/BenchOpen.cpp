@@ -456,6 +456,8 @@ int Child(const fs::path& home, const std::string& mode)
         start = Clock::now();
         if (!workspace.OpenTemplateDocument(W(scratch.templ())))
             return 1;
+        // What the input that opened the template (a double click) held the loop for.
+        std::printf("opencall %.2f\n", MsSince(start));
     }
     LoopWatch watch;
     InputTimer input;
@@ -789,6 +791,7 @@ int main(int argc, char** argv)
         const Opened command = OpenedIn(commandRun);
         const Opened emptyCommand = OpenedIn(emptyCommandRun);
         double held = -1;
+        double openCall = -1;
         std::vector<std::pair<std::string, std::pair<double, int>>> during;
         for (const std::string& line : fullRun) {
             char kind[32] = {};
@@ -797,6 +800,7 @@ int main(int argc, char** argv)
             if (std::sscanf(line.c_str(), "during %31s %lf %d", kind, &ms, &count) == 3)
                 during.push_back({kind, {ms, count}});
             std::sscanf(line.c_str(), "held %lf", &held);
+            std::sscanf(line.c_str(), "opencall %lf", &openCall);
         }
         const bool serverDone = !onServer || (!serverKeys.search.empty() && !serverKeys.floor.empty());
         if (rows == bills && emptyRows == 0 && floorMs > 0 && firsts.size() == 3 && !keys.search.empty() &&
@@ -819,15 +823,19 @@ int main(int argc, char** argv)
                 std::printf("memory, listed without a search: %.1f MiB: %.0f bytes a bill (goal 1024)\n",
                             command.kib / 1024.0,
                             static_cast<double>(command.kib - emptyCommand.kib) * 1024.0 / bills);
+            if (openCall >= 0)
+                std::printf("the open itself (the double click) held the event loop %.1f ms (goal 50 ms)\n",
+                            openCall);
             if (held >= 0) {
                 std::printf(
                     "while the bills came in: the event loop kept an input waiting %.1f ms at most (goal "
                     "100 ms)\n",
                     held);
+                // Each input waited for the loop in its turn: the wait is in its figure.
                 for (const auto& [kind, figure] : during)
-                    std::printf(
-                        "  %s while loading, worst of %d: %.1f ms; with the wait %.1f ms (goal 100 ms)\n",
-                        kind.c_str(), figure.second, figure.first, figure.first + held);
+                    std::printf("  %s while loading, worst of %d, from its sending to its paint: %.1f ms "
+                                "(goal 100 ms)\n",
+                                kind.c_str(), figure.second, figure.first);
             }
             if (timedFromStart)
                 std::printf("from the program's start to the first rows: %.1f ms (median of %s); the sqlite3 "
