@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -60,6 +61,8 @@ private:
     ~SqlStatement();
 
     bool ValidColumn(int column) const;
+    // The column's text as the database keeps it; empty for NULL or a bad column.
+    std::u16string_view ColumnUtf16(int column) const;
     void Finalize();
     // Copies SQLite's message for the database into the error text and finalizes.
     void FailFromDatabase();
