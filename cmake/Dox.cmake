@@ -46,7 +46,7 @@ endfunction()
 # about our code. Keep these few and quick.
 function(dox_xtest name)
   cmake_parse_arguments(T "IME" "" "SOURCES;LIBS" ${ARGN})
-  if(DOX_SANITIZE OR NOT TARGET dox_xserver_test_main)
+  if(DOX_SANITIZE OR DOX_TSAN OR NOT TARGET dox_xserver_test_main)
     return()
   endif()
   add_executable(${name} ${T_SOURCES})

@@ -24,6 +24,9 @@ public:
     virtual int32_t GetCount() = 0;
     // The column's text in the current row; empty for NULL or outside the columns.
     virtual const wchar_t* GetText(int32_t index) = 0;
+    // The same text in UTF-8, `*bytes` long (its zero not counted); valid until the
+    // next call on the reader.
+    virtual const char* GetUtf8(int32_t index, int32_t* bytes) = 0;
 
 protected:
     ~IDoxRecordReader() = default;

@@ -225,6 +225,10 @@ void CMainClient::ContinuousPrint()
         UIUitl::MessageBoxW(16, L"无效的页面。");
         return;
     }
+    // "Tick all" chosen while the bills come in ticks the ones still to come: a list
+    // that has none of them yet is not a list with none ticked.
+    if (list_->GetCheckCount() == 0 && list_->TicksArriving())
+        list_->FinishLoading();
     if (list_->GetCheckCount() == 0) {
         UIUitl::MessageBoxW(64, L"请勾选需要打印的票据。");
         return;

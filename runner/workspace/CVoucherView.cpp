@@ -21,9 +21,8 @@
 namespace
 {
 
-// What the list asks the page for: the columns and the first rows, the rows after
-// them, the newest bill's id, one bill's row (2 without and 3 with the focus).
-constexpr int kFillFirst = 1;
+// What the list asks the page for: the rows after those read, the columns and the
+// newest bill's id, one bill's row (2 without and 3 with the focus).
 constexpr int kFillMore = 4;
 constexpr int kNewestId = 5;
 
@@ -40,11 +39,11 @@ std::wstring IdText(int64_t id)
     return text;
 }
 
-// The same into a text that keeps its storage from row to row.
-void IdText(int64_t id, std::wstring& out)
+// The same in UTF-8, into a text that keeps its storage from row to row.
+void IdText(int64_t id, std::string& out)
 {
-    wchar_t text[32];
-    const int n = std::swprintf(text, 32, L"%08lld", static_cast<long long>(id));
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%08lld", static_cast<long long>(id));
     out.assign(text, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
@@ -128,20 +127,19 @@ bool CVoucherView::RefillBillList(IDoxDocument* document, int index)
     // are added by their saving.
     loadedTo_ = 0;
     loadEnd_ = 0;
+    // The columns come with it. The rows come from the event loop, the first screen of
+    // them first: the input that opened the list is answered before any row is read.
     DataQuery newest;
     newest.mode = 2;
     mode_ = kNewestId;
     page_->QueryRecords(this, &newest);
-    // The columns and the first screen of rows are read at once and painted with the
-    // next frame; the rest come in parts from the event loop.
-    mode_ = kFillFirst;
-    const size_t firstScreen = static_cast<size_t>(std::max(1, height() / std::max(1, RowHeight()) + 1));
-    const bool more = ReadRows(std::chrono::steady_clock::time_point::max(), firstScreen);
     mode_ = 0;
-    if (more)
+    if (loadEnd_ > 0) {
+        firstPart_ = true;
         loader_.start(0);
-    else
+    } else {
         StopLoading();
+    }
     SetFocusItem(-1);
     Relayout();
     return true;
@@ -182,16 +180,21 @@ void CVoucherView::LoadPart(bool all)
     // A list that shows its end (the new-bill line) keeps showing it as it grows;
     // one the user scrolled up or put the focus on a bill in stays where it is.
     const bool follow = GetFocusItem() < 0 && GetVScrollPos() >= GetVScrollLimit();
+    const int shownBefore = static_cast<int>(GetClient()->Shown().size());
+    // The first part is the first screen, whatever it takes; then parts of a time.
+    const bool firstPart = firstPart_ && !all;
+    firstPart_ = false;
+    const size_t firstScreen = static_cast<size_t>(std::max(1, height() / std::max(1, RowHeight()) + 1));
     mode_ = kFillMore;
-    const bool more = ReadRows(all ? std::chrono::steady_clock::time_point::max()
-                                   : std::chrono::steady_clock::now() + kPartTime,
-                               static_cast<size_t>(-1));
+    const bool more = ReadRows(all || firstPart ? std::chrono::steady_clock::time_point::max()
+                                                : std::chrono::steady_clock::now() + kPartTime,
+                               firstPart ? firstScreen : static_cast<size_t>(-1));
     mode_ = 0;
     if (tick)
         for (int row = first; row < GetItemCount(); ++row)
             SetCheckItem(row, 1);
     quiet_ = true;
-    PlaceNewRows(first);
+    const bool placed = PlaceNewRows(first) != 0;
     quiet_ = false;
     if (more && !all)
         loader_.start(0);
@@ -199,8 +202,10 @@ void CVoucherView::LoadPart(bool all)
         StopLoading();
     if (follow)
         RelayoutRows();
-    else
+    else if (placed)
         RelayoutRowsInPlace();
+    else
+        RelayoutRowsAppended(shownBefore);
 }
 
 void CVoucherView::FinishLoading()
@@ -215,9 +220,12 @@ void CVoucherView::StopLoading()
 {
     loader_.stop();
     loadEnd_ = -1;
+    firstPart_ = false;
     tickArriving_ = false;
     cells_.clear();
     cells_.shrink_to_fit();
+    cellViews_.clear();
+    cellViews_.shrink_to_fit();
 }
 
 void CVoucherView::ClearBillList()
@@ -257,7 +265,7 @@ void CVoucherView::UpdateRow(int64_t id, int mode)
 
 int CVoucherView::OnColumns(IDoxColumnReader* columns)
 {
-    if (mode_ != kFillFirst)
+    if (mode_ != kNewestId)
         return 0;
     // 60 px, or what eight digits need in the list's font.
     AddColumn(L"序号", std::max(60, fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 14), kGridSortable);
@@ -302,16 +310,22 @@ int CVoucherView::OnRecord(IDoxRecordReader* record)
         loadEnd_ = id;
         return 1;
     }
-    if (mode_ == kFillFirst || mode_ == kFillMore) {
+    if (mode_ == kFillMore) {
         row = AddItem(nullptr, static_cast<uint64_t>(id));
-        // The cells go through texts that keep their storage from row to row, into
-        // the row in one piece.
+        // The cells come in UTF-8, as the grid keeps them, through texts that keep
+        // their storage from row to row, into the row in one piece.
         const int count = record->GetCount();
         cells_.resize(static_cast<size_t>(count) + 1);
+        cellViews_.resize(cells_.size());
         IdText(id, cells_[0]);
-        for (int i = 0; i < count; ++i)
-            cells_[static_cast<size_t>(i) + 1] = record->GetText(i);
-        SetItemTexts(row, cells_.data(), count + 1);
+        for (int i = 0; i < count; ++i) {
+            int32_t bytes = 0;
+            const char* text = record->GetUtf8(i, &bytes);
+            cells_[static_cast<size_t>(i) + 1].assign(text, static_cast<size_t>(bytes));
+        }
+        for (size_t i = 0; i < cells_.size(); ++i)
+            cellViews_[i] = cells_[i];
+        SetItemTexts(row, cellViews_.data(), count + 1);
         loadedTo_ = id;
         // The part ends at its count of rows or, looked at every few rows, its time.
         if (++partRows_ >= partLimit_ ||

@@ -55,6 +55,8 @@ public:
     bool RefillBillList(IDoxDocument* document, int index);
     // Whether bills are still coming in.
     bool IsLoading() const { return loadEnd_ >= 0; }
+    // "Tick all" was chosen while the bills come in: those still to come come ticked.
+    bool TicksArriving() const { return tickArriving_; }
     // Reads the bills still to come at once (a run over every ticked bill needs them).
     void FinishLoading();
     void ClearBillList();
@@ -112,11 +114,15 @@ private:
     bool quiet_ = false;
     bool held_ = false;
     int autoWidth_ = 0;               // the field columns' width while nobody has sized them
-    std::vector<std::wstring> cells_; // one row's texts while the list is filled
+    // One row's texts in UTF-8 while the list is filled, as the grid keeps them.
+    std::vector<std::string> cells_;
+    std::vector<std::string_view> cellViews_;
     // While the list comes in: the last bill read and the newest one there was when
     // it began (bills saved since come through UpdateBillRow); -1 when not loading.
     int64_t loadedTo_ = 0;
     int64_t loadEnd_ = -1;
+    // The next part is the list's first: one screen of rows.
+    bool firstPart_ = false;
     QTimer loader_;
     bool tickArriving_ = false; // "tick all" was chosen while bills came in
     // While a part is read: where it stops, and whether it stopped there.

@@ -1,5 +1,6 @@
 #include "MyGridCtrl.h"
 
+#include "GridFind.h"
 #include "Messages.h"
 #include "MyCanvas.h"
 #include "RowSlabs.h"
@@ -19,15 +20,9 @@
 #include <QStyleOption>
 #include <QtMath>
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
 #include <cstring>
 #include <cwchar>
-#include <functional>
 #include <iterator>
-#include <mutex>
-#include <numeric>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -389,6 +384,11 @@ void MyGridCells::Assign(const std::wstring* texts, size_t count)
     Pack(cells.data(), count, &mask);
 }
 
+void MyGridCells::Assign(const std::string_view* texts, size_t count)
+{
+    Pack(texts, count);
+}
+
 void MyGridCells::Set(int column, const wchar_t* text)
 {
     if (column < 0)
@@ -508,7 +508,7 @@ private:
 
 } // namespace
 
-MyGridCtrl::MyGridCtrl(QWidget* parent) : MyScrollWindow(parent) {}
+MyGridCtrl::MyGridCtrl(QWidget* parent) : MyScrollWindow(parent), find_(std::make_unique<GridFind>()) {}
 
 MyGridCtrl::~MyGridCtrl()
 {
@@ -648,13 +648,35 @@ void MyGridCtrl::RelayoutRowsInPlace()
 {
     if (!created_)
         return;
+    LayOutRows();
+    leader_->update();
+    client_->update();
+}
+
+void MyGridCtrl::RelayoutRowsAppended(int shownBefore)
+{
+    if (!created_)
+        return;
+    // The rows that came in are shown after every row shown before them, where the
+    // new-row line was: a list scrolled above that place shows the same rows as
+    // before, and only its scroll bar changes. A million bills come in some eight
+    // hundred parts; painting the whole list for each kept the clerk's keys waiting.
+    const int top = GetVScrollPos();
+    const bool seen = shownBefore * client_->rowHeight - top < client_->height();
+    LayOutRows();
+    if (seen || GetVScrollPos() != top) {
+        leader_->update();
+        client_->update();
+    }
+}
+
+void MyGridCtrl::LayOutRows()
+{
     int shown = static_cast<int>(client_->Shown().size());
     SetScrollSizes(MM_TEXT, SIZE{header_->TotalWidth(), (shown + 1) * client_->rowHeight}, SIZE{0, 0},
                    SIZE{0, 0});
     // A header that moves or changes width (a bar came or went) is painted by the move.
     PlacePanes();
-    leader_->update();
-    client_->update();
 }
 
 void MyGridCtrl::resizeEvent(QResizeEvent*)
@@ -918,30 +940,40 @@ int MyGridCtrl::AddItem(const wchar_t* text, uint64_t data)
     item->data = data;
     client_->rows.push_back(std::move(item));
     client_->Appended();
-    MakeNoteRoom();
+    find_->RowsAdded(client_->rows.size());
     return GetItemCount() - 1;
+}
+
+MyGridItem* MyGridCtrl::CellsToChange(int row)
+{
+    MyGridItem* item = Row(row);
+    if (item)
+        find_->CellsChanged(row);
+    return item;
 }
 
 int MyGridCtrl::SetItemText(int row, int column, const wchar_t* text)
 {
-    MyGridItem* item = Row(row);
-    if (!item || column < 0)
-        return 0;
-    item->cells.Set(column, text);
-    if (row < foundRows_)
-        filterValid_ = false;
-    return 1;
+    MyGridItem* item = column < 0 ? nullptr : CellsToChange(row);
+    if (item)
+        item->cells.Set(column, text);
+    return item ? 1 : 0;
 }
 
 int MyGridCtrl::SetItemTexts(int row, const std::wstring* texts, int count)
 {
-    MyGridItem* item = Row(row);
-    if (!item || count < 0)
-        return 0;
-    item->cells.Assign(texts, static_cast<size_t>(count));
-    if (row < foundRows_)
-        filterValid_ = false;
-    return 1;
+    MyGridItem* item = count < 0 ? nullptr : CellsToChange(row);
+    if (item)
+        item->cells.Assign(texts, static_cast<size_t>(count));
+    return item ? 1 : 0;
+}
+
+int MyGridCtrl::SetItemTexts(int row, const std::string_view* texts, int count)
+{
+    MyGridItem* item = count < 0 ? nullptr : CellsToChange(row);
+    if (item)
+        item->cells.Assign(texts, static_cast<size_t>(count));
+    return item ? 1 : 0;
 }
 
 std::wstring MyGridCtrl::GetItemText(int row, int column) const
@@ -992,8 +1024,7 @@ int MyGridCtrl::DeleteItem(int row)
         return 0;
     if (item->visible && item->checked)
         --client_->checkCount;
-    if (row < foundRows_)
-        --foundRows_;
+    find_->RowDeleted(row);
     if (row < placedRows_)
         --placedRows_;
     client_->rows.erase(client_->rows.begin() + row);
@@ -1031,9 +1062,8 @@ int MyGridCtrl::DeleteItems(const std::vector<int>& doomed)
         if (gone[i]) {
             if (item.visible && item.checked)
                 --client_->checkCount;
-            if (static_cast<int>(i) < foundRows_)
-                --foundRows_;
-            if (static_cast<int>(i) < placedRows_)
+            find_->RowDeleted(static_cast<int>(kept));
+            if (static_cast<int>(kept) < placedRows_)
                 --placedRows_;
             if (static_cast<int>(i) == client_->focus)
                 focusGone = true;
@@ -1063,7 +1093,7 @@ int MyGridCtrl::DeleteItemText(int row)
     item->cells.clear();
     item->data = 0;
     dataHint_ = -1;
-    filterValid_ = false;
+    find_->Stale();
     SetCheck(*item, 0);
     if (!item->visible) {
         item->visible = 1;
@@ -1079,11 +1109,8 @@ int MyGridCtrl::DeleteItemText(int row)
 
 int MyGridCtrl::DeleteAllItems()
 {
-    filterValid_ = false;
-    filterText_.clear();
-    foundRows_ = 0;
+    find_->Forget();
     placedRows_ = 0;
-    findScratch_.reset();
     dataHint_ = -1;
     client_->rows.clear();
     client_->Reshuffled();
@@ -1207,308 +1234,12 @@ int MyGridCtrl::RefreshFocus()
     return client_->focus;
 }
 
-namespace
-{
-
-// A few threads that stay, for a find over many rows. The walk waits on memory, row
-// after row, far more than it computes, so stretches of rows tested on several
-// threads at once go about as many times faster. A part reads and marks its own
-// rows only, never a widget; the thread that asked waits for every part and puts
-// their counts and lists together in row order.
-class RowPool
-{
-public:
-    static RowPool& Get()
-    {
-        static RowPool pool;
-        return pool;
-    }
-
-    RowPool(const RowPool&) = delete;
-    RowPool& operator=(const RowPool&) = delete;
-
-    // Runs work(0) .. work(parts - 1), on the pool and on the calling thread; returns
-    // once every part is done.
-    void Run(size_t parts, const std::function<void(size_t)>& work)
-    {
-        // One find at a time uses the threads.
-        std::lock_guard<std::mutex> one(runMutex_);
-        if (threads_.empty() || parts < 2) {
-            for (size_t part = 0; part < parts; ++part)
-                work(part);
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            work_ = &work;
-            parts_ = parts;
-            next_.store(0);
-            done_ = 0;
-            ++generation_;
-        }
-        wake_.notify_all();
-        const size_t mine = Take(work);
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_ += mine;
-        // A thread that took this work may still be on its way out of it.
-        finished_.wait(lock, [this] { return done_ == parts_ && busy_ == 0; });
-        work_ = nullptr;
-    }
-
-private:
-    // The calling thread and up to seven more: a find is a burst of a few milliseconds
-    // that the operator waits on, and a walk over a hundred thousand rows still goes
-    // faster on eight cores than on four before the memory is the limit.
-    static constexpr unsigned kThreads = 8;
-
-    RowPool()
-    {
-        const unsigned count = std::min(std::max(1u, std::thread::hardware_concurrency()), kThreads);
-        for (unsigned i = 1; i < count; ++i)
-            threads_.emplace_back([this] { Serve(); });
-    }
-
-    ~RowPool()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        for (std::thread& thread : threads_)
-            thread.join();
-    }
-
-    size_t Take(const std::function<void(size_t)>& work)
-    {
-        size_t count = 0;
-        for (size_t part = next_.fetch_add(1); part < parts_; part = next_.fetch_add(1)) {
-            work(part);
-            ++count;
-        }
-        return count;
-    }
-
-    void Serve()
-    {
-        uint64_t seen = 0;
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return stop_ || (work_ && generation_ != seen); });
-            if (stop_)
-                return;
-            seen = generation_;
-            const std::function<void(size_t)>* work = work_;
-            ++busy_;
-            lock.unlock();
-            const size_t count = Take(*work);
-            lock.lock();
-            --busy_;
-            done_ += count;
-            if (done_ == parts_ && busy_ == 0)
-                finished_.notify_one();
-        }
-    }
-
-    std::vector<std::thread> threads_;
-    std::mutex runMutex_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable finished_;
-    const std::function<void(size_t)>* work_ = nullptr;
-    size_t parts_ = 0;
-    std::atomic<size_t> next_{0};
-    size_t done_ = 0;
-    int busy_ = 0;
-    uint64_t generation_ = 0;
-    bool stop_ = false;
-};
-
-// Below this many rows a find is one walk on the calling thread: waking the pool
-// would cost more than it saves.
-constexpr size_t kPoolRows = 4096;
-// A part of a find on the pool: small enough that the threads finish together.
-constexpr size_t kPartRows = 1024;
-// A find over some thousands of rows (a key after the first few) is cut finer: eleven
-// parts on eight threads leave most threads idle for the last three, and the rows that
-// fail at their notes, the ones read, lie unevenly.
-constexpr size_t kFewestParts = 64;
-constexpr size_t kLeastPartRows = 128;
-
-} // namespace
-
-// A find over many rows. The rows that pass are written over the list being walked
-// (the shown rows when narrowing, else a list of every row), each stretch of it from
-// its own start, then closed up. Beside each row, where its text was found and the
-// bytes from there on: the next key, which only adds to the text, is checked against
-// those first, and only a row that fails there is read (the rows are separate blocks
-// all over memory; these notes are one line a row, side by side, in row order).
-struct MyGridCtrl::FindScratch {
-    static constexpr size_t kSeenBytes = 48;
-    struct Seen {
-        const char* at;
-        uint32_t left;
-        // The bytes from `at` on, as far as its cell goes.
-        char bytes[kSeenBytes];
-    };
-    // The notes lie in blocks of a thousand that stay, each made and its pages touched
-    // as the grid grows past it, so the rows of a long list pay for their notes' memory
-    // while they come in. Made at the first key instead, a hundred thousand fresh notes
-    // cost more in page faults than the walk that writes them (2 ms against 0.8 ms).
-    static constexpr size_t kNoteShift = 10;
-    static constexpr size_t kBlockNotes = size_t{1} << kNoteShift;
-    Seen& Note(size_t row) { return notes[row >> kNoteShift][row & (kBlockNotes - 1)]; }
-    void MakeRoom(size_t count)
-    {
-        // Made zeroed, which touches every page of the block now.
-        while (notes.size() * kBlockNotes < count)
-            notes.push_back(std::make_unique<Seen[]>(kBlockNotes));
-    }
-    // Notes for `count` rows, from the first; those already there are written over by
-    // the walk that asks.
-    void UseNotes(size_t count)
-    {
-        MakeRoom(count);
-        seenCount = count;
-    }
-    // A row's note as it was before a key found its text further on in the row.
-    struct Moved {
-        int row;
-        Seen note;
-    };
-    struct Part {
-        size_t passed = 0;
-        // The rows shown or hidden, and the ticks taken off the rows hidden.
-        size_t changed = 0;
-        int unticked = 0;
-        // When narrowing: the rows this part hid, in order, and the notes it moved.
-        std::vector<int> hidden;
-        std::vector<Moved> moved;
-        // When extending: the places of the part's rows that fail at their notes (the
-        // part's own, not a thread's: a thread's list costs a call for its address at
-        // every use from a shared library).
-        std::vector<uint32_t> failing;
-    };
-    // A key that narrowed the find: the text before it, the rows it hid and the notes
-    // it moved. Taking the key back (BackSpace) shows exactly those rows again and puts
-    // the notes back, without reading a row: a row hidden by the key that made the text
-    // T+c holds T. The lists are the parts' own, taken as they are, one stretch of the
-    // rows after another in row order: a key may hide a million rows.
-    struct Step {
-        std::string text;
-        std::vector<std::vector<int>> hidden;
-        std::vector<std::vector<Moved>> moved;
-        // The key only added to the end of the text: the notes before it are the
-        // notes after it with the moved ones put back.
-        bool notesKept = false;
-    };
-    std::vector<Part> parts;
-    std::vector<int> rows;
-    std::vector<std::unique_ptr<Seen[]>> notes;
-    size_t seenCount = 0;
-    // The shown rows with the rows a BackSpace shows again, merged (kept for its room).
-    std::vector<int> merged;
-    // The notes are those of the shown rows, one for each row by its index, for the
-    // last find's text and column, while the client's shuffles stay at this count.
-    bool seenValid = false;
-    uint64_t shuffles = 0;
-    // The keys since the last find that looked at every row, oldest first; they hold
-    // while no cell changed and the rows kept their places and number (the shuffles).
-    std::vector<Step> steps;
-};
-
-void MyGridCtrl::MakeNoteRoom()
-{
-    // A short list's notes are made at its first key: they cost next to nothing then.
-    const size_t count = client_->rows.size();
-    if (count < kPoolRows)
-        return;
-    if (!findScratch_)
-        findScratch_ = std::make_unique<FindScratch>();
-    findScratch_->MakeRoom(count);
-}
-
 int MyGridCtrl::Find(int column, const wchar_t* text)
 {
     std::string needle;
     if (text)
         AppendUtf8(needle, text, std::wcslen(text));
-    if (!findScratch_)
-        findScratch_ = std::make_unique<FindScratch>();
-    FindScratch& scratch = *findScratch_;
-    const auto& rows = client_->rows;
-    // The keys kept hold only over the very rows they looked at.
-    if (!filterValid_ || column != filterColumn_ || scratch.shuffles != client_->Shuffles())
-        scratch.steps.clear();
-    // A text some key was typed after (BackSpace, or a selection of the last keys
-    // deleted) is what was shown before that key: the rows it and the keys after it
-    // hid are shown again, and no row is read.
-    size_t takeBack = scratch.steps.size();
-    while (takeBack > 0 && scratch.steps[takeBack - 1].text != needle)
-        --takeBack;
-    bool changed = false;
-    if (takeBack > 0) {
-        std::vector<int>& shown = scratch.rows;
-        shown = client_->Shown();
-        std::vector<int>& merged = scratch.merged;
-        for (size_t s = scratch.steps.size(); s-- > takeBack - 1;) {
-            FindScratch::Step& step = scratch.steps[s];
-            const std::vector<std::vector<int>>& stretches = step.hidden;
-            size_t count = 0;
-            for (const std::vector<int>& hidden : stretches)
-                count += hidden.size();
-            // The rows are separate blocks: the ones some steps ahead are asked for
-            // early, and many rows are shared out over the pool's threads.
-            const std::function<void(size_t)> show = [&](size_t part) {
-                const std::vector<int>& hidden = stretches[part];
-                for (size_t i = 0; i < hidden.size(); ++i) {
-                    if (i + 16 < hidden.size())
-                        __builtin_prefetch(rows[static_cast<size_t>(hidden[i + 16])].get(), 1);
-                    rows[static_cast<size_t>(hidden[i])]->visible = 1;
-                }
-            };
-            if (count < kPoolRows) {
-                for (size_t part = 0; part < stretches.size(); ++part)
-                    show(part);
-            } else {
-                RowPool::Get().Run(stretches.size(), show);
-            }
-            if (count > 0) {
-                changed = true;
-                merged.resize(shown.size() + count);
-                if (merged.size() == rows.size()) {
-                    // Every row is shown again (a text each row holds, the empty one
-                    // among them): the list is the rows in their order, no merge needed.
-                    std::iota(merged.begin(), merged.end(), 0);
-                } else {
-                    auto from = shown.cbegin();
-                    auto to = merged.begin();
-                    for (const std::vector<int>& hidden : stretches) {
-                        const auto below = std::lower_bound(from, shown.cend(), hidden.back());
-                        to = std::merge(from, below, hidden.begin(), hidden.end(), to);
-                        from = below;
-                    }
-                    std::copy(from, shown.cend(), to);
-                }
-                shown.swap(merged);
-            }
-            for (const std::vector<FindScratch::Moved>& stretch : step.moved)
-                for (const FindScratch::Moved& moved : stretch)
-                    scratch.Note(static_cast<size_t>(moved.row)) = moved.note;
-            scratch.seenValid = scratch.seenValid && step.notesKept;
-        }
-        scratch.steps.resize(takeBack - 1);
-        if (changed)
-            client_->Reshuffled();
-        client_->SetShown(shown);
-    } else {
-        changed = Filter(column, needle);
-    }
-    scratch.shuffles = client_->Shuffles();
-    filterValid_ = true;
-    filterColumn_ = column;
-    filterText_ = std::move(needle);
-    foundRows_ = GetItemCount();
+    bool changed = find_->Run(*client_, column, GetColumnCount(), std::move(needle));
     // Only the focus row carries the focus mark, and a hidden row loses it.
     const int old = client_->focus;
     const int focus = old >= 0 && old < GetItemCount() && client_->rows[old]->focus ? old : -1;
@@ -1526,249 +1257,9 @@ int MyGridCtrl::Find(int column, const wchar_t* text)
     return 0;
 }
 
-bool MyGridCtrl::Filter(int column, const std::string& needle)
-{
-    FindScratch& scratch = *findScratch_;
-    // A text that holds the last one (a key typed at the end of the search) can only
-    // hide more: only the rows still shown need a look, unless a cell changed since.
-    const bool narrowing =
-        filterValid_ && column == filterColumn_ && needle.find(filterText_) != std::string::npos;
-    if (!narrowing)
-        scratch.steps.clear();
-    // What a row is tested on, settled here: the threads never ask the grid.
-    enum class Test { All, Text, None };
-    const Test test = needle.empty()                                               ? Test::All
-                      : column == -1 || (column >= 0 && column < GetColumnCount()) ? Test::Text
-                                                                                   : Test::None;
-    const auto& rows = client_->rows;
-    // A text that starts with the last one is found, in a row, no earlier than where
-    // the last one was.
-    const bool extending = narrowing && test == Test::Text && scratch.seenValid &&
-                           scratch.shuffles == client_->Shuffles() &&
-                           needle.compare(0, filterText_.size(), filterText_) == 0 &&
-                           scratch.seenCount == rows.size();
-    std::vector<int>& order = scratch.rows;
-    if (narrowing) {
-        client_->Shown();
-        order.swap(client_->shown_);
-    } else {
-        order.resize(rows.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = static_cast<int>(i);
-    }
-    if (!extending)
-        scratch.UseNotes(rows.size());
-    const size_t count = order.size();
-    const size_t parts = count < kPoolRows ? 1
-                                           : std::max((count + kPartRows - 1) / kPartRows,
-                                                      std::min(kFewestParts, count / kLeastPartRows));
-    if (scratch.parts.size() < parts)
-        scratch.parts.resize(parts);
-    const std::string_view want(needle);
-    // A text of two characters or more: most rows that cannot hold it say so in their
-    // mask, and their text is not read.
-    const MyGridCells::PairMask pairs = MyGridCells::PairsOf(want);
-    const bool masked = test == Test::Text && !pairs.empty();
-    // Asking for a row some steps ahead: first the row (its flags and mask, one line),
-    // then, once the row is in, its text if the mask lets it be read.
-    const auto prefetchRow = [](const MyGridItem& item) { __builtin_prefetch(&item); };
-    const auto mayHold = [&](const MyGridItem& item) { return !masked || item.cells.MayHold(pairs); };
-    const auto prefetchText = [&](const MyGridItem& item) {
-        if (mayHold(item))
-            item.cells.Prefetch();
-    };
-    const std::function<void(size_t)> walk = [&](size_t part) {
-        FindScratch::Part& out = scratch.parts[part];
-        out.changed = 0;
-        out.unticked = 0;
-        out.hidden.clear();
-        out.moved.clear();
-        // A row is shown or hidden by the part that looks at it; the check count and
-        // the shown list are put together by the thread that asked.
-        const auto mark = [&out](MyGridItem& item, bool show) {
-            ++out.changed;
-            if (show) {
-                item.visible = 1;
-                return;
-            }
-            if (item.visible && item.checked) {
-                item.checked = 0;
-                ++out.unticked;
-            }
-            item.focus = 0;
-            item.visible = 0;
-        };
-        const size_t begin = count * part / parts;
-        const size_t end = count * (part + 1) / parts;
-        size_t passed = begin;
-        // When extending, the notes are checked first, side by side in memory; the rows
-        // that fail there are the only ones read, and those are asked for some steps
-        // ahead, like every row of a full walk.
-        std::vector<uint32_t>& failing = out.failing;
-        failing.clear();
-        if (extending) {
-            for (size_t k = begin; k < end; ++k) {
-                const FindScratch::Seen& note = scratch.Note(static_cast<size_t>(order[k]));
-                bool holds = false;
-                if (note.left >= want.size()) {
-                    if (want.size() <= FindScratch::kSeenBytes)
-                        holds = std::memcmp(note.bytes, want.data(), want.size()) == 0;
-                    else
-                        holds = std::memcmp(note.at, want.data(), want.size()) == 0;
-                }
-                if (!holds)
-                    failing.push_back(static_cast<uint32_t>(k));
-            }
-            failing.push_back(static_cast<uint32_t>(end));
-        }
-        size_t nextFailing = 0;
-        // The rows are a hundred thousand separate blocks: asking for the ones some
-        // steps ahead, the row first and its text once the row is in, keeps the walk
-        // from waiting on memory at every row.
-        for (size_t k = begin; k < end; ++k) {
-            const int row = order[k];
-            FindScratch::Seen& note = scratch.Note(static_cast<size_t>(row));
-            bool show = false;
-            if (extending) {
-                // Every row here is shown and was found at its note: only the rows that
-                // fail there are read.
-                show = k != failing[nextFailing];
-                if (!show) {
-                    ++nextFailing;
-                    if (nextFailing + 32 + 1 < failing.size())
-                        prefetchRow(*rows[static_cast<size_t>(order[failing[nextFailing + 32]])]);
-                    if (nextFailing + 16 + 1 < failing.size())
-                        prefetchText(*rows[static_cast<size_t>(order[failing[nextFailing + 16]])]);
-                    MyGridItem& item = *rows[static_cast<size_t>(row)];
-                    MyGridCells::Hit hit;
-                    if (mayHold(item)) {
-                        hit = item.cells.FindHit(want, column, note.at + 1);
-                        show = hit.at != nullptr;
-                    }
-                    if (show) {
-                        // Found further on: the note as it was goes with the key, for
-                        // BackSpace to put back.
-                        out.moved.push_back(FindScratch::Moved{row, note});
-                        note.at = hit.at;
-                        note.left = hit.left;
-                        std::memcpy(note.bytes, hit.at, std::min<size_t>(hit.left, FindScratch::kSeenBytes));
-                    } else {
-                        mark(item, false);
-                        out.hidden.push_back(row);
-                    }
-                }
-            } else {
-                if (k + 32 < end)
-                    prefetchRow(*rows[static_cast<size_t>(order[k + 32])]);
-                if (k + 16 < end)
-                    prefetchText(*rows[static_cast<size_t>(order[k + 16])]);
-                MyGridItem& item = *rows[static_cast<size_t>(row)];
-                MyGridCells::Hit hit;
-                if (test == Test::Text) {
-                    if (mayHold(item)) {
-                        hit = item.cells.FindHit(want, column, nullptr);
-                        show = hit.at != nullptr;
-                    }
-                } else {
-                    show = test == Test::All;
-                }
-                // A hidden row has no check and no focus mark; only a row whose marks
-                // change is written to.
-                if (show ? item.visible != 1 : item.visible != 0 || item.focus != 0)
-                    mark(item, show);
-                if (!show && narrowing)
-                    out.hidden.push_back(row);
-                // The notes serve a text only; a row hidden keeps the note it had.
-                if (show && test == Test::Text) {
-                    note.at = hit.at;
-                    note.left = hit.left;
-                    std::memcpy(note.bytes, hit.at, std::min<size_t>(hit.left, FindScratch::kSeenBytes));
-                }
-            }
-            if (show)
-                order[passed++] = row;
-        }
-        out.passed = passed - begin;
-    };
-    // A grid of a few rows never starts the pool's threads.
-    if (parts < 2)
-        walk(0);
-    else
-        RowPool::Get().Run(parts, walk);
-    // The parts' rows closed up: the rows now shown, in their order, taken as they are
-    // instead of another walk over every row.
-    FindScratch::Step step;
-    if (narrowing) {
-        step.text = filterText_;
-        step.notesKept = extending;
-    }
-    size_t shown = 0;
-    bool changed = false;
-    for (size_t part = 0; part < parts; ++part) {
-        FindScratch::Part& out = scratch.parts[part];
-        const size_t begin = count * part / parts;
-        if (shown != begin && out.passed > 0)
-            std::memmove(order.data() + shown, order.data() + begin, out.passed * sizeof(int));
-        shown += out.passed;
-        changed = changed || out.changed > 0;
-        client_->checkCount -= out.unticked;
-        if (narrowing && !out.hidden.empty()) {
-            step.hidden.emplace_back();
-            step.hidden.back().swap(out.hidden);
-        }
-        if (narrowing && !out.moved.empty()) {
-            step.moved.emplace_back();
-            step.moved.back().swap(out.moved);
-        }
-    }
-    if (narrowing)
-        scratch.steps.push_back(std::move(step));
-    if (changed)
-        client_->Reshuffled();
-    order.resize(shown);
-    client_->SetShown(order);
-    scratch.seenValid = test == Test::Text;
-    return changed;
-}
-
-void MyGridCtrl::FindNewRows(int from)
-{
-    const int count = GetItemCount();
-    from = std::clamp(from, 0, count);
-    foundRows_ = count;
-    if (from == count || filterText_.empty())
-        return;
-    bool hid = false;
-    for (int i = from; i < count; ++i) {
-        MyGridItem& item = *client_->rows[static_cast<size_t>(i)];
-        if (!item.visible || item.FindUtf8(filterColumn_, filterText_))
-            continue;
-        SetCheck(item, 0);
-        item.visible = 0;
-        item.focus = 0;
-        hid = true;
-        if (client_->focus == i) {
-            client_->focus = -1;
-            client_->newRow.focus = 1;
-        }
-    }
-    if (!hid)
-        return;
-    // The rows before `from` keep their places in the visible list; only its tail is
-    // made again.
-    if (client_->shownValid_) {
-        std::vector<int>& shown = client_->shown_;
-        shown.erase(std::lower_bound(shown.begin(), shown.end(), from), shown.end());
-        for (int i = from; i < count; ++i)
-            if (client_->rows[static_cast<size_t>(i)]->visible)
-                shown.push_back(i);
-    }
-    ++client_->shuffles_;
-}
-
 int MyGridCtrl::PlaceNewRows(int first)
 {
-    FindNewRows(first);
+    find_->MeetNewRows(*client_, first);
     auto& rows = client_->rows;
     const size_t count = rows.size();
     // Rows the program added on its own since the last placing (a bill saved) are
@@ -1829,7 +1320,7 @@ void MyGridCtrl::DoSort(int column, bool ascending)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The rows move: a change to any of them makes the last find stale.
-    foundRows_ = GetItemCount();
+    find_->RowsMoved(GetItemCount());
     placedRows_ = GetItemCount();
     brindle::IntroSortRows(client_->rows,
                            [column, ascending](const std::unique_ptr<MyGridItem>& a,

@@ -22,6 +22,7 @@
 #include <vector>
 
 class CDC;
+class GridFind;
 class MyGridCtrl;
 
 // Column format: low 4 bits the alignment, bit 0x10 sorts on a click.
@@ -56,6 +57,8 @@ public:
     void Set(int column, const wchar_t* text);
     // Replaces every cell at once (one allocation for the row).
     void Assign(const std::wstring* texts, size_t count);
+    // The same from texts already in UTF-8 (taken as they are).
+    void Assign(const std::string_view* texts, size_t count);
     void clear()
     {
         block_.reset();
@@ -248,6 +251,7 @@ protected:
 private:
     MyGridCtrl* grid_;
     friend class MyGridCtrl;
+    friend class GridFind;
     // In row order, so a row's place among them is a binary search.
     std::vector<int> shown_;
     bool shownValid_ = false;
@@ -276,6 +280,8 @@ public:
     int SetItemText(int row, int column, const wchar_t* text);
     // Replaces every cell of a row, from column 0 on; 0 for a bad row.
     int SetItemTexts(int row, const std::wstring* texts, int count);
+    // The same from UTF-8 texts (what a list read from the bill database passes).
+    int SetItemTexts(int row, const std::string_view* texts, int count);
     std::wstring GetItemText(int row, int column) const;
     int SetItemData(int row, uint64_t data);
     uint64_t GetItemData(int row) const;
@@ -316,6 +322,10 @@ public:
     void RelayoutRows();
     // The same while rows come in: the rows pane stays where it is scrolled to.
     void RelayoutRowsInPlace();
+    // The same after rows came in at the end and none moved (PlaceNewRows gave 0),
+    // `shownBefore` rows having been shown before them: the rows are painted again
+    // only when the ones that came in are on screen.
+    void RelayoutRowsAppended(int shownBefore);
     void DoSort(int column, bool ascending);
     void SetGridFont(const CFont* font);
 
@@ -386,19 +396,17 @@ private:
     friend class MyGridItem;
     void MeasureFont();
     void PlacePanes();
+    // The scroll sizes of the rows shown, and the panes placed for them.
+    void LayOutRows();
     MyGridItem* Row(int row) const;
+    // The row whose cells are about to change (the find over it goes stale); null for a bad row.
+    MyGridItem* CellsToChange(int row);
     void SetCheck(MyGridItem& item, int check);
     void RepaintRows();
     // SetFocusItem; `paintNow` paints a scroll that brings the row into view at once,
     // else with the next paint of the rows.
     void MoveFocus(int row, bool paintNow);
     void ScrollRowIntoView(int row, bool paintNow);
-    // The last find over the rows from `from` on (rows just added).
-    void FindNewRows(int from);
-    // Shows the rows holding the text and hides the others, looking only at the rows
-    // still shown when the text holds the last one; true when a row was shown or hidden.
-    bool Filter(int column, const std::string& needle);
-    struct FindScratch;
 
     MyGridHeader* header_ = nullptr;
     MyGridLeader* leader_ = nullptr;
@@ -409,21 +417,10 @@ private:
     CFont font_;
     bool hasFont_ = false;
     int cornerPressed_ = 0;
-    // The last find, while no cell has changed since: a longer text holding it
-    // filters only the rows it left.
-    bool filterValid_ = false;
-    int filterColumn_ = 0;
-    std::string filterText_;
-    // The rows before this index have met the last find; the rows added after it are
-    // shown whatever they hold, so their cells can change without making it stale.
-    int foundRows_ = 0;
+    // Which rows hold the search text, kept from key to key.
+    std::unique_ptr<GridFind> find_;
     // The rows before this index were in their sorted places when last placed.
     int placedRows_ = 0;
     // The row FindItemData found last; -1 once a row moved or a row's word was set.
     mutable int dataHint_ = -1;
-    // What the finds noted of each row (about 70 bytes a row), the keys they can take
-    // back and their lists, kept from key to key; gone with the rows.
-    std::unique_ptr<FindScratch> findScratch_;
-    // Makes the room for the notes of the rows added, as they come.
-    void MakeNoteRoom();
 };

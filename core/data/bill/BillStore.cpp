@@ -578,3 +578,14 @@ const wchar_t* DoxRecordReader::GetText(int32_t index)
         text_.clear();
     return text_.c_str();
 }
+
+const char* DoxRecordReader::GetUtf8(int32_t index, int32_t* bytes)
+{
+    if (index >= 0 && index < count_)
+        statement_->ColumnUtf8(index, utf8_);
+    else
+        utf8_.clear();
+    if (bytes)
+        *bytes = static_cast<int32_t>(utf8_.size());
+    return utf8_.c_str();
+}

@@ -38,10 +38,12 @@ public:
     int64_t GetId() override { return id_; }
     int32_t GetCount() override { return count_; }
     const wchar_t* GetText(int32_t index) override;
+    const char* GetUtf8(int32_t index, int32_t* bytes) override;
 
 private:
     SqlStatement* statement_;
     int64_t id_;
     int32_t count_;
     std::wstring text_;
+    std::string utf8_;
 };

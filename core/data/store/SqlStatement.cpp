@@ -121,16 +121,27 @@ std::wstring SqlStatement::ColumnText(int column) const
     return text;
 }
 
-void SqlStatement::ColumnText(int column, std::wstring& out) const
+std::u16string_view SqlStatement::ColumnUtf16(int column) const
 {
-    out.clear();
     if (!ValidColumn(column))
-        return;
+        return {};
     const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
     if (!text)
-        return;
-    const int bytes = sqlite3_column_bytes16(stmt_, column);
-    Utf16ToWide(text, static_cast<size_t>(bytes) / 2, out);
+        return {};
+    return std::u16string_view(text, static_cast<size_t>(sqlite3_column_bytes16(stmt_, column)) / 2);
+}
+
+void SqlStatement::ColumnText(int column, std::wstring& out) const
+{
+    const std::u16string_view text = ColumnUtf16(column);
+    Utf16ToWide(text.data(), text.size(), out);
+}
+
+void SqlStatement::ColumnUtf8(int column, std::string& out) const
+{
+    // The database keeps UTF-16: read as such, the text is converted once, here.
+    const std::u16string_view text = ColumnUtf16(column);
+    Utf16ToUtf8(text.data(), text.size(), out);
 }
 
 int32_t SqlStatement::ColumnInt(int column) const

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 
@@ -43,6 +44,8 @@ public:
     // The same into a text that keeps its storage (read as UTF-16, the database's
     // own encoding, so SQLite converts nothing).
     void ColumnText(int column, std::wstring& out) const;
+    // The same in UTF-8.
+    void ColumnUtf8(int column, std::string& out) const;
     int32_t ColumnInt(int column) const;
     int64_t ColumnInt64(int column) const;
     const void* ColumnBlob(int column) const;
@@ -58,6 +61,8 @@ private:
     ~SqlStatement();
 
     bool ValidColumn(int column) const;
+    // The column's text as the database keeps it; empty for NULL or a bad column.
+    std::u16string_view ColumnUtf16(int column) const;
     void Finalize();
     // Copies SQLite's message for the database into the error text and finalizes.
     void FailFromDatabase();

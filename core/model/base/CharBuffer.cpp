@@ -167,6 +167,40 @@ const wchar_t* Utf8ToWide(std::wstring& out, const char* text)
     return out.c_str();
 }
 
+void Utf16ToUtf8(const char16_t* text, size_t units, std::string& out)
+{
+    // At most three bytes a unit: a pair of two units makes four.
+    out.resize(units * 3);
+    auto* p = reinterpret_cast<unsigned char*>(out.data());
+    for (size_t i = 0; i < units; ++i) {
+        char32_t c = text[i];
+        if (c < 0x80) {
+            *p++ = static_cast<unsigned char>(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x800) {
+            *p++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *p++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        } else {
+            *p++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+            *p++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        }
+    }
+    out.resize(static_cast<size_t>(p - reinterpret_cast<unsigned char*>(out.data())));
+}
+
 void Utf16ToWide(const char16_t* text, size_t units, std::wstring& out)
 {
     out.resize(units);

@@ -54,3 +54,6 @@ inline std::wstring Utf8ToWide(const std::string& text)
 // Converts UTF-16 text (the encoding the bill database keeps) into out, reusing
 // out's storage; a lone surrogate becomes U+FFFD.
 void Utf16ToWide(const char16_t* text, size_t units, std::wstring& out);
+// The same straight into UTF-8, reusing out's storage (a list that keeps its texts in
+// UTF-8 takes them without a wide copy on the way).
+void Utf16ToUtf8(const char16_t* text, size_t units, std::string& out);

@@ -103,3 +103,32 @@ TEST(BaseCharBuffer, Utf8ToWide)
     const wchar_t* text = L"模板 template \U00020000";
     EXPECT_EQ(std::wstring(Utf8ToWide(out, WideToUtf8(buffer, text))), text);
 }
+
+TEST(BaseCharBuffer, Utf16ToUtf8)
+{
+    // What the bill database hands over, straight into UTF-8; a text left in `out`
+    // from the row before must not show through.
+    std::string out = "an older and longer text";
+    struct Case {
+        const char* what;
+        std::u16string units;
+        std::string bytes;
+    } cases[] = {
+        {"empty", u"", ""},
+        {"ascii", u"No.42", "No.42"},
+        {"two and three bytes", u"\u00e9\u7968\u636e", "\xc3\xa9\xe7\xa5\xa8\xe6\x8d\xae"},
+        {"a pair of surrogates", u"a\U0001F600z", "a\xf0\x9f\x98\x80z"},
+        {"a lone high surrogate", std::u16string{u'a', char16_t(0xD83D), u'z'}, "a\xef\xbf\xbdz"},
+        {"a high one at the end", std::u16string{u'a', char16_t(0xD83D)}, "a\xef\xbf\xbd"},
+        {"a lone low surrogate", std::u16string{char16_t(0xDE00), u'z'}, "\xef\xbf\xbdz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Utf16ToUtf8(c.units.data(), c.units.size(), out);
+        EXPECT_EQ(out, c.bytes);
+        // The same text as the wide way gives it.
+        std::wstring wide;
+        Utf16ToWide(c.units.data(), c.units.size(), wide);
+        EXPECT_EQ(out, WideToUtf8(wide));
+    }
+}

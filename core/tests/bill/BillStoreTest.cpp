@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "BillTestSupport.h"
+#include "CharBuffer.h"
 #include "Clock.h"
 #include "DataCell.h"
 #include "DataFunction.h"
@@ -56,8 +57,17 @@ public:
     {
         ids.push_back(record->GetId());
         std::vector<std::wstring> texts;
-        for (int32_t i = 0; i < record->GetCount(); ++i)
-            texts.emplace_back(record->GetText(i));
+        for (int32_t i = 0; i <= record->GetCount(); ++i) {
+            // The UTF-8 a list takes is the same text, and empty outside the columns.
+            const std::wstring text = record->GetText(i);
+            int32_t bytes = -1;
+            const char* utf8 = record->GetUtf8(i, &bytes);
+            EXPECT_EQ(std::string(utf8, static_cast<size_t>(bytes)), WideToUtf8(text)) << "column " << i;
+            if (i < record->GetCount())
+                texts.push_back(text);
+            else
+                EXPECT_EQ(bytes, 0);
+        }
         records.push_back(texts);
         return static_cast<int>(ids.size()) < stopAfter ? 1 : 0;
     }

@@ -293,6 +293,18 @@ TEST_F(GridTest, DeletingManyRowsAtOnceKeepsOrderChecksAndFocus)
     EXPECT_EQ(grid.DeleteItems({}), 0);
 }
 
+TEST_F(GridTest, ARowSavedAfterTheLastRowsWentAtOnceTakesItsSortedPlace)
+{
+    // Sorted, the last two rows deleted in one call, then a bill saved: the next part
+    // puts it in its place. Had the deletion counted the sorted rows wrong, the saved
+    // row would be taken for one already placed and stay at the end.
+    grid.HeaderClick(0); // 0001 0002 0003 0004
+    EXPECT_EQ(grid.DeleteItems({2, 3}), 2);
+    grid.AddItem(L"0000", 0);
+    EXPECT_EQ(grid.PlaceNewRows(grid.GetItemCount()), 1);
+    EXPECT_EQ(Column0(), (std::vector<std::wstring>{L"0000", L"0001", L"0002"}));
+}
+
 TEST(GridRows, RowsDeletedAndAddedAgainAcrossManySlabsEachKeepTheirOwnCells)
 {
     // Rows live side by side in slabs of about a thousand: rows deleted here and there
@@ -601,6 +613,57 @@ TEST(GridFind, AKeyThatChangesNoRowPaintsNoRow)
     }
     grid.GetHeader()->removeEventFilter(&titles);
     grid.GetClient()->removeEventFilter(&probe);
+}
+
+TEST(GridParts, RowsThatComeInBelowTheScreenPaintNoRow)
+{
+    // Each case: where the list is scrolled to when a part of rows comes in at the
+    // end, and whether the rows on screen change.
+    struct Case {
+        const char* name;
+        int rowsBefore;
+        bool scrolledToEnd;
+        bool painted;
+    };
+    const Case cases[] = {
+        {"many rows, the top on screen", 200, false, false},
+        {"many rows, the end on screen", 200, true, true},
+        {"a few rows, the new-row line on screen", 3, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MyGridCtrl grid;
+        grid.Create(WS_VISIBLE, MakeRect(0, 0, 300, 200), nullptr, 1);
+        grid.AddColumn(L"名", 100, 0);
+        for (int i = 0; i < c.rowsBefore; ++i)
+            grid.AddItem(L"北京", 0);
+        grid.Relayout();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+        // Laid out, the list shows its end (the new-row line has the focus).
+        if (!c.scrolledToEnd)
+            grid.ScrollToPosition(POINT{0, 0});
+        const int top = grid.GetVScrollPos();
+        QApplication::processEvents();
+        doxtest::PaintCount rows;
+        doxtest::PaintCount leader;
+        grid.GetClient()->installEventFilter(&rows);
+        grid.GetLeader()->installEventFilter(&leader);
+        const int shownBefore = static_cast<int>(grid.GetClient()->Shown().size());
+        const int limitBefore = grid.GetVScrollLimit();
+        const int first = grid.GetItemCount();
+        for (int i = 0; i < 50; ++i)
+            grid.AddItem(L"上海", 0);
+        ASSERT_EQ(grid.PlaceNewRows(first), 0);
+        grid.RelayoutRowsAppended(shownBefore);
+        QApplication::processEvents();
+        EXPECT_EQ(rows.paints > 0, c.painted);
+        EXPECT_EQ(leader.paints > 0, c.painted);
+        // The list stays where it was, and it can be scrolled down to the new rows.
+        EXPECT_EQ(grid.GetVScrollPos(), top);
+        EXPECT_GT(grid.GetVScrollLimit(), limitBefore);
+        grid.GetClient()->removeEventFilter(&rows);
+        grid.GetLeader()->removeEventFilter(&leader);
+    }
 }
 
 TEST(GridParts, RowsThatComeInPartByPartMeetTheFindAndTheSortedColumn)
