@@ -51,7 +51,9 @@ TEST_F(RunnerTemplateFile, ATemplateThatMayNotBeWrittenIsAddedOpenedAndFilled)
     // Opened again, the bill is read back from the database; the template kept every byte.
     Frame()->OnFileClose();
     ASSERT_TRUE(Frame()->OpenTemplate(W(shared)));
-    EXPECT_EQ(Workspace(frame)->List()->GetItemCount(), 1);
+    // The stored bills come into the list from the event loop after the open.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Workspace(frame)->List()->GetItemCount() == 1; }))
+        << Workspace(frame)->List()->GetItemCount() << " bills listed";
     Frame()->OnFileClose();
     EXPECT_EQ(doxtest::ReadFileBytes(shared), before);
 }
