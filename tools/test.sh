@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds from scratch and runs the whole suite twice: a plain build, then one
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Then a small third build
-# with ThreadSanitizer runs the tests of the code that works on several threads.
+# with AddressSanitizer and UndefinedBehaviorSanitizer. Between the two, a small
+# build with ThreadSanitizer runs the tests of the code that works on several
+# threads; the sanitizer suite comes last, so the run closes on ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -19,10 +20,6 @@ run_suite() {
 }
 
 run_suite build/test
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
-LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0 \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DDOX_SANITIZE=ON
 
 # The grid's find shares its walk out over a pool of threads, and the store's
 # connections refuse a thread that did not open them: only their test programs are
@@ -39,3 +36,8 @@ run_tsan() {
 }
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tools/tsan.supp \
     run_tsan build/tsan brindle_grid_tests dox_store_tests
+
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DDOX_SANITIZE=ON
