@@ -88,6 +88,7 @@ Slab* NewSlab()
     return slab;
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
 // A run of cell blocks: one large page, aligned to its size, so a block finds its run
 // from its own address. A block too big to share a run has one of its own.
 constexpr size_t kRunBytes = size_t{2} << 20;
@@ -204,6 +205,7 @@ void Release(Run* run)
     run->~Run();
     munmap(run, bytes);
 }
+#endif
 
 } // namespace
 
