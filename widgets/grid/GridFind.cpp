@@ -302,8 +302,11 @@ void GridFind::Forget()
 void GridFind::RowsAdded(size_t count)
 {
     // A short list's notes are made at its first key: they cost next to nothing then.
-    if (count >= kPoolRows)
-        Notes().MakeRoom(count);
+    if (count < kPoolRows)
+        return;
+    Notes().MakeRoom(count);
+    // The pool's threads start with a long list, not within its first key.
+    RowPool::Get();
 }
 
 bool GridFind::Run(MyGridClient& client, int column, int columns, std::string needle)

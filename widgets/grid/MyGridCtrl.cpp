@@ -240,6 +240,11 @@ size_t FindBytes(std::string_view text, std::string_view needle, size_t from)
 
 } // namespace
 
+void MyGridCells::BlockFree::operator()(char* block) const
+{
+    brindle::GiveCellBlock(block);
+}
+
 MyGridCells::MyGridCells(const MyGridCells& other)
 {
     *this = other;
@@ -320,7 +325,7 @@ void MyGridCells::Pack(const std::string_view* cells, size_t count, const PairMa
         bytes += cells[i].size();
     const bool wide = bytes > 0xFFFF;
     const size_t endSize = wide ? 4 : 2;
-    std::unique_ptr<char[]> block(new char[kEndsAt + count * endSize + bytes]);
+    std::unique_ptr<char[], BlockFree> block(brindle::TakeCellBlock(kEndsAt + count * endSize + bytes));
     const uint32_t header = static_cast<uint32_t>(count) | (wide ? kWideEnds : 0);
     std::memcpy(block.get(), &header, 4);
     char* text = block.get() + kEndsAt + count * endSize;

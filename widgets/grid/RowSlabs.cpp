@@ -3,11 +3,16 @@
 #include "MyGridCtrl.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
+
+#include <sys/mman.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -83,7 +88,169 @@ Slab* NewSlab()
     return slab;
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
+// A run of cell blocks: one large page, aligned to its size, so a block finds its run
+// from its own address. A block too big to share a run has one of its own.
+constexpr size_t kRunBytes = size_t{2} << 20;
+constexpr size_t kRunHead = 64;
+constexpr size_t kSharedBlock = kRunBytes / 8;
+
+struct Run {
+    // The blocks in use, and one more while new blocks are taken from the run.
+    std::atomic<size_t> live{0};
+    size_t bytes = 0;
+};
+
+struct Runs {
+    std::mutex mutex;
+    Run* current = nullptr;
+    size_t used = 0;
+};
+
+Runs& TheRuns()
+{
+    // Never destroyed, as the slabs.
+    static Runs* runs = new Runs;
+    return *runs;
+}
+
+Run* MapRun(size_t bytes, bool large = false)
+{
+    // Mapped with a run's size to spare, then cut to the aligned part.
+    const size_t mapped = bytes + kRunBytes;
+    void* raw = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto begin = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t at = (begin + kRunBytes - 1) & ~(uintptr_t{kRunBytes} - 1);
+    if (at > begin)
+        munmap(raw, at - begin);
+    if (begin + mapped > at + bytes)
+        munmap(reinterpret_cast<void*>(at + bytes), begin + mapped - at - bytes);
+    // Asked before the first touch, which otherwise maps an ordinary page. Without
+    // large pages (not offered, or none free) the run is ordinary pages.
+    if (large)
+        madvise(reinterpret_cast<void*>(at), bytes, MADV_HUGEPAGE);
+    Run* run = new (reinterpret_cast<void*>(at)) Run;
+    run->bytes = bytes;
+    return run;
+}
+
+// Runs for a long list are made ready a few ahead on a thread of their own, as large
+// pages with their memory in place. A large page may have to be gathered by moving
+// other memory first: asked for on the thread that adds the rows, that wait held the
+// loading of a million bills a second longer.
+class Preparer
+{
+public:
+    // A run made ready, null when none is (the caller maps its own, of ordinary pages).
+    Run* Take()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        // A list of up to some hundred thousand rows never starts the thread nor keeps
+        // runs in reserve: its blocks' addresses are few enough to be translated fast,
+        // and two runs in reserve would be forty bytes more memory a row.
+        if (++taken_ < kLongList)
+            return nullptr;
+        if (!started_) {
+            // Never stopped: a list may grow at any time until the program ends.
+            std::thread([this] { Serve(); }).detach();
+            started_ = true;
+        }
+        Run* run = nullptr;
+        if (!ready_.empty()) {
+            run = ready_.back();
+            ready_.pop_back();
+        }
+        wake_.notify_one();
+        return run;
+    }
+
+private:
+    static constexpr size_t kLongList = 64;
+    static constexpr size_t kAhead = 2;
+
+    void Serve()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return ready_.size() < kAhead; });
+            lock.unlock();
+            Run* run = MapRun(kRunBytes, true);
+            for (size_t at = 4096; at < kRunBytes; at += 4096)
+                reinterpret_cast<volatile char*>(run)[at] = 0;
+            lock.lock();
+            ready_.push_back(run);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<Run*> ready_;
+    size_t taken_ = 0;
+    bool started_ = false;
+};
+
+Preparer& ThePreparer()
+{
+    static Preparer* preparer = new Preparer;
+    return *preparer;
+}
+
+void Release(Run* run)
+{
+    if (run->live.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
+    const size_t bytes = run->bytes;
+    run->~Run();
+    munmap(run, bytes);
+}
+#endif
+
 } // namespace
+
+char* TakeCellBlock(size_t size)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    // The heap's own blocks, so that a read past a row's text is caught.
+    return new char[size];
+#else
+    // Eight-byte steps keep each block's header and ends aligned.
+    size = (size + 7) & ~size_t{7};
+    if (size > kSharedBlock) {
+        Run* run = MapRun((kRunHead + size + 4095) & ~size_t{4095});
+        run->live.store(1, std::memory_order_relaxed);
+        return reinterpret_cast<char*>(run) + kRunHead;
+    }
+    Runs& runs = TheRuns();
+    std::lock_guard<std::mutex> lock(runs.mutex);
+    if (!runs.current || runs.used + size > kRunBytes) {
+        Run* run = ThePreparer().Take();
+        if (!run)
+            run = MapRun(kRunBytes);
+        run->live.store(1, std::memory_order_relaxed);
+        if (runs.current)
+            Release(runs.current);
+        runs.current = run;
+        runs.used = kRunHead;
+    }
+    char* block = reinterpret_cast<char*>(runs.current) + runs.used;
+    runs.used += size;
+    runs.current->live.fetch_add(1, std::memory_order_relaxed);
+    return block;
+#endif
+}
+
+void GiveCellBlock(char* block)
+{
+    if (!block)
+        return;
+#if defined(__SANITIZE_ADDRESS__)
+    delete[] block;
+#else
+    Release(reinterpret_cast<Run*>(reinterpret_cast<uintptr_t>(block) & ~(uintptr_t{kRunBytes} - 1)));
+#endif
+}
 
 void* TakeRowSlot(size_t size)
 {

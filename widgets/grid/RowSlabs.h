@@ -16,4 +16,13 @@ namespace brindle
 void* TakeRowSlot(size_t size);
 void GiveRowSlot(void* slot, size_t size);
 
+// A place for one row's cell texts of `size` bytes, and its return (null: nothing).
+// The blocks of rows added one after another lie one after another in runs of memory
+// mapped as large pages: a find reads the start of every row's block, and scattered
+// over the heap each of a million blocks cost an address translation missed as well
+// as the line. A run goes back to the system once none of its blocks is in use. Any
+// thread.
+char* TakeCellBlock(size_t size);
+void GiveCellBlock(char* block);
+
 } // namespace brindle

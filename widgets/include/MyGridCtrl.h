@@ -109,8 +109,12 @@ private:
     // Writes the block; the row's pair mask is worked out from the cells unless given.
     void Pack(const std::string_view* cells, size_t count, const PairMask* pairs = nullptr);
 
+    // The block is taken from the grid's runs of cell blocks and given back to them.
+    struct BRINDLE_API BlockFree {
+        void operator()(char* block) const;
+    };
     PairMask pairs_;
-    std::unique_ptr<char[]> block_;
+    std::unique_ptr<char[], BlockFree> block_;
 };
 
 // One row.
