@@ -134,9 +134,4 @@ bool ApplyDevMode(QPrinter& printer, const DEVMODEW& dm)
     return true;
 }
 
-DEVMODEW DefaultDevMode(const QString& printerName)
-{
-    return DefaultDevMode(DescribePrinter(printerName));
-}
-
 } // namespace plat

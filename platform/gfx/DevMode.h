@@ -58,7 +58,5 @@ QPageSize PageSizeOf(const DEVMODEW& devMode);
 // False, leaving the printer as it was, when the DEVMODE names no usable paper.
 bool ApplyDevMode(QPrinter& printer, const DEVMODEW& devMode);
 
-// The settings a printer starts with: its default paper, portrait, one copy.
-DEVMODEW DefaultDevMode(const QString& printerName);
 
 } // namespace plat

@@ -158,11 +158,6 @@ bool PrinterExists(const QString& name)
     return IsPdfPrinter(name) || !QueryQueue(name).isNull();
 }
 
-bool PrinterAcceptsUserPaper(const QString& name, int width, int length)
-{
-    return PrinterAcceptsUserPaper(DescribePrinter(name), width, length);
-}
-
 bool PrinterAcceptsUserPaper(const PrinterDescription& printer, int width, int length)
 {
     if (width <= 0 || length <= 0 || !printer.exists)
@@ -184,31 +179,10 @@ bool PrinterAcceptsUserPaper(const PrinterDescription& printer, int width, int l
     return fits(wanted) || fits(wanted.transposed());
 }
 
-bool GetPrinterDetails(const QString& name, PrinterDetails* details)
-{
-    const PrinterDescription printer = DescribePrinter(name);
-    if (!printer.exists)
-        return false;
-    *details = printer.details;
-    return true;
-}
-
-std::vector<PrinterDetails> EnumPrinters()
-{
-    std::vector<PrinterDetails> printers;
-    for (const PrinterDescription& printer : DescribePrinters())
-        printers.push_back(printer.details);
-    return printers;
-}
 
 std::vector<PrinterPaper> PrinterPapers(const QString& name)
 {
     return DescribePrinter(name).papers;
-}
-
-PaperFit PaperForPage(const QString& printer, int width, int length, PrinterPaper* paper)
-{
-    return PaperForPage(DescribePrinter(printer), width, length, paper);
 }
 
 PaperFit PaperForPage(const PrinterDescription& printer, int width, int length, PrinterPaper* paper)
@@ -245,11 +219,6 @@ PaperFit PaperForPage(const PrinterDescription& printer, int width, int length, 
         size = QPageSize(QPageSize::A4);
     *paper = PaperOf(size, PaperIdForPageSize(size));
     return PaperFit::Default;
-}
-
-PaperFit FitUserPaper(const QString& printer, DEVMODEW& dm)
-{
-    return FitUserPaper(DescribePrinter(printer), dm);
 }
 
 PaperFit FitUserPaper(const PrinterDescription& printer, DEVMODEW& dm)

@@ -59,14 +59,7 @@ enum class PaperFit {
 // printer offers that is at least as wide and as long, so that the page's top-left
 // corner is the paper's and every field prints where it would on the page's own
 // paper; else the printer's default paper. The page is never turned: a form is fed
-// the way it is printed.
-PaperFit PaperForPage(const QString& printer, int width, int length, PrinterPaper* paper);
-
-// Completes settings that ask for a user paper (id 256) the way a driver checks them:
-// a size the printer does not take becomes the paper PaperForPage chooses, by its own
-// id, so that no printer is sent a size it cannot print. Other settings stay as they
-// are (and give OwnSize).
-PaperFit FitUserPaper(const QString& printer, DEVMODEW& settings);
+// the way it is printed. (Declared below, over a printer's description.)
 
 // The file the PDF printer writes a document to: "<document name>.pdf" in the user's
 // documents folder (made when missing, else the home folder), numbered
@@ -74,10 +67,6 @@ PaperFit FitUserPaper(const QString& printer, DEVMODEW& settings);
 // print is overwritten.
 QString PdfPrinterOutputPath(const QString& documentName);
 
-// Every printer of PrinterNames() with its details, in that order.
-std::vector<PrinterDetails> EnumPrinters();
-// The details of one printer; false for a printer that does not exist.
-bool GetPrinterDetails(const QString& name, PrinterDetails* details);
 // The papers of a printer: the PDF printer offers every paper with a Windows id and a
 // user size; other printers what their driver lists, plus the user size when they take
 // custom sizes. Empty for a printer that does not exist.
@@ -111,7 +100,12 @@ int PrinterQueueQueries(const QString& name);
 // The questions above answered from a description instead of a new query.
 bool PrinterAcceptsUserPaper(const PrinterDescription& printer, int width, int length);
 PaperFit PaperForPage(const PrinterDescription& printer, int width, int length, PrinterPaper* paper);
+// Completes settings that ask for a user paper (id 256) the way a driver checks them:
+// a size the printer does not take becomes the paper PaperForPage chooses, by its own
+// id, so that no printer is sent a size it cannot print. Other settings stay as they
+// are (and give OwnSize).
 PaperFit FitUserPaper(const PrinterDescription& printer, DEVMODEW& settings);
+// The settings a printer starts with: its default paper, portrait, one copy.
 DEVMODEW DefaultDevMode(const PrinterDescription& printer);
 
 // The printer's settings for a paper (id, size in 0.1 mm as the page lies on it) and

@@ -150,12 +150,6 @@ bool DoxPrinter::CreatePrinterContext(const plat::PrinterDescription& descriptio
     return AttachDevice(printer_.get(), caps);
 }
 
-bool DoxPrinter::StartDoc(const DEVMODEW* settings, const wchar_t* printerName, int extraLength,
-                          const wchar_t* documentName)
-{
-    return StartDoc(settings, plat::DescribePrinter(FromWide(printerName)), extraLength, documentName);
-}
-
 bool DoxPrinter::StartDoc(const DEVMODEW* settings, const plat::PrinterDescription& printer, int extraLength,
                           const wchar_t* documentName)
 {

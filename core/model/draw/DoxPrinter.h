@@ -39,8 +39,6 @@ public:
     // The same for a printer named: described here, once for the job.
     bool Open(const wchar_t* printerName, int paperWidth, int paperLength, int extraLength,
               const wchar_t* documentName);
-    bool StartDoc(const DEVMODEW* settings, const wchar_t* printerName, int extraLength,
-                  const wchar_t* documentName);
     bool StartPage();
     bool EndPage();
     // ok: ends the document; not ok: aborts it (always succeeds).

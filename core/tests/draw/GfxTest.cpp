@@ -138,7 +138,7 @@ TEST(GfxPrinters, ThePdfPrinterIsAlwaysThere)
     EXPECT_FALSE(plat::PrinterExists(""));
     EXPECT_FALSE(plat::PrinterExists("No Such Printer 7f3a"));
 
-    DEVMODEW dm = plat::DefaultDevMode("PDF");
+    DEVMODEW dm = plat::DefaultDevMode(plat::DescribePrinter("PDF"));
     EXPECT_EQ(dm.dmPaperSize, DMPAPER_A4);
     EXPECT_EQ(dm.dmOrientation, DMORIENT_PORTRAIT);
     EXPECT_EQ(dm.dmPaperWidth, 2100);

@@ -65,11 +65,11 @@ TEST(PrinterQueries, ThePdfPrinterOffersPapersWithTheirIdsAndSizes)
     EXPECT_EQ(papers.back().id, 256);
     EXPECT_TRUE(plat::PrinterPapers(QStringLiteral("无此打印机")).empty());
 
-    plat::PrinterDetails details;
-    ASSERT_TRUE(plat::GetPrinterDetails(plat::PdfPrinterName(), &details));
-    EXPECT_EQ(details.port, QStringLiteral("FILE:"));
-    EXPECT_FALSE(plat::GetPrinterDetails(QStringLiteral("无此打印机"), &details));
-    EXPECT_EQ(plat::EnumPrinters().back().name, plat::PdfPrinterName());
+    const plat::PrinterDescription pdf = plat::DescribePrinter(plat::PdfPrinterName());
+    ASSERT_TRUE(pdf.exists);
+    EXPECT_EQ(pdf.details.port, QStringLiteral("FILE:"));
+    EXPECT_FALSE(plat::DescribePrinter(QStringLiteral("无此打印机")).exists);
+    EXPECT_EQ(plat::DescribePrinters().back().details.name, plat::PdfPrinterName());
 }
 
 TEST(PaperDialog, ListsThePrintersPapersAndShowsTheChosenSizeInMillimetres)

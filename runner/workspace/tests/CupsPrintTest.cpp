@@ -394,11 +394,11 @@ TEST_F(CupsPrintTest, AQueueWithoutCustomSizesPrintsOnItsNearestPaperThatHoldsTh
     };
     for (const auto& s : sizes) {
         plat::PrinterPaper paper;
-        EXPECT_EQ(plat::PaperForPage(queue, s.width, s.length, &paper), s.fit) << s.width << "x" << s.length;
+        EXPECT_EQ(plat::PaperForPage(plat::DescribePrinter(queue), s.width, s.length, &paper), s.fit) << s.width << "x" << s.length;
         EXPECT_EQ(paper.name.toStdString(), s.paper) << s.width << "x" << s.length;
     }
     plat::PrinterPaper own;
-    EXPECT_EQ(plat::PaperForPage(QString::fromLatin1(kCupsPdfQueue), 2100, 990, &own), plat::PaperFit::OwnSize);
+    EXPECT_EQ(plat::PaperForPage(plat::DescribePrinter(QString::fromLatin1(kCupsPdfQueue)), 2100, 990, &own), plat::PaperFit::OwnSize);
 
     // The page setup dialog says where "模板页面" goes on this printer; the cups-pdf
     // queue prints it as it is and says nothing.
